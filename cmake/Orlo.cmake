@@ -1,0 +1,74 @@
+# Small wrappers that keep every folder's CMakeLists to a few lines.
+
+set(ORLO_WARNINGS
+    -Wall -Wextra -Wpedantic -Wshadow -Wold-style-cast -Wnon-virtual-dtor
+    -Wcast-align -Woverloaded-virtual -Wimplicit-fallthrough -Werror)
+
+set(ORLO_QT_DEFINES
+    QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_KEYWORDS
+    QT_NO_NARROWING_CONVERSIONS_IN_CONNECT QT_USE_QSTRINGBUILDER)
+
+if(ORLO_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+function(orlo_target_defaults target)
+    target_compile_options(${target} PRIVATE ${ORLO_WARNINGS})
+    target_compile_definitions(${target} PRIVATE ${ORLO_QT_DEFINES})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+endfunction()
+
+# orlo_library(name [SHARED] SOURCES ... DEPS ...)
+function(orlo_library name)
+    cmake_parse_arguments(ARG "SHARED" "" "SOURCES;DEPS" ${ARGN})
+    if(ARG_SHARED)
+        add_library(${name} SHARED ${ARG_SOURCES})
+    else()
+        add_library(${name} STATIC ${ARG_SOURCES})
+    endif()
+    orlo_target_defaults(${name})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# orlo_executable(name SOURCES ... DEPS ...)
+function(orlo_executable name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    orlo_target_defaults(${name})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+endfunction()
+
+# orlo_test(name SOURCES ... DEPS ... [GUI] [LABELS ...] [TIMEOUT s] [RESOURCE_LOCK ...])
+# One executable per subsystem, the shared test main, a ctest timeout on each.
+function(orlo_test name)
+    cmake_parse_arguments(ARG "GUI" "TIMEOUT" "SOURCES;DEPS;LABELS;RESOURCE_LOCK" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    orlo_target_defaults(${name})
+    if(ARG_GUI)
+        target_link_libraries(${name} PRIVATE orlo_test_main_gui)
+    else()
+        target_link_libraries(${name} PRIVATE orlo_test_main)
+    endif()
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        TIMEOUT ${ARG_TIMEOUT}
+        LABELS "${ARG_LABELS}"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;TZ=UTC;ORLO_TEST_BINARY_DIR=${PROJECT_BINARY_DIR}")
+    if(ARG_RESOURCE_LOCK)
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
+    endif()
+endfunction()
+
+# orlo_bench(name SOURCES ... DEPS ...)
+function(orlo_bench name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    orlo_target_defaults(${name})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
+endfunction()

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Lays out an application folder: the add-in library, PST/, META/ with empty
+# unload lists, logs/, Help/ and Database/. Existing files are kept, so it is
+# safe to run again on a folder in use.
+#   scripts/layout.sh APPDIR [BUILD_DIR]
+set -euo pipefail
+appdir=${1:?usage: layout.sh APPDIR [BUILD_DIR]}
+build=${2:-build}
+root=$(cd "$(dirname "$0")/.." && pwd)
+mkdir -p "$appdir"/{PST,META,logs,Help,Database}
+for f in UNLOADP.log UNLOADS.log; do
+    [ -e "$appdir/META/$f" ] || : > "$appdir/META/$f"
+done
+if [ -f "$root/$build/src/addin/liborlo.so" ]; then
+    cp -u "$root/$build/src/addin/liborlo.so" "$appdir/"
+fi

@@ -1,0 +1,141 @@
+#include "platform/core/Locale.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+#include "platform/core/Clock.h"
+
+namespace orlo {
+
+namespace {
+
+// The day the date of a time-only value stands on.
+const QDate kZeroDate(1899, 12, 30);
+
+// Turns "dd/MM/yyyy HH:mm:ss" into "d/M/yyyy H:m:s", so that parsing accepts
+// a number with or without its leading zero.
+QString lenient(QString format) {
+    for (const QChar c : {QLatin1Char('d'), QLatin1Char('M'), QLatin1Char('H'), QLatin1Char('h'),
+                          QLatin1Char('m'), QLatin1Char('s')}) {
+        const QString pair = QString(2, c);
+        const QRegularExpression exact(QStringLiteral("(?<!%1)%2(?!%1)").arg(c, pair));
+        format.replace(exact, QString(c));
+    }
+    return format;
+}
+
+// Windows short dates carry four-digit years; Qt's often carry two.
+QString fourDigitYear(QString format) {
+    if (!format.contains(QStringLiteral("yyyy"))) {
+        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    }
+    return format;
+}
+
+}  // namespace
+
+Locale::Locale(QLocale qlocale, QString shortDate, QString longDate, QString longTime)
+    : m_qlocale(std::move(qlocale)),
+      m_shortDate(std::move(shortDate)),
+      m_longDate(std::move(longDate)),
+      m_longTime(std::move(longTime)) {}
+
+Locale Locale::system() {
+    const QLocale q = QLocale::system();
+    return Locale(q, fourDigitYear(q.dateFormat(QLocale::ShortFormat)),
+                  q.dateFormat(QLocale::LongFormat),
+                  q.timeFormat(QLocale::LongFormat).remove(QStringLiteral(" t")).trimmed());
+}
+
+Locale Locale::unitedKingdom() {
+    return Locale(QLocale(QLocale::English, QLocale::UnitedKingdom), QStringLiteral("dd/MM/yyyy"),
+                  QStringLiteral("dd MMMM yyyy"), QStringLiteral("HH:mm:ss"));
+}
+
+Locale Locale::unitedStates() {
+    return Locale(QLocale(QLocale::English, QLocale::UnitedStates), QStringLiteral("M/d/yyyy"),
+                  QStringLiteral("dddd, MMMM d, yyyy"), QStringLiteral("h:mm:ss AP"));
+}
+
+QString Locale::shortDate(QDate d) const {
+    return m_qlocale.toString(d, m_shortDate);
+}
+
+QString Locale::longDate(QDate d) const {
+    return m_qlocale.toString(d, m_longDate);
+}
+
+QString Locale::longTime(QTime t) const {
+    return m_qlocale.toString(t, m_longTime);
+}
+
+QString Locale::generalDate(const QDateTime& dt) const {
+    const QTime t = dt.time();
+    if (dt.date() == kZeroDate && t != QTime(0, 0)) {
+        return longTime(t);
+    }
+    if (t == QTime(0, 0)) {
+        return shortDate(dt.date());
+    }
+    return shortDate(dt.date()) + QLatin1Char(' ') + longTime(t);
+}
+
+std::optional<QDateTime> Locale::parseDateTime(const QString& text) const {
+    const QString s = text.simplified();
+    if (s.isEmpty()) {
+        return std::nullopt;
+    }
+    const QString sd = lenient(m_shortDate);
+    const QStringList times = {lenient(m_longTime), QStringLiteral("H:m:s"), QStringLiteral("H:m"),
+                               QStringLiteral("h:m:s AP"), QStringLiteral("h:m AP")};
+    QStringList dateTimeFormats;
+    for (const QString& t : times) {
+        dateTimeFormats << sd + QLatin1Char(' ') + t;
+    }
+    dateTimeFormats << QStringLiteral("yyyy-MM-dd HH:mm:ss")
+                    << QStringLiteral("yyyy-MM-ddTHH:mm:ss") << QStringLiteral("yyyy-MM-dd HH:mm")
+                    << QStringLiteral("yyyy-MM-ddTHH:mm");
+    for (const QString& f : dateTimeFormats) {
+        const QDateTime dt = m_qlocale.toDateTime(s, f);
+        if (dt.isValid()) {
+            return naiveDateTime(dt.date(), dt.time());
+        }
+    }
+    const QStringList dateFormats = {sd, QStringLiteral("yyyy-MM-dd"), lenient(m_longDate)};
+    for (const QString& f : dateFormats) {
+        const QDate d = m_qlocale.toDate(s, f);
+        if (d.isValid()) {
+            return naiveDateTime(d);
+        }
+    }
+    for (const QString& t : times) {
+        const QTime tm = m_qlocale.toTime(s, t);
+        if (tm.isValid()) {
+            return naiveDateTime(kZeroDate, tm);
+        }
+    }
+    return std::nullopt;
+}
+
+QString Locale::number(double value) const {
+    QString s = QString::number(value, 'g', 15);
+    if (m_qlocale.decimalPoint() != QStringLiteral(".")) {
+        s.replace(QLatin1Char('.'), m_qlocale.decimalPoint());
+    }
+    return s;
+}
+
+std::optional<double> Locale::parseNumber(const QString& text) const {
+    const QString s = text.trimmed();
+    bool ok = false;
+    double v = m_qlocale.toDouble(s, &ok);
+    if (!ok) {
+        v = s.toDouble(&ok);
+    }
+    if (!ok) {
+        return std::nullopt;
+    }
+    return v;
+}
+
+}  // namespace orlo

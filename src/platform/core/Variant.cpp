@@ -1,0 +1,155 @@
+#include "platform/core/Variant.h"
+
+#include <cmath>
+#include <limits>
+
+#include "platform/core/Locale.h"
+
+namespace orlo {
+
+namespace {
+
+Error typeMismatch() {
+    return makeError(err::kTypeMismatch, QStringLiteral("Type mismatch"));
+}
+Error overflow() {
+    return makeError(err::kOverflow, QStringLiteral("Overflow"));
+}
+Error invalidNull() {
+    return makeError(err::kInvalidUseOfNull, QStringLiteral("Invalid use of Null"));
+}
+
+template <typename Int>
+Result<Int> toInteger(const Variant& v, const Locale& locale) {
+    const Result<double> d = v.toDouble(locale);
+    if (!d.ok()) {
+        return d.error();
+    }
+    // Banker's rounding, as the conversion functions of the original round.
+    const double rounded = std::nearbyint(*d);
+    if (!std::isfinite(rounded) || rounded < double(std::numeric_limits<Int>::min()) ||
+        rounded > double(std::numeric_limits<Int>::max())) {
+        return overflow();
+    }
+    return static_cast<Int>(rounded);
+}
+
+}  // namespace
+
+bool Variant::isBlank() const {
+    if (isEmpty()) {
+        return true;
+    }
+    const QString* t = asText();
+    return t != nullptr && t->isEmpty();
+}
+
+const QDateTime* Variant::asDate() const {
+    const Date* d = std::get_if<Date>(&m_value);
+    return d ? &d->value : nullptr;
+}
+
+Result<QString> Variant::toText(const Locale& locale) const {
+    switch (type()) {
+        case Type::Empty:
+            return QString();
+        case Type::Null:
+            return invalidNull();
+        case Type::Text:
+            return *asText();
+        case Type::Integer:
+            return QString::number(*asInteger());
+        case Type::Double:
+            return locale.number(*asDouble());
+        case Type::Date:
+            return locale.generalDate(*asDate());
+        case Type::Boolean:
+            return *asBool() ? QStringLiteral("True") : QStringLiteral("False");
+    }
+    return typeMismatch();
+}
+
+QString Variant::text(const Locale& locale) const {
+    return isNull() ? QString() : toText(locale).valueOr(QString());
+}
+
+Result<double> Variant::toDouble(const Locale& locale) const {
+    switch (type()) {
+        case Type::Empty:
+            return 0.0;
+        case Type::Null:
+            return invalidNull();
+        case Type::Text: {
+            const std::optional<double> d = locale.parseNumber(*asText());
+            if (!d) {
+                return typeMismatch();
+            }
+            return *d;
+        }
+        case Type::Integer:
+            return static_cast<double>(*asInteger());
+        case Type::Double:
+            return *asDouble();
+        case Type::Date:
+            // Days since the zero date, as a date value counts.
+            return static_cast<double>(QDate(1899, 12, 30).daysTo(asDate()->date())) +
+                   asDate()->time().msecsSinceStartOfDay() / 86400000.0;
+        case Type::Boolean:
+            return *asBool() ? -1.0 : 0.0;
+    }
+    return typeMismatch();
+}
+
+Result<std::int16_t> Variant::toInt16(const Locale& locale) const {
+    return toInteger<std::int16_t>(*this, locale);
+}
+
+Result<std::int32_t> Variant::toInt32(const Locale& locale) const {
+    return toInteger<std::int32_t>(*this, locale);
+}
+
+Result<QDateTime> Variant::toDate(const Locale& locale) const {
+    switch (type()) {
+        case Type::Date:
+            return *asDate();
+        case Type::Null:
+            return invalidNull();
+        case Type::Text: {
+            const std::optional<QDateTime> dt = locale.parseDateTime(*asText());
+            if (!dt) {
+                return typeMismatch();
+            }
+            return *dt;
+        }
+        default:
+            return typeMismatch();
+    }
+}
+
+Result<bool> Variant::toBool(const Locale& locale) const {
+    switch (type()) {
+        case Type::Boolean:
+            return *asBool();
+        case Type::Null:
+            return invalidNull();
+        case Type::Text: {
+            const QString t = asText()->trimmed();
+            if (t.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0) {
+                return true;
+            }
+            if (t.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0) {
+                return false;
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    const Result<double> d = toDouble(locale);
+    if (!d.ok()) {
+        return d.error();
+    }
+    return *d != 0.0;
+}
+
+}  // namespace orlo

@@ -1,0 +1,61 @@
+// The trap idiom: passed-over numbers let later steps run, any other error
+// skips the rest.
+
+#include <gtest/gtest.h>
+
+#include "platform/core/ErrorTrap.h"
+
+using namespace orlo;
+
+namespace {
+Status fail(long n) {
+    return makeError(n, QStringLiteral("boom"), QStringLiteral("test"));
+}
+}  // namespace
+
+TEST(ErrorTrap, PassesOverErrorFiveAndGoesOn) {
+    ErrorTrap trap;
+    int ran = 0;
+    EXPECT_FALSE(trap.step([&] {
+        ++ran;
+        return fail(err::kInvalidProcedureCall);
+    }));
+    EXPECT_TRUE(trap.step([&] {
+        ++ran;
+        return okStatus();
+    }));
+    EXPECT_FALSE(trap.failed());
+    EXPECT_EQ(ran, 2);
+    ASSERT_EQ(trap.passedOver().size(), 1u);
+}
+
+TEST(ErrorTrap, OtherErrorSkipsTheRest) {
+    ErrorTrap trap({err::kInvalidProcedureCall, err::kUnknownFormControl});
+    int ran = 0;
+    trap.step([&] {
+        ++ran;
+        return fail(err::kUnknownFormControl);
+    });
+    trap.step([&] {
+        ++ran;
+        return fail(err::kNoCurrentRecord);
+    });
+    trap.step([&] { ++ran; });
+    const std::optional<int> v = trap.value([&]() -> Result<int> {
+        ++ran;
+        return 7;
+    });
+    EXPECT_EQ(ran, 2);
+    EXPECT_FALSE(v.has_value());
+    ASSERT_TRUE(trap.failed());
+    EXPECT_EQ(trap.error().number, err::kNoCurrentRecord);
+}
+
+TEST(ErrorTrap, ValueStepsYieldTheirValue) {
+    ErrorTrap trap;
+    EXPECT_EQ(trap.value([]() -> Result<QString> { return QStringLiteral("x"); }),
+              QStringLiteral("x"));
+    EXPECT_FALSE(
+        trap.value([]() -> Result<QString> { return fail(err::kInvalidProcedureCall).error(); }));
+    EXPECT_FALSE(trap.failed());
+}
