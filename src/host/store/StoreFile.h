@@ -1,0 +1,96 @@
+#pragma once
+// StoreFile: one item store on disk (the desk's personal folders file). It
+// holds a tree of folders and, in each folder, items with their properties
+// (name -> Variant). Every write is durable when the call returns; a process
+// killed at any moment leaves the file openable with the last completed
+// write of every item. Reads are lazy: opening a store reads no items, and
+// loading an item may name only the properties wanted (SetColumns).
+//
+// The object model (Application, Namespace, Folder, Items, items) sits on
+// top of this class; the add-in never sees it.
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/core/Result.h"
+#include "platform/core/Variant.h"
+
+namespace orlo::host {
+
+using FolderId = std::int64_t;
+using ItemId = std::int64_t;
+using PropertyMap = std::map<QString, Variant>;
+
+// What a folder holds by default; decides the item type that Add creates.
+enum class FolderKind { Mail = 0, Contacts = 1, Calendar = 2 };
+
+struct FolderInfo {
+    FolderId id = 0;
+    FolderId parent = 0;  // 0 for a top folder
+    QString name;
+    FolderKind kind = FolderKind::Mail;
+    QString defaultMessageClass;  // the folder's default form, e.g. "IPM.Contact.Patient"
+};
+
+struct ItemRecord {
+    ItemId id = 0;
+    FolderId folder = 0;
+    QString messageClass;  // "IPM.Contact.Patient", "IPM.Appointment", ...
+    PropertyMap properties;
+};
+
+class StoreFile {
+public:
+    virtual ~StoreFile() = default;
+
+    // Opens an existing store. A missing, damaged or foreign file is an error
+    // (err::kProviderFailure with a description that names the file), never a
+    // crash; the file is left as it is.
+    static Result<std::unique_ptr<StoreFile>> open(const QString& path);
+    // Creates a new store file with one top folder (the store's display name).
+    // Fails when the file exists.
+    static Result<std::unique_ptr<StoreFile>> create(const QString& path,
+                                                     const QString& topFolderName);
+
+    virtual QString path() const = 0;
+
+    // Folders.
+    virtual FolderId topFolder() const = 0;
+    virtual Result<FolderInfo> folder(FolderId id) const = 0;
+    virtual std::vector<FolderInfo> subfolders(FolderId parent) const = 0;
+    virtual Result<FolderId> createFolder(FolderId parent, const QString& name, FolderKind kind,
+                                          const QString& defaultMessageClass) = 0;
+
+    // Items of a folder, in the folder's order (the order they were added).
+    virtual std::vector<ItemId> itemIds(FolderId folder) const = 0;
+    virtual std::int64_t itemCount(FolderId folder) const = 0;
+
+    // Loads an item; with `only` given, just those properties (SetColumns).
+    virtual Result<ItemRecord> load(
+        ItemId id, const std::optional<QStringList>& only = std::nullopt) const = 0;
+    // Streams one property of every item of a folder, in folder order,
+    // without loading whole items (the fast path for SetColumns iteration).
+    virtual std::vector<std::pair<ItemId, Variant>> column(FolderId folder,
+                                                           const QString& property) const = 0;
+
+    // Writes. Each call is one atomic, durable transaction.
+    virtual Result<ItemId> insert(FolderId folder, const QString& messageClass,
+                                  const PropertyMap& properties) = 0;
+    // Replaces the item's whole property set.
+    virtual Status update(ItemId id, const PropertyMap& properties) = 0;
+    virtual Status remove(ItemId id) = 0;
+
+    // The first item of the folder (in folder order) whose property `name`
+    // equals `value`; text compares case-insensitively, numbers by value, so
+    // that "[PatientID] = 12" finds the text "12". Indexed: well under a
+    // millisecond at half a million items.
+    virtual std::optional<ItemId> findFirst(FolderId folder, const QString& name,
+                                            const Variant& value) const = 0;
+};
+
+}  // namespace orlo::host
