@@ -15,6 +15,7 @@ inline constexpr long kOverflow = 6;
 inline constexpr long kSubscriptOutOfRange = 9;
 inline constexpr long kTypeMismatch = 13;
 inline constexpr long kFileNotFound = 53;
+inline constexpr long kPathFileAccessError = 75;
 inline constexpr long kPathNotFound = 76;
 inline constexpr long kObjectNotSet = 91;
 inline constexpr long kInvalidUseOfNull = 94;

@@ -1,0 +1,185 @@
+#include "platform/registry/RegistryStore.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QThread>
+
+namespace orlo {
+
+namespace {
+
+const QString kSource = QStringLiteral("Registry");
+
+Error fileError(long number, const QString& what, const QString& path, const QString& why) {
+    return makeError(number, what + QLatin1Char(' ') + path + QStringLiteral(": ") + why, kSource);
+}
+
+}  // namespace
+
+QString RegistryStore::defaultFilePath() {
+    const QString explicitFile = qEnvironmentVariable(kFileVariable);
+    if (!explicitFile.isEmpty()) {
+        return explicitFile;
+    }
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    // The base-directory rules ignore a relative XDG_CONFIG_HOME.
+    if (config.isEmpty() || QDir::isRelativePath(config)) {
+        config = QDir::homePath() + QStringLiteral("/.config");
+    }
+    return config + QStringLiteral("/orlo/registry");
+}
+
+RegistryStore::RegistryStore(QString filePath)
+    : m_filePath(filePath.isEmpty() ? defaultFilePath() : std::move(filePath)) {}
+
+Result<RegistryData> RegistryStore::load() const {
+    QFile file(m_filePath);
+    if (!file.exists()) {
+        return RegistryData();
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        return fileError(err::kRegistryCantRead, QStringLiteral("Cannot read the settings file"),
+                         m_filePath, file.errorString());
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return fileError(err::kRegistryCantRead, QStringLiteral("Cannot read the settings file"),
+                         m_filePath, file.errorString());
+    }
+    return RegistryData::parse(bytes, m_filePath);
+}
+
+Status RegistryStore::save(const RegistryData& data) const {
+    QSaveFile file(m_filePath);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return fileError(err::kRegistryCantWrite, QStringLiteral("Cannot write the settings file"),
+                         m_filePath, file.errorString());
+    }
+    const QByteArray bytes = data.serialize();
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        return fileError(err::kRegistryCantWrite, QStringLiteral("Cannot write the settings file"),
+                         m_filePath, file.errorString());
+    }
+    return okStatus();
+}
+
+Status RegistryStore::modify(const std::function<void(RegistryData&)>& change) {
+    const QFileInfo info(m_filePath);
+    if (!QDir().mkpath(info.absolutePath())) {
+        return fileError(err::kRegistryCantWrite, QStringLiteral("Cannot create the folder of"),
+                         m_filePath, QStringLiteral("mkdir failed"));
+    }
+    QLockFile lock(m_filePath + QStringLiteral(".lock"));
+    // A lock left by a process that died is taken over at once (its owner is
+    // gone); one older than this is taken over even if the owner lives on.
+    lock.setStaleLockTime(30000);
+    // QLockFile's own waiting backs off to seconds between tries; a write
+    // holds the lock for a millisecond or two, so poll briskly instead.
+    const QDeadlineTimer deadline(m_lockTimeout);
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError) {
+            return fileError(err::kRegistryCantWrite,
+                             QStringLiteral("Cannot lock the settings file"), m_filePath,
+                             QStringLiteral("lock file error ") +
+                                 QString::number(static_cast<int>(lock.error())));
+        }
+        if (deadline.hasExpired()) {
+            return fileError(err::kRegistryLocked, QStringLiteral("The settings file"), m_filePath,
+                             QStringLiteral("is locked by another process"));
+        }
+        QThread::msleep(2);
+    }
+    Result<RegistryData> data = load();
+    if (!data.ok()) {
+        return data.error();
+    }
+    change(data.value());
+    return save(*data);
+}
+
+Result<RegistryKey> RegistryStore::openKey(RegistryRoot root, QStringView path) const {
+    const Result<QStringList> names = RegistryData::splitPath(path);
+    if (!names.ok()) {
+        return names.error();
+    }
+    const Result<RegistryData> data = load();
+    if (!data.ok()) {
+        return data.error();
+    }
+    const std::optional<RegistryKey> key = data->findKey(root, *names);
+    if (!key) {
+        return makeError(err::kRegistryFileNotFound,
+                         QStringLiteral("No such key: ") + path.toString(), kSource);
+    }
+    return *key;
+}
+
+Result<RegistryKey> RegistryStore::createKey(RegistryRoot root, QStringView path) {
+    const Result<QStringList> names = RegistryData::splitPath(path);
+    if (!names.ok()) {
+        return names.error();
+    }
+    {
+        // Most opens find the key; they need no lock and no write.
+        const Result<RegistryData> data = load();
+        if (!data.ok()) {
+            return data.error();
+        }
+        if (const std::optional<RegistryKey> key = data->findKey(root, *names)) {
+            return *key;
+        }
+    }
+    RegistryKey created;
+    const Status s = modify([&](RegistryData& d) { created = d.createKey(root, *names); });
+    if (!s.ok()) {
+        return s.error();
+    }
+    return created;
+}
+
+Result<std::optional<RegistryValue>> RegistryStore::queryValue(const RegistryKey& key,
+                                                               const QString& name) const {
+    const Result<RegistryData> data = load();
+    if (!data.ok()) {
+        return data.error();
+    }
+    const RegistryValue* v = data->value(key, name);
+    return v ? std::optional<RegistryValue>(*v) : std::nullopt;
+}
+
+Result<QStringList> RegistryStore::valueNames(const RegistryKey& key) const {
+    const Result<RegistryData> data = load();
+    if (!data.ok()) {
+        return data.error();
+    }
+    return data->valueNames(key);
+}
+
+Status RegistryStore::setValue(const RegistryKey& key, const QString& name,
+                               const RegistryValue& value) {
+    return modify([&](RegistryData& d) { d.setValue(key, name, value); });
+}
+
+Status RegistryStore::deleteValue(const RegistryKey& key, const QString& name) {
+    bool removed = false;
+    const Status s = modify([&](RegistryData& d) { removed = d.removeValue(key, name); });
+    if (!s.ok()) {
+        return s;
+    }
+    if (!removed) {
+        return makeError(err::kRegistryFileNotFound, QStringLiteral("No such value: ") + name,
+                         kSource);
+    }
+    return okStatus();
+}
+
+Status RegistryStore::check() const {
+    const Result<RegistryData> data = load();
+    return data.ok() ? okStatus() : Status(data.error());
+}
+
+}  // namespace orlo

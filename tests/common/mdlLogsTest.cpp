@@ -1,0 +1,107 @@
+// The error log: entry format, appending, the missing folder, provider error
+// entries and the error report.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include "TestSupport.h"
+#include "common/ErrorReport.h"
+#include "common/mdlLogs.h"
+
+using namespace orlo;
+
+namespace {
+
+class mdlLogsTest : public ::testing::Test {
+protected:
+    mdlLogsTest()
+        : m_folder(m_dir.path()),
+          m_clock(naiveDateTime(QDate(2026, 3, 5), QTime(14, 7, 9))),
+          m_log(LogContext{m_folder, m_clock, m_locale}) {
+        QDir().mkpath(m_dir.filePath(QStringLiteral("logs")));
+    }
+
+    QByteArray logBytes() const {
+        return test::readFile(m_dir.filePath(QStringLiteral("logs/error.log")));
+    }
+
+    QTemporaryDir m_dir;
+    AppFolder m_folder;
+    PinnedClock m_clock;
+    const Locale m_locale = Locale::unitedStates();
+    mdlLogs m_log;
+};
+
+}  // namespace
+
+TEST_F(mdlLogsTest, EntriesAreAppendedOneLineEachInTheWorkstationsDateForm) {
+    EXPECT_EQ(m_log.logPath(), m_dir.filePath(QStringLiteral("logs/error.log")));
+    ASSERT_TRUE(
+        m_log.WriteErrorLog(QStringLiteral("[ERROR] Cannot Load Patient Unload File.")).ok());
+    m_clock.advance(3600 * 24 * 30);
+    ASSERT_TRUE(m_log.WriteErrorLog(QString()).ok());
+    ASSERT_TRUE(m_log.WriteErrorLog(QStringLiteral("two\r\nlines é")).ok());
+    EXPECT_EQ(logBytes(),
+              QByteArray("[3/5/2026 : 2:07:09 PM] [ERROR] Cannot Load Patient Unload File.\r\n"
+                         "[4/4/2026 : 2:07:09 PM] \r\n"
+                         "[4/4/2026 : 2:07:09 PM] two\r\nlines \xc3\xa9\r\n"));
+}
+
+TEST_F(mdlLogsTest, DayMonthLocaleWritesItsOwnShortDateAndLongTime) {
+    const Locale uk = Locale::unitedKingdom();
+    const mdlLogs log(LogContext{m_folder, m_clock, uk});
+    ASSERT_TRUE(log.WriteErrorLog(QStringLiteral("x")).ok());
+    EXPECT_EQ(logBytes(), QByteArray("[05/03/2026 : 14:07:09] x\r\n"));
+}
+
+TEST_F(mdlLogsTest, AMissingLogsFolderIsTheCallersErrorAndIsNotCreated) {
+    ASSERT_TRUE(QDir(m_dir.filePath(QStringLiteral("logs"))).removeRecursively());
+    const Status s = m_log.WriteErrorLog(QStringLiteral("x"));
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.error().number, err::kPathNotFound);
+    EXPECT_TRUE(s.error().description.contains(m_log.logPath()));
+    EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(QStringLiteral("logs"))));
+
+    // A log that cannot be opened for appending (a folder in its place).
+    ASSERT_TRUE(QDir().mkpath(m_log.logPath()));
+    EXPECT_EQ(m_log.WriteErrorLog(QStringLiteral("x")).error().number, err::kPathFileAccessError);
+}
+
+TEST_F(mdlLogsTest, ProviderErrorsBecomeOneEntryEach) {
+    const ProviderErrors errors = {
+        {-2147467259, QStringLiteral("Disk or network error."),
+         QStringLiteral("Microsoft JET Database Engine"), QStringLiteral("3043"), -534971980},
+        {3021, QString(), QString(), QString(), 0},
+    };
+    ASSERT_TRUE(m_log.writeProviderErrors(errors).ok());
+    EXPECT_EQ(logBytes(), QByteArray("[3/5/2026 : 2:07:09 PM] Error #-2147467259\r"
+                                     "   Disk or network error.\r"
+                                     "   (Source: Microsoft JET Database Engine)\r"
+                                     "   (SQL State: 3043)\r"
+                                     "   (NativeError: -534971980)\r\r\n"
+                                     "[3/5/2026 : 2:07:09 PM] Error #3021\r   \r   (Source: )\r"
+                                     "   (SQL State: )\r   (NativeError: 0)\r\r\n"));
+    EXPECT_TRUE(m_log.writeProviderErrors({}).ok());
+
+    ASSERT_TRUE(QDir(m_dir.filePath(QStringLiteral("logs"))).removeRecursively());
+    EXPECT_EQ(m_log.writeProviderErrors(errors).error().number, err::kPathNotFound);
+}
+
+TEST_F(mdlLogsTest, TheErrorReportShowsTheBoxThenLogsTheConnectionsErrors) {
+    const Error e = makeError(3021, QStringLiteral("Either BOF or EOF is True"),
+                              QStringLiteral("ADODB.Recordset"));
+    EXPECT_EQ(errorBoxText(e), QStringLiteral("There has been an error\r\n  Either BOF or EOF is "
+                                              "True  3021  ADODB.Recordset"));
+    ScriptedMessageBoxes boxes;
+    const ProviderErrors errors = {
+        {3021, QStringLiteral("d"), QStringLiteral("s"), QStringLiteral("q"), 7}};
+    ASSERT_TRUE(
+        reportDatabaseError(e, QStringLiteral("Patient Save Errors"), errors, boxes, m_log).ok());
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0],
+              (MessageBoxRequest{errorBoxText(e), QStringLiteral("Patient Save Errors"),
+                                 MsgIcon::Critical, MsgButtons::OK}));
+    EXPECT_EQ(logBytes(), QByteArray("[3/5/2026 : 2:07:09 PM] Error #3021\r   d\r   (Source: s)\r"
+                                     "   (SQL State: q)\r   (NativeError: 7)\r\r\n"));
+}

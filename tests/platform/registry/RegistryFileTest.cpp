@@ -1,0 +1,131 @@
+// The settings file on disk: what a damaged, foreign or unreadable file does
+// to reads and writes, and how a write waits for another writer's lock.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLockFile>
+#include <QProcess>
+#include <QSysInfo>
+
+#include "TestSupport.h"
+#include "platform/registry/RegistryStore.h"
+
+using namespace orlo;
+using namespace std::chrono_literals;
+
+namespace {
+
+class RegistryFileTest : public ::testing::Test {
+protected:
+    QString file() const { return m_dir.filePath(QStringLiteral("registry")); }
+
+    // Every read and every write must fail with `number`, name the file and
+    // leave its bytes as they were.
+    void expectRefused(long number) {
+        const QByteArray before = test::readFile(file());
+        RegistryStore store(file());
+        const RegistryKey key{RegistryRoot::CurrentUser, QStringLiteral("Software")};
+
+        const Status checked = store.check();
+        ASSERT_FALSE(checked.ok());
+        EXPECT_EQ(checked.error().number, number);
+        EXPECT_TRUE(checked.error().description.contains(file()))
+            << checked.error().description.toStdString();
+
+        const auto read = store.queryValue(key, QStringLiteral("v"));
+        ASSERT_FALSE(read.ok());
+        EXPECT_EQ(read.error().number, number);
+        EXPECT_EQ(store.openKey(RegistryRoot::CurrentUser, u"Software").error().number, number);
+
+        const Status written = store.setValue(key, QStringLiteral("v"), {kRegSz, "x"});
+        ASSERT_FALSE(written.ok());
+        EXPECT_EQ(written.error().number, number);
+        EXPECT_EQ(store.createKey(RegistryRoot::CurrentUser, u"Other").error().number, number);
+        EXPECT_EQ(test::readFile(file()), before);
+    }
+
+    QTemporaryDir m_dir;
+};
+
+QByteArray withTop(const QJsonObject& top) {
+    return QJsonDocument(top).toJson();
+}
+
+}  // namespace
+
+TEST_F(RegistryFileTest, TheFileIsVersionedJsonWithRawBytesInBase64) {
+    RegistryStore store(file());
+    const RegistryKey key = *store.createKey(RegistryRoot::CurrentUser, u"Software");
+    ASSERT_TRUE(store.setValue(key, QStringLiteral("v"), {kRegSz, QByteArray("a\0", 2)}).ok());
+    const QJsonObject top = QJsonDocument::fromJson(test::readFile(file())).object();
+    EXPECT_EQ(top.value(QStringLiteral("format")).toString(), QStringLiteral("orlo-registry"));
+    EXPECT_EQ(top.value(QStringLiteral("version")).toInt(), 1);
+    EXPECT_TRUE(test::readFile(file()).contains("\"YQA=\"")) << test::readFile(file()).constData();
+}
+
+TEST_F(RegistryFileTest, DamagedOrForeignFilesAreReportedAndNeverOverwritten) {
+    const QList<QByteArray> damaged = {
+        QByteArray("{\"format\": \"orlo-registry\", \"version\": 1, \"keys\": ["),  // cut short
+        QByteArray("\0\0\0\0", 4),
+        QByteArray("[]"),
+        withTop({{QStringLiteral("keys"), QJsonArray()}}),  // no format marker
+        withTop({{QStringLiteral("format"), QStringLiteral("orlo-registry")},
+                 {QStringLiteral("version"), 2},  // a newer program's file
+                 {QStringLiteral("keys"), QJsonArray()}}),
+        QByteArray(
+            R"({"format":"orlo-registry","version":1,"keys":[{"root":"HKEY_NOWHERE","path":"A","values":[]}]})"),
+        QByteArray(
+            R"({"format":"orlo-registry","version":1,"keys":[{"root":"HKEY_CURRENT_USER","path":"A\\\\B","values":[]}]})"),
+        QByteArray(
+            R"({"format":"orlo-registry","version":1,"keys":[{"root":"HKEY_CURRENT_USER","path":"A","values":[{"name":"v","type":1,"data":"*not base64*"}]}]})"),
+        QByteArray(
+            R"({"format":"orlo-registry","version":1,"keys":[{"root":"HKEY_CURRENT_USER","path":"A","values":[{"name":"v","type":-1,"data":""}]}]})"),
+        QByteArray(
+            R"({"format":"orlo-registry","version":1,"keys":[{"root":"HKEY_CURRENT_USER","path":"A","values":[{"name":"v","data":""}]}]})"),
+    };
+    for (const QByteArray& bytes : damaged) {
+        SCOPED_TRACE(bytes.toStdString());
+        test::writeFile(file(), bytes);
+        expectRefused(err::kRegistryCorrupt);
+    }
+}
+
+TEST_F(RegistryFileTest, AnUnreadableFileIsReportedAndNeverReplaced) {
+    // A folder where the file should be: unreadable even for root.
+    ASSERT_TRUE(QDir().mkpath(file()));
+    expectRefused(err::kRegistryCantRead);
+    EXPECT_TRUE(QFileInfo(file()).isDir());
+}
+
+TEST_F(RegistryFileTest, AWriteWaitsForALiveLockAndTakesOverADeadOne) {
+    RegistryStore store(file());
+    const RegistryKey key{RegistryRoot::CurrentUser, QStringLiteral("K")};
+    {
+        QLockFile held(file() + QStringLiteral(".lock"));
+        ASSERT_TRUE(held.tryLock(0));
+        store.setLockTimeout(150ms);
+        const Status s = store.setValue(key, QStringLiteral("v"), {kRegSz, "x"});
+        ASSERT_FALSE(s.ok());
+        EXPECT_EQ(s.error().number, err::kRegistryLocked);
+        EXPECT_FALSE(QFile::exists(file()));
+    }
+
+    // A writer that died holding the lock leaves its lock file behind.
+    QProcess gone;
+    gone.start(QStringLiteral("true"), {});
+    ASSERT_TRUE(gone.waitForStarted());
+    const qint64 deadPid = gone.processId();
+    ASSERT_TRUE(gone.waitForFinished());
+    test::writeFile(file() + QStringLiteral(".lock"),
+                    QByteArray::number(deadPid) + "\nregistry_tests\n" +
+                        QSysInfo::machineHostName().toUtf8() + "\n");
+    store.setLockTimeout(5000ms);
+    const Status s = store.setValue(key, QStringLiteral("v"), {kRegSz, "y"});
+    ASSERT_TRUE(s.ok()) << s.error().description.toStdString();
+    EXPECT_EQ(store.queryValue(key, QStringLiteral("v"))->value().data, QByteArray("y"));
+}
