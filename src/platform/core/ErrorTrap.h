@@ -61,7 +61,8 @@ public:
         return std::nullopt;
     }
 
-    // Records an error raised by the routine itself (its own "Err.Raise").
+    // Records an error raised by the routine itself (its own "Err.Raise");
+    // after a failure the first error is kept.
     bool raise(const Error& e) { return accept(Status(e)); }
 
     // Passed-over errors, for a routine that wants to know what it ignored.
@@ -78,7 +79,11 @@ private:
                 return false;
             }
         }
-        m_error = s.error();
+        // The first error stands: a later raise must not hide what sent the
+        // routine to its error path.
+        if (!m_error) {
+            m_error = s.error();
+        }
         return false;
     }
 

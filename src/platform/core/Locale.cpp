@@ -32,6 +32,17 @@ QString fourDigitYear(QString format) {
     return format;
 }
 
+// The same short date with a two-digit year ("5/3/26").
+QString twoDigitYear(QString format) {
+    return format.replace(QStringLiteral("yyyy"), QStringLiteral("yy"));
+}
+
+// Two-digit years read as 1930..2029, the workstation's default window; the
+// parser itself puts them in 1900..1999.
+QDate windowed(QDate d) {
+    return d.year() < 1930 ? d.addYears(100) : d;
+}
+
 }  // namespace
 
 Locale::Locale(QLocale qlocale, QString shortDate, QString longDate, QString longTime)
@@ -71,7 +82,8 @@ QString Locale::longTime(QTime t) const {
 
 QString Locale::generalDate(const QDateTime& dt) const {
     const QTime t = dt.time();
-    if (dt.date() == kZeroDate && t != QTime(0, 0)) {
+    // A value on the zero date is a time of day alone, midnight included.
+    if (dt.date() == kZeroDate) {
         return longTime(t);
     }
     if (t == QTime(0, 0)) {
@@ -86,6 +98,7 @@ std::optional<QDateTime> Locale::parseDateTime(const QString& text) const {
         return std::nullopt;
     }
     const QString sd = lenient(m_shortDate);
+    const QString sd2 = twoDigitYear(sd);
     const QStringList times = {lenient(m_longTime), QStringLiteral("H:m:s"), QStringLiteral("H:m"),
                                QStringLiteral("h:m:s AP"), QStringLiteral("h:m AP")};
     QStringList dateTimeFormats;
@@ -108,6 +121,18 @@ std::optional<QDateTime> Locale::parseDateTime(const QString& text) const {
             return naiveDateTime(d);
         }
     }
+    if (sd2 != sd) {
+        for (const QString& t : times) {
+            const QDateTime dt = m_qlocale.toDateTime(s, sd2 + QLatin1Char(' ') + t);
+            if (dt.isValid()) {
+                return naiveDateTime(windowed(dt.date()), dt.time());
+            }
+        }
+        const QDate d = m_qlocale.toDate(s, sd2);
+        if (d.isValid()) {
+            return naiveDateTime(windowed(d));
+        }
+    }
     for (const QString& t : times) {
         const QTime tm = m_qlocale.toTime(s, t);
         if (tm.isValid()) {
@@ -118,7 +143,8 @@ std::optional<QDateTime> Locale::parseDateTime(const QString& text) const {
 }
 
 QString Locale::number(double value) const {
-    QString s = QString::number(value, 'g', 15);
+    // Exponents as the system writes them: "1E+20", "1E-05".
+    QString s = QString::number(value, 'g', 15).toUpper();
     if (m_qlocale.decimalPoint() != QStringLiteral(".")) {
         s.replace(QLatin1Char('.'), m_qlocale.decimalPoint());
     }

@@ -31,12 +31,15 @@ public:
     QString longDate(QDate d) const;
     QString longTime(QTime t) const;
     // The text a date value turns into: the short date, then a blank and the
-    // long time unless the time is midnight.
+    // long time unless the time is midnight; the long time alone for a value
+    // on the zero date (30 December 1899), which holds a time of day only.
     QString generalDate(const QDateTime& dt) const;
 
     // Reads a date or date-time typed in this locale's short, general or long
     // date form, or in ISO 8601 ("2026-03-05", "2026-03-05 14:30:00",
-    // "2026-03-05T14:30:00"). Nothing when the text is no date.
+    // "2026-03-05T14:30:00"). A short date may have a two-digit year, read as
+    // 1930..2029. A time alone lands on the zero date. Nothing when the text
+    // is no date.
     std::optional<QDateTime> parseDateTime(const QString& text) const;
 
     // A number with this locale's decimal separator, as the shortest text

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/core/Clock.h"
 #include "platform/core/Locale.h"
 
 namespace orlo {
@@ -32,6 +33,33 @@ Result<Int> toInteger(const Variant& v, const Locale& locale) {
         return overflow();
     }
     return static_cast<Int>(rounded);
+}
+
+const QDate kZeroDate(1899, 12, 30);
+constexpr double kMsecsPerDay = 86400000.0;
+
+// A date value counts days since the zero date; the fraction is the time of
+// day, and it adds to the day's distance from the zero date, also before it:
+// -1.25 is 29 December 1899, 06:00.
+double dateToDays(const QDateTime& dt) {
+    const double days = static_cast<double>(kZeroDate.daysTo(dt.date()));
+    const double fraction = dt.time().msecsSinceStartOfDay() / kMsecsPerDay;
+    return days < 0 ? days - fraction : days + fraction;
+}
+
+Result<QDateTime> daysToDate(double value) {
+    // The dates a date value can hold: years 100 to 9999.
+    if (!std::isfinite(value) || value < -657434.0 || value >= 2958466.0) {
+        return overflow();
+    }
+    const double days = std::trunc(value);
+    const auto msecs = static_cast<int>(std::llround(std::fabs(value - days) * kMsecsPerDay));
+    const QDate date = kZeroDate.addDays(static_cast<qint64>(days));
+    // Rounding to the millisecond may reach the end of the day.
+    if (msecs >= 86400000) {
+        return naiveDateTime(date.addDays(days < 0 ? -1 : 1));
+    }
+    return naiveDateTime(date, QTime::fromMSecsSinceStartOfDay(msecs));
 }
 
 }  // namespace
@@ -91,9 +119,7 @@ Result<double> Variant::toDouble(const Locale& locale) const {
         case Type::Double:
             return *asDouble();
         case Type::Date:
-            // Days since the zero date, as a date value counts.
-            return static_cast<double>(QDate(1899, 12, 30).daysTo(asDate()->date())) +
-                   asDate()->time().msecsSinceStartOfDay() / 86400000.0;
+            return dateToDays(*asDate());
         case Type::Boolean:
             return *asBool() ? -1.0 : 0.0;
     }
@@ -121,9 +147,16 @@ Result<QDateTime> Variant::toDate(const Locale& locale) const {
             }
             return *dt;
         }
-        default:
-            return typeMismatch();
+        case Type::Empty:
+            return naiveDateTime(kZeroDate);
+        case Type::Integer:
+            return daysToDate(static_cast<double>(*asInteger()));
+        case Type::Double:
+            return daysToDate(*asDouble());
+        case Type::Boolean:
+            break;
     }
+    return typeMismatch();
 }
 
 Result<bool> Variant::toBool(const Locale& locale) const {

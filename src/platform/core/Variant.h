@@ -49,7 +49,9 @@ public:
     Result<std::int16_t> toInt16(const Locale& locale) const;
     Result<std::int32_t> toInt32(const Locale& locale) const;
     Result<double> toDouble(const Locale& locale) const;
-    // CDate: a date value as is, text read in the locale's forms or ISO 8601.
+    // CDate: a date value as is, text read in the locale's forms or ISO 8601,
+    // a number as days since 30 December 1899 (the fraction is the time of
+    // day), Empty as that zero date.
     Result<QDateTime> toDate(const Locale& locale) const;
     Result<bool> toBool(const Locale& locale) const;
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/core/ErrorTrap.h"
 
 using namespace orlo;
@@ -58,4 +60,33 @@ TEST(ErrorTrap, ValueStepsYieldTheirValue) {
     EXPECT_FALSE(
         trap.value([]() -> Result<QString> { return fail(err::kInvalidProcedureCall).error(); }));
     EXPECT_FALSE(trap.failed());
+}
+
+TEST(ErrorTrap, RaisedErrorsAreTrappedLikeReturnedOnes) {
+    ErrorTrap trap;
+    EXPECT_FALSE(trap.raise(makeError(err::kInvalidProcedureCall, QStringLiteral("ignored"))));
+    EXPECT_FALSE(trap.failed());
+    EXPECT_FALSE(trap.raise(makeError(err::kTypeMismatch, QStringLiteral("mine"))));
+    EXPECT_FALSE(trap.raise(makeError(err::kOverflow, QStringLiteral("later"))));
+    ASSERT_TRUE(trap.failed());
+    // The first error is the one reported.
+    EXPECT_EQ(trap.error().number, err::kTypeMismatch);
+    EXPECT_EQ(trap.passedOver().size(), 1u);
+    EXPECT_FALSE(trap.step([] { return okStatus(); }));
+}
+
+TEST(ErrorTrap, AnEmptyPassOverListTrapsEvenErrorFive) {
+    ErrorTrap trap({});
+    trap.step([] { return fail(err::kInvalidProcedureCall); });
+    ASSERT_TRUE(trap.failed());
+    EXPECT_EQ(trap.error(), makeError(err::kInvalidProcedureCall, QStringLiteral("boom"),
+                                      QStringLiteral("test")));
+}
+
+TEST(ErrorTrap, ValueStepsMoveTheirValueOut) {
+    ErrorTrap trap;
+    std::optional<std::unique_ptr<int>> p =
+        trap.value([]() -> Result<std::unique_ptr<int>> { return std::make_unique<int>(4); });
+    ASSERT_TRUE(p.has_value());
+    EXPECT_EQ(**p, 4);
 }

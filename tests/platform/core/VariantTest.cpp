@@ -34,3 +34,110 @@ TEST(Variant, TextOfEveryKind) {
               QStringLiteral("05/03/2026 14:30:00"));
     EXPECT_EQ(*Variant(naiveDateTime(QDate(2026, 3, 5))).toText(l), QStringLiteral("05/03/2026"));
 }
+
+TEST(Variant, IntegerEdgesOfBothWidths) {
+    const Locale l = Locale::unitedKingdom();
+    EXPECT_EQ(*Variant(-32768).toInt16(l), -32768);
+    EXPECT_EQ(Variant(-32769).toInt16(l).error().number, err::kOverflow);
+    // Half to even: 32767.5 rounds up out of range, -32768.5 up into it.
+    EXPECT_EQ(Variant(32767.5).toInt16(l).error().number, err::kOverflow);
+    EXPECT_EQ(*Variant(-32768.5).toInt16(l), -32768);
+    EXPECT_EQ(*Variant(QStringLiteral("-0.5")).toInt16(l), 0);
+    EXPECT_EQ(*Variant(qint64(2147483647)).toInt32(l), 2147483647);
+    EXPECT_EQ(Variant(qint64(2147483648)).toInt32(l).error().number, err::kOverflow);
+    EXPECT_EQ(Variant(2147483647.5).toInt32(l).error().number, err::kOverflow);
+    EXPECT_EQ(*Variant(-2147483648.5).toInt32(l), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(Variant(QStringLiteral("3,000,000,000")).toInt32(l).error().number, err::kOverflow);
+    EXPECT_EQ(*Variant(QStringLiteral("1,000")).toInt16(l), 1000);
+    EXPECT_EQ(*Variant(QStringLiteral("1.5e3")).toInt32(l), 1500);
+    EXPECT_EQ(Variant(1e300).toInt32(l).error().number, err::kOverflow);
+    EXPECT_EQ(*Variant(true).toInt16(l), -1);
+    EXPECT_EQ(*Variant(false).toInt32(l), 0);
+    // A date counts days since 30 December 1899.
+    EXPECT_EQ(*Variant(naiveDateTime(QDate(2026, 3, 5), QTime(11, 0))).toInt32(l), 46086);
+    EXPECT_EQ(Variant::null().toInt16(l).error().number, err::kInvalidUseOfNull);
+}
+
+TEST(Variant, NullIsAnErrorForEveryConversionButTheLenientText) {
+    const Locale l = Locale::unitedStates();
+    const Variant n = Variant::null();
+    EXPECT_EQ(n.toText(l).error().number, err::kInvalidUseOfNull);
+    EXPECT_EQ(n.toDouble(l).error().number, err::kInvalidUseOfNull);
+    EXPECT_EQ(n.toDate(l).error().number, err::kInvalidUseOfNull);
+    EXPECT_EQ(n.toBool(l).error().number, err::kInvalidUseOfNull);
+    EXPECT_EQ(n.text(l), QString());
+    EXPECT_FALSE(n.isBlank());
+    EXPECT_TRUE(Variant().isBlank());
+    EXPECT_TRUE(Variant(QString()).isBlank());
+    EXPECT_FALSE(Variant(QStringLiteral(" ")).isBlank());
+    EXPECT_NE(n, Variant());
+}
+
+TEST(Variant, DatesFromTextFollowTheLocalesOrder) {
+    const Locale uk = Locale::unitedKingdom();
+    const Locale us = Locale::unitedStates();
+    const QDateTime fifthOfMarch = naiveDateTime(QDate(2026, 3, 5));
+    EXPECT_EQ(*Variant(QStringLiteral("05/03/2026")).toDate(uk), fifthOfMarch);
+    EXPECT_EQ(*Variant(QStringLiteral("5/3/2026")).toDate(uk), fifthOfMarch);
+    EXPECT_EQ(*Variant(QStringLiteral("3/5/2026")).toDate(us), fifthOfMarch);
+    EXPECT_EQ(*Variant(QStringLiteral("03/05/2026")).toDate(us), fifthOfMarch);
+    EXPECT_EQ(Variant(QStringLiteral("13/13/2026")).toDate(uk).error().number, err::kTypeMismatch);
+    EXPECT_EQ(Variant(QStringLiteral("25/12/2026")).toDate(us).error().number, err::kTypeMismatch);
+    // General date texts, as dates turn into text.
+    EXPECT_EQ(*Variant(QStringLiteral("05/03/2026 14:30:00")).toDate(uk),
+              naiveDateTime(QDate(2026, 3, 5), QTime(14, 30)));
+    EXPECT_EQ(*Variant(QStringLiteral("3/5/2026 2:30:00 PM")).toDate(us),
+              naiveDateTime(QDate(2026, 3, 5), QTime(14, 30)));
+    EXPECT_EQ(*Variant(QStringLiteral("3/5/2026 12:00:00 AM")).toDate(us), fifthOfMarch);
+    // Two-digit years fall in 1930..2029.
+    EXPECT_EQ(*Variant(QStringLiteral("5/3/26")).toDate(uk), fifthOfMarch);
+    EXPECT_EQ(Variant(QStringLiteral("12/31/29")).toDate(us)->date(), QDate(2029, 12, 31));
+    EXPECT_EQ(Variant(QStringLiteral("1/1/30")).toDate(us)->date(), QDate(1930, 1, 1));
+    EXPECT_EQ(Variant(QStringLiteral("29/02/99 10:00")).toDate(uk).error().number,
+              err::kTypeMismatch);
+    // A time alone stands on the zero date.
+    EXPECT_EQ(*Variant(QStringLiteral("14:30:00")).toDate(uk),
+              naiveDateTime(QDate(1899, 12, 30), QTime(14, 30)));
+}
+
+TEST(Variant, NumbersAndDatesConvertBothWays) {
+    const Locale l = Locale::unitedKingdom();
+    EXPECT_EQ(*Variant(46086.5).toDate(l), naiveDateTime(QDate(2026, 3, 5), QTime(12, 0)));
+    EXPECT_EQ(*Variant(0).toDate(l), naiveDateTime(QDate(1899, 12, 30)));
+    EXPECT_EQ(*Variant().toDate(l), naiveDateTime(QDate(1899, 12, 30)));
+    // Before the zero date the fraction still counts forward within the day.
+    EXPECT_EQ(*Variant(-1.25).toDate(l), naiveDateTime(QDate(1899, 12, 29), QTime(6, 0)));
+    EXPECT_EQ(Variant(1e7).toDate(l).error().number, err::kOverflow);
+    for (const QDateTime& dt : {naiveDateTime(QDate(1899, 12, 29), QTime(6, 0)),
+                                naiveDateTime(QDate(2026, 2, 28), QTime(23, 59, 59)),
+                                naiveDateTime(QDate(1900, 3, 1), QTime(0, 0, 1))}) {
+        const double days = *Variant(dt).toDouble(l);
+        EXPECT_EQ(*Variant(days).toDate(l), dt) << days;
+    }
+    EXPECT_DOUBLE_EQ(*Variant(naiveDateTime(QDate(1899, 12, 29), QTime(6, 0))).toDouble(l), -1.25);
+}
+
+TEST(Variant, TextOfDoublesAndZeroDates) {
+    const Locale uk = Locale::unitedKingdom();
+    const Locale us = Locale::unitedStates();
+    EXPECT_EQ(*Variant(0.1 + 0.2).toText(uk), QStringLiteral("0.3"));
+    EXPECT_EQ(*Variant(1e20).toText(uk), QStringLiteral("1E+20"));
+    EXPECT_EQ(*Variant(1e-5).toText(uk), QStringLiteral("1E-05"));
+    EXPECT_EQ(*Variant(-2.5).toText(uk), QStringLiteral("-2.5"));
+    EXPECT_EQ(*Variant(naiveDateTime(QDate(1899, 12, 30))).toText(uk), QStringLiteral("00:00:00"));
+    EXPECT_EQ(*Variant(naiveDateTime(QDate(1899, 12, 30), QTime(9, 5))).toText(us),
+              QStringLiteral("9:05:00 AM"));
+    EXPECT_EQ(*Variant(naiveDateTime(QDate(1899, 12, 30))).toText(us),
+              QStringLiteral("12:00:00 AM"));
+}
+
+TEST(Variant, BooleansFromTextAndNumbers) {
+    const Locale l = Locale::unitedKingdom();
+    EXPECT_TRUE(*Variant(QStringLiteral(" true ")).toBool(l));
+    EXPECT_FALSE(*Variant(QStringLiteral("FALSE")).toBool(l));
+    EXPECT_TRUE(*Variant(QStringLiteral("-1")).toBool(l));
+    EXPECT_FALSE(*Variant(QStringLiteral("0")).toBool(l));
+    EXPECT_TRUE(*Variant(0.5).toBool(l));
+    EXPECT_FALSE(*Variant().toBool(l));
+    EXPECT_EQ(Variant(QStringLiteral("yes")).toBool(l).error().number, err::kTypeMismatch);
+}
