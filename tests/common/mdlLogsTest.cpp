@@ -48,13 +48,6 @@ TEST_F(mdlLogsTest, EntriesAreAppendedOneLineEachInTheWorkstationsDateForm) {
                          "[4/4/2026 : 2:07:09 PM] two\r\nlines \xc3\xa9\r\n"));
 }
 
-TEST_F(mdlLogsTest, DayMonthLocaleWritesItsOwnShortDateAndLongTime) {
-    const Locale uk = Locale::unitedKingdom();
-    const mdlLogs log(LogContext{m_folder, m_clock, uk});
-    ASSERT_TRUE(log.WriteErrorLog(QStringLiteral("x")).ok());
-    EXPECT_EQ(logBytes(), QByteArray("[05/03/2026 : 14:07:09] x\r\n"));
-}
-
 TEST_F(mdlLogsTest, AMissingLogsFolderIsTheCallersErrorAndIsNotCreated) {
     ASSERT_TRUE(QDir(m_dir.filePath(QStringLiteral("logs"))).removeRecursively());
     const Status s = m_log.WriteErrorLog(QStringLiteral("x"));

@@ -134,12 +134,6 @@ void RegistryData::setValue(const RegistryKey& key, const QString& name,
     }
 }
 
-bool RegistryData::removeValue(const RegistryKey& key, const QString& name) {
-    const QStringList names = key.path.isEmpty() ? QStringList() : key.path.split(kSeparator);
-    const auto it = m_keys.find(id(key.root, names));
-    return it != m_keys.end() && it->second.values.erase(folded(name)) > 0;
-}
-
 QByteArray RegistryData::serialize() const {
     QJsonArray keys;
     for (const auto& [k, key] : m_keys) {

@@ -42,7 +42,6 @@ public:
     // Creates the key when it is missing (another process may have rebuilt
     // the file since the key was opened).
     void setValue(const RegistryKey& key, const QString& name, const RegistryValue& value);
-    bool removeValue(const RegistryKey& key, const QString& name);
 
 private:
     struct NamedValue {

@@ -164,19 +164,6 @@ Status RegistryStore::setValue(const RegistryKey& key, const QString& name,
     return modify([&](RegistryData& d) { d.setValue(key, name, value); });
 }
 
-Status RegistryStore::deleteValue(const RegistryKey& key, const QString& name) {
-    bool removed = false;
-    const Status s = modify([&](RegistryData& d) { removed = d.removeValue(key, name); });
-    if (!s.ok()) {
-        return s;
-    }
-    if (!removed) {
-        return makeError(err::kRegistryFileNotFound, QStringLiteral("No such value: ") + name,
-                         kSource);
-    }
-    return okStatus();
-}
-
 Status RegistryStore::check() const {
     const Result<RegistryData> data = load();
     return data.ok() ? okStatus() : Status(data.error());

@@ -51,7 +51,6 @@ public:
                                                     const QString& name) const;
     Result<QStringList> valueNames(const RegistryKey& key) const;
     Status setValue(const RegistryKey& key, const QString& name, const RegistryValue& value);
-    Status deleteValue(const RegistryKey& key, const QString& name);
 
     // Whether the file can be read and parses (an absent file is fine).
     Status check() const;

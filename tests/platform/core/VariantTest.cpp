@@ -130,14 +130,3 @@ TEST(Variant, TextOfDoublesAndZeroDates) {
     EXPECT_EQ(*Variant(naiveDateTime(QDate(1899, 12, 30))).toText(us),
               QStringLiteral("12:00:00 AM"));
 }
-
-TEST(Variant, BooleansFromTextAndNumbers) {
-    const Locale l = Locale::unitedKingdom();
-    EXPECT_TRUE(*Variant(QStringLiteral(" true ")).toBool(l));
-    EXPECT_FALSE(*Variant(QStringLiteral("FALSE")).toBool(l));
-    EXPECT_TRUE(*Variant(QStringLiteral("-1")).toBool(l));
-    EXPECT_FALSE(*Variant(QStringLiteral("0")).toBool(l));
-    EXPECT_TRUE(*Variant(0.5).toBool(l));
-    EXPECT_FALSE(*Variant().toBool(l));
-    EXPECT_EQ(Variant(QStringLiteral("yes")).toBool(l).error().number, err::kTypeMismatch);
-}

@@ -96,16 +96,6 @@ TEST_F(RegistryStoreTest, KeyPathsCreateTheirParentsAndRefuseEmptyNames) {
     EXPECT_EQ(RegistryStore(file()).queryValue(root, QStringLiteral("top"))->value(), text("t"));
 }
 
-TEST_F(RegistryStoreTest, DeletingAValue) {
-    RegistryStore store(file());
-    const RegistryKey key = *store.createKey(RegistryRoot::CurrentUser, u"K");
-    ASSERT_TRUE(store.setValue(key, QStringLiteral("v"), text("x")).ok());
-    ASSERT_TRUE(store.deleteValue(key, QStringLiteral("V")).ok());
-    EXPECT_FALSE(store.queryValue(key, QStringLiteral("v"))->has_value());
-    EXPECT_EQ(store.deleteValue(key, QStringLiteral("v")).error().number,
-              err::kRegistryFileNotFound);
-}
-
 TEST_F(RegistryStoreTest, AnAbsentFileIsAnEmptyStoreAndIsNotCreatedByReading) {
     RegistryStore store(file());
     EXPECT_TRUE(store.check().ok());
