@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Lays out an application folder: the add-in library, PST/, META/ with empty
-# unload lists, logs/, Help/ and Database/. Existing files are kept, so it is
+# Lays out an application folder: the add-in library, PST/ with the add-in's
+# item store, META/ with empty unload lists, logs/, Help/ and Database/. Existing files are kept, so it is
 # safe to run again on a folder in use.
 #   scripts/layout.sh APPDIR [BUILD_DIR]
 set -euo pipefail
@@ -13,4 +13,10 @@ for f in UNLOADP.log UNLOADS.log; do
 done
 if [ -f "$root/$build/src/addin/liborlo.so" ]; then
     cp -u "$root/$build/src/addin/liborlo.so" "$appdir/"
+fi
+# The add-in's item store, made by the admin tool when it has been built.
+store="$appdir/PST/12-27Orlonetv1.pst"
+orlo="$root/$build/src/tools/orlo"
+if [ ! -e "$store" ] && [ -x "$orlo" ]; then
+    "$orlo" store init-addin "$store"
 fi

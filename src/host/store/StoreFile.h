@@ -66,7 +66,8 @@ public:
     virtual Result<FolderId> createFolder(FolderId parent, const QString& name, FolderKind kind,
                                           const QString& defaultMessageClass) = 0;
 
-    // Items of a folder, in the folder's order (the order they were added).
+    // Items of a folder, in the folder's order: the order they were added,
+    // which is the order of their ids (ids only grow and are never reused).
     virtual std::vector<ItemId> itemIds(FolderId folder) const = 0;
     virtual std::int64_t itemCount(FolderId folder) const = 0;
 
@@ -81,6 +82,10 @@ public:
     // Writes. Each call is one atomic, durable transaction.
     virtual Result<ItemId> insert(FolderId folder, const QString& messageClass,
                                   const PropertyMap& properties) = 0;
+    // Adds many items to one folder in a single transaction (imports and
+    // seeding); the ids come back in the order of `items`.
+    virtual Result<std::vector<ItemId>> insertMany(FolderId folder, const QString& messageClass,
+                                                   const std::vector<PropertyMap>& items) = 0;
     // Replaces the item's whole property set.
     virtual Status update(ItemId id, const PropertyMap& properties) = 0;
     virtual Status remove(ItemId id) = 0;
@@ -89,8 +94,18 @@ public:
     // equals `value`; text compares case-insensitively, numbers by value, so
     // that "[PatientID] = 12" finds the text "12". Indexed: well under a
     // millisecond at half a million items.
+    // A blank value (Empty, Null, "") finds nothing.
     virtual std::optional<ItemId> findFirst(FolderId folder, const QString& name,
                                             const Variant& value) const = 0;
+
+    // The routines above that return plain values (subfolders, itemIds,
+    // itemCount, column, findFirst) give an empty answer when the file cannot
+    // be read; this is the error of the last such call (kNone after a call
+    // that succeeded), so that a caller can tell "nothing there" from "the
+    // store is damaged".
+    virtual Error lastError() const = 0;
+    // Full consistency check of the file (slow: reads every page).
+    virtual Status checkIntegrity() const = 0;
 };
 
 }  // namespace orlo::host

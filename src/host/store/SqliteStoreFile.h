@@ -1,0 +1,84 @@
+#pragma once
+// SqliteStoreFile: the StoreFile on one SQLite file (layout in StoreSchema.h).
+// Keeps a cache of prepared statements and of property-name ids; holds no
+// items in memory.
+
+#include <QHash>
+#include <functional>
+#include <unordered_map>
+
+#include "host/store/SqliteStatement.h"
+#include "host/store/StoreFile.h"
+
+struct sqlite3;
+
+namespace orlo::host {
+
+class SqliteStoreFile final : public StoreFile {
+public:
+    static Result<std::unique_ptr<StoreFile>> open(const QString& path);
+    static Result<std::unique_ptr<StoreFile>> create(const QString& path,
+                                                     const QString& topFolderName);
+    ~SqliteStoreFile() override;
+    SqliteStoreFile(const SqliteStoreFile&) = delete;
+    SqliteStoreFile& operator=(const SqliteStoreFile&) = delete;
+
+    QString path() const override { return m_path; }
+    FolderId topFolder() const override { return m_topFolder; }
+    Result<FolderInfo> folder(FolderId id) const override;
+    std::vector<FolderInfo> subfolders(FolderId parent) const override;
+    Result<FolderId> createFolder(FolderId parent, const QString& name, FolderKind kind,
+                                  const QString& defaultMessageClass) override;
+
+    std::vector<ItemId> itemIds(FolderId folder) const override;
+    std::int64_t itemCount(FolderId folder) const override;
+    Result<ItemRecord> load(ItemId id, const std::optional<QStringList>& only) const override;
+    std::vector<std::pair<ItemId, Variant>> column(FolderId folder,
+                                                   const QString& property) const override;
+
+    Result<ItemId> insert(FolderId folder, const QString& messageClass,
+                          const PropertyMap& properties) override;
+    Result<std::vector<ItemId>> insertMany(FolderId folder, const QString& messageClass,
+                                           const std::vector<PropertyMap>& items) override;
+    Status update(ItemId id, const PropertyMap& properties) override;
+    Status remove(ItemId id) override;
+
+    std::optional<ItemId> findFirst(FolderId folder, const QString& name,
+                                    const Variant& value) const override;
+
+    Error lastError() const override { return m_lastError; }
+    Status checkIntegrity() const override;
+
+private:
+    SqliteStoreFile(QString path, sqlite3* db);
+
+    Status configure();
+    Status readHeader();
+    Result<SqliteStatement*> prepare(const char* sql) const;
+    Status exec(const char* sql) const;
+    Error sqliteError(const QString& doing) const;
+    Status transaction(const std::function<Status()>& body);
+
+    // Property-name ids: nothing when the name was never stored.
+    Result<std::optional<std::int64_t>> nameId(const QString& name) const;
+    Result<std::int64_t> nameIdForWrite(const QString& name);
+    Result<QString> nameOf(std::int64_t id) const;
+
+    Status requireFolder(FolderId id) const;
+    Result<FolderId> folderOfItem(ItemId id) const;
+    Result<ItemId> insertOne(FolderId folder, const QString& messageClass,
+                             const PropertyMap& properties);
+    Status writeProperties(ItemId item, FolderId folder, const PropertyMap& properties);
+    Result<std::optional<ItemId>> find(FolderId folder, const QString& name,
+                                       const Variant& value) const;
+
+    QString m_path;
+    sqlite3* m_db = nullptr;
+    FolderId m_topFolder = 0;
+    mutable std::unordered_map<const char*, SqliteStatement> m_statements;
+    mutable QHash<QString, std::int64_t> m_nameIds;
+    mutable QHash<std::int64_t, QString> m_names;
+    mutable Error m_lastError;
+};
+
+}  // namespace orlo::host
