@@ -1,20 +1,39 @@
 #include "host/Inspector.h"
 
+#include "host/HostErrors.h"
 #include "host/Inspectors.h"
 #include "host/commandbars/CommandBars.h"
 #include "host/forms/FormPage.h"
 
 namespace orlo::host {
 
-Inspector::Inspector(std::shared_ptr<Item> item)
-    : m_item(std::move(item)), m_commandBars(CommandBars::forInspector()) {}
+namespace {
 
-Result<std::shared_ptr<FormPage>> Inspector::ModifiedFormPages(const QString& name) const {
-    return m_item->formPage(name);
+Error itemGone() {
+    return err::hostError(err::kItemDeleted, QStringLiteral("The inspector's item is gone."));
 }
 
-const std::vector<std::shared_ptr<FormPage>>& Inspector::formPages() const {
-    return m_item->formPages();
+}  // namespace
+
+Inspector::Inspector(const std::shared_ptr<Item>& item)
+    : m_item(item), m_commandBars(CommandBars::forInspector()) {}
+
+void Inspector::setOwner(std::weak_ptr<Inspectors> owner) {
+    m_owner = std::move(owner);
+    m_shownItem = m_item.lock();
+}
+
+Result<std::shared_ptr<FormPage>> Inspector::ModifiedFormPages(const QString& name) const {
+    const auto item = m_item.lock();
+    if (!item) {
+        return itemGone();
+    }
+    return item->formPage(name);
+}
+
+std::vector<std::shared_ptr<FormPage>> Inspector::formPages() const {
+    const auto item = m_item.lock();
+    return item ? item->formPages() : std::vector<std::shared_ptr<FormPage>>();
 }
 
 Result<std::shared_ptr<FormControl>> Inspector::formControl(const QString& page,
@@ -27,7 +46,11 @@ Result<std::shared_ptr<FormControl>> Inspector::formControl(const QString& page,
 }
 
 Status Inspector::Close(SaveMode mode) {
-    return m_item->Close(mode);
+    const auto item = m_item.lock();
+    if (!item) {
+        return itemGone();
+    }
+    return item->Close(mode);
 }
 
 void Inspector::Activate() {
@@ -45,6 +68,7 @@ void Inspector::closeWindow() {
     events.Close.raise();
     owner->remove(this);
     m_owner.reset();
+    m_shownItem.reset();
 }
 
 }  // namespace orlo::host

@@ -1,8 +1,9 @@
 #pragma once
 // Inspector: the window of one item. It shows the item's custom form (its
 // modified form pages and their controls) and has its own command bars.
-// GetInspector makes one without showing it; Display shows it, which puts it
-// in the application's Inspectors and raises NewInspector.
+// An item has one inspector for its lifetime: GetInspector makes it without
+// showing it; Display shows it, which puts it in the application's
+// Inspectors and raises NewInspector.
 
 #include <QString>
 #include <memory>
@@ -27,12 +28,12 @@ public:
     };
     Events events;
 
-    explicit Inspector(std::shared_ptr<Item> item);
+    explicit Inspector(const std::shared_ptr<Item>& item);
 
-    std::shared_ptr<Item> CurrentItem() const { return m_item; }
+    std::shared_ptr<Item> CurrentItem() const { return m_item.lock(); }
     // A page of the item's form; error 40006 when the form has none.
     Result<std::shared_ptr<FormPage>> ModifiedFormPages(const QString& name) const;
-    const std::vector<std::shared_ptr<FormPage>>& formPages() const;
+    std::vector<std::shared_ptr<FormPage>> formPages() const;
     // ModifiedFormPages(page).Controls(control) in one step.
     Result<std::shared_ptr<FormControl>> formControl(const QString& page,
                                                      const QString& control) const;
@@ -44,12 +45,16 @@ public:
     bool isDisplayed() const { return !m_owner.expired(); }
 
     // The application's Inspectors calls these.
-    void setOwner(std::weak_ptr<Inspectors> owner) { m_owner = std::move(owner); }
+    // While shown, the window keeps its item alive.
+    void setOwner(std::weak_ptr<Inspectors> owner);
+    // The application went away with the window open: let go of the item.
+    void releaseItem() { m_shownItem.reset(); }
     // Raises Close and leaves the Inspectors, without the item's Close event.
     void closeWindow();
 
 private:
-    std::shared_ptr<Item> m_item;
+    std::weak_ptr<Item> m_item;
+    std::shared_ptr<Item> m_shownItem;
     std::shared_ptr<::orlo::host::CommandBars> m_commandBars;
     std::weak_ptr<Inspectors> m_owner;
 };

@@ -7,6 +7,13 @@
 
 namespace orlo::host {
 
+Inspectors::~Inspectors() {
+    // Windows still open hold their items; the items hold their windows.
+    for (const auto& inspector : m_open) {
+        inspector->releaseItem();
+    }
+}
+
 Result<std::shared_ptr<Inspector>> Inspectors::Item(int index) const {
     if (index < 1 || index > Count()) {
         return err::hostError(err::kInvalidProcedureCall,

@@ -19,6 +19,11 @@ public:
     };
     Events events;
 
+    Inspectors() = default;
+    Inspectors(const Inspectors&) = delete;
+    Inspectors& operator=(const Inspectors&) = delete;
+    ~Inspectors();
+
     int Count() const { return static_cast<int>(m_open.size()); }
     // 1-based; error 5 outside 1..Count.
     Result<std::shared_ptr<Inspector>> Item(int index) const;

@@ -292,17 +292,14 @@ Status Item::Delete() {
 }
 
 std::shared_ptr<Inspector> Item::GetInspector() {
-    if (auto live = m_inspector.lock()) {
-        return live;
+    if (!m_inspector) {
+        m_inspector = std::make_shared<Inspector>(shared_from_this());
     }
-    auto inspector = std::make_shared<Inspector>(shared_from_this());
-    m_inspector = inspector;
-    return inspector;
+    return m_inspector;
 }
 
 std::shared_ptr<Inspector> Item::displayedInspector() const {
-    auto inspector = m_inspector.lock();
-    return inspector && inspector->isDisplayed() ? inspector : nullptr;
+    return m_inspector && m_inspector->isDisplayed() ? m_inspector : nullptr;
 }
 
 Status Item::Display() {

@@ -140,7 +140,7 @@ private:
     bool m_dirty = false;
     bool m_deleted = false;
     bool m_saving = false;
-    std::weak_ptr<Inspector> m_inspector;
+    std::shared_ptr<Inspector> m_inspector;
     std::vector<std::shared_ptr<FormPage>> m_pages;
     bool m_pagesBuilt = false;
 };
