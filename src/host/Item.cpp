@@ -185,10 +185,39 @@ Status Item::setBoundValue(const QString& name, const Variant& value) {
     return assign(name, value);
 }
 
+Result<Variant> Item::coerce(const QString& name, const Variant& value) const {
+    // Built-in fields keep their own types, as the desk's fields do: the
+    // dates take date texts in the workstation's forms (values travel as
+    // text), the two text fields take any value as its text.
+    if (isDateField(name)) {
+        if (value.asDate() != nullptr || value.isEmpty() || value.isNull()) {
+            return value;
+        }
+        const QString text = value.text(locale()).trimmed();
+        if (text.isEmpty()) {
+            return Variant();
+        }
+        if (const auto date = locale().parseDateTime(text)) {
+            return Variant(*date);
+        }
+        return err::hostError(
+            err::kTypeMismatch,
+            QStringLiteral("Type mismatch: \"%1\" is no date for \"%2\".").arg(text, name));
+    }
+    if (isBuiltInField(name)) {
+        return Variant(value.text(locale()));
+    }
+    return value;
+}
+
 Status Item::assign(const QString& name, const Variant& value) {
     // The one place a property changes: it is marked unsaved, the item's
     // handlers hear of it, then the form derives what depends on it.
-    m_props[name] = value;
+    Result<Variant> stored = coerce(name, value);
+    if (!stored) {
+        return stored.error();
+    }
+    m_props[name] = std::move(stored).value();
     m_dirty = true;
     // Keep this item alive even if a handler drops the last other reference.
     const auto self = shared_from_this();

@@ -82,7 +82,9 @@ public:
     // has no such property.
     Result<Variant> userProperty(const QString& name) const;
     // Assigns an existing user property or a built-in field (error 5 when
-    // absent) and raises CustomPropertyChange or PropertyChange.
+    // absent) and raises CustomPropertyChange or PropertyChange. "Start",
+    // "End", "Created" and "Modified" take dates or date texts (error 13 for
+    // other text); "Customer ID" and "Mileage" store any value as text.
     Status setUserProperty(const QString& name, const Variant& value);
     // Adds the user property when absent (with an empty text); no event.
     Status addUserProperty(const QString& name);
@@ -125,6 +127,7 @@ private:
     Status ensureLoaded(const QString& name) const;
     Status ensureFull() const;
     Status checkUsable() const;
+    Result<Variant> coerce(const QString& name, const Variant& value) const;
     Status assign(const QString& name, const Variant& value);
     Status store();
     Status closeInspector();

@@ -192,3 +192,28 @@ TEST_F(ItemTest, ReopenedStoreShowsSavedValuesOfBothForms) {
 
 }  // namespace
 }  // namespace orlo::host::test
+
+namespace orlo::host::test {
+namespace {
+
+TEST_F(ItemTest, BuiltInFieldsKeepTheirTypesWhateverIsAssigned) {
+    auto item = newItem(scheduler);
+    // Values travel as text: a fill assigns "Start" the text of a date.
+    ASSERT_TRUE(
+        item->setUserProperty(QStringLiteral("Start"), Variant(u"02/05/2026 14:00:00")).ok());
+    const QDateTime* start = item->userProperty(QStringLiteral("Start"))->asDate();
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(*start, naiveDateTime(QDate(2026, 5, 2), QTime(14, 0)));
+    const Status bad = item->setUserProperty(QStringLiteral("End"), Variant(u"soon"));
+    ASSERT_FALSE(bad.ok());
+    EXPECT_EQ(bad.error().number, err::kTypeMismatch);
+    EXPECT_TRUE(item->userProperty(QStringLiteral("End"))->isEmpty());
+    ASSERT_TRUE(item->setUserProperty(QStringLiteral("Mileage"), Variant(qint64(44))).ok());
+    EXPECT_EQ(*item->userProperty(QStringLiteral("Mileage"))->asText(), QStringLiteral("44"));
+    ASSERT_TRUE(item->setUserProperty(QStringLiteral("ScheduleID"), Variant(u"44")).ok());
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(*scheduler->Items()->Find(QStringLiteral("[Start] = '2026-05-02 14:00'")), item);
+}
+
+}  // namespace
+}  // namespace orlo::host::test
