@@ -83,18 +83,31 @@ Result<std::shared_ptr<Item>> Items::Add(const QString& messageClass) const {
         ::orlo::host::Item::Init{session, m_folder->id(), 0, cls, std::move(props), std::nullopt});
 }
 
-Result<std::shared_ptr<Item>> Items::Item(int index) const {
+Result<std::shared_ptr<Item>> Items::Item(int index) {
     const auto& session = m_folder->session();
     const Result<StoreFile*> file = session->file();
     if (!file) {
         return file.error();
     }
-    const std::vector<ItemId> ids = (*file)->itemIds(m_folder->id());
-    if (index < 1 || static_cast<std::size_t>(index) > ids.size()) {
-        return err::hostError(err::kInvalidProcedureCall,
-                              QStringLiteral("There is no item %1 in the folder.").arg(index));
+    const auto at = [&]() -> std::optional<ItemId> {
+        if (index < 1 || static_cast<std::size_t>(index) > m_indexIds.size()) {
+            return std::nullopt;
+        }
+        return m_indexIds[static_cast<std::size_t>(index - 1)];
+    };
+    std::optional<ItemId> id = at();
+    Result<std::shared_ptr<::orlo::host::Item>> item =
+        id ? session->itemObject(*id) : Result<std::shared_ptr<::orlo::host::Item>>(nullptr);
+    if (!id || !item.ok()) {
+        m_indexIds = (*file)->itemIds(m_folder->id());
+        id = at();
+        if (!id) {
+            return err::hostError(err::kInvalidProcedureCall,
+                                  QStringLiteral("There is no item %1 in the folder.").arg(index));
+        }
+        item = session->itemObject(*id);
     }
-    return session->itemObject(ids[static_cast<std::size_t>(index - 1)]);
+    return item;
 }
 
 void Items::SetColumns(const QString& columns) {

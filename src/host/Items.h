@@ -31,8 +31,11 @@ public:
     int Count() const;
     Result<std::shared_ptr<::orlo::host::Item>> Find(const QString& filter) const;
     Result<std::shared_ptr<::orlo::host::Item>> Add(const QString& messageClass = {}) const;
-    // 1-based, in the folder's order.
-    Result<std::shared_ptr<::orlo::host::Item>> Item(int index) const;
+    // 1-based, in the folder's order. Answers from a list of the folder's
+    // items taken on first use and taken again when an index falls outside
+    // it or names an item deleted since, so that a loop over 1..Count reads
+    // the folder once.
+    Result<std::shared_ptr<::orlo::host::Item>> Item(int index);
 
     // A comma-separated list of property names, e.g. "Mileage".
     void SetColumns(const QString& columns);
@@ -73,6 +76,7 @@ private:
     std::shared_ptr<MAPIFolder> m_folder;
     QStringList m_columns;
     std::shared_ptr<Snapshot> m_walk;
+    std::vector<ItemId> m_indexIds;
     std::size_t m_walkPos = 0;
 };
 

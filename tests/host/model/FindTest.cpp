@@ -151,3 +151,20 @@ TEST_F(FindTest, ItemByIndexAndCountFollowTheFolder) {
 
 }  // namespace
 }  // namespace orlo::host::test
+
+namespace orlo::host::test {
+namespace {
+
+TEST_F(FindTest, IndexedAccessSeesItemsAddedAndDeletedMeanwhile) {
+    auto a = savedPatient(QStringLiteral("1"));
+    auto items = patients->Items();
+    EXPECT_EQ(*items->Item(1), a);
+    auto b = savedPatient(QStringLiteral("2"));
+    EXPECT_EQ(*items->Item(2), b);
+    ASSERT_TRUE(a->Delete().ok());
+    EXPECT_EQ(*items->Item(1), b);
+    EXPECT_FALSE(items->Item(2).ok());
+}
+
+}  // namespace
+}  // namespace orlo::host::test
