@@ -19,9 +19,12 @@ QString quoted(const QString& name) {
 
 // The declaration of one column. Text compares case-insensitively, as the
 // desk's users expect of names ("o'brien" finds "O'Brien").
-QString declaration(const QString& name, QStringView keyColumn) {
+QString declaration(const QString& name, QStringView keyColumn, QStringView integerColumn) {
     if (name == keyColumn) {
         return quoted(name) + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
+    }
+    if (name == integerColumn) {
+        return quoted(name) + QStringLiteral(" INTEGER");
     }
     if (isDateColumn(name)) {
         return quoted(name) + QStringLiteral(" DATETIME");
@@ -30,10 +33,10 @@ QString declaration(const QString& name, QStringView keyColumn) {
 }
 
 QString createTable(QStringView table, const QStringList& columns, QStringView keyColumn,
-                    const QString& extra = {}) {
+                    QStringView integerColumn = {}, const QString& extra = {}) {
     QStringList parts;
     for (const QString& c : columns) {
-        parts << declaration(c, keyColumn);
+        parts << declaration(c, keyColumn, integerColumn);
     }
     if (!extra.isEmpty()) {
         parts << extra;
@@ -90,7 +93,7 @@ QStringList sharedSchemaStatements() {
     const QString fk = QStringLiteral("FOREIGN KEY (\"PT_ID\") REFERENCES \"PATIENTS\"(\"PT_ID\")");
     QStringList statements = {
         createTable(kPatientsTable, patientColumns(), patientKey),
-        createTable(kScheduledTable, schedule, scheduleKey, fk),
+        createTable(kScheduledTable, schedule, scheduleKey, patientKey, fk),
         createTable(kSessionsTable, sessionColumns(), u""),
         // The duplicate check of a patient save and the finder's order.
         QStringLiteral("CREATE INDEX \"PATIENTS_NAME_DOB\" ON \"PATIENTS\" "

@@ -45,7 +45,11 @@ Connection::Connection(DataContext ctx)
     : m_ctx(ctx), m_session(std::make_shared<detail::Session>(ctx)) {}
 
 Connection::~Connection() {
-    (void)close();
+    // Recordsets opened over this connection keep it open until they close,
+    // as a report's data source outlives the report's own references.
+    if (m_session.use_count() == 1) {
+        (void)close();
+    }
 }
 
 const ProviderErrors& Connection::errors() const {
