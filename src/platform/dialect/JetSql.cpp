@@ -1,0 +1,395 @@
+#include "platform/dialect/JetSql.h"
+
+#include <QHash>
+#include <QList>
+#include <QStringList>
+
+#include "platform/core/Locale.h"
+#include "platform/dialect/CanonicalDate.h"
+#include "platform/dialect/JetFunctionNames.h"
+#include "platform/dialect/LikePattern.h"
+#include "platform/dialect/SqlToken.h"
+
+namespace orlo::data {
+
+namespace {
+
+using Kind = SqlToken::Kind;
+
+// Dialect functions and the names they are called by on SQLite.
+const QHash<QString, QString>& functionNames() {
+    static const QHash<QString, QString> names = {
+        {QStringLiteral("DATEDIFF"), QString::fromLatin1(kFnDateDiff)},
+        {QStringLiteral("YEAR"), QString::fromLatin1(kFnYear)},
+        {QStringLiteral("MONTH"), QString::fromLatin1(kFnMonth)},
+        {QStringLiteral("DAY"), QString::fromLatin1(kFnDay)},
+        {QStringLiteral("DATESERIAL"), QString::fromLatin1(kFnDateSerial)},
+        {QStringLiteral("CDATE"), QString::fromLatin1(kFnCDate)},
+        {QStringLiteral("UCASE"), QStringLiteral("upper")},
+        {QStringLiteral("LCASE"), QStringLiteral("lower")},
+        {QStringLiteral("LEN"), QStringLiteral("length")},
+    };
+    return names;
+}
+
+bool isComparison(const SqlToken& t) {
+    if (t.kind != Kind::Punct) {
+        return false;
+    }
+    return t.text == u"=" || t.text == u"<>" || t.text == u"!=" || t.text == u"<" ||
+           t.text == u">" || t.text == u"<=" || t.text == u">=";
+}
+
+bool isName(const SqlToken& t) {
+    return t.kind == Kind::Identifier || t.kind == Kind::BracketName;
+}
+
+QString nameOf(const SqlToken& t) {
+    return t.kind == Kind::BracketName ? t.value : t.text;
+}
+
+// A column reference as table and column ("" for no table).
+struct ColumnRef {
+    QString table;
+    QString column;
+};
+
+Error syntaxError(const QString& what, qsizetype position) {
+    return makeError(kSqlSyntaxError,
+                     QStringLiteral("Syntax error in SQL statement: %1 at character %2.")
+                         .arg(what)
+                         .arg(position + 1),
+                     QString::fromUtf16(kDialectErrorSource));
+}
+
+class Translator {
+public:
+    Translator(QList<SqlToken> tokens, const DialectContext& ctx)
+        : m_tokens(std::move(tokens)), m_ctx(ctx) {
+        for (qsizetype i = 0; i < m_tokens.size(); ++i) {
+            m_out.append(m_tokens.at(i).text);
+            if (m_tokens.at(i).kind != Kind::Space) {
+                m_sig.append(i);
+            }
+        }
+        m_wrapped.fill(false, m_tokens.size());
+        m_done.fill(false, m_tokens.size());
+    }
+
+    Result<QString> run() {
+        collectTables();
+        for (qsizetype k = 0; k < m_sig.size(); ++k) {
+            if (auto status = rewrite(k); !status) {
+                return status.error();
+            }
+        }
+        coerceInsertValues();
+        coerceComparisons();
+        QString sql;
+        for (const QString& s : m_out) {
+            sql += s;
+        }
+        return sql;
+    }
+
+private:
+    // The k-th significant token, or an empty space token past either end.
+    const SqlToken& sig(qsizetype k) const {
+        static const SqlToken none;
+        return (k >= 0 && k < m_sig.size()) ? m_tokens.at(m_sig.at(k)) : none;
+    }
+    QString& out(qsizetype k) { return m_out[m_sig.at(k)]; }
+
+    // The names after FROM (a comma list), INTO, UPDATE and JOIN: the tables
+    // a bare column may belong to. The first one is the statement's target.
+    void collectTables() {
+        for (qsizetype k = 0; k < m_sig.size(); ++k) {
+            const SqlToken& t = sig(k);
+            if (t.isWord(u"INTO") || t.isWord(u"UPDATE") || t.isWord(u"JOIN")) {
+                if (isName(sig(k + 1))) {
+                    addTable(nameOf(sig(k + 1)));
+                }
+            } else if (t.isWord(u"FROM")) {
+                qsizetype j = k + 1;
+                while (isName(sig(j))) {
+                    addTable(nameOf(sig(j)));
+                    ++j;
+                    if (sig(j).kind == Kind::Identifier && !sig(j).isWord(u"WHERE") &&
+                        !sig(j).isWord(u"ORDER") && !sig(j).isWord(u"GROUP") &&
+                        !sig(j).isWord(u"HAVING") && !sig(j).isWord(u"INNER") &&
+                        !sig(j).isWord(u"LEFT") && !sig(j).isWord(u"RIGHT") &&
+                        !sig(j).isWord(u"JOIN") && !sig(j).isWord(u"UNION")) {
+                        ++j;  // an alias
+                    }
+                    if (!sig(j).isPunct(u",")) {
+                        break;
+                    }
+                    ++j;
+                }
+            }
+        }
+    }
+
+    void addTable(const QString& name) {
+        if (!m_tables.contains(name, Qt::CaseInsensitive)) {
+            m_tables.append(name);
+        }
+    }
+
+    Status rewrite(qsizetype k) {
+        const SqlToken& t = sig(k);
+        switch (t.kind) {
+            case Kind::BracketName:
+                out(k) = quoteSqlName(t.value);
+                break;
+            case Kind::Text:
+                if (!m_done.at(m_sig.at(k))) {
+                    out(k) = quoteSqlText(t.value);
+                }
+                break;
+            case Kind::DateLiteral: {
+                // Date literals are always month-day or ISO, whatever the
+                // workstation's settings.
+                const auto date = coerceDateText(t.value, Locale::unitedStates());
+                if (!date) {
+                    return syntaxError(QStringLiteral("invalid date %1").arg(t.text), t.position);
+                }
+                out(k) = quoteSqlText(*date);
+                break;
+            }
+            case Kind::Punct:
+                if (t.text == u"&") {
+                    out(k) = QStringLiteral("||");
+                }
+                break;
+            case Kind::Identifier:
+                rewriteWord(k);
+                break;
+            case Kind::Number:
+            case Kind::Space:
+                break;
+        }
+        return okStatus();
+    }
+
+    void rewriteWord(qsizetype k) {
+        const SqlToken& t = sig(k);
+        const bool qualified = sig(k - 1).isPunct(u".") || sig(k + 1).isPunct(u".");
+        if (t.isWord(u"DELETE")) {
+            dropDeleteStar(k);
+        } else if (t.isWord(u"NOW") && !qualified) {
+            const bool call = sig(k + 1).isPunct(u"(") && sig(k + 2).isPunct(u")");
+            out(k) = QString::fromLatin1(kFnNow) + (call ? QString() : QStringLiteral("()"));
+        } else if (t.isWord(u"LIKE") && sig(k + 1).kind == Kind::Text) {
+            const QString pattern = sqlitePatternFromJet(sig(k + 1).value);
+            out(k + 1) = quoteSqlText(pattern);
+            m_done[m_sig.at(k + 1)] = true;
+            if (patternNeedsEscape(pattern) && !sig(k + 2).isWord(u"ESCAPE")) {
+                out(k + 1) += QStringLiteral(" ESCAPE ") + quoteSqlText(QString(kLikeEscape));
+            }
+        } else if (!qualified && sig(k + 1).isPunct(u"(")) {
+            const auto it = functionNames().constFind(t.text.toUpper());
+            if (it != functionNames().constEnd()) {
+                out(k) = *it;
+            }
+        }
+    }
+
+    // DELETE * FROM t and DELETE t.* FROM t: SQLite wants no column list.
+    void dropDeleteStar(qsizetype k) {
+        qsizetype last = -1;
+        if (sig(k + 1).isPunct(u"*") && sig(k + 2).isWord(u"FROM")) {
+            last = k + 1;
+        } else if (isName(sig(k + 1)) && sig(k + 2).isPunct(u".") && sig(k + 3).isPunct(u"*") &&
+                   sig(k + 4).isWord(u"FROM")) {
+            last = k + 3;
+        }
+        if (last < 0) {
+            return;
+        }
+        // Remove the tokens and the blanks between DELETE and FROM but one.
+        for (qsizetype i = m_sig.at(k) + 1; i < m_sig.at(last + 1); ++i) {
+            m_out[i].clear();
+        }
+        m_out[m_sig.at(k) + 1] = QStringLiteral(" ");
+    }
+
+    // The column reference that ends at significant token k.
+    std::optional<ColumnRef> columnEndingAt(qsizetype k) const {
+        const SqlToken& t = sig(k);
+        if (!isName(t) || t.isWord(u"NULL") || t.isWord(u"AND") || t.isWord(u"OR") ||
+            t.isWord(u"NOT")) {
+            return std::nullopt;
+        }
+        if (sig(k - 1).isPunct(u".") && isName(sig(k - 2))) {
+            return ColumnRef{nameOf(sig(k - 2)), nameOf(t)};
+        }
+        return splitName(nameOf(t));
+    }
+
+    // The column reference that starts at significant token k.
+    std::optional<ColumnRef> columnStartingAt(qsizetype k) const {
+        const SqlToken& t = sig(k);
+        if (!isName(t) || sig(k + 1).isPunct(u"(")) {
+            return std::nullopt;
+        }
+        if (sig(k + 1).isPunct(u".") && isName(sig(k + 2))) {
+            return ColumnRef{nameOf(t), nameOf(sig(k + 2))};
+        }
+        return splitName(nameOf(t));
+    }
+
+    static ColumnRef splitName(const QString& name) {
+        const qsizetype dot = name.indexOf(u'.');
+        if (dot < 0) {
+            return {QString(), name};
+        }
+        return {name.left(dot), name.mid(dot + 1)};
+    }
+
+    bool isDateColumn(const ColumnRef& ref) const {
+        if (!m_ctx.isDateColumn) {
+            return false;
+        }
+        if (!ref.table.isEmpty()) {
+            return m_ctx.isDateColumn(ref.table, ref.column);
+        }
+        if (m_tables.isEmpty()) {
+            return m_ctx.isDateColumn(QStringView(), ref.column);
+        }
+        for (const QString& table : m_tables) {
+            if (m_ctx.isDateColumn(table, ref.column)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void wrapDate(qsizetype k) {
+        const qsizetype i = m_sig.at(k);
+        if (m_wrapped.at(i)) {
+            return;
+        }
+        m_wrapped[i] = true;
+        m_out[i] =
+            QString::fromLatin1(kFnCDate) + QStringLiteral("(") + m_out[i] + QStringLiteral(")");
+    }
+
+    // col = 'text' (also in UPDATE ... SET) and 'text' = col, for date columns.
+    void coerceComparisons() {
+        for (qsizetype k = 0; k < m_sig.size(); ++k) {
+            if (!isComparison(sig(k))) {
+                continue;
+            }
+            if (sig(k + 1).kind == Kind::Text) {
+                const auto ref = columnEndingAt(k - 1);
+                if (ref && isDateColumn(*ref)) {
+                    wrapDate(k + 1);
+                }
+            }
+            if (sig(k - 1).kind == Kind::Text) {
+                const auto ref = columnStartingAt(k + 1);
+                if (ref && isDateColumn(*ref)) {
+                    wrapDate(k - 1);
+                }
+            }
+        }
+    }
+
+    // INSERT INTO t (c1, c2, ...) Values(v1, v2, ...): a value that is one
+    // quoted text and goes into a date column.
+    void coerceInsertValues() {
+        if (!sig(0).isWord(u"INSERT") || !sig(1).isWord(u"INTO") || !isName(sig(2)) ||
+            !sig(3).isPunct(u"(")) {
+            return;
+        }
+        const QString table = nameOf(sig(2));
+        QStringList columns;
+        qsizetype k = 4;
+        while (isName(sig(k))) {
+            columns.append(nameOf(sig(k)));
+            ++k;
+            if (sig(k).isPunct(u")")) {
+                break;
+            }
+            if (!sig(k).isPunct(u",")) {
+                return;
+            }
+            ++k;
+        }
+        if (!sig(k).isPunct(u")") || !sig(k + 1).isWord(u"VALUES") || !sig(k + 2).isPunct(u"(")) {
+            return;
+        }
+        k += 3;
+        int index = 0;
+        int depth = 0;
+        qsizetype valueStart = k;
+        for (; k < m_sig.size(); ++k) {
+            const SqlToken& t = sig(k);
+            if (t.isPunct(u"(")) {
+                ++depth;
+            } else if (depth > 0 && t.isPunct(u")")) {
+                --depth;
+            } else if (depth == 0 && (t.isPunct(u",") || t.isPunct(u")"))) {
+                if (k == valueStart + 1 && sig(valueStart).kind == Kind::Text &&
+                    index < columns.size() &&
+                    isDateColumn(ColumnRef{table, splitName(columns.at(index)).column})) {
+                    wrapDate(valueStart);
+                }
+                ++index;
+                valueStart = k + 1;
+                if (t.isPunct(u")")) {
+                    break;
+                }
+            }
+        }
+    }
+
+    QList<SqlToken> m_tokens;
+    const DialectContext& m_ctx;
+    QStringList m_out;
+    QList<qsizetype> m_sig;
+    QList<bool> m_wrapped;  // a date text already inside jet_cdate()
+    QList<bool> m_done;     // a text already rewritten as a LIKE pattern
+    QStringList m_tables;
+};
+
+}  // namespace
+
+QString quoteSqlName(QStringView name) {
+    const auto appendQuoted = [](QString& out, QStringView part) {
+        out.append(QLatin1Char('"'));
+        out.append(part.toString().replace(QLatin1Char('"'), QStringLiteral("\"\"")));
+        out.append(QLatin1Char('"'));
+    };
+    QString out;
+    out.reserve(name.size() + 6);
+    const qsizetype dot = name.indexOf(u'.');
+    if (dot < 0) {
+        appendQuoted(out, name);
+    } else {
+        appendQuoted(out, name.left(dot));
+        out.append(QLatin1Char('.'));
+        appendQuoted(out, name.mid(dot + 1));
+    }
+    return out;
+}
+
+QString quoteSqlText(QStringView text) {
+    QString out;
+    out.reserve(text.size() + 2);
+    out.append(QLatin1Char('\''));
+    out.append(text.toString().replace(QLatin1Char('\''), QStringLiteral("''")));
+    out.append(QLatin1Char('\''));
+    return out;
+}
+
+Result<QString> translateJetSql(const QString& sql, const DialectContext& ctx) {
+    auto tokens = tokenizeSql(sql);
+    if (!tokens) {
+        return tokens.error();
+    }
+    return Translator(std::move(tokens).value(), ctx).run();
+}
+
+}  // namespace orlo::data

@@ -1,0 +1,186 @@
+#include "TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include "records/FieldMaps.h"
+
+namespace orlo::test {
+
+namespace {
+
+QString createPatients() {
+    QStringList cols;
+    for (int c = 0; c < records::kPatientValueCount; ++c) {
+        const QString name = records::str(records::patientFieldAtColumn(c).columnName);
+        if (c == 0) {
+            cols << QStringLiteral("\"%1\" INTEGER PRIMARY KEY AUTOINCREMENT").arg(name);
+        } else if (isSharedDateColumn(u"PATIENTS", name)) {
+            cols << QStringLiteral("\"%1\" DATETIME").arg(name);
+        } else {
+            cols << QStringLiteral("\"%1\" TEXT COLLATE NOCASE").arg(name);
+        }
+    }
+    return QStringLiteral("CREATE TABLE PATIENTS (%1)").arg(cols.join(QStringLiteral(", ")));
+}
+
+QString createScheduled() {
+    QStringList cols;
+    for (const records::ScheduleField& f : records::scheduleFields()) {
+        const QString name = records::str(f.columnName);
+        if (f.position == 0) {
+            cols << QStringLiteral("\"%1\" INTEGER PRIMARY KEY AUTOINCREMENT").arg(name);
+        } else if (name == u"PT_ID") {
+            cols << QStringLiteral("\"%1\" INTEGER").arg(name);
+        } else if (isSharedDateColumn(u"SCHEDULED", name)) {
+            cols << QStringLiteral("\"%1\" DATETIME").arg(name);
+        } else {
+            cols << QStringLiteral("\"%1\" TEXT COLLATE NOCASE").arg(name);
+        }
+    }
+    return QStringLiteral("CREATE TABLE SCHEDULED (%1)").arg(cols.join(QStringLiteral(", ")));
+}
+
+void bind(sqlite3_stmt* stmt, const QStringList& params) {
+    for (int i = 0; i < params.size(); ++i) {
+        const QByteArray utf8 = params.at(i).toUtf8();
+        sqlite3_bind_text(stmt, i + 1, utf8.constData(), static_cast<int>(utf8.size()),
+                          SQLITE_TRANSIENT);
+    }
+}
+
+QVariant columnValue(sqlite3_stmt* stmt) {
+    switch (sqlite3_column_type(stmt, 0)) {
+        case SQLITE_NULL:
+            return QVariant();
+        case SQLITE_INTEGER:
+            return QVariant(qint64{sqlite3_column_int64(stmt, 0)});
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(stmt, 0));
+        default:
+            return QVariant(
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)),
+                                  sqlite3_column_bytes(stmt, 0)));
+    }
+}
+
+}  // namespace
+
+bool isSharedDateColumn(QStringView table, QStringView column) {
+    static const QStringList patients = {QStringLiteral("DOB"), QStringLiteral("CREATED"),
+                                         QStringLiteral("LAST_UPDATED")};
+    static const QStringList scheduled = {
+        QStringLiteral("START_TIME"), QStringLiteral("END_TIME"), QStringLiteral("RECALLDUEDATE"),
+        QStringLiteral("CREATED_ON"), QStringLiteral("UPDATED_ON")};
+    const auto in = [&](const QStringList& list) {
+        return list.contains(column.toString(), Qt::CaseInsensitive);
+    };
+    if (table.compare(u"PATIENTS", Qt::CaseInsensitive) == 0) {
+        return in(patients);
+    }
+    if (table.compare(u"SCHEDULED", Qt::CaseInsensitive) == 0) {
+        return in(scheduled);
+    }
+    if (table.compare(u"CURRENTSESSIONS", Qt::CaseInsensitive) == 0) {
+        return column.compare(u"LOGGED_IN_AT", Qt::CaseInsensitive) == 0;
+    }
+    return false;
+}
+
+data::DialectContext sharedDialect() {
+    return data::DialectContext{isSharedDateColumn};
+}
+
+TestDatabase::TestDatabase(const Clock& clock, const Locale& locale, bool withTables) {
+    EXPECT_EQ(sqlite3_open(":memory:", &m_db), SQLITE_OK);
+    const Status registered = data::registerJetFunctions(m_db, clock, locale);
+    EXPECT_TRUE(registered.ok());
+    if (!withTables) {
+        return;
+    }
+    for (const QString& sql :
+         {createPatients(), createScheduled(),
+          QStringLiteral("CREATE TABLE CURRENTSESSIONS (IP TEXT COLLATE NOCASE PRIMARY KEY, "
+                         "LOGGED_IN_AT DATETIME, CURRSESSIONID TEXT, PORT_IN TEXT, PORT_OUT TEXT)"),
+          QStringLiteral("CREATE TABLE tempScheduleDB (ids INTEGER)"),
+          QStringLiteral("CREATE TABLE tempScheduleOL (ids INTEGER)"),
+          QStringLiteral("CREATE TABLE tempPatientDB (ids INTEGER)"),
+          QStringLiteral("CREATE TABLE tempPatientOL (ids INTEGER)")}) {
+        EXPECT_EQ(execRaw(sql), QString()) << sql.toStdString();
+    }
+}
+
+TestDatabase::~TestDatabase() {
+    sqlite3_close(m_db);
+}
+
+QString TestDatabase::prepareRaw(const QString& sql) {
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), -1, &stmt, nullptr);
+    sqlite3_finalize(stmt);
+    return rc == SQLITE_OK ? QString() : QString::fromUtf8(sqlite3_errmsg(m_db));
+}
+
+QString TestDatabase::execRaw(const QString& sql, const QStringList& params) {
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(m_db, utf8.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
+        return QString::fromUtf8(sqlite3_errmsg(m_db));
+    }
+    bind(stmt, params);
+    int rc = SQLITE_ROW;
+    while (rc == SQLITE_ROW) {
+        rc = sqlite3_step(stmt);
+    }
+    const QString message = rc == SQLITE_DONE ? QString() : QString::fromUtf8(sqlite3_errmsg(m_db));
+    sqlite3_finalize(stmt);
+    return message;
+}
+
+QString TestDatabase::exec(const QString& jetSql) {
+    const auto sql = data::translateJetSql(jetSql, sharedDialect());
+    if (!sql) {
+        return sql.error().description;
+    }
+    return execRaw(*sql);
+}
+
+QList<QVariant> TestDatabase::column(const QString& sql, const QStringList& params) {
+    QList<QVariant> values;
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(m_db, utf8.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
+        ADD_FAILURE() << sql.toStdString() << ": " << sqlite3_errmsg(m_db);
+        return values;
+    }
+    bind(stmt, params);
+    int rc = 0;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        values.append(columnValue(stmt));
+    }
+    if (rc != SQLITE_DONE) {
+        ADD_FAILURE() << sql.toStdString() << ": " << sqlite3_errmsg(m_db);
+    }
+    sqlite3_finalize(stmt);
+    return values;
+}
+
+QVariant TestDatabase::value(const QString& sql, const QStringList& params) {
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(m_db, utf8.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
+        return QString::fromUtf8(sqlite3_errmsg(m_db));
+    }
+    bind(stmt, params);
+    QVariant result;
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        result = columnValue(stmt);
+    } else if (rc != SQLITE_DONE) {
+        result = QString::fromUtf8(sqlite3_errmsg(m_db));
+    }
+    sqlite3_finalize(stmt);
+    return result;
+}
+
+}  // namespace orlo::test

@@ -1,0 +1,46 @@
+#pragma once
+// An in-memory SQLite database with the shared tables (PATIENTS, SCHEDULED,
+// CURRENTSESSIONS, the four scratch tables), the dialect's functions on it
+// and small helpers to run translated SQL and read single values.
+
+#include <sqlite3.h>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include "platform/core/Clock.h"
+#include "platform/core/Locale.h"
+#include "platform/dialect/Dialect.h"
+
+namespace orlo::test {
+
+// The date columns of the shared tables.
+bool isSharedDateColumn(QStringView table, QStringView column);
+data::DialectContext sharedDialect();
+
+class TestDatabase {
+public:
+    TestDatabase(const Clock& clock, const Locale& locale, bool withTables = true);
+    ~TestDatabase();
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
+
+    sqlite3* handle() const { return m_db; }
+
+    // Runs raw SQLite text; "" on success, else SQLite's message.
+    QString execRaw(const QString& sql, const QStringList& params = {});
+    // Prepares raw SQLite text; "" when SQLite accepts it, else its message.
+    QString prepareRaw(const QString& sql);
+    // Translates the dialect's text and runs it; "" or the error's text.
+    QString exec(const QString& jetSql);
+    // The first column of every row of a raw SQLite query (NULL as an
+    // invalid QVariant). Fails the test on an error.
+    QList<QVariant> column(const QString& sql, const QStringList& params = {});
+    // The one value of a raw SQLite query, or the error message as text.
+    QVariant value(const QString& sql, const QStringList& params = {});
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+}  // namespace orlo::test
