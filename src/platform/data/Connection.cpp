@@ -161,7 +161,7 @@ Result<qint64> Connection::execute(const QString& sql) {
     // The resync's key inserts, one execute per key: the same statement
     // with another number each time, so it is prepared once.
     std::optional<KeyInsert> key = parseKeyInsert(sql);
-    if (key && s.isDateColumn(key->column)) {
+    if (key && s.isDateColumn(key->table, key->column)) {
         key.reset();  // a date column takes the translator's date handling
     }
     if (key) {

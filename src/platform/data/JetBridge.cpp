@@ -1,68 +1,51 @@
-// Stand-in until the dialect layer lands: enough of the Jet dialect for the
-// connection and recordset to run (bracketed names, DELETE *, Now()).
 #include "platform/data/JetBridge.h"
 
-#include <QRegularExpression>
-
-#include "platform/core/Clock.h"
-#include "platform/core/Locale.h"
+#include "platform/data/DataErrors.h"
 #include "platform/data/Session.h"
+#include "platform/dialect/Dialect.h"
 
 namespace orlo::data::detail {
 
-Result<QString> translateSql(const QString& jetSql, const Session&) {
-    QString s = jetSql;
-    s.replace(QRegularExpression(QStringLiteral("\\[([^\\]]*)\\]")), QStringLiteral("\"\\1\""));
-    s.replace(QRegularExpression(QStringLiteral("DELETE\\s+\\*\\s+FROM"),
-                                 QRegularExpression::CaseInsensitiveOption),
-              QStringLiteral("DELETE FROM"));
-    return s;
+Result<QString> translateSql(const QString& jetSql, const Session& session) {
+    DialectContext ctx;
+    ctx.isDateColumn = [&session](QStringView table, QStringView column) {
+        return session.isDateColumn(table, column);
+    };
+    return translateJetSql(jetSql, ctx);
 }
 
-Result<FilterClause> translateFilterText(const QString& filter) {
-    static const QRegularExpression re(
-        QStringLiteral("^\\s*\\[([^\\]]+)\\]\\s+LIKE\\s+\\*(.*)\\*\\s*$"),
-        QRegularExpression::CaseInsensitiveOption);
-    const auto m = re.match(filter);
-    if (!m.hasMatch()) {
-        return makeError(3001, QStringLiteral("Invalid filter"));
+Result<FilterClause> translateFilterText(const QString& filter, const Session& session) {
+    Result<orlo::data::FilterClause> clause = translateFilter(
+        filter, [&session](QStringView column) { return session.isDateColumn({}, column); });
+    if (!clause) {
+        return clause.error();
     }
-    return FilterClause{QLatin1Char('"') + m.captured(1) + QStringLiteral("\" LIKE ?"),
-                        {QLatin1Char('%') + m.captured(2) + QLatin1Char('%')}};
+    return FilterClause{clause->where, clause->parameters};
 }
 
-namespace {
-void nowFunction(sqlite3_context* ctx, int, sqlite3_value**) {
-    const auto* clock = static_cast<const Clock*>(sqlite3_user_data(ctx));
-    const QByteArray t = canonicalDateText(clock->now()).toUtf8();
-    sqlite3_result_text(ctx, t.constData(), int(t.size()), SQLITE_TRANSIENT);
-}
-}  // namespace
-
-Status installJetFunctions(sqlite3* db, const Clock& clock, const Locale&) {
-    sqlite3_create_function(db, "Now", 0, SQLITE_UTF8, const_cast<Clock*>(&clock), nowFunction,
-                            nullptr, nullptr);
-    return {};
+Status installJetFunctions(sqlite3* db, const Clock& clock, const Locale& locale) {
+    return registerJetFunctions(db, clock, locale);
 }
 
 QString canonicalDateText(const QDateTime& dt) {
-    return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return canonicalDate(dt);
 }
 
 std::optional<QDateTime> parseCanonicalDateText(const QString& text) {
-    QDateTime d = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!d.isValid()) {
-        return std::nullopt;
-    }
-    return naiveDateTime(d.date(), d.time());
+    return parseCanonicalDate(text);
 }
 
 Result<QString> coerceDateToCanonical(const QString& text, const Locale& locale) {
-    const auto d = locale.parseDateTime(text);
-    if (!d) {
-        return makeError(orlo::err::kTypeMismatch, QStringLiteral("Type mismatch"));
+    std::optional<QString> canonical = coerceDateText(text, locale);
+    if (!canonical) {
+        return makeError(orlo::err::kTypeMismatch, QString::fromUtf16(kTypeMismatchMessage),
+                         QString::fromUtf16(kErrorSource));
     }
-    return canonicalDateText(*d);
+    return *canonical;
+}
+
+long functionErrorNumber(const QString& sqliteMessage) {
+    return errorNumberOfFunctionMessage(sqliteMessage);
 }
 
 }  // namespace orlo::data::detail

@@ -27,7 +27,7 @@ struct FilterClause {
 };
 
 Result<QString> translateSql(const QString& jetSql, const Session& session);
-Result<FilterClause> translateFilterText(const QString& filter);
+Result<FilterClause> translateFilterText(const QString& filter, const Session& session);
 Status installJetFunctions(sqlite3* db, const Clock& clock, const Locale& locale);
 
 QString canonicalDateText(const QDateTime& dt);
@@ -35,5 +35,8 @@ std::optional<QDateTime> parseCanonicalDateText(const QString& text);
 // A date text typed in the locale's forms or ISO 8601, in canonical form;
 // type mismatch (13) when it is no date.
 Result<QString> coerceDateToCanonical(const QString& text, const Locale& locale);
+// The error number an SQLite message raised by the dialect's functions
+// stands for (type mismatch, invalid procedure call), or 0.
+long functionErrorNumber(const QString& sqliteMessage);
 
 }  // namespace orlo::data::detail

@@ -238,7 +238,7 @@ Status Recordset::fetch() {
     detail::SqliteStatement filtered;
     sqlite3_stmt* stmt = base.get();
     if (!m_filter.isEmpty()) {
-        Result<detail::FilterClause> clause = detail::translateFilterText(m_filter);
+        Result<detail::FilterClause> clause = detail::translateFilterText(m_filter, *m_session);
         if (!clause) {
             return s.fail(clause.error(), m_filter);
         }

@@ -1,6 +1,7 @@
 #include "platform/data/Session.h"
 
 #include "platform/data/DataErrors.h"
+#include "platform/data/JetBridge.h"
 
 namespace orlo::data::detail {
 
@@ -26,13 +27,12 @@ long errorNumberFor(int rc, int extended, const QString& message) {
             return err::kIntegrityViolation;
         case SQLITE_MISMATCH:
             return orlo::err::kTypeMismatch;
-        case SQLITE_ERROR:
-            // The dialect's functions and date coercion report a text that
-            // is no date this way.
-            if (message.contains(QStringLiteral("type mismatch"), Qt::CaseInsensitive)) {
-                return orlo::err::kTypeMismatch;
-            }
-            return err::kCommandError;
+        case SQLITE_ERROR: {
+            // The dialect's functions report a text that is no date (type
+            // mismatch) or a bad argument through their message.
+            const long n = functionErrorNumber(message);
+            return n != orlo::err::kNone ? n : err::kCommandError;
+        }
         default:
             // Busy, locked, cannot open, not a database, I/O, corrupt, full,
             // read-only: the provider's general failure, as callers expect
@@ -117,7 +117,8 @@ Error Session::sqliteFailure(int rc, const QString& sql) {
     pe.description =
         sql.isEmpty() ? message : message + QStringLiteral(" [SQL: ") + sql + QLatin1Char(']');
     pe.source = e.source;
-    pe.sqlState = sqlStateFor(rc, extended);
+    pe.sqlState =
+        number == orlo::err::kTypeMismatch ? QStringLiteral("22018") : sqlStateFor(rc, extended);
     pe.nativeError = extended;
     m_errors.push_back(pe);
     return e;
@@ -181,7 +182,7 @@ Status Session::loadSchema() {
     return {};
 }
 
-bool Session::isDateColumn(QStringView column) const {
+bool Session::isDateColumn(QStringView table, QStringView column) const {
     QStringView c = column;
     const qsizetype dot = c.lastIndexOf(QLatin1Char('.'));
     if (dot >= 0) {
@@ -189,6 +190,12 @@ bool Session::isDateColumn(QStringView column) const {
     }
     if (c.startsWith(QLatin1Char('[')) && c.endsWith(QLatin1Char(']'))) {
         c = c.mid(1, c.size() - 2);
+    }
+    if (!table.isEmpty()) {
+        if (const TableInfo* t = this->table(table.toString())) {
+            return t->declTypeByColumn.value(upper(c)).compare(QStringLiteral("DATETIME"),
+                                                               Qt::CaseInsensitive) == 0;
+        }
     }
     return m_dateColumns.contains(upper(c));
 }

@@ -53,7 +53,8 @@ public:
 
     // Schema knowledge, read once at open.
     Status loadSchema();
-    bool isDateColumn(QStringView column) const;
+    // Whether a column holds dates: of `table` when given, else of any table.
+    bool isDateColumn(QStringView table, QStringView column) const;
     const TableInfo* table(const QString& name) const;
 
     // Scratch databases batch executed statements in one implicit
