@@ -64,7 +64,9 @@ int Connection::state() const {
 }
 
 Status Connection::open(const QString& connectionString) {
-    m_connectionString = connectionString;
+    if (!m_session->isOpen()) {
+        m_connectionString = connectionString;  // an open connection keeps its own
+    }
     return open();
 }
 

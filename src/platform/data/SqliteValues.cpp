@@ -81,9 +81,7 @@ Result<Variant> toStored(const Variant& value, bool isDate, Affinity affinity,
             if (value.asInteger() || value.asDouble()) {
                 return value;
             }
-            if (const bool* b = value.asBool()) {
-                return Variant(qint64(*b ? -1 : 0));
-            }
+            // A Boolean counts as -1 or 0, as toDouble gives it.
             Result<double> d = value.toDouble(locale);
             if (!d) {
                 return typeMismatch(value.text(locale));
