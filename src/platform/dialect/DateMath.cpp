@@ -30,36 +30,60 @@ qint64 floorDiv(qint64 a, qint64 b) {
 
 }  // namespace
 
-std::optional<qint64> dateDiff(QStringView interval, const DateParts& a, const DateParts& b) {
-    const QString iv = interval.trimmed().toString().toLower();
-    if (iv == u"d" || iv == u"y") {
-        return a.date.daysTo(b.date);
+std::optional<DateInterval> parseDateInterval(QByteArrayView utf8) {
+    const QByteArray iv = utf8.trimmed().toByteArray().toLower();
+    if (iv == "d" || iv == "y") {
+        return DateInterval::Day;
     }
-    if (iv == u"m") {
-        return monthIndex(b.date) - monthIndex(a.date);
+    if (iv == "m") {
+        return DateInterval::Month;
     }
-    if (iv == u"yyyy") {
-        return qint64{b.date.year()} - a.date.year();
+    if (iv == "yyyy") {
+        return DateInterval::Year;
     }
-    if (iv == u"q") {
-        return monthIndex(b.date) / 3 - monthIndex(a.date) / 3;
+    if (iv == "q") {
+        return DateInterval::Quarter;
     }
-    if (iv == u"w") {
-        return a.date.daysTo(b.date) / 7;
+    if (iv == "w") {
+        return DateInterval::Week;
     }
-    if (iv == u"ww") {
-        return (weekStart(b.date) - weekStart(a.date)) / 7;
+    if (iv == "ww") {
+        return DateInterval::CalendarWeek;
     }
-    if (iv == u"h") {
-        return floorDiv(secondsOf(b), 3600) - floorDiv(secondsOf(a), 3600);
+    if (iv == "h") {
+        return DateInterval::Hour;
     }
-    if (iv == u"n") {
-        return floorDiv(secondsOf(b), 60) - floorDiv(secondsOf(a), 60);
+    if (iv == "n") {
+        return DateInterval::Minute;
     }
-    if (iv == u"s") {
-        return secondsOf(b) - secondsOf(a);
+    if (iv == "s") {
+        return DateInterval::Second;
     }
     return std::nullopt;
+}
+
+qint64 dateDiff(DateInterval interval, const DateParts& a, const DateParts& b) {
+    switch (interval) {
+        case DateInterval::Day:
+            return a.date.daysTo(b.date);
+        case DateInterval::Month:
+            return monthIndex(b.date) - monthIndex(a.date);
+        case DateInterval::Year:
+            return qint64{b.date.year()} - a.date.year();
+        case DateInterval::Quarter:
+            return floorDiv(monthIndex(b.date), 3) - floorDiv(monthIndex(a.date), 3);
+        case DateInterval::Week:
+            return a.date.daysTo(b.date) / 7;
+        case DateInterval::CalendarWeek:
+            return (weekStart(b.date) - weekStart(a.date)) / 7;
+        case DateInterval::Hour:
+            return floorDiv(secondsOf(b), 3600) - floorDiv(secondsOf(a), 3600);
+        case DateInterval::Minute:
+            return floorDiv(secondsOf(b), 60) - floorDiv(secondsOf(a), 60);
+        case DateInterval::Second:
+            return secondsOf(b) - secondsOf(a);
+    }
+    return 0;
 }
 
 std::optional<QDate> dateSerial(qint64 year, qint64 month, qint64 day) {

@@ -3,6 +3,7 @@
 // dates: counts of calendar boundaries between two dates, and dates built
 // from a year, month and day that may each run over.
 
+#include <QByteArrayView>
 #include <QString>
 #include <optional>
 
@@ -10,13 +11,18 @@
 
 namespace orlo::data {
 
+enum class DateInterval { Year, Quarter, Month, Day, Week, CalendarWeek, Hour, Minute, Second };
+
+// The interval named by DATEDIFF's first argument, in any letter case:
+// "yyyy" years, "q" quarters, "m" months, "y" or "d" days, "w" whole weeks,
+// "ww" calendar weeks (starting on Sunday), "h" hours, "n" minutes, "s"
+// seconds. Nothing for any other text.
+std::optional<DateInterval> parseDateInterval(QByteArrayView utf8);
+
 // DATEDIFF(interval, a, b): the number of interval boundaries crossed from a
-// to b; negative when b lies before a. Intervals (any letter case): "yyyy"
-// years, "q" quarters, "m" months, "y"/"d" days, "w" whole weeks, "ww"
-// calendar weeks (starting Sunday), "h" hours, "n" minutes, "s" seconds.
-// Days, weeks and longer look at the date parts only. Nothing for an
-// unknown interval.
-std::optional<qint64> dateDiff(QStringView interval, const DateParts& a, const DateParts& b);
+// to b; negative when b lies before a. Days, weeks and longer look at the
+// date parts only, so 23:59 to 00:00 of the next day is one day.
+qint64 dateDiff(DateInterval interval, const DateParts& a, const DateParts& b);
 
 // DateSerial(year, month, day): month and day run over in both directions
 // (month 13 is January of the next year, day 0 the last day of the month

@@ -100,12 +100,13 @@ void fnDateDiff(sqlite3_context* ctx, int, sqlite3_value** argv) {
         sqlite3_result_null(ctx);
         return;
     }
-    const auto diff = dateDiff(textOf(argv[0]), a, b);
-    if (!diff) {
+    const auto* name = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const auto interval = parseDateInterval(QByteArrayView(name, sqlite3_value_bytes(argv[0])));
+    if (!interval) {
         resultError(ctx, kInvalidProcedureCallMessage);
         return;
     }
-    sqlite3_result_int64(ctx, *diff);
+    sqlite3_result_int64(ctx, dateDiff(*interval, a, b));
 }
 
 // YEAR, MONTH and DAY of a date.
@@ -207,8 +208,11 @@ void fnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         // SQLite may have destroyed it at once; read it back.
         matcher = static_cast<LikeMatcher*>(sqlite3_get_auxdata(ctx, 0));
     }
-    const bool match = matcher != nullptr ? matcher->matches(textOf(argv[1]))
-                                          : likeMatches(textOf(argv[0]), textOf(argv[1]), escape);
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    const int length = sqlite3_value_bytes(argv[1]);
+    const bool match = matcher != nullptr
+                           ? matcher->matchesUtf8(text, length)
+                           : LikeMatcher(textOf(argv[0]), escape).matchesUtf8(text, length);
     sqlite3_result_int(ctx, match ? 1 : 0);
 }
 
@@ -235,7 +239,9 @@ long errorNumberOfFunctionMessage(QStringView sqliteMessage) {
 
 Status registerJetFunctions(sqlite3* db, const Clock& clock, const Locale& locale) {
     const FunctionEntry entries[] = {
-        {kFnNow, 0, false, fnNow},
+        // Marked deterministic so that SQLite reads the clock once per run
+        // of a statement: every row of a report sees the same "now".
+        {kFnNow, 0, true, fnNow},
         {kFnDateDiff, 3, true, fnDateDiff},
         {kFnYear, 1, true, fnDatePart<&QDate::year>},
         {kFnMonth, 1, true, fnDatePart<&QDate::month>},

@@ -45,7 +45,7 @@ bool isName(const SqlToken& t) {
 }
 
 QString nameOf(const SqlToken& t) {
-    return t.kind == Kind::BracketName ? t.value : t.text;
+    return t.kind == Kind::BracketName ? t.value : t.text.toString();
 }
 
 // A column reference as table and column ("" for no table).
@@ -66,8 +66,9 @@ class Translator {
 public:
     Translator(QList<SqlToken> tokens, const DialectContext& ctx)
         : m_tokens(std::move(tokens)), m_ctx(ctx) {
+        m_out.resize(m_tokens.size());
+        m_removed.fill(false, m_tokens.size());
         for (qsizetype i = 0; i < m_tokens.size(); ++i) {
-            m_out.append(m_tokens.at(i).text);
             if (m_tokens.at(i).kind != Kind::Space) {
                 m_sig.append(i);
             }
@@ -86,8 +87,15 @@ public:
         coerceInsertValues();
         coerceComparisons();
         QString sql;
-        for (const QString& s : m_out) {
-            sql += s;
+        for (qsizetype i = 0; i < m_tokens.size(); ++i) {
+            if (m_removed.at(i)) {
+                continue;
+            }
+            if (m_out.at(i).isNull()) {
+                sql += m_tokens.at(i).text;
+            } else {
+                sql += m_out.at(i);
+            }
         }
         return sql;
     }
@@ -98,6 +106,7 @@ private:
         static const SqlToken none;
         return (k >= 0 && k < m_sig.size()) ? m_tokens.at(m_sig.at(k)) : none;
     }
+    // The replacement text of the k-th significant token (null: unchanged).
     QString& out(qsizetype k) { return m_out[m_sig.at(k)]; }
 
     // The names after FROM (a comma list), INTO, UPDATE and JOIN: the tables
@@ -143,7 +152,8 @@ private:
                 out(k) = quoteSqlName(t.value);
                 break;
             case Kind::Text:
-                if (!m_done.at(m_sig.at(k))) {
+                // A "..." literal becomes '...'; a '...' one stays as written.
+                if (!m_done.at(m_sig.at(k)) && t.text.front() == u'"') {
                     out(k) = quoteSqlText(t.value);
                 }
                 break;
@@ -188,7 +198,7 @@ private:
                 out(k + 1) += QStringLiteral(" ESCAPE ") + quoteSqlText(QString(kLikeEscape));
             }
         } else if (!qualified && sig(k + 1).isPunct(u"(")) {
-            const auto it = functionNames().constFind(t.text.toUpper());
+            const auto it = functionNames().constFind(t.text.toString().toUpper());
             if (it != functionNames().constEnd()) {
                 out(k) = *it;
             }
@@ -209,8 +219,9 @@ private:
         }
         // Remove the tokens and the blanks between DELETE and FROM but one.
         for (qsizetype i = m_sig.at(k) + 1; i < m_sig.at(last + 1); ++i) {
-            m_out[i].clear();
+            m_removed[i] = true;
         }
+        m_removed[m_sig.at(k) + 1] = false;
         m_out[m_sig.at(k) + 1] = QStringLiteral(" ");
     }
 
@@ -271,13 +282,27 @@ private:
             return;
         }
         m_wrapped[i] = true;
+        const QString literal = m_out.at(i).isNull() ? m_tokens.at(i).text.toString() : m_out.at(i);
         m_out[i] =
-            QString::fromLatin1(kFnCDate) + QStringLiteral("(") + m_out[i] + QStringLiteral(")");
+            QString::fromLatin1(kFnCDate) + QStringLiteral("(") + literal + QStringLiteral(")");
     }
 
-    // col = 'text' (also in UPDATE ... SET) and 'text' = col, for date columns.
+    // col = 'text' (also in UPDATE ... SET), 'text' = col and
+    // col BETWEEN 'text' AND 'text', for date columns.
     void coerceComparisons() {
         for (qsizetype k = 0; k < m_sig.size(); ++k) {
+            if (sig(k).isWord(u"BETWEEN")) {
+                const auto ref = columnEndingAt(k - 1);
+                if (ref && isDateColumn(*ref)) {
+                    if (sig(k + 1).kind == Kind::Text && sig(k + 2).isWord(u"AND")) {
+                        wrapDate(k + 1);
+                    }
+                    if (sig(k + 2).isWord(u"AND") && sig(k + 3).kind == Kind::Text) {
+                        wrapDate(k + 3);
+                    }
+                }
+                continue;
+            }
             if (!isComparison(sig(k))) {
                 continue;
             }
@@ -347,7 +372,8 @@ private:
 
     QList<SqlToken> m_tokens;
     const DialectContext& m_ctx;
-    QStringList m_out;
+    QList<QString> m_out;  // per token: its replacement, null when unchanged
+    QList<bool> m_removed;
     QList<qsizetype> m_sig;
     QList<bool> m_wrapped;  // a date text already inside jet_cdate()
     QList<bool> m_done;     // a text already rewritten as a LIKE pattern

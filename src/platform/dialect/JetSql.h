@@ -13,6 +13,11 @@
 //        kTypeMismatchMessage when the text is no date
 // Everything else (between ... And ..., <>, Asc, Values(, sub-queries)
 // passes unchanged: SQLite accepts it as it is.
+//
+// Every name comes out in double quotes and every text in single quotes, so
+// a connection can switch off SQLite's double-quoted texts
+// (SQLITE_DBCONFIG_DQS_DML and _DDL set to 0): a misspelt column name then
+// fails to prepare instead of silently becoming a text.
 
 #include <QString>
 #include <QStringView>

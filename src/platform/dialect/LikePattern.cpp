@@ -11,10 +11,6 @@ void appendLiteral(QString& out, QChar c) {
     out += c;
 }
 
-QList<uint> foldedCodePoints(QStringView s) {
-    return s.toString().toCaseFolded().toUcs4();
-}
-
 }  // namespace
 
 QString sqlitePatternFromJet(QStringView jetPattern) {
@@ -42,15 +38,17 @@ bool patternNeedsEscape(QStringView sqlitePattern) {
 }
 
 LikeMatcher::LikeMatcher(QStringView pattern, char32_t escape) {
-    const QList<uint> p = foldedCodePoints(pattern);
+    const QString p = pattern.toString().toCaseFolded();
+    const QList<uint> escapeUnits = QString::fromUcs4(&escape, 1).toCaseFolded().toUcs4();
+    const char32_t foldedEscape = escape == 0 ? 0 : escapeUnits.value(0);
     m_items.reserve(p.size());
     for (qsizetype i = 0; i < p.size(); ++i) {
-        const char32_t c = p.at(i);
-        if (escape != 0 && c == escape && i + 1 < p.size()) {
-            m_items.append({Kind::Literal, p.at(++i)});
-        } else if (c == U'%') {
+        const char16_t c = p.at(i).unicode();
+        if (foldedEscape != 0 && c == foldedEscape && i + 1 < p.size()) {
+            m_items.append({Kind::Literal, p.at(++i).unicode()});
+        } else if (c == u'%') {
             m_items.append({Kind::AnyRun, 0});
-        } else if (c == U'_') {
+        } else if (c == u'_') {
             m_items.append({Kind::AnyOne, 0});
         } else {
             m_items.append({Kind::Literal, c});
@@ -58,8 +56,37 @@ LikeMatcher::LikeMatcher(QStringView pattern, char32_t escape) {
     }
 }
 
-bool LikeMatcher::matches(QStringView text) const {
-    const QList<uint> t = foldedCodePoints(text);
+namespace {
+
+// Case-folded UTF-16 text, one unit at a time.
+struct FoldedUtf16 {
+    QString folded;
+    qsizetype size() const { return folded.size(); }
+    char16_t at(qsizetype i) const { return folded.at(i).unicode(); }
+    qsizetype unitsOfCharAt(qsizetype i) const {
+        return (folded.at(i).isHighSurrogate() && i + 1 < folded.size() &&
+                folded.at(i + 1).isLowSurrogate())
+                   ? 2
+                   : 1;
+    }
+};
+
+// ASCII text, folded as it is read.
+struct FoldedAscii {
+    const char* text;
+    qsizetype length;
+    qsizetype size() const { return length; }
+    char16_t at(qsizetype i) const {
+        const char c = text[i];
+        return static_cast<char16_t>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
+    }
+    qsizetype unitsOfCharAt(qsizetype) const { return 1; }
+};
+
+}  // namespace
+
+template <typename Text>
+bool LikeMatcher::matchItems(const Text& t) const {
     // Greedy matching that backtracks only to the last run wildcard: linear
     // for the usual patterns, never exponential.
     qsizetype pi = 0;
@@ -71,14 +98,16 @@ bool LikeMatcher::matches(QStringView text) const {
         if (pi < n && m_items.at(pi).kind == Kind::AnyRun) {
             runItem = pi++;
             runText = ti;
-        } else if (pi < n &&
-                   (m_items.at(pi).kind == Kind::AnyOne ||
-                    (m_items.at(pi).kind == Kind::Literal && m_items.at(pi).ch == t.at(ti)))) {
+        } else if (pi < n && m_items.at(pi).kind == Kind::AnyOne) {
+            ++pi;
+            ti += t.unitsOfCharAt(ti);
+        } else if (pi < n && m_items.at(pi).ch == t.at(ti)) {
             ++pi;
             ++ti;
         } else if (runItem >= 0) {
             pi = runItem + 1;
-            ti = ++runText;
+            runText += t.unitsOfCharAt(runText);
+            ti = runText;
         } else {
             return false;
         }
@@ -87,6 +116,19 @@ bool LikeMatcher::matches(QStringView text) const {
         ++pi;
     }
     return pi == n;
+}
+
+bool LikeMatcher::matches(QStringView text) const {
+    return matchItems(FoldedUtf16{text.toString().toCaseFolded()});
+}
+
+bool LikeMatcher::matchesUtf8(const char* text, qsizetype length) const {
+    for (qsizetype i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80) {
+            return matches(QString::fromUtf8(text, length));
+        }
+    }
+    return matchItems(FoldedAscii{text, length});
 }
 
 bool likeMatches(QStringView pattern, QStringView text, char32_t escape) {

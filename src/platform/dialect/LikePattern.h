@@ -28,13 +28,18 @@ class LikeMatcher {
 public:
     LikeMatcher(QStringView pattern, char32_t escape);
     bool matches(QStringView text) const;
+    // The same for UTF-8 text; ASCII text is matched without converting it.
+    bool matchesUtf8(const char* text, qsizetype length) const;
 
 private:
     enum class Kind { Literal, AnyOne, AnyRun };
     struct Item {
         Kind kind;
-        char32_t ch;  // the case-folded character of a literal
+        char16_t ch;  // a UTF-16 unit of the case-folded literal
     };
+    template <typename Text>
+    bool matchItems(const Text& text) const;
+
     QList<Item> m_items;
 };
 

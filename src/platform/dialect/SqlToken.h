@@ -15,8 +15,8 @@ struct SqlToken {
     enum class Kind { Space, Text, BracketName, DateLiteral, Number, Identifier, Punct };
 
     Kind kind = Kind::Space;
-    QString text;   // exactly as written
-    QString value;  // Text: the literal's value; BracketName, DateLiteral: what stands inside
+    QStringView text;  // exactly as written, a view into the tokenized statement
+    QString value;     // Text: the literal's value; BracketName, DateLiteral: what stands inside
     qsizetype position = 0;
 
     bool isPunct(QStringView p) const { return kind == Kind::Punct && text == p; }
@@ -27,7 +27,8 @@ struct SqlToken {
 };
 
 // Splits a statement into tokens; an unterminated literal or name, or a
-// character the dialect does not know, is a syntax error.
+// character the dialect does not know, is a syntax error. The tokens' texts
+// point into `sql`, which must outlive them.
 Result<QList<SqlToken>> tokenizeSql(const QString& sql);
 
 }  // namespace orlo::data

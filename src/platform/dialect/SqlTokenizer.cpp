@@ -52,18 +52,19 @@ Result<QList<SqlToken>> tokenizeSql(const QString& sql) {
             ++i;
             bool closed = false;
             while (i < n) {
-                if (sql.at(i) == c) {
-                    if (i + 1 < n && sql.at(i + 1) == c) {
-                        t.value += c;
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    closed = true;
+                const qsizetype quote = sql.indexOf(c, i);
+                if (quote < 0) {
                     break;
                 }
-                t.value += sql.at(i);
-                ++i;
+                t.value += QStringView(sql).mid(i, quote - i);
+                if (quote + 1 < n && sql.at(quote + 1) == c) {
+                    t.value += c;
+                    i = quote + 2;
+                    continue;
+                }
+                i = quote + 1;
+                closed = true;
+                break;
             }
             if (!closed) {
                 return syntaxError(QStringLiteral("text literal without its closing quote"), start);
@@ -113,7 +114,7 @@ Result<QList<SqlToken>> tokenizeSql(const QString& sql) {
         } else {
             return syntaxError(QStringLiteral("unexpected character '%1'").arg(c), start);
         }
-        t.text = sql.mid(start, i - start);
+        t.text = QStringView(sql).mid(start, i - start);
         tokens.append(std::move(t));
     }
     return tokens;

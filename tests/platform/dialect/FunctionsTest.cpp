@@ -36,6 +36,42 @@ TEST_F(Functions, NowReadsTheInjectedClock) {
     EXPECT_EQ(eval(QStringLiteral("jet_now()")), QStringLiteral("2026-03-11 00:00:00"));
 }
 
+// A clock that counts how often it is read.
+class CountingClock final : public Clock {
+public:
+    explicit CountingClock(QDateTime at) : m_at(std::move(at)) {}
+    QDateTime now() const override {
+        ++m_reads;
+        return m_at;
+    }
+    int reads() const { return m_reads; }
+    void advance(qint64 seconds) { m_at = m_at.addSecs(seconds); }
+
+private:
+    QDateTime m_at;
+    mutable int m_reads = 0;
+};
+
+TEST(FunctionsNow, EveryRowOfOneRunSeesTheSameNowAndTheNextRunANewOne) {
+    CountingClock clock(naiveDateTime(QDate(2026, 3, 10), QTime(9, 30)));
+    TestDatabase db(clock, Locale::unitedKingdom(), false);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db.handle(),
+                                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                 "WHERE i < 1000) SELECT COUNT(DISTINCT jet_now()), MIN(jet_now()) "
+                                 "FROM n WHERE jet_datediff('d', jet_now(), '2026-03-10') = 0",
+                                 -1, &st, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(st, 0), 1);
+    EXPECT_LE(clock.reads(), 3);  // once per call site, not once per row
+    clock.advance(3600);
+    sqlite3_reset(st);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)), "2026-03-10 10:30:00");
+    sqlite3_finalize(st);
+}
+
 TEST_F(Functions, DateDiffInDaysCountsMidnightsNotHours) {
     EXPECT_EQ(diff("d", "2026-03-10 23:59:59", "2026-03-11 00:00:00"), 1);
     EXPECT_EQ(diff("d", "2026-03-10 00:00:00", "2026-03-10 23:59:59"), 0);
@@ -121,6 +157,9 @@ TEST_F(Functions, LikeIgnoresCaseBeyondAscii) {
     EXPECT_EQ(like(QStringLiteral("a_b"), QStringLiteral("a\\_b")), 1);
     EXPECT_EQ(like(QStringLiteral("axb"), QStringLiteral("a\\_b")), 0);
     EXPECT_EQ(like(QStringLiteral("mississippi"), QStringLiteral("%iss%ppi")), 1);
+    // One wildcard character is one character, also outside the BMP.
+    EXPECT_EQ(like(QStringLiteral("a\U0001F600b"), QStringLiteral("a_b")), 1);
+    EXPECT_EQ(like(QStringLiteral("xa\U0001F600b"), QStringLiteral("%a_b")), 1);
     EXPECT_EQ(like(QStringLiteral("mississippi"), QStringLiteral("%iss%ppix")), 0);
     EXPECT_EQ(db.value(QStringLiteral("SELECT 'Abc' LIKE 'aB%'")).toLongLong(), 1);
     EXPECT_FALSE(db.value(QStringLiteral("SELECT NULL LIKE 'a'")).isValid());

@@ -113,14 +113,6 @@ TestDatabase::~TestDatabase() {
     sqlite3_close(m_db);
 }
 
-QString TestDatabase::prepareRaw(const QString& sql) {
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), -1, &stmt, nullptr);
-    sqlite3_finalize(stmt);
-    return rc == SQLITE_OK ? QString() : QString::fromUtf8(sqlite3_errmsg(m_db));
-}
-
 QString TestDatabase::execRaw(const QString& sql, const QStringList& params) {
     sqlite3_stmt* stmt = nullptr;
     const QByteArray utf8 = sql.toUtf8();

@@ -29,8 +29,6 @@ public:
 
     // Runs raw SQLite text; "" on success, else SQLite's message.
     QString execRaw(const QString& sql, const QStringList& params = {});
-    // Prepares raw SQLite text; "" when SQLite accepts it, else its message.
-    QString prepareRaw(const QString& sql);
     // Translates the dialect's text and runs it; "" or the error's text.
     QString exec(const QString& jetSql);
     // The first column of every row of a raw SQLite query (NULL as an

@@ -103,6 +103,11 @@ TEST(Translate, DateTextsIntoDateColumnsAreCoerced) {
                              "jet_cdate('2026-01-01') < PATIENTS.CREATED AND "
                              "\"PATIENTS\".\"LAST_UPDATED\" >= jet_cdate('2026-01-01') AND CITY = "
                              "'x'"));
+    EXPECT_EQ(tr(QStringLiteral("SELECT * FROM SCHEDULED WHERE RECALLDUEDATE between '1/12/2026' "
+                                "And '31/12/2026' AND REASON BETWEEN 'a' AND 'b'")),
+              QStringLiteral("SELECT * FROM SCHEDULED WHERE RECALLDUEDATE between "
+                             "jet_cdate('1/12/2026') And jet_cdate('31/12/2026') AND REASON "
+                             "BETWEEN 'a' AND 'b'"));
     // Without a schema nothing is a date column.
     EXPECT_EQ(translateJetSql(QStringLiteral("UPDATE SCHEDULED SET START_TIME = 'x'"), {}).value(),
               QStringLiteral("UPDATE SCHEDULED SET START_TIME = 'x'"));
