@@ -7,14 +7,22 @@
 
 #include "tools/CommandGroup.h"
 #include "tools/DbCommands.h"
+#include "tools/addin/AddinCommands.h"
+#include "tools/store/StoreCommand.h"
 
 namespace {
 
 using orlo::tools::CommandGroup;
 
+int runStoreCommands(const QStringList& args, orlo::tools::ToolIo& io) {
+    return orlo::tools::storeCommand(args, io.out, io.err);
+}
+
 // Every group of the tool; a new group adds one line.
 const CommandGroup kGroups[] = {
     {u"db", u"create, query and fill databases", &orlo::tools::runDbCommands},
+    {u"store", u"create, list, dump and fill item stores", &runStoreCommands},
+    {u"addin", u"list the add-in in the desk's add-in list", &orlo::tools::runAddinCommands},
 };
 
 void usage(QTextStream& err) {
