@@ -84,14 +84,13 @@ TEST_F(AddinListTest, OnlyLoadBehaviorThreeLoadsAtStartUp) {
                                                "F.Connect"));
     EXPECT_EQ(atStartup, (QStringList{QStringLiteral("A.Connect"), QStringLiteral("F.Connect")}));
 
-    // A hand-edited text value is read as its number.
+    // A value of another type than REG_DWORD does not load the add-in.
     auto key = m_store.openKey(RegistryRoot::CurrentUser,
-                               u"Software\\Microsoft\\Office\\Outlook\\Addins\\C.Connect");
+                               u"Software\\Microsoft\\Office\\Outlook\\Addins\\A.Connect");
     ASSERT_TRUE(key.ok());
     ASSERT_TRUE(
-        m_store.setValue(*key, QStringLiteral("LoadBehavior"), {REG_SZ, QByteArray(" 3\0", 3)})
-            .ok());
-    EXPECT_TRUE(m_list.registration(QStringLiteral("C.Connect"))->loadsAtStartup());
+        m_store.setValue(*key, QStringLiteral("LoadBehavior"), {REG_SZ, QByteArray("3")}).ok());
+    EXPECT_FALSE(m_list.registration(QStringLiteral("A.Connect"))->loadsAtStartup());
 
     EXPECT_EQ(m_list.registration(QStringLiteral("Nobody.Connect")).error().number,
               err::kCannotCreateObject);

@@ -119,27 +119,31 @@ TEST_F(TrackingTest, ClosingTheOnlyWindowStopsAtOnce) {
     EXPECT_EQ(contactHandlers(*later), 0);
 }
 
-TEST_F(TrackingTest, ItemWindowsClosingUnderAnOpenMainWindowStopNothing) {
+TEST_F(TrackingTest, ItemWindowsClosingWhileAnotherWindowStaysStopNothing) {
     auto a = patient(QStringLiteral("1"));
     auto b = appointment(QStringLiteral("2"));
+    auto c = patient(QStringLiteral("3"));
     ASSERT_TRUE(a->Display().ok());
     ASSERT_TRUE(b->Display().ok());
     ASSERT_TRUE(b->Close(host::SaveMode::Discard).ok());
-    ASSERT_TRUE(a->Close(host::SaveMode::Discard).ok());
     EXPECT_TRUE(addin().isRunning());
-    // Closing the contact window let the handler switch the flag back on.
+    // Deleting the contact switches its save flag off; closing the next
+    // contact's window switches it on again.
+    ASSERT_TRUE(a->Delete().ok());
+    EXPECT_FALSE(ctx().PatientItemSaveEnabled);
+    ASSERT_TRUE(c->Display().ok());
+    ASSERT_TRUE(c->Close(host::SaveMode::Discard).ok());
     EXPECT_TRUE(ctx().PatientItemSaveEnabled);
-}
+    EXPECT_TRUE(addin().isRunning());
 
-TEST_F(TrackingTest, AnItemWindowClosingWhileAnotherStaysOpenWaits) {
-    auto a = patient(QStringLiteral("1"));
-    auto b = patient(QStringLiteral("2"));
-    ASSERT_TRUE(a->Display().ok());
-    ASSERT_TRUE(b->Display().ok());
+    // No main window, but another item window stays open: still running.
+    auto d = patient(QStringLiteral("4"));
+    auto e = patient(QStringLiteral("5"));
+    ASSERT_TRUE(d->Display().ok());
+    ASSERT_TRUE(e->Display().ok());
     m_explorer->Close();
     ASSERT_TRUE(addin().isRunning());
-    // b is the watched window; a stays open, so the add-in keeps running.
-    ASSERT_TRUE(b->Close(host::SaveMode::Discard).ok());
+    ASSERT_TRUE(e->Close(host::SaveMode::Discard).ok());
     EXPECT_TRUE(addin().isRunning());
 }
 

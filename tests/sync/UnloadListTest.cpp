@@ -179,13 +179,3 @@ TEST_F(UnloadListTest, AListThatCannotBeWrittenKeepsTheOldOne) {
     EXPECT_EQ(test::readFile(scheduleList()), "old\r\n");
     EXPECT_TRUE(m_boxes.shown().empty());
 }
-
-TEST_F(UnloadListTest, AListInPlaceOfADirectoryIsAnErrorNotACrash) {
-    openDesk();
-    ASSERT_TRUE(QFile::remove(patientList()));
-    ASSERT_TRUE(QDir().mkpath(patientList()));
-    const Status s = sync::WritePatientUnloadList(m_ctx);
-    ASSERT_FALSE(s.ok());
-    EXPECT_EQ(s.error().number, err::kPathFileAccessError);
-    EXPECT_TRUE(QFileInfo(patientList()).isDir());
-}
