@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -12,6 +14,8 @@
 #include "DeskTestStore.h"
 #include "TestSupport.h"
 #include "host/HostErrors.h"
+#include "host/addins/AddinList.h"
+#include "platform/registry/RegistryStore.h"
 
 using namespace orlo;
 using namespace orlo::desk::test;
@@ -306,4 +310,38 @@ TEST_F(AutomationProcess, FolderSwitchAndTheProfileKeptForTheNextStart) {
               id);
     again.ok(cmd("quit"));
     EXPECT_EQ(again.waitForExit(), 0);
+}
+
+TEST(AutomationWithAddin, TheAddinConnectsToTheWindowAndHearsTheMainWindowClose) {
+    DeskTestStore s;
+    ASSERT_TRUE(s.create(3, 0));
+    // The application folder as the layout makes it, with the add-in listed.
+    ASSERT_TRUE(QDir().mkpath(s.appDir + QStringLiteral("/META")));
+    for (const char* list : {"/META/UNLOADP.log", "/META/UNLOADS.log"}) {
+        orlo::test::writeFile(s.appDir + QLatin1String(list), QByteArray());
+    }
+    const QString library = s.appDir + QStringLiteral("/liborlo.so");
+    ASSERT_TRUE(QFile::copy(QString::fromUtf8(ORLO_ADDIN_LIBRARY), library));
+    RegistryStore settings(s.registryFile);
+    host::AddinList addins(settings);
+    ASSERT_TRUE(addins
+                    .registerAddin({QStringLiteral("OrlonetPROv1.Connect"), library,
+                                    host::AddinList::kLoadAtStartup, QStringLiteral("Orlo")})
+                    .ok());
+
+    DeskProcess desk;
+    ASSERT_TRUE(desk.start(s));
+    const QJsonObject state = desk.ok(cmd("state"));
+    const QJsonArray loaded = state.value(QStringLiteral("addins")).toArray();
+    ASSERT_EQ(loaded.size(), 1);
+    EXPECT_TRUE(loaded.at(0).toObject().value(QStringLiteral("connected")).toBool());
+    // The add-in opened its own store into the desk's profile.
+    EXPECT_TRUE(state.value(QStringLiteral("stores")).toArray().contains(s.storePath));
+
+    // Closing the main window: the add-in writes its unload lists, and with
+    // no item window left the desk ends.
+    desk.ok(cmd("closeMain"));
+    EXPECT_EQ(desk.waitForExit(), 0);
+    EXPECT_EQ(orlo::test::readFile(s.appDir + QStringLiteral("/META/UNLOADP.log")),
+              QByteArray("1\r\n2\r\n3\r\n"));
 }
