@@ -358,6 +358,7 @@ Result<QJsonObject> AutomationCommands::form(const QJsonObject& c) {
         QJsonArray controls;
         for (const auto& control : page->controls()) {
             const host::Rgb colour = control->ForeColor();
+            const Result<Variant> value = control->Value();
             controls.append(QJsonObject{
                 {QStringLiteral("name"), control->Name()},
                 {QStringLiteral("kind"), control->kind() == host::ControlKind::Label
@@ -365,7 +366,8 @@ Result<QJsonObject> AutomationCommands::form(const QJsonObject& c) {
                                              : QStringLiteral("textbox")},
                 {QStringLiteral("bound"), control->boundProperty()},
                 {QStringLiteral("caption"), control->Caption()},
-                {QStringLiteral("value"), variantToJson(control->Value().valueOr(Variant()))},
+                {QStringLiteral("value"),
+                 value ? variantToJson(value.value()) : QJsonValue(QJsonValue::Null)},
                 {QStringLiteral("foreColor"), QJsonArray{colour.red, colour.green, colour.blue}}});
         }
         pages.append(QJsonObject{{QStringLiteral("name"), page->Name()},

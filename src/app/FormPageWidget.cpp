@@ -118,7 +118,8 @@ FormPageWidget::FormPageWidget(std::shared_ptr<host::FormPage> page, const Local
 }
 
 QString FormPageWidget::modelText(const Binding& binding) const {
-    return binding.control->Value().valueOr(Variant()).text(m_locale);
+    const Result<Variant> value = binding.control->Value();
+    return value ? value.value().text(m_locale) : QString();
 }
 
 QString FormPageWidget::widgetText(const Binding& binding) {

@@ -86,7 +86,8 @@ void InspectorWindow::updateTitle() {
         const auto text = [this](int position, bool patient) {
             const char16_t* property = patient ? records::patientField(position).property
                                                : records::scheduleField(position).property;
-            return m_item->boundValue(records::str(property)).valueOr(Variant()).text(m_locale);
+            const Result<Variant> value = m_item->boundValue(records::str(property));
+            return value ? value.value().text(m_locale) : QString();
         };
         if (m_item->Class() == host::kContactItem) {
             kind = QStringLiteral("Patient");
