@@ -1,0 +1,100 @@
+#include "host/forms/AppointmentForm.h"
+
+#include "host/BuiltInFields.h"
+#include "host/Item.h"
+#include "platform/core/Locale.h"
+#include "records/FieldMaps.h"
+
+namespace orlo::host {
+
+namespace {
+
+constexpr int kScheduleIdPosition = 0;
+constexpr int kCreatedPosition = 12;
+constexpr int kModifiedPosition = 13;
+
+QString textOf(const Item& item, const QString& name) {
+    return item.propertyValue(name).valueOr(Variant()).text(item.locale());
+}
+
+}  // namespace
+
+AppointmentForm::AppointmentForm() {
+    PageSpec scheduler{records::str(records::kSchedulerPage), {}};
+    ControlSpec reason{records::str(records::kReasonLabel), ControlKind::Label, {}};
+    ControlSpec status{records::str(records::kStatusLabel), ControlKind::Label, {}};
+    scheduler.controls.push_back(reason);
+    scheduler.controls.push_back(status);
+    PageSpec charges{records::str(records::kChargesPage), {}};
+    for (const records::ScheduleField& f : records::scheduleFields()) {
+        const QString property = records::str(f.property);
+        if (f.control != nullptr) {
+            charges.controls.push_back({records::str(f.control), ControlKind::TextBox, property});
+        } else if (f.position != kScheduleIdPosition && f.position != kCreatedPosition &&
+                   f.position != kModifiedPosition) {
+            // The scheduler page shows the visit's own values under their
+            // property names; the key and the host's times are not editable.
+            scheduler.controls.push_back({property, ControlKind::TextBox, property});
+        }
+    }
+    m_pages.push_back(std::move(scheduler));
+    m_pages.push_back(std::move(charges));
+}
+
+QString AppointmentForm::messageClass() const {
+    return records::str(records::kAppointmentMessageClass);
+}
+
+PropertyMap AppointmentForm::initialProperties() const {
+    PropertyMap props;
+    for (const records::ScheduleField& f : records::scheduleFields()) {
+        if (!isBuiltInField(f.property)) {
+            props.emplace(records::str(f.property), Variant(QString()));
+        }
+    }
+    props.emplace(records::str(records::kRecallDueProperty), Variant(QString()));
+    return props;
+}
+
+void AppointmentForm::propertyChanged(Item& item, const QString& name) const {
+    if (name == records::str(records::kRecallDueProperty)) {
+        deriveRecallMask(item);
+    }
+}
+
+void AppointmentForm::applySaveRules(Item& item) const {
+    const QString scheduleId =
+        textOf(item, records::str(records::scheduleField(kScheduleIdPosition).property));
+    const QString mileage = records::str(kMileageField);
+    if (textOf(item, mileage) != scheduleId) {
+        (void)item.setBoundValue(mileage, Variant(scheduleId));
+    }
+    // A blank mask takes the recall date; a mask written after the recall
+    // date (a refresh from the database) is the newer value and stays.
+    if (textOf(item, records::str(records::kRecallDueMaskProperty)).isEmpty() &&
+        !textOf(item, records::str(records::kRecallDueProperty)).isEmpty()) {
+        deriveRecallMask(item);
+    }
+}
+
+void AppointmentForm::deriveRecallMask(Item& item) {
+    const Variant due =
+        item.propertyValue(records::str(records::kRecallDueProperty)).valueOr(Variant());
+    const Locale& locale = item.locale();
+    QString mask;
+    if (const QDateTime* d = due.asDate()) {
+        mask = locale.shortDate(d->date());
+    } else {
+        const QString text = due.text(locale).trimmed();
+        const auto parsed = locale.parseDateTime(text);
+        mask = text.isEmpty() ? QString::fromUtf16(kNoRecallDate)
+               : parsed       ? locale.shortDate(parsed->date())
+                              : text;
+    }
+    const QString maskName = records::str(records::kRecallDueMaskProperty);
+    if (textOf(item, maskName) != mask) {
+        (void)item.setBoundValue(maskName, Variant(mask));
+    }
+}
+
+}  // namespace orlo::host

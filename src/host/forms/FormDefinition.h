@@ -1,0 +1,47 @@
+#pragma once
+// FormDefinition: a custom form of the desk, found by the message class of
+// the items it shows. It names the pages and controls (and what each
+// control is bound to), the properties a new item of the form starts with,
+// and the rules the form applies while an item changes and when it is saved.
+
+#include <QString>
+#include <vector>
+
+#include "host/forms/FormControl.h"
+#include "host/store/StoreFile.h"
+
+namespace orlo::host {
+
+class Item;
+
+struct ControlSpec {
+    QString name;
+    ControlKind kind = ControlKind::TextBox;
+    QString boundProperty;  // empty for a label
+};
+
+struct PageSpec {
+    QString name;
+    std::vector<ControlSpec> controls;
+};
+
+class FormDefinition {
+public:
+    virtual ~FormDefinition() = default;
+
+    virtual QString messageClass() const = 0;
+    virtual const std::vector<PageSpec>& pages() const = 0;
+    // The user properties (and their first values) of a new item.
+    virtual PropertyMap initialProperties() const = 0;
+
+    // Runs after a property of the item changed (by code or by a control).
+    virtual void propertyChanged(Item& item, const QString& name) const {
+        (void)item;
+        (void)name;
+    }
+    // Run by Save before the item's Write event and again after it, so that
+    // what a Write handler changed is kept consistent in what is stored.
+    virtual void applySaveRules(Item& item) const { (void)item; }
+};
+
+}  // namespace orlo::host

@@ -1,0 +1,24 @@
+#include "host/forms/FormRegistry.h"
+
+#include "host/forms/AppointmentForm.h"
+#include "host/forms/PatientContactForm.h"
+
+namespace orlo::host {
+
+FormRegistry FormRegistry::standard() {
+    FormRegistry r;
+    r.add(std::make_shared<PatientContactForm>());
+    r.add(std::make_shared<AppointmentForm>());
+    return r;
+}
+
+void FormRegistry::add(std::shared_ptr<const FormDefinition> form) {
+    m_forms[form->messageClass().toLower()] = std::move(form);
+}
+
+const FormDefinition* FormRegistry::find(const QString& messageClass) const {
+    const auto it = m_forms.find(messageClass.toLower());
+    return it == m_forms.end() ? nullptr : it->second.get();
+}
+
+}  // namespace orlo::host

@@ -1,0 +1,57 @@
+#include "host/forms/PatientContactForm.h"
+
+#include "host/BuiltInFields.h"
+#include "host/Item.h"
+#include "records/FieldMaps.h"
+
+namespace orlo::host {
+
+namespace {
+
+constexpr int kPatientIdPosition = 1;
+
+}  // namespace
+
+PatientContactForm::PatientContactForm() {
+    PageSpec general{records::str(records::kPatientPage), {}};
+    for (const records::PatientField& f : records::patientFields()) {
+        if (f.control == nullptr) {
+            continue;
+        }
+        const QString control = records::str(f.control);
+        // "Patient ID" shows the built-in "Customer ID"; every other control
+        // shows the user property of its own value.
+        const QString bound = control == records::str(records::kPatientIdControl)
+                                  ? records::str(kCustomerIdField)
+                                  : records::str(f.property);
+        general.controls.push_back({control, ControlKind::TextBox, bound});
+    }
+    m_pages.push_back(std::move(general));
+}
+
+QString PatientContactForm::messageClass() const {
+    return records::str(records::kPatientMessageClass);
+}
+
+PropertyMap PatientContactForm::initialProperties() const {
+    PropertyMap props;
+    for (const records::PatientField& f : records::patientFields()) {
+        if (f.property != nullptr && !isBuiltInField(f.property)) {
+            props.emplace(records::str(f.property), Variant(QString()));
+        }
+    }
+    return props;
+}
+
+void PatientContactForm::applySaveRules(Item& item) const {
+    const QString patientId =
+        item.propertyValue(records::str(records::patientField(kPatientIdPosition).property))
+            .valueOr(Variant())
+            .text(item.locale());
+    const QString customerIdName = records::str(kCustomerIdField);
+    if (item.propertyValue(customerIdName).valueOr(Variant()).text(item.locale()) != patientId) {
+        (void)item.setBoundValue(customerIdName, Variant(patientId));
+    }
+}
+
+}  // namespace orlo::host

@@ -1,0 +1,238 @@
+#include "platform/data/Connection.h"
+
+#include <sqlite3.h>
+
+#include <QFileInfo>
+
+#include "platform/data/ConnectionString.h"
+#include "platform/data/DataErrors.h"
+#include "platform/data/DatabaseFile.h"
+#include "platform/data/JetBridge.h"
+#include "platform/data/KeyInsert.h"
+#include "platform/data/Session.h"
+
+namespace orlo::data {
+
+namespace {
+
+// How long a statement waits for another workstation's lock before it
+// fails as "file already in use". Writers hold the lock for milliseconds,
+// so this only runs out when something is badly stuck.
+constexpr int kBusyTimeoutMs = 10000;
+
+Error providerFailure(const QString& text) {
+    return makeError(orlo::err::kProviderFailure, text, QString::fromUtf16(kErrorSource));
+}
+
+Error closedError() {
+    return makeError(orlo::err::kOperationNotAllowed,
+                     QStringLiteral("Operation is not allowed when the object is closed."),
+                     QString::fromUtf16(kErrorSource));
+}
+
+bool isBlank(const QString& tail) {
+    for (QChar c : tail) {
+        if (!c.isSpace() && c != QLatin1Char(';')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+Connection::Connection(DataContext ctx)
+    : m_ctx(ctx), m_session(std::make_shared<detail::Session>(ctx)) {}
+
+Connection::~Connection() {
+    // Recordsets opened over this connection keep it open until they close,
+    // as a report's data source outlives the report's own references.
+    if (m_session.use_count() == 1) {
+        (void)close();
+    }
+}
+
+const ProviderErrors& Connection::errors() const {
+    return m_session->errors();
+}
+
+int Connection::state() const {
+    return m_session->isOpen() ? kStateOpen : kStateClosed;
+}
+
+Status Connection::open(const QString& connectionString) {
+    m_connectionString = connectionString;
+    return open();
+}
+
+Status Connection::open() {
+    detail::Session& s = *m_session;
+    s.clearErrors();
+    if (s.isOpen()) {
+        return s.fail(makeError(orlo::err::kOperationNotAllowed,
+                                QStringLiteral("Operation is not allowed when the object is open."),
+                                QString::fromUtf16(kErrorSource)));
+    }
+    Result<ConnectionTarget> target = parseConnectionString(m_provider, m_connectionString);
+    if (!target) {
+        return s.fail(target.error());
+    }
+    const QString path = target->location;
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile()) {
+        return s.fail(providerFailure(QStringLiteral("Could not find file '%1'.").arg(path)));
+    }
+    sqlite3* db = nullptr;
+    // No SQLITE_OPEN_CREATE: a wrong path must fail, never leave an empty
+    // database behind.
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString why = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        sqlite3_close_v2(db);
+        return s.fail(providerFailure(
+            QStringLiteral("The database '%1' cannot be opened: %2").arg(path, why)));
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    s.attach(db, info.absoluteFilePath());
+
+    // Reading the header tells a database from any other file.
+    detail::SqliteStatement probe;
+    int prc = probe.prepare(db, QStringLiteral("PRAGMA application_id"));
+    if (prc == SQLITE_OK) {
+        prc = sqlite3_step(probe.get());
+    }
+    if (prc != SQLITE_ROW) {
+        const Error e = s.sqliteFailure(prc, {});
+        probe.finalize();
+        (void)s.close();
+        return providerFailure(
+            QStringLiteral("Unrecognized database format '%1' (%2).").arg(path, e.description));
+    }
+    const int applicationId = sqlite3_column_int(probe.get(), 0);
+    probe.finalize();
+
+    // References between tables are checked on every connection: a patient
+    // with appointments cannot be deleted.
+    QStringList setup = {QStringLiteral("PRAGMA foreign_keys=ON")};
+    if (applicationId == kScratchApplicationId) {
+        // The scratch database is the workstation's own and thrown away
+        // after each resync: no durability needed, and its executes are
+        // batched into one transaction until the next read.
+        setup << QStringLiteral("PRAGMA synchronous=OFF")
+              << QStringLiteral("PRAGMA journal_mode=MEMORY");
+        s.setBatchesWrites(true);
+    }
+    for (const QString& sql : setup) {
+        const int src = detail::execSimple(db, sql.toUtf8().constData());
+        if (src != SQLITE_OK) {
+            const Error e = s.sqliteFailure(src, sql);
+            (void)s.close();
+            return providerFailure(e.description);
+        }
+    }
+    if (Status fs = detail::installJetFunctions(db, m_ctx.clock, m_ctx.locale); !fs) {
+        s.fail(fs.error());
+        (void)s.close();
+        return fs;
+    }
+    if (Status ls = s.loadSchema(); !ls) {
+        (void)s.close();
+        return ls;
+    }
+    ConnectionTarget t = *target;
+    t.location = info.absoluteFilePath();
+    m_connectionString = fullConnectionString(t);
+    return {};
+}
+
+Status Connection::close() {
+    return m_session->close();
+}
+
+Result<qint64> Connection::execute(const QString& sql) {
+    detail::Session& s = *m_session;
+    s.clearErrors();
+    if (!s.isOpen()) {
+        return s.fail(closedError());
+    }
+    sqlite3* db = s.db();
+
+    // The resync's key inserts, one execute per key: the same statement
+    // with another number each time, so it is prepared once.
+    std::optional<KeyInsert> key = parseKeyInsert(sql);
+    if (key && s.isDateColumn(key->table, key->column)) {
+        key.reset();  // a date column takes the translator's date handling
+    }
+    if (key) {
+        if (s.batchesWrites()) {
+            if (Status b = s.beginBatch(); !b) {
+                return b.error();
+            }
+        }
+        int rc = SQLITE_OK;
+        detail::SqliteStatement* stmt = s.cachedStatement(key->sqliteText(), &rc);
+        if (stmt == nullptr) {
+            return s.sqliteFailure(rc, sql);
+        }
+        sqlite3_bind_int64(stmt->get(), 1, key->value);
+        rc = sqlite3_step(stmt->get());
+        sqlite3_reset(stmt->get());
+        if (rc != SQLITE_DONE) {
+            if (s.batchOpen() && sqlite3_get_autocommit(db)) {
+                s.batchLost();
+            }
+            return s.sqliteFailure(rc, sql);
+        }
+        return qint64(sqlite3_changes64(db));
+    }
+
+    Result<QString> translated = detail::translateSql(sql, s);
+    if (!translated) {
+        return s.fail(translated.error(), sql);
+    }
+    detail::SqliteStatement stmt;
+    QString tail;
+    int rc = stmt.prepare(db, *translated, &tail);
+    if (rc != SQLITE_OK) {
+        return s.sqliteFailure(rc, sql);
+    }
+    if (!stmt) {
+        return s.fail(makeError(err::kCommandError,
+                                QStringLiteral("Invalid SQL statement; expected 'DELETE', "
+                                               "'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'."),
+                                QString::fromUtf16(kErrorSource)),
+                      sql);
+    }
+    if (!isBlank(tail)) {
+        return s.fail(makeError(err::kCommandError,
+                                QStringLiteral("Characters found after end of SQL statement."),
+                                QString::fromUtf16(kErrorSource)),
+                      sql);
+    }
+    const bool writes = sqlite3_stmt_readonly(stmt.get()) == 0;
+    if (writes && s.batchesWrites()) {
+        if (Status b = s.beginBatch(); !b) {
+            return b.error();
+        }
+    } else if (!writes) {
+        if (Status f = s.flushBatch(); !f) {
+            return f.error();
+        }
+    }
+    while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) {
+        const bool lost = s.batchOpen() && sqlite3_get_autocommit(db);
+        Error e = s.sqliteFailure(rc, sql);
+        if (lost) {
+            s.batchLost();
+            s.fail(providerFailure(
+                QStringLiteral("The statements executed since the last read were rolled back.")));
+        }
+        return e;
+    }
+    return writes ? qint64(sqlite3_changes64(db)) : qint64(0);
+}
+
+}  // namespace orlo::data

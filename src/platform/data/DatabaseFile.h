@@ -1,0 +1,24 @@
+#pragma once
+// Creating a database file: the schema statements run in one transaction
+// into a new file, which is never created over an existing one. The kind of
+// database is marked in the file header so that a connection can tell the
+// shared database from a workstation's throwaway scratch database.
+
+#include <QString>
+#include <QStringList>
+
+#include "platform/core/Result.h"
+
+namespace orlo::data {
+
+enum class DatabaseKind { Shared, Scratch };
+
+// PRAGMA application_id of each kind ("ORLD", "ORLS").
+inline constexpr int kSharedApplicationId = 0x4F524C44;
+inline constexpr int kScratchApplicationId = 0x4F524C53;
+
+// Creates `path` with `statements`; fails (kProviderFailure) when the file
+// exists already or cannot be written, and leaves no partial file behind.
+Status createDatabaseFile(const QString& path, const QStringList& statements, DatabaseKind kind);
+
+}  // namespace orlo::data

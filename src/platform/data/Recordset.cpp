@@ -1,0 +1,747 @@
+#include "platform/data/Recordset.h"
+
+#include <QRegularExpression>
+
+#include "platform/core/Locale.h"
+#include "platform/data/Connection.h"
+#include "platform/data/JetBridge.h"
+#include "platform/data/PendingInsert.h"
+#include "platform/data/Session.h"
+#include "platform/data/SqliteValues.h"
+
+namespace orlo::data {
+
+struct Recordset::Column {
+    QString name;    // the field's name
+    QString table;   // the table the value comes from, or empty
+    QString origin;  // the column's name in that table
+    bool isDate = false;
+    detail::Affinity affinity = detail::Affinity::None;
+};
+
+struct Recordset::Row {
+    std::vector<Variant> cells;  // stored form: Null, Integer, Double or Text
+    qint64 rowid = 0;
+    bool deleted = false;
+};
+
+namespace {
+
+constexpr char16_t kRowidAlias[] = u"__orlo_rowid";
+
+Error makeDataError(long number, const QString& text) {
+    return makeError(number, text, QString::fromUtf16(kErrorSource));
+}
+
+Error closedError() {
+    return makeDataError(orlo::err::kOperationNotAllowed,
+                         QStringLiteral("Operation is not allowed when the object is closed."));
+}
+
+Error noCurrentRecord() {
+    return makeDataError(orlo::err::kNoCurrentRecord,
+                         QStringLiteral("Either BOF or EOF is True, or the current record has "
+                                        "been deleted. Requested operation requires a current "
+                                        "record."));
+}
+
+Error notInCollection(const QString& what) {
+    return makeDataError(orlo::err::kItemNotInCollection,
+                         QStringLiteral("Item cannot be found in the collection corresponding "
+                                        "to the requested name or ordinal: %1")
+                             .arg(what));
+}
+
+Error notUpdatable(const QString& why) {
+    return makeDataError(
+        err::kNotUpdatable,
+        QStringLiteral("Current Recordset does not support updating: %1").arg(why));
+}
+
+QString quoted(const QString& name) {
+    QString n = name;
+    n.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + n + QLatin1Char('"');
+}
+
+// A bare table name: one word, or one bracketed name.
+std::optional<QString> bareTableName(const QString& source) {
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(?:\\[([^\\]]+)\\]|([A-Za-z_][A-Za-z0-9_]*))\\s*$"));
+    const QRegularExpressionMatch m = re.match(source);
+    if (!m.hasMatch()) {
+        return std::nullopt;
+    }
+    return m.captured(1).isEmpty() ? m.captured(2) : m.captured(1);
+}
+
+bool filterClears(const QString& filter) {
+    const QString f = filter.trimmed();
+    return f.isEmpty() || f == QStringLiteral("0");
+}
+
+}  // namespace
+
+Recordset::Recordset() = default;
+
+Recordset::~Recordset() {
+    close();
+}
+
+Error Recordset::fail(const Error& e) const {
+    if (m_session) {
+        return m_session->fail(e);
+    }
+    return e;
+}
+
+const detail::Session* Recordset::liveSession() const {
+    return (m_open && m_session && m_session->isOpen()) ? m_session.get() : nullptr;
+}
+
+int Recordset::state() const {
+    return liveSession() ? kStateOpen : kStateClosed;
+}
+
+Status Recordset::ensureOpen() const {
+    if (!liveSession()) {
+        return fail(closedError());
+    }
+    return {};
+}
+
+Status Recordset::ensureCurrent() const {
+    if (Status s = ensureOpen(); !s) {
+        return s;
+    }
+    if (m_pending) {
+        return {};
+    }
+    if (m_pos < 0 || m_pos >= qint64(m_rows.size())) {
+        return fail(noCurrentRecord());
+    }
+    if (m_rows[size_t(m_pos)].deleted) {
+        return fail(makeDataError(err::kRecordDeleted, QStringLiteral("Record is deleted.")));
+    }
+    return {};
+}
+
+Status Recordset::open(const QString& source, Connection& connection, int cursorType, int lockType,
+                       int /*options*/) {
+    if (m_open) {
+        return fail(
+            makeDataError(orlo::err::kOperationNotAllowed,
+                          QStringLiteral("Operation is not allowed when the object is open.")));
+    }
+    m_session = connection.session();
+    detail::Session& s = *m_session;
+    s.clearErrors();
+    if (!s.isOpen()) {
+        return s.fail(closedError());
+    }
+    // A read sees everything executed before it.
+    if (Status f = s.flushBatch(); !f) {
+        return f;
+    }
+    m_source = source;
+    m_cursorType = cursorType;
+    m_lockType = lockType;
+    m_filter.clear();
+    m_baseTable.clear();
+    m_keyColumn = -1;
+    m_columns.clear();
+    m_rows.clear();
+
+    if (std::optional<QString> name = bareTableName(source); name && s.table(*name)) {
+        const detail::TableInfo* t = s.table(*name);
+        m_baseSql = t->keyColumn.isEmpty()
+                        ? QStringLiteral("SELECT *, rowid AS %1 FROM %2")
+                              .arg(quoted(QString::fromUtf16(kRowidAlias)), quoted(t->name))
+                        : QStringLiteral("SELECT * FROM %1").arg(quoted(t->name));
+    } else {
+        Result<QString> translated = detail::translateSql(source, s);
+        if (!translated) {
+            return s.fail(translated.error(), source);
+        }
+        m_baseSql = *translated;
+    }
+    m_open = true;
+    if (Status f = fetch(); !f) {
+        m_open = false;
+        m_rows.clear();
+        m_columns.clear();
+        return f;
+    }
+    return {};
+}
+
+void Recordset::close() {
+    m_pending.reset();  // rolls back an AddNew not committed
+    m_edits.clear();
+    m_open = false;
+    m_rows.clear();
+    m_columns.clear();
+    m_deleted = 0;
+    m_pos = -1;
+    m_session.reset();
+}
+
+Status Recordset::fetch() {
+    detail::Session& s = *m_session;
+    sqlite3* db = s.db();
+    detail::SqliteStatement base;
+    QString tail;
+    int rc = base.prepare(db, m_baseSql, &tail);
+    if (rc != SQLITE_OK) {
+        return s.sqliteFailure(rc, m_source);
+    }
+    if (!base || !tail.trimmed().isEmpty()) {
+        return s.fail(makeDataError(err::kCommandError,
+                                    QStringLiteral("Characters found after end of SQL statement.")),
+                      m_source);
+    }
+    if (sqlite3_stmt_readonly(base.get()) == 0) {
+        return s.fail(
+            makeDataError(err::kCommandError,
+                          QStringLiteral("A recordset opens a query, not a statement that "
+                                         "changes data; use execute.")),
+            m_source);
+    }
+
+    // Columns and their names come from the query itself, filtered or not.
+    std::vector<Column> columns;
+    int count = sqlite3_column_count(base.get());
+    bool hasRowid = false;
+    if (count > 0 && QString::fromUtf8(sqlite3_column_name(base.get(), count - 1)) ==
+                         QString::fromUtf16(kRowidAlias)) {
+        hasRowid = true;
+        --count;
+    }
+    QHash<QString, int> seen;
+    for (int i = 0; i < count; ++i) {
+        Column c;
+        c.name = QString::fromUtf8(sqlite3_column_name(base.get(), i));
+        c.table = QString::fromUtf8(sqlite3_column_table_name(base.get(), i));
+        c.origin = QString::fromUtf8(sqlite3_column_origin_name(base.get(), i));
+        const QString decl = QString::fromUtf8(sqlite3_column_decltype(base.get(), i));
+        c.isDate = decl.compare(QStringLiteral("DATETIME"), Qt::CaseInsensitive) == 0;
+        c.affinity = detail::affinityOf(decl);
+        seen[c.name.toUpper()] += 1;
+        columns.push_back(c);
+    }
+    for (Column& c : columns) {
+        if (seen.value(c.name.toUpper()) > 1 && !c.table.isEmpty()) {
+            c.name = c.table + QLatin1Char('.') + c.origin;
+        }
+    }
+
+    detail::SqliteStatement filtered;
+    sqlite3_stmt* stmt = base.get();
+    if (!m_filter.isEmpty()) {
+        Result<detail::FilterClause> clause = detail::translateFilterText(m_filter, *m_session);
+        if (!clause) {
+            return s.fail(clause.error(), m_filter);
+        }
+        // The filter keeps the query's own order: the query runs as a
+        // subquery and the outer select adds no order of its own.
+        const QString sql = QStringLiteral("SELECT * FROM (") + m_baseSql +
+                            QStringLiteral(") WHERE ") + clause->where;
+        rc = filtered.prepare(db, sql);
+        if (rc != SQLITE_OK) {
+            return s.sqliteFailure(rc, m_filter);
+        }
+        for (int p = 0; p < clause->parameters.size(); ++p) {
+            const QByteArray v = clause->parameters[p].toUtf8();
+            sqlite3_bind_text(filtered.get(), p + 1, v.constData(), int(v.size()),
+                              SQLITE_TRANSIENT);
+        }
+        stmt = filtered.get();
+    }
+
+    std::vector<Row> rows;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        Row r;
+        r.cells.reserve(size_t(count));
+        for (int i = 0; i < count; ++i) {
+            r.cells.push_back(detail::readStored(stmt, i));
+        }
+        if (hasRowid) {
+            r.rowid = sqlite3_column_int64(stmt, count);
+        }
+        rows.push_back(std::move(r));
+    }
+    if (rc != SQLITE_DONE) {
+        return s.sqliteFailure(rc, m_filter.isEmpty() ? m_source : m_filter);
+    }
+    m_columns = std::move(columns);
+    m_rows = std::move(rows);
+    m_deleted = 0;
+    m_pos = 0;
+    m_edits.clear();
+    if (Status b = resolveBaseTable(); !b) {
+        return b;
+    }
+    if (hasRowid) {
+        m_keyColumn = -2;  // rows carry their rowid
+    }
+    return {};
+}
+
+Status Recordset::resolveBaseTable() {
+    m_baseTable.clear();
+    m_keyColumn = -1;
+    QString table;
+    for (const Column& c : m_columns) {
+        if (c.table.isEmpty()) {
+            continue;  // an expression: not written back
+        }
+        if (table.isEmpty()) {
+            table = c.table;
+        } else if (table.compare(c.table, Qt::CaseInsensitive) != 0) {
+            return {};  // a join: read only
+        }
+    }
+    const detail::TableInfo* info = table.isEmpty() ? nullptr : m_session->table(table);
+    if (!info) {
+        return {};
+    }
+    m_baseTable = info->name;
+    for (int i = 0; i < int(m_columns.size()); ++i) {
+        if (!info->keyColumn.isEmpty() &&
+            m_columns[size_t(i)].origin.compare(info->keyColumn, Qt::CaseInsensitive) == 0) {
+            m_keyColumn = i;
+        }
+    }
+    return {};
+}
+
+Result<qint64> Recordset::recordCount() const {
+    if (Status s = ensureOpen(); !s) {
+        return s.error();
+    }
+    return qint64(m_rows.size()) - m_deleted;
+}
+
+bool Recordset::eof() const {
+    return !liveSession() || qint64(m_rows.size()) == m_deleted || m_pos >= qint64(m_rows.size());
+}
+
+bool Recordset::bof() const {
+    return !liveSession() || qint64(m_rows.size()) == m_deleted || m_pos < 0;
+}
+
+void Recordset::skipDeletedForward() {
+    while (m_pos >= 0 && m_pos < qint64(m_rows.size()) && m_rows[size_t(m_pos)].deleted) {
+        ++m_pos;
+    }
+}
+
+void Recordset::skipDeletedBackward() {
+    while (m_pos >= 0 && m_pos < qint64(m_rows.size()) && m_rows[size_t(m_pos)].deleted) {
+        --m_pos;
+    }
+}
+
+Status Recordset::moveFirst() {
+    if (Status s = ensureOpen(); !s) {
+        return s;
+    }
+    if (m_pending) {
+        if (Status u = update(); !u) {
+            return u;
+        }
+    }
+    m_pos = 0;
+    skipDeletedForward();
+    return {};
+}
+
+Status Recordset::moveLast() {
+    if (Status s = ensureOpen(); !s) {
+        return s;
+    }
+    if (m_pending) {
+        if (Status u = update(); !u) {
+            return u;
+        }
+    }
+    m_pos = qint64(m_rows.size()) - 1;
+    skipDeletedBackward();
+    if (m_pos < 0) {
+        m_pos = qint64(m_rows.size());  // empty: both ends at once
+    }
+    return {};
+}
+
+Status Recordset::moveNext() {
+    if (Status s = ensureOpen(); !s) {
+        return s;
+    }
+    if (m_pending) {
+        if (Status u = update(); !u) {
+            return u;
+        }
+    }
+    if (eof()) {
+        return fail(noCurrentRecord());
+    }
+    m_edits.clear();
+    ++m_pos;
+    skipDeletedForward();
+    return {};
+}
+
+Status Recordset::movePrevious() {
+    if (Status s = ensureOpen(); !s) {
+        return s;
+    }
+    if (m_pending) {
+        if (Status u = update(); !u) {
+            return u;
+        }
+    }
+    if (bof()) {
+        return fail(noCurrentRecord());
+    }
+    m_edits.clear();
+    --m_pos;
+    skipDeletedBackward();
+    return {};
+}
+
+int Recordset::fieldCount() const {
+    return liveSession() ? int(m_columns.size()) : 0;
+}
+
+Result<QString> Recordset::fieldName(int index) const {
+    if (Status s = ensureOpen(); !s) {
+        return s.error();
+    }
+    if (index < 0 || index >= int(m_columns.size())) {
+        return fail(notInCollection(QString::number(index)));
+    }
+    return m_columns[size_t(index)].name;
+}
+
+Result<int> Recordset::indexOf(const QString& name) const {
+    QString n = name.trimmed();
+    if (n.startsWith(QLatin1Char('[')) && n.endsWith(QLatin1Char(']'))) {
+        n = n.mid(1, n.size() - 2);
+    }
+    for (int i = 0; i < int(m_columns.size()); ++i) {
+        if (m_columns[size_t(i)].name.compare(n, Qt::CaseInsensitive) == 0) {
+            return i;
+        }
+    }
+    // "TABLE.COLUMN" also finds a column that is unique under its own name.
+    const qsizetype dot = n.indexOf(QLatin1Char('.'));
+    if (dot > 0) {
+        const QString table = n.left(dot);
+        const QString column = n.mid(dot + 1);
+        int found = -1;
+        for (int i = 0; i < int(m_columns.size()); ++i) {
+            const Column& c = m_columns[size_t(i)];
+            if (c.table.compare(table, Qt::CaseInsensitive) == 0 &&
+                c.name.compare(column, Qt::CaseInsensitive) == 0) {
+                if (found >= 0) {
+                    return fail(notInCollection(name));
+                }
+                found = i;
+            }
+        }
+        if (found >= 0) {
+            return found;
+        }
+    }
+    return fail(notInCollection(name));
+}
+
+Variant Recordset::readCell(int column, const Variant& stored) const {
+    const Column& c = m_columns[size_t(column)];
+    if (c.isDate) {
+        if (const QString* t = stored.asText()) {
+            if (std::optional<QDateTime> d = detail::parseCanonicalDateText(*t)) {
+                return Variant(*d);
+            }
+        }
+    }
+    return stored;
+}
+
+Result<Variant> Recordset::field(int index) const {
+    if (Status s = ensureOpen(); !s) {
+        return s.error();
+    }
+    if (index < 0 || index >= int(m_columns.size())) {
+        return fail(notInCollection(QString::number(index)));
+    }
+    if (Status s = ensureCurrent(); !s) {
+        return s.error();
+    }
+    if (m_pending) {
+        return readCell(index, m_pending->valueOf(m_columns[size_t(index)].origin));
+    }
+    for (const auto& [col, value] : m_edits) {
+        if (col == index) {
+            return readCell(index, value);
+        }
+    }
+    return readCell(index, m_rows[size_t(m_pos)].cells[size_t(index)]);
+}
+
+Result<Variant> Recordset::field(const QString& name) const {
+    if (Status s = ensureOpen(); !s) {
+        return s.error();
+    }
+    Result<int> i = indexOf(name);
+    if (!i) {
+        return i.error();
+    }
+    return field(*i);
+}
+
+Result<RowTable> Recordset::getRows() {
+    if (Status s = ensureCurrent(); !s) {
+        return s.error();
+    }
+    if (m_pending) {
+        if (Status u = update(); !u) {
+            return u.error();
+        }
+    }
+    RowTable table(m_columns.size());
+    for (; m_pos < qint64(m_rows.size()); ++m_pos) {
+        const Row& r = m_rows[size_t(m_pos)];
+        if (r.deleted) {
+            continue;
+        }
+        for (size_t c = 0; c < m_columns.size(); ++c) {
+            table[c].push_back(readCell(int(c), r.cells[c]));
+        }
+    }
+    return table;
+}
+
+Result<Variant> Recordset::storedValue(int column, const Variant& value) const {
+    const Column& c = m_columns[size_t(column)];
+    return detail::toStored(value, c.isDate, c.affinity, m_session->context().locale);
+}
+
+Status Recordset::addNew() {
+    if (Status s = ensureOpen(); !s) {
+        return s;
+    }
+    m_session->clearErrors();
+    if (m_lockType == kLockReadOnly) {
+        return fail(notUpdatable(QStringLiteral("the recordset is read-only")));
+    }
+    if (m_baseTable.isEmpty()) {
+        return fail(notUpdatable(QStringLiteral("its rows do not come from one table")));
+    }
+    if (m_pending) {
+        if (Status u = update(); !u) {
+            return u;
+        }
+    }
+    if (Status f = m_session->flushBatch(); !f) {
+        return f;
+    }
+    Result<std::unique_ptr<detail::PendingInsert>> p =
+        detail::PendingInsert::begin(*m_session, m_baseTable);
+    if (!p) {
+        return p.error();
+    }
+    m_pending = std::move(p).value();
+    m_edits.clear();
+    return {};
+}
+
+Status Recordset::setField(const QString& name, const Variant& value) {
+    if (Status s = ensureOpen(); !s) {
+        return s;
+    }
+    m_session->clearErrors();
+    Result<int> i = indexOf(name);
+    if (!i) {
+        return i.error();
+    }
+    const Column& c = m_columns[size_t(*i)];
+    Result<Variant> stored = storedValue(*i, value);
+    if (!stored) {
+        return fail(stored.error());
+    }
+    if (m_pending) {
+        if (c.table.isEmpty() || c.table.compare(m_baseTable, Qt::CaseInsensitive) != 0) {
+            return fail(notUpdatable(QStringLiteral("the field %1 is not a column").arg(name)));
+        }
+        return m_pending->set(c.origin, *stored);
+    }
+    if (Status s = ensureCurrent(); !s) {
+        return s;
+    }
+    if (m_lockType == kLockReadOnly || m_baseTable.isEmpty() || c.table.isEmpty()) {
+        return fail(notUpdatable(QStringLiteral("the field %1 cannot be written").arg(name)));
+    }
+    for (auto& [col, v] : m_edits) {
+        if (col == *i) {
+            v = *stored;
+            return {};
+        }
+    }
+    m_edits.emplace_back(*i, *stored);
+    return {};
+}
+
+Status Recordset::update() {
+    if (Status s = ensureOpen(); !s) {
+        return s;
+    }
+    m_session->clearErrors();
+    if (m_pending) {
+        Result<qint64> key = m_pending->commit();
+        if (!key) {
+            return key.error();  // the row stays pending; cancelUpdate drops it
+        }
+        Row r;
+        for (const Column& c : m_columns) {
+            r.cells.push_back(c.table.compare(m_baseTable, Qt::CaseInsensitive) == 0
+                                  ? m_pending->valueOf(c.origin)
+                                  : Variant::null());
+        }
+        r.rowid = *key;
+        m_pending.reset();
+        m_rows.push_back(std::move(r));
+        m_pos = qint64(m_rows.size()) - 1;
+        return {};
+    }
+    if (m_edits.empty()) {
+        return {};
+    }
+    if (Status s = ensureCurrent(); !s) {
+        return s;
+    }
+    Row& row = m_rows[size_t(m_pos)];
+    QStringList sets;
+    for (const auto& edit : m_edits) {
+        sets << quoted(m_columns[size_t(edit.first)].origin) + QStringLiteral(" = ?");
+    }
+    Result<std::pair<QString, qint64>> key = currentKey();
+    if (!key) {
+        return key.error();
+    }
+    const QString keyName = key->first;
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                            .arg(quoted(m_baseTable), sets.join(QStringLiteral(", ")), keyName);
+    detail::SqliteStatement stmt;
+    int rc = stmt.prepare(m_session->db(), sql);
+    if (rc != SQLITE_OK) {
+        return m_session->sqliteFailure(rc, sql);
+    }
+    int p = 1;
+    for (const auto& edit : m_edits) {
+        detail::bindStored(stmt.get(), p++, edit.second);
+    }
+    sqlite3_bind_int64(stmt.get(), p, key->second);
+    rc = sqlite3_step(stmt.get());
+    if (rc != SQLITE_DONE) {
+        return m_session->sqliteFailure(rc, sql);
+    }
+    for (const auto& edit : m_edits) {
+        row.cells[size_t(edit.first)] = edit.second;
+    }
+    m_edits.clear();
+    return {};
+}
+
+Result<std::pair<QString, qint64>> Recordset::currentKey() const {
+    if (m_baseTable.isEmpty() || m_keyColumn == -1) {
+        return fail(notUpdatable(QStringLiteral("its rows have no key of one table")));
+    }
+    const Row& row = m_rows[size_t(m_pos)];
+    if (m_keyColumn == -2) {
+        return std::pair<QString, qint64>(QStringLiteral("rowid"), row.rowid);
+    }
+    const qint64* k = row.cells[size_t(m_keyColumn)].asInteger();
+    if (!k) {
+        return fail(notUpdatable(QStringLiteral("the row has no key")));
+    }
+    return std::pair<QString, qint64>(quoted(m_columns[size_t(m_keyColumn)].origin), *k);
+}
+
+Status Recordset::cancelUpdate() {
+    if (Status s = ensureOpen(); !s) {
+        return s;
+    }
+    m_pending.reset();
+    m_edits.clear();
+    return {};
+}
+
+Status Recordset::deleteCurrent() {
+    if (Status s = ensureCurrent(); !s) {
+        return s;
+    }
+    m_session->clearErrors();
+    if (m_pending) {
+        m_pending.reset();  // deleting the row being added drops it
+        return {};
+    }
+    if (m_lockType == kLockReadOnly) {
+        return fail(notUpdatable(QStringLiteral("the recordset is read-only")));
+    }
+    Row& row = m_rows[size_t(m_pos)];
+    Result<std::pair<QString, qint64>> key = currentKey();
+    if (!key) {
+        return key.error();
+    }
+    if (Status f = m_session->flushBatch(); !f) {
+        return f;
+    }
+    const QString sql =
+        QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoted(m_baseTable), key->first);
+    detail::SqliteStatement stmt;
+    int rc = stmt.prepare(m_session->db(), sql);
+    if (rc != SQLITE_OK) {
+        return m_session->sqliteFailure(rc, sql);
+    }
+    sqlite3_bind_int64(stmt.get(), 1, key->second);
+    rc = sqlite3_step(stmt.get());
+    if (rc != SQLITE_DONE) {
+        return m_session->sqliteFailure(rc, sql);
+    }
+    row.deleted = true;
+    ++m_deleted;
+    m_edits.clear();
+    return {};
+}
+
+Status Recordset::setFilter(const QString& filter) {
+    if (Status s = ensureOpen(); !s) {
+        return s;
+    }
+    m_session->clearErrors();
+    const QString previous = m_filter;
+    m_filter = filterClears(filter) ? QString() : filter;
+    if (Status f = requery(); !f) {
+        m_filter = previous;
+        return f;
+    }
+    return {};
+}
+
+Status Recordset::requery() {
+    if (Status s = ensureOpen(); !s) {
+        return s;
+    }
+    if (m_pending) {
+        return fail(makeDataError(orlo::err::kOperationNotAllowed,
+                                  QStringLiteral("Operation is not allowed in this context: a new "
+                                                 "row is being added.")));
+    }
+    if (Status f = m_session->flushBatch(); !f) {
+        return f;
+    }
+    return fetch();
+}
+
+}  // namespace orlo::data

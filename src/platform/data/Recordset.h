@@ -1,0 +1,125 @@
+#pragma once
+// Recordset: the rows of one query or table over an open connection, fully
+// fetched when opened (keyset and static cursors alike), with a current
+// record, fields by name or position, AddNew/Update with the new counter key
+// readable before the row is committed, Delete of the current row, Filter
+// and Requery.
+//
+// Field names: a column's own name, or "TABLE.COLUMN" for a column whose
+// name occurs more than once (a join of PATIENTS.* and SCHEDULED.* names
+// PATIENTS.PT_ID and SCHEDULED.PT_ID). Lookup ignores case, and a
+// "TABLE.COLUMN" name also finds a unique column of that table.
+//
+// Date columns read as date values; text assigned to them is read in the
+// workstation's locale or ISO 8601 and stored canonically, and a text that
+// is no date fails with type mismatch (13) and changes nothing.
+
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/core/Result.h"
+#include "platform/core/Variant.h"
+#include "platform/data/DataErrors.h"
+
+namespace orlo::data {
+
+class Connection;
+
+namespace detail {
+class Session;
+class PendingInsert;
+}  // namespace detail
+
+// What GetRows returns: rows[column][row].
+using RowTable = std::vector<std::vector<Variant>>;
+
+class Recordset {
+public:
+    Recordset();
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    // `source` is an SQL text or a bare table name.
+    Status open(const QString& source, Connection& connection, int cursorType = kOpenKeyset,
+                int lockType = kLockOptimistic, int options = kCmdUnspecified);
+    // Closes; an AddNew not yet committed by Update is abandoned.
+    void close();
+    int state() const;  // kStateOpen or kStateClosed
+
+    Result<qint64> recordCount() const;
+    bool eof() const;
+    bool bof() const;
+    Status moveFirst();
+    Status moveLast();
+    Status moveNext();
+    Status movePrevious();
+
+    int fieldCount() const;
+    Result<QString> fieldName(int index) const;
+    Result<Variant> field(const QString& name) const;
+    Result<Variant> field(int index) const;
+
+    // All rows from the current one to the end; the current record is then
+    // past the end (EOF).
+    Result<RowTable> getRows();
+
+    // Starts a new row: the counter key is assigned at once and readable as
+    // a field; the row is committed by update() (or dropped by cancelUpdate,
+    // close or destruction). Other writers wait until then.
+    Status addNew();
+    // Assigns a field of the row being added, or of the current row (then
+    // written by update()).
+    Status setField(const QString& name, const Variant& value);
+    Status update();
+    Status cancelUpdate();
+    // Deletes the current row from its table.
+    Status deleteCurrent();
+
+    // "[COLUMN] LIKE *text*" and similar; an empty text clears it. The rows
+    // are fetched again at once.
+    Status setFilter(const QString& filter);
+    Status clearFilter() { return setFilter(QString()); }
+    QString filter() const { return m_filter; }
+    // Runs the query again (with the filter) and moves to the first row.
+    Status requery();
+
+private:
+    struct Column;
+    struct Row;
+
+    Error fail(const Error& e) const;
+    Status ensureOpen() const;
+    Status ensureCurrent() const;
+    Status fetch();
+    Result<int> indexOf(const QString& name) const;
+    Variant readCell(int column, const Variant& stored) const;
+    Result<Variant> storedValue(int column, const Variant& value) const;
+    const detail::Session* liveSession() const;
+    Status resolveBaseTable();
+    // The key column's quoted name (or rowid) and the current row's key.
+    Result<std::pair<QString, qint64>> currentKey() const;
+    void skipDeletedForward();
+    void skipDeletedBackward();
+
+    std::shared_ptr<detail::Session> m_session;
+    QString m_source;   // as given
+    QString m_baseSql;  // translated, without the filter
+    QString m_filter;
+    int m_cursorType = kOpenKeyset;
+    int m_lockType = kLockOptimistic;
+    bool m_open = false;
+    std::vector<Column> m_columns;
+    std::vector<Row> m_rows;
+    qint64 m_deleted = 0;
+    qint64 m_pos = -1;  // -1 BOF, size() EOF
+    // The one table the rows come from, when they can be updated.
+    QString m_baseTable;
+    int m_keyColumn = -1;  // position of the table's key among the columns
+    std::unique_ptr<detail::PendingInsert> m_pending;
+    std::vector<std::pair<int, Variant>> m_edits;  // edits of the current row
+};
+
+}  // namespace orlo::data

@@ -1,0 +1,126 @@
+#include "platform/data/SqliteValues.h"
+
+#include <cmath>
+
+#include "platform/core/Locale.h"
+#include "platform/data/DataErrors.h"
+#include "platform/data/JetBridge.h"
+
+namespace orlo::data::detail {
+
+namespace {
+
+Error typeMismatch(const QString& what) {
+    return makeError(orlo::err::kTypeMismatch, QStringLiteral("Type mismatch: %1").arg(what),
+                     QString::fromUtf16(kErrorSource));
+}
+
+}  // namespace
+
+Affinity affinityOf(const QString& declType) {
+    const QString t = declType.toUpper();
+    if (t.isEmpty()) {
+        return Affinity::None;
+    }
+    if (t.contains(QStringLiteral("INT"))) {
+        return Affinity::Integer;
+    }
+    if (t.contains(QStringLiteral("CHAR")) || t.contains(QStringLiteral("CLOB")) ||
+        t.contains(QStringLiteral("TEXT"))) {
+        return Affinity::Text;
+    }
+    if (t.contains(QStringLiteral("BLOB"))) {
+        return Affinity::None;
+    }
+    if (t.contains(QStringLiteral("REAL")) || t.contains(QStringLiteral("FLOA")) ||
+        t.contains(QStringLiteral("DOUB"))) {
+        return Affinity::Real;
+    }
+    return Affinity::Numeric;
+}
+
+Variant readStored(sqlite3_stmt* stmt, int column) {
+    switch (sqlite3_column_type(stmt, column)) {
+        case SQLITE_NULL:
+            return Variant::null();
+        case SQLITE_INTEGER:
+            return Variant(qint64(sqlite3_column_int64(stmt, column)));
+        case SQLITE_FLOAT:
+            return Variant(sqlite3_column_double(stmt, column));
+        default: {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+            return Variant(QString::fromUtf8(text, sqlite3_column_bytes(stmt, column)));
+        }
+    }
+}
+
+void bindStored(sqlite3_stmt* stmt, int index, const Variant& stored) {
+    if (const qint64* i = stored.asInteger()) {
+        sqlite3_bind_int64(stmt, index, *i);
+    } else if (const double* d = stored.asDouble()) {
+        sqlite3_bind_double(stmt, index, *d);
+    } else if (const QString* t = stored.asText()) {
+        const QByteArray utf8 = t->toUtf8();
+        sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    } else {
+        sqlite3_bind_null(stmt, index);
+    }
+}
+
+Result<Variant> toStored(const Variant& value, bool isDate, Affinity affinity,
+                         const Locale& locale) {
+    if (value.isNull() || value.isEmpty()) {
+        return Variant::null();
+    }
+    if (isDate) {
+        if (const QDateTime* d = value.asDate()) {
+            return Variant(canonicalDateText(*d));
+        }
+        if (const QString* t = value.asText()) {
+            // An empty text clears the date, as assigning nothing would.
+            if (t->trimmed().isEmpty()) {
+                return Variant::null();
+            }
+            Result<QString> canonical = coerceDateToCanonical(*t, locale);
+            if (!canonical) {
+                return typeMismatch(QStringLiteral("'%1' is no date").arg(*t));
+            }
+            return Variant(*canonical);
+        }
+        return typeMismatch(QStringLiteral("a date column takes a date or a date text"));
+    }
+    switch (affinity) {
+        case Affinity::Integer:
+        case Affinity::Real:
+        case Affinity::Numeric: {
+            if (value.asInteger() || value.asDouble()) {
+                return value;
+            }
+            if (const bool* b = value.asBool()) {
+                return Variant(qint64(*b ? -1 : 0));
+            }
+            Result<double> d = value.toDouble(locale);
+            if (!d) {
+                return typeMismatch(value.text(locale));
+            }
+            if (affinity != Affinity::Real && std::trunc(*d) == *d && std::fabs(*d) < 9.0e15) {
+                return Variant(qint64(*d));
+            }
+            return Variant(*d);
+        }
+        case Affinity::Text:
+        case Affinity::None: {
+            if (affinity == Affinity::None && (value.asInteger() || value.asDouble())) {
+                return value;
+            }
+            Result<QString> t = value.toText(locale);
+            if (!t) {
+                return typeMismatch(t.error().description);
+            }
+            return Variant(*t);
+        }
+    }
+    return value;
+}
+
+}  // namespace orlo::data::detail

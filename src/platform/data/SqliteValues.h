@@ -1,0 +1,34 @@
+#pragma once
+// Moving values between SQLite and the variant a field shows: what a column
+// stores for an assigned value (dates canonically, numbers as numbers, text
+// as text) and binding and reading those stored values. Internal.
+
+#include <sqlite3.h>
+
+#include <QString>
+
+#include "platform/core/Result.h"
+#include "platform/core/Variant.h"
+
+namespace orlo {
+class Locale;
+}
+
+namespace orlo::data::detail {
+
+enum class Affinity { None, Integer, Real, Numeric, Text };
+
+// SQLite's affinity rules applied to a declared type ("" for expressions).
+Affinity affinityOf(const QString& declType);
+
+// The stored form of a cell: Null, Integer, Double or Text.
+Variant readStored(sqlite3_stmt* stmt, int column);
+void bindStored(sqlite3_stmt* stmt, int index, const Variant& stored);
+
+// What a column stores when `value` is assigned to it. Empty and Null store
+// Null; a date column takes a date or a date text (type mismatch otherwise);
+// a numeric column a number or numeric text; a text column any value's text.
+Result<Variant> toStored(const Variant& value, bool isDate, Affinity affinity,
+                         const Locale& locale);
+
+}  // namespace orlo::data::detail

@@ -1,0 +1,42 @@
+#pragma once
+// The table definitions of the shared database (PATIENTS, SCHEDULED,
+// CURRENTSESSIONS) and of the workstation's scratch database: the statements
+// that create them, their column lists in table order, and which columns hold
+// dates. Column names come from the field maps; nothing is listed twice.
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace orlo::records {
+
+inline constexpr char16_t kPatientsTable[] = u"PATIENTS";
+inline constexpr char16_t kScheduledTable[] = u"SCHEDULED";
+inline constexpr char16_t kSessionsTable[] = u"CURRENTSESSIONS";
+
+// The scratch database's four key tables, each with the one column "ids".
+inline constexpr char16_t kTempScheduleDb[] = u"tempScheduleDB";
+inline constexpr char16_t kTempPatientDb[] = u"tempPatientDB";
+inline constexpr char16_t kTempScheduleOl[] = u"tempScheduleOL";
+inline constexpr char16_t kTempPatientOl[] = u"tempPatientOL";
+inline constexpr char16_t kScratchKeyColumn[] = u"ids";
+
+// The file names the system gives the two databases under its folder.
+inline constexpr char16_t kSharedDatabaseFile[] = u"Database/Patients.mdb";
+inline constexpr char16_t kScratchDatabaseFile[] = u"META/temp.mdb";
+
+// Columns in table order: PATIENTS has 50, SCHEDULED 56, CURRENTSESSIONS 5.
+QStringList patientColumns();
+QStringList scheduleColumns();
+QStringList sessionColumns();
+
+// Date columns, declared DATETIME and holding "YYYY-MM-DD HH:MM:SS" text.
+// Case-insensitive; a "TABLE.COLUMN" name is judged by its column part.
+bool isDateColumn(QStringView column);
+
+// Statements that create the shared database's tables and indexes, and the
+// scratch database's tables, in the order they must run.
+QStringList sharedSchemaStatements();
+QStringList scratchSchemaStatements();
+
+}  // namespace orlo::records

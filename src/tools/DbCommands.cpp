@@ -1,0 +1,241 @@
+#include "tools/DbCommands.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <optional>
+
+#include "platform/core/Clock.h"
+#include "platform/core/Locale.h"
+#include "platform/data/Connection.h"
+#include "platform/data/ConnectionString.h"
+#include "platform/data/DatabaseFile.h"
+#include "platform/data/Recordset.h"
+#include "records/Schema.h"
+#include "tools/Csv.h"
+#include "tools/Seeder.h"
+
+namespace orlo::tools {
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage:\n"
+    "  orlo db init PATH\n"
+    "  orlo db init-scratch PATH\n"
+    "  orlo db query PATH \"SQL\" [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
+    "  orlo db seed PATH --patients N --appointments M [--seed S] [--now \"YYYY-MM-DD "
+    "HH:MM:SS\"]\n";
+
+int usageError(ToolIo& io, const QString& why) {
+    io.err << "orlo db: " << why << "\n" << kUsage;
+    return kExitUsage;
+}
+
+int failed(ToolIo& io, const Error& e) {
+    io.err << "orlo db: " << e.description << " (error " << e.number << ")\n";
+    return kExitFailure;
+}
+
+// "--name value" options after the positional arguments.
+struct Options {
+    QStringList positional;
+    QHash<QString, QString> named;
+};
+
+std::optional<Options> parseOptions(const QStringList& args, const QStringList& known, ToolIo& io,
+                                    int* exitCode) {
+    Options o;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a.startsWith(QStringLiteral("--"))) {
+            if (!known.contains(a)) {
+                *exitCode = usageError(io, QStringLiteral("unknown option %1").arg(a));
+                return std::nullopt;
+            }
+            if (i + 1 >= args.size()) {
+                *exitCode = usageError(io, QStringLiteral("%1 needs a value").arg(a));
+                return std::nullopt;
+            }
+            o.named.insert(a, args[++i]);
+        } else {
+            o.positional << a;
+        }
+    }
+    return o;
+}
+
+std::optional<QDateTime> parseNow(const Options& o, ToolIo& io, int* exitCode) {
+    if (!o.named.contains(QStringLiteral("--now"))) {
+        return SystemClock().now();
+    }
+    const QString text = o.named.value(QStringLiteral("--now"));
+    const QDateTime dt = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!dt.isValid()) {
+        *exitCode = usageError(
+            io, QStringLiteral("--now wants \"YYYY-MM-DD HH:MM:SS\", not '%1'").arg(text));
+        return std::nullopt;
+    }
+    return naiveDateTime(dt.date(), dt.time());
+}
+
+std::optional<qint64> parseCount(const Options& o, const QString& name, qint64 fallback, ToolIo& io,
+                                 int* exitCode) {
+    if (!o.named.contains(name)) {
+        return fallback;
+    }
+    bool ok = false;
+    const qint64 n = o.named.value(name).toLongLong(&ok);
+    if (!ok || n < 0) {
+        *exitCode = usageError(io, QStringLiteral("%1 wants a whole number >= 0").arg(name));
+        return std::nullopt;
+    }
+    return n;
+}
+
+QString csvValue(const Variant& v, const Locale& locale) {
+    if (const QDateTime* d = v.asDate()) {
+        return d->toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    if (const double* d = v.asDouble()) {
+        return QString::number(*d, 'g', 15);
+    }
+    return v.text(locale);
+}
+
+int init(const QStringList& args, ToolIo& io, data::DatabaseKind kind) {
+    if (args.size() != 1) {
+        return usageError(io, QStringLiteral("init takes exactly one PATH"));
+    }
+    const QStringList statements = kind == data::DatabaseKind::Shared
+                                       ? records::sharedSchemaStatements()
+                                       : records::scratchSchemaStatements();
+    if (Status s = data::createDatabaseFile(args.first(), statements, kind); !s) {
+        return failed(io, s.error());
+    }
+    io.out << "created " << args.first() << "\n";
+    return kExitOk;
+}
+
+int query(const QStringList& args, ToolIo& io) {
+    int code = kExitOk;
+    std::optional<Options> o = parseOptions(args, {QStringLiteral("--now")}, io, &code);
+    if (!o) {
+        return code;
+    }
+    if (o->positional.size() != 2) {
+        return usageError(io, QStringLiteral("query takes PATH and one SQL text"));
+    }
+    std::optional<QDateTime> now = parseNow(*o, io, &code);
+    if (!now) {
+        return code;
+    }
+    const PinnedClock clock(*now);
+    const Locale locale = Locale::system();
+    data::Connection conn({clock, locale});
+    conn.setProvider(QString::fromUtf16(data::kJetProvider));
+    if (Status s = conn.open(o->positional[0]); !s) {
+        return failed(io, s.error());
+    }
+    const QString sql = o->positional[1];
+    if (!sql.trimmed().startsWith(QStringLiteral("SELECT"), Qt::CaseInsensitive)) {
+        Result<qint64> n = conn.execute(sql);
+        if (!n) {
+            return failed(io, n.error());
+        }
+        io.out << *n << "\n";
+        return kExitOk;
+    }
+    data::Recordset rs;
+    if (Status s = rs.open(sql, conn, data::kOpenStatic, data::kLockReadOnly); !s) {
+        return failed(io, s.error());
+    }
+    QStringList header;
+    for (int i = 0; i < rs.fieldCount(); ++i) {
+        header << rs.fieldName(i).valueOr(QString());
+    }
+    io.out << csvLine(header);
+    while (!rs.eof()) {
+        QStringList row;
+        for (int i = 0; i < rs.fieldCount(); ++i) {
+            row << csvValue(rs.field(i).valueOr(Variant::null()), locale);
+        }
+        io.out << csvLine(row);
+        if (Status s = rs.moveNext(); !s) {
+            return failed(io, s.error());
+        }
+    }
+    return kExitOk;
+}
+
+int seed(const QStringList& args, ToolIo& io) {
+    int code = kExitOk;
+    std::optional<Options> o =
+        parseOptions(args,
+                     {QStringLiteral("--patients"), QStringLiteral("--appointments"),
+                      QStringLiteral("--seed"), QStringLiteral("--now")},
+                     io, &code);
+    if (!o) {
+        return code;
+    }
+    if (o->positional.size() != 1) {
+        return usageError(io, QStringLiteral("seed takes exactly one PATH"));
+    }
+    SeedOptions options;
+    std::optional<qint64> patients = parseCount(*o, QStringLiteral("--patients"), 0, io, &code);
+    if (!patients) {
+        return code;
+    }
+    std::optional<qint64> appointments =
+        parseCount(*o, QStringLiteral("--appointments"), 0, io, &code);
+    if (!appointments) {
+        return code;
+    }
+    std::optional<qint64> seedValue = parseCount(*o, QStringLiteral("--seed"), 1, io, &code);
+    if (!seedValue) {
+        return code;
+    }
+    std::optional<QDateTime> now = parseNow(*o, io, &code);
+    if (!now) {
+        return code;
+    }
+    options.patients = *patients;
+    options.appointments = *appointments;
+    options.seed = std::uint64_t(*seedValue);
+    options.now = *now;
+    QElapsedTimer timer;
+    timer.start();
+    Result<SeedCounts> counts = seedDatabase(o->positional[0], options, Locale::system());
+    if (!counts) {
+        return failed(io, counts.error());
+    }
+    io.out << "added " << counts->patients << " patients and " << counts->appointments
+           << " appointments in " << timer.elapsed() << " ms\n";
+    return kExitOk;
+}
+
+}  // namespace
+
+int runDbCommands(const QStringList& args, ToolIo& io) {
+    if (args.isEmpty()) {
+        io.err << kUsage;
+        return kExitUsage;
+    }
+    const QString command = args.first();
+    const QStringList rest = args.mid(1);
+    if (command == QStringLiteral("init")) {
+        return init(rest, io, data::DatabaseKind::Shared);
+    }
+    if (command == QStringLiteral("init-scratch")) {
+        return init(rest, io, data::DatabaseKind::Scratch);
+    }
+    if (command == QStringLiteral("query")) {
+        return query(rest, io);
+    }
+    if (command == QStringLiteral("seed")) {
+        return seed(rest, io);
+    }
+    return usageError(io, QStringLiteral("unknown command '%1'").arg(command));
+}
+
+}  // namespace orlo::tools

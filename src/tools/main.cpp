@@ -1,0 +1,53 @@
+// The admin tool `orlo`: "orlo <group> <command> ARGS...". This file only
+// dispatches; each command group lives in its own files.
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+
+#include "tools/CommandGroup.h"
+#include "tools/DbCommands.h"
+
+namespace {
+
+using orlo::tools::CommandGroup;
+
+// Every group of the tool; a new group adds one line.
+const CommandGroup kGroups[] = {
+    {u"db", u"create, query and fill databases", &orlo::tools::runDbCommands},
+};
+
+void usage(QTextStream& err) {
+    err << "usage: orlo <group> <command> [arguments]\n\ngroups:\n";
+    for (const CommandGroup& g : kGroups) {
+        err << "  " << QString::fromUtf16(g.name) << "\t" << QString::fromUtf16(g.summary) << "\n";
+    }
+    err << "\n'orlo <group>' lists a group's commands.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    orlo::tools::ToolIo io{out, err};
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty() || args.first() == QStringLiteral("--help") ||
+        args.first() == QStringLiteral("-h")) {
+        usage(err);
+        return args.isEmpty() ? orlo::tools::kExitUsage : orlo::tools::kExitOk;
+    }
+    const QString group = args.takeFirst();
+    for (const CommandGroup& g : kGroups) {
+        if (group == QString::fromUtf16(g.name)) {
+            const int code = g.run(args, io);
+            out.flush();
+            err.flush();
+            return code;
+        }
+    }
+    err << "orlo: unknown command group '" << group << "'\n";
+    usage(err);
+    return orlo::tools::kExitUsage;
+}

@@ -1,0 +1,170 @@
+// Items.Find on every key field the add-in searches, Add with the folder's
+// default form or a named class, and walking a folder with SetColumns.
+
+#include "HostFixture.h"
+#include "host/HostErrors.h"
+
+namespace orlo::host::test {
+namespace {
+
+class FindTest : public HostFixture {
+protected:
+    std::shared_ptr<Item> find(const std::shared_ptr<MAPIFolder>& f, const QString& filter) {
+        auto r = f->Items()->Find(filter);
+        EXPECT_TRUE(r.ok()) << filter.toStdString();
+        return r.ok() ? *r : nullptr;
+    }
+};
+
+TEST_F(FindTest, PatientKeysFindByUserPropertyAndByCustomerId) {
+    auto p12 = savedPatient(QStringLiteral("12"));
+    auto p120 = savedPatient(QStringLiteral("120"));
+    EXPECT_EQ(find(patients, QStringLiteral("[PatientID] = 12")), p12);
+    EXPECT_EQ(find(patients, QStringLiteral("[PatientID] = 120")), p120);
+    EXPECT_EQ(find(patients, QStringLiteral("[Customer ID] = 120")), p120);
+    EXPECT_EQ(find(patients, QStringLiteral("[Customer ID] = 12")), p12);
+    // Misses: a prefix, another number, an empty key.
+    EXPECT_EQ(find(patients, QStringLiteral("[PatientID] = 1")), nullptr);
+    EXPECT_EQ(find(patients, QStringLiteral("[Customer ID] = 13")), nullptr);
+    EXPECT_EQ(find(patients, QStringLiteral("[PatientID] = ")), nullptr);
+    EXPECT_EQ(find(patients, QStringLiteral("[Customer ID] = ")), nullptr);
+}
+
+TEST_F(FindTest, EmptyKeyNeverFindsTheNewItemsWithoutOne) {
+    savedPatient(QString());
+    EXPECT_EQ(find(patients, QStringLiteral("[PatientID] = ")), nullptr);
+    EXPECT_EQ(find(patients, QStringLiteral("[PatientID] = ''")), nullptr);
+    EXPECT_EQ(find(patients, QStringLiteral("[Customer ID] = ")), nullptr);
+}
+
+TEST_F(FindTest, NumbersMatchTextByValueAndQuotedTextMatchesWithoutCase) {
+    auto stored = newItem(patients);
+    ASSERT_TRUE(stored->setUserProperty(QStringLiteral("PatientID"), Variant(qint64(7))).ok());
+    ASSERT_TRUE(stored->setUserProperty(QStringLiteral("City1"), Variant(u"Leeds")).ok());
+    ASSERT_TRUE(stored->Save().ok());
+    EXPECT_EQ(find(patients, QStringLiteral("[PatientID] = 7")), stored);
+    EXPECT_EQ(find(patients, QStringLiteral("[PatientID] = '7'")), stored);
+    EXPECT_EQ(find(patients, QStringLiteral("[City1] = 'LEEDS'")), stored);
+    EXPECT_EQ(find(patients, QStringLiteral("[City1] = \"leeds\"")), stored);
+    EXPECT_EQ(find(patients, QStringLiteral("[City1] = 'Leeds East'")), nullptr);
+}
+
+TEST_F(FindTest, AppointmentKeysFindByScheduleIdMileageAndDates) {
+    auto a = savedAppointment(QStringLiteral("5001"));
+    auto b = savedAppointment(QStringLiteral("5002"));
+    EXPECT_EQ(find(scheduler, QStringLiteral("[ScheduleID] = 5002")), b);
+    EXPECT_EQ(find(scheduler, QStringLiteral("[Mileage] = 5001")), a);
+    EXPECT_EQ(find(scheduler, QStringLiteral("[Mileage] = 500")), nullptr);
+    EXPECT_EQ(find(scheduler, QStringLiteral("[Mileage] = ")), nullptr);
+    // Both were saved at the pinned time; the first in folder order wins.
+    EXPECT_EQ(find(scheduler, QStringLiteral("[Created] = '15/03/2026 09:30:00'")), a);
+    EXPECT_EQ(find(scheduler, QStringLiteral("[Modified] = '2026-03-15 09:30:00'")), a);
+    ASSERT_TRUE(b->setUserProperty(QStringLiteral("Start"),
+                                   Variant(naiveDateTime(QDate(2026, 5, 2), QTime(14, 0))))
+                    .ok());
+    ASSERT_TRUE(b->setUserProperty(QStringLiteral("End"),
+                                   Variant(naiveDateTime(QDate(2026, 5, 2), QTime(14, 30))))
+                    .ok());
+    ASSERT_TRUE(b->Save().ok());
+    EXPECT_EQ(find(scheduler, QStringLiteral("[Start] = '02/05/2026 14:00:00'")), b);
+    EXPECT_EQ(find(scheduler, QStringLiteral("[End] = '02/05/2026 14:30:00'")), b);
+    EXPECT_EQ(find(scheduler, QStringLiteral("[Start] = '02/05/2026 14:30:00'")), nullptr);
+}
+
+TEST_F(FindTest, MalformedFiltersAreErrors) {
+    for (const char16_t* bad :
+         {u"PatientID = 12", u"[PatientID] 12", u"[PatientID = 12", u"[] = 12",
+          u"[PatientID] = abc", u"[PatientID] = 'open", u"[PatientID] = 'a'b'", u""}) {
+        auto r = patients->Items()->Find(qs(bad));
+        ASSERT_FALSE(r.ok()) << qs(bad).toStdString();
+        EXPECT_EQ(r.error().number, err::kCannotParseCondition);
+    }
+}
+
+TEST_F(FindTest, AddMakesTheFolderDefaultOrTheNamedClassUnsaved) {
+    auto contact = newItem(patients);
+    EXPECT_EQ(contact->MessageClass(), qs(records::kPatientMessageClass));
+    EXPECT_EQ(patients->Items()->Count(), 0);  // not stored until saved
+    auto appointment = newItem(scheduler);
+    EXPECT_EQ(appointment->MessageClass(), qs(records::kAppointmentMessageClass));
+    EXPECT_TRUE(appointment->hasProperty(QStringLiteral("RecallDBFormatted")));
+
+    auto top = ns->Folders()->Item(qs(kTop));
+    auto plain = (*top)->Folders()->Add(QStringLiteral("Contacts"), FolderKind::Contacts);
+    ASSERT_TRUE(plain.ok());
+    auto standard = (*plain)->Items()->Add();
+    ASSERT_TRUE(standard.ok());
+    EXPECT_EQ((*standard)->MessageClass(), QStringLiteral("IPM.Contact"));
+    EXPECT_FALSE((*standard)->hasProperty(QStringLiteral("PatientID")));
+    auto patient = (*plain)->Items()->Add(QStringLiteral("IPM.Contact.Patient"));
+    ASSERT_TRUE(patient.ok());
+    EXPECT_TRUE((*patient)->hasProperty(QStringLiteral("PatientID")));
+    ASSERT_TRUE((*patient)->Save().ok());
+    EXPECT_EQ((*plain)->Items()->Count(), 1);
+}
+
+TEST_F(FindTest, SetColumnsWalksInFolderOrderWithLiveObjects) {
+    std::vector<std::shared_ptr<Item>> made;
+    for (const char16_t* id : {u"30", u"10", u"20"}) {
+        made.push_back(savedAppointment(qs(id)));
+    }
+    auto empty = newItem(scheduler);
+    ASSERT_TRUE(empty->Save().ok());
+    auto held = made[1];
+    made.clear();
+
+    auto items = scheduler->Items();
+    items->SetColumns(QStringLiteral("Mileage"));
+    QStringList seen;
+    std::shared_ptr<Item> heldSeen;
+    for (const std::shared_ptr<Item>& item : *items) {
+        ASSERT_NE(item, nullptr);
+        seen << text(item, QStringLiteral("Mileage"));
+        if (item == held) {
+            heldSeen = item;
+        }
+    }
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("30"), QStringLiteral("10"), QStringLiteral("20"),
+                                 QString()}));
+    EXPECT_EQ(heldSeen, held);
+
+    // An item met through the columns loads the rest when asked, and saves whole.
+    auto first = items->GetFirst();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(text(first, QStringLiteral("ScheduleID")), QStringLiteral("30"));
+    ASSERT_TRUE(first->setUserProperty(QStringLiteral("REASON"), Variant(u"Review")).ok());
+    ASSERT_TRUE(first->Save().ok());
+    EXPECT_EQ(find(scheduler, QStringLiteral("[REASON] = 'Review'")), first);
+    EXPECT_EQ(items->GetNext(), held);
+}
+
+TEST_F(FindTest, ItemByIndexAndCountFollowTheFolder) {
+    auto a = savedPatient(QStringLiteral("1"));
+    auto b = savedPatient(QStringLiteral("2"));
+    auto items = patients->Items();
+    EXPECT_EQ(items->Count(), 2);
+    EXPECT_EQ(*items->Item(1), a);
+    EXPECT_EQ(*items->Item(2), b);
+    EXPECT_FALSE(items->Item(3).ok());
+    EXPECT_FALSE(items->Item(0).ok());
+}
+
+}  // namespace
+}  // namespace orlo::host::test
+
+namespace orlo::host::test {
+namespace {
+
+TEST_F(FindTest, IndexedAccessSeesItemsAddedAndDeletedMeanwhile) {
+    auto a = savedPatient(QStringLiteral("1"));
+    auto items = patients->Items();
+    EXPECT_EQ(*items->Item(1), a);
+    auto b = savedPatient(QStringLiteral("2"));
+    EXPECT_EQ(*items->Item(2), b);
+    ASSERT_TRUE(a->Delete().ok());
+    EXPECT_EQ(*items->Item(1), b);
+    EXPECT_FALSE(items->Item(2).ok());
+}
+
+}  // namespace
+}  // namespace orlo::host::test

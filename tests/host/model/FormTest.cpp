@@ -1,0 +1,172 @@
+// The custom forms: their pages and controls as the field maps give them,
+// bindings in both directions, and what they keep consistent on a save.
+
+#include "HostFixture.h"
+#include "host/HostErrors.h"
+#include "host/Inspector.h"
+#include "host/forms/AppointmentForm.h"
+#include "host/forms/FormPage.h"
+
+namespace orlo::host::test {
+namespace {
+
+class FormTest : public HostFixture {
+protected:
+    std::shared_ptr<FormControl> control(const std::shared_ptr<Item>& item, const char16_t* page,
+                                         const QString& name) {
+        auto c = item->GetInspector()->formControl(qs(page), name);
+        EXPECT_TRUE(c.ok()) << name.toStdString();
+        return c.ok() ? *c : nullptr;
+    }
+};
+
+TEST_F(FormTest, PatientPageHasEveryMappedControlBoundToItsValue) {
+    auto item = newItem(patients);
+    auto page = item->GetInspector()->ModifiedFormPages(qs(records::kPatientPage));
+    ASSERT_TRUE(page.ok());
+    int expected = 0;
+    for (const records::PatientField& f : records::patientFields()) {
+        if (f.control == nullptr) {
+            continue;
+        }
+        ++expected;
+        auto c = (*page)->Controls(qs(f.control));
+        ASSERT_TRUE(c.ok()) << qs(f.control).toStdString();
+        const QString value = QStringLiteral("v%1").arg(f.position);
+        ASSERT_TRUE((*c)->setValue(Variant(value)).ok());
+        // "Patient ID" shows the built-in "Customer ID"; the rest their property.
+        const QString bound = f.position == 1 ? qs(records::kCustomerIdField) : qs(f.property);
+        EXPECT_EQ(text(item, bound), value) << qs(f.control).toStdString();
+        ASSERT_TRUE(item->setUserProperty(bound, Variant(value + u'x')).ok());
+        EXPECT_EQ((*c)->Value()->text(Locale::unitedKingdom()), value + u'x');
+    }
+    EXPECT_EQ(static_cast<int>((*page)->controls().size()), expected);
+    EXPECT_EQ(expected, 29);
+}
+
+TEST_F(FormTest, ControlWritesRaiseCustomPropertyChange) {
+    auto item = newItem(scheduler);
+    std::vector<QString> names;
+    Subscription s = item->events.CustomPropertyChange.connect(
+        [&](const QString& name) { names.push_back(name); });
+    ASSERT_TRUE(control(item, records::kChargesPage, QStringLiteral("Balance1"))
+                    ->setValue(Variant(u"12.50"))
+                    .ok());
+    ASSERT_TRUE(control(item, records::kSchedulerPage, QStringLiteral("REASON"))
+                    ->setValue(Variant(u"Pain"))
+                    .ok());
+    EXPECT_EQ(names, (std::vector<QString>{QStringLiteral("Balance1"), QStringLiteral("REASON")}));
+    EXPECT_EQ(text(item, QStringLiteral("Balance1")), QStringLiteral("12.50"));
+}
+
+TEST_F(FormTest, ChargesPageHasExactlyTheChargeControls) {
+    auto item = newItem(scheduler);
+    auto page = item->GetInspector()->ModifiedFormPages(qs(records::kChargesPage));
+    ASSERT_TRUE(page.ok());
+    QStringList names;
+    for (const auto& c : (*page)->controls()) {
+        names << c->Name();
+        EXPECT_EQ(c->boundProperty(), c->Name());
+    }
+    QStringList expected;
+    for (const records::ScheduleField& f : records::scheduleFields()) {
+        if (f.control != nullptr) {
+            expected << qs(f.control);
+        }
+    }
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(names.size(), 24);
+}
+
+TEST_F(FormTest, MissingPagesAndControlsFailWithTheFormError) {
+    auto contact = newItem(patients);
+    auto inspector = contact->GetInspector();
+    auto noControl = inspector->formControl(qs(records::kPatientPage), QStringLiteral("Nope"));
+    ASSERT_FALSE(noControl.ok());
+    EXPECT_EQ(noControl.error().number, err::kUnknownFormControl);
+    auto noPage = inspector->ModifiedFormPages(qs(records::kChargesPage));
+    ASSERT_FALSE(noPage.ok());
+    EXPECT_EQ(noPage.error().number, err::kUnknownFormControl);
+    // A standard contact has no custom pages at all.
+    auto top = ns->Folders()->Item(qs(kTop));
+    auto plain = (*top)->Folders()->Add(QStringLiteral("Contacts"), FolderKind::Contacts);
+    auto standardItem = *(*plain)->Items()->Add();
+    auto standard = standardItem->GetInspector();
+    EXPECT_TRUE(standard->formPages().empty());
+    EXPECT_EQ(standard->ModifiedFormPages(qs(records::kPatientPage)).error().number,
+              err::kUnknownFormControl);
+}
+
+TEST_F(FormTest, LabelsKeepTheirColourPerItem) {
+    auto item = newItem(scheduler);
+    auto reason = control(item, records::kSchedulerPage, qs(records::kReasonLabel));
+    auto status = control(item, records::kSchedulerPage, qs(records::kStatusLabel));
+    ASSERT_TRUE(reason && status);
+    EXPECT_EQ(reason->kind(), ControlKind::Label);
+    EXPECT_EQ(reason->ForeColor(), (Rgb{0, 0, 0}));
+    reason->setForeColor(Rgb{255, 0, 0});
+    // Reached again through a new inspector call: the same control state.
+    EXPECT_EQ(control(item, records::kSchedulerPage, qs(records::kReasonLabel))->ForeColor(),
+              (Rgb{255, 0, 0}));
+    EXPECT_EQ(status->ForeColor(), (Rgb{0, 0, 0}));
+}
+
+TEST_F(FormTest, PatientSaveKeepsCustomerIdEqualToPatientId) {
+    auto item = newItem(patients);
+    ASSERT_TRUE(item->setUserProperty(QStringLiteral("PatientID"), Variant(u"314")).ok());
+    EXPECT_EQ(text(item, QStringLiteral("Customer ID")), QString());  // only on save
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(text(item, QStringLiteral("Customer ID")), QStringLiteral("314"));
+    // A stale control value is put right by the next save.
+    ASSERT_TRUE(control(item, records::kPatientPage, qs(records::kPatientIdControl))
+                    ->setValue(Variant(u"999"))
+                    .ok());
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(text(item, QStringLiteral("Customer ID")), QStringLiteral("314"));
+    EXPECT_EQ(*patients->Items()->Find(QStringLiteral("[Customer ID] = 999")), nullptr);
+}
+
+TEST_F(FormTest, AppointmentSaveKeepsMileageEqualToScheduleIdEvenWhenWriteSetsIt) {
+    auto item = newItem(scheduler);
+    Subscription s = item->events.Write.connect([&](bool&) {
+        // The insert path writes the new key inside the save.
+        EXPECT_TRUE(item->setUserProperty(QStringLiteral("ScheduleID"), Variant(u"8080")).ok());
+    });
+    ASSERT_TRUE(item->Save().ok());
+    s.disconnect();
+    EXPECT_EQ(text(item, QStringLiteral("Mileage")), QStringLiteral("8080"));
+    EXPECT_EQ(*scheduler->Items()->Find(QStringLiteral("[Mileage] = 8080")), item);
+}
+
+TEST_F(FormTest, RecallMaskFollowsTheRecallDateAndIsReadyForWrite) {
+    auto item = newItem(scheduler);
+    const QString mask = qs(records::kRecallDueMaskProperty);
+    ASSERT_TRUE(
+        item->setUserProperty(qs(records::kRecallDueProperty), Variant(u"15/03/2027")).ok());
+    EXPECT_EQ(text(item, mask), QStringLiteral("15/03/2027"));
+    ASSERT_TRUE(item->setUserProperty(qs(records::kRecallDueProperty),
+                                      Variant(naiveDateTime(QDate(2027, 9, 1))))
+                    .ok());
+    EXPECT_EQ(text(item, mask), QStringLiteral("01/09/2027"));
+    ASSERT_TRUE(item->setUserProperty(qs(records::kRecallDueProperty), Variant(QString())).ok());
+    EXPECT_EQ(text(item, mask), qs(AppointmentForm::kNoRecallDate));
+}
+
+TEST_F(FormTest, SaveFillsABlankMaskButKeepsAMaskWrittenAfterTheRecallDate) {
+    auto item = newItem(scheduler);
+    const QString mask = qs(records::kRecallDueMaskProperty);
+    ASSERT_TRUE(
+        item->setUserProperty(qs(records::kRecallDueProperty), Variant(u"01/02/2027")).ok());
+    ASSERT_TRUE(item->setUserProperty(mask, Variant(QString())).ok());
+    QString seenInWrite;
+    Subscription s = item->events.Write.connect([&](bool&) { seenInWrite = text(item, mask); });
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(seenInWrite, QStringLiteral("01/02/2027"));
+    // A refresh from the database writes the mask alone: the save keeps it.
+    ASSERT_TRUE(item->setUserProperty(mask, Variant(u"05/06/2027")).ok());
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(text(item, mask), QStringLiteral("05/06/2027"));
+}
+
+}  // namespace
+}  // namespace orlo::host::test

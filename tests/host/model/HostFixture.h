@@ -1,0 +1,112 @@
+#pragma once
+// A desk with the add-in's store open in a temporary folder: "Orlo
+// Networked V.1" with "Patients" (patient form) and "Scheduler"
+// (appointment form), a pinned clock and day-month dates.
+
+#include <QTemporaryDir>
+#include <memory>
+
+#include "TestSupport.h"
+#include "host/Application.h"
+#include "host/Explorer.h"
+#include "host/Explorers.h"
+#include "host/Folders.h"
+#include "host/Item.h"
+#include "host/Items.h"
+#include "host/MAPIFolder.h"
+#include "host/NameSpace.h"
+#include "platform/core/Clock.h"
+#include "records/FieldMaps.h"
+
+namespace orlo::host::test {
+
+inline QString qs(const char16_t* s) {
+    return QString::fromUtf16(s);
+}
+
+class HostFixture : public ::testing::Test {
+protected:
+    static constexpr char16_t kTop[] = u"Orlo Networked V.1";
+
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_path = m_dir.filePath(QStringLiteral("addin.pst"));
+        {
+            auto created = StoreFile::create(m_path, qs(kTop));
+            ASSERT_TRUE(created.ok());
+        }
+        openDesk();
+        auto top = (*ns->Folders()->Item(qs(kTop)));
+        ASSERT_TRUE(top->Folders()
+                        ->Add(QStringLiteral("Patients"), FolderKind::Contacts,
+                              qs(records::kPatientMessageClass))
+                        .ok());
+        ASSERT_TRUE(top->Folders()
+                        ->Add(QStringLiteral("Scheduler"), FolderKind::Calendar,
+                              qs(records::kAppointmentMessageClass))
+                        .ok());
+        patients = folder(QStringLiteral("Patients"));
+        scheduler = folder(QStringLiteral("Scheduler"));
+        explorer = app->Explorers()->Add(patients);
+    }
+
+    // A desk process on the store file (again, after closeDesk).
+    void openDesk() {
+        app = Application::create(clock, Locale::unitedKingdom());
+        ns = *app->GetNamespace(QStringLiteral("MAPI"));
+        ASSERT_TRUE(ns->AddStore(m_path).ok());
+    }
+    void closeDesk() {
+        explorer.reset();
+        patients.reset();
+        scheduler.reset();
+        ns.reset();
+        app.reset();
+    }
+
+    std::shared_ptr<MAPIFolder> folder(const QString& name) {
+        auto top = ns->Folders()->Item(qs(kTop));
+        EXPECT_TRUE(top.ok());
+        auto f = (*top)->Folders()->Item(name);
+        EXPECT_TRUE(f.ok()) << name.toStdString();
+        return f.ok() ? *f : nullptr;
+    }
+
+    std::shared_ptr<Item> newItem(const std::shared_ptr<MAPIFolder>& f) {
+        auto item = f->Items()->Add();
+        EXPECT_TRUE(item.ok());
+        return *item;
+    }
+
+    // A saved patient with the given PatientID.
+    std::shared_ptr<Item> savedPatient(const QString& id, const QString& lastName = {}) {
+        auto item = newItem(patients);
+        EXPECT_TRUE(item->setUserProperty(QStringLiteral("PatientID"), Variant(id)).ok());
+        EXPECT_TRUE(item->setUserProperty(QStringLiteral("Last Name"), Variant(lastName)).ok());
+        EXPECT_TRUE(item->Save().ok());
+        return item;
+    }
+    std::shared_ptr<Item> savedAppointment(const QString& id) {
+        auto item = newItem(scheduler);
+        EXPECT_TRUE(item->setUserProperty(QStringLiteral("ScheduleID"), Variant(id)).ok());
+        EXPECT_TRUE(item->Save().ok());
+        return item;
+    }
+
+    static QString text(const std::shared_ptr<Item>& item, const QString& name) {
+        auto v = item->userProperty(name);
+        EXPECT_TRUE(v.ok()) << name.toStdString();
+        return v.ok() ? v->text(Locale::unitedKingdom()) : QString();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_path;
+    PinnedClock clock{naiveDateTime(QDate(2026, 3, 15), QTime(9, 30))};
+    std::shared_ptr<Application> app;
+    std::shared_ptr<NameSpace> ns;
+    std::shared_ptr<MAPIFolder> patients;
+    std::shared_ptr<MAPIFolder> scheduler;
+    std::shared_ptr<Explorer> explorer;
+};
+
+}  // namespace orlo::host::test

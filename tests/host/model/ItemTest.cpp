@@ -1,0 +1,219 @@
+// Items: one live object per stored item, the order of the save and its
+// Write event, the host's times, property errors, deletion, and values
+// surviving a reopen of the store.
+
+#include "HostFixture.h"
+#include "host/HostErrors.h"
+#include "host/ItemClass.h"
+#include "host/UserProperties.h"
+#include "host/UserProperty.h"
+#include "host/events/EventField.h"
+
+namespace orlo::host::test {
+namespace {
+
+class ItemTest : public HostFixture {};
+
+TEST_F(ItemTest, FindAndIterationHandOutTheTrackedObject) {
+    std::weak_ptr<Item> tracked;
+    {
+        auto item = savedPatient(QStringLiteral("12"));
+        tracked = item;
+        auto found = patients->Items()->Find(QStringLiteral("[PatientID] = 12"));
+        ASSERT_TRUE(found.ok());
+        EXPECT_EQ(*found, item);
+        auto walked = patients->Items()->GetFirst();
+        EXPECT_EQ(walked, item);
+    }
+    // Nobody holds it any more: the next lookup makes a fresh object.
+    EXPECT_TRUE(tracked.expired());
+    auto again = patients->Items()->Find(QStringLiteral("[PatientID] = 12"));
+    ASSERT_TRUE(again.ok());
+    ASSERT_NE(*again, nullptr);
+    EXPECT_EQ(text(*again, QStringLiteral("PatientID")), QStringLiteral("12"));
+}
+
+TEST_F(ItemTest, WriteRunsInsideSaveAndAHandlersChangeIsStoredWithIt) {
+    auto item = savedPatient(QStringLiteral(""), QStringLiteral("Smith"));
+    std::vector<QString> log;
+    EventField<ContactItem> objContactItem{[&](ContactItem& c) {
+        std::vector<Subscription> subs;
+        subs.push_back(c.events.Write.connect([&, self = &c](bool& cancel) {
+            log.push_back(QStringLiteral("Write"));
+            EXPECT_FALSE(cancel);  // the desk never sets it
+            // The key a database insert hands back, set inside the save.
+            EXPECT_TRUE(self->setUserProperty(QStringLiteral("PatientID"), Variant(77)).ok());
+        }));
+        return subs;
+    }};
+    // The tracked object is the one another path (a peer notice) finds.
+    auto viaFind = patients->Items()->Find(QStringLiteral("[Last Name] = 'smith'"));
+    ASSERT_TRUE(viaFind.ok());
+    objContactItem = *viaFind;
+    ASSERT_TRUE(item->setUserProperty(QStringLiteral("First Name"), Variant(u"Ann")).ok());
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(log.size(), 1u);
+
+    closeDesk();
+    objContactItem = nullptr;
+    item.reset();
+    viaFind = Result<std::shared_ptr<Item>>(nullptr);
+    openDesk();
+    auto reopened =
+        folder(QStringLiteral("Patients"))->Items()->Find(QStringLiteral("[PatientID] = 77"));
+    ASSERT_TRUE(reopened.ok());
+    ASSERT_NE(*reopened, nullptr);
+    EXPECT_EQ(text(*reopened, QStringLiteral("First Name")), QStringLiteral("Ann"));
+    // The form mirrored the key the handler set into "Customer ID".
+    EXPECT_EQ(text(*reopened, QStringLiteral("Customer ID")), QStringLiteral("77"));
+}
+
+TEST_F(ItemTest, CancelledWriteStoresNothingAndSaysSo) {
+    auto item = savedPatient(QStringLiteral("5"), QStringLiteral("Old"));
+    Subscription s = item->events.Write.connect([](bool& cancel) { cancel = true; });
+    ASSERT_TRUE(item->setUserProperty(QStringLiteral("Last Name"), Variant(u"New")).ok());
+    const Status saved = item->Save();
+    ASSERT_FALSE(saved.ok());
+    EXPECT_EQ(saved.error().number, err::kOperationCancelled);
+    EXPECT_FALSE(item->Saved());
+    s.disconnect();
+    ASSERT_TRUE(item->Close(SaveMode::Discard).ok());
+    EXPECT_EQ(text(item, QStringLiteral("Last Name")), QStringLiteral("Old"));
+}
+
+TEST_F(ItemTest, CreatedIsStampedOnceAndModifiedOnEverySaveBeforeWrite) {
+    auto item = newItem(patients);
+    QDateTime seenInWrite;
+    Subscription s = item->events.Write.connect(
+        [&](bool&) { seenInWrite = *item->userProperty(QStringLiteral("Created"))->asDate(); });
+    ASSERT_TRUE(item->Save().ok());
+    const QDateTime first = clock.now();
+    EXPECT_EQ(seenInWrite, first);
+    clock.advance(3600);
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(*item->userProperty(QStringLiteral("Created"))->asDate(), first);
+    EXPECT_EQ(*item->userProperty(QStringLiteral("Modified"))->asDate(), clock.now());
+}
+
+TEST_F(ItemTest, CodeChangesRaiseCustomPropertyChangeWithTheName) {
+    auto item = savedAppointment(QStringLiteral("3"));
+    std::vector<QString> custom;
+    std::vector<QString> builtIn;
+    Subscription a = item->events.CustomPropertyChange.connect(
+        [&](const QString& name) { custom.push_back(name); });
+    Subscription b =
+        item->events.PropertyChange.connect([&](const QString& name) { builtIn.push_back(name); });
+    ASSERT_TRUE(item->setUserProperty(QStringLiteral("REASON"), Variant(u"Check-up")).ok());
+    auto prop = item->UserProperties()->Item(QStringLiteral("Status1"));
+    ASSERT_TRUE(prop.ok());
+    ASSERT_TRUE((*prop)->setValue(Variant(u"BOOKED")).ok());
+    ASSERT_TRUE(item->setUserProperty(QStringLiteral("Start"), Variant(clock.now())).ok());
+    EXPECT_EQ(custom, (std::vector<QString>{QStringLiteral("REASON"), QStringLiteral("Status1")}));
+    EXPECT_EQ(builtIn, (std::vector<QString>{QStringLiteral("Start")}));
+}
+
+TEST_F(ItemTest, AbsentUserPropertyFailsWithErrorFiveButBuiltInFieldsAlwaysAnswer) {
+    auto item = newItem(patients);
+    auto missing = item->userProperty(QStringLiteral("NoSuchField"));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().number, err::kInvalidProcedureCall);
+    EXPECT_EQ(item->setUserProperty(QStringLiteral("NoSuchField"), Variant(1)).error().number,
+              err::kInvalidProcedureCall);
+    EXPECT_EQ(item->UserProperties()->Find(QStringLiteral("NoSuchField")), nullptr);
+    EXPECT_TRUE(item->userProperty(QStringLiteral("Mileage"))->isEmpty());
+    ASSERT_TRUE(item->UserProperties()->Add(QStringLiteral("NoSuchField")).ok());
+    EXPECT_TRUE(item->setUserProperty(QStringLiteral("NoSuchField"), Variant(1)).ok());
+    // A new patient carries every property of the form, empty.
+    EXPECT_EQ(text(item, QStringLiteral("PatientID")), QString());
+    EXPECT_EQ(text(item, QStringLiteral("NotesPage2")), QString());
+}
+
+TEST_F(ItemTest, ClassFollowsTheMessageClass) {
+    EXPECT_EQ(newItem(patients)->Class(), kContactItem);
+    EXPECT_EQ(newItem(scheduler)->Class(), kAppointmentItem);
+    const std::vector<std::pair<const char16_t*, int>> cases = {
+        {u"IPM.Note", 43},     {u"IPM.Post", 45},        {u"IPM.Task", 48},
+        {u"IPM.Activity", 42}, {u"IPM.DistList", 69},    {u"IPM.Document.Word", 41},
+        {u"IPM.ContactX", 43}, {u"IPM.Appointment", 26},
+    };
+    for (const auto& [cls, number] : cases) {
+        EXPECT_EQ(itemClassOf(qs(cls)), number) << qs(cls).toStdString();
+    }
+}
+
+TEST_F(ItemTest, DeleteRaisesBeforeDeleteRemovesTheItemAndLeavesADeadObject) {
+    auto item = savedPatient(QStringLiteral("9"));
+    std::shared_ptr<Item> seen;
+    Subscription s =
+        item->events.BeforeDelete.connect([&](const std::shared_ptr<Item>& i, bool& cancel) {
+            seen = i;
+            EXPECT_FALSE(cancel);
+        });
+    ASSERT_TRUE(item->Delete().ok());
+    EXPECT_EQ(seen, item);
+    EXPECT_EQ(*patients->Items()->Find(QStringLiteral("[PatientID] = 9")), nullptr);
+    EXPECT_EQ(patients->Items()->Count(), 0);
+    EXPECT_EQ(item->Save().error().number, err::kItemDeleted);
+}
+
+TEST_F(ItemTest, CancelledDeleteKeepsTheItem) {
+    auto item = savedPatient(QStringLiteral("9"));
+    Subscription s = item->events.BeforeDelete.connect(
+        [](const std::shared_ptr<Item>&, bool& cancel) { cancel = true; });
+    EXPECT_EQ(item->Delete().error().number, err::kOperationCancelled);
+    EXPECT_EQ(*patients->Items()->Find(QStringLiteral("[PatientID] = 9")), item);
+}
+
+TEST_F(ItemTest, ReopenedStoreShowsSavedValuesOfBothForms) {
+    {
+        auto p = savedPatient(QStringLiteral("41"), QStringLiteral("O'Brien"));
+        auto a = newItem(scheduler);
+        ASSERT_TRUE(a->setUserProperty(QStringLiteral("ScheduleID"), Variant(u"1001")).ok());
+        ASSERT_TRUE(a->setUserProperty(QStringLiteral("Start"),
+                                       Variant(naiveDateTime(QDate(2026, 4, 1), QTime(10, 0))))
+                        .ok());
+        ASSERT_TRUE(a->Save().ok());
+        // Changed but never saved: lost with the desk.
+        ASSERT_TRUE(a->setUserProperty(QStringLiteral("REASON"), Variant(u"unsaved")).ok());
+    }
+    closeDesk();
+    openDesk();
+    auto p =
+        folder(QStringLiteral("Patients"))->Items()->Find(QStringLiteral("[Customer ID] = 41"));
+    ASSERT_TRUE(p.ok() && *p);
+    EXPECT_EQ(text(*p, QStringLiteral("Last Name")), QStringLiteral("O'Brien"));
+    EXPECT_EQ((*p)->MessageClass(), qs(records::kPatientMessageClass));
+    auto a = folder(QStringLiteral("Scheduler"))->Items()->Find(QStringLiteral("[Mileage] = 1001"));
+    ASSERT_TRUE(a.ok() && *a);
+    EXPECT_EQ(*(*a)->userProperty(QStringLiteral("Start"))->asDate(),
+              naiveDateTime(QDate(2026, 4, 1), QTime(10, 0)));
+    EXPECT_EQ(text(*a, QStringLiteral("REASON")), QString());
+}
+
+}  // namespace
+}  // namespace orlo::host::test
+
+namespace orlo::host::test {
+namespace {
+
+TEST_F(ItemTest, BuiltInFieldsKeepTheirTypesWhateverIsAssigned) {
+    auto item = newItem(scheduler);
+    // Values travel as text: a fill assigns "Start" the text of a date.
+    ASSERT_TRUE(
+        item->setUserProperty(QStringLiteral("Start"), Variant(u"02/05/2026 14:00:00")).ok());
+    const QDateTime* start = item->userProperty(QStringLiteral("Start"))->asDate();
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(*start, naiveDateTime(QDate(2026, 5, 2), QTime(14, 0)));
+    const Status bad = item->setUserProperty(QStringLiteral("End"), Variant(u"soon"));
+    ASSERT_FALSE(bad.ok());
+    EXPECT_EQ(bad.error().number, err::kTypeMismatch);
+    EXPECT_TRUE(item->userProperty(QStringLiteral("End"))->isEmpty());
+    ASSERT_TRUE(item->setUserProperty(QStringLiteral("Mileage"), Variant(qint64(44))).ok());
+    EXPECT_EQ(*item->userProperty(QStringLiteral("Mileage"))->asText(), QStringLiteral("44"));
+    ASSERT_TRUE(item->setUserProperty(QStringLiteral("ScheduleID"), Variant(u"44")).ok());
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(*scheduler->Items()->Find(QStringLiteral("[Start] = '2026-05-02 14:00'")), item);
+}
+
+}  // namespace
+}  // namespace orlo::host::test

@@ -1,0 +1,221 @@
+// Inspectors and explorers: the order of window events, counts while a
+// window closes, folder switches, and the command bars the add-in builds on.
+
+#include "HostFixture.h"
+#include "host/HostErrors.h"
+#include "host/Inspector.h"
+#include "host/Inspectors.h"
+#include "host/ItemClass.h"
+#include "host/Views.h"
+#include "host/commandbars/CommandBars.h"
+#include "host/events/EventField.h"
+
+namespace orlo::host::test {
+namespace {
+
+class WindowTest : public HostFixture {};
+
+TEST_F(WindowTest, DisplayRaisesNewInspectorThenOpenOnTheBoundItem) {
+    auto contact = savedPatient(QStringLiteral("1"));
+    std::vector<QString> log;
+    // The add-in's pattern: bind the shown item in NewInspector, hear its Open.
+    EventField<ContactItem> objContactItem{[&](ContactItem& c) {
+        std::vector<Subscription> subs;
+        subs.push_back(
+            c.events.Open.connect([&](bool&) { log.push_back(QStringLiteral("Open")); }));
+        return subs;
+    }};
+    Subscription s = app->Inspectors()->events.NewInspector.connect(
+        [&](const std::shared_ptr<Inspector>& inspector) {
+            log.push_back(QStringLiteral("NewInspector"));
+            EXPECT_EQ(app->Inspectors()->Count(), 1);
+            if (inspector->CurrentItem()->Class() == kContactItem) {
+                objContactItem = inspector->CurrentItem();
+            }
+        });
+    ASSERT_TRUE(contact->Display().ok());
+    ASSERT_TRUE(contact->Display().ok());  // already open: activated, no events
+    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("NewInspector"), QStringLiteral("Open")}));
+    EXPECT_EQ(app->ActiveInspector(), contact->GetInspector());
+    EXPECT_EQ(app->ActiveInspector()->CurrentItem(), contact);
+}
+
+TEST_F(WindowTest, GetInspectorAloneOpensNoWindow) {
+    auto contact = newItem(patients);
+    int opened = 0;
+    Subscription s = app->Inspectors()->events.NewInspector.connect(
+        [&](const std::shared_ptr<Inspector>&) { ++opened; });
+    auto inspector = contact->GetInspector();
+    EXPECT_EQ(inspector, contact->GetInspector());
+    EXPECT_FALSE(inspector->isDisplayed());
+    EXPECT_EQ(app->Inspectors()->Count(), 0);
+    EXPECT_EQ(app->ActiveInspector(), nullptr);
+    EXPECT_EQ(opened, 0);
+}
+
+TEST_F(WindowTest, CloseRaisesItemCloseThenInspectorCloseWhileStillCounted) {
+    auto a = savedPatient(QStringLiteral("1"));
+    auto b = savedPatient(QStringLiteral("2"));
+    ASSERT_TRUE(a->Display().ok());
+    ASSERT_TRUE(b->Display().ok());
+    auto inspector = b->GetInspector();
+    std::vector<QString> log;
+    Subscription s1 =
+        b->events.Close.connect([&](bool&) { log.push_back(QStringLiteral("item")); });
+    Subscription s2 = inspector->events.Close.connect(
+        [&] { log.push_back(QStringLiteral("inspector %1").arg(app->Inspectors()->Count())); });
+    ASSERT_TRUE(inspector->Close(SaveMode::Discard).ok());
+    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("item"), QStringLiteral("inspector 2")}));
+    EXPECT_EQ(app->Inspectors()->Count(), 1);
+    EXPECT_EQ(app->ActiveInspector(), a->GetInspector());
+    EXPECT_FALSE(inspector->isDisplayed());
+}
+
+TEST_F(WindowTest, CloseWithSaveStoresTheChangesAndDiscardDropsThem) {
+    auto a = savedPatient(QStringLiteral("1"), QStringLiteral("Kept"));
+    ASSERT_TRUE(a->Display().ok());
+    ASSERT_TRUE(a->setUserProperty(QStringLiteral("Last Name"), Variant(u"Saved")).ok());
+    ASSERT_TRUE(a->Close(SaveMode::Save).ok());
+    ASSERT_TRUE(a->Display().ok());
+    ASSERT_TRUE(a->setUserProperty(QStringLiteral("Last Name"), Variant(u"Dropped")).ok());
+    ASSERT_TRUE(a->Close(SaveMode::Discard).ok());
+    EXPECT_EQ(text(a, QStringLiteral("Last Name")), QStringLiteral("Saved"));
+    EXPECT_EQ(app->Inspectors()->Count(), 0);
+}
+
+TEST_F(WindowTest, OpenHandlerThatDeletesTheItemClosesItsWindow) {
+    auto orphan = savedPatient(QStringLiteral("66"));
+    int inspectorClosed = 0;
+    Subscription s =
+        orphan->events.Open.connect([&](bool&) { EXPECT_TRUE(orphan->Delete().ok()); });
+    Subscription c = orphan->GetInspector()->events.Close.connect([&] { ++inspectorClosed; });
+    ASSERT_TRUE(orphan->Display().ok());
+    EXPECT_EQ(app->Inspectors()->Count(), 0);
+    EXPECT_EQ(inspectorClosed, 1);
+    EXPECT_EQ(*patients->Items()->Find(QStringLiteral("[PatientID] = 66")), nullptr);
+}
+
+TEST_F(WindowTest, FolderSwitchRaisesBeforeFolderSwitchThenFolderSwitch) {
+    std::vector<QString> log;
+    Subscription a = explorer->events.BeforeFolderSwitch.connect(
+        [&](const std::shared_ptr<MAPIFolder>& to, bool& cancel) {
+            log.push_back(QStringLiteral("before ") + to->Name());
+            EXPECT_FALSE(cancel);
+            EXPECT_EQ(to->Views()->Count(), 1);
+            EXPECT_EQ(explorer->CurrentFolder(), patients);
+        });
+    Subscription b = explorer->events.FolderSwitch.connect(
+        [&] { log.push_back(QStringLiteral("switch ") + explorer->CurrentFolder()->Name()); });
+    ASSERT_TRUE(explorer->SelectFolder(scheduler).ok());
+    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("before Scheduler"),
+                                         QStringLiteral("switch Scheduler")}));
+    // The folder met by name is the very object the explorer shows.
+    EXPECT_EQ(app->ActiveExplorer()->CurrentFolder(), folder(QStringLiteral("Scheduler")));
+}
+
+TEST_F(WindowTest, CancelledFolderSwitchStaysPut) {
+    Subscription a = explorer->events.BeforeFolderSwitch.connect(
+        [](const std::shared_ptr<MAPIFolder>&, bool& cancel) { cancel = true; });
+    int switched = 0;
+    Subscription b = explorer->events.FolderSwitch.connect([&] { ++switched; });
+    EXPECT_EQ(explorer->SelectFolder(scheduler).error().number, err::kOperationCancelled);
+    EXPECT_EQ(explorer->CurrentFolder(), patients);
+    EXPECT_EQ(switched, 0);
+}
+
+TEST_F(WindowTest, ExplorerCloseIsRaisedWhileCountedThenTheDeskHasNoActiveExplorer) {
+    int countInClose = -1;
+    Subscription s =
+        explorer->events.Close.connect([&] { countInClose = app->Explorers()->Count(); });
+    explorer->Close();
+    explorer->Close();
+    EXPECT_EQ(countInClose, 1);
+    EXPECT_EQ(app->Explorers()->Count(), 0);
+    EXPECT_EQ(app->ActiveExplorer(), nullptr);
+}
+
+TEST_F(WindowTest, MenuPopupBeforeSixStandsBeforeHelp) {
+    auto bar = explorer->CommandBars()->Item(qs(CommandBars::kMenuBar));
+    ASSERT_TRUE(bar.ok());
+    auto controls = (*bar)->Controls();
+    ASSERT_EQ(controls->Count(), 6);
+    auto orlo = controls->Add(ControlType::Popup, 6, true);
+    ASSERT_TRUE(orlo.ok());
+    (*orlo)->setCaption(QStringLiteral("&Orlo"));
+    (*orlo)->setTag(QStringLiteral("Orlov3Netmenu"));
+    QStringList captions;
+    for (const auto& c : *controls) {
+        captions << c->Caption();
+    }
+    EXPECT_EQ(captions,
+              (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
+                           QStringLiteral("&View"), QStringLiteral("&Go"), QStringLiteral("&Tools"),
+                           QStringLiteral("&Orlo"), QStringLiteral("&Help")}));
+    EXPECT_TRUE((*orlo)->Temporary());
+    EXPECT_FALSE(controls->Add(ControlType::Button, 9).ok());
+    EXPECT_FALSE(controls->Add(ControlType::Button, 0).ok());
+}
+
+TEST_F(WindowTest, EntriesAddedAtTheTopShowInReverseAndFindControlSearchesPopups) {
+    auto menu = explorer->CommandBars()->Item(qs(CommandBars::kMenuBar));
+    auto orlo = *(*menu)->Controls()->Add(ControlType::Popup, 6, true);
+    for (const char16_t* tag : {u"AboutOrlov3", u"SettingsOrlov3", u"PatientFinderOrlov3"}) {
+        auto b = orlo->Controls()->Add(ControlType::Button, 1, true);
+        ASSERT_TRUE(b.ok());
+        (*b)->setTag(qs(tag));
+        (*b)->setStyle(kButtonIconAndCaption);
+    }
+    EXPECT_EQ((*orlo->Controls()->Item(1))->Tag(), QStringLiteral("PatientFinderOrlov3"));
+    EXPECT_EQ((*orlo->Controls()->Item(3))->Tag(), QStringLiteral("AboutOrlov3"));
+    auto found = explorer->CommandBars()->FindControl(QStringLiteral("SettingsOrlov3"));
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found, *orlo->Controls()->Item(2));
+    EXPECT_EQ((*menu)->FindControl(QStringLiteral("SettingsOrlov3")), found);
+    auto standard = explorer->CommandBars()->Item(qs(CommandBars::kStandard));
+    ASSERT_TRUE(standard.ok());
+    EXPECT_EQ((*standard)->FindControl(QStringLiteral("Refresh DB")), nullptr);
+    EXPECT_EQ(explorer->CommandBars()->FindControl(QString()), nullptr);
+    EXPECT_FALSE(explorer->CommandBars()->Item(QStringLiteral("Web")).ok());
+}
+
+TEST_F(WindowTest, ExecuteRaisesClickAndHonoursCancelDefault) {
+    auto tools = explorer->CommandBars()->Item(qs(CommandBars::kTools));
+    ASSERT_TRUE(tools.ok());
+    auto customize = (*tools)->Controls()->Item(qs(CommandBars::kCustomize));
+    ASSERT_TRUE(customize.ok());
+    // "Tools" is the "&Tools" menu's own bar.
+    auto menu = explorer->CommandBars()->Item(qs(CommandBars::kMenuBar));
+    EXPECT_EQ((*(*menu)->Controls()->Item(QStringLiteral("Tools")))->CommandBar(), *tools);
+
+    int defaults = 0;
+    (*customize)->setDefaultAction([&] { ++defaults; });
+    std::shared_ptr<CommandBarControl> clicked;
+    bool cancelNext = false;
+    Subscription s = (*customize)
+                         ->events.Click.connect(
+                             [&](const std::shared_ptr<CommandBarControl>& c, bool& cancelDefault) {
+                                 clicked = c;
+                                 cancelDefault = cancelNext;
+                             });
+    ASSERT_TRUE((*customize)->Execute().ok());
+    EXPECT_EQ(clicked, *customize);
+    EXPECT_EQ(defaults, 1);
+    cancelNext = true;
+    ASSERT_TRUE((*customize)->Execute().ok());
+    EXPECT_EQ(defaults, 1);
+    (*customize)->setEnabled(false);
+    EXPECT_FALSE((*customize)->Execute().ok());
+}
+
+TEST_F(WindowTest, InspectorToolsHaveCheckNames) {
+    auto contact = newItem(patients);
+    ASSERT_TRUE(contact->Display().ok());
+    auto tools = app->ActiveInspector()->CommandBars()->Item(QStringLiteral("Tools"));
+    ASSERT_TRUE(tools.ok());
+    auto check = (*tools)->Controls()->Item(qs(CommandBars::kCheckNames));
+    ASSERT_TRUE(check.ok());
+    EXPECT_TRUE((*check)->Execute().ok());
+}
+
+}  // namespace
+}  // namespace orlo::host::test

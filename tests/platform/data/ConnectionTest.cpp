@@ -1,0 +1,210 @@
+// Opening the shared database by the system's connection strings, failures
+// that fill the errors collection, and executing statements.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "DataTestSupport.h"
+#include "platform/data/ConnectionString.h"
+#include "platform/data/DataErrors.h"
+#include "platform/data/KeyInsert.h"
+#include "platform/data/Recordset.h"
+
+using namespace orlo;
+using namespace orlo::data;
+using orlo::test::TestDatabases;
+
+namespace {
+
+class ConnectionTest : public ::testing::Test {
+protected:
+    PinnedClock clock{test::at("2026-06-15 10:00:00")};
+    Locale locale = Locale::unitedKingdom();
+    TestDatabases dbs;
+};
+
+void expectFilledEntry(const Connection& conn, long number) {
+    ASSERT_FALSE(conn.errors().empty());
+    const ProviderError& e = conn.errors().back();
+    EXPECT_EQ(e.number, number);
+    EXPECT_FALSE(e.description.isEmpty());
+    EXPECT_FALSE(e.source.isEmpty());
+    EXPECT_EQ(e.sqlState.size(), 5);
+}
+
+}  // namespace
+
+TEST_F(ConnectionTest, OpensByEveryFormOfConnectionStringAndReportsTheFullStringBack) {
+    const QString path = dbs.sharedPath();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const QStringList forms = {
+        path,
+        QStringLiteral(
+            "Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source= ") +
+            path,
+        QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path +
+            QStringLiteral(";Persist Security Info=False"),
+    };
+    for (const QString& form : forms) {
+        Connection conn({clock, locale});
+        conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
+        EXPECT_EQ(conn.state(), kStateClosed);
+        ASSERT_TRUE(conn.open(form).ok()) << form.toStdString();
+        EXPECT_EQ(conn.state(), kStateOpen);
+        EXPECT_TRUE(conn.errors().empty());
+        // The compaction takes the value after "Data Source=" up to ";".
+        const QString full = conn.connectionString();
+        const qsizetype at = full.indexOf(QStringLiteral("Data Source="));
+        ASSERT_GE(at, 0);
+        const qsizetype start = at + 12;
+        EXPECT_EQ(full.mid(start, full.indexOf(QLatin1Char(';'), start) - start), absolute);
+        EXPECT_TRUE(full.startsWith(QStringLiteral("Provider=Microsoft.J"), Qt::CaseInsensitive));
+        EXPECT_TRUE(conn.close().ok());
+        EXPECT_EQ(conn.state(), kStateClosed);
+        EXPECT_TRUE(conn.close().ok());  // closing twice is harmless
+    }
+}
+
+TEST_F(ConnectionTest, AMissingFileFailsWithTheProviderFailureAndIsNeverCreated) {
+    const QString missing = dbs.dir() + QStringLiteral("/Database/Patients.mdb");
+    const QString missingHere = dbs.dir() + QStringLiteral("/nothing.mdb");
+    for (const QString& path : QStringList{
+             missing, missingHere,
+             QStringLiteral(
+                 "Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source= ") +
+                 missingHere}) {
+        Connection conn({clock, locale});
+        conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
+        const Status s = conn.open(path);
+        ASSERT_FALSE(s.ok());
+        EXPECT_EQ(s.error().number, orlo::err::kProviderFailure);
+        EXPECT_EQ(conn.state(), kStateClosed);
+        expectFilledEntry(conn, orlo::err::kProviderFailure);
+    }
+    EXPECT_FALSE(QFile::exists(missing));
+    EXPECT_FALSE(QFile::exists(missingHere));
+}
+
+TEST_F(ConnectionTest, AFileThatIsNoDatabaseOrAFolderFailsWithTheProviderFailure) {
+    const QString text = dbs.dir() + QStringLiteral("/notes.mdb");
+    test::writeFile(
+        text, QByteArray("this is not a database file at all, just some text\n").repeated(200));
+    for (const QString& path : QStringList{text, dbs.dir()}) {
+        Connection conn({clock, locale});
+        const Status s = conn.open(path);
+        ASSERT_FALSE(s.ok());
+        EXPECT_EQ(s.error().number, orlo::err::kProviderFailure);
+        EXPECT_EQ(conn.state(), kStateClosed);
+    }
+    EXPECT_EQ(test::readFile(text).left(4), QByteArray("this"));  // untouched
+}
+
+TEST_F(ConnectionTest, PostgresUrisAndUnknownProvidersAreRefusedClearly) {
+    Connection conn({clock, locale});
+    Status s = conn.open(QStringLiteral("postgresql://clinic@127.0.0.1/orlo"));
+    ASSERT_FALSE(s.ok());
+    EXPECT_TRUE(s.error().description.contains(QStringLiteral("not supported yet")));
+    expectFilledEntry(conn, orlo::err::kProviderFailure);
+
+    conn.setProvider(QStringLiteral("SQLOLEDB"));
+    s = conn.open(dbs.sharedPath());
+    ASSERT_FALSE(s.ok());
+    EXPECT_TRUE(s.error().description.contains(QStringLiteral("SQLOLEDB")));
+
+    const ConnectionTarget t = *parseConnectionString(
+        {}, QStringLiteral("Data Source=/x/y.mdb;Provider=Microsoft.Jet.OLEDB.4.0"));
+    EXPECT_EQ(t.location, QStringLiteral("/x/y.mdb"));
+    EXPECT_FALSE(
+        parseConnectionString({}, QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0")).ok());
+}
+
+TEST_F(ConnectionTest, ExecuteCountsAffectedRowsAndFailuresFillTheErrorsCollection) {
+    dbs.addPatients({{1, "Smith", "Ann"}, {2, "Jones", "Bob"}, {3, "Smith", "Cy"}});
+    Connection conn({clock, locale});
+    ASSERT_TRUE(conn.open(dbs.sharedPath()).ok());
+    Result<qint64> n = conn.execute(
+        QStringLiteral("UPDATE PATIENTS SET CITY = 'Leeds' WHERE [LAST NAME] = 'smith'"));
+    ASSERT_TRUE(n.ok());
+    EXPECT_EQ(*n, 2);  // text compares without regard to case
+
+    n = conn.execute(QStringLiteral("UPDATE PATIENTS SET NOSUCHCOLUMN = 1"));
+    ASSERT_FALSE(n.ok());
+    EXPECT_EQ(n.error().number, data::err::kCommandError);
+    expectFilledEntry(conn, data::err::kCommandError);
+    EXPECT_EQ(conn.errors().back().sqlState, QStringLiteral("42000"));
+    EXPECT_NE(conn.errors().back().nativeError, 0);
+    EXPECT_TRUE(conn.errors().back().description.contains(QStringLiteral("NOSUCHCOLUMN")));
+
+    // The next operation starts with an empty collection.
+    ASSERT_TRUE(conn.execute(QStringLiteral("DELETE FROM CURRENTSESSIONS")).ok());
+    EXPECT_TRUE(conn.errors().empty());
+
+    // One statement per execute: a second one is not run.
+    n = conn.execute(QStringLiteral("DELETE FROM CURRENTSESSIONS; DELETE FROM PATIENTS"));
+    EXPECT_FALSE(n.ok());
+    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT count(*) FROM PATIENTS")), QStringLiteral("3"));
+
+    ASSERT_TRUE(conn.close().ok());
+    n = conn.execute(QStringLiteral("DELETE FROM CURRENTSESSIONS"));
+    ASSERT_FALSE(n.ok());
+    EXPECT_EQ(n.error().number, orlo::err::kOperationNotAllowed);
+}
+
+TEST_F(ConnectionTest, ReferencesAreEnforcedOnEveryConnection) {
+    dbs.addPatients({{1, "Smith", "Ann"}});
+    dbs.addAppointments({{1, 1, "2026-06-01 09:00:00"}});
+    Connection conn({clock, locale});
+    ASSERT_TRUE(conn.open(dbs.sharedPath()).ok());
+    Result<qint64> n = conn.execute(QStringLiteral("DELETE FROM PATIENTS WHERE PT_ID = 1"));
+    ASSERT_FALSE(n.ok());
+    EXPECT_EQ(n.error().number, orlo::err::kReferencedRecord);
+    expectFilledEntry(conn, orlo::err::kReferencedRecord);
+    EXPECT_EQ(conn.errors().back().sqlState, QStringLiteral("23000"));
+    n = conn.execute(QStringLiteral("UPDATE SCHEDULED SET PT_ID = '99' WHERE SCHEDULE_ID = 1"));
+    ASSERT_FALSE(n.ok());
+    EXPECT_EQ(n.error().number, orlo::err::kReferencedRecord);
+    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT PT_ID FROM SCHEDULED")), QStringLiteral("1"));
+}
+
+TEST_F(ConnectionTest, ScratchExecutesAreBatchedButEveryReadSeesThem) {
+    Connection scratch({clock, locale});
+    ASSERT_TRUE(scratch.open(dbs.scratchPath()).ok());
+    for (int k = 1; k <= 50; ++k) {
+        ASSERT_TRUE(
+            scratch.execute(QStringLiteral("INSERT INTO tempPatientDB (ids) Values(%1)").arg(k))
+                .ok());
+    }
+    // Not committed yet: another connection does not see them...
+    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT count(*) FROM tempPatientDB"), dbs.scratchPath()),
+              QStringLiteral("0"));
+    // ...but a read on the same connection commits first.
+    Recordset rs;
+    ASSERT_TRUE(rs.open(QStringLiteral("SELECT ids FROM tempPatientDB"), scratch).ok());
+    EXPECT_EQ(*rs.recordCount(), 50);
+    rs.close();
+    ASSERT_TRUE(scratch.execute(QStringLiteral("DELETE * FROM tempPatientDB")).ok());
+    ASSERT_TRUE(
+        scratch.execute(QStringLiteral("INSERT INTO [tempPatientOL] ( [ids] ) Values( -7 )")).ok());
+    ASSERT_TRUE(scratch.close().ok());  // close commits too
+    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT count(*) FROM tempPatientDB"), dbs.scratchPath()),
+              QStringLiteral("0"));
+    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT ids FROM tempPatientOL"), dbs.scratchPath()),
+              QStringLiteral("-7"));
+}
+
+TEST(KeyInsert, RecognisesOnlyTheResyncShape) {
+    auto k = parseKeyInsert(u"INSERT INTO tempScheduleDB (ids) Values(123)");
+    ASSERT_TRUE(k.has_value());
+    EXPECT_EQ(k->table, QStringLiteral("tempScheduleDB"));
+    EXPECT_EQ(k->column, QStringLiteral("ids"));
+    EXPECT_EQ(k->value, 123);
+    EXPECT_TRUE(parseKeyInsert(u"  insert into [x] ([y]) values ( -4 ) ;").has_value());
+    EXPECT_FALSE(parseKeyInsert(u"INSERT INTO t (ids) Values('123')").has_value());
+    EXPECT_FALSE(parseKeyInsert(u"INSERT INTO t (ids) Values(1.5)").has_value());
+    EXPECT_FALSE(parseKeyInsert(u"INSERT INTO t (a, b) Values(1, 2)").has_value());
+    EXPECT_FALSE(parseKeyInsert(u"INSERT INTO t (ids) Values(1); DELETE FROM t").has_value());
+    EXPECT_FALSE(parseKeyInsert(u"INSERT INTO t (ids) Values(99999999999999999999)").has_value());
+    EXPECT_FALSE(parseKeyInsert(u"INSERT INTO t (ids) Values()").has_value());
+}

@@ -1,0 +1,105 @@
+#include "DataTestSupport.h"
+
+#include <sqlite3.h>
+
+#include "platform/data/DatabaseFile.h"
+#include "records/Schema.h"
+
+namespace orlo::test {
+
+namespace {
+
+QString lit(const char* s) {
+    if (s == nullptr) {
+        return QStringLiteral("NULL");
+    }
+    QString t = QString::fromUtf8(s);
+    t.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + t + QLatin1Char('\'');
+}
+
+}  // namespace
+
+TestDatabases::TestDatabases() {
+    EXPECT_TRUE(data::createDatabaseFile(sharedPath(), records::sharedSchemaStatements(),
+                                         data::DatabaseKind::Shared)
+                    .ok());
+    EXPECT_TRUE(data::createDatabaseFile(scratchPath(), records::scratchSchemaStatements(),
+                                         data::DatabaseKind::Scratch)
+                    .ok());
+}
+
+void TestDatabases::rawExec(const QString& sql, const QString& path) const {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2((path.isEmpty() ? sharedPath() : path).toUtf8().constData(), &db,
+                              SQLITE_OPEN_READWRITE, nullptr),
+              SQLITE_OK);
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    const QString why = QString::fromUtf8(message ? message : "");
+    sqlite3_free(message);
+    sqlite3_close_v2(db);
+    ASSERT_EQ(rc, SQLITE_OK) << why.toStdString() << " in " << sql.toStdString();
+}
+
+std::optional<QString> TestDatabases::rawValue(const QString& sql, const QString& path) const {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2((path.isEmpty() ? sharedPath() : path).toUtf8().constData(), &db,
+                    SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    std::optional<QString> result;
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_type(stmt, 0) != SQLITE_NULL) {
+        result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close_v2(db);
+    return result;
+}
+
+void TestDatabases::addPatients(const std::vector<SeedPatient>& patients) const {
+    QString sql = QStringLiteral("BEGIN;");
+    for (const SeedPatient& p : patients) {
+        sql +=
+            QStringLiteral(
+                "INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB, DIABETICYN, "
+                "HOUSENO, STREET1, CITY, HOME_TEL, CREATED, DELETE_FLAG) VALUES (%1, %2, %3, "
+                "%4, %5, '1', 'High Street', 'York', '0123', '2026-01-01 09:00:00', 'NO');")
+                .arg(QString::number(p.id), lit(p.last), lit(p.first), lit(p.dob), lit(p.diabetic));
+    }
+    rawExec(sql + QStringLiteral("COMMIT;"));
+}
+
+void TestDatabases::addAppointments(const std::vector<SeedAppointment>& appointments) const {
+    QString sql = QStringLiteral("BEGIN;");
+    for (const SeedAppointment& a : appointments) {
+        sql += QStringLiteral(
+                   "INSERT INTO SCHEDULED (SCHEDULE_ID, PT_ID, START_TIME, END_TIME, "
+                   "RECALLDUEDATE, STATUS, BALANCE1, RECALLPERIOD) VALUES (%1, %2, %3, %3, %4, "
+                   "%5, %6, '6');")
+                   .arg(QString::number(a.id), QString::number(a.patient), lit(a.start),
+                        lit(a.recall), lit(a.status), lit(a.balance));
+    }
+    rawExec(sql + QStringLiteral("COMMIT;"));
+}
+
+QDateTime at(const char* canonical) {
+    const QDateTime d = QDateTime::fromString(QString::fromLatin1(canonical),
+                                              QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return naiveDateTime(d.date(), d.time());
+}
+
+QString shown(const Variant& v) {
+    if (v.isNull()) {
+        return QStringLiteral("<null>");
+    }
+    if (const QDateTime* d = v.asDate()) {
+        return d->toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    if (const double* d = v.asDouble()) {
+        return QString::number(*d, 'g', 15);
+    }
+    return v.text(Locale::unitedKingdom());
+}
+
+}  // namespace orlo::test

@@ -1,0 +1,60 @@
+#pragma once
+// Helpers of the data-layer tests: fresh shared and scratch databases in a
+// temporary folder, rows put in with plain SQLite (so that seeding never
+// depends on the code under test), and reading stored values back raw.
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <optional>
+
+#include "TestSupport.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Locale.h"
+#include "platform/core/Variant.h"
+#include "platform/data/Connection.h"
+
+namespace orlo::test {
+
+struct SeedPatient {
+    int id;
+    const char* last;
+    const char* first;
+    const char* diabetic = "NO";
+    const char* dob = "01/02/1970";
+};
+
+struct SeedAppointment {
+    int id;
+    int patient;
+    const char* start;             // "YYYY-MM-DD HH:MM:SS"
+    const char* recall = nullptr;  // nullptr: NULL
+    const char* status = "COMPLETED";
+    const char* balance = "0";
+};
+
+class TestDatabases {
+public:
+    TestDatabases();
+    QString sharedPath() const { return m_dir.filePath(QStringLiteral("Patients.mdb")); }
+    QString scratchPath() const { return m_dir.filePath(QStringLiteral("temp.mdb")); }
+    QString dir() const { return m_dir.path(); }
+
+    void addPatients(const std::vector<SeedPatient>& patients) const;
+    void addAppointments(const std::vector<SeedAppointment>& appointments) const;
+    // Runs SQL on the shared database with plain SQLite.
+    void rawExec(const QString& sql, const QString& path = {}) const;
+    // The first column of the first row as stored (NULL gives nullopt).
+    std::optional<QString> rawValue(const QString& sql, const QString& path = {}) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A date value for a canonical text.
+QDateTime at(const char* canonical);
+
+// A field's value as text for comparisons: dates canonical, Null "<null>".
+QString shown(const Variant& v);
+
+}  // namespace orlo::test

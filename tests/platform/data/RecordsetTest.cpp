@@ -1,0 +1,304 @@
+// Recordsets over the shared database: moving, fields by name and position,
+// join names, GetRows, AddNew with the key before Update, Delete, Filter and
+// Requery, and the errors callers test.
+
+#include <gtest/gtest.h>
+
+#include "DataTestSupport.h"
+#include "platform/data/DataErrors.h"
+#include "platform/data/Recordset.h"
+
+using namespace orlo;
+using namespace orlo::data;
+using orlo::test::shown;
+
+namespace {
+
+class RecordsetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dbs.addPatients({{1, "Smith", "Ann"},
+                         {2, "O'Brien", "Sean"},
+                         {3, "Van Dyke", "Dick"},
+                         {4, "de Souza", "Ana"},
+                         {5, "Jones", "Bob"}});
+        dbs.addAppointments({{10, 2, "2026-06-01 09:00:00"},
+                             {11, 2, "2026-06-20 09:00:00"},
+                             {12, 5, "2026-05-01 09:00:00"}});
+        ASSERT_TRUE(conn.open(dbs.sharedPath()).ok());
+    }
+
+    QStringList lastNames(Recordset& rs) {
+        QStringList names;
+        EXPECT_TRUE(rs.moveFirst().ok());
+        while (!rs.eof()) {
+            names << shown(*rs.field(QStringLiteral("LAST NAME")));
+            EXPECT_TRUE(rs.moveNext().ok());
+        }
+        return names;
+    }
+
+    PinnedClock clock{test::at("2026-06-15 10:00:00")};
+    Locale locale = Locale::unitedKingdom();
+    test::TestDatabases dbs;
+    Connection conn{{clock, locale}};
+};
+
+}  // namespace
+
+TEST_F(RecordsetTest, MovesThroughRowsAndReportsTheEndsAndNoCurrentRecord) {
+    Recordset rs;
+    ASSERT_TRUE(rs.open(QStringLiteral("SELECT PT_ID, [LAST NAME] FROM PATIENTS ORDER BY PT_ID"),
+                        conn, kOpenKeyset, kLockOptimistic, kCmdUnspecified)
+                    .ok());
+    EXPECT_EQ(rs.state(), kStateOpen);
+    EXPECT_EQ(*rs.recordCount(), 5);
+    EXPECT_FALSE(rs.bof());
+    EXPECT_FALSE(rs.eof());
+    EXPECT_EQ(shown(*rs.field(0)), QStringLiteral("1"));
+    ASSERT_TRUE(rs.moveLast().ok());
+    EXPECT_EQ(shown(*rs.field(QStringLiteral("pt_id"))), QStringLiteral("5"));
+    ASSERT_TRUE(rs.moveNext().ok());
+    EXPECT_TRUE(rs.eof());
+    EXPECT_EQ(rs.field(0).error().number, orlo::err::kNoCurrentRecord);
+    EXPECT_EQ(rs.moveNext().error().number, orlo::err::kNoCurrentRecord);
+    ASSERT_TRUE(rs.movePrevious().ok());
+    EXPECT_EQ(shown(*rs.field(0)), QStringLiteral("5"));
+    ASSERT_TRUE(rs.moveFirst().ok());
+    ASSERT_TRUE(rs.movePrevious().ok());
+    EXPECT_TRUE(rs.bof());
+    EXPECT_EQ(rs.movePrevious().error().number, orlo::err::kNoCurrentRecord);
+    EXPECT_EQ(rs.field(QStringLiteral("NOPE")).error().number, orlo::err::kItemNotInCollection);
+    EXPECT_EQ(rs.field(7).error().number, orlo::err::kItemNotInCollection);
+
+    Recordset empty;
+    ASSERT_TRUE(empty.open(QStringLiteral("SELECT * FROM PATIENTS WHERE PT_ID = 99"), conn).ok());
+    EXPECT_EQ(*empty.recordCount(), 0);
+    EXPECT_TRUE(empty.bof());
+    EXPECT_TRUE(empty.eof());
+    EXPECT_EQ(empty.field(0).error().number, orlo::err::kNoCurrentRecord);
+    EXPECT_EQ(empty.getRows().error().number, orlo::err::kNoCurrentRecord);
+}
+
+TEST_F(RecordsetTest, AClosedRecordsetRefusesEveryOperation) {
+    Recordset rs;
+    EXPECT_EQ(rs.state(), kStateClosed);
+    EXPECT_EQ(rs.moveFirst().error().number, orlo::err::kOperationNotAllowed);
+    ASSERT_TRUE(rs.open(QStringLiteral("PATIENTS"), conn).ok());
+    rs.close();
+    EXPECT_EQ(rs.state(), kStateClosed);
+    EXPECT_EQ(rs.recordCount().error().number, orlo::err::kOperationNotAllowed);
+    EXPECT_EQ(rs.field(0).error().number, orlo::err::kOperationNotAllowed);
+    EXPECT_EQ(rs.requery().error().number, orlo::err::kOperationNotAllowed);
+
+    // Closing the connection closes what was opened over it.
+    Recordset other;
+    ASSERT_TRUE(other.open(QStringLiteral("PATIENTS"), conn).ok());
+    ASSERT_TRUE(conn.close().ok());
+    EXPECT_EQ(other.state(), kStateClosed);
+    EXPECT_EQ(other.moveNext().error().number, orlo::err::kOperationNotAllowed);
+}
+
+TEST_F(RecordsetTest, ARecordsetKeepsItsConnectionAliveWhenTheConnectionObjectGoes) {
+    Recordset rs;
+    {
+        Connection local({clock, locale});
+        ASSERT_TRUE(local.open(dbs.sharedPath()).ok());
+        ASSERT_TRUE(
+            rs.open(QStringLiteral("SELECT * FROM PATIENTS ORDER BY PT_ID"), local, kOpenStatic)
+                .ok());
+    }
+    EXPECT_EQ(rs.state(), kStateOpen);
+    EXPECT_EQ(*rs.recordCount(), 5);
+    EXPECT_TRUE(rs.requery().ok());
+}
+
+TEST_F(RecordsetTest, AJoinNamesItsDuplicateColumnsByTable) {
+    Recordset rs;
+    ASSERT_TRUE(
+        rs.open(QStringLiteral("SELECT PATIENTS.*, SCHEDULED.* from PATIENTS, SCHEDULED WHERE "
+                               "PATIENTS.PT_ID=SCHEDULED.PT_ID ORDER BY SCHEDULE_ID"),
+                conn, kOpenStatic)
+            .ok());
+    ASSERT_EQ(rs.fieldCount(), 50 + 56);
+    EXPECT_EQ(*rs.fieldName(0), QStringLiteral("PATIENTS.PT_ID"));
+    EXPECT_EQ(*rs.fieldName(1), QStringLiteral("LAST NAME"));
+    EXPECT_EQ(*rs.fieldName(50), QStringLiteral("SCHEDULE_ID"));
+    EXPECT_EQ(*rs.fieldName(64), QStringLiteral("SCHEDULED.PT_ID"));
+    EXPECT_EQ(shown(*rs.field(QStringLiteral("PATIENTS.PT_ID"))), QStringLiteral("2"));
+    EXPECT_EQ(shown(*rs.field(QStringLiteral("SCHEDULED.PT_ID"))), QStringLiteral("2"));
+    EXPECT_EQ(shown(*rs.field(QStringLiteral("PATIENTS.LAST NAME"))), QStringLiteral("O'Brien"));
+    EXPECT_EQ(shown(*rs.field(QStringLiteral("START_TIME"))),
+              QStringLiteral("2026-06-01 09:00:00"));
+    // A bare duplicate name is ambiguous.
+    EXPECT_EQ(rs.field(QStringLiteral("PT_ID")).error().number, orlo::err::kItemNotInCollection);
+    // A join cannot take deletes.
+    EXPECT_FALSE(rs.deleteCurrent().ok());
+}
+
+TEST_F(RecordsetTest, GetRowsReturnsColumnsByRowFromTheCurrentRecordToTheEnd) {
+    Recordset rs;
+    ASSERT_TRUE(rs.open(QStringLiteral("Select * from PATIENTS WHERE PT_ID = 2"), conn).ok());
+    Result<RowTable> rows = rs.getRows();
+    ASSERT_TRUE(rows.ok());
+    ASSERT_EQ(rows->size(), 50u);
+    ASSERT_EQ((*rows)[0].size(), 1u);
+    EXPECT_EQ(shown((*rows)[0][0]), QStringLiteral("2"));
+    EXPECT_EQ(shown((*rows)[1][0]), QStringLiteral("O'Brien"));
+    EXPECT_EQ(shown((*rows)[4][0]), QStringLiteral("01/02/1970"));  // DOB as typed
+    EXPECT_EQ(shown((*rows)[47][0]), QStringLiteral("2026-01-01 09:00:00"));
+    EXPECT_TRUE(rs.eof());
+
+    Recordset all;
+    ASSERT_TRUE(all.open(QStringLiteral("SELECT PT_ID FROM PATIENTS ORDER BY PT_ID"), conn).ok());
+    ASSERT_TRUE(all.moveNext().ok());
+    rows = all.getRows();
+    ASSERT_EQ((*rows)[0].size(), 4u);
+    EXPECT_EQ(shown((*rows)[0][3]), QStringLiteral("5"));
+}
+
+TEST_F(RecordsetTest, AddNewGivesTheCounterKeyBeforeUpdateCommitsTheRow) {
+    Recordset rs;
+    ASSERT_TRUE(rs.open(QStringLiteral("PATIENTS"), conn, kOpenKeyset, kLockOptimistic).ok());
+    ASSERT_TRUE(rs.addNew().ok());
+    ASSERT_TRUE(rs.setField(QStringLiteral("LAST NAME"), QStringLiteral("O'Hara")).ok());
+    ASSERT_TRUE(rs.setField(QStringLiteral("FIRST NAME"), QStringLiteral("Kim")).ok());
+    ASSERT_TRUE(rs.setField(QStringLiteral("DOB"), QStringLiteral("3/4/1990")).ok());
+    ASSERT_TRUE(rs.setField(QStringLiteral("CREATED"), Variant(clock.now())).ok());
+    ASSERT_TRUE(rs.setField(QStringLiteral("DELETE_FLAG"), QStringLiteral("NO")).ok());
+    const QString key = shown(*rs.field(0));
+    EXPECT_EQ(key, QStringLiteral("6"));
+    EXPECT_FALSE(rs.setField(QStringLiteral("PT_ID"), 77).ok());  // the database assigns it
+    ASSERT_TRUE(rs.update().ok());
+    EXPECT_EQ(
+        dbs.rawValue(QStringLiteral("SELECT \"LAST NAME\" || '|' || DOB || '|' || CREATED FROM "
+                                    "PATIENTS WHERE PT_ID = 6")),
+        QStringLiteral("O'Hara|3/4/1990|2026-06-15 10:00:00"));
+    EXPECT_EQ(shown(*rs.field(QStringLiteral("FIRST NAME"))), QStringLiteral("Kim"));
+    EXPECT_EQ(*rs.recordCount(), 6);
+
+    // A deleted top row does not give its number out again.
+    ASSERT_TRUE(conn.execute(QStringLiteral("DELETE FROM PATIENTS WHERE PT_ID = 6")).ok());
+    ASSERT_TRUE(rs.addNew().ok());
+    EXPECT_EQ(shown(*rs.field(QStringLiteral("PT_ID"))), QStringLiteral("7"));
+    ASSERT_TRUE(rs.cancelUpdate().ok());
+    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT count(*) FROM PATIENTS")), QStringLiteral("5"));
+
+    // An AddNew abandoned by closing writes nothing and frees the file.
+    ASSERT_TRUE(rs.addNew().ok());
+    ASSERT_TRUE(rs.setField(QStringLiteral("LAST NAME"), QStringLiteral("Gone")).ok());
+    rs.close();
+    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT count(*) FROM PATIENTS")), QStringLiteral("5"));
+    EXPECT_TRUE(conn.execute(QStringLiteral("DELETE FROM CURRENTSESSIONS")).ok());
+}
+
+TEST_F(RecordsetTest, AnAppointmentForAnUnknownPatientIsRefusedAtUpdate) {
+    Recordset rs;
+    ASSERT_TRUE(rs.open(QStringLiteral("SCHEDULED"), conn).ok());
+    ASSERT_TRUE(rs.addNew().ok());
+    EXPECT_EQ(shown(*rs.field(0)), QStringLiteral("13"));
+    ASSERT_TRUE(rs.setField(QStringLiteral("PT_ID"), 42).ok());
+    const Status s = rs.update();
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.error().number, orlo::err::kReferencedRecord);
+    ASSERT_TRUE(rs.setField(QStringLiteral("PT_ID"), QStringLiteral("5")).ok());
+    ASSERT_TRUE(rs.update().ok());
+    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT PT_ID FROM SCHEDULED WHERE SCHEDULE_ID = 13")),
+              QStringLiteral("5"));
+    EXPECT_EQ(rs.setField(QStringLiteral("PT_ID"), QStringLiteral("five")).error().number,
+              orlo::err::kTypeMismatch);
+}
+
+TEST_F(RecordsetTest, DeleteRemovesTheCurrentRowUnlessAppointmentsReferToIt) {
+    Recordset rs;
+    ASSERT_TRUE(
+        rs.open(QStringLiteral(
+                    "SELECT PT_ID, [LAST NAME], [FIRST NAME] FROM PATIENTS ORDER BY [LAST NAME]"),
+                conn)
+            .ok());
+    // Walk to O'Brien (PT_ID 2), who has appointments.
+    while (!rs.eof() && shown(*rs.field(QStringLiteral("PT_ID"))) != QStringLiteral("2")) {
+        ASSERT_TRUE(rs.moveNext().ok());
+    }
+    Status s = rs.deleteCurrent();
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.error().number, orlo::err::kReferencedRecord);
+    EXPECT_EQ(conn.errors().back().number, orlo::err::kReferencedRecord);
+    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT count(*) FROM PATIENTS WHERE PT_ID = 2")),
+              QStringLiteral("1"));
+
+    ASSERT_TRUE(rs.moveFirst().ok());  // de Souza (case-insensitive order), no appointments
+    EXPECT_EQ(shown(*rs.field(1)), QStringLiteral("de Souza"));
+    ASSERT_TRUE(rs.deleteCurrent().ok());
+    EXPECT_EQ(*rs.recordCount(), 4);
+    EXPECT_EQ(rs.field(0).error().number, data::err::kRecordDeleted);
+    ASSERT_TRUE(rs.moveNext().ok());
+    EXPECT_EQ(shown(*rs.field(1)), QStringLiteral("Jones"));
+    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT count(*) FROM PATIENTS WHERE PT_ID = 4")),
+              QStringLiteral("0"));
+    ASSERT_TRUE(rs.requery().ok());
+    EXPECT_EQ(lastNames(rs), (QStringList{QStringLiteral("Jones"), QStringLiteral("O'Brien"),
+                                          QStringLiteral("Smith"), QStringLiteral("Van Dyke")}));
+}
+
+TEST_F(RecordsetTest, FilterKeepsTheOrderTakesUnquotedTextAndClears) {
+    Recordset rs;
+    ASSERT_TRUE(
+        rs.open(QStringLiteral(
+                    "SELECT PT_ID, [LAST NAME], [FIRST NAME] FROM PATIENTS ORDER BY [LAST NAME]"),
+                conn)
+            .ok());
+    ASSERT_TRUE(rs.setFilter(QStringLiteral("[LAST NAME] LIKE *O'B*")).ok());
+    ASSERT_TRUE(rs.requery().ok());
+    EXPECT_EQ(lastNames(rs), QStringList{QStringLiteral("O'Brien")});
+    ASSERT_TRUE(rs.setFilter(QStringLiteral("[LAST NAME] LIKE *n d*")).ok());
+    EXPECT_EQ(lastNames(rs), QStringList{QStringLiteral("Van Dyke")});
+    ASSERT_TRUE(rs.setFilter(QStringLiteral("[LAST NAME] LIKE *o*")).ok());
+    EXPECT_EQ(lastNames(rs), (QStringList{QStringLiteral("de Souza"), QStringLiteral("Jones"),
+                                          QStringLiteral("O'Brien")}));
+    EXPECT_EQ(rs.filter(), QStringLiteral("[LAST NAME] LIKE *o*"));
+    // A filter matching nothing leaves both ends.
+    ASSERT_TRUE(rs.setFilter(QStringLiteral("[LAST NAME] LIKE *zzz*")).ok());
+    EXPECT_TRUE(rs.eof() && rs.bof());
+    // Rows added elsewhere show up at the next requery, still filtered.
+    ASSERT_TRUE(rs.setFilter(QStringLiteral("[LAST NAME] LIKE *o*")).ok());
+    dbs.addPatients({{9, "Moore", "Tom"}});
+    ASSERT_TRUE(rs.requery().ok());
+    EXPECT_EQ(*rs.recordCount(), 4);
+    ASSERT_TRUE(rs.setFilter(QStringLiteral("0")).ok());
+    EXPECT_EQ(*rs.recordCount(), 6);
+    ASSERT_TRUE(rs.setFilter(QStringLiteral("[LAST NAME] LIKE *Smith*")).ok());
+    ASSERT_TRUE(rs.clearFilter().ok());
+    EXPECT_EQ(*rs.recordCount(), 6);
+    EXPECT_TRUE(rs.filter().isEmpty());
+}
+
+TEST_F(RecordsetTest, ATableWithoutKeyTakesAddNewEditAndDeleteByRow) {
+    Recordset rs;
+    ASSERT_TRUE(rs.open(QStringLiteral("CURRENTSESSIONS"), conn).ok());
+    for (const char* ip : {"127.0.0.2", "127.0.0.3"}) {
+        ASSERT_TRUE(rs.addNew().ok());
+        ASSERT_TRUE(rs.setField(QStringLiteral("IP"), QString::fromLatin1(ip)).ok());
+        ASSERT_TRUE(rs.setField(QStringLiteral("PORT_IN"), QStringLiteral("20050")).ok());
+        ASSERT_TRUE(rs.update().ok());
+    }
+    ASSERT_TRUE(rs.requery().ok());
+    EXPECT_EQ(*rs.recordCount(), 2);
+    EXPECT_EQ(rs.fieldCount(), 5);  // the row number stays hidden
+    ASSERT_TRUE(rs.setField(QStringLiteral("PORT_OUT"), QStringLiteral("dummy")).ok());
+    ASSERT_TRUE(rs.update().ok());
+    ASSERT_TRUE(rs.moveNext().ok());
+    ASSERT_TRUE(rs.deleteCurrent().ok());
+    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT IP || '|' || PORT_OUT FROM CURRENTSESSIONS")),
+              QStringLiteral("127.0.0.2|dummy"));
+}
+
+TEST_F(RecordsetTest, ChangesToAStatementAreRefusedAsARecordsetSource) {
+    Recordset rs;
+    const Status s = rs.open(QStringLiteral("DELETE FROM PATIENTS"), conn);
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(rs.state(), kStateClosed);
+    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT count(*) FROM PATIENTS")), QStringLiteral("5"));
+    EXPECT_FALSE(rs.open(QStringLiteral("SELECT * FROM NOWHERE"), conn).ok());
+    EXPECT_EQ(conn.errors().back().number, data::err::kCommandError);
+}
