@@ -121,6 +121,11 @@ Result<Variant> Item::userProperty(const QString& name) const {
     return propertyNotFound(name);
 }
 
+QString Item::propertyText(const QString& name) const {
+    const Result<Variant> v = userProperty(name);
+    return v.ok() ? v.value().text(locale()) : QString();
+}
+
 bool Item::hasProperty(const QString& name) const {
     if (isBuiltInField(name)) {
         return true;

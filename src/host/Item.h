@@ -112,6 +112,8 @@ public:
     Status setBoundValue(const QString& name, const Variant& value);
     // Same as userProperty, for the form rules.
     Result<Variant> propertyValue(const QString& name) const { return userProperty(name); }
+    // The property as text ("" when absent, Empty or Null).
+    QString propertyText(const QString& name) const;
 
     const Locale& locale() const;
     ItemId entryId() const { return m_id; }

@@ -14,7 +14,7 @@ constexpr int kCreatedPosition = 12;
 constexpr int kModifiedPosition = 13;
 
 QString textOf(const Item& item, const QString& name) {
-    return item.propertyValue(name).valueOr(Variant()).text(item.locale());
+    return item.propertyText(name);
 }
 
 }  // namespace
@@ -78,8 +78,8 @@ void AppointmentForm::applySaveRules(Item& item) const {
 }
 
 void AppointmentForm::deriveRecallMask(Item& item) {
-    const Variant due =
-        item.propertyValue(records::str(records::kRecallDueProperty)).valueOr(Variant());
+    const Result<Variant> read = item.propertyValue(records::str(records::kRecallDueProperty));
+    const Variant due = read.ok() ? read.value() : Variant();
     const Locale& locale = item.locale();
     QString mask;
     if (const QDateTime* d = due.asDate()) {

@@ -45,11 +45,9 @@ PropertyMap PatientContactForm::initialProperties() const {
 
 void PatientContactForm::applySaveRules(Item& item) const {
     const QString patientId =
-        item.propertyValue(records::str(records::patientField(kPatientIdPosition).property))
-            .valueOr(Variant())
-            .text(item.locale());
+        item.propertyText(records::str(records::patientField(kPatientIdPosition).property));
     const QString customerIdName = records::str(kCustomerIdField);
-    if (item.propertyValue(customerIdName).valueOr(Variant()).text(item.locale()) != patientId) {
+    if (item.propertyText(customerIdName) != patientId) {
         (void)item.setBoundValue(customerIdName, Variant(patientId));
     }
 }
