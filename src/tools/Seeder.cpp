@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTimeZone>
 #include <array>
+#include <cstdio>
 #include <deque>
 #include <random>
 #include <string>
@@ -86,8 +87,15 @@ std::string utf8(const QString& s) {
     return s.toStdString();
 }
 
+// "YYYY-MM-DD HH:MM:SS" without going through QString: the fill writes
+// millions of them.
 std::string canonical(const QDateTime& dt) {
-    return utf8(dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    const QDate d = dt.date();
+    const QTime t = dt.time();
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", d.year(), d.month(),
+                  d.day(), t.hour(), t.minute(), t.second());
+    return buffer;
 }
 
 QString insertSql(const QString& table, const QStringList& columns) {

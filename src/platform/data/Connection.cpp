@@ -16,8 +16,11 @@ namespace orlo::data {
 namespace {
 
 // How long a statement waits for another workstation's lock before it
-// fails as "file already in use". Writers hold the lock for milliseconds,
-// so this only runs out when something is badly stuck.
+// fails as "file already in use". The shared file keeps SQLite's rollback
+// journal (WAL would need shared memory on one host, which a network share
+// cannot give), so readers and writers take turns on file locks; writers
+// hold them for milliseconds, and the bound keeps a stuck workstation from
+// hanging the others forever.
 constexpr int kBusyTimeoutMs = 10000;
 
 Error providerFailure(const QString& text) {
@@ -61,7 +64,9 @@ int Connection::state() const {
 }
 
 Status Connection::open(const QString& connectionString) {
-    m_connectionString = connectionString;
+    if (!m_session->isOpen()) {
+        m_connectionString = connectionString;  // an open connection keeps its own
+    }
     return open();
 }
 

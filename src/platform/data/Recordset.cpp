@@ -5,6 +5,7 @@
 #include "platform/core/Locale.h"
 #include "platform/data/Connection.h"
 #include "platform/data/JetBridge.h"
+#include "platform/data/PackedRow.h"
 #include "platform/data/PendingInsert.h"
 #include "platform/data/Session.h"
 #include "platform/data/SqliteValues.h"
@@ -20,7 +21,7 @@ struct Recordset::Column {
 };
 
 struct Recordset::Row {
-    std::vector<Variant> cells;  // stored form: Null, Integer, Double or Text
+    detail::PackedRow cells;  // stored form: Null, Integer, Double or Text
     qint64 rowid = 0;
     bool deleted = false;
 };
@@ -261,10 +262,7 @@ Status Recordset::fetch() {
     std::vector<Row> rows;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         Row r;
-        r.cells.reserve(size_t(count));
-        for (int i = 0; i < count; ++i) {
-            r.cells.push_back(detail::readStored(stmt, i));
-        }
+        r.cells = detail::PackedRow::fromStatement(stmt, count);
         if (hasRowid) {
             r.rowid = sqlite3_column_int64(stmt, count);
         }
@@ -486,7 +484,7 @@ Result<Variant> Recordset::field(int index) const {
             return readCell(index, value);
         }
     }
-    return readCell(index, m_rows[size_t(m_pos)].cells[size_t(index)]);
+    return readCell(index, m_rows[size_t(m_pos)].cells.value(index));
 }
 
 Result<Variant> Recordset::field(const QString& name) const {
@@ -516,7 +514,7 @@ Result<RowTable> Recordset::getRows() {
             continue;
         }
         for (size_t c = 0; c < m_columns.size(); ++c) {
-            table[c].push_back(readCell(int(c), r.cells[c]));
+            table[c].push_back(readCell(int(c), r.cells.value(int(c))));
         }
     }
     return table;
@@ -602,12 +600,14 @@ Status Recordset::update() {
         if (!key) {
             return key.error();  // the row stays pending; cancelUpdate drops it
         }
-        Row r;
+        std::vector<Variant> cells;
         for (const Column& c : m_columns) {
-            r.cells.push_back(c.table.compare(m_baseTable, Qt::CaseInsensitive) == 0
-                                  ? m_pending->valueOf(c.origin)
-                                  : Variant::null());
+            cells.push_back(c.table.compare(m_baseTable, Qt::CaseInsensitive) == 0
+                                ? m_pending->valueOf(c.origin)
+                                : Variant::null());
         }
+        Row r;
+        r.cells = detail::PackedRow::fromValues(cells);
         r.rowid = *key;
         m_pending.reset();
         m_rows.push_back(std::move(r));
@@ -647,7 +647,7 @@ Status Recordset::update() {
         return m_session->sqliteFailure(rc, sql);
     }
     for (const auto& edit : m_edits) {
-        row.cells[size_t(edit.first)] = edit.second;
+        row.cells.setValue(edit.first, edit.second);
     }
     m_edits.clear();
     return {};
@@ -661,7 +661,8 @@ Result<std::pair<QString, qint64>> Recordset::currentKey() const {
     if (m_keyColumn == -2) {
         return std::pair<QString, qint64>(QStringLiteral("rowid"), row.rowid);
     }
-    const qint64* k = row.cells[size_t(m_keyColumn)].asInteger();
+    const Variant keyValue = row.cells.value(m_keyColumn);
+    const qint64* k = keyValue.asInteger();
     if (!k) {
         return fail(notUpdatable(QStringLiteral("the row has no key")));
     }

@@ -39,21 +39,6 @@ Affinity affinityOf(const QString& declType) {
     return Affinity::Numeric;
 }
 
-Variant readStored(sqlite3_stmt* stmt, int column) {
-    switch (sqlite3_column_type(stmt, column)) {
-        case SQLITE_NULL:
-            return Variant::null();
-        case SQLITE_INTEGER:
-            return Variant(qint64(sqlite3_column_int64(stmt, column)));
-        case SQLITE_FLOAT:
-            return Variant(sqlite3_column_double(stmt, column));
-        default: {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-            return Variant(QString::fromUtf8(text, sqlite3_column_bytes(stmt, column)));
-        }
-    }
-}
-
 void bindStored(sqlite3_stmt* stmt, int index, const Variant& stored) {
     if (const qint64* i = stored.asInteger()) {
         sqlite3_bind_int64(stmt, index, *i);
@@ -96,9 +81,7 @@ Result<Variant> toStored(const Variant& value, bool isDate, Affinity affinity,
             if (value.asInteger() || value.asDouble()) {
                 return value;
             }
-            if (const bool* b = value.asBool()) {
-                return Variant(qint64(*b ? -1 : 0));
-            }
+            // A Boolean counts as -1 or 0, as toDouble gives it.
             Result<double> d = value.toDouble(locale);
             if (!d) {
                 return typeMismatch(value.text(locale));

@@ -21,8 +21,7 @@ enum class Affinity { None, Integer, Real, Numeric, Text };
 // SQLite's affinity rules applied to a declared type ("" for expressions).
 Affinity affinityOf(const QString& declType);
 
-// The stored form of a cell: Null, Integer, Double or Text.
-Variant readStored(sqlite3_stmt* stmt, int column);
+// Binds a stored value (Null, Integer, Double or Text).
 void bindStored(sqlite3_stmt* stmt, int index, const Variant& stored);
 
 // What a column stores when `value` is assigned to it. Empty and Null store

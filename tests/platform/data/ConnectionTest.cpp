@@ -61,6 +61,12 @@ TEST_F(ConnectionTest, OpensByEveryFormOfConnectionStringAndReportsTheFullString
         const qsizetype start = at + 12;
         EXPECT_EQ(full.mid(start, full.indexOf(QLatin1Char(';'), start) - start), absolute);
         EXPECT_TRUE(full.startsWith(QStringLiteral("Provider=Microsoft.J"), Qt::CaseInsensitive));
+        // Opening an open connection fails and leaves it as it was.
+        const Status again = conn.open(dbs.scratchPath());
+        ASSERT_FALSE(again.ok());
+        EXPECT_EQ(again.error().number, orlo::err::kOperationNotAllowed);
+        EXPECT_EQ(conn.connectionString(), full);
+        EXPECT_EQ(conn.state(), kStateOpen);
         EXPECT_TRUE(conn.close().ok());
         EXPECT_EQ(conn.state(), kStateClosed);
         EXPECT_TRUE(conn.close().ok());  // closing twice is harmless

@@ -1,0 +1,218 @@
+// The data layer at a clinic's full size: 100,000 patients and 500,000
+// appointments seeded once into a temporary file. Times every report and
+// finder query through Recordset::open (a fresh connection each time, as the
+// reports open theirs), the patient save's duplicate check, and the resync's
+// 100,000 scratch inserts, one Connection::execute per key, against the same
+// keys inserted in one transaction with one prepared statement.
+
+#include <benchmark/benchmark.h>
+
+#include <sqlite3.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "SystemSqlTexts.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Locale.h"
+#include "platform/data/Connection.h"
+#include "platform/data/DatabaseFile.h"
+#include "platform/data/Recordset.h"
+#include "records/Schema.h"
+#include "tools/Seeder.h"
+
+using namespace orlo;
+using namespace orlo::data;
+namespace sql = orlo::test::sql;
+
+namespace {
+
+constexpr qint64 kPatients = 100000;
+constexpr qint64 kAppointments = 500000;
+constexpr int kScratchKeys = 100000;
+
+struct Bench {
+    QTemporaryDir dir;
+    QString shared = dir.filePath(QStringLiteral("Patients.mdb"));
+    PinnedClock clock{naiveDateTime(QDate(2026, 6, 15), QTime(10, 0))};
+    Locale locale = Locale::unitedKingdom();
+    int scratchRun = 0;
+
+    QString freshScratch() {
+        const QString path = dir.filePath(QStringLiteral("temp%1.mdb").arg(++scratchRun));
+        if (!createDatabaseFile(path, records::scratchSchemaStatements(), DatabaseKind::Scratch)) {
+            std::fprintf(stderr, "cannot create %s\n", qPrintable(path));
+        }
+        return path;
+    }
+};
+
+// Opens `text` as a report does and reads every row's first field.
+void runQuery(benchmark::State& state, Bench& b, const QString& text, const QString& filter = {}) {
+    qint64 rows = 0;
+    for (auto _ : state) {
+        Connection conn({b.clock, b.locale});
+        conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
+        if (!conn.open(
+                QStringLiteral(
+                    "Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source= ") +
+                b.shared)) {
+            state.SkipWithError("open failed");
+            return;
+        }
+        Recordset rs;
+        const Status s = rs.open(text, conn, kOpenStatic, kLockOptimistic, kCmdUnspecified);
+        if (!s) {
+            state.SkipWithError(qPrintable(s.error().description));
+            return;
+        }
+        if (!filter.isEmpty() && !rs.setFilter(filter)) {
+            state.SkipWithError("filter failed");
+            return;
+        }
+        rows = *rs.recordCount();
+        while (!rs.eof()) {
+            benchmark::DoNotOptimize(rs.field(0));
+            (void)rs.moveNext();
+        }
+    }
+    state.counters["rows"] = double(rows);
+}
+
+// The resync's way: one execute per key on the scratch connection.
+double scratchByExecute(Bench& b) {
+    Connection conn({b.clock, b.locale});
+    conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
+    if (!conn.open(b.freshScratch())) {
+        return -1;
+    }
+    QElapsedTimer t;
+    t.start();
+    for (int k = 1; k <= kScratchKeys; ++k) {
+        if (!conn.execute(QStringLiteral("INSERT INTO tempPatientDB (ids) Values(") +
+                          QString::number(k) + QLatin1Char(')'))) {
+            return -1;
+        }
+    }
+    Recordset rs;  // the read that follows commits the batch
+    if (!rs.open(QStringLiteral("SELECT ids FROM tempPatientDB"), conn) ||
+        *rs.recordCount() != kScratchKeys) {
+        return -1;
+    }
+    return double(t.nsecsElapsed()) / 1e9;
+}
+
+// The same keys in one transaction with one prepared statement.
+double scratchBulk(Bench& b) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(b.freshScratch().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(db, "PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY", nullptr, nullptr,
+                 nullptr);
+    QElapsedTimer t;
+    t.start();
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_prepare_v2(db, "INSERT INTO tempPatientDB (ids) VALUES (?1)", -1, &stmt, nullptr);
+    for (int k = 1; k <= kScratchKeys; ++k) {
+        sqlite3_bind_int64(stmt, 1, k);
+        sqlite3_step(stmt);
+        sqlite3_reset(stmt);
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    const double seconds = double(t.nsecsElapsed()) / 1e9;
+    sqlite3_close_v2(db);
+    return seconds;
+}
+
+void scratchInserts(benchmark::State& state, Bench& b) {
+    double execute = 0;
+    double bulk = 0;
+    for (auto _ : state) {
+        execute = scratchByExecute(b);
+        bulk = scratchBulk(b);
+        if (execute < 0) {
+            state.SkipWithError("scratch execute failed");
+            return;
+        }
+        state.SetIterationTime(execute);
+    }
+    state.counters["execute_s"] = execute;
+    state.counters["bulk_s"] = bulk;
+    state.counters["ratio_vs_bulk"] = bulk > 0 ? execute / bulk : 0;
+    std::printf(
+        "scratch inserts: %d executes %.3f s, one prepared transaction %.3f s, ratio %.2f\n",
+        kScratchKeys, execute, bulk, bulk > 0 ? execute / bulk : 0.0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    Bench b;
+    if (!createDatabaseFile(b.shared, records::sharedSchemaStatements(), DatabaseKind::Shared)) {
+        std::fprintf(stderr, "cannot create the database\n");
+        return 1;
+    }
+    QElapsedTimer seeding;
+    seeding.start();
+    tools::SeedOptions options;
+    options.patients = kPatients;
+    options.appointments = kAppointments;
+    options.seed = 2026;
+    options.now = b.clock.now();
+    if (!tools::seedDatabase(b.shared, options, b.locale)) {
+        std::fprintf(stderr, "seeding failed\n");
+        return 1;
+    }
+    std::printf("seeded %lld patients and %lld appointments in %.1f s\n", kPatients, kAppointments,
+                double(seeding.elapsed()) / 1000.0);
+
+    const std::pair<const char*, QString> queries[] = {
+        {"report/1_balance_overdue", sql::kBalanceOverdue},
+        {"report/2_two_week_recall", sql::kTwoWeekRecall},
+        {"report/3_no_show", sql::kNoShow},
+        {"report/4_diabetic", sql::kDiabetic},
+        {"report/5_six_weeks_overdue", sql::kSixWeekOverdue},
+        {"report/6_three_months_overdue", sql::kThreeMonthOverdue},
+        {"report/7_six_months_overdue", sql::kSixMonthOverdue},
+        {"report/8_twelve_months_overdue", sql::kTwelveMonthOverdue},
+        {"report/9_patient_detail", sql::kPatientDetailPrefix + QStringLiteral("54321")},
+        {"report/10_next_day", sql::kNextDay},
+        {"report/11_patient_list", sql::kPatientList},
+        {"recall_month/december", sql::recallMonth(QStringLiteral("2026"), QStringLiteral("12"))},
+        {"recall_month/february", sql::recallMonth(QStringLiteral("2026"), QStringLiteral("2"))},
+        {"finder/patient_list", sql::kPatientFinderList},
+        {"finder/patient_history", sql::patientHistory(QStringLiteral("54321"))},
+        {"finder/future_recalls", sql::kRecallList},
+        {"save/duplicate_check",
+         sql::duplicateCheck(QStringLiteral("'O''Brien'"), QStringLiteral("'Oliver'"),
+                             QStringLiteral("'19/02/1980'"))},
+    };
+    for (const auto& [name, text] : queries) {
+        const QString copy = text;
+        benchmark::RegisterBenchmark(name,
+                                     [&b, copy](benchmark::State& s) { runQuery(s, b, copy); })
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(3);
+    }
+    benchmark::RegisterBenchmark("finder/filter_last_name",
+                                 [&b](benchmark::State& s) {
+                                     runQuery(s, b, sql::kPatientFinderList,
+                                              QStringLiteral("[LAST NAME] LIKE *Bri*"));
+                                 })
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
+    benchmark::RegisterBenchmark("resync/scratch_inserts_100k",
+                                 [&b](benchmark::State& s) { scratchInserts(s, b); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(1);
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

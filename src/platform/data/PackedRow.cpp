@@ -1,0 +1,107 @@
+#include "platform/data/PackedRow.h"
+
+#include <cstring>
+
+namespace orlo::data::detail {
+
+namespace {
+
+enum Tag : char { kNull = 0, kInteger = 1, kReal = 2, kText = 3 };
+
+template <typename T>
+void put(std::string& out, T v) {
+    out.append(reinterpret_cast<const char*>(&v), sizeof v);
+}
+
+template <typename T>
+T get(const char* p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+}  // namespace
+
+PackedRow PackedRow::fromStatement(sqlite3_stmt* stmt, int count) {
+    PackedRow row;
+    row.m_offsets.reserve(size_t(count));
+    row.m_data.reserve(size_t(count) * 6);
+    for (int i = 0; i < count; ++i) {
+        row.m_offsets.push_back(quint32(row.m_data.size()));
+        switch (sqlite3_column_type(stmt, i)) {
+            case SQLITE_NULL:
+                row.m_data.push_back(kNull);
+                break;
+            case SQLITE_INTEGER:
+                row.m_data.push_back(kInteger);
+                put<qint64>(row.m_data, sqlite3_column_int64(stmt, i));
+                break;
+            case SQLITE_FLOAT:
+                row.m_data.push_back(kReal);
+                put<double>(row.m_data, sqlite3_column_double(stmt, i));
+                break;
+            default: {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+                const int bytes = sqlite3_column_bytes(stmt, i);
+                row.m_data.push_back(kText);
+                put<qint32>(row.m_data, bytes);
+                row.m_data.append(text ? text : "", size_t(bytes));
+                break;
+            }
+        }
+    }
+    return row;
+}
+
+void PackedRow::append(const Variant& stored) {
+    m_offsets.push_back(quint32(m_data.size()));
+    if (const qint64* i = stored.asInteger()) {
+        m_data.push_back(kInteger);
+        put<qint64>(m_data, *i);
+    } else if (const double* d = stored.asDouble()) {
+        m_data.push_back(kReal);
+        put<double>(m_data, *d);
+    } else if (const QString* t = stored.asText()) {
+        const QByteArray utf8 = t->toUtf8();
+        m_data.push_back(kText);
+        put<qint32>(m_data, qint32(utf8.size()));
+        m_data.append(utf8.constData(), size_t(utf8.size()));
+    } else {
+        m_data.push_back(kNull);
+    }
+}
+
+PackedRow PackedRow::fromValues(const std::vector<Variant>& values) {
+    PackedRow row;
+    for (const Variant& v : values) {
+        row.append(v);
+    }
+    return row;
+}
+
+Variant PackedRow::value(int column) const {
+    const char* p = m_data.data() + m_offsets[size_t(column)];
+    switch (p[0]) {
+        case kInteger:
+            return Variant(get<qint64>(p + 1));
+        case kReal:
+            return Variant(get<double>(p + 1));
+        case kText: {
+            const qint32 bytes = get<qint32>(p + 1);
+            return Variant(QString::fromUtf8(p + 1 + sizeof(qint32), bytes));
+        }
+        default:
+            return Variant::null();
+    }
+}
+
+void PackedRow::setValue(int column, const Variant& stored) {
+    std::vector<Variant> values;
+    values.reserve(m_offsets.size());
+    for (int i = 0; i < size(); ++i) {
+        values.push_back(i == column ? stored : value(i));
+    }
+    *this = fromValues(values);
+}
+
+}  // namespace orlo::data::detail

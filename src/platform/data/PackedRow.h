@@ -1,0 +1,37 @@
+#pragma once
+// One fetched row packed into a single buffer: per cell a tag byte (Null,
+// integer, real, text) and its bytes. A report of a hundred thousand rows of
+// a hundred columns then costs two allocations per row instead of one per
+// cell; values become variants only when a field is read. Internal.
+
+#include <sqlite3.h>
+
+#include <QtGlobal>
+#include <string>
+#include <vector>
+
+#include "platform/core/Variant.h"
+
+namespace orlo::data::detail {
+
+class PackedRow {
+public:
+    PackedRow() = default;
+    // The first `count` columns of the statement's current row.
+    static PackedRow fromStatement(sqlite3_stmt* stmt, int count);
+    // Stored values (Null, Integer, Double or Text).
+    static PackedRow fromValues(const std::vector<Variant>& values);
+
+    int size() const { return int(m_offsets.size()); }
+    Variant value(int column) const;
+    // Replaces one cell with a stored value.
+    void setValue(int column, const Variant& stored);
+
+private:
+    void append(const Variant& stored);
+
+    std::string m_data;
+    std::vector<quint32> m_offsets;
+};
+
+}  // namespace orlo::data::detail
