@@ -13,9 +13,10 @@ Application::Application(std::shared_ptr<const HostServices> services)
       m_inspectors(std::make_shared<::orlo::host::Inspectors>()) {}
 
 std::shared_ptr<Application> Application::create(const Clock& clock, Locale locale,
-                                                 FormRegistry forms) {
+                                                 FormRegistry forms,
+                                                 MessageBoxService* messageBoxes) {
     auto services = std::make_shared<const HostServices>(
-        HostServices{clock, std::move(locale), std::move(forms)});
+        HostServices{clock, std::move(locale), std::move(forms), messageBoxes});
     auto app = std::make_shared<Application>(services);
     app->m_namespace = std::make_shared<NameSpace>(services, app);
     return app;

@@ -22,9 +22,10 @@ class Application : public std::enable_shared_from_this<Application> {
 public:
     static constexpr char16_t kMapiNamespace[] = u"MAPI";
 
-    // The clock must outlive the application.
+    // The clock and the message boxes must outlive the application.
     static std::shared_ptr<Application> create(const Clock& clock, Locale locale,
-                                               FormRegistry forms = FormRegistry::standard());
+                                               FormRegistry forms = FormRegistry::standard(),
+                                               MessageBoxService* messageBoxes = nullptr);
 
     // GetNamespace("MAPI"); any other type is an error.
     Result<std::shared_ptr<NameSpace>> GetNamespace(const QString& type) const;

@@ -10,7 +10,11 @@
 // A step whose error is passed over lets the next step run. The first other
 // error is remembered and every later step is skipped. Steps are lambdas so
 // that a skipped step evaluates nothing.
+//
+// ErrorTrap::resumeNext() passes over every error: each step runs whatever
+// the steps before it did (the event handlers that must never fail).
 
+#include <algorithm>
 #include <concepts>
 #include <initializer_list>
 #include <optional>
@@ -26,6 +30,11 @@ public:
     // Error 5 is passed over everywhere; item handlers add 40006.
     ErrorTrap() : m_passOver{err::kInvalidProcedureCall} {}
     explicit ErrorTrap(std::initializer_list<long> passOver) : m_passOver(passOver) {}
+    static ErrorTrap resumeNext() {
+        ErrorTrap trap;
+        trap.m_passAll = true;
+        return trap;
+    }
 
     bool failed() const { return m_error.has_value(); }
     const Error& error() const { return *m_error; }
@@ -73,11 +82,11 @@ private:
         if (s.ok()) {
             return true;
         }
-        for (long n : m_passOver) {
-            if (s.error().number == n) {
-                m_ignored.push_back(s.error());
-                return false;
-            }
+        const bool passOver = m_passAll || std::find(m_passOver.begin(), m_passOver.end(),
+                                                     s.error().number) != m_passOver.end();
+        if (passOver) {
+            m_ignored.push_back(s.error());
+            return false;
         }
         // The first error stands: a later raise must not hide what sent the
         // routine to its error path.
@@ -88,6 +97,7 @@ private:
     }
 
     std::vector<long> m_passOver;
+    bool m_passAll = false;
     std::optional<Error> m_error;
     std::vector<Error> m_ignored;
 };

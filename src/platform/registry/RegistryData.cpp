@@ -123,6 +123,25 @@ QStringList RegistryData::valueNames(const RegistryKey& key) const {
     return names;
 }
 
+QStringList RegistryData::subkeyNames(const RegistryKey& key) const {
+    const QString prefix =
+        id(key.root, key.path.isEmpty() ? QStringList() : key.path.split(kSeparator));
+    // The root's id ends in the separator already ("80000001\\").
+    const QString below = key.path.isEmpty() ? prefix : prefix + kSeparator;
+    QStringList names;
+    // Ids sort by root and folded path, so a key's descendants follow it.
+    for (auto it = m_keys.lower_bound(below); it != m_keys.end(); ++it) {
+        if (!it->first.startsWith(below)) {
+            break;
+        }
+        const QStringView rest = QStringView(it->first).mid(below.size());
+        if (!rest.isEmpty() && !rest.contains(kSeparator)) {
+            names << it->second.key.path.section(kSeparator, -1);
+        }
+    }
+    return names;
+}
+
 void RegistryData::setValue(const RegistryKey& key, const QString& name,
                             const RegistryValue& value) {
     Key* k = keyFor(key);

@@ -39,6 +39,9 @@ public:
 
     const RegistryValue* value(const RegistryKey& key, const QString& name) const;
     QStringList valueNames(const RegistryKey& key) const;
+    // The names of the key's direct subkeys, as spelled when created, sorted
+    // without regard to case.
+    QStringList subkeyNames(const RegistryKey& key) const;
     // Creates the key when it is missing (another process may have rebuilt
     // the file since the key was opened).
     void setValue(const RegistryKey& key, const QString& name, const RegistryValue& value);

@@ -159,6 +159,14 @@ Result<QStringList> RegistryStore::valueNames(const RegistryKey& key) const {
     return data->valueNames(key);
 }
 
+Result<QStringList> RegistryStore::subkeyNames(const RegistryKey& key) const {
+    const Result<RegistryData> data = load();
+    if (!data.ok()) {
+        return data.error();
+    }
+    return data->subkeyNames(key);
+}
+
 Status RegistryStore::setValue(const RegistryKey& key, const QString& name,
                                const RegistryValue& value) {
     return modify([&](RegistryData& d) { d.setValue(key, name, value); });

@@ -50,6 +50,8 @@ public:
     Result<std::optional<RegistryValue>> queryValue(const RegistryKey& key,
                                                     const QString& name) const;
     Result<QStringList> valueNames(const RegistryKey& key) const;
+    // The key's direct subkeys (RegEnumKey), sorted without regard to case.
+    Result<QStringList> subkeyNames(const RegistryKey& key) const;
     Status setValue(const RegistryKey& key, const QString& name, const RegistryValue& value);
 
     // Whether the file can be read and parses (an absent file is fine).

@@ -90,3 +90,26 @@ TEST(ErrorTrap, ValueStepsMoveTheirValueOut) {
     ASSERT_TRUE(p.has_value());
     EXPECT_EQ(**p, 4);
 }
+
+TEST(ErrorTrap, ResumeNextRunsEveryStepAndKeepsWhatItPassedOver) {
+    ErrorTrap trap = ErrorTrap::resumeNext();
+    int ran = 0;
+    trap.step([&] {
+        ++ran;
+        return fail(err::kObjectNotSet);
+    });
+    trap.step([&] {
+        ++ran;
+        return fail(err::kTypeMismatch);
+    });
+    const std::optional<int> v = trap.value([&]() -> Result<int> {
+        ++ran;
+        return 7;
+    });
+    EXPECT_EQ(ran, 3);
+    EXPECT_EQ(v, 7);
+    EXPECT_FALSE(trap.failed());
+    ASSERT_EQ(trap.passedOver().size(), 2u);
+    EXPECT_EQ(trap.passedOver()[0].number, err::kObjectNotSet);
+    EXPECT_EQ(trap.passedOver()[1].number, err::kTypeMismatch);
+}

@@ -127,3 +127,24 @@ TEST(RegistryStoreLocation, ConstructorThenVariableThenXdgConfigHome) {
         qunsetenv("XDG_CONFIG_HOME");
     }
 }
+
+TEST_F(RegistryStoreTest, SubkeysAreTheDirectChildrenOnlyInTheirFirstSpelling) {
+    RegistryStore store(file());
+    const QString addins = QStringLiteral("Software\\Desk\\Addins");
+    for (const char16_t* path :
+         {u"Software\\Desk\\Addins\\Zeta.Connect", u"Software\\Desk\\Addins\\alpha.Connect\\Deeper",
+          u"Software\\Desk\\AddinsOther\\NotAChild", u"SOFTWARE\\DESK\\ADDINS\\Mid.Connect"}) {
+        ASSERT_TRUE(store.createKey(RegistryRoot::CurrentUser, path).ok());
+    }
+    ASSERT_TRUE(store.createKey(RegistryRoot::LocalMachine, u"Software\\Desk\\Addins\\Other").ok());
+    const RegistryKey key = *store.openKey(RegistryRoot::CurrentUser, addins);
+    EXPECT_EQ(*store.subkeyNames(key),
+              (QStringList{QStringLiteral("alpha.Connect"), QStringLiteral("Mid.Connect"),
+                           QStringLiteral("Zeta.Connect")}));
+    EXPECT_EQ(*store.subkeyNames(*store.openKey(RegistryRoot::CurrentUser, QString())),
+              QStringList{QStringLiteral("Software")});
+    EXPECT_TRUE(store
+                    .subkeyNames(*store.openKey(RegistryRoot::CurrentUser,
+                                                u"Software\\Desk\\Addins\\Zeta.Connect"))
+                    ->isEmpty());
+}

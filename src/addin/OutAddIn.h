@@ -1,0 +1,115 @@
+#pragma once
+// OutAddIn: the add-in's working object behind Connect. It starts the add-in
+// (settings, the add-in's store, the desk objects it listens to), tracks the
+// last opened contact and appointment and hands their events to the patient
+// and appointment handlers, writes the unload lists when the main window
+// closes, and stops the add-in again when the desk is going away.
+//
+// Every handler runs on the desk's UI thread and passes over every error:
+// nothing ever fails back into the desk.
+
+#include <QString>
+#include <memory>
+
+#include "host/Item.h"
+#include "host/events/EventField.h"
+#include "patients/PatientItemHandlers.h"
+#include "schedule/AppointmentItemHandlers.h"
+
+namespace orlo {
+struct AddinContext;
+}
+
+namespace orlo::host {
+class Application;
+class CommandBarControl;
+class Explorer;
+class Explorers;
+class Inspector;
+class Inspectors;
+class MAPIFolder;
+class NameSpace;
+class Views;
+}  // namespace orlo::host
+
+namespace orlo::addin {
+
+// The add-in's store messages.
+inline constexpr char16_t kPstLoadErrorTitle[] = u"Outlook PST Load Error";
+inline constexpr char16_t kPstLoadErrorText[] =
+    u"Unable to locate Outlook PST file. Please verify that the file hasn't been deleted or moved.";
+inline constexpr char16_t kOpenPstErrorTitle[] = u"Open PST Error";
+// The tag of the desk's own "Refresh DB" control on the "Standard" bar.
+inline constexpr char16_t kRefreshDbTag[] = u"Refresh DB";
+
+class OutAddIn {
+public:
+    // `runningDesk` is the desk the add-in lives in (what the original
+    // reached by creating "Outlook.Application"): the store is added to it.
+    OutAddIn(AddinContext& context, std::weak_ptr<host::Application> runningDesk);
+    ~OutAddIn();
+    OutAddIn(const OutAddIn&) = delete;
+    OutAddIn& operator=(const OutAddIn&) = delete;
+
+    // Start-up, run once by OnConnection. Every step that fails is skipped
+    // and the next one runs; nothing is reported from here.
+    void StartAddin(const std::shared_ptr<host::Application>& application, const QString& progId);
+    // Shut-down: releases every held object. Runs from OnDisconnection and
+    // from the close rules below, so it may run twice.
+    void StopAddin();
+    // Adds the add-in's store to the desk unless it is open already.
+    void OpenAddinPst();
+
+    // Tracking of item windows and of the main window.
+    void colInsp_NewInspector(const std::shared_ptr<host::Inspector>& inspector);
+    void objInsp_Close();
+    void objExpl_BeforeFolderSwitch(const std::shared_ptr<host::MAPIFolder>& newFolder,
+                                    bool& cancel);
+    void objExpl_FolderSwitch();
+    void objExpl_Close();
+
+    // The tracked items' events, handed to the patient and appointment
+    // handlers.
+    void objContactItem_Open(bool& cancel);
+    void objContactItem_Write(bool& cancel);
+    void objContactItem_BeforeDelete(const std::shared_ptr<host::Item>& item, bool& cancel);
+    void objContactItem_Close(bool& cancel);
+    void objApptItem_Open(bool& cancel);
+    void objApptItem_Write(bool& cancel);
+    void objApptItem_CustomPropertyChange(const QString& name);
+
+    // What the add-in holds, for the other parts of the add-in.
+    const std::shared_ptr<host::Application>& outlook() const { return objOutlook; }
+    const std::shared_ptr<host::NameSpace>& nameSpace() const { return objNS; }
+    const std::shared_ptr<host::Explorer>& explorer() const { return objExpl.get(); }
+    const std::shared_ptr<host::Inspector>& inspector() const { return objInsp.get(); }
+    const std::shared_ptr<host::ContactItem>& contactItem() const { return objContactItem.get(); }
+    const std::shared_ptr<host::AppointmentItem>& apptItem() const { return objApptItem.get(); }
+    const std::shared_ptr<host::Views>& views() const { return colViews; }
+    const std::shared_ptr<host::CommandBarControl>& refreshDbControl() const { return cbbViews; }
+    const QString& progId() const { return m_progId; }
+    bool isRunning() const { return objOutlook != nullptr; }
+
+private:
+    AddinContext& m_ctx;
+    std::weak_ptr<host::Application> m_runningDesk;
+    patients::PatientItemHandlers m_patientHandlers;
+    schedule::AppointmentItemHandlers m_appointmentHandlers;
+
+    // The held desk objects, each released by StopAddin. The desk has no
+    // reminders, so the original's colReminders, which was only held, has
+    // no counterpart.
+    std::shared_ptr<host::Application> objOutlook;
+    std::shared_ptr<host::NameSpace> objNS;
+    std::shared_ptr<host::Explorers> colExpl;
+    host::EventField<host::Inspectors> colInsp;
+    host::EventField<host::Explorer> objExpl;
+    std::shared_ptr<host::Views> colViews;
+    host::EventField<host::Inspector> objInsp;
+    host::EventField<host::ContactItem> objContactItem;
+    host::EventField<host::AppointmentItem> objApptItem;
+    std::shared_ptr<host::CommandBarControl> cbbViews;
+    QString m_progId;
+};
+
+}  // namespace orlo::addin
