@@ -7,14 +7,20 @@
 
 #include "tools/CommandGroup.h"
 #include "tools/DbCommands.h"
+#include "tools/store/StoreCommand.h"
 
 namespace {
 
 using orlo::tools::CommandGroup;
 
+int runStoreCommands(const QStringList& args, orlo::tools::ToolIo& io) {
+    return orlo::tools::storeCommand(args, io.out, io.err);
+}
+
 // Every group of the tool; a new group adds one line.
 const CommandGroup kGroups[] = {
     {u"db", u"create, query and fill databases", &orlo::tools::runDbCommands},
+    {u"store", u"list, dump, create and seed item store files", &runStoreCommands},
 };
 
 void usage(QTextStream& err) {

@@ -1,0 +1,74 @@
+#include "app/AutomationChannel.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "app/AutomationCommands.h"
+
+namespace orlo::desk {
+
+AutomationChannel::AutomationChannel(AutomationCommands& commands, int inFd, int outFd,
+                                     std::function<void()> onEndOfInput)
+    : m_commands(commands), m_in(inFd), m_out(outFd), m_onEnd(std::move(onEndOfInput)) {
+    m_notifier = std::make_unique<QSocketNotifier>(m_in, QSocketNotifier::Read);
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(),
+                     [this] { readAvailable(); });
+}
+
+AutomationChannel::~AutomationChannel() = default;
+
+void AutomationChannel::readAvailable() {
+    char chunk[65536];
+    const ssize_t n = ::read(m_in, chunk, sizeof chunk);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
+        return;
+    }
+    if (n <= 0) {
+        m_notifier->setEnabled(false);
+        m_ended = true;
+        if (!m_buffer.isEmpty()) {
+            m_buffer.append('\n');  // a last command without its line end
+        }
+    } else {
+        m_buffer.append(chunk, static_cast<qsizetype>(n));
+    }
+    drain();
+}
+
+void AutomationChannel::drain() {
+    if (m_busy) {
+        return;  // the running command's caller drains the rest
+    }
+    m_busy = true;
+    qsizetype eol = 0;
+    while ((eol = m_buffer.indexOf('\n')) >= 0) {
+        QByteArray line = m_buffer.left(eol).trimmed();
+        m_buffer.remove(0, eol + 1);
+        if (line.isEmpty()) {
+            continue;
+        }
+        QByteArray reply = m_commands.handleLine(line);
+        reply.append('\n');
+        qsizetype written = 0;
+        while (written < reply.size()) {
+            const ssize_t w = ::write(m_out, reply.constData() + written,
+                                      static_cast<std::size_t>(reply.size() - written));
+            if (w < 0 && errno == EINTR) {
+                continue;
+            }
+            if (w <= 0) {
+                break;  // the reader went away; nothing to tell it
+            }
+            written += w;
+        }
+    }
+    m_busy = false;
+    if (m_ended && m_onEnd) {
+        const auto onEnd = std::move(m_onEnd);
+        m_onEnd = nullptr;
+        onEnd();
+    }
+}
+
+}  // namespace orlo::desk

@@ -1,0 +1,37 @@
+#pragma once
+// AutomationChannel: reads one JSON command a line from a file descriptor
+// (standard input) as data arrives on the event loop, and writes one JSON
+// reply a line to another (standard output), flushed at once. Commands run
+// one at a time: a line that arrives while a command runs a nested event
+// loop waits its turn. End of input ends the desk as "quit" does.
+
+#include <QByteArray>
+#include <QSocketNotifier>
+#include <functional>
+#include <memory>
+
+namespace orlo::desk {
+
+class AutomationCommands;
+
+class AutomationChannel {
+public:
+    AutomationChannel(AutomationCommands& commands, int inFd, int outFd,
+                      std::function<void()> onEndOfInput);
+    ~AutomationChannel();
+
+private:
+    void readAvailable();
+    void drain();
+
+    AutomationCommands& m_commands;
+    int m_in;
+    int m_out;
+    std::function<void()> m_onEnd;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    QByteArray m_buffer;
+    bool m_busy = false;
+    bool m_ended = false;
+};
+
+}  // namespace orlo::desk

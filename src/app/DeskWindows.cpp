@@ -1,0 +1,135 @@
+#include "app/DeskWindows.h"
+
+#include <QFileInfo>
+#include <QPixmap>
+#include <QTimer>
+
+#include "app/AddinsDialog.h"
+#include "app/DeskSession.h"
+#include "app/InspectorWindow.h"
+#include "app/MainWindow.h"
+#include "host/Application.h"
+#include "host/HostErrors.h"
+#include "host/Inspector.h"
+#include "host/Inspectors.h"
+#include "host/Item.h"
+
+namespace orlo::desk {
+
+DeskWindows::DeskWindows(DeskSession& session, std::function<void()> onFinished)
+    : m_session(session), m_onFinished(std::move(onFinished)) {
+    m_newInspector = m_session.application()->Inspectors()->events.NewInspector.connect(
+        [this](const std::shared_ptr<host::Inspector>& inspector) { inspectorOpened(inspector); });
+}
+
+DeskWindows::~DeskWindows() {
+    m_newInspector.disconnect();
+    for (const auto& w : m_inspectors) {
+        delete w.data();
+    }
+    delete m_main.data();
+}
+
+void DeskWindows::showMainWindow() {
+    m_session.installDeskCommands(DeskCommandActions{
+        [this] { closeMainWindow(); },
+        [this] { refresh(); },
+        [this] { showAddinsDialog(); },
+    });
+    m_main = new MainWindow(m_session, [this] { mainClosed(); });
+    m_main->show();
+}
+
+void DeskWindows::showAddinsDialog() {
+    // Not modal to the process: the desk (and its automation channel) runs on.
+    auto* dialog = new AddinsDialog(m_session.addinHost(), m_main);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+}
+
+void DeskWindows::inspectorOpened(const std::shared_ptr<host::Inspector>& inspector) {
+    auto* window = new InspectorWindow(inspector, m_session.locale(), m_session.messageBoxes());
+    m_inspectors.emplace_back(window);
+    QObject::connect(window, &QObject::destroyed, &m_context, [this] {
+        // Finish from the event loop, once the inspector has left the list.
+        QTimer::singleShot(0, &m_context, [this] { checkFinished(); });
+    });
+    window->show();
+}
+
+InspectorWindow* DeskWindows::windowOf(const host::Item& item) const {
+    for (const auto& w : m_inspectors) {
+        if (w && w->inspector()->CurrentItem().get() == &item) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+void DeskWindows::closeMainWindow() {
+    if (m_main && !m_mainClosed) {
+        m_main->close();
+    }
+}
+
+void DeskWindows::mainClosed() {
+    m_mainClosed = true;
+    m_session.closeExplorer();
+    checkFinished();
+}
+
+void DeskWindows::checkFinished() {
+    std::erase_if(m_inspectors, [](const auto& w) { return w.isNull(); });
+    if (m_finished || !m_mainClosed || !m_inspectors.empty() ||
+        m_session.application()->Inspectors()->Count() > 0) {
+        return;
+    }
+    m_finished = true;
+    m_session.shutdown();
+    if (m_onFinished) {
+        m_onFinished();
+    }
+}
+
+void DeskWindows::quit() {
+    // Every item window closes without saving, then the main window.
+    for (const auto& w : std::vector<QPointer<InspectorWindow>>(m_inspectors)) {
+        if (w) {
+            (void)w->inspector()->Close(host::SaveMode::Discard);
+            if (w) {
+                w->close();
+            }
+        }
+    }
+    if (m_mainClosed) {
+        checkFinished();
+    } else {
+        closeMainWindow();
+    }
+}
+
+Status DeskWindows::screenshot(const std::shared_ptr<host::Item>& item, const QString& file) {
+    QWidget* window = item ? static_cast<QWidget*>(windowOf(*item)) : m_main.data();
+    if (window == nullptr || (!item && m_mainClosed)) {
+        return host::err::hostError(host::err::kObjectNotAvailable,
+                                    QStringLiteral("That window is not open."));
+    }
+    if (!window->grab().save(file, "PNG")) {
+        return host::err::hostError(host::err::kPathFileAccessError,
+                                    QStringLiteral("Could not write \"%1\".").arg(file));
+    }
+    return okStatus();
+}
+
+void DeskWindows::refresh() {
+    if (m_main && !m_mainClosed) {
+        m_main->refresh();
+    }
+    for (const auto& w : m_inspectors) {
+        if (w) {
+            w->refresh();
+        }
+    }
+}
+
+}  // namespace orlo::desk

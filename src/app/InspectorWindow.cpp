@@ -1,0 +1,178 @@
+#include "app/InspectorWindow.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QToolBar>
+
+#include "app/FormPageWidget.h"
+#include "app/MenuBarBuilder.h"
+#include "host/HostErrors.h"
+#include "host/Inspector.h"
+#include "host/Item.h"
+#include "host/ItemClass.h"
+#include "host/commandbars/CommandBars.h"
+#include "host/forms/FormPage.h"
+#include "platform/core/Locale.h"
+#include "platform/ui/MessageBox.h"
+#include "records/FieldMaps.h"
+
+namespace orlo::desk {
+
+InspectorWindow::InspectorWindow(std::shared_ptr<host::Inspector> inspector, const Locale& locale,
+                                 MessageBoxService& messageBoxes, QWidget* parent)
+    : QMainWindow(parent),
+      m_inspector(std::move(inspector)),
+      m_item(m_inspector->CurrentItem()),
+      m_locale(locale),
+      m_messageBoxes(messageBoxes) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("InspectorWindow"));
+    resize(860, 640);
+
+    if (const auto bar =
+            m_inspector->CommandBars()->Item(QString::fromUtf16(host::CommandBars::kMenuBar))) {
+        MenuBarBuilder::build(*menuBar(), *bar);
+    }
+    QToolBar* tools = addToolBar(QStringLiteral("Item"));
+    tools->setObjectName(QStringLiteral("ItemToolBar"));
+    tools->setMovable(false);
+    tools->addAction(QString::fromUtf16(kSaveCaption), this, [this] { save(); });
+    tools->addAction(QString::fromUtf16(kSaveAndCloseCaption), this, [this] { saveAndClose(); });
+    tools->addAction(QString::fromUtf16(kDeleteCaption), this, [this] { deleteItem(); });
+
+    m_tabs = new QTabWidget(this);
+    setCentralWidget(m_tabs);
+    for (const auto& page : m_inspector->formPages()) {
+        auto* widget = new FormPageWidget(page, m_locale);
+        auto* scroll = new QScrollArea(m_tabs);
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidget(widget);
+        m_tabs->addTab(scroll, page->Name());
+        m_pages.push_back(widget);
+    }
+    if (m_pages.empty()) {
+        m_tabs->addTab(new QLabel(QStringLiteral("This item has no custom form."), m_tabs),
+                       QStringLiteral("General"));
+    }
+
+    // The model leads: property changes show on the form, the inspector's
+    // Close closes the window.
+    if (m_item) {
+        m_subscriptions.push_back(
+            m_item->events.CustomPropertyChange.connect([this](const QString&) { refresh(); }));
+        m_subscriptions.push_back(
+            m_item->events.PropertyChange.connect([this](const QString&) { refresh(); }));
+    }
+    m_subscriptions.push_back(m_inspector->events.Close.connect([this] {
+        m_modelClosed = true;
+        if (!m_closing) {
+            close();
+        }
+    }));
+    updateTitle();
+}
+
+InspectorWindow::~InspectorWindow() = default;
+
+void InspectorWindow::updateTitle() {
+    QString name;
+    QString kind = QStringLiteral("Item");
+    if (m_item) {
+        const auto text = [this](int position, bool patient) {
+            const char16_t* property = patient ? records::patientField(position).property
+                                               : records::scheduleField(position).property;
+            return m_item->boundValue(records::str(property)).valueOr(Variant()).text(m_locale);
+        };
+        if (m_item->Class() == host::kContactItem) {
+            kind = QStringLiteral("Patient");
+            name = QStringList{text(2, true), text(3, true)}.join(QStringLiteral(", "));
+        } else if (m_item->Class() == host::kAppointmentItem) {
+            kind = QStringLiteral("Appointment");
+            name = QStringList{text(3, false), text(4, false)}.join(QStringLiteral(", "));
+        }
+    }
+    if (name.remove(QRegularExpression(QStringLiteral("^, |, $"))).trimmed().isEmpty()) {
+        name = QStringLiteral("Untitled");
+    }
+    setWindowTitle(QStringLiteral("%1 - %2").arg(name, kind));
+}
+
+void InspectorWindow::refresh() {
+    for (FormPageWidget* page : m_pages) {
+        page->refresh();
+    }
+    updateTitle();
+}
+
+void InspectorWindow::commit() {
+    for (FormPageWidget* page : m_pages) {
+        page->commit();
+    }
+}
+
+void InspectorWindow::report(const Error& error) {
+    // A handler that cancelled said what it had to say itself.
+    if (error.number == host::err::kOperationCancelled) {
+        return;
+    }
+    m_messageBoxes.show(error.description, MsgButtons::OK, MsgIcon::Critical,
+                        QString::fromUtf16(kDeskTitle));
+}
+
+void InspectorWindow::save() {
+    commit();
+    if (Status s = m_item->Save(); !s) {
+        report(s.error());
+    }
+    refresh();
+}
+
+void InspectorWindow::saveAndClose() {
+    commit();
+    if (Status s = m_inspector->Close(host::SaveMode::Save); !s) {
+        report(s.error());
+    }
+}
+
+void InspectorWindow::deleteItem() {
+    if (Status s = m_item->Delete(); !s) {
+        report(s.error());
+    }
+}
+
+void InspectorWindow::closeEvent(QCloseEvent* event) {
+    if (m_modelClosed || m_item == nullptr || m_item->isDeleted()) {
+        event->accept();
+        return;
+    }
+    commit();
+    host::SaveMode mode = host::SaveMode::Discard;
+    if (!m_item->Saved()) {
+        const MsgAnswer a =
+            m_messageBoxes.show(QString::fromUtf16(kSaveChangesText), MsgButtons::YesNoCancel,
+                                MsgIcon::Exclamation, QString::fromUtf16(kDeskTitle));
+        if (a == MsgAnswer::Cancel) {
+            event->ignore();
+            return;
+        }
+        mode = a == MsgAnswer::Yes ? host::SaveMode::Save : host::SaveMode::Discard;
+    }
+    m_closing = true;
+    const Status s = m_inspector->Close(mode);
+    m_closing = false;
+    if (!s || !m_modelClosed) {
+        if (!s) {
+            report(s.error());
+        }
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+}  // namespace orlo::desk
