@@ -8,8 +8,8 @@
 #include "host/Items.h"
 #include "host/commandbars/CommandBar.h"
 #include "host/commandbars/CommandBars.h"
-#include "patients/AddinFolders.h"
 #include "patients/HandlerSupport.h"
+#include "patients/ItemFolders.h"
 #include "records/FieldMaps.h"
 
 namespace orlo::patients {

@@ -4,8 +4,8 @@
 #include "host/BuiltInFields.h"
 #include "host/Item.h"
 #include "host/forms/FormControl.h"
-#include "patients/AddinFolders.h"
 #include "patients/HandlerSupport.h"
+#include "patients/ItemFolders.h"
 #include "patients/PeerNotice.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DataErrors.h"
@@ -55,8 +55,7 @@ data::DataContext dataContext(const AddinContext& ctx) {
 }  // namespace
 
 void AppointmentItemHandlers::Write(host::Item& item) {
-    if (!patients::explorerShows(m_ctx, patients::kSchedulerFolderName) ||
-        !m_ctx.ApptItemSaveEnabled) {
+    if (!patients::explorerShows(m_ctx, kSchedulerFolderName) || !m_ctx.ApptItemSaveEnabled) {
         return;
     }
     ErrorTrap trap = patients::itemHandlerTrap();
@@ -147,7 +146,7 @@ void AppointmentItemHandlers::updateAppointment(const QString& scheduleId, QStri
 }
 
 void AppointmentItemHandlers::Open(host::Item& item) {
-    if (!patients::explorerShows(m_ctx, patients::kSchedulerFolderName)) {
+    if (!patients::explorerShows(m_ctx, kSchedulerFolderName)) {
         return;
     }
     ErrorTrap trap = patients::itemHandlerTrap();
@@ -217,7 +216,7 @@ void AppointmentItemHandlers::Open(host::Item& item) {
 }
 
 void AppointmentItemHandlers::CustomPropertyChange(host::Item& item, const QString& name) {
-    if (!patients::explorerShows(m_ctx, patients::kSchedulerFolderName)) {
+    if (!patients::explorerShows(m_ctx, kSchedulerFolderName)) {
         return;
     }
     const Result<Variant> start = item.userProperty(str(host::kStartField));

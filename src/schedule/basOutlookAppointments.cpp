@@ -4,7 +4,7 @@
 #include "host/HostErrors.h"
 #include "host/Item.h"
 #include "host/Items.h"
-#include "patients/AddinFolders.h"
+#include "patients/ItemFolders.h"
 #include "records/FieldMaps.h"
 
 namespace orlo::schedule {
@@ -25,7 +25,7 @@ Status checkValueCount(const ScheduleFieldValues& values) {
 }
 
 Result<std::shared_ptr<host::Items>> schedulerItems(AddinContext& ctx) {
-    return patients::addinFolderItems(ctx, QString::fromUtf16(patients::kSchedulerFolderName));
+    return patients::addinFolderItems(ctx, QString::fromUtf16(kSchedulerFolderName));
 }
 
 Result<bool> exists(AddinContext& ctx, const char16_t* prefix, const QString& scheduleId) {
@@ -111,7 +111,7 @@ Status UpdateAppointmentItem(AddinContext& ctx, const QString& scheduleId,
     if (!item) {
         return makeError(err::kObjectNotSet,
                          QStringLiteral("There is no appointment with ScheduleID %1 in \"%2\".")
-                             .arg(scheduleId, QString::fromUtf16(patients::kSchedulerFolderName)),
+                             .arg(scheduleId, QString::fromUtf16(kSchedulerFolderName)),
                          QString::fromUtf16(host::err::kSource));
     }
     if (Status s = assignValues(*item, scheduleId, values, true); !s) {

@@ -11,7 +11,7 @@
 #include "host/Items.h"
 #include "host/NameSpace.h"
 #include "host/store/StoreFile.h"
-#include "patients/AddinFolders.h"
+#include "patients/ItemFolders.h"
 #include "platform/data/DatabaseFile.h"
 #include "records/FieldMaps.h"
 #include "records/Schema.h"
@@ -54,16 +54,16 @@ void RecordsFixture::SetUp() {
     ctx->peers = &peers;
 
     const QString pst = root.filePath(QStringLiteral("PST/12-27Orlonetv1.pst"));
-    ASSERT_TRUE(host::StoreFile::create(pst, qs(patients::kTopFolderName)).ok());
+    ASSERT_TRUE(host::StoreFile::create(pst, qs(kAddinTopFolderName)).ok());
     app = host::Application::create(clock, locale);
     auto ns = app->GetNamespace(QStringLiteral("MAPI"));
     ASSERT_TRUE(ns.ok());
     ASSERT_TRUE((*ns)->AddStore(pst).ok());
-    auto top = (*ns)->Folders()->Item(qs(patients::kTopFolderName));
+    auto top = (*ns)->Folders()->Item(qs(kAddinTopFolderName));
     ASSERT_TRUE(top.ok());
-    auto p = (*top)->Folders()->Add(qs(patients::kPatientsFolderName), host::FolderKind::Contacts,
+    auto p = (*top)->Folders()->Add(qs(kPatientsFolderName), host::FolderKind::Contacts,
                                     qs(records::kPatientMessageClass));
-    auto s = (*top)->Folders()->Add(qs(patients::kSchedulerFolderName), host::FolderKind::Calendar,
+    auto s = (*top)->Folders()->Add(qs(kSchedulerFolderName), host::FolderKind::Calendar,
                                     qs(records::kAppointmentMessageClass));
     auto other = (*top)->Folders()->Add(QStringLiteral("Inbox"), host::FolderKind::Mail);
     ASSERT_TRUE(p.ok() && s.ok() && other.ok());

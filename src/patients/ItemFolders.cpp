@@ -1,12 +1,9 @@
-#include "patients/AddinFolders.h"
+#include "patients/ItemFolders.h"
 
 #include "common/AddinContext.h"
-#include "host/Application.h"
 #include "host/Explorer.h"
-#include "host/Folders.h"
 #include "host/HostErrors.h"
 #include "host/MAPIFolder.h"
-#include "host/NameSpace.h"
 
 namespace orlo::patients {
 
@@ -16,16 +13,7 @@ Result<std::shared_ptr<host::Items>> addinFolderItems(const AddinContext& ctx,
         return host::err::hostError(err::kObjectNotSet,
                                     QStringLiteral("The add-in is not connected to the desk."));
     }
-    const auto ns =
-        ctx.application->GetNamespace(QString::fromUtf16(host::Application::kMapiNamespace));
-    if (!ns) {
-        return ns.error();
-    }
-    const auto top = (*ns)->Folders()->Item(QString::fromUtf16(kTopFolderName));
-    if (!top) {
-        return top.error();
-    }
-    const auto folder = (*top)->Folders()->Item(folderName);
+    const auto folder = addinFolder(ctx.application, folderName);
     if (!folder) {
         return folder.error();
     }
