@@ -91,7 +91,7 @@ bool PatientItemHandlers::insertPatient(host::Item& item, QStringList values) {
     data::Recordset rs;
     trap.step([&] { return openJetConnection(conn, m_ctx.DbLocation); });
     trap.step([&] {
-        return rs.open(str(kPatientsTable), conn, data::kOpenKeyset, data::kLockOptimistic);
+        return rs.open(str(kNewPatientRowSource), conn, data::kOpenKeyset, data::kLockOptimistic);
     });
     trap.step([&] { return rs.addNew(); });
     for (int p = kLastNameValue; p <= kLastStoredValue; ++p) {

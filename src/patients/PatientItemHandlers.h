@@ -30,7 +30,11 @@ inline constexpr char16_t kPatientDeletedText[] =
     u"However, connected PC's will not be able to view/modify this patient.\r"
     u"To recreate this patient, you have to recreate it from scratch.\r\r"
     u"Do you want to Delete this patient from your Outlook Folders?";
-inline constexpr char16_t kPatientsTable[] = u"PATIENTS";
+// The recordset a new row is added through: the table's columns and no
+// rows. Opening the bare table "PATIENTS" would fetch every patient first
+// (the data layer reads a recordset whole), which at clinic size makes one
+// save take most of a second.
+inline constexpr char16_t kNewPatientRowSource[] = u"Select * from PATIENTS WHERE PT_ID IS NULL";
 inline constexpr char16_t kSelectPatient[] = u"Select * from PATIENTS WHERE PT_ID = ";
 inline constexpr char16_t kDuplicateCheckSql[] =
     u"Select [PT_ID],[LAST NAME],[FIRST NAME],[DOB] from PATIENTS WHERE [LAST NAME] = ";

@@ -86,7 +86,8 @@ void AppointmentItemHandlers::insertAppointment(host::Item& item, QStringList va
     };
     trap.step([&] { return patients::openJetConnection(conn, m_ctx.DbLocation); });
     trap.step([&] {
-        return rs.open(str(kScheduledTable), conn, data::kOpenKeyset, data::kLockOptimistic);
+        return rs.open(str(kNewAppointmentRowSource), conn, data::kOpenKeyset,
+                       data::kLockOptimistic);
     });
     trap.step([&] { return rs.addNew(); });
     for (int p = 1; p <= kRecallPeriodValue; ++p) {
