@@ -153,6 +153,36 @@ TEST_F(PatientSaveTest, ExistingRowWithSameNameAndBirthIsUpdated) {
     EXPECT_TRUE(peers.lines[0].startsWith(QStringLiteral("P,2,7,O'Neil,Åsa,02/03/1980,Ann,")));
 }
 
+TEST_F(PatientSaveTest, UpdateThatWritesNothingIsReportedAndNotAnnounced) {
+    auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
+    ASSERT_TRUE(item->Save().ok());
+    ASSERT_EQ(peers.lines.size(), 1u);
+
+    // The database refuses the UPDATE.
+    rawExec(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON PATIENTS "
+                       "BEGIN SELECT RAISE(ABORT, 'read only'); END"));
+    set(item, QStringLiteral("City1"), QStringLiteral("York"));
+    ASSERT_TRUE(item->Save().ok());
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, MsgIcon::None);
+    EXPECT_EQ(boxes.shown()[0].title, MessageBoxService::defaultTitle());
+    EXPECT_TRUE(boxes.shown()[0].text.contains(QStringLiteral("read only")));
+    EXPECT_EQ(peers.lines.size(), 1u);
+
+    // The UPDATE changes no row: the same, with the row's absence named.
+    boxes.clear();
+    rawExec(QStringLiteral("DROP TRIGGER refuse"));
+    rawExec(
+        QStringLiteral("CREATE TRIGGER vanish BEFORE UPDATE ON PATIENTS "
+                       "BEGIN SELECT RAISE(IGNORE); END"));
+    ASSERT_TRUE(item->Save().ok());
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_TRUE(boxes.shown()[0].text.contains(QString::fromUtf16(patients::kPatientRowGone)));
+    EXPECT_EQ(peers.lines.size(), 1u);
+    EXPECT_EQ(column(QStringLiteral("CITY")), QStringLiteral("Leeds"));
+}
+
 TEST_F(PatientSaveTest, SaveOutsideThePatientsFolderWritesNothing) {
     auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
     showFolder(schedulerFolder);
