@@ -71,10 +71,25 @@ Status Item::ensureFull() const {
 }
 
 Status Item::ensureLoaded(const QString& name) const {
-    if (m_columns && m_columns->contains(name)) {
+    if (!m_columns || m_columns->contains(name)) {
         return okStatus();
     }
-    return ensureFull();
+    // An item met on a walk reads what it is asked for, one property at a
+    // time, so that walking a folder for one value never loads whole items.
+    const Result<StoreFile*> f = m_session->file();
+    if (!f) {
+        return f.error();
+    }
+    Result<ItemRecord> record = (*f)->load(m_id, QStringList{name});
+    if (!record) {
+        return record.error();
+    }
+    m_messageClass = std::move(record.value().messageClass);
+    for (auto& [key, value] : record.value().properties) {
+        m_props[key] = std::move(value);
+    }
+    m_columns->append(name);
+    return okStatus();
 }
 
 const FormDefinition* Item::form() const {
@@ -90,7 +105,9 @@ int Item::Class() const {
 }
 
 QString Item::MessageClass() const {
-    (void)ensureFull();
+    if (m_messageClass.isEmpty()) {
+        (void)ensureFull();
+    }
     return m_messageClass;
 }
 

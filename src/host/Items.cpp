@@ -21,8 +21,8 @@ struct Items::Snapshot {
     std::shared_ptr<::orlo::host::Item> at(std::size_t pos) const {
         const ItemId id = ids[pos];
         if (columns.isEmpty()) {
-            Result<std::shared_ptr<::orlo::host::Item>> item = session->itemObject(id);
-            return item ? *item : nullptr;
+            // Nothing loaded yet: the item reads what it is asked for.
+            return session->itemWithColumns(id, folder, {}, QStringList());
         }
         PropertyMap props;
         for (int c = 0; c < columns.size(); ++c) {

@@ -46,8 +46,9 @@ public:
     std::shared_ptr<::orlo::host::Item> GetFirst();
     std::shared_ptr<::orlo::host::Item> GetNext();
 
-    // Range-for over a snapshot taken by begin(). An item that cannot be
-    // read comes out as nothing.
+    // Range-for over a snapshot taken by begin(). Items not already live
+    // load each property on first use (all of them before a change); an
+    // item that cannot be read comes out as nothing.
     class Iterator {
     public:
         using value_type = std::shared_ptr<::orlo::host::Item>;

@@ -219,3 +219,43 @@ TEST_F(WindowTest, InspectorToolsHaveCheckNames) {
 
 }  // namespace
 }  // namespace orlo::host::test
+
+namespace orlo::host::test {
+namespace {
+
+TEST_F(WindowTest, SecondContactOpenedUntracksTheFirstAndReleaseSilencesBoth) {
+    auto first = savedPatient(QStringLiteral("1"));
+    auto second = savedPatient(QStringLiteral("2"));
+    auto appointment = savedAppointment(QStringLiteral("7"));
+    std::vector<QString> writes;
+    EventField<ContactItem> objContactItem{[&](ContactItem& c) {
+        std::vector<Subscription> subs;
+        subs.push_back(c.events.Write.connect([&, id = c.propertyText(QStringLiteral("PatientID"))](
+                                                  bool&) { writes.push_back(id); }));
+        return subs;
+    }};
+    EventField<AppointmentItem> objApptItem;
+    Subscription s = app->Inspectors()->events.NewInspector.connect(
+        [&](const std::shared_ptr<Inspector>& inspector) {
+            const auto item = inspector->CurrentItem();
+            if (item->Class() == kContactItem) {
+                objContactItem = item;
+            } else if (item->Class() == kAppointmentItem) {
+                objApptItem = item;
+            }
+        });
+    ASSERT_TRUE(first->Display().ok());
+    ASSERT_TRUE(second->Display().ok());
+    ASSERT_TRUE(appointment->Display().ok());  // leaves the tracked contact alone
+    ASSERT_TRUE(first->Save().ok());
+    ASSERT_TRUE(second->Save().ok());
+    EXPECT_EQ(writes, (std::vector<QString>{QStringLiteral("2")}));
+    EXPECT_EQ(objContactItem.get(), second);
+    EXPECT_EQ(objApptItem.get(), appointment);
+    objContactItem = nullptr;
+    ASSERT_TRUE(second->Save().ok());
+    EXPECT_EQ(writes.size(), 1u);
+}
+
+}  // namespace
+}  // namespace orlo::host::test
