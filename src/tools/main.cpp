@@ -7,6 +7,7 @@
 
 #include "tools/CommandGroup.h"
 #include "tools/DbCommands.h"
+#include "tools/addin/AddinCommands.h"
 #include "tools/store/StoreCommand.h"
 
 namespace {
@@ -20,7 +21,8 @@ int runStoreCommands(const QStringList& args, orlo::tools::ToolIo& io) {
 // Every group of the tool; a new group adds one line.
 const CommandGroup kGroups[] = {
     {u"db", u"create, query and fill databases", &orlo::tools::runDbCommands},
-    {u"store", u"list, dump, create and seed item store files", &runStoreCommands},
+    {u"store", u"create, list, dump and fill item stores", &runStoreCommands},
+    {u"addin", u"list the add-in in the desk's add-in list", &orlo::tools::runAddinCommands},
 };
 
 void usage(QTextStream& err) {

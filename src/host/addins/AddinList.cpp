@@ -32,16 +32,10 @@ RegistryValue dwordValue(quint32 n) {
     return RegistryValue{kRegDword, data};
 }
 
-// A DWORD, or a number written as text by hand; anything else reads as 0
-// (not loaded).
+// A DWORD; anything else reads as 0 (not loaded).
 quint32 numberOf(const RegistryValue& value) {
     if (value.type == kRegDword && value.data.size() == 4) {
         return qFromLittleEndian<quint32>(value.data.constData());
-    }
-    if (value.type == kRegSz) {
-        bool ok = false;
-        const quint32 n = textOf(value).trimmed().toUInt(&ok);
-        return ok ? n : 0;
     }
     return 0;
 }

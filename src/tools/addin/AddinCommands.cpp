@@ -1,0 +1,88 @@
+#include "tools/addin/AddinCommands.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "host/addins/AddinList.h"
+#include "platform/registry/RegistryStore.h"
+
+namespace orlo::tools {
+
+namespace {
+
+constexpr char16_t kProgId[] = u"OrlonetPROv1.Connect";
+
+void usage(ToolIo& io) {
+    io.err << "usage: orlo addin register APPDIR [--registry FILE]\n"
+              "       orlo addin list [--registry FILE]\n";
+}
+
+// Takes "--registry FILE" out of args; false when FILE is missing.
+bool takeRegistry(QStringList& args, QString& file) {
+    const qsizetype at = args.indexOf(QStringLiteral("--registry"));
+    if (at < 0) {
+        return true;
+    }
+    if (at + 1 >= args.size()) {
+        return false;
+    }
+    file = args.at(at + 1);
+    args.remove(at, 2);
+    return true;
+}
+
+int registerAddin(const QString& appDir, RegistryStore& store, ToolIo& io) {
+    const QFileInfo library(QDir(appDir).filePath(QString::fromUtf16(kAddinLibraryName)));
+    if (!library.isFile()) {
+        io.err << "orlo addin: " << library.filePath() << " does not exist\n";
+        return kExitFailure;
+    }
+    host::AddinList list(store);
+    host::AddinRegistration entry{QString::fromUtf16(kProgId), library.absoluteFilePath(),
+                                  host::AddinList::kLoadAtStartup,
+                                  QString::fromUtf16(kAddinFriendlyName)};
+    if (const auto existing = list.registration(entry.progId)) {
+        entry.loadBehavior = existing->loadBehavior;
+    }
+    if (const Status s = list.registerAddin(entry); !s) {
+        io.err << "orlo addin: " << s.error().description << "\n";
+        return kExitFailure;
+    }
+    io.out << entry.progId << "\t" << entry.loadBehavior << "\t" << entry.path << "\n";
+    return kExitOk;
+}
+
+int listAddins(RegistryStore& store, ToolIo& io) {
+    const auto all = host::AddinList(store).registrations();
+    if (!all) {
+        io.err << "orlo addin: " << all.error().description << "\n";
+        return kExitFailure;
+    }
+    for (const host::AddinRegistration& r : *all) {
+        io.out << r.progId << "\t" << r.loadBehavior << "\t" << r.path << "\n";
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int runAddinCommands(const QStringList& arguments, ToolIo& io) {
+    QStringList args = arguments;
+    QString registryFile;
+    if (!takeRegistry(args, registryFile) || args.isEmpty()) {
+        usage(io);
+        return kExitUsage;
+    }
+    RegistryStore store(registryFile);
+    const QString command = args.takeFirst();
+    if (command == QStringLiteral("register") && args.size() == 1) {
+        return registerAddin(args.first(), store, io);
+    }
+    if (command == QStringLiteral("list") && args.isEmpty()) {
+        return listAddins(store, io);
+    }
+    usage(io);
+    return kExitUsage;
+}
+
+}  // namespace orlo::tools

@@ -1,0 +1,232 @@
+// Add-in loading as the desk shell does it: the add-in list in a real
+// settings file, and the manager loading the real liborlo.so from an
+// application folder, connecting, removing and shutting it down; broken
+// entries give clear errors and the other add-ins load all the same.
+
+#include <QtEndian>
+
+#include "AddinFixture.h"
+#include "host/addins/AddinErrors.h"
+#include "host/addins/AddinList.h"
+#include "host/addins/AddinManager.h"
+
+namespace orlo::addin::test {
+namespace {
+
+using host::AddinList;
+using host::AddinManager;
+using host::AddinRegistration;
+
+const QString kOrlo = QStringLiteral("OrlonetPROv1.Connect");
+
+RegistryValue dword(quint32 n) {
+    QByteArray data(4, '\0');
+    qToLittleEndian(n, data.data());
+    return {REG_DWORD, data};
+}
+
+class AddinListTest : public ::testing::Test {
+protected:
+    QTemporaryDir m_dir;
+    RegistryStore m_store{m_dir.filePath(QStringLiteral("registry"))};
+    AddinList m_list{m_store};
+};
+
+TEST_F(AddinListTest, EntriesAreStoredAsTypedValuesBesideTheAddinsOwn) {
+    // The add-in's own settings live in the same key and must survive.
+    auto key = m_store.createKey(RegistryRoot::CurrentUser, AddinRegistryKey);
+    ASSERT_TRUE(key.ok());
+    ASSERT_TRUE(m_store
+                    .setValue(*key, QStringLiteral("defaultDBlocation"),
+                              RegistryValue{REG_SZ, QByteArray("/srv/Patients.mdb")})
+                    .ok());
+    ASSERT_TRUE(m_list
+                    .registerAddin(
+                        {kOrlo, QStringLiteral("/opt/orlo/liborlo.so"), 3, QStringLiteral("Orlo")})
+                    .ok());
+    const auto value = [&](const char* name) {
+        return **m_store.queryValue(*key, QLatin1String(name));
+    };
+    EXPECT_EQ(value("Path"), (RegistryValue{REG_SZ, QByteArray("/opt/orlo/liborlo.so")}));
+    EXPECT_EQ(value("LoadBehavior"), dword(3));
+    EXPECT_EQ(value("FriendlyName"), (RegistryValue{REG_SZ, QByteArray("Orlo")}));
+    EXPECT_EQ(value("defaultDBlocation"), (RegistryValue{REG_SZ, QByteArray("/srv/Patients.mdb")}));
+
+    const auto read = m_list.registration(QStringLiteral("orlonetpropv1.connect"));
+    EXPECT_FALSE(read.ok());  // a typo, not a case difference
+    const auto orlo = m_list.registration(QStringLiteral("ORLONETPROV1.CONNECT"));
+    ASSERT_TRUE(orlo.ok());
+    EXPECT_EQ(orlo->progId, kOrlo);
+    EXPECT_EQ(orlo->path, QStringLiteral("/opt/orlo/liborlo.so"));
+    EXPECT_TRUE(orlo->loadsAtStartup());
+}
+
+TEST_F(AddinListTest, OnlyLoadBehaviorThreeLoadsAtStartUp) {
+    EXPECT_TRUE(m_list.registrations()->empty());
+    for (auto [name, behaviour] :
+         {std::pair{"B.Connect", 2u}, std::pair{"A.Connect", 3u}, std::pair{"C.Connect", 0u},
+          std::pair{"D.Connect", 9u}, std::pair{"E.Connect", 1u}, std::pair{"F.Connect", 19u}}) {
+        ASSERT_TRUE(
+            m_list.registerAddin({QLatin1String(name), QStringLiteral("/x.so"), behaviour, {}})
+                .ok());
+    }
+    const auto all = m_list.registrations();
+    ASSERT_TRUE(all.ok());
+    QStringList atStartup;
+    QStringList names;
+    for (const AddinRegistration& r : *all) {
+        names << r.progId;
+        if (r.loadsAtStartup()) {
+            atStartup << r.progId;
+        }
+    }
+    EXPECT_EQ(names.join(u','), QStringLiteral("A.Connect,B.Connect,C.Connect,D.Connect,E.Connect,"
+                                               "F.Connect"));
+    EXPECT_EQ(atStartup, (QStringList{QStringLiteral("A.Connect"), QStringLiteral("F.Connect")}));
+
+    // A value of another type than REG_DWORD does not load the add-in.
+    auto key = m_store.openKey(RegistryRoot::CurrentUser,
+                               u"Software\\Microsoft\\Office\\Outlook\\Addins\\A.Connect");
+    ASSERT_TRUE(key.ok());
+    ASSERT_TRUE(
+        m_store.setValue(*key, QStringLiteral("LoadBehavior"), {REG_SZ, QByteArray("3")}).ok());
+    EXPECT_FALSE(m_list.registration(QStringLiteral("A.Connect"))->loadsAtStartup());
+
+    EXPECT_EQ(m_list.registration(QStringLiteral("Nobody.Connect")).error().number,
+              err::kCannotCreateObject);
+    EXPECT_FALSE(m_list.registerAddin({QStringLiteral("A\\B"), {}, 3, {}}).ok());
+}
+
+// The desk of AddinFixture with liborlo.so copied into its application
+// folder and listed in its settings file, which the add-in finds through
+// ORLO_REGISTRY_FILE as a desk started with that variable would.
+class AddinManagerTest : public AddinFixture {
+protected:
+    void SetUp() override {
+        AddinFixture::SetUp();
+        m_library = m_appFolder.path(QStringLiteral("liborlo.so"));
+        ASSERT_TRUE(QFile::copy(QString::fromUtf8(ORLO_LIBORLO_PATH), m_library));
+        qputenv(RegistryStore::kFileVariable, registryFile().toLocal8Bit());
+        ASSERT_TRUE(list()
+                        .registerAddin(
+                            {kOrlo, m_library, AddinList::kLoadAtStartup, QStringLiteral("Orlo")})
+                        .ok());
+    }
+    void TearDown() override { qunsetenv(RegistryStore::kFileVariable); }
+
+    AddinList list() { return AddinList(m_settings); }
+    quint32 loadBehavior() { return list().registration(kOrlo)->loadBehavior; }
+
+    QString m_library;
+    RegistryStore m_settings{registryFile()};
+};
+
+TEST_F(AddinManagerTest, LoadsLiborloFromTheApplicationFolderAndRunsItsLifecycle) {
+    AddinManager manager(m_settings, m_app);
+    const std::vector<host::AddinLoadError> errors = manager.connectStartupAddins();
+    for (const auto& e : errors) {
+        ADD_FAILURE() << e.progId.toStdString() << ": " << e.error.description.toStdString();
+    }
+    ASSERT_EQ(manager.connectedAddins(), QStringList{kOrlo});
+    ASSERT_NE(manager.addin(kOrlo), nullptr);
+    // The library started in its own folder: the default database lies
+    // there, and the store of its PST folder is open in the desk.
+    const RegistryKey key = *m_settings.openKey(RegistryRoot::CurrentUser, AddinRegistryKey);
+    EXPECT_EQ(**m_settings.queryValue(key, QStringLiteral("defaultDBlocation")),
+              (RegistryValue{REG_SZ, (m_appFolder.root() + u"/Database/Patients.mdb").toUtf8()}));
+    EXPECT_TRUE(addinStoreOpen());
+    manager.startupComplete();
+
+    // The user removes it: store out of the profile, exit window, not loaded.
+    ASSERT_TRUE(manager.removeAddin(kOrlo).ok());
+    EXPECT_TRUE(manager.connectedAddins().isEmpty());
+    EXPECT_FALSE(addinStoreOpen());
+    ASSERT_EQ(m_boxes.shown().size(), 1u);
+    EXPECT_EQ(m_boxes.shown()[0].text, qs(kExitWindowText));
+    EXPECT_EQ(loadBehavior(), AddinList::kNotLoaded);
+    EXPECT_TRUE(manager.connectStartupAddins().empty());
+    EXPECT_TRUE(manager.connectedAddins().isEmpty());
+
+    // Ticked again: loaded anew, marked to load at start-up.
+    ASSERT_TRUE(manager.connectAddin(kOrlo).ok());
+    EXPECT_TRUE(addinStoreOpen());
+    EXPECT_EQ(loadBehavior(), AddinList::kLoadAtStartup);
+
+    // The desk closes: disconnected as a normal close, the store stays.
+    manager.shutdown();
+    EXPECT_TRUE(manager.connectedAddins().isEmpty());
+    EXPECT_TRUE(addinStoreOpen());
+    EXPECT_EQ(m_boxes.shown().size(), 1u);
+}
+
+TEST_F(AddinManagerTest, ADeskWithoutWindowsConnectsTheAddinButItStartsNothing) {
+    m_explorer->Close();
+    AddinManager manager(m_settings, m_app);
+    EXPECT_TRUE(manager.connectStartupAddins().empty());
+    EXPECT_EQ(manager.connectedAddins(), QStringList{kOrlo});
+    EXPECT_FALSE(addinStoreOpen());
+    const RegistryKey key = *m_settings.openKey(RegistryRoot::CurrentUser, AddinRegistryKey);
+    EXPECT_EQ(*m_settings.queryValue(key, QStringLiteral("defaultDBlocation")), std::nullopt);
+}
+
+TEST_F(AddinManagerTest, BrokenEntriesGiveClearErrorsAndTheRestLoads) {
+    const QString missing = m_dir.filePath(QStringLiteral("gone/liborlo.so"));
+    const QString notALibrary = m_dir.filePath(QStringLiteral("readme.so"));
+    orlo::test::writeFile(notALibrary, "plain text");
+    const QString noFactory = QString::fromUtf8(ORLO_NOFACTORY_PATH);
+    for (const AddinRegistration& r :
+         std::vector<AddinRegistration>{{QStringLiteral("A1.Missing"), missing, 3, {}},
+                                        {QStringLiteral("A2.NotALibrary"), notALibrary, 3, {}},
+                                        {QStringLiteral("A3.NoFactory"), noFactory, 3, {}},
+                                        {QStringLiteral("A4.WrongProgId"), m_library, 3, {}},
+                                        {QStringLiteral("A5.NoPath"), QString(), 3, {}}}) {
+        ASSERT_TRUE(list().registerAddin(r).ok());
+    }
+    AddinManager manager(m_settings, m_app);
+    const std::vector<host::AddinLoadError> errors = manager.connectStartupAddins();
+    ASSERT_EQ(errors.size(), 5u);
+    const auto expectError = [&](std::size_t i, const QString& progId, long number,
+                                 const QString& mentions) {
+        EXPECT_EQ(errors[i].progId, progId);
+        EXPECT_EQ(errors[i].error.number, number) << progId.toStdString();
+        EXPECT_TRUE(errors[i].error.description.contains(mentions))
+            << errors[i].error.description.toStdString();
+    };
+    expectError(0, QStringLiteral("A1.Missing"), host::err::kErrorLoadingDll, missing);
+    expectError(1, QStringLiteral("A2.NotALibrary"), host::err::kErrorLoadingDll, notALibrary);
+    expectError(2, QStringLiteral("A3.NoFactory"), host::err::kDllEntryPointNotFound,
+                QStringLiteral("orlo_create_addin"));
+    expectError(3, QStringLiteral("A4.WrongProgId"), err::kCannotCreateObject,
+                QStringLiteral("A4.WrongProgId"));
+    expectError(4, QStringLiteral("A5.NoPath"), err::kCannotCreateObject, QStringLiteral("Path"));
+    // Orlo itself came up all the same.
+    EXPECT_EQ(manager.connectedAddins(), QStringList{kOrlo});
+    EXPECT_TRUE(addinStoreOpen());
+
+    // Unticking a listed add-in that never loaded only changes the list.
+    ASSERT_TRUE(manager.removeAddin(QStringLiteral("A1.Missing")).ok());
+    EXPECT_EQ(list().registration(QStringLiteral("A1.Missing"))->loadBehavior,
+              AddinList::kNotLoaded);
+    EXPECT_FALSE(manager.removeAddin(QStringLiteral("Unknown.Addin")).ok());
+    EXPECT_FALSE(manager.connectAddin(QStringLiteral("Unknown.Addin")).ok());
+}
+
+TEST_F(AddinManagerTest, AManagerLeftRunningShutsItsAddinsDown) {
+    {
+        AddinManager manager(m_settings, m_app);
+        ASSERT_TRUE(manager.connectStartupAddins().empty());
+        auto contact = patient(QStringLiteral("3"));
+        ASSERT_TRUE(contact->Display().ok());
+        // Connected twice: nothing changes.
+        ASSERT_TRUE(manager.connectAddin(kOrlo).ok());
+        EXPECT_EQ(manager.connectedAddins(), QStringList{kOrlo});
+    }
+    // The add-in let go of the desk: closing the main window writes no list.
+    patient(QStringLiteral("4"));
+    m_explorer->Close();
+    EXPECT_EQ(orlo::test::readFile(appPath(u"\\META\\UNLOADP.log")), QByteArray());
+    EXPECT_TRUE(addinStoreOpen());
+}
+
+}  // namespace
+}  // namespace orlo::addin::test

@@ -1,0 +1,71 @@
+// Disconnection: a normal close keeps the add-in's store in the profile; a
+// removal by the user takes it out and shows the exit window, and a store
+// that cannot be removed is reported without stopping the removal.
+
+#include "AddinFixture.h"
+#include "host/HostErrors.h"
+
+namespace orlo::addin::test {
+namespace {
+
+class RemovalTest : public AddinFixture {
+protected:
+    void SetUp() override {
+        AddinFixture::SetUp();
+        ASSERT_TRUE(connect().ok());
+        ASSERT_TRUE(addinStoreOpen());
+    }
+
+    static MessageBoxRequest exitWindow() {
+        return {qs(kExitWindowText), QStringLiteral("Orlo"), MsgIcon::Information, MsgButtons::OK};
+    }
+};
+
+TEST_F(RemovalTest, UserRemovalTakesTheStoreOutOfTheProfile) {
+    auto contact = patient(QStringLiteral("1"));
+    ASSERT_TRUE(contact->Display().ok());
+    bool profileChanged = false;
+    host::Subscription s = m_ns->events.profileChanged.connect([&] { profileChanged = true; });
+    disconnect(host::RemoveMode::UserClosed);
+    EXPECT_FALSE(addinStoreOpen());
+    EXPECT_FALSE(m_ns->profileStores().contains(appPath(kAddinPstName)));
+    EXPECT_TRUE(profileChanged);
+    EXPECT_EQ(m_boxes.shown(), std::vector<MessageBoxRequest>{exitWindow()});
+    EXPECT_EQ(m_connect.outAddIn(), nullptr);
+    EXPECT_EQ(m_connect.context(), nullptr);
+    // The store file itself stays where it is.
+    EXPECT_TRUE(QFileInfo::exists(appPath(kAddinPstName)));
+    EXPECT_EQ(contact->events.Write.handlerCount(), 0);
+}
+
+TEST_F(RemovalTest, AStoreAlreadyGoneIsReportedAndTheRemovalGoesOn) {
+    ASSERT_TRUE(m_ns->RemoveStore(*addinTopFolder(m_app)).ok());
+    disconnect(host::RemoveMode::UserClosed);
+    ASSERT_EQ(m_boxes.shown().size(), 2u);
+    const MessageBoxRequest& box = m_boxes.shown()[0];
+    EXPECT_EQ(box.title, QStringLiteral("Software Error #-1940651761"));
+    EXPECT_EQ(box.icon, MsgIcon::Critical);
+    EXPECT_EQ(box.buttons, MsgButtons::OK);
+    const QStringList parts = box.text.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(parts.size(), 3);
+    EXPECT_EQ(parts[0], QString::number(host::err::kObjectNotFound));
+    EXPECT_FALSE(parts[1].isEmpty());
+    EXPECT_EQ(parts[2], QStringLiteral("This Software could not remove the Outlook PST file "
+                                       "because it has been removed or deleted."));
+    EXPECT_EQ(m_boxes.shown()[1], exitWindow());
+    EXPECT_EQ(m_connect.outAddIn(), nullptr);
+}
+
+TEST_F(RemovalTest, NormalCloseKeepsTheStoreAndShowsNothing) {
+    disconnect(host::RemoveMode::HostShutdown);
+    EXPECT_TRUE(addinStoreOpen());
+    EXPECT_TRUE(m_boxes.shown().empty());
+    EXPECT_EQ(m_connect.outAddIn(), nullptr);
+    // Connected again from the add-in list: a fresh start on the open store.
+    ASSERT_TRUE(connect(host::ConnectMode::AfterStartup).ok());
+    EXPECT_TRUE(addin().isRunning());
+    EXPECT_EQ(m_ns->profileStores().count(appPath(kAddinPstName)), 1);
+}
+
+}  // namespace
+}  // namespace orlo::addin::test

@@ -1,0 +1,164 @@
+// Start-up of the add-in on a real desk, settings file and store: the
+// settings written once, the store opened once, the desk objects held, and
+// a start-up that goes on past a missing or damaged store.
+
+#include "AddinFixture.h"
+#include "host/commandbars/CommandBar.h"
+#include "host/commandbars/CommandBarControls.h"
+#include "host/commandbars/CommandBars.h"
+
+namespace orlo::addin::test {
+namespace {
+
+class StartupTest : public AddinFixture {};
+
+TEST_F(StartupTest, FirstStartWritesTheDefaultsOnceAsText) {
+    ASSERT_FALSE(QFileInfo::exists(registryFile()));
+    ASSERT_TRUE(connect().ok());
+    const QString defaultDb = m_appFolder.root() + QStringLiteral("/Database/Patients.mdb");
+    EXPECT_EQ(stored(kDefaultDbLocationValue), (RegistryValue{REG_SZ, defaultDb.toUtf8()}));
+    EXPECT_EQ(stored(kManualIpEnabledValue), (RegistryValue{REG_SZ, QByteArray("0")}));
+    // The workstation's address comes from the peer network's socket.
+    EXPECT_EQ(stored(kManualIpValue), std::nullopt);
+    EXPECT_EQ(ctx().DbLocation, defaultDb);
+    EXPECT_TRUE(ctx().PatientItemSaveEnabled);
+    EXPECT_TRUE(ctx().ApptItemSaveEnabled);
+    EXPECT_TRUE(m_boxes.shown().empty());
+
+    // The next start finds the values and writes nothing.
+    const QByteArray settings = orlo::test::readFile(registryFile());
+    disconnect(host::RemoveMode::HostShutdown);
+    ASSERT_TRUE(connect().ok());
+    EXPECT_EQ(orlo::test::readFile(registryFile()), settings);
+    EXPECT_EQ(ctx().DbLocation, defaultDb);
+}
+
+TEST_F(StartupTest, ExistingSettingsAreNeverOverwritten) {
+    storeText(kDefaultDbLocationValue, QStringLiteral("/srv/clinic/Patients.mdb"));
+    storeText(kManualIpEnabledValue, QStringLiteral("1"));
+    storeText(kManualIpValue, QStringLiteral("10.0.0.7"));
+    const QByteArray settings = orlo::test::readFile(registryFile());
+    ASSERT_TRUE(connect().ok());
+    EXPECT_EQ(orlo::test::readFile(registryFile()), settings);
+    EXPECT_EQ(ctx().DbLocation, QStringLiteral("/srv/clinic/Patients.mdb"));
+}
+
+TEST_F(StartupTest, AnEmptyValueCountsAsMissing) {
+    storeText(kDefaultDbLocationValue, QString());
+    storeText(kManualIpEnabledValue, QString());
+    ASSERT_TRUE(connect().ok());
+    EXPECT_EQ(ctx().DbLocation, appPath(u"\\Database\\Patients.mdb"));
+    EXPECT_EQ(stored(kManualIpEnabledValue), (RegistryValue{REG_SZ, QByteArray("0")}));
+}
+
+TEST_F(StartupTest, HoldsTheDeskObjectsAndOpensTheStore) {
+    ASSERT_FALSE(addinStoreOpen());
+    ASSERT_TRUE(connect().ok());
+    EXPECT_TRUE(addinStoreOpen());
+    EXPECT_TRUE(m_ns->profileStores().contains(appPath(kAddinPstName)));
+    OutAddIn& a = addin();
+    EXPECT_TRUE(a.isRunning());
+    EXPECT_EQ(a.outlook(), m_app);
+    EXPECT_EQ(a.nameSpace(), m_ns);
+    EXPECT_EQ(a.explorer(), m_explorer);
+    EXPECT_EQ(ctx().application, m_app);
+    EXPECT_EQ(ctx().trackedExplorer, m_explorer);
+    EXPECT_EQ(a.progId(), QStringLiteral("OrlonetPROv1.Connect"));
+    // The desk's "Standard" bar has no "Refresh DB" control; none is made.
+    EXPECT_EQ(a.refreshDbControl(), nullptr);
+    EXPECT_EQ(m_explorer->CommandBars()->FindControl(qs(kRefreshDbTag)), nullptr);
+}
+
+TEST_F(StartupTest, FindsTheRefreshControlOnTheStandardBar) {
+    auto standard = m_explorer->CommandBars()->Item(QStringLiteral("Standard"));
+    ASSERT_TRUE(standard.ok());
+    auto control = (*standard)->Controls()->Add(host::ControlType::Button);
+    ASSERT_TRUE(control.ok());
+    (*control)->setTag(QStringLiteral("Refresh DB"));
+    ASSERT_TRUE(connect().ok());
+    EXPECT_EQ(addin().refreshDbControl(), *control);
+}
+
+TEST_F(StartupTest, ADeskWithoutAnyWindowStartsNothing) {
+    m_explorer->Close();
+    ASSERT_EQ(m_app->Explorers()->Count(), 0);
+    ASSERT_TRUE(connect().ok());
+    EXPECT_EQ(m_connect.outAddIn(), nullptr);
+    EXPECT_FALSE(addinStoreOpen());
+    EXPECT_FALSE(QFileInfo::exists(registryFile()));
+    EXPECT_TRUE(m_boxes.shown().empty());
+    // Disconnecting an add-in that never started does nothing either.
+    disconnect(host::RemoveMode::UserClosed);
+    EXPECT_TRUE(m_boxes.shown().empty());
+}
+
+TEST_F(StartupTest, AnItemWindowAloneIsEnoughToStart) {
+    auto item = mail();
+    ASSERT_TRUE(item->Display().ok());
+    m_explorer->Close();
+    ASSERT_TRUE(connect().ok());
+    ASSERT_NE(m_connect.outAddIn(), nullptr);
+    EXPECT_TRUE(addin().isRunning());
+    EXPECT_EQ(addin().explorer(), nullptr);
+    EXPECT_TRUE(addinStoreOpen());
+}
+
+TEST_F(StartupTest, AStoreAlreadyOpenIsNotAddedAgain) {
+    // Another copy of the store, open under the same top folder name: the
+    // add-in goes by the name and leaves the profile as it is.
+    const QString copy = m_dir.filePath(QStringLiteral("elsewhere.pst"));
+    ASSERT_TRUE(tools::createAddinStore(copy).ok());
+    ASSERT_TRUE(m_ns->AddStore(copy).ok());
+    const QStringList before = m_ns->profileStores();
+    ASSERT_TRUE(connect().ok());
+    EXPECT_EQ(m_ns->profileStores(), before);
+    EXPECT_TRUE(m_boxes.shown().empty());
+}
+
+TEST_F(StartupTest, AMissingStoreIsReportedOnceAndTheStartGoesOn) {
+    ASSERT_TRUE(QFile::remove(appPath(kAddinPstName)));
+    ASSERT_TRUE(connect().ok());
+    EXPECT_EQ(m_boxes.shown(),
+              (std::vector<MessageBoxRequest>{
+                  {QStringLiteral("Unable to locate Outlook PST file. Please verify that the file "
+                                  "hasn't been deleted or moved."),
+                   QStringLiteral("Outlook PST Load Error"), MsgIcon::Critical, MsgButtons::OK}}));
+    // Nothing was created in its place, and everything after it ran.
+    EXPECT_FALSE(QFileInfo::exists(appPath(kAddinPstName)));
+    EXPECT_FALSE(addinStoreOpen());
+    EXPECT_TRUE(addin().isRunning());
+    EXPECT_EQ(addin().explorer(), m_explorer);
+    EXPECT_TRUE(ctx().PatientItemSaveEnabled);
+    EXPECT_TRUE(stored(kManualIpEnabledValue).has_value());
+}
+
+TEST_F(StartupTest, ADamagedStoreGivesTheOpenErrorAndTheStartGoesOn) {
+    orlo::test::writeFile(appPath(kAddinPstName), QByteArray("not a store at all"));
+    ASSERT_TRUE(connect().ok());
+    ASSERT_EQ(m_boxes.shown().size(), 1u);
+    const MessageBoxRequest& box = m_boxes.shown().front();
+    EXPECT_EQ(box.title, QStringLiteral("Open PST Error"));
+    EXPECT_EQ(box.icon, MsgIcon::Critical);
+    EXPECT_EQ(box.buttons, MsgButtons::OK);
+    // The error's number, CR LF, its description (which names the file).
+    const QStringList parts = box.text.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(parts.size(), 2);
+    EXPECT_EQ(parts[0], QString::number(err::kProviderFailure));
+    EXPECT_TRUE(parts[1].contains(QStringLiteral("12-27Orlonetv1.pst"))) << parts[1].toStdString();
+    EXPECT_EQ(orlo::test::readFile(appPath(kAddinPstName)), QByteArray("not a store at all"));
+    EXPECT_TRUE(addin().isRunning());
+    EXPECT_TRUE(ctx().ApptItemSaveEnabled);
+}
+
+TEST_F(StartupTest, ADeskWithoutMessageBoxesIsRefused) {
+    auto bare = host::Application::create(m_clock, Locale::unitedKingdom());
+    bare->Explorers()->Add(m_inbox);
+    host::CustomArgs custom;
+    const Status s =
+        m_connect.OnConnection(bare, host::ConnectMode::Startup, host::AddInInst{}, custom);
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(m_connect.outAddIn(), nullptr);
+}
+
+}  // namespace
+}  // namespace orlo::addin::test

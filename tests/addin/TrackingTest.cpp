@@ -1,0 +1,180 @@
+// Which items the add-in listens to, and the close rules of the main
+// window and the item windows, on a real desk and store.
+
+#include "AddinFixture.h"
+#include "host/Views.h"
+#include "sync/UnloadLists.h"
+
+namespace orlo::addin::test {
+namespace {
+
+class TrackingTest : public AddinFixture {
+protected:
+    void SetUp() override {
+        AddinFixture::SetUp();
+        ASSERT_TRUE(connect().ok());
+    }
+
+    // The add-in's handlers on an item's events.
+    static int contactHandlers(const host::Item& item) {
+        return item.events.Open.handlerCount() + item.events.Write.handlerCount() +
+               item.events.BeforeDelete.handlerCount() + item.events.Close.handlerCount();
+    }
+    static int appointmentHandlers(const host::Item& item) {
+        return item.events.Open.handlerCount() + item.events.Write.handlerCount() +
+               item.events.CustomPropertyChange.handlerCount();
+    }
+};
+
+TEST_F(TrackingTest, OnlyTheLastContactAndTheLastAppointmentAreBound) {
+    auto first = patient(QStringLiteral("1"));
+    auto second = patient(QStringLiteral("2"));
+    auto visit = appointment(QStringLiteral("10"));
+    ASSERT_TRUE(first->Display().ok());
+    EXPECT_EQ(addin().contactItem(), first);
+    EXPECT_EQ(contactHandlers(*first), 4);
+    ASSERT_TRUE(visit->Display().ok());
+    EXPECT_EQ(addin().apptItem(), visit);
+    EXPECT_EQ(appointmentHandlers(*visit), 3);
+    // An appointment leaves the contact tracked.
+    EXPECT_EQ(addin().contactItem(), first);
+
+    ASSERT_TRUE(second->Display().ok());
+    EXPECT_EQ(addin().contactItem(), second);
+    EXPECT_EQ(addin().inspector(), second->GetInspector());
+    EXPECT_EQ(contactHandlers(*first), 0);
+    EXPECT_EQ(contactHandlers(*second), 4);
+    EXPECT_EQ(addin().apptItem(), visit);
+
+    // What the handlers do shows which item reaches them: deleting the
+    // first contact no longer switches the save flag, the second does.
+    ASSERT_TRUE(first->Delete().ok());
+    EXPECT_TRUE(ctx().PatientItemSaveEnabled);
+    ASSERT_TRUE(second->Delete().ok());
+    EXPECT_FALSE(ctx().PatientItemSaveEnabled);
+}
+
+TEST_F(TrackingTest, MailAndOtherItemsChangeNothing) {
+    auto contact = patient(QStringLiteral("1"));
+    auto visit = appointment(QStringLiteral("10"));
+    ASSERT_TRUE(contact->Display().ok());
+    ASSERT_TRUE(visit->Display().ok());
+    auto note = mail();
+    auto task = m_inbox->Items()->Add(QStringLiteral("IPM.Task"));
+    ASSERT_TRUE(task.ok());
+    ASSERT_TRUE(note->Display().ok());
+    ASSERT_TRUE((*task)->Display().ok());
+    EXPECT_EQ(addin().contactItem(), contact);
+    EXPECT_EQ(addin().apptItem(), visit);
+    // The window is still the one most recently opened.
+    EXPECT_EQ(addin().inspector(), (*task)->GetInspector());
+    EXPECT_EQ(contactHandlers(*note), 0);
+}
+
+TEST_F(TrackingTest, FolderSwitchKeepsTheViewsOfTheNewFolder) {
+    ASSERT_TRUE(m_explorer->SelectFolder(folder(kSchedulerFolderName)).ok());
+    ASSERT_NE(addin().views(), nullptr);
+    EXPECT_EQ(addin().views()->folderName(), QStringLiteral("Scheduler"));
+    EXPECT_EQ(m_explorer->CurrentFolder()->Name(), QStringLiteral("Scheduler"));
+}
+
+TEST_F(TrackingTest, ClosingTheMainWindowWritesTheListsAndWaitsForTheLastItemWindow) {
+    patient(QStringLiteral("7"));
+    auto contact = patient(QStringLiteral("8"));
+    appointment(QStringLiteral("30"));
+    ASSERT_TRUE(contact->Display().ok());
+
+    m_explorer->Close();
+    EXPECT_EQ(orlo::test::readFile(appPath(sync::kPatientUnloadList)), "7\r\n8\r\n");
+    EXPECT_EQ(orlo::test::readFile(appPath(sync::kScheduleUnloadList)), "30\r\n");
+    // An item window is still open: the add-in keeps running.
+    EXPECT_TRUE(addin().isRunning());
+    EXPECT_EQ(addin().contactItem(), contact);
+
+    // The last item window closes with no main window left: shut-down.
+    ASSERT_TRUE(contact->Close(host::SaveMode::Discard).ok());
+    EXPECT_FALSE(addin().isRunning());
+    EXPECT_EQ(addin().contactItem(), nullptr);
+    EXPECT_EQ(addin().inspector(), nullptr);
+    EXPECT_EQ(addin().explorer(), nullptr);
+    EXPECT_EQ(ctx().application, nullptr);
+    EXPECT_EQ(contactHandlers(*contact), 0);
+
+    // The desk disconnects afterwards: the shut-down runs a second time.
+    disconnect(host::RemoveMode::HostShutdown);
+    EXPECT_EQ(m_connect.outAddIn(), nullptr);
+    EXPECT_TRUE(addinStoreOpen());
+    EXPECT_TRUE(m_boxes.shown().empty());
+}
+
+TEST_F(TrackingTest, ClosingTheOnlyWindowStopsAtOnce) {
+    patient(QStringLiteral("5"));
+    m_explorer->Close();
+    EXPECT_EQ(orlo::test::readFile(appPath(sync::kPatientUnloadList)), "5\r\n");
+    EXPECT_FALSE(addin().isRunning());
+    // Items opened afterwards reach nothing.
+    auto later = patient(QStringLiteral("6"));
+    ASSERT_TRUE(later->Display().ok());
+    EXPECT_EQ(addin().contactItem(), nullptr);
+    EXPECT_EQ(contactHandlers(*later), 0);
+}
+
+TEST_F(TrackingTest, ItemWindowsClosingWhileAnotherWindowStaysStopNothing) {
+    auto a = patient(QStringLiteral("1"));
+    auto b = appointment(QStringLiteral("2"));
+    auto c = patient(QStringLiteral("3"));
+    ASSERT_TRUE(a->Display().ok());
+    ASSERT_TRUE(b->Display().ok());
+    ASSERT_TRUE(b->Close(host::SaveMode::Discard).ok());
+    EXPECT_TRUE(addin().isRunning());
+    // Deleting the contact switches its save flag off; closing the next
+    // contact's window switches it on again.
+    ASSERT_TRUE(a->Delete().ok());
+    EXPECT_FALSE(ctx().PatientItemSaveEnabled);
+    ASSERT_TRUE(c->Display().ok());
+    ASSERT_TRUE(c->Close(host::SaveMode::Discard).ok());
+    EXPECT_TRUE(ctx().PatientItemSaveEnabled);
+    EXPECT_TRUE(addin().isRunning());
+
+    // No main window, but another item window stays open: still running.
+    auto d = patient(QStringLiteral("4"));
+    auto e = patient(QStringLiteral("5"));
+    ASSERT_TRUE(d->Display().ok());
+    ASSERT_TRUE(e->Display().ok());
+    m_explorer->Close();
+    ASSERT_TRUE(addin().isRunning());
+    ASSERT_TRUE(e->Close(host::SaveMode::Discard).ok());
+    EXPECT_TRUE(addin().isRunning());
+}
+
+TEST_F(TrackingTest, AMissingListIsReportedAndTheOtherStillWritten) {
+    appointment(QStringLiteral("44"));
+    ASSERT_TRUE(QFile::remove(appPath(sync::kPatientUnloadList)));
+    m_explorer->Close();
+    ASSERT_EQ(m_boxes.shown().size(), 1u);
+    EXPECT_EQ(m_boxes.shown()[0].text,
+              QStringLiteral("Cannot Load Patient Unload File. Please recreate."));
+    EXPECT_FALSE(QFileInfo::exists(appPath(sync::kPatientUnloadList)));
+    EXPECT_EQ(orlo::test::readFile(appPath(sync::kScheduleUnloadList)), "44\r\n");
+    EXPECT_TRUE(orlo::test::readFile(appPath(u"\\logs\\error.log"))
+                    .endsWith("] [ERROR] Cannot Load Patient Unload File.\r\n"));
+    // The failure did not keep the shut-down rule from running.
+    EXPECT_FALSE(addin().isRunning());
+}
+
+TEST_F(TrackingTest, StopAddinTwiceIsHarmless) {
+    auto contact = patient(QStringLiteral("1"));
+    ASSERT_TRUE(contact->Display().ok());
+    addin().StopAddin();
+    addin().StopAddin();
+    EXPECT_FALSE(addin().isRunning());
+    EXPECT_EQ(addin().nameSpace(), nullptr);
+    EXPECT_EQ(contactHandlers(*contact), 0);
+    // The desk's own events find no add-in left to call.
+    m_explorer->Close();
+    EXPECT_TRUE(m_boxes.shown().empty());
+    EXPECT_EQ(orlo::test::readFile(appPath(sync::kPatientUnloadList)), QByteArray());
+}
+
+}  // namespace
+}  // namespace orlo::addin::test
