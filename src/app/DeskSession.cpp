@@ -36,7 +36,8 @@ DeskSession::DeskSession(DeskOptions options, MessageBoxService& messageBoxes)
       m_registryStore(m_options.registryFile),
       m_registry(m_registryStore, m_locale),
       m_profile(m_registry, m_options.profile),
-      m_app(host::Application::create(m_clock, m_locale)) {}
+      m_app(host::Application::create(m_clock, m_locale, host::FormRegistry::standard(),
+                                      &m_messageBoxes)) {}
 
 DeskSession::~DeskSession() {
     shutdown();

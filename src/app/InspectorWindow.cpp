@@ -31,7 +31,7 @@ InspectorWindow::InspectorWindow(std::shared_ptr<host::Inspector> inspector, con
       m_messageBoxes(messageBoxes) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("InspectorWindow"));
-    resize(860, 640);
+    resize(960, 680);
 
     if (const auto bar =
             m_inspector->CommandBars()->Item(QString::fromUtf16(host::CommandBars::kMenuBar))) {

@@ -59,8 +59,6 @@ MainWindow::MainWindow(DeskSession& session, std::function<void()> onClosed, QWi
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({260, 740});
     setCentralWidget(splitter);
-    m_status = new QLabel(this);
-    statusBar()->addWidget(m_status);
 
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { folderPicked(current); });
@@ -170,7 +168,7 @@ void MainWindow::showFolder(const std::shared_ptr<host::MAPIFolder>& folder) {
 
 void MainWindow::updateStatus() {
     const qint64 n = m_model->totalCount();
-    m_status->setText(n == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(n));
+    statusBar()->showMessage(n == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(n));
 }
 
 void MainWindow::refresh() {

@@ -15,7 +15,6 @@
 
 #include "host/events/Subscription.h"
 
-class QLabel;
 class QTableView;
 class QTimer;
 class QTreeWidget;
@@ -63,7 +62,6 @@ private:
     QTreeWidget* m_tree = nullptr;
     QTableView* m_view = nullptr;
     FolderItemModel* m_model = nullptr;
-    QLabel* m_status = nullptr;
     QTimer* m_menuWatch = nullptr;
     QString m_menuSignature;
     std::vector<host::Subscription> m_subscriptions;

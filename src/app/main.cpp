@@ -15,6 +15,7 @@
 #include "app/DeskOptions.h"
 #include "app/DeskSession.h"
 #include "app/DeskWindows.h"
+#include "app/ManagedAddins.h"
 #include "platform/ui/QtMessageBoxes.h"
 
 namespace {
@@ -72,6 +73,8 @@ int main(int argc, char** argv) {
     for (const orlo::Error& e : session.open()) {
         say(e.description);
     }
+    session.setAddinHost(
+        std::make_unique<ManagedAddins>(session.registryStore(), session.application(), boxes));
     DeskWindows windows(session,
                         [] { QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); }); });
     windows.showMainWindow();

@@ -1,0 +1,69 @@
+// Tools > Add-ins...: the registered add-ins with their state, and Remove,
+// which reaches the add-in host for the chosen ProgId only.
+
+#include <gtest/gtest.h>
+
+#include <QListWidget>
+
+#include "TestSupport.h"
+#include "app/AddinHost.h"
+#include "app/AddinsDialog.h"
+
+using namespace orlo;
+using namespace orlo::desk;
+
+namespace {
+
+class ListedAddins final : public AddinHost {
+public:
+    std::vector<AddinEntry> addins() const override { return entries; }
+    void startup() override {}
+    void shutdown() override {}
+    Status remove(const QString& progId) override {
+        removed << progId;
+        for (AddinEntry& e : entries) {
+            if (e.progId == progId) {
+                e.connected = false;
+            }
+        }
+        return okStatus();
+    }
+
+    std::vector<AddinEntry> entries;
+    QStringList removed;
+};
+
+}  // namespace
+
+TEST(AddinsDialog, ListsTheAddinsAndRemovesTheChosenOne) {
+    ListedAddins host;
+    host.entries = {
+        {QStringLiteral("Other.Connect"), QString(), QStringLiteral("/x/libother.so"), false,
+         QStringLiteral("The library could not be loaded.")},
+        {QStringLiteral("OrlonetPROv1.Connect"), QStringLiteral("Orlo"),
+         QStringLiteral("/srv/app/liborlo.so"), true, QString()},
+    };
+    AddinsDialog dialog(&host);
+    QListWidget* list = dialog.list();
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_TRUE(list->item(0)->text().contains(QStringLiteral("The library could not be loaded.")));
+    EXPECT_TRUE(list->item(1)->text().contains(QStringLiteral("loaded")));
+    EXPECT_FALSE(list->item(1)->text().contains(QStringLiteral("not loaded")));
+
+    // Nothing chosen: Remove does nothing.
+    dialog.removeSelected();
+    EXPECT_TRUE(host.removed.isEmpty());
+
+    list->setCurrentRow(1);
+    dialog.removeSelected();
+    EXPECT_EQ(host.removed, QStringList{QStringLiteral("OrlonetPROv1.Connect")});
+    // The list shows the new state at once.
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_TRUE(list->item(1)->text().contains(QStringLiteral("not loaded")));
+
+    // A desk without an add-in loader says so and offers nothing to remove.
+    AddinsDialog none(nullptr);
+    ASSERT_EQ(none.list()->count(), 1);
+    EXPECT_EQ(none.list()->item(0)->text(), QString::fromUtf16(AddinsDialog::kNoLoader));
+    none.removeSelected();
+}

@@ -1,0 +1,181 @@
+// The desk's start-up logic without windows: options against the
+// environment, the profile in the settings store, the session's start and
+// shut-down, menu commands by caption path.
+
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+
+#include "DeskTestStore.h"
+#include "TestSupport.h"
+#include "app/CommandPath.h"
+#include "app/DeskOptions.h"
+#include "app/DeskProfile.h"
+#include "app/DeskSession.h"
+#include "app/FolderPaths.h"
+#include "host/Application.h"
+#include "host/Explorer.h"
+#include "host/Explorers.h"
+#include "host/HostErrors.h"
+#include "host/MAPIFolder.h"
+#include "host/NameSpace.h"
+#include "host/commandbars/CommandBars.h"
+#include "platform/ui/MessageBox.h"
+
+using namespace orlo;
+using namespace orlo::desk;
+using namespace orlo::desk::test;
+
+namespace {
+
+QProcessEnvironment env(std::initializer_list<std::pair<const char*, const char*>> vars) {
+    QProcessEnvironment e;
+    for (const auto& [name, value] : vars) {
+        e.insert(QString::fromLatin1(name), QString::fromLatin1(value));
+    }
+    return e;
+}
+
+// Records the add-in host calls in order.
+class RecordingAddins final : public AddinHost {
+public:
+    std::vector<AddinEntry> addins() const override { return {}; }
+    void startup() override { calls << QStringLiteral("startup"); }
+    void shutdown() override { calls << QStringLiteral("shutdown"); }
+    Status remove(const QString& progId) override {
+        calls << QStringLiteral("remove ") + progId;
+        return okStatus();
+    }
+    QStringList& calls;
+    explicit RecordingAddins(QStringList& log) : calls(log) {}
+};
+
+}  // namespace
+
+TEST(DeskOptions, OptionsWinOverTheEnvironmentWhichWinsOverDefaults) {
+    const auto e = env({{"ORLO_APPDIR", "/srv/ws2"},
+                        {"ORLO_REGISTRY_FILE", "/srv/ws2/registry"},
+                        {"ORLO_PROFILE", "Desk2"},
+                        {"ORLO_STORES", "/a.pst:/b.pst"},
+                        {"ORLO_LOCALE", "us"}});
+    const auto fromEnv = DeskOptions::parse({}, e);
+    ASSERT_TRUE(fromEnv.ok());
+    EXPECT_EQ(fromEnv->appDir, QStringLiteral("/srv/ws2"));
+    EXPECT_EQ(fromEnv->registryFile, QStringLiteral("/srv/ws2/registry"));
+    EXPECT_EQ(fromEnv->profile, QStringLiteral("Desk2"));
+    EXPECT_EQ(fromEnv->stores, (QStringList{QStringLiteral("/a.pst"), QStringLiteral("/b.pst")}));
+    EXPECT_EQ(fromEnv->locale, QStringLiteral("us"));
+    EXPECT_FALSE(fromEnv->automation);
+
+    const auto given = DeskOptions::parse(
+        {QStringLiteral("--appdir=/srv/ws3"), QStringLiteral("--profile"), QStringLiteral("Front"),
+         QStringLiteral("--store"), QStringLiteral("/c.pst"), QStringLiteral("--automation"),
+         QStringLiteral("--locale"), QStringLiteral("uk")},
+        e);
+    ASSERT_TRUE(given.ok());
+    EXPECT_EQ(given->appDir, QStringLiteral("/srv/ws3"));
+    EXPECT_EQ(given->registryFile, QStringLiteral("/srv/ws2/registry"));
+    EXPECT_EQ(given->profile, QStringLiteral("Front"));
+    EXPECT_EQ(given->stores, QStringList{QStringLiteral("/c.pst")});
+    EXPECT_TRUE(given->automation);
+
+    const auto defaults = DeskOptions::parse({}, QProcessEnvironment());
+    ASSERT_TRUE(defaults.ok());
+    EXPECT_EQ(defaults->profile, QStringLiteral("Orlo"));
+    EXPECT_EQ(defaults->locale, QStringLiteral("system"));
+    EXPECT_TRUE(QFileInfo(defaults->appDir).isAbsolute());
+
+    for (const QStringList& bad :
+         {QStringList{QStringLiteral("--bogus")}, QStringList{QStringLiteral("--appdir")},
+          QStringList{QStringLiteral("--locale"), QStringLiteral("fr")},
+          QStringList{QStringLiteral("--profile"), QStringLiteral("a\\b")}}) {
+        EXPECT_FALSE(DeskOptions::parse(bad, QProcessEnvironment()).ok())
+            << bad.join(u' ').toStdString();
+    }
+}
+
+TEST(DeskSessionTest, NewProfileStartsWithThePersonalStoreAndRemembersChanges) {
+    DeskTestStore s;
+    ASSERT_TRUE(s.create());
+    ScriptedMessageBoxes boxes;
+    auto options = DeskOptions::parse(
+        {QStringLiteral("--appdir"), s.appDir, QStringLiteral("--registry"), s.registryFile},
+        QProcessEnvironment());
+    ASSERT_TRUE(options.ok());
+    QStringList calls;
+    {
+        DeskSession session(*options, boxes);
+        session.setAddinHost(std::make_unique<RecordingAddins>(calls));
+        EXPECT_TRUE(session.open().empty());
+        const QString personal = s.appDir + QStringLiteral("/PST/Personal.pst");
+        EXPECT_TRUE(QFileInfo::exists(personal));
+        EXPECT_EQ(session.profile().stores(), QStringList{personal});
+        // One explorer, on the personal store, before any add-in connects.
+        ASSERT_TRUE(session.explorer());
+        EXPECT_EQ(session.application()->Explorers()->Count(), 1);
+        EXPECT_EQ(session.explorer()->CurrentFolder()->Name(),
+                  QString::fromUtf16(host::NameSpace::kNewStoreName));
+        session.connectAddins();
+
+        // What the add-in adds to the profile is kept at once.
+        ASSERT_TRUE(session.nameSpace()->AddStore(s.storePath).ok());
+        EXPECT_EQ(session.profile().stores(), (QStringList{personal, s.storePath}));
+
+        int closes = 0;
+        auto sub = session.explorer()->events.Close.connect([&] { ++closes; });
+        session.closeExplorer();
+        session.closeExplorer();
+        EXPECT_EQ(closes, 1);
+        EXPECT_EQ(session.application()->Explorers()->Count(), 0);
+        session.shutdown();
+    }
+    // Shut down once, even though the session's end asks again.
+    EXPECT_EQ(calls, (QStringList{QStringLiteral("startup"), QStringLiteral("shutdown")}));
+
+    // The next start opens the same stores; a missing one is reported.
+    ASSERT_TRUE(QFile::remove(s.appDir + QStringLiteral("/PST/Personal.pst")));
+    DeskSession again(*options, boxes);
+    const std::vector<Error> errors = again.open();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].description.contains(QStringLiteral("Personal.pst")));
+    EXPECT_TRUE(folderAt(*again.nameSpace(), QString::fromUtf16(kScheduler)).ok());
+}
+
+TEST(DeskSessionTest, DeskCommandsSitInTheDesksMenusAndRunTheirActions) {
+    DeskTestStore s;
+    ASSERT_TRUE(s.create());
+    ScriptedMessageBoxes boxes;
+    auto options = DeskOptions::parse(
+        {QStringLiteral("--appdir"), s.appDir, QStringLiteral("--registry"), s.registryFile},
+        QProcessEnvironment());
+    ASSERT_TRUE(options.ok());
+    DeskSession session(*options, boxes);
+    (void)session.open();
+    int exits = 0;
+    int addins = 0;
+    session.installDeskCommands({[&] { ++exits; }, [] {}, [&] { ++addins; }});
+    const auto bar = *session.explorer()->CommandBars()->Item(QStringLiteral("Menu Bar"));
+    EXPECT_EQ(bar->Controls()->Count(), 6);  // the add-in's Before = 6 still lands before Help
+
+    ASSERT_TRUE(
+        (*controlAt(*bar, {QStringLiteral("&File"), QStringLiteral("E&xit")}))->Execute().ok());
+    ASSERT_TRUE((*controlAt(*bar, {QStringLiteral("tools"), QStringLiteral("add-ins...")}))
+                    ->Execute()
+                    .ok());
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(addins, 1);
+    // A Click handler that cancels the default keeps the desk's action from running.
+    const auto exit = *controlAt(*bar, {QStringLiteral("&File"), QStringLiteral("E&xit")});
+    auto sub = exit->events.Click.connect(
+        [](const std::shared_ptr<host::CommandBarControl>&, bool& cancel) { cancel = true; });
+    ASSERT_TRUE(exit->Execute().ok());
+    EXPECT_EQ(exits, 1);
+    // "Customize..." stays where the add-in looks for it.
+    EXPECT_TRUE(controlAt(*bar, {QStringLiteral("&Tools"), QStringLiteral("Customize...")}).ok());
+
+    const auto wrong = controlAt(*bar, {QStringLiteral("&Help"), QStringLiteral("&About Orlo Desk"),
+                                        QStringLiteral("More")});
+    ASSERT_FALSE(wrong.ok());
+    EXPECT_EQ(wrong.error().number, host::err::kObjectNotFound);
+    EXPECT_FALSE(controlAt(*bar, {}).ok());
+}

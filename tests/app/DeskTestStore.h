@@ -1,0 +1,26 @@
+#pragma once
+// A scratch workstation for the desk's tests: an application folder, a
+// settings file and the add-in's store ("Orlo Networked V.1" with
+// "Patients" and "Scheduler") made with the store API, optionally seeded.
+
+#include <QString>
+#include <QTemporaryDir>
+#include <cstdint>
+
+namespace orlo::desk::test {
+
+inline constexpr char16_t kTop[] = u"Orlo Networked V.1";
+inline constexpr char16_t kPatients[] = u"Orlo Networked V.1/Patients";
+inline constexpr char16_t kScheduler[] = u"Orlo Networked V.1/Scheduler";
+
+struct DeskTestStore {
+    // Creates the folder, PST/ and the store; false when any step failed.
+    bool create(std::int64_t contacts = 0, std::int64_t appointments = 0);
+
+    QTemporaryDir dir;
+    QString appDir;
+    QString registryFile;
+    QString storePath;
+};
+
+}  // namespace orlo::desk::test

@@ -1,0 +1,96 @@
+// The Qt menu bar made from a host command bar: order, Before, popups that
+// change after the bar was built, and clicks reaching the control's Click.
+
+#include <gtest/gtest.h>
+
+#include <QMenu>
+#include <QMenuBar>
+
+#include "TestSupport.h"
+#include "app/MenuBarBuilder.h"
+#include "host/commandbars/CommandBars.h"
+
+using namespace orlo;
+using namespace orlo::desk;
+using host::ControlType;
+
+namespace {
+
+QStringList titles(const QList<QAction*>& actions) {
+    QStringList out;
+    for (const QAction* a : actions) {
+        out << a->text();
+    }
+    return out;
+}
+
+QMenu* menuTitled(QMenuBar& bar, const QString& title) {
+    for (QAction* a : bar.actions()) {
+        if (a->text() == title) {
+            return a->menu();
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(MenuBarBuilder, AnAddinPopupBeforeTheSixthControlStandsBeforeHelp) {
+    const auto bars = host::CommandBars::forExplorer();
+    const auto menuBar = *bars->Item(QStringLiteral("Menu Bar"));
+    // What the add-in does at start-up: a temporary popup before control 6.
+    const auto orlo = *menuBar->Controls()->Add(ControlType::Popup, 6, true);
+    orlo->setCaption(QStringLiteral("&Orlo"));
+    const auto settings = *orlo->Controls()->Add(ControlType::Button, 1, true);
+    settings->setCaption(QStringLiteral("&Settings..."));
+    const auto about = *orlo->Controls()->Add(ControlType::Button, 1, true);
+    about->setCaption(QStringLiteral("&About Orlo"));
+    const auto reports = *orlo->Controls()->Add(ControlType::Popup, 1, true);
+    reports->setCaption(QStringLiteral("Repor&ts..."));
+    const auto hidden = *orlo->Controls()->Add(ControlType::Button, std::nullopt, true);
+    hidden->setCaption(QStringLiteral("Hidden"));
+    hidden->setVisible(false);
+    settings->setEnabled(false);
+
+    QMenuBar bar;
+    MenuBarBuilder::build(bar, menuBar);
+    EXPECT_EQ(titles(bar.actions()),
+              (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
+                           QStringLiteral("&View"), QStringLiteral("&Go"), QStringLiteral("&Tools"),
+                           QStringLiteral("&Orlo"), QStringLiteral("&Help")}));
+    QMenu* orloMenu = menuTitled(bar, QStringLiteral("&Orlo"));
+    ASSERT_NE(orloMenu, nullptr);
+    // Each entry was inserted at the top, so they read in reverse; hidden ones are left out.
+    EXPECT_EQ(titles(orloMenu->actions()),
+              (QStringList{QStringLiteral("Repor&ts..."), QStringLiteral("&About Orlo"),
+                           QStringLiteral("&Settings...")}));
+    EXPECT_NE(orloMenu->actions().at(0)->menu(), nullptr);
+    EXPECT_FALSE(orloMenu->actions().at(2)->isEnabled());
+
+    // A click raises the control's Click with the control itself.
+    int clicks = 0;
+    auto sub =
+        about->events.Click.connect([&](const std::shared_ptr<host::CommandBarControl>& c, bool&) {
+            EXPECT_EQ(c, about);
+            ++clicks;
+        });
+    orloMenu->actions().at(1)->trigger();
+    EXPECT_EQ(clicks, 1);
+
+    // Added after the bar was built: there as soon as the menu opens.
+    const auto finder = *orlo->Controls()->Add(ControlType::Button, 3, true);
+    finder->setCaption(QStringLiteral("&Patient Finder..."));
+    Q_EMIT orloMenu->aboutToShow();
+    EXPECT_EQ(titles(orloMenu->actions()),
+              (QStringList{QStringLiteral("Repor&ts..."), QStringLiteral("&About Orlo"),
+                           QStringLiteral("&Patient Finder..."), QStringLiteral("&Settings...")}));
+
+    // The signature tells the window to rebuild when the top level changes.
+    const QString before = MenuBarBuilder::signature(*menuBar);
+    ASSERT_TRUE(orlo->Delete().ok());
+    EXPECT_NE(MenuBarBuilder::signature(*menuBar), before);
+    MenuBarBuilder::build(bar, menuBar);
+    EXPECT_EQ(bar.actions().size(), 6);
+    // A click on a control taken off its bar reaches nobody and does not crash.
+    orloMenu = nullptr;
+}
