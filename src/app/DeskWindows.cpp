@@ -55,6 +55,10 @@ void DeskWindows::inspectorOpened(const std::shared_ptr<host::Inspector>& inspec
         QTimer::singleShot(0, &m_context, [this] { checkFinished(); });
     });
     window->show();
+    // The window opens before the item's Open event; what the Open handlers
+    // set without a change event (label colours, captions) shows once they
+    // are done.
+    QTimer::singleShot(0, window, [window] { window->refresh(); });
 }
 
 InspectorWindow* DeskWindows::windowOf(const host::Item& item) const {
@@ -105,6 +109,15 @@ void DeskWindows::quit() {
         checkFinished();
     } else {
         closeMainWindow();
+    }
+    if (!m_finished) {
+        // An item window that a handler kept open does not keep the desk
+        // alive: quit ends it all the same.
+        m_finished = true;
+        m_session.shutdown();
+        if (m_onFinished) {
+            m_onFinished();
+        }
     }
 }
 

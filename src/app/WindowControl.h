@@ -19,7 +19,8 @@ public:
     virtual ~WindowControl() = default;
     // As if the user closed the main window.
     virtual void closeMainWindow() = 0;
-    // Closes every window and ends the process once the reply is out.
+    // Closes every window (item windows without saving) and ends the
+    // process once the reply is out, even if a handler kept a window open.
     virtual void quit() = 0;
     // Saves a PNG of the main window (item null) or of the item's window.
     virtual Status screenshot(const std::shared_ptr<host::Item>& item, const QString& file) = 0;
