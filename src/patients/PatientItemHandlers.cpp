@@ -1,12 +1,242 @@
 #include "patients/PatientItemHandlers.h"
 
 #include "common/AddinContext.h"
+#include "host/BuiltInFields.h"
+#include "host/Item.h"
+#include "patients/HandlerSupport.h"
+#include "patients/ItemFolders.h"
+#include "patients/PeerNotice.h"
+#include "patients/SqlQuote.h"
+#include "patients/UpdatePatientRecord.h"
+#include "platform/data/Connection.h"
+#include "platform/data/DataErrors.h"
+#include "platform/data/Recordset.h"
+#include "platform/ui/MessageBox.h"
+#include "records/FieldMaps.h"
 
 namespace orlo::patients {
 
-void PatientItemHandlers::Open(host::Item& /*item*/) {}
+namespace {
 
-void PatientItemHandlers::Write(host::Item& /*item*/) {}
+constexpr int kPatientIdValue = 1;
+constexpr int kLastNameValue = 2;
+constexpr int kFirstNameValue = 3;
+constexpr int kDobValue = 4;
+constexpr int kLastStoredValue = 47;   // NOTES_NOTES2
+constexpr int kCreatedValue = 48;      // "Created"
+constexpr int kLastUpdatedValue = 49;  // LAST_UPDATED
+constexpr int kDeleteFlagValue = 50;   // DELETE_FLAG
+constexpr int kFirstControlValue = 2;  // "LastNameTextBox"
+constexpr int kLastControlValue = 29;  // "GeneralNotes"
+
+QString propertyOf(int position) {
+    return records::str(records::patientField(position).property);
+}
+
+QString columnOf(int position) {
+    return records::str(records::patientField(position).columnName);
+}
+
+QString str(const char16_t* s) {
+    return QString::fromUtf16(s);
+}
+
+data::DataContext dataContext(const AddinContext& ctx) {
+    return data::DataContext{ctx.clock, ctx.locale};
+}
+
+}  // namespace
+
+QString duplicateCheckQuery(const QString& lastName, const QString& firstName, const QString& dob) {
+    return str(kDuplicateCheckSql) + SqlQuote(lastName) + str(kDuplicateCheckFirst) +
+           SqlQuote(firstName) + str(kDuplicateCheckDob) + SqlQuote(dob);
+}
+
+void PatientItemHandlers::Write(host::Item& item) {
+    if (!explorerShows(m_ctx, kPatientsFolderName) || !m_ctx.PatientItemSaveEnabled) {
+        return;
+    }
+    ErrorTrap trap = itemHandlerTrap();
+    // The patient field values of this save: 1 is the key (known once the
+    // row is found or made), 2 to 48 from the item's user properties, 49 the
+    // time of this save, 50 the delete flag every save writes.
+    QStringList values;
+    values << QString();
+    for (int p = kLastNameValue; p <= kCreatedValue; ++p) {
+        values << propertyText(item, propertyOf(p), m_ctx, trap);
+    }
+    const QString modified = propertyText(item, str(host::kModifiedField), m_ctx, trap);
+    values << m_ctx.locale.generalDate(m_ctx.clock.now()) << str(kDeleteFlagNo);
+    if (trap.failed()) {
+        reportHandlerError(m_ctx, trap.error(), str(kPatientSaveErrorsTitle), {}, nullptr, nullptr);
+        return;
+    }
+    const QString lastName = values.at(kLastNameValue - 1);
+    const QString firstName = values.at(kFirstNameValue - 1);
+    const QString dob = values.at(kDobValue - 1);
+    if (lastName.isEmpty() || firstName.isEmpty() || dob.isEmpty()) {
+        return;
+    }
+    PatientDuplicateCheck(m_ctx.DbLocation, lastName, firstName, dob);
+    const bool done = PatientFound ? updatePatient(values, modified) : insertPatient(item, values);
+    if (done) {
+        FoundPatientID.clear();
+        PatientFound = false;
+    }
+}
+
+bool PatientItemHandlers::insertPatient(host::Item& item, QStringList values) {
+    ErrorTrap trap = itemHandlerTrap();
+    data::Connection conn(dataContext(m_ctx));
+    data::Recordset rs;
+    trap.step([&] { return openJetConnection(conn, m_ctx.DbLocation); });
+    trap.step([&] {
+        return rs.open(str(kNewPatientRowSource), conn, data::kOpenKeyset, data::kLockOptimistic);
+    });
+    trap.step([&] { return rs.addNew(); });
+    for (int p = kLastNameValue; p <= kLastStoredValue; ++p) {
+        trap.step([&] { return rs.setField(columnOf(p), Variant(values.at(p - 1))); });
+    }
+    const Variant now(m_ctx.clock.now());
+    trap.step([&] { return rs.setField(columnOf(kCreatedValue), now); });
+    trap.step([&] { return rs.setField(columnOf(kLastUpdatedValue), now); });
+    trap.step([&] { return rs.setField(columnOf(kDeleteFlagValue), Variant(str(kDeleteFlagNo))); });
+    const std::optional<Variant> key = trap.value([&] { return rs.field(0); });
+    const QString patientId = key ? key->text(m_ctx.locale) : QString();
+    trap.step([&] { return rs.update(); });
+    // Inside the item's own save: the key is stored with the item.
+    trap.step(
+        [&] { return item.setUserProperty(propertyOf(kPatientIdValue), Variant(patientId)); });
+    trap.step([&] {
+        return setControlValue(item, records::str(records::kPatientPage),
+                               records::str(records::kPatientIdControl), Variant(patientId));
+    });
+    if (trap.failed()) {
+        reportHandlerError(m_ctx, trap.error(), str(kPatientSaveErrorsTitle), conn.errors(), &rs,
+                           &conn);
+        return false;
+    }
+    rs.close();
+    (void)conn.close();
+    values[kPatientIdValue - 1] = patientId;
+    sendPeerNotice(m_ctx, peerNoticeLine(kPatientNotice, kNoticeNewRow, values));
+    return true;
+}
+
+bool PatientItemHandlers::updatePatient(QStringList values, const QString& modified) {
+    // Last name to "Created", the "Modified" text, the delete flag.
+    QStringList texts = values.mid(kLastNameValue - 1, kCreatedValue - kLastNameValue + 1);
+    texts << modified << values.at(kDeleteFlagValue - 1);
+    if (!UpdatePatientRecord(m_ctx, m_ctx.DbLocation, FoundPatientID, texts)) {
+        // Nothing reached the database: the peers are not told.
+        return true;
+    }
+    // The notice goes out only while the database can be reached.
+    ErrorTrap trap = itemHandlerTrap();
+    data::Connection conn(dataContext(m_ctx));
+    trap.step([&] { return openJetConnection(conn, m_ctx.DbLocation); });
+    if (trap.failed()) {
+        reportHandlerError(m_ctx, trap.error(), str(kPatientSaveErrorsTitle), conn.errors(),
+                           nullptr, &conn);
+        return false;
+    }
+    (void)conn.close();
+    values[kPatientIdValue - 1] = FoundPatientID;
+    sendPeerNotice(m_ctx, peerNoticeLine(kPatientNotice, kNoticeChangedRow, values));
+    return true;
+}
+
+void PatientItemHandlers::PatientDuplicateCheck(const QString& connectionString,
+                                                const QString& lastName, const QString& firstName,
+                                                const QString& dob) {
+    PatientFound = false;
+    FoundPatientID.clear();
+    ErrorTrap trap;  // error 5 passed over
+    data::Connection conn(dataContext(m_ctx));
+    data::Recordset rs;
+    trap.step([&] { return openJetConnection(conn, connectionString); });
+    trap.step([&] {
+        return rs.open(duplicateCheckQuery(lastName, firstName, dob), conn, data::kOpenKeyset,
+                       data::kLockOptimistic);
+    });
+    const std::optional<qint64> count = trap.value([&] { return rs.recordCount(); });
+    if (count && *count >= 1) {
+        const std::optional<Variant> key = trap.value([&] { return rs.field(0); });
+        if (key) {
+            PatientFound = true;
+            FoundPatientID = key->text(m_ctx.locale);
+        }
+    }
+    if (trap.failed()) {
+        reportHandlerError(m_ctx, trap.error(), str(kPatientExistsErrorTitle), conn.errors(), &rs,
+                           &conn);
+        return;
+    }
+    rs.close();
+    (void)conn.close();
+}
+
+void PatientItemHandlers::Open(host::Item& item) {
+    if (!explorerShows(m_ctx, kPatientsFolderName)) {
+        return;
+    }
+    ErrorTrap trap = itemHandlerTrap();
+    const QString patientId = propertyText(item, propertyOf(kPatientIdValue), m_ctx, trap);
+    if (patientId.isEmpty() && !trap.failed()) {
+        return;  // a new contact, not in the database yet
+    }
+    data::Connection conn(dataContext(m_ctx));
+    data::Recordset rs;
+    trap.step([&] { return checkKeyText(patientId); });
+    trap.step([&] { return openJetConnection(conn, m_ctx.DbLocation); });
+    trap.step([&] {
+        return rs.open(str(kSelectPatient) + patientId, conn, data::kOpenKeyset,
+                       data::kLockOptimistic);
+    });
+    const std::optional<qint64> count = trap.value([&] { return rs.recordCount(); });
+    if (count && *count < 1) {
+        rs.close();
+        (void)conn.close();
+        const MsgAnswer answer =
+            m_ctx.messageBoxes.show(str(kPatientDeletedText), MsgButtons::YesNo,
+                                    MsgIcon::Exclamation, str(kDeleteConfirmationTitle));
+        if (answer == MsgAnswer::Yes) {
+            trap.step([&] { return item.Delete(); });
+        }
+    } else if (count) {
+        const std::optional<data::RowTable> rows = trap.value([&] { return rs.getRows(); });
+        if (rs.state() == data::kStateOpen) {
+            rs.close();
+        }
+        if (conn.state() == data::kStateOpen) {
+            (void)conn.close();
+        }
+        if (rows) {
+            auto cell = [&](int position) {
+                const auto column = size_t(records::patientField(position).column);
+                return column < rows->size() && !(*rows)[column].empty() ? (*rows)[column][0]
+                                                                         : Variant();
+            };
+            // The controls of page "General" in field-map order (the last
+            // name, first name, date of birth, middle name, ...), then the
+            // clinical and notes values, which have no control.
+            const QString page = records::str(records::kPatientPage);
+            for (int p = kFirstControlValue; p <= kLastControlValue; ++p) {
+                trap.step([&] {
+                    return setControlValue(item, page,
+                                           records::str(records::patientField(p).control), cell(p));
+                });
+            }
+            for (int p = kLastControlValue + 1; p <= kLastStoredValue; ++p) {
+                trap.step([&] { return item.setUserProperty(propertyOf(p), cell(p)); });
+            }
+        }
+    }
+    if (trap.failed()) {
+        reportHandlerError(m_ctx, trap.error(), str(kPatientOpenErrorsTitle), conn.errors(), &rs,
+                           &conn);
+    }
+}
 
 void PatientItemHandlers::BeforeDelete(host::Item& /*item*/) {
     m_ctx.PatientItemSaveEnabled = false;

@@ -1,13 +1,268 @@
 #include "schedule/AppointmentItemHandlers.h"
 
 #include "common/AddinContext.h"
+#include "host/BuiltInFields.h"
+#include "host/Item.h"
+#include "host/forms/FormControl.h"
+#include "patients/HandlerSupport.h"
+#include "patients/ItemFolders.h"
+#include "patients/PeerNotice.h"
+#include "platform/data/Connection.h"
+#include "platform/data/DataErrors.h"
+#include "platform/data/Recordset.h"
+#include "platform/ui/MessageBox.h"
+#include "records/FieldMaps.h"
+#include "schedule/RecallDueDate.h"
+#include "schedule/UpdateScheduleRecord.h"
 
 namespace orlo::schedule {
 
-void AppointmentItemHandlers::Open(host::Item& /*item*/) {}
+namespace {
 
-void AppointmentItemHandlers::Write(host::Item& /*item*/) {}
+constexpr int kScheduleIdValue = 0;
+constexpr int kLastNameValue = 3;
+constexpr int kReasonValue = 7;
+constexpr int kStatusValue = 8;
+constexpr int kRecallPeriodValue = 10;
+constexpr int kRecallDueValue = 11;
+constexpr int kCreatedValue = 12;
+constexpr int kModifiedValue = 13;
+constexpr int kPatientKeyValue = 14;
+constexpr int kFirstExamValue = 15;
+constexpr int kLastExamValue = 29;  // RXADVICE
+constexpr int kFirstChargeValue = 30;
+constexpr int kLastChargeValue = 53;  // RECEIPTNO
 
-void AppointmentItemHandlers::CustomPropertyChange(host::Item& /*item*/, const QString& /*name*/) {}
+constexpr host::Rgb kBlack{0, 0, 0};
+constexpr host::Rgb kRed{255, 0, 0};
+
+QString propertyOf(int position) {
+    return records::str(records::scheduleField(position).property);
+}
+
+QString columnOf(int position) {
+    return records::str(records::scheduleField(position).columnName);
+}
+
+QString str(const char16_t* s) {
+    return QString::fromUtf16(s);
+}
+
+data::DataContext dataContext(const AddinContext& ctx) {
+    return data::DataContext{ctx.clock, ctx.locale};
+}
+
+}  // namespace
+
+void AppointmentItemHandlers::Write(host::Item& item) {
+    if (!patients::explorerShows(m_ctx, kSchedulerFolderName) || !m_ctx.ApptItemSaveEnabled) {
+        return;
+    }
+    ErrorTrap trap = patients::itemHandlerTrap();
+    const QString scheduleId =
+        patients::propertyText(item, propertyOf(kScheduleIdValue), m_ctx, trap);
+    QStringList values;
+    for (int p = 1; p <= records::kScheduleValueCount; ++p) {
+        values << patients::propertyText(item, propertyOf(p), m_ctx, trap);
+    }
+    if (trap.failed()) {
+        patients::reportHandlerError(m_ctx, trap.error(), str(kAppointmentSaveErrorsTitle), {},
+                                     nullptr, nullptr);
+        return;
+    }
+    if (!scheduleId.isEmpty()) {
+        updateAppointment(scheduleId, values);
+    } else {
+        insertAppointment(item, values);
+    }
+}
+
+void AppointmentItemHandlers::insertAppointment(host::Item& item, QStringList values) {
+    ErrorTrap trap = patients::itemHandlerTrap();
+    data::Connection conn(dataContext(m_ctx));
+    data::Recordset rs;
+    auto setText = [&](int p) {
+        trap.step([&] { return rs.setField(columnOf(p), Variant(values.at(p - 1))); });
+    };
+    trap.step([&] { return patients::openJetConnection(conn, m_ctx.DbLocation); });
+    trap.step([&] {
+        return rs.open(str(kNewAppointmentRowSource), conn, data::kOpenKeyset,
+                       data::kLockOptimistic);
+    });
+    trap.step([&] { return rs.addNew(); });
+    for (int p = 1; p <= kRecallPeriodValue; ++p) {
+        setText(p);
+    }
+    if (values.at(kRecallDueValue - 1) != str(kNoRecallDate)) {
+        setText(kRecallDueValue);
+    }
+    const Variant now(m_ctx.clock.now());
+    trap.step([&] { return rs.setField(columnOf(kCreatedValue), now); });
+    trap.step([&] { return rs.setField(columnOf(kModifiedValue), now); });
+    const std::optional<qint32> patient =
+        trap.value([&] { return patientKeyOf(values.at(kPatientKeyValue - 1), m_ctx.locale); });
+    if (patient) {
+        trap.step(
+            [&] { return rs.setField(columnOf(kPatientKeyValue), Variant(qint64(*patient))); });
+    }
+    for (int p = kFirstExamValue; p <= records::kScheduleValueCount; ++p) {
+        setText(p);
+    }
+    const std::optional<Variant> key = trap.value([&] { return rs.field(0); });
+    const QString scheduleId = key ? key->text(m_ctx.locale) : QString();
+    trap.step([&] { return rs.update(); });
+    // Inside the item's own save: the key is stored with the item.
+    trap.step(
+        [&] { return item.setUserProperty(propertyOf(kScheduleIdValue), Variant(scheduleId)); });
+    if (trap.failed()) {
+        patients::reportHandlerError(m_ctx, trap.error(), str(kAppointmentSaveErrorsTitle),
+                                     conn.errors(), &rs, &conn);
+        return;
+    }
+    rs.close();
+    (void)conn.close();
+    values.prepend(scheduleId);
+    patients::sendPeerNotice(m_ctx, patients::peerNoticeLine(patients::kScheduleNotice,
+                                                             patients::kNoticeNewRow, values));
+}
+
+void AppointmentItemHandlers::updateAppointment(const QString& scheduleId, QStringList values) {
+    if (!UpdateScheduleRecord(m_ctx, m_ctx.DbLocation, scheduleId, values)) {
+        // Nothing reached the database: the peers are not told.
+        return;
+    }
+    // The notice goes out only while the database can be reached.
+    ErrorTrap trap = patients::itemHandlerTrap();
+    data::Connection conn(dataContext(m_ctx));
+    trap.step([&] { return patients::openJetConnection(conn, m_ctx.DbLocation); });
+    if (trap.failed()) {
+        patients::reportHandlerError(m_ctx, trap.error(), str(kAppointmentSaveErrorsTitle),
+                                     conn.errors(), nullptr, &conn);
+        return;
+    }
+    (void)conn.close();
+    values.prepend(scheduleId);
+    patients::sendPeerNotice(m_ctx, patients::peerNoticeLine(patients::kScheduleNotice,
+                                                             patients::kNoticeChangedRow, values));
+}
+
+void AppointmentItemHandlers::Open(host::Item& item) {
+    if (!patients::explorerShows(m_ctx, kSchedulerFolderName)) {
+        return;
+    }
+    ErrorTrap trap = patients::itemHandlerTrap();
+    const QString scheduleId =
+        patients::propertyText(item, propertyOf(kScheduleIdValue), m_ctx, trap);
+    if (scheduleId.isEmpty() && !trap.failed()) {
+        return;  // a new appointment, not in the database yet
+    }
+    data::Connection conn(dataContext(m_ctx));
+    data::Recordset rs;
+    trap.step([&] { return patients::checkKeyText(scheduleId); });
+    trap.step([&] { return patients::openJetConnection(conn, m_ctx.DbLocation); });
+    trap.step([&] {
+        return rs.open(str(kSelectAppointment) + scheduleId, conn, data::kOpenKeyset,
+                       data::kLockOptimistic);
+    });
+    const std::optional<qint64> count = trap.value([&] { return rs.recordCount(); });
+    if (count && *count < 1) {
+        rs.close();
+        (void)conn.close();
+        const MsgAnswer answer =
+            m_ctx.messageBoxes.show(str(kAppointmentDeletedText), MsgButtons::YesNo,
+                                    MsgIcon::Exclamation, str(kDeleteConfirmationTitle));
+        if (answer == MsgAnswer::Yes) {
+            trap.step([&] { return item.Delete(); });
+        }
+    } else if (count) {
+        const std::optional<data::RowTable> rows = trap.value([&] { return rs.getRows(); });
+        if (rs.state() == data::kStateOpen) {
+            rs.close();
+        }
+        if (conn.state() == data::kStateOpen) {
+            (void)conn.close();
+        }
+        if (rows) {
+            auto cell = [&](int column) {
+                const auto c = size_t(column);
+                return c < rows->size() && !(*rows)[c].empty() ? (*rows)[c][0] : Variant();
+            };
+            auto setProperty = [&](int p, const Variant& v) {
+                trap.step([&] { return item.setUserProperty(propertyOf(p), v); });
+            };
+            for (int p = kLastNameValue; p <= kRecallPeriodValue; ++p) {
+                setProperty(p, cell(p));
+            }
+            const Variant due = cell(kRecallDueValue);
+            setProperty(kRecallDueValue, due.isNull() ? Variant(QString()) : due);
+            for (int p = kFirstExamValue; p <= kLastExamValue; ++p) {
+                setProperty(p, cell(p));
+            }
+            const QString page = records::str(records::kChargesPage);
+            for (int p = kFirstChargeValue; p <= kLastChargeValue; ++p) {
+                trap.step([&] {
+                    return patients::setControlValue(
+                        item, page, records::str(records::scheduleField(p).control), cell(p));
+                });
+            }
+            for (int p = kLastChargeValue + 1; p <= records::kScheduleValueCount; ++p) {
+                setProperty(p, cell(p));
+            }
+        }
+    }
+    if (trap.failed()) {
+        patients::reportHandlerError(m_ctx, trap.error(), str(kAppointmentOpenErrorsTitle),
+                                     conn.errors(), &rs, &conn);
+    }
+}
+
+void AppointmentItemHandlers::CustomPropertyChange(host::Item& item, const QString& name) {
+    if (!patients::explorerShows(m_ctx, kSchedulerFolderName)) {
+        return;
+    }
+    const Result<Variant> start = item.userProperty(str(host::kStartField));
+    if (!start) {
+        return;
+    }
+    const QString startText = start->text(m_ctx.locale);
+    if (name == propertyOf(kRecallPeriodValue)) {
+        const Result<Variant> period = item.userProperty(name);
+        if (!period) {
+            return;
+        }
+        const QString months = period->text(m_ctx.locale);
+        if (!recallMonths(months)) {
+            return;
+        }
+        // A start that holds no date gives no due date.
+        const std::optional<QDateTime> startDate = m_ctx.locale.parseDateTime(startText);
+        if (!startDate) {
+            return;
+        }
+        const std::optional<QDate> due = recallDueDate(startDate->date(), months);
+        if (due) {
+            (void)item.setUserProperty(records::str(records::kRecallDueProperty),
+                                       Variant(m_ctx.locale.shortDate(*due)));
+        }
+    } else if (name == propertyOf(kReasonValue)) {
+        colourLabel(item, name, records::str(records::kReasonLabel));
+    } else if (name == propertyOf(kStatusValue)) {
+        colourLabel(item, name, records::str(records::kStatusLabel));
+    }
+}
+
+void AppointmentItemHandlers::colourLabel(host::Item& item, const QString& property,
+                                          const QString& label) {
+    const Result<Variant> value = item.userProperty(property);
+    if (!value) {
+        return;
+    }
+    const auto control =
+        patients::inspectorControl(item, records::str(records::kSchedulerPage), label);
+    if (!control) {
+        return;
+    }
+    (*control)->setForeColor(value->text(m_ctx.locale).isEmpty() ? kRed : kBlack);
+}
 
 }  // namespace orlo::schedule

@@ -1,10 +1,16 @@
 #pragma once
 // AppointmentItemHandlers: what the add-in does when the tracked appointment
 // item (the last appointment opened in an item window) raises its events:
-// Open refreshes the form from the shared database, Write saves the visit to
-// it, CustomPropertyChange computes the recall due date and colours labels.
+// Open refreshes the form from the shared database and offers to remove an
+// item whose row is gone, Write saves the visit to it (insert or update,
+// then the peer notice), CustomPropertyChange computes the recall due date
+// and colours the reason and status labels.
+//
+// Open and Write trap their own errors and return normally; a failure in
+// CustomPropertyChange ends it without further effect.
 
 #include <QString>
+#include <QStringList>
 
 namespace orlo {
 struct AddinContext;
@@ -15,6 +21,24 @@ class Item;
 
 namespace orlo::schedule {
 
+inline constexpr char16_t kAppointmentSaveErrorsTitle[] = u"Appointment Save Errors";
+inline constexpr char16_t kAppointmentOpenErrorsTitle[] = u"Appointment Open Errors";
+inline constexpr char16_t kDeleteConfirmationTitle[] = u"Orlo Software - Delete Confirmation";
+// "\r" is a lone carriage return.
+inline constexpr char16_t kAppointmentDeletedText[] =
+    u"This appointment has been deleted from the database.\r\r"
+    u"You can delete this appointment from your Outlook folders by clicking 'Yes'.\r"
+    u"However, connected PC's will not be able to view/modify this patient.\r"
+    u"To recreate this appointment, you have to recreate it from scratch.\r\r"
+    u"Do you want to Delete this appointment from your Outlook Folders?";
+// The recordset a new row is added through: the table's columns and no
+// rows. Opening the bare table "SCHEDULED" would fetch every appointment
+// first (the data layer reads a recordset whole): seconds per save at
+// clinic size.
+inline constexpr char16_t kNewAppointmentRowSource[] =
+    u"Select * from SCHEDULED WHERE SCHEDULE_ID IS NULL";
+inline constexpr char16_t kSelectAppointment[] = u"Select * from SCHEDULED WHERE SCHEDULE_ID = ";
+
 class AppointmentItemHandlers {
 public:
     explicit AppointmentItemHandlers(AddinContext& context) : m_ctx(context) {}
@@ -24,6 +48,10 @@ public:
     void CustomPropertyChange(host::Item& item, const QString& name);
 
 private:
+    void insertAppointment(host::Item& item, QStringList values);
+    void updateAppointment(const QString& scheduleId, QStringList values);
+    void colourLabel(host::Item& item, const QString& property, const QString& label);
+
     AddinContext& m_ctx;
 };
 

@@ -1,0 +1,82 @@
+#include "patients/HandlerSupport.h"
+
+#include "common/AddinContext.h"
+#include "common/DatabaseLocation.h"
+#include "common/ErrorReport.h"
+#include "host/Inspector.h"
+#include "host/Item.h"
+#include "platform/data/Connection.h"
+#include "platform/data/DataErrors.h"
+#include "platform/data/Recordset.h"
+#include "platform/ui/MessageBox.h"
+
+namespace orlo::patients {
+
+ErrorTrap itemHandlerTrap() {
+    return ErrorTrap({err::kInvalidProcedureCall, err::kUnknownFormControl});
+}
+
+QString propertyText(const host::Item& item, const QString& name, const AddinContext& ctx,
+                     ErrorTrap& trap) {
+    const std::optional<Variant> v = trap.value([&] { return item.userProperty(name); });
+    return v ? v->text(ctx.locale) : QString();
+}
+
+Status openJetConnection(data::Connection& conn, const QString& connectionString) {
+    conn.setProvider(QString::fromUtf16(kJetProvider));
+    return conn.open(connectionString);
+}
+
+Status checkKeyText(QStringView key) {
+    bool digits = !key.isEmpty() && key.size() <= 18;
+    for (const QChar c : key) {
+        digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    }
+    if (digits) {
+        return okStatus();
+    }
+    return makeError(err::kTypeMismatch,
+                     QStringLiteral("Type mismatch: \"%1\" is not a record key.").arg(key));
+}
+
+Result<std::shared_ptr<host::FormControl>> inspectorControl(host::Item& item, const QString& page,
+                                                            const QString& control) {
+    return item.GetInspector()->formControl(page, control);
+}
+
+Status setControlValue(host::Item& item, const QString& page, const QString& control,
+                       const Variant& value) {
+    const auto c = inspectorControl(item, page, control);
+    if (!c) {
+        return c.error();
+    }
+    return (*c)->setValue(value);
+}
+
+void reportHandlerError(AddinContext& ctx, const Error& error, const QString& title,
+                        const ProviderErrors& connectionErrors, data::Recordset* rs,
+                        data::Connection* conn) {
+    (void)reportDatabaseError(error, title, connectionErrors, ctx.messageBoxes, ctx.log());
+    if (rs != nullptr && rs->state() == data::kStateOpen) {
+        rs->close();
+    }
+    if (conn != nullptr && conn->state() == data::kStateOpen) {
+        (void)conn->close();
+    }
+}
+
+void reportUpdateError(AddinContext& ctx, const Error& error,
+                       const ProviderErrors& connectionErrors) {
+    ctx.messageBoxes.show(errorBoxText(error), MsgButtons::OK, MsgIcon::None, QString());
+    (void)ctx.log().writeProviderErrors(connectionErrors);
+}
+
+ProviderErrors asProviderErrors(const Error& error) {
+    ProviderError entry;
+    entry.number = error.number;
+    entry.description = error.description;
+    entry.source = error.source;
+    return {entry};
+}
+
+}  // namespace orlo::patients

@@ -1,0 +1,148 @@
+#include "patients/basOutlookPatients.h"
+
+#include "common/AddinContext.h"
+#include "host/Application.h"
+#include "host/HostErrors.h"
+#include "host/Inspector.h"
+#include "host/Item.h"
+#include "host/Items.h"
+#include "host/commandbars/CommandBar.h"
+#include "host/commandbars/CommandBars.h"
+#include "patients/HandlerSupport.h"
+#include "patients/ItemFolders.h"
+#include "records/FieldMaps.h"
+
+namespace orlo::patients {
+
+namespace {
+
+constexpr int kFirstClinicalValue = 30;
+constexpr int kLastClinicalValue = 47;
+constexpr int kDeleteFlagValue = 50;
+constexpr int kLastControlValue = 29;
+
+Status checkValueCount(const PatientFieldValues& values) {
+    if (values.size() == records::kPatientValueCount) {
+        return okStatus();
+    }
+    return makeError(err::kSubscriptOutOfRange,
+                     QStringLiteral("Subscript out of range: %1 patient values instead of %2.")
+                         .arg(values.size())
+                         .arg(records::kPatientValueCount));
+}
+
+QString valueAt(const PatientFieldValues& values, int position) {
+    return values.at(position - 1);
+}
+
+QString propertyOf(int position) {
+    return records::str(records::patientField(position).property);
+}
+
+// The order the values reach an item: last name, first name, middle name,
+// then date of birth, then the rest in field-map order.
+QList<int> namesFirstOrder(int last) {
+    QList<int> order = {2, 3, 5, 4};
+    for (int p = 6; p <= last; ++p) {
+        order << p;
+    }
+    return order;
+}
+
+Result<std::shared_ptr<host::Item>> findPatient(AddinContext& ctx, const QString& filterPrefix,
+                                                const QString& patientId) {
+    const auto items = addinFolderItems(ctx, QString::fromUtf16(kPatientsFolderName));
+    if (!items) {
+        return items.error();
+    }
+    return (*items)->Find(filterPrefix + patientId);
+}
+
+}  // namespace
+
+Status PatientExists(AddinContext& ctx, const QString& patientId, bool& found) {
+    const auto item = findPatient(ctx, QString::fromUtf16(kPatientIdFilter), patientId);
+    if (!item) {
+        return item.error();
+    }
+    found = *item != nullptr;
+    return okStatus();
+}
+
+Result<bool> PatientExistsByCustomerID(AddinContext& ctx, const QString& patientId) {
+    const auto item = findPatient(ctx, QString::fromUtf16(kCustomerIdFilter), patientId);
+    if (!item) {
+        return item.error();
+    }
+    return *item != nullptr;
+}
+
+Status AddPatientItem(AddinContext& ctx, const PatientFieldValues& values) {
+    if (Status s = checkValueCount(values); !s) {
+        return s;
+    }
+    const auto items = addinFolderItems(ctx, QString::fromUtf16(kPatientsFolderName));
+    if (!items) {
+        return items.error();
+    }
+    // From here on a step that fails is passed over and the next one runs.
+    const auto added = (*items)->Add();
+    const std::shared_ptr<host::Item> item = added ? *added : nullptr;
+    if (item) {
+        (void)item->setUserProperty(propertyOf(1), Variant(valueAt(values, 1)));
+        const QString page = records::str(records::kPatientPage);
+        for (int p : namesFirstOrder(kLastControlValue)) {
+            (void)setControlValue(*item, page, records::str(records::patientField(p).control),
+                                  Variant(valueAt(values, p)));
+        }
+        for (int p = kFirstClinicalValue; p <= kLastClinicalValue; ++p) {
+            (void)item->setUserProperty(propertyOf(p), Variant(valueAt(values, p)));
+        }
+        (void)item->setUserProperty(propertyOf(kDeleteFlagValue),
+                                    Variant(valueAt(values, kDeleteFlagValue)));
+    }
+    ctx.PatientItemSaveEnabled = false;
+    if (item) {
+        (void)item->Save();
+    }
+    if (const auto inspector = ctx.application->ActiveInspector()) {
+        const auto tools =
+            inspector->CommandBars()->Item(QString::fromUtf16(host::CommandBars::kTools));
+        if (tools) {
+            const auto checkNames =
+                (*tools)->Controls()->Item(QString::fromUtf16(host::CommandBars::kCheckNames));
+            if (checkNames) {
+                (void)(*checkNames)->Execute();
+            }
+        }
+    }
+    return okStatus();
+}
+
+Status UpdatePatientItem(AddinContext& ctx, const PatientFieldValues& values) {
+    if (Status s = checkValueCount(values); !s) {
+        return s;
+    }
+    const auto found = findPatient(ctx, QString::fromUtf16(kPatientIdFilter), valueAt(values, 1));
+    if (!found) {
+        return found.error();
+    }
+    const std::shared_ptr<host::Item> item = *found;
+    if (!item) {
+        return makeError(err::kObjectNotSet,
+                         QStringLiteral("There is no contact with PatientID %1 in \"%2\".")
+                             .arg(valueAt(values, 1), QString::fromUtf16(kPatientsFolderName)),
+                         QString::fromUtf16(host::err::kSource));
+    }
+    QList<int> order = {1};
+    order << namesFirstOrder(kLastClinicalValue) << kDeleteFlagValue;
+    for (int p : order) {
+        if (Status s = item->setUserProperty(propertyOf(p), Variant(valueAt(values, p))); !s) {
+            return s;
+        }
+    }
+    ctx.PatientItemSaveEnabled = false;
+    return item->Save();
+}
+
+}  // namespace orlo::patients

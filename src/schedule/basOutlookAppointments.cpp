@@ -1,0 +1,124 @@
+#include "schedule/basOutlookAppointments.h"
+
+#include "common/AddinContext.h"
+#include "host/HostErrors.h"
+#include "host/Item.h"
+#include "host/Items.h"
+#include "patients/ItemFolders.h"
+#include "records/FieldMaps.h"
+
+namespace orlo::schedule {
+
+namespace {
+
+constexpr int kCreatedValue = 12;
+constexpr int kModifiedValue = 13;
+
+Status checkValueCount(const ScheduleFieldValues& values) {
+    if (values.size() == records::kScheduleValueCount) {
+        return okStatus();
+    }
+    return makeError(err::kSubscriptOutOfRange,
+                     QStringLiteral("Subscript out of range: %1 schedule values instead of %2.")
+                         .arg(values.size())
+                         .arg(records::kScheduleValueCount));
+}
+
+Result<std::shared_ptr<host::Items>> schedulerItems(AddinContext& ctx) {
+    return patients::addinFolderItems(ctx, QString::fromUtf16(kSchedulerFolderName));
+}
+
+Result<bool> exists(AddinContext& ctx, const char16_t* prefix, const QString& scheduleId) {
+    const auto items = schedulerItems(ctx);
+    if (!items) {
+        return items.error();
+    }
+    const auto item = (*items)->Find(QString::fromUtf16(prefix) + scheduleId);
+    if (!item) {
+        return item.error();
+    }
+    return *item != nullptr;
+}
+
+// "ScheduleID" first, then every value but the desk's own two times. With
+// `stopAtFailure` the first failure is returned; otherwise failures are
+// passed over.
+Status assignValues(host::Item& item, const QString& scheduleId, const ScheduleFieldValues& values,
+                    bool stopAtFailure) {
+    Status s =
+        item.setUserProperty(records::str(records::scheduleField(0).property), Variant(scheduleId));
+    if (!s && stopAtFailure) {
+        return s;
+    }
+    for (int p = 1; p <= records::kScheduleValueCount; ++p) {
+        if (p == kCreatedValue || p == kModifiedValue) {
+            continue;
+        }
+        s = item.setUserProperty(records::str(records::scheduleField(p).property),
+                                 Variant(values.at(p - 1)));
+        if (!s && stopAtFailure) {
+            return s;
+        }
+    }
+    return okStatus();
+}
+
+}  // namespace
+
+Result<bool> AppointmentExists(AddinContext& ctx, const QString& scheduleId) {
+    return exists(ctx, kScheduleIdFilter, scheduleId);
+}
+
+Result<bool> AppointmentExistsByMileage(AddinContext& ctx, const QString& scheduleId) {
+    return exists(ctx, kMileageFilter, scheduleId);
+}
+
+Status AddAppointmentItem(AddinContext& ctx, const QString& scheduleId,
+                          const ScheduleFieldValues& values) {
+    if (Status s = checkValueCount(values); !s) {
+        return s;
+    }
+    const auto items = schedulerItems(ctx);
+    if (!items) {
+        return items.error();
+    }
+    // From here on a step that fails is passed over and the next one runs.
+    const auto added = (*items)->Add();
+    if (added && *added) {
+        (void)assignValues(**added, scheduleId, values, false);
+    }
+    ctx.ApptItemSaveEnabled = false;
+    if (added && *added) {
+        (void)(*added)->Save();
+    }
+    return okStatus();
+}
+
+Status UpdateAppointmentItem(AddinContext& ctx, const QString& scheduleId,
+                             const ScheduleFieldValues& values) {
+    if (Status s = checkValueCount(values); !s) {
+        return s;
+    }
+    const auto items = schedulerItems(ctx);
+    if (!items) {
+        return items.error();
+    }
+    const auto found = (*items)->Find(QString::fromUtf16(kScheduleIdFilter) + scheduleId);
+    if (!found) {
+        return found.error();
+    }
+    const std::shared_ptr<host::Item> item = *found;
+    if (!item) {
+        return makeError(err::kObjectNotSet,
+                         QStringLiteral("There is no appointment with ScheduleID %1 in \"%2\".")
+                             .arg(scheduleId, QString::fromUtf16(kSchedulerFolderName)),
+                         QString::fromUtf16(host::err::kSource));
+    }
+    if (Status s = assignValues(*item, scheduleId, values, true); !s) {
+        return s;
+    }
+    ctx.ApptItemSaveEnabled = false;
+    return item->Save();
+}
+
+}  // namespace orlo::schedule

@@ -1,0 +1,321 @@
+// Saving a contact in "Patients": insert, update, the duplicate rule, the
+// guards, the peer notice, and what the user sees when the database fails.
+
+#include <QDir>
+
+#include "RecordsFixture.h"
+#include "host/Inspector.h"
+#include "host/forms/FormControl.h"
+#include "patients/PatientItemHandlers.h"
+#include "patients/SqlQuote.h"
+#include "patients/UpdatePatientRecord.h"
+
+namespace orlo::test {
+namespace {
+
+using patients::SqlQuote;
+
+class PatientSaveTest : public RecordsFixture {
+protected:
+    // A displayed (tracked) new contact with a few values beyond the three keys.
+    std::shared_ptr<host::Item> openNewPatient(const QString& last, const QString& first,
+                                               const QString& dob = QStringLiteral("01/02/1970")) {
+        auto item = newPatient(last, first, dob);
+        display(item);
+        set(item, QStringLiteral("Middle Name"), QStringLiteral("Ann"));
+        set(item, QStringLiteral("City1"), QStringLiteral("Leeds"));
+        set(item, QStringLiteral("MED1"), QStringLiteral("Aspirin"));
+        return item;
+    }
+
+    // The patient values 5..47 of openNewPatient, joined as the notice has them.
+    static QString middleValues(const QString& city = QStringLiteral("Leeds")) {
+        QStringList v;
+        for (int p = 5; p <= 47; ++p) {
+            v << (p == 5    ? QStringLiteral("Ann")
+                  : p == 15 ? city
+                  : p == 36 ? QStringLiteral("Aspirin")
+                            : QString());
+        }
+        return v.join(QLatin1Char(','));
+    }
+
+    QString column(const QString& name, int id = 1) const {
+        return rawValue(
+                   QStringLiteral("SELECT \"%1\" FROM PATIENTS WHERE PT_ID = %2").arg(name).arg(id))
+            .value_or(QStringLiteral("<null>"));
+    }
+};
+
+TEST_F(PatientSaveTest, NewContactInsertsOneRowAndKeepsItsKey) {
+    auto item = openNewPatient(QStringLiteral("O'Brien"), QStringLiteral("Zoë"));
+    ASSERT_TRUE(item->Save().ok());
+
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
+    EXPECT_EQ(column(QStringLiteral("LAST NAME")), QStringLiteral("O'Brien"));
+    EXPECT_EQ(column(QStringLiteral("FIRST NAME")), QStringLiteral("Zoë"));
+    EXPECT_EQ(column(QStringLiteral("DOB")), QStringLiteral("01/02/1970"));
+    EXPECT_EQ(column(QStringLiteral("MID_IN")), QStringLiteral("Ann"));
+    EXPECT_EQ(column(QStringLiteral("CITY")), QStringLiteral("Leeds"));
+    EXPECT_EQ(column(QStringLiteral("CLINICAL_MED1")), QStringLiteral("Aspirin"));
+    EXPECT_EQ(column(QStringLiteral("CREATED")), QStringLiteral("2026-03-15 09:30:00"));
+    EXPECT_EQ(column(QStringLiteral("LAST_UPDATED")), QStringLiteral("2026-03-15 09:30:00"));
+    EXPECT_EQ(column(QStringLiteral("DELETE_FLAG")), QStringLiteral("NO"));
+
+    // The key is stored with the item by the same save, under both names.
+    EXPECT_EQ(text(item, QStringLiteral("PatientID")), QStringLiteral("1"));
+    EXPECT_EQ(text(item, QStringLiteral("Customer ID")), QStringLiteral("1"));
+    EXPECT_TRUE(item->Saved());
+    auto control =
+        item->GetInspector()->formControl(QStringLiteral("General"), QStringLiteral("Patient ID"));
+    ASSERT_TRUE(control.ok());
+    EXPECT_EQ((*control)->Value()->text(locale), QStringLiteral("1"));
+
+    ASSERT_EQ(peers.lines.size(), 1u);
+    EXPECT_EQ(peers.lines[0], QStringLiteral("P,1,1,O'Brien,Zoë,01/02/1970,") + middleValues() +
+                                  QStringLiteral(",15/03/2026 09:30:00,15/03/2026 09:30:00,NO"));
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_FALSE(patientHandlers->PatientFound);
+    EXPECT_TRUE(patientHandlers->FoundPatientID.isEmpty());
+}
+
+TEST_F(PatientSaveTest, SecondSaveUpdatesTheSameRow) {
+    auto item = openNewPatient(QStringLiteral("O'Brien"), QStringLiteral("Zoë"));
+    ASSERT_TRUE(item->Save().ok());
+    clock.advance(3600);
+    set(item, QStringLiteral("City1"), QStringLiteral("Saint-Étienne d'Avoir"));
+    ASSERT_TRUE(item->Save().ok());
+
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
+    EXPECT_EQ(column(QStringLiteral("CITY")), QStringLiteral("Saint-Étienne d'Avoir"));
+    EXPECT_EQ(column(QStringLiteral("LAST NAME")), QStringLiteral("O'Brien"));
+    EXPECT_EQ(column(QStringLiteral("FIRST NAME")), QStringLiteral("Zoë"));
+    // CREATED comes back from the item, LAST_UPDATED from the clock.
+    EXPECT_EQ(column(QStringLiteral("CREATED")), QStringLiteral("2026-03-15 09:30:00"));
+    EXPECT_EQ(column(QStringLiteral("LAST_UPDATED")), QStringLiteral("2026-03-15 10:30:00"));
+    EXPECT_EQ(text(item, QStringLiteral("PatientID")), QStringLiteral("1"));
+
+    ASSERT_EQ(peers.lines.size(), 2u);
+    EXPECT_EQ(peers.lines[1], QStringLiteral("P,2,1,O'Brien,Zoë,01/02/1970,") +
+                                  middleValues(QStringLiteral("Saint-Étienne d'Avoir")) +
+                                  QStringLiteral(",15/03/2026 09:30:00,15/03/2026 10:30:00,NO"));
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(PatientSaveTest, MissingKeyValueWritesNothing) {
+    const QString dob = QStringLiteral("01/02/1970");
+    const std::vector<std::array<QString, 3>> cases = {
+        {QString(), QStringLiteral("Ann"), dob},
+        {QStringLiteral("Smith"), QString(), dob},
+        {QStringLiteral("Smith"), QStringLiteral("Ann"), QString()},
+    };
+    for (const auto& c : cases) {
+        auto item = newPatient(c[0], c[1], c[2]);
+        display(item);
+        ASSERT_TRUE(item->Save().ok());
+        EXPECT_TRUE(text(item, QStringLiteral("PatientID")).isEmpty());
+    }
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 0);
+    EXPECT_TRUE(peers.lines.empty());
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(PatientSaveTest, ChangedNameMakesANewRow) {
+    auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
+    ASSERT_TRUE(item->Save().ok());
+    set(item, QStringLiteral("Last Name"), QStringLiteral("Jones"));
+    ASSERT_TRUE(item->Save().ok());
+
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 2);
+    EXPECT_EQ(column(QStringLiteral("LAST NAME"), 1), QStringLiteral("Smith"));
+    EXPECT_EQ(column(QStringLiteral("LAST NAME"), 2), QStringLiteral("Jones"));
+    EXPECT_EQ(text(item, QStringLiteral("PatientID")), QStringLiteral("2"));
+    EXPECT_EQ(text(item, QStringLiteral("Customer ID")), QStringLiteral("2"));
+    ASSERT_EQ(peers.lines.size(), 2u);
+    EXPECT_TRUE(peers.lines[1].startsWith(QStringLiteral("P,1,2,Jones,Ann,")));
+}
+
+TEST_F(PatientSaveTest, ExistingRowWithSameNameAndBirthIsUpdated) {
+    // A patient first entered on another workstation: the save finds the row
+    // by name and date of birth, whatever key the item carries.
+    rawExec(
+        QStringLiteral("INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB, CITY)"
+                       " VALUES (7, 'O''Neil', 'Åsa', '02/03/1980', 'York')"));
+    auto item = openNewPatient(QStringLiteral("O'Neil"), QStringLiteral("Åsa"),
+                               QStringLiteral("02/03/1980"));
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
+    EXPECT_EQ(column(QStringLiteral("CITY"), 7), QStringLiteral("Leeds"));
+    EXPECT_EQ(column(QStringLiteral("DELETE_FLAG"), 7), QStringLiteral("NO"));
+    // The update path leaves the item's own key alone.
+    EXPECT_TRUE(text(item, QStringLiteral("PatientID")).isEmpty());
+    ASSERT_EQ(peers.lines.size(), 1u);
+    EXPECT_TRUE(peers.lines[0].startsWith(QStringLiteral("P,2,7,O'Neil,Åsa,02/03/1980,Ann,")));
+}
+
+TEST_F(PatientSaveTest, UpdateThatWritesNothingIsReportedAndNotAnnounced) {
+    auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
+    ASSERT_TRUE(item->Save().ok());
+    ASSERT_EQ(peers.lines.size(), 1u);
+
+    // The database refuses the UPDATE.
+    rawExec(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON PATIENTS "
+                       "BEGIN SELECT RAISE(ABORT, 'read only'); END"));
+    set(item, QStringLiteral("City1"), QStringLiteral("York"));
+    ASSERT_TRUE(item->Save().ok());
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, MsgIcon::None);
+    EXPECT_EQ(boxes.shown()[0].title, MessageBoxService::defaultTitle());
+    EXPECT_TRUE(boxes.shown()[0].text.contains(QStringLiteral("read only")));
+    EXPECT_EQ(peers.lines.size(), 1u);
+
+    // The UPDATE changes no row: the same, with the row's absence named.
+    boxes.clear();
+    rawExec(QStringLiteral("DROP TRIGGER refuse"));
+    rawExec(
+        QStringLiteral("CREATE TRIGGER vanish BEFORE UPDATE ON PATIENTS "
+                       "BEGIN SELECT RAISE(IGNORE); END"));
+    ASSERT_TRUE(item->Save().ok());
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_TRUE(boxes.shown()[0].text.contains(QString::fromUtf16(patients::kPatientRowGone)));
+    EXPECT_EQ(peers.lines.size(), 1u);
+    EXPECT_EQ(column(QStringLiteral("CITY")), QStringLiteral("Leeds"));
+}
+
+TEST_F(PatientSaveTest, SaveOutsideThePatientsFolderWritesNothing) {
+    auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
+    showFolder(schedulerFolder);
+    ASSERT_TRUE(item->Save().ok());
+    showFolder(inboxLike);
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 0);
+    EXPECT_TRUE(peers.lines.empty());
+    showFolder(patientsFolder);
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
+}
+
+TEST_F(PatientSaveTest, UnreachableDatabaseReportsAndKeepsTheItem) {
+    hideDatabase();
+    auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
+    ASSERT_TRUE(item->Save().ok());
+
+    const QString missing = QStringLiteral("Could not find file '%1'.").arg(dbPath);
+    const QString boxText = QStringLiteral("There has been an error\r\n  ") + missing +
+                            QStringLiteral("  -2147467259  Orlo Data Provider (SQLite)");
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    EXPECT_EQ(boxes.shown()[0],
+              (MessageBoxRequest{boxText, QStringLiteral("Patient DB Exists Error"),
+                                 MsgIcon::Critical, MsgButtons::OK}));
+    EXPECT_EQ(boxes.shown()[1], (MessageBoxRequest{boxText, QStringLiteral("Patient Save Errors"),
+                                                   MsgIcon::Critical, MsgButtons::OK}));
+    const QString entry = QStringLiteral("Error #-2147467259\r   ") + missing +
+                          QStringLiteral("\r   (Source: Orlo Data Provider (SQLite))\r");
+    EXPECT_EQ(errorLog().count(entry), 2) << errorLog().toStdString();
+    EXPECT_TRUE(peers.lines.empty());
+
+    // Outlook's own save went through: nothing typed is lost, and the next
+    // save once the database is back inserts the row.
+    EXPECT_TRUE(item->Saved());
+    EXPECT_EQ(text(item, QStringLiteral("City1")), QStringLiteral("Leeds"));
+    EXPECT_TRUE(text(item, QStringLiteral("PatientID")).isEmpty());
+    ASSERT_TRUE(QFile::rename(dbPath + QStringLiteral(".away"), dbPath));
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(text(item, QStringLiteral("PatientID")), QStringLiteral("1"));
+    EXPECT_EQ(column(QStringLiteral("CITY")), QStringLiteral("Leeds"));
+}
+
+TEST_F(PatientSaveTest, DuplicateCheckClearsItsAnswerFirst) {
+    patientHandlers->PatientFound = true;
+    patientHandlers->FoundPatientID = QStringLiteral("99");
+    hideDatabase();
+    patientHandlers->PatientDuplicateCheck(dbPath, QStringLiteral("A"), QStringLiteral("B"),
+                                           QStringLiteral("C"));
+    EXPECT_FALSE(patientHandlers->PatientFound);
+    EXPECT_TRUE(patientHandlers->FoundPatientID.isEmpty());
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Patient DB Exists Error"));
+}
+
+TEST_F(PatientSaveTest, DuplicateCheckMatchesQuotedNames) {
+    rawExec(
+        QStringLiteral("INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB)"
+                       " VALUES (3, 'D''Arcy', 'Zoë', '05/06/1990')"));
+    patientHandlers->PatientDuplicateCheck(dbPath, QStringLiteral("D'Arcy"), QStringLiteral("Zoë"),
+                                           QStringLiteral("05/06/1990"));
+    EXPECT_TRUE(patientHandlers->PatientFound);
+    EXPECT_EQ(patientHandlers->FoundPatientID, QStringLiteral("3"));
+    patientHandlers->PatientDuplicateCheck(dbPath, QStringLiteral("D'Arcy"), QStringLiteral("Zoe"),
+                                           QStringLiteral("05/06/1990"));
+    EXPECT_FALSE(patientHandlers->PatientFound);
+    EXPECT_EQ(patients::duplicateCheckQuery(QStringLiteral("D'Arcy"), QStringLiteral("Zoë"),
+                                            QStringLiteral("05/06/1990")),
+              QStringLiteral("Select [PT_ID],[LAST NAME],[FIRST NAME],[DOB] from PATIENTS WHERE "
+                             "[LAST NAME] = 'D''Arcy' AND [FIRST NAME] = 'Zoë' AND [DOB] = "
+                             "'05/06/1990'"));
+}
+
+TEST(SqlQuoteTest, DoublesEveryQuote) {
+    EXPECT_EQ(SqlQuote(QStringLiteral("O'Brien")), QStringLiteral("'O''Brien'"));
+    EXPECT_EQ(SqlQuote(QString()), QStringLiteral("''"));
+    EXPECT_EQ(SqlQuote(QStringLiteral("''")), QStringLiteral("''''''"));
+    EXPECT_EQ(SqlQuote(QStringLiteral("a'; DROP TABLE PATIENTS; --")),
+              QStringLiteral("'a''; DROP TABLE PATIENTS; --'"));
+    // Other quote-like characters are text like any other.
+    EXPECT_EQ(SqlQuote(QStringLiteral("D’Arcy \"x\"")), QStringLiteral("'D’Arcy \"x\"'"));
+}
+
+TEST(PatientUpdateStatementTest, IsBuiltFromItsFragments) {
+    QStringList texts;
+    for (int i = 0; i < patients::kPatientUpdateTextCount; ++i) {
+        texts << QStringLiteral("v%1").arg(i + 2);
+    }
+    texts[0] = QStringLiteral("O'Brien");
+    texts[46] = QStringLiteral("15/03/2026 09:30:00");  // "Created"
+    texts[47] = QStringLiteral("ignored");              // "Modified"
+    texts[48] = QStringLiteral("NO");
+    const QString expected = QStringLiteral(
+        "UPDATE PATIENTS SET [LAST NAME] = 'O''Brien', [FIRST NAME] = 'v3', DOB = 'v4', "
+        "MID_IN = 'v5', SEX = 'v6', DIABETICYN = 'v7', MARITAL_STATUS = 'v8', "
+        "ALLERGICREACTIONSTXT = 'v9', NI_NO = 'v10', INSUR_NO = 'v11', HOUSENO = 'v12', "
+        "STREET1 = 'v13', STREET2 = 'v14', CITY = 'v15', STATE = 'v16', ZIP_CODE = 'v17', "
+        "WORK_TEL = 'v18', HOME_TEL = 'v19', MOBILE = 'v20', BUS_FAX = 'v21', EMAIL1 = 'v22', "
+        "GEN_POLICY_NO = 'v23', DOCTOR = 'v24', REFERREDBY = 'v25', ECONTACT = 'v26', "
+        "ECONTACT_TEL = 'v27', ECONRELATION = 'v28', CTGNOTE = 'v29', CLINICAL_HEIGHT = 'v30', "
+        "CLINICAL_INCHES = 'v31', CLINICAL_WEIGHT = 'v32', CLINICAL_BLOOD = 'v33', "
+        "CLINICAL_SMOKEYESNO = 'v34', CLINICAL_SEXACTIVE = 'v35', CLINICAL_MED1 = 'v36', "
+        "CLINICAL_MED2 = 'v37', CLINICAL_MED3 = 'v38', CLINICAL_MED4 = 'v39', "
+        "CLINICAL_ALLERGIES1 = 'v40', CLINICAL_ALLERGIES2 = 'v41', CLINICAL_DIAGNOSIS = 'v42', "
+        "CLINICAL_SURGHX = 'v43', CLINICAL_FAMHX = 'v44', CLINICAL_MEDHX = 'v45', "
+        "NOTES_NOTES1 = 'v46', NOTES_NOTES2 = 'v47', CREATED = '15/03/2026 09:30:00', "
+        "LAST_UPDATED = '15/03/2026 10:00:00', DELETE_FLAG = 'NO' WHERE PT_ID = 12");
+    EXPECT_EQ(patients::patientUpdateStatement(QStringLiteral("12"), texts,
+                                               QStringLiteral("15/03/2026 10:00:00")),
+              expected);
+}
+
+TEST_F(PatientSaveTest, UpdateOfARowGoneElsewhereIsReported) {
+    QStringList texts;
+    for (int i = 0; i < patients::kPatientUpdateTextCount; ++i) {
+        texts << QString();
+    }
+    EXPECT_FALSE(patients::UpdatePatientRecord(*ctx, dbPath, QStringLiteral("41"), texts));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text, QStringLiteral("There has been an error\r\n  ") +
+                                         QString::fromUtf16(patients::kPatientRowGone) +
+                                         QStringLiteral("  3167  UpdatePatientRecord"));
+    EXPECT_EQ(boxes.shown()[0].icon, MsgIcon::None);
+    EXPECT_EQ(boxes.shown()[0].title, MessageBoxService::defaultTitle());
+    EXPECT_TRUE(errorLog().contains(QStringLiteral("Error #3167\r   ") +
+                                    QString::fromUtf16(patients::kPatientRowGone)));
+
+    // A key that is not a number never reaches the statement.
+    boxes.clear();
+    EXPECT_FALSE(patients::UpdatePatientRecord(*ctx, dbPath, QStringLiteral("1 OR 1=1"), texts));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_TRUE(boxes.shown()[0].text.contains(QStringLiteral("  13  ")));
+}
+
+}  // namespace
+}  // namespace orlo::test

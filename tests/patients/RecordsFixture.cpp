@@ -1,0 +1,212 @@
+#include "RecordsFixture.h"
+
+#include <sqlite3.h>
+
+#include <QFile>
+
+#include "host/Explorers.h"
+#include "host/Folders.h"
+#include "host/Inspector.h"
+#include "host/Inspectors.h"
+#include "host/Items.h"
+#include "host/NameSpace.h"
+#include "host/store/StoreFile.h"
+#include "patients/ItemFolders.h"
+#include "platform/data/DatabaseFile.h"
+#include "records/FieldMaps.h"
+#include "records/Schema.h"
+
+namespace orlo::test {
+
+namespace {
+
+QString qs(const char16_t* s) {
+    return QString::fromUtf16(s);
+}
+
+struct RawDb {
+    explicit RawDb(const QString& path) {
+        sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    }
+    ~RawDb() { sqlite3_close_v2(db); }
+    sqlite3* db = nullptr;
+};
+
+}  // namespace
+
+void RecordsFixture::SetUp() {
+    ASSERT_TRUE(dir.isValid());
+    const QDir root(dir.path());
+    ASSERT_TRUE(root.mkpath(QStringLiteral("logs")));
+    ASSERT_TRUE(root.mkpath(QStringLiteral("Database")));
+    ASSERT_TRUE(root.mkpath(QStringLiteral("PST")));
+    dbPath = root.filePath(QStringLiteral("Database/Patients.mdb"));
+    ASSERT_TRUE(data::createDatabaseFile(dbPath, records::sharedSchemaStatements(),
+                                         data::DatabaseKind::Shared)
+                    .ok());
+
+    registryStore = std::make_unique<RegistryStore>(root.filePath(QStringLiteral("registry")));
+    registry = std::make_unique<basRegistry>(*registryStore, locale);
+    ctx = std::make_unique<AddinContext>(clock, locale, boxes, AppFolder(dir.path()), *registry);
+    ctx->DbLocation = dbPath;
+    ctx->PatientItemSaveEnabled = true;
+    ctx->ApptItemSaveEnabled = true;
+    ctx->peers = &peers;
+
+    const QString pst = root.filePath(QStringLiteral("PST/12-27Orlonetv1.pst"));
+    ASSERT_TRUE(host::StoreFile::create(pst, qs(kAddinTopFolderName)).ok());
+    app = host::Application::create(clock, locale);
+    auto ns = app->GetNamespace(QStringLiteral("MAPI"));
+    ASSERT_TRUE(ns.ok());
+    ASSERT_TRUE((*ns)->AddStore(pst).ok());
+    auto top = (*ns)->Folders()->Item(qs(kAddinTopFolderName));
+    ASSERT_TRUE(top.ok());
+    auto p = (*top)->Folders()->Add(qs(kPatientsFolderName), host::FolderKind::Contacts,
+                                    qs(records::kPatientMessageClass));
+    auto s = (*top)->Folders()->Add(qs(kSchedulerFolderName), host::FolderKind::Calendar,
+                                    qs(records::kAppointmentMessageClass));
+    auto other = (*top)->Folders()->Add(QStringLiteral("Inbox"), host::FolderKind::Mail);
+    ASSERT_TRUE(p.ok() && s.ok() && other.ok());
+    patientsFolder = *p;
+    schedulerFolder = *s;
+    inboxLike = *other;
+    explorer = app->Explorers()->Add(patientsFolder);
+    ctx->application = app;
+    ctx->trackedExplorer = explorer;
+
+    patientHandlers = std::make_unique<patients::PatientItemHandlers>(*ctx);
+    appointmentHandlers = std::make_unique<schedule::AppointmentItemHandlers>(*ctx);
+    m_newInspector = app->Inspectors()->events.NewInspector.connect(
+        [this](const std::shared_ptr<host::Inspector>& inspector) {
+            track(inspector->CurrentItem());
+        });
+}
+
+void RecordsFixture::TearDown() {
+    m_contact.clear();
+    m_appointment.clear();
+    m_newInspector.disconnect();
+    ctx->application.reset();
+    ctx->trackedExplorer.reset();
+    explorer.reset();
+    patientsFolder.reset();
+    schedulerFolder.reset();
+    inboxLike.reset();
+    app.reset();
+}
+
+void RecordsFixture::track(const std::shared_ptr<host::Item>& item) {
+    if (!item) {
+        return;
+    }
+    // The handlers hold no reference to the item: the add-in's field does.
+    std::weak_ptr<host::Item> weak = item;
+    auto on = [weak](auto&& f) {
+        return [weak, f](auto&&...) {
+            if (auto i = weak.lock()) {
+                f(*i);
+            }
+        };
+    };
+    if (item->MessageClass() == qs(records::kPatientMessageClass)) {
+        auto* h = patientHandlers.get();
+        m_contact.clear();
+        m_contact.push_back(item->events.Open.connect(on([h](host::Item& i) { h->Open(i); })));
+        m_contact.push_back(item->events.Write.connect(on([h](host::Item& i) { h->Write(i); })));
+        m_contact.push_back(
+            item->events.BeforeDelete.connect([h, weak](const std::shared_ptr<host::Item>&, bool&) {
+                if (auto i = weak.lock()) {
+                    h->BeforeDelete(*i);
+                }
+            }));
+        m_contact.push_back(item->events.Close.connect(on([h](host::Item& i) { h->Close(i); })));
+    } else if (item->MessageClass() == qs(records::kAppointmentMessageClass)) {
+        auto* h = appointmentHandlers.get();
+        m_appointment.clear();
+        m_appointment.push_back(item->events.Open.connect(on([h](host::Item& i) { h->Open(i); })));
+        m_appointment.push_back(
+            item->events.Write.connect(on([h](host::Item& i) { h->Write(i); })));
+        m_appointment.push_back(
+            item->events.CustomPropertyChange.connect([h, weak](const QString& name) {
+                if (auto i = weak.lock()) {
+                    h->CustomPropertyChange(*i, name);
+                }
+            }));
+    }
+}
+
+std::shared_ptr<host::Item> RecordsFixture::newPatient(const QString& last, const QString& first,
+                                                       const QString& dob) {
+    auto item = patientsFolder->Items()->Add();
+    EXPECT_TRUE(item.ok());
+    set(*item, QStringLiteral("Last Name"), last);
+    set(*item, QStringLiteral("First Name"), first);
+    set(*item, QStringLiteral("DOB"), dob);
+    return *item;
+}
+
+std::shared_ptr<host::Item> RecordsFixture::newAppointment(const QDateTime& start,
+                                                           const QString& ptId) {
+    auto item = schedulerFolder->Items()->Add();
+    EXPECT_TRUE(item.ok());
+    EXPECT_TRUE((*item)->setUserProperty(QStringLiteral("Start"), Variant(start)).ok());
+    EXPECT_TRUE((*item)->setUserProperty(QStringLiteral("End"), Variant(start.addSecs(1800))).ok());
+    set(*item, QStringLiteral("sPTID"), ptId);
+    set(*item, QStringLiteral("RecallDBFormattedMASK"), QStringLiteral("None"));
+    return *item;
+}
+
+void RecordsFixture::display(const std::shared_ptr<host::Item>& item) {
+    ASSERT_TRUE(item->Display().ok());
+}
+
+void RecordsFixture::showFolder(const std::shared_ptr<host::MAPIFolder>& folder) {
+    ASSERT_TRUE(explorer->SelectFolder(folder).ok());
+}
+
+QString RecordsFixture::text(const std::shared_ptr<host::Item>& item, const QString& name) const {
+    auto v = item->userProperty(name);
+    EXPECT_TRUE(v.ok()) << name.toStdString();
+    return v.ok() ? v->text(locale) : QString();
+}
+
+void RecordsFixture::set(const std::shared_ptr<host::Item>& item, const QString& name,
+                         const QString& value) {
+    EXPECT_TRUE(item->setUserProperty(name, Variant(value)).ok()) << name.toStdString();
+}
+
+std::optional<QString> RecordsFixture::rawValue(const QString& sql) const {
+    RawDb raw(dbPath);
+    sqlite3_stmt* stmt = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(raw.db, sql.toUtf8().constData(), -1, &stmt, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(raw.db);
+    std::optional<QString> value;
+    if (stmt != nullptr && sqlite3_step(stmt) == SQLITE_ROW &&
+        sqlite3_column_type(stmt, 0) != SQLITE_NULL) {
+        value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    }
+    sqlite3_finalize(stmt);
+    return value;
+}
+
+qint64 RecordsFixture::rawCount(const QString& sql) const {
+    return rawValue(sql).value_or(QStringLiteral("-1")).toLongLong();
+}
+
+void RecordsFixture::rawExec(const QString& sql) const {
+    RawDb raw(dbPath);
+    char* message = nullptr;
+    EXPECT_EQ(sqlite3_exec(raw.db, sql.toUtf8().constData(), nullptr, nullptr, &message), SQLITE_OK)
+        << (message ? message : "");
+    sqlite3_free(message);
+}
+
+QString RecordsFixture::errorLog() const {
+    return QString::fromUtf8(readFile(QDir(dir.path()).filePath(QStringLiteral("logs/error.log"))));
+}
+
+void RecordsFixture::hideDatabase() {
+    ASSERT_TRUE(QFile::rename(dbPath, dbPath + QStringLiteral(".away")));
+}
+
+}  // namespace orlo::test

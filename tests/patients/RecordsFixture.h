@@ -1,0 +1,94 @@
+#pragma once
+// One workstation for the patient and appointment tests: an application
+// folder with "logs", a real shared database made with the schema, the
+// add-in's real store file ("Orlo Networked V.1" with "Patients" and
+// "Scheduler"), a desk application over it, the add-in context with a pinned
+// clock, day-month dates and scripted message boxes, and the add-in's
+// tracking: every contact or appointment shown in an item window is bound to
+// the item handlers, as the add-in binds the last one opened.
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <memory>
+#include <optional>
+
+#include "TestSupport.h"
+#include "common/AddinContext.h"
+#include "common/basRegistry.h"
+#include "host/Application.h"
+#include "host/Explorer.h"
+#include "host/Item.h"
+#include "host/MAPIFolder.h"
+#include "host/events/Subscription.h"
+#include "patients/PatientItemHandlers.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Locale.h"
+#include "platform/registry/RegistryStore.h"
+#include "platform/ui/MessageBox.h"
+#include "schedule/AppointmentItemHandlers.h"
+
+namespace orlo::test {
+
+// Keeps every notice a save hands to the peers.
+class RecordingPeers final : public PeerNotices {
+public:
+    void SendDataToAll(const QString& line) override { lines.push_back(line); }
+    std::vector<QString> lines;
+};
+
+class RecordsFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A new contact in "Patients" with its user properties set (not saved).
+    std::shared_ptr<host::Item> newPatient(const QString& last, const QString& first,
+                                           const QString& dob);
+    // A new appointment in "Scheduler" starting at `start` for patient `ptId`.
+    std::shared_ptr<host::Item> newAppointment(const QDateTime& start, const QString& ptId);
+    // Opens the item's window (the add-in binds it), as a user does.
+    void display(const std::shared_ptr<host::Item>& item);
+
+    void showFolder(const std::shared_ptr<host::MAPIFolder>& folder);
+
+    QString text(const std::shared_ptr<host::Item>& item, const QString& name) const;
+    void set(const std::shared_ptr<host::Item>& item, const QString& name, const QString& value);
+
+    // Reads the shared database with plain SQLite: the first column of the
+    // first row, nothing for NULL or no row.
+    std::optional<QString> rawValue(const QString& sql) const;
+    qint64 rawCount(const QString& sql) const;
+    void rawExec(const QString& sql) const;
+
+    QString errorLog() const;
+    // Makes the database unreachable (its file moved away).
+    void hideDatabase();
+
+    QTemporaryDir dir;
+    QString dbPath;
+    PinnedClock clock{naiveDateTime(QDate(2026, 3, 15), QTime(9, 30))};
+    Locale locale = Locale::unitedKingdom();
+    ScriptedMessageBoxes boxes;
+    std::unique_ptr<RegistryStore> registryStore;
+    std::unique_ptr<basRegistry> registry;
+    std::unique_ptr<AddinContext> ctx;
+    RecordingPeers peers;
+
+    std::shared_ptr<host::Application> app;
+    std::shared_ptr<host::MAPIFolder> patientsFolder;
+    std::shared_ptr<host::MAPIFolder> schedulerFolder;
+    std::shared_ptr<host::MAPIFolder> inboxLike;  // a folder of neither kind
+    std::shared_ptr<host::Explorer> explorer;
+
+    std::unique_ptr<patients::PatientItemHandlers> patientHandlers;
+    std::unique_ptr<schedule::AppointmentItemHandlers> appointmentHandlers;
+
+private:
+    void track(const std::shared_ptr<host::Item>& item);
+
+    host::Subscription m_newInspector;
+    std::vector<host::Subscription> m_contact;
+    std::vector<host::Subscription> m_appointment;
+};
+
+}  // namespace orlo::test
