@@ -20,6 +20,8 @@
 #include "platform/data/Connection.h"
 #include "platform/data/DatabaseFile.h"
 #include "platform/data/Recordset.h"
+#include "platform/dialect/JetFunctions.h"
+#include "platform/dialect/JetSql.h"
 #include "records/Schema.h"
 #include "tools/Seeder.h"
 
@@ -147,6 +149,34 @@ void scratchInserts(benchmark::State& state, Bench& b) {
         kScratchKeys, execute, bulk, bulk > 0 ? execute / bulk : 0.0);
 }
 
+// How SQLite runs each translated query: the indexes it searches.
+template <typename Queries>
+void printPlans(Bench& b, const Queries& queries) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(b.shared.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    (void)registerJetFunctions(db, b.clock, b.locale);
+    const DialectContext ctx{
+        [](QStringView, QStringView column) { return records::isDateColumn(column); }};
+    for (const auto& [name, text] : queries) {
+        const auto sql = translateJetSql(text, ctx);
+        if (!sql) {
+            continue;
+        }
+        sqlite3_stmt* stmt = nullptr;
+        const QByteArray explain = (QStringLiteral("EXPLAIN QUERY PLAN ") + *sql).toUtf8();
+        std::printf("plan %s:\n", name);
+        if (sqlite3_prepare_v2(db, explain.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
+            std::printf("  %s\n", sqlite3_errmsg(db));
+            continue;
+        }
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            std::printf("  %s\n", reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3)));
+        }
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close_v2(db);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -191,6 +221,7 @@ int main(int argc, char** argv) {
          sql::duplicateCheck(QStringLiteral("'O''Brien'"), QStringLiteral("'Oliver'"),
                              QStringLiteral("'19/02/1980'"))},
     };
+    printPlans(b, queries);
     for (const auto& [name, text] : queries) {
         const QString copy = text;
         benchmark::RegisterBenchmark(name,

@@ -235,6 +235,10 @@ Result<SeedCounts> seedDatabase(const QString& path, const SeedOptions& options,
         }
     }
 
+    // The figures follow a small clinic's book: past visits are mostly
+    // completed, about 8% cancelled and 7% not attended; most visits are paid
+    // on the day, so only about 3% leave a balance; nine in ten visits set a
+    // recall 3 to 24 months on.
     Binder s(scheduleInsert.handle);
     for (qint64 n = 0; n < options.appointments; ++n) {
         const size_t who = rng() % patientIds.size();
@@ -275,8 +279,9 @@ Result<SeedCounts> seedDatabase(const QString& path, const SeedOptions& options,
             if (column == 49) {
                 s.text(i++, std::to_string(40 + rng() % 160) + ".00");  // TOTALCOST
             } else if (column == 52) {
+                // Most visits are paid on the day; a few percent leave money owed.
                 s.text(i++,
-                       chance(70) ? "0" : std::to_string(5 + rng() % 120) + ".00");  // BALANCE1
+                       chance(97) ? "0" : std::to_string(5 + rng() % 120) + ".00");  // BALANCE1
             } else {
                 s.text(i++, "");
             }

@@ -22,12 +22,44 @@ T get(const char* p) {
 
 }  // namespace
 
+void PackedRow::startCells(int count, size_t cellBytes) {
+    m_count = count;
+    m_data.clear();
+    m_data.reserve(sizeof(quint32) * size_t(count) + cellBytes);
+    m_data.resize(sizeof(quint32) * size_t(count));
+}
+
+void PackedRow::beginCell(int index) {
+    const auto offset = quint32(m_data.size());
+    std::memcpy(m_data.data() + sizeof(quint32) * size_t(index), &offset, sizeof offset);
+}
+
+const char* PackedRow::cell(int column) const {
+    return m_data.data() + get<quint32>(m_data.data() + sizeof(quint32) * size_t(column));
+}
+
 PackedRow PackedRow::fromStatement(sqlite3_stmt* stmt, int count) {
-    PackedRow row;
-    row.m_offsets.reserve(size_t(count));
-    row.m_data.reserve(size_t(count) * 6);
+    // Sizes first, so that the row's buffer is allocated once. Reading a
+    // text's length converts nothing.
+    size_t bytes = 0;
     for (int i = 0; i < count; ++i) {
-        row.m_offsets.push_back(quint32(row.m_data.size()));
+        switch (sqlite3_column_type(stmt, i)) {
+            case SQLITE_NULL:
+                bytes += 1;
+                break;
+            case SQLITE_INTEGER:
+            case SQLITE_FLOAT:
+                bytes += 1 + sizeof(qint64);
+                break;
+            default:
+                bytes += 1 + sizeof(qint32) + size_t(sqlite3_column_bytes(stmt, i));
+                break;
+        }
+    }
+    PackedRow row;
+    row.startCells(count, bytes);
+    for (int i = 0; i < count; ++i) {
+        row.beginCell(i);
         switch (sqlite3_column_type(stmt, i)) {
             case SQLITE_NULL:
                 row.m_data.push_back(kNull);
@@ -42,10 +74,10 @@ PackedRow PackedRow::fromStatement(sqlite3_stmt* stmt, int count) {
                 break;
             default: {
                 const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-                const int bytes = sqlite3_column_bytes(stmt, i);
+                const int length = sqlite3_column_bytes(stmt, i);
                 row.m_data.push_back(kText);
-                put<qint32>(row.m_data, bytes);
-                row.m_data.append(text ? text : "", size_t(bytes));
+                put<qint32>(row.m_data, length);
+                row.m_data.append(text ? text : "", size_t(length));
                 break;
             }
         }
@@ -53,8 +85,8 @@ PackedRow PackedRow::fromStatement(sqlite3_stmt* stmt, int count) {
     return row;
 }
 
-void PackedRow::append(const Variant& stored) {
-    m_offsets.push_back(quint32(m_data.size()));
+void PackedRow::appendCell(int index, const Variant& stored) {
+    beginCell(index);
     if (const qint64* i = stored.asInteger()) {
         m_data.push_back(kInteger);
         put<qint64>(m_data, *i);
@@ -73,14 +105,15 @@ void PackedRow::append(const Variant& stored) {
 
 PackedRow PackedRow::fromValues(const std::vector<Variant>& values) {
     PackedRow row;
-    for (const Variant& v : values) {
-        row.append(v);
+    row.startCells(int(values.size()), values.size() * 9);
+    for (size_t i = 0; i < values.size(); ++i) {
+        row.appendCell(int(i), values[i]);
     }
     return row;
 }
 
 Variant PackedRow::value(int column) const {
-    const char* p = m_data.data() + m_offsets[size_t(column)];
+    const char* p = cell(column);
     switch (p[0]) {
         case kInteger:
             return Variant(get<qint64>(p + 1));
@@ -97,7 +130,7 @@ Variant PackedRow::value(int column) const {
 
 void PackedRow::setValue(int column, const Variant& stored) {
     std::vector<Variant> values;
-    values.reserve(m_offsets.size());
+    values.reserve(size_t(m_count));
     for (int i = 0; i < size(); ++i) {
         values.push_back(i == column ? stored : value(i));
     }
