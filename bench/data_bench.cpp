@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -182,23 +183,35 @@ void printPlans(Bench& b, const Queries& queries) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     Bench b;
-    if (!createDatabaseFile(b.shared, records::sharedSchemaStatements(), DatabaseKind::Shared)) {
-        std::fprintf(stderr, "cannot create the database\n");
-        return 1;
+    // ORLO_BENCH_DB names a file to seed once and reuse on later runs (for
+    // profiling one query without seeding again).
+    const QString kept = qEnvironmentVariable("ORLO_BENCH_DB");
+    const bool reuse = !kept.isEmpty() && QFileInfo::exists(kept);
+    if (!kept.isEmpty()) {
+        b.shared = kept;
     }
-    QElapsedTimer seeding;
-    seeding.start();
-    tools::SeedOptions options;
-    options.patients = kPatients;
-    options.appointments = kAppointments;
-    options.seed = 2026;
-    options.now = b.clock.now();
-    if (!tools::seedDatabase(b.shared, options, b.locale)) {
-        std::fprintf(stderr, "seeding failed\n");
-        return 1;
+    if (reuse) {
+        std::printf("reusing %s\n", qPrintable(kept));
+    } else {
+        if (!createDatabaseFile(b.shared, records::sharedSchemaStatements(),
+                                DatabaseKind::Shared)) {
+            std::fprintf(stderr, "cannot create the database\n");
+            return 1;
+        }
+        QElapsedTimer seeding;
+        seeding.start();
+        tools::SeedOptions options;
+        options.patients = kPatients;
+        options.appointments = kAppointments;
+        options.seed = 2026;
+        options.now = b.clock.now();
+        if (!tools::seedDatabase(b.shared, options, b.locale)) {
+            std::fprintf(stderr, "seeding failed\n");
+            return 1;
+        }
+        std::printf("seeded %lld patients and %lld appointments in %.1f s\n", kPatients,
+                    kAppointments, double(seeding.elapsed()) / 1000.0);
     }
-    std::printf("seeded %lld patients and %lld appointments in %.1f s\n", kPatients, kAppointments,
-                double(seeding.elapsed()) / 1000.0);
 
     const std::pair<const char*, QString> queries[] = {
         {"report/1_balance_overdue", sql::kBalanceOverdue},

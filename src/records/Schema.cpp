@@ -108,9 +108,10 @@ QStringList sharedSchemaStatements() {
                        "(\"STATUS\", \"START_TIME\")"),
         // The balance report: the few visits with money owed.
         QStringLiteral("CREATE INDEX \"SCHEDULED_BALANCE1\" ON \"SCHEDULED\" (\"BALANCE1\")"),
-        // The recall windows, the overdue ladder and the recall list.
-        QStringLiteral(
-            "CREATE INDEX \"SCHEDULED_RECALLDUEDATE\" ON \"SCHEDULED\" (\"RECALLDUEDATE\")"),
+        // The recall windows, the overdue ladder and the recall list; with
+        // PT_ID the recall lists (due date and patient) read no table row.
+        QStringLiteral("CREATE INDEX \"SCHEDULED_RECALLDUEDATE\" ON \"SCHEDULED\" "
+                       "(\"RECALLDUEDATE\", \"PT_ID\")"),
         QStringLiteral("CREATE INDEX \"SCHEDULED_START_TIME\" ON \"SCHEDULED\" (\"START_TIME\")"),
         QStringLiteral("CREATE INDEX \"CURRENTSESSIONS_IP\" ON \"CURRENTSESSIONS\" (\"IP\")"),
     };

@@ -38,12 +38,18 @@ const char* PackedRow::cell(int column) const {
     return m_data.data() + get<quint32>(m_data.data() + sizeof(quint32) * size_t(column));
 }
 
-PackedRow PackedRow::fromStatement(sqlite3_stmt* stmt, int count) {
-    // Sizes first, so that the row's buffer is allocated once. Reading a
-    // text's length converts nothing.
+PackedRow PackedRow::fromStatement(sqlite3_stmt* stmt, int count,
+                                   std::vector<sqlite3_value*>& scratch) {
+    // Each cell's value is looked up once (sqlite3_column_value; the
+    // sqlite3_column_* readers each look it up again and check the handle's
+    // error state), its size read first so that the row's buffer is
+    // allocated once. Reading a text's length converts nothing.
+    scratch.resize(size_t(count));
     size_t bytes = 0;
     for (int i = 0; i < count; ++i) {
-        switch (sqlite3_column_type(stmt, i)) {
+        sqlite3_value* v = sqlite3_column_value(stmt, i);
+        scratch[size_t(i)] = v;
+        switch (sqlite3_value_type(v)) {
             case SQLITE_NULL:
                 bytes += 1;
                 break;
@@ -52,29 +58,30 @@ PackedRow PackedRow::fromStatement(sqlite3_stmt* stmt, int count) {
                 bytes += 1 + sizeof(qint64);
                 break;
             default:
-                bytes += 1 + sizeof(qint32) + size_t(sqlite3_column_bytes(stmt, i));
+                bytes += 1 + sizeof(qint32) + size_t(sqlite3_value_bytes(v));
                 break;
         }
     }
     PackedRow row;
     row.startCells(count, bytes);
     for (int i = 0; i < count; ++i) {
+        sqlite3_value* v = scratch[size_t(i)];
         row.beginCell(i);
-        switch (sqlite3_column_type(stmt, i)) {
+        switch (sqlite3_value_type(v)) {
             case SQLITE_NULL:
                 row.m_data.push_back(kNull);
                 break;
             case SQLITE_INTEGER:
                 row.m_data.push_back(kInteger);
-                put<qint64>(row.m_data, sqlite3_column_int64(stmt, i));
+                put<qint64>(row.m_data, sqlite3_value_int64(v));
                 break;
             case SQLITE_FLOAT:
                 row.m_data.push_back(kReal);
-                put<double>(row.m_data, sqlite3_column_double(stmt, i));
+                put<double>(row.m_data, sqlite3_value_double(v));
                 break;
             default: {
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-                const int length = sqlite3_column_bytes(stmt, i);
+                const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+                const int length = sqlite3_value_bytes(v);
                 row.m_data.push_back(kText);
                 put<qint32>(row.m_data, length);
                 row.m_data.append(text ? text : "", size_t(length));

@@ -18,8 +18,10 @@ namespace orlo::data::detail {
 class PackedRow {
 public:
     PackedRow() = default;
-    // The first `count` columns of the statement's current row.
-    static PackedRow fromStatement(sqlite3_stmt* stmt, int count);
+    // The first `count` columns of the statement's current row; `scratch`
+    // is working room kept by the caller from row to row.
+    static PackedRow fromStatement(sqlite3_stmt* stmt, int count,
+                                   std::vector<sqlite3_value*>& scratch);
     // Stored values (Null, Integer, Double or Text).
     static PackedRow fromValues(const std::vector<Variant>& values);
 
