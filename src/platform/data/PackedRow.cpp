@@ -42,10 +42,11 @@ PackedRow PackedRow::fromStatement(sqlite3_stmt* stmt, int count,
                                    std::vector<sqlite3_value*>& scratch) {
     // Each cell's value is looked up once (sqlite3_column_value; the
     // sqlite3_column_* readers each look it up again and check the handle's
-    // error state), its size read first so that the row's buffer is
-    // allocated once. Reading a text's length converts nothing.
+    // error state) and its size read first, so that the row's buffer is
+    // allocated once and filled without further checks. Reading a text's
+    // length converts nothing.
     scratch.resize(size_t(count));
-    size_t bytes = 0;
+    size_t bytes = sizeof(quint32) * size_t(count);
     for (int i = 0; i < count; ++i) {
         sqlite3_value* v = sqlite3_column_value(stmt, i);
         scratch[size_t(i)] = v;
@@ -63,28 +64,42 @@ PackedRow PackedRow::fromStatement(sqlite3_stmt* stmt, int count,
         }
     }
     PackedRow row;
-    row.startCells(count, bytes);
+    row.m_count = count;
+    row.m_data.resize(bytes);
+    char* const base = row.m_data.data();
+    char* out = base + sizeof(quint32) * size_t(count);
+    const auto write = [&out](const void* from, size_t n) {
+        std::memcpy(out, from, n);
+        out += n;
+    };
     for (int i = 0; i < count; ++i) {
         sqlite3_value* v = scratch[size_t(i)];
-        row.beginCell(i);
+        const auto offset = quint32(out - base);
+        std::memcpy(base + sizeof(quint32) * size_t(i), &offset, sizeof offset);
         switch (sqlite3_value_type(v)) {
             case SQLITE_NULL:
-                row.m_data.push_back(kNull);
+                *out++ = kNull;
                 break;
-            case SQLITE_INTEGER:
-                row.m_data.push_back(kInteger);
-                put<qint64>(row.m_data, sqlite3_value_int64(v));
+            case SQLITE_INTEGER: {
+                *out++ = kInteger;
+                const qint64 value = sqlite3_value_int64(v);
+                write(&value, sizeof value);
                 break;
-            case SQLITE_FLOAT:
-                row.m_data.push_back(kReal);
-                put<double>(row.m_data, sqlite3_value_double(v));
+            }
+            case SQLITE_FLOAT: {
+                *out++ = kReal;
+                const double value = sqlite3_value_double(v);
+                write(&value, sizeof value);
                 break;
+            }
             default: {
-                const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
-                const int length = sqlite3_value_bytes(v);
-                row.m_data.push_back(kText);
-                put<qint32>(row.m_data, length);
-                row.m_data.append(text ? text : "", size_t(length));
+                const auto* text = sqlite3_value_text(v);
+                const qint32 length = sqlite3_value_bytes(v);
+                *out++ = kText;
+                write(&length, sizeof length);
+                if (length > 0) {
+                    write(text, size_t(length));
+                }
                 break;
             }
         }
