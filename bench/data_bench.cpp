@@ -3,7 +3,8 @@
 // finder query through Recordset::open (a fresh connection each time, as the
 // reports open theirs), the patient save's duplicate check, and the resync's
 // 100,000 scratch inserts, one Connection::execute per key, against the same
-// keys inserted in one transaction with one prepared statement.
+// keys inserted in one transaction with one prepared statement. Before the
+// timings it prints SQLite's plan of every query (which indexes it searches).
 
 #include <benchmark/benchmark.h>
 
@@ -11,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -20,6 +22,8 @@
 #include "platform/data/Connection.h"
 #include "platform/data/DatabaseFile.h"
 #include "platform/data/Recordset.h"
+#include "platform/dialect/JetFunctions.h"
+#include "platform/dialect/JetSql.h"
 #include "records/Schema.h"
 #include "tools/Seeder.h"
 
@@ -147,28 +151,68 @@ void scratchInserts(benchmark::State& state, Bench& b) {
         kScratchKeys, execute, bulk, bulk > 0 ? execute / bulk : 0.0);
 }
 
+// How SQLite runs each translated query: the indexes it searches.
+template <typename Queries>
+void printPlans(Bench& b, const Queries& queries) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(b.shared.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    (void)registerJetFunctions(db, b.clock, b.locale);
+    const DialectContext ctx{
+        [](QStringView, QStringView column) { return records::isDateColumn(column); }};
+    for (const auto& [name, text] : queries) {
+        const auto sql = translateJetSql(text, ctx);
+        if (!sql) {
+            continue;
+        }
+        sqlite3_stmt* stmt = nullptr;
+        const QByteArray explain = (QStringLiteral("EXPLAIN QUERY PLAN ") + *sql).toUtf8();
+        std::printf("plan %s:\n", name);
+        if (sqlite3_prepare_v2(db, explain.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
+            std::printf("  %s\n", sqlite3_errmsg(db));
+            continue;
+        }
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            std::printf("  %s\n", reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3)));
+        }
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close_v2(db);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     Bench b;
-    if (!createDatabaseFile(b.shared, records::sharedSchemaStatements(), DatabaseKind::Shared)) {
-        std::fprintf(stderr, "cannot create the database\n");
-        return 1;
+    // ORLO_BENCH_DB names a file to seed once and reuse on later runs (for
+    // profiling one query without seeding again).
+    const QString kept = qEnvironmentVariable("ORLO_BENCH_DB");
+    const bool reuse = !kept.isEmpty() && QFileInfo::exists(kept);
+    if (!kept.isEmpty()) {
+        b.shared = kept;
     }
-    QElapsedTimer seeding;
-    seeding.start();
-    tools::SeedOptions options;
-    options.patients = kPatients;
-    options.appointments = kAppointments;
-    options.seed = 2026;
-    options.now = b.clock.now();
-    if (!tools::seedDatabase(b.shared, options, b.locale)) {
-        std::fprintf(stderr, "seeding failed\n");
-        return 1;
+    if (reuse) {
+        std::printf("reusing %s\n", qPrintable(kept));
+    } else {
+        if (!createDatabaseFile(b.shared, records::sharedSchemaStatements(),
+                                DatabaseKind::Shared)) {
+            std::fprintf(stderr, "cannot create the database\n");
+            return 1;
+        }
+        QElapsedTimer seeding;
+        seeding.start();
+        tools::SeedOptions options;
+        options.patients = kPatients;
+        options.appointments = kAppointments;
+        options.seed = 2026;
+        options.now = b.clock.now();
+        if (!tools::seedDatabase(b.shared, options, b.locale)) {
+            std::fprintf(stderr, "seeding failed\n");
+            return 1;
+        }
+        std::printf("seeded %lld patients and %lld appointments in %.1f s\n", kPatients,
+                    kAppointments, double(seeding.elapsed()) / 1000.0);
     }
-    std::printf("seeded %lld patients and %lld appointments in %.1f s\n", kPatients, kAppointments,
-                double(seeding.elapsed()) / 1000.0);
 
     const std::pair<const char*, QString> queries[] = {
         {"report/1_balance_overdue", sql::kBalanceOverdue},
@@ -191,6 +235,7 @@ int main(int argc, char** argv) {
          sql::duplicateCheck(QStringLiteral("'O''Brien'"), QStringLiteral("'Oliver'"),
                              QStringLiteral("'19/02/1980'"))},
     };
+    printPlans(b, queries);
     for (const auto& [name, text] : queries) {
         const QString copy = text;
         benchmark::RegisterBenchmark(name,

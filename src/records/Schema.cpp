@@ -98,10 +98,20 @@ QStringList sharedSchemaStatements() {
         // The duplicate check of a patient save and the finder's order.
         QStringLiteral("CREATE INDEX \"PATIENTS_NAME_DOB\" ON \"PATIENTS\" "
                        "(\"LAST NAME\", \"FIRST NAME\", \"DOB\")"),
-        // Joins of the reports, the recall windows and the next-day list.
-        QStringLiteral("CREATE INDEX \"SCHEDULED_PT_ID\" ON \"SCHEDULED\" (\"PT_ID\")"),
-        QStringLiteral(
-            "CREATE INDEX \"SCHEDULED_RECALLDUEDATE\" ON \"SCHEDULED\" (\"RECALLDUEDATE\")"),
+        // Joins of the reports and the overdue reports' count of a patient's
+        // future appointments (PT_ID = ? AND START_TIME > ?); it also serves
+        // every lookup by PT_ID alone.
+        QStringLiteral("CREATE INDEX \"SCHEDULED_PT_ID_START_TIME\" ON \"SCHEDULED\" "
+                       "(\"PT_ID\", \"START_TIME\")"),
+        // The no-show report: two statuses within the last year.
+        QStringLiteral("CREATE INDEX \"SCHEDULED_STATUS_START_TIME\" ON \"SCHEDULED\" "
+                       "(\"STATUS\", \"START_TIME\")"),
+        // The balance report: the few visits with money owed.
+        QStringLiteral("CREATE INDEX \"SCHEDULED_BALANCE1\" ON \"SCHEDULED\" (\"BALANCE1\")"),
+        // The recall windows, the overdue ladder and the recall list; with
+        // PT_ID the recall lists (due date and patient) read no table row.
+        QStringLiteral("CREATE INDEX \"SCHEDULED_RECALLDUEDATE\" ON \"SCHEDULED\" "
+                       "(\"RECALLDUEDATE\", \"PT_ID\")"),
         QStringLiteral("CREATE INDEX \"SCHEDULED_START_TIME\" ON \"SCHEDULED\" (\"START_TIME\")"),
         QStringLiteral("CREATE INDEX \"CURRENTSESSIONS_IP\" ON \"CURRENTSESSIONS\" (\"IP\")"),
     };

@@ -22,30 +22,84 @@ T get(const char* p) {
 
 }  // namespace
 
-PackedRow PackedRow::fromStatement(sqlite3_stmt* stmt, int count) {
-    PackedRow row;
-    row.m_offsets.reserve(size_t(count));
-    row.m_data.reserve(size_t(count) * 6);
+void PackedRow::startCells(int count, size_t cellBytes) {
+    m_count = count;
+    m_data.clear();
+    m_data.reserve(sizeof(quint32) * size_t(count) + cellBytes);
+    m_data.resize(sizeof(quint32) * size_t(count));
+}
+
+void PackedRow::beginCell(int index) {
+    const auto offset = quint32(m_data.size());
+    std::memcpy(m_data.data() + sizeof(quint32) * size_t(index), &offset, sizeof offset);
+}
+
+const char* PackedRow::cell(int column) const {
+    return m_data.data() + get<quint32>(m_data.data() + sizeof(quint32) * size_t(column));
+}
+
+PackedRow PackedRow::fromStatement(sqlite3_stmt* stmt, int count,
+                                   std::vector<sqlite3_value*>& scratch) {
+    // Each cell's value is looked up once (sqlite3_column_value; the
+    // sqlite3_column_* readers each look it up again and check the handle's
+    // error state) and its size read first, so that the row's buffer is
+    // allocated once and filled without further checks. Reading a text's
+    // length converts nothing.
+    scratch.resize(size_t(count));
+    size_t bytes = sizeof(quint32) * size_t(count);
     for (int i = 0; i < count; ++i) {
-        row.m_offsets.push_back(quint32(row.m_data.size()));
-        switch (sqlite3_column_type(stmt, i)) {
+        sqlite3_value* v = sqlite3_column_value(stmt, i);
+        scratch[size_t(i)] = v;
+        switch (sqlite3_value_type(v)) {
             case SQLITE_NULL:
-                row.m_data.push_back(kNull);
+                bytes += 1;
                 break;
             case SQLITE_INTEGER:
-                row.m_data.push_back(kInteger);
-                put<qint64>(row.m_data, sqlite3_column_int64(stmt, i));
-                break;
             case SQLITE_FLOAT:
-                row.m_data.push_back(kReal);
-                put<double>(row.m_data, sqlite3_column_double(stmt, i));
+                bytes += 1 + sizeof(qint64);
                 break;
+            default:
+                bytes += 1 + sizeof(qint32) + size_t(sqlite3_value_bytes(v));
+                break;
+        }
+    }
+    PackedRow row;
+    row.m_count = count;
+    row.m_data.resize(bytes);
+    char* const base = row.m_data.data();
+    char* out = base + sizeof(quint32) * size_t(count);
+    const auto write = [&out](const void* from, size_t n) {
+        std::memcpy(out, from, n);
+        out += n;
+    };
+    for (int i = 0; i < count; ++i) {
+        sqlite3_value* v = scratch[size_t(i)];
+        const auto offset = quint32(out - base);
+        std::memcpy(base + sizeof(quint32) * size_t(i), &offset, sizeof offset);
+        switch (sqlite3_value_type(v)) {
+            case SQLITE_NULL:
+                *out++ = kNull;
+                break;
+            case SQLITE_INTEGER: {
+                *out++ = kInteger;
+                const qint64 value = sqlite3_value_int64(v);
+                write(&value, sizeof value);
+                break;
+            }
+            case SQLITE_FLOAT: {
+                *out++ = kReal;
+                const double value = sqlite3_value_double(v);
+                write(&value, sizeof value);
+                break;
+            }
             default: {
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-                const int bytes = sqlite3_column_bytes(stmt, i);
-                row.m_data.push_back(kText);
-                put<qint32>(row.m_data, bytes);
-                row.m_data.append(text ? text : "", size_t(bytes));
+                const auto* text = sqlite3_value_text(v);
+                const qint32 length = sqlite3_value_bytes(v);
+                *out++ = kText;
+                write(&length, sizeof length);
+                if (length > 0) {
+                    write(text, size_t(length));
+                }
                 break;
             }
         }
@@ -53,8 +107,8 @@ PackedRow PackedRow::fromStatement(sqlite3_stmt* stmt, int count) {
     return row;
 }
 
-void PackedRow::append(const Variant& stored) {
-    m_offsets.push_back(quint32(m_data.size()));
+void PackedRow::appendCell(int index, const Variant& stored) {
+    beginCell(index);
     if (const qint64* i = stored.asInteger()) {
         m_data.push_back(kInteger);
         put<qint64>(m_data, *i);
@@ -73,14 +127,15 @@ void PackedRow::append(const Variant& stored) {
 
 PackedRow PackedRow::fromValues(const std::vector<Variant>& values) {
     PackedRow row;
-    for (const Variant& v : values) {
-        row.append(v);
+    row.startCells(int(values.size()), values.size() * 9);
+    for (size_t i = 0; i < values.size(); ++i) {
+        row.appendCell(int(i), values[i]);
     }
     return row;
 }
 
 Variant PackedRow::value(int column) const {
-    const char* p = m_data.data() + m_offsets[size_t(column)];
+    const char* p = cell(column);
     switch (p[0]) {
         case kInteger:
             return Variant(get<qint64>(p + 1));
@@ -97,7 +152,7 @@ Variant PackedRow::value(int column) const {
 
 void PackedRow::setValue(int column, const Variant& stored) {
     std::vector<Variant> values;
-    values.reserve(m_offsets.size());
+    values.reserve(size_t(m_count));
     for (int i = 0; i < size(); ++i) {
         values.push_back(i == column ? stored : value(i));
     }

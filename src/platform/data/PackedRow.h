@@ -1,8 +1,9 @@
 #pragma once
-// One fetched row packed into a single buffer: per cell a tag byte (Null,
-// integer, real, text) and its bytes. A report of a hundred thousand rows of
-// a hundred columns then costs two allocations per row instead of one per
-// cell; values become variants only when a field is read. Internal.
+// One fetched row packed into a single buffer: the cells' offsets, then per
+// cell a tag byte (Null, integer, real, text) and its bytes. A report of a
+// hundred thousand rows of a hundred columns then costs one allocation of
+// the exact size per row instead of one per cell; values become variants
+// only when a field is read. Internal.
 
 #include <sqlite3.h>
 
@@ -17,21 +18,27 @@ namespace orlo::data::detail {
 class PackedRow {
 public:
     PackedRow() = default;
-    // The first `count` columns of the statement's current row.
-    static PackedRow fromStatement(sqlite3_stmt* stmt, int count);
+    // The first `count` columns of the statement's current row; `scratch`
+    // is working room kept by the caller from row to row.
+    static PackedRow fromStatement(sqlite3_stmt* stmt, int count,
+                                   std::vector<sqlite3_value*>& scratch);
     // Stored values (Null, Integer, Double or Text).
     static PackedRow fromValues(const std::vector<Variant>& values);
 
-    int size() const { return int(m_offsets.size()); }
+    int size() const { return m_count; }
     Variant value(int column) const;
     // Replaces one cell with a stored value.
     void setValue(int column, const Variant& stored);
 
 private:
-    void append(const Variant& stored);
+    // Room for `count` offsets; the cells follow.
+    void startCells(int count, size_t cellBytes);
+    void beginCell(int index);
+    void appendCell(int index, const Variant& stored);
+    const char* cell(int column) const;
 
     std::string m_data;
-    std::vector<quint32> m_offsets;
+    int m_count = 0;
 };
 
 }  // namespace orlo::data::detail

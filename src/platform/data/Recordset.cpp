@@ -260,9 +260,10 @@ Status Recordset::fetch() {
     }
 
     std::vector<Row> rows;
+    std::vector<sqlite3_value*> scratch;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         Row r;
-        r.cells = detail::PackedRow::fromStatement(stmt, count);
+        r.cells = detail::PackedRow::fromStatement(stmt, count, scratch);
         if (hasRowid) {
             r.rowid = sqlite3_column_int64(stmt, count);
         }

@@ -14,5 +14,9 @@ inline constexpr char kFnDateSerial[] = "jet_dateserial";
 inline constexpr char kFnCDate[] = "jet_cdate";
 // A stored date as the locale's general date text (for LIKE on dates).
 inline constexpr char kFnDateText[] = "jet_datetext";
+// jet_daystart(now, offset): "YYYY-MM-DD" of the day `offset` days from the
+// date of `now`, the lowest text of that day in canonical form; "" below and
+// ":" above the years 1..9999 (lower and higher than every stored date).
+inline constexpr char kFnDayStart[] = "jet_daystart";
 
 }  // namespace orlo::data

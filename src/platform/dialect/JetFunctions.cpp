@@ -1,6 +1,7 @@
 #include "platform/dialect/JetFunctions.h"
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 #include "platform/core/Error.h"
@@ -181,6 +182,37 @@ void fnDateText(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_value(ctx, argv[0]);
 }
 
+// The bound of a day range: the date of argv[0] moved by argv[1] days.
+void fnDayStart(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    DateParts now;
+    switch (readDate(argv[0], contextOf(ctx).locale, now)) {
+        case DateArg::Null:
+            sqlite3_result_null(ctx);
+            return;
+        case DateArg::NoDate:
+            resultError(ctx, kTypeMismatchMessage);
+            return;
+        case DateArg::Date:
+            break;
+    }
+    if (sqlite3_value_type(argv[1]) != SQLITE_INTEGER) {
+        resultError(ctx, kTypeMismatchMessage);
+        return;
+    }
+    const QDate day = now.date.addDays(sqlite3_value_int64(argv[1]));
+    if (!day.isValid() || day.year() < 1) {
+        sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+        return;
+    }
+    if (day.year() > 9999) {
+        sqlite3_result_text(ctx, ":", 1, SQLITE_STATIC);
+        return;
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", day.year(), day.month(), day.day());
+    sqlite3_result_text(ctx, text, 10, SQLITE_TRANSIENT);
+}
+
 void destroyMatcher(void* p) {
     delete static_cast<LikeMatcher*>(p);
 }
@@ -249,6 +281,7 @@ Status registerJetFunctions(sqlite3* db, const Clock& clock, const Locale& local
         {kFnDateSerial, 3, true, fnDateSerial},
         {kFnCDate, 1, true, fnCDate},
         {kFnDateText, 1, true, fnDateText},
+        {kFnDayStart, 2, true, fnDayStart},
         {"like", 2, true, fnLike},
         {"like", 3, true, fnLike},
     };

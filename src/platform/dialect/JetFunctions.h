@@ -1,6 +1,7 @@
 #pragma once
 // The dialect's functions on an SQLite connection: jet_now, jet_datediff,
-// jet_year, jet_month, jet_day, jet_dateserial, jet_cdate, jet_datetext (the
+// jet_year, jet_month, jet_day, jet_dateserial, jet_cdate, jet_datetext,
+// jet_daystart (the
 // names in JetFunctionNames.h), and like() replaced by one that ignores
 // letter case beyond ASCII. Dates are read from the canonical text, from ISO
 // 8601 or the locale's forms, or from a date serial number; they are

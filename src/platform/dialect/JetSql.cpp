@@ -6,6 +6,7 @@
 
 #include "platform/core/Locale.h"
 #include "platform/dialect/CanonicalDate.h"
+#include "platform/dialect/DayRange.h"
 #include "platform/dialect/JetFunctionNames.h"
 #include "platform/dialect/LikePattern.h"
 #include "platform/dialect/SqlToken.h"
@@ -84,6 +85,7 @@ public:
                 return status.error();
             }
         }
+        rewriteDayDiffComparisons();
         coerceInsertValues();
         coerceComparisons();
         QString sql;
@@ -223,6 +225,143 @@ private:
         }
         m_removed[m_sig.at(k) + 1] = false;
         m_out[m_sig.at(k) + 1] = QStringLiteral(" ");
+    }
+
+    // DATEDIFF('d', col, Now()) op n and DATEDIFF('d', Now(), col) op n on a
+    // date column become range comparisons of the column's text with the
+    // first text of a day counted from the statement's now, which SQLite
+    // answers from an index on the column. Date columns hold canonical text
+    // (or NULL), which sorts as the dates do; NULL compares to NULL on both
+    // forms. Anything else keeps the DATEDIFF call.
+    void rewriteDayDiffComparisons() {
+        for (qsizetype k = 0; k < m_sig.size(); ++k) {
+            if (sig(k).isWord(u"DATEDIFF") && sig(k + 1).isPunct(u"(")) {
+                rewriteDayDiff(k);
+            }
+        }
+    }
+
+    // The end (one past) of Now or Now() at significant token k, or -1.
+    qsizetype nowEndingAfter(qsizetype k) const {
+        if (!sig(k).isWord(u"NOW") || sig(k + 1).isPunct(u".")) {
+            return -1;
+        }
+        return sig(k + 1).isPunct(u"(") && sig(k + 2).isPunct(u")") ? k + 3 : k + 1;
+    }
+
+    // The end (one past) of a date column reference at k, or -1.
+    qsizetype dateColumnEndingAfter(qsizetype k) const {
+        const auto ref = columnStartingAt(k);
+        if (!ref || sig(k).isWord(u"NOW") || !isDateColumn(*ref)) {
+            return -1;
+        }
+        return sig(k + 1).isPunct(u".") ? k + 3 : k + 1;
+    }
+
+    // Whether what stands before significant token k leaves a comparison
+    // starting at k standing on its own (not the operand of + or BETWEEN).
+    bool opensCondition(qsizetype k) const {
+        const SqlToken& t = sig(k - 1);
+        if (k == 0 || t.isPunct(u"(") || t.isWord(u"WHERE") || t.isWord(u"ON") ||
+            t.isWord(u"HAVING") || t.isWord(u"OR") || t.isWord(u"NOT")) {
+            return true;
+        }
+        if (!t.isWord(u"AND")) {
+            return false;
+        }
+        // An AND may close a BETWEEN: look back to the start of the term.
+        int depth = 0;
+        for (qsizetype j = k - 2; j >= 0; --j) {
+            const SqlToken& p = sig(j);
+            if (p.isPunct(u")")) {
+                ++depth;
+            } else if (p.isPunct(u"(")) {
+                if (depth == 0) {
+                    return true;
+                }
+                --depth;
+            } else if (depth == 0) {
+                if (p.isWord(u"BETWEEN")) {
+                    return false;
+                }
+                if (p.isWord(u"AND") || p.isWord(u"OR") || p.isWord(u"WHERE") || p.isWord(u"ON") ||
+                    p.isWord(u"HAVING") || p.isWord(u"NOT")) {
+                    return true;
+                }
+            }
+        }
+        return true;
+    }
+
+    // Whether a comparison ending before significant token k ends there.
+    bool closesCondition(qsizetype k) const {
+        const SqlToken& t = sig(k);
+        return k >= m_sig.size() || t.isPunct(u")") || t.isPunct(u";") || t.isWord(u"AND") ||
+               t.isWord(u"OR") || t.isWord(u"ORDER") || t.isWord(u"GROUP") || t.isWord(u"HAVING") ||
+               t.isWord(u"UNION");
+    }
+
+    // The text the output gives significant tokens first..last.
+    QString outputOf(qsizetype first, qsizetype last) const {
+        QString text;
+        for (qsizetype i = m_sig.at(first); i <= m_sig.at(last); ++i) {
+            if (!m_removed.at(i)) {
+                text += m_out.at(i).isNull() ? m_tokens.at(i).text.toString() : m_out.at(i);
+            }
+        }
+        return text;
+    }
+
+    void rewriteDayDiff(qsizetype k) {
+        if (sig(k - 1).isPunct(u".") || !opensCondition(k) || sig(k + 2).kind != Kind::Text ||
+            sig(k + 2).value.compare(u"d", Qt::CaseInsensitive) != 0 || !sig(k + 3).isPunct(u",")) {
+            return;
+        }
+        qsizetype column = k + 4;
+        qsizetype columnEnd = dateColumnEndingAfter(column);
+        bool columnFirst = true;
+        qsizetype next = -1;
+        if (columnEnd >= 0 && sig(columnEnd).isPunct(u",")) {
+            next = nowEndingAfter(columnEnd + 1);
+        } else {
+            const qsizetype nowEnd = nowEndingAfter(k + 4);
+            if (nowEnd < 0 || !sig(nowEnd).isPunct(u",")) {
+                return;
+            }
+            columnFirst = false;
+            column = nowEnd + 1;
+            columnEnd = dateColumnEndingAfter(column);
+            next = columnEnd;
+        }
+        if (columnEnd < 0 || next < 0 || !sig(next).isPunct(u")") || !isComparison(sig(next + 1))) {
+            return;
+        }
+        qsizetype number = next + 2;
+        const bool negative = sig(number).isPunct(u"-");
+        if (negative) {
+            ++number;
+        }
+        bool isInteger = false;
+        const qint64 magnitude = sig(number).text.toLongLong(&isInteger);
+        if (sig(number).kind != Kind::Number || !isInteger || !closesCondition(number + 1)) {
+            return;
+        }
+        const auto bounds =
+            dayDiffBounds(columnFirst, sig(next + 1).text, negative ? -magnitude : magnitude);
+        if (!bounds) {
+            return;
+        }
+        const QString columnText = outputOf(column, columnEnd - 1);
+        QStringList parts;
+        for (const DayBound& b : *bounds) {
+            parts << columnText + QLatin1Char(' ') + QLatin1String(b.op) + QLatin1Char(' ') +
+                         QLatin1String(kFnDayStart) + QLatin1Char('(') + QLatin1String(kFnNow) +
+                         QStringLiteral("(), ") + QString::number(b.offset) + QLatin1Char(')');
+        }
+        for (qsizetype i = m_sig.at(k) + 1; i <= m_sig.at(number); ++i) {
+            m_removed[i] = true;
+        }
+        out(k) = QLatin1Char('(') + parts.join(QStringLiteral(" AND ")) + QLatin1Char(')');
     }
 
     // The column reference that ends at significant token k.

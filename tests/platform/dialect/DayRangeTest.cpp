@@ -1,0 +1,196 @@
+// Day-count comparisons rewritten as ranges on the column's text: for many
+// dates around many "now"s (both sides of midnight, month and year ends, leap
+// days) the rewritten and the DATEDIFF forms select the same rows of one
+// table, and the rewrite leaves alone what it cannot prove equal.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "TestDatabase.h"
+#include "TestSupport.h"
+#include "platform/dialect/DayRange.h"
+
+using namespace orlo;
+using data::translateJetSql;
+
+namespace {
+
+QString tr(const QString& jet) {
+    const auto sql = translateJetSql(jet, test::sharedDialect());
+    EXPECT_TRUE(sql.ok()) << jet.toStdString();
+    return sql.ok() ? *sql : QString();
+}
+
+QString canonical(const QDateTime& dt) {
+    return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+// The day-count expressions the system writes, with %1 for the column.
+const QString kForms[] = {
+    QStringLiteral("DATEDIFF('d', %1, Now())"),
+    QStringLiteral("DATEDIFF('d',%1,NOW)"),
+    QStringLiteral("DATEDIFF('d', Now(), %1)"),
+    QStringLiteral("DATEDIFF(\"D\",NOW,%1)"),
+};
+const QString kOps[] = {QStringLiteral(">="), QStringLiteral(">"), QStringLiteral("<"),
+                        QStringLiteral("<="), QStringLiteral("=")};
+
+QList<QVariant> ids(test::TestDatabase& db, const QString& where) {
+    return db.column(QStringLiteral("SELECT SCHEDULE_ID FROM SCHEDULED WHERE ") + where +
+                     QStringLiteral(" ORDER BY SCHEDULE_ID"));
+}
+
+}  // namespace
+
+TEST(DayRange, BoundsOfEachOperatorInBothArgumentOrders) {
+    using data::dayDiffBounds;
+    // today - day(col) >= 42: before the start of today - 41.
+    auto b = dayDiffBounds(true, u">=", 42);
+    ASSERT_TRUE(b && b->size() == 1);
+    EXPECT_STREQ(b->front().op, "<");
+    EXPECT_EQ(b->front().offset, -41);
+    // day(col) - today <= 14: before the start of today + 15.
+    b = dayDiffBounds(false, u"<=", 14);
+    ASSERT_TRUE(b && b->size() == 1);
+    EXPECT_STREQ(b->front().op, "<");
+    EXPECT_EQ(b->front().offset, 15);
+    // today - day(col) = 0: from the start of today to the start of tomorrow.
+    b = dayDiffBounds(true, u"=", 0);
+    ASSERT_TRUE(b && b->size() == 2);
+    EXPECT_STREQ(b->at(0).op, ">=");
+    EXPECT_EQ(b->at(0).offset, 0);
+    EXPECT_STREQ(b->at(1).op, "<");
+    EXPECT_EQ(b->at(1).offset, 1);
+    EXPECT_FALSE(dayDiffBounds(true, u"<>", 1));
+    EXPECT_FALSE(dayDiffBounds(false, u">=", data::kMaxDayCount + 1));
+}
+
+TEST(DayRange, RewrittenAndDatediffFormsSelectTheSameRows) {
+    PinnedClock clock(naiveDateTime(QDate(2026, 6, 15), QTime(10, 0)));
+    test::TestDatabase db(clock, Locale::unitedKingdom());
+    std::mt19937_64 rng(20260615);
+    const QDateTime nows[] = {
+        naiveDateTime(QDate(2026, 6, 15), QTime(10, 0)),
+        naiveDateTime(QDate(2024, 2, 29), QTime(23, 59, 59)),
+        naiveDateTime(QDate(2024, 3, 1), QTime(0, 0)),
+        naiveDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)),
+        naiveDateTime(QDate(2027, 1, 1), QTime(0, 0, 0)),
+        naiveDateTime(QDate(2025, 3, 1), QTime(0, 0, 1)),
+        naiveDateTime(QDate(2028, 2, 28), QTime(12, 30)),
+    };
+    // Rows around every now: random days and times, the edges of the days
+    // next to it, a date without time, a 'T' form and NULL.
+    for (const QDateTime& now : nows) {
+        for (int i = 0; i < 30; ++i) {
+            const qint64 day = qint64(rng() % 1601) - 800;
+            const QDateTime at =
+                naiveDateTime(now.date().addDays(day),
+                              QTime::fromMSecsSinceStartOfDay(int(rng() % 86400) * 1000));
+            ASSERT_EQ(db.execRaw(QStringLiteral("INSERT INTO SCHEDULED (START_TIME) VALUES (?1)"),
+                                 {canonical(at)}),
+                      QString());
+        }
+        for (int day = -2; day <= 2; ++day) {
+            const QDate d = now.date().addDays(day);
+            for (const QString& text : QStringList{
+                     canonical(naiveDateTime(d)), canonical(naiveDateTime(d, QTime(23, 59, 59))),
+                     d.toString(Qt::ISODate),
+                     QString(d.toString(Qt::ISODate) + QStringLiteral("T12:00"))}) {
+                ASSERT_EQ(
+                    db.execRaw(QStringLiteral("INSERT INTO SCHEDULED (START_TIME) VALUES (?1)"),
+                               {text}),
+                    QString());
+            }
+        }
+    }
+    ASSERT_EQ(db.execRaw(QStringLiteral("INSERT INTO SCHEDULED (START_TIME) VALUES (NULL)")),
+              QString());
+    const qsizetype total = ids(db, QStringLiteral("1")).size();
+
+    QList<qint64> constants = {0,   1,  2,   14,  41,   42,      84,      168,
+                               365, -1, -14, 730, -730, 2999999, -2999999};
+    for (int i = 0; i < 5; ++i) {
+        constants << qint64(rng() % 1601) - 800;
+    }
+    int checked = 0;
+    qsizetype selected = 0;
+    for (const QDateTime& now : nows) {
+        clock.set(now);
+        for (const QString& form : kForms) {
+            const QString diff = form.arg(QStringLiteral("SCHEDULED.START_TIME"));
+            for (const QString& op : kOps) {
+                for (const qint64 c : constants) {
+                    const QString number =
+                        c < 0 ? QStringLiteral("- %1").arg(-c) : QString::number(c);
+                    const QString rewritten = tr(diff + op + number);
+                    // In brackets the comparison is no longer the call's own: kept.
+                    const QString kept = tr(u'(' + diff + u')' + op + number);
+                    ASSERT_FALSE(rewritten.contains(QStringLiteral("jet_datediff")))
+                        << rewritten.toStdString();
+                    ASSERT_TRUE(kept.contains(QStringLiteral("jet_datediff")))
+                        << kept.toStdString();
+                    const auto expected = ids(db, kept);
+                    ASSERT_EQ(ids(db, rewritten), expected)
+                        << canonical(now).toStdString() << ": " << rewritten.toStdString();
+                    // NOT and NULL: the NULL row is in neither.
+                    if (op == kOps[0] || op == kOps[4]) {
+                        ASSERT_EQ(ids(db, QStringLiteral("NOT ") + rewritten),
+                                  ids(db, QStringLiteral("NOT ") + kept))
+                            << rewritten.toStdString();
+                    }
+                    selected += expected.size();
+                    ++checked;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(checked, 7 * 4 * 5 * 20);
+    // The cases select some rows and not all of them.
+    EXPECT_GT(selected, 0);
+    EXPECT_LT(selected, qsizetype(checked) * total);
+}
+
+TEST(DayRange, OnlyAComparisonOfItsOwnOnADateColumnIsRewritten) {
+    const auto kept = [](const QString& jet) {
+        return tr(jet).contains(QStringLiteral("jet_datediff"));
+    };
+    const QString where = QStringLiteral("SELECT * FROM SCHEDULED WHERE ");
+    EXPECT_FALSE(kept(where + QStringLiteral("DATEDIFF('d', START_TIME, Now()) >= 42")));
+    EXPECT_FALSE(kept(where + QStringLiteral("[STATUS] = 'X' AND DATEDIFF('d',START_TIME,NOW)<2")));
+    // Not a date column, another interval, a non-constant or a wider
+    // expression on either side, an operator that has no range.
+    EXPECT_TRUE(kept(where + QStringLiteral("DATEDIFF('d', REASON, Now()) >= 42")));
+    EXPECT_TRUE(kept(where + QStringLiteral("DATEDIFF('m', START_TIME, Now()) >= 42")));
+    EXPECT_TRUE(kept(where + QStringLiteral("DATEDIFF('d', START_TIME, END_TIME) >= 42")));
+    EXPECT_TRUE(kept(where + QStringLiteral("DATEDIFF('d', START_TIME, Now()) >= 2 + PT_ID")));
+    EXPECT_TRUE(kept(where + QStringLiteral("PT_ID + DATEDIFF('d', START_TIME, Now()) >= 2")));
+    EXPECT_TRUE(kept(where + QStringLiteral("DATEDIFF('d', START_TIME, Now()) <> 2")));
+    EXPECT_TRUE(kept(where + QStringLiteral("DATEDIFF('d', START_TIME, Now()) >= 2.5")));
+    EXPECT_TRUE(
+        kept(where + QStringLiteral("PT_ID BETWEEN 1 AND DATEDIFF('d', START_TIME, Now()) >= 2")));
+    EXPECT_EQ(tr(where + QStringLiteral("DATEDIFF('d',SCHEDULED.RECALLDUEDATE,Now())>=42")),
+              where + QStringLiteral("(SCHEDULED.RECALLDUEDATE < jet_daystart(jet_now(), -41))"));
+}
+
+TEST(DayRange, TheRewrittenRangeIsAnsweredFromTheIndex) {
+    PinnedClock clock(naiveDateTime(QDate(2026, 6, 15), QTime(10, 0)));
+    test::TestDatabase db(clock, Locale::unitedKingdom());
+    ASSERT_EQ(db.execRaw(QStringLiteral("CREATE INDEX S_DUE ON SCHEDULED (RECALLDUEDATE)")),
+              QString());
+    const QString sql = tr(QStringLiteral(
+        "SELECT SCHEDULE_ID FROM SCHEDULED WHERE DATEDIFF('d',SCHEDULED.RECALLDUEDATE,Now())>=42 "
+        "And DATEDIFF('d',SCHEDULED.RECALLDUEDATE,Now())<84"));
+    sqlite3_stmt* st = nullptr;
+    const QByteArray explain = (QStringLiteral("EXPLAIN QUERY PLAN ") + sql).toUtf8();
+    ASSERT_EQ(sqlite3_prepare_v2(db.handle(), explain.constData(), -1, &st, nullptr), SQLITE_OK);
+    QString detail;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        detail += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 3)));
+    }
+    sqlite3_finalize(st);
+    EXPECT_TRUE(
+        detail.contains(QStringLiteral("INDEX S_DUE (RECALLDUEDATE>? AND "
+                                       "RECALLDUEDATE<?)")))
+        << detail.toStdString();
+}
