@@ -5,6 +5,7 @@
 #include "common/ErrorReport.h"
 #include "host/Inspector.h"
 #include "host/Item.h"
+#include "patients/PatientItemHandlers.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/Recordset.h"
@@ -20,6 +21,40 @@ QString propertyText(const host::Item& item, const QString& name, const AddinCon
                      ErrorTrap& trap) {
     const std::optional<Variant> v = trap.value([&] { return item.userProperty(name); });
     return v ? v->text(ctx.locale) : QString();
+}
+
+std::optional<data::RowTable> readItemRowOrOfferDelete(AddinContext& ctx, ErrorTrap& trap,
+                                                       host::Item& item, data::Connection& conn,
+                                                       data::Recordset& rs, const QString& select,
+                                                       const QString& key,
+                                                       const QString& deletedText) {
+    trap.step([&] { return checkKeyText(key); });
+    trap.step([&] { return openJetConnection(conn, ctx.DbLocation); });
+    trap.step(
+        [&] { return rs.open(select + key, conn, data::kOpenKeyset, data::kLockOptimistic); });
+    const std::optional<qint64> count = trap.value([&] { return rs.recordCount(); });
+    if (!count) {
+        return std::nullopt;
+    }
+    if (*count < 1) {
+        rs.close();
+        (void)conn.close();
+        const MsgAnswer answer =
+            ctx.messageBoxes.show(deletedText, MsgButtons::YesNo, MsgIcon::Exclamation,
+                                  QString::fromUtf16(kDeleteConfirmationTitle));
+        if (answer == MsgAnswer::Yes) {
+            trap.step([&] { return item.Delete(); });
+        }
+        return std::nullopt;
+    }
+    std::optional<data::RowTable> rows = trap.value([&] { return rs.getRows(); });
+    if (rs.state() == data::kStateOpen) {
+        rs.close();
+    }
+    if (conn.state() == data::kStateOpen) {
+        (void)conn.close();
+    }
+    return rows;
 }
 
 Status openJetConnection(data::Connection& conn, const QString& connectionString) {

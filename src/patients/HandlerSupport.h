@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringView>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "platform/core/ErrorTrap.h"
 #include "platform/core/ProviderError.h"
@@ -49,6 +51,17 @@ Result<std::shared_ptr<host::FormControl>> inspectorControl(host::Item& item, co
                                                             const QString& control);
 Status setControlValue(host::Item& item, const QString& page, const QString& control,
                        const Variant& value);
+
+// The Open handlers' read of an item's row: opens `select` + `key` on a new
+// connection (keyset, optimistic). When the row is gone the data is closed
+// and the user is asked, under "Orlo Software - Delete Confirmation", whether
+// to delete the item (`deletedText`; Yes deletes it) and nothing comes back.
+// Otherwise the row's table (column, row) comes back with the data closed.
+// Failures go to the trap; `rs` and `conn` stay with the caller for its
+// error path.
+std::optional<std::vector<std::vector<Variant>>> readItemRowOrOfferDelete(
+    AddinContext& ctx, ErrorTrap& trap, host::Item& item, data::Connection& conn,
+    data::Recordset& rs, const QString& select, const QString& key, const QString& deletedText);
 
 // The error path: the critical box under `title`, the provider errors in the
 // error log (a log that cannot be written is passed over: the user has seen

@@ -187,49 +187,26 @@ void PatientItemHandlers::Open(host::Item& item) {
     }
     data::Connection conn(dataContext(m_ctx));
     data::Recordset rs;
-    trap.step([&] { return checkKeyText(patientId); });
-    trap.step([&] { return openJetConnection(conn, m_ctx.DbLocation); });
-    trap.step([&] {
-        return rs.open(str(kSelectPatient) + patientId, conn, data::kOpenKeyset,
-                       data::kLockOptimistic);
-    });
-    const std::optional<qint64> count = trap.value([&] { return rs.recordCount(); });
-    if (count && *count < 1) {
-        rs.close();
-        (void)conn.close();
-        const MsgAnswer answer =
-            m_ctx.messageBoxes.show(str(kPatientDeletedText), MsgButtons::YesNo,
-                                    MsgIcon::Exclamation, str(kDeleteConfirmationTitle));
-        if (answer == MsgAnswer::Yes) {
-            trap.step([&] { return item.Delete(); });
+    const std::optional<data::RowTable> rows = readItemRowOrOfferDelete(
+        m_ctx, trap, item, conn, rs, str(kSelectPatient), patientId, str(kPatientDeletedText));
+    if (rows) {
+        auto cell = [&](int position) {
+            const auto column = size_t(records::patientField(position).column);
+            return column < rows->size() && !(*rows)[column].empty() ? (*rows)[column][0]
+                                                                     : Variant();
+        };
+        // The controls of page "General" in field-map order (the last
+        // name, first name, date of birth, middle name, ...), then the
+        // clinical and notes values, which have no control.
+        const QString page = records::str(records::kPatientPage);
+        for (int p = kFirstControlValue; p <= kLastControlValue; ++p) {
+            trap.step([&] {
+                return setControlValue(item, page, records::str(records::patientField(p).control),
+                                       cell(p));
+            });
         }
-    } else if (count) {
-        const std::optional<data::RowTable> rows = trap.value([&] { return rs.getRows(); });
-        if (rs.state() == data::kStateOpen) {
-            rs.close();
-        }
-        if (conn.state() == data::kStateOpen) {
-            (void)conn.close();
-        }
-        if (rows) {
-            auto cell = [&](int position) {
-                const auto column = size_t(records::patientField(position).column);
-                return column < rows->size() && !(*rows)[column].empty() ? (*rows)[column][0]
-                                                                         : Variant();
-            };
-            // The controls of page "General" in field-map order (the last
-            // name, first name, date of birth, middle name, ...), then the
-            // clinical and notes values, which have no control.
-            const QString page = records::str(records::kPatientPage);
-            for (int p = kFirstControlValue; p <= kLastControlValue; ++p) {
-                trap.step([&] {
-                    return setControlValue(item, page,
-                                           records::str(records::patientField(p).control), cell(p));
-                });
-            }
-            for (int p = kLastControlValue + 1; p <= kLastStoredValue; ++p) {
-                trap.step([&] { return item.setUserProperty(propertyOf(p), cell(p)); });
-            }
+        for (int p = kLastControlValue + 1; p <= kLastStoredValue; ++p) {
+            trap.step([&] { return item.setUserProperty(propertyOf(p), cell(p)); });
         }
     }
     if (trap.failed()) {

@@ -158,56 +158,34 @@ void AppointmentItemHandlers::Open(host::Item& item) {
     }
     data::Connection conn(dataContext(m_ctx));
     data::Recordset rs;
-    trap.step([&] { return patients::checkKeyText(scheduleId); });
-    trap.step([&] { return patients::openJetConnection(conn, m_ctx.DbLocation); });
-    trap.step([&] {
-        return rs.open(str(kSelectAppointment) + scheduleId, conn, data::kOpenKeyset,
-                       data::kLockOptimistic);
-    });
-    const std::optional<qint64> count = trap.value([&] { return rs.recordCount(); });
-    if (count && *count < 1) {
-        rs.close();
-        (void)conn.close();
-        const MsgAnswer answer =
-            m_ctx.messageBoxes.show(str(kAppointmentDeletedText), MsgButtons::YesNo,
-                                    MsgIcon::Exclamation, str(kDeleteConfirmationTitle));
-        if (answer == MsgAnswer::Yes) {
-            trap.step([&] { return item.Delete(); });
+    const std::optional<data::RowTable> rows =
+        patients::readItemRowOrOfferDelete(m_ctx, trap, item, conn, rs, str(kSelectAppointment),
+                                           scheduleId, str(kAppointmentDeletedText));
+    if (rows) {
+        auto cell = [&](int column) {
+            const auto c = size_t(column);
+            return c < rows->size() && !(*rows)[c].empty() ? (*rows)[c][0] : Variant();
+        };
+        auto setProperty = [&](int p, const Variant& v) {
+            trap.step([&] { return item.setUserProperty(propertyOf(p), v); });
+        };
+        for (int p = kLastNameValue; p <= kRecallPeriodValue; ++p) {
+            setProperty(p, cell(p));
         }
-    } else if (count) {
-        const std::optional<data::RowTable> rows = trap.value([&] { return rs.getRows(); });
-        if (rs.state() == data::kStateOpen) {
-            rs.close();
+        const Variant due = cell(kRecallDueValue);
+        setProperty(kRecallDueValue, due.isNull() ? Variant(QString()) : due);
+        for (int p = kFirstExamValue; p <= kLastExamValue; ++p) {
+            setProperty(p, cell(p));
         }
-        if (conn.state() == data::kStateOpen) {
-            (void)conn.close();
+        const QString page = records::str(records::kChargesPage);
+        for (int p = kFirstChargeValue; p <= kLastChargeValue; ++p) {
+            trap.step([&] {
+                return patients::setControlValue(
+                    item, page, records::str(records::scheduleField(p).control), cell(p));
+            });
         }
-        if (rows) {
-            auto cell = [&](int column) {
-                const auto c = size_t(column);
-                return c < rows->size() && !(*rows)[c].empty() ? (*rows)[c][0] : Variant();
-            };
-            auto setProperty = [&](int p, const Variant& v) {
-                trap.step([&] { return item.setUserProperty(propertyOf(p), v); });
-            };
-            for (int p = kLastNameValue; p <= kRecallPeriodValue; ++p) {
-                setProperty(p, cell(p));
-            }
-            const Variant due = cell(kRecallDueValue);
-            setProperty(kRecallDueValue, due.isNull() ? Variant(QString()) : due);
-            for (int p = kFirstExamValue; p <= kLastExamValue; ++p) {
-                setProperty(p, cell(p));
-            }
-            const QString page = records::str(records::kChargesPage);
-            for (int p = kFirstChargeValue; p <= kLastChargeValue; ++p) {
-                trap.step([&] {
-                    return patients::setControlValue(
-                        item, page, records::str(records::scheduleField(p).control), cell(p));
-                });
-            }
-            for (int p = kLastChargeValue + 1; p <= records::kScheduleValueCount; ++p) {
-                setProperty(p, cell(p));
-            }
+        for (int p = kLastChargeValue + 1; p <= records::kScheduleValueCount; ++p) {
+            setProperty(p, cell(p));
         }
     }
     if (trap.failed()) {
