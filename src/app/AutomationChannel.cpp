@@ -26,9 +26,13 @@ void AutomationChannel::runLines(bool nested) {
             return;
         }
         m_buffer.remove(0, eol + 1);
-        if (!line.isEmpty()) {
-            reply(m_commands.handleLine(line));
+        if (line.isEmpty()) {
+            continue;
         }
+        if (!nested && m_buffer.contains('\n')) {
+            scheduleDrain();  // lines already here get their look if this one opens a modal window
+        }
+        reply(m_commands.handleLine(line));
     }
 }
 
@@ -63,7 +67,16 @@ void AutomationChannel::readAvailable() {
     } else {
         m_buffer.append(chunk, static_cast<qsizetype>(n));
     }
-    drain();
+    // The commands run outside this notifier's own activation: one that
+    // opens a modal window runs a nested event loop, in which the notifier
+    // must go on reading, and the event dispatcher does not enter a source
+    // again while it is dispatching it.
+    scheduleDrain();
+}
+
+void AutomationChannel::scheduleDrain() {
+    QMetaObject::invokeMethod(
+        m_notifier.get(), [this] { drain(); }, Qt::QueuedConnection);
 }
 
 void AutomationChannel::drain() {

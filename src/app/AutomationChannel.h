@@ -31,6 +31,7 @@ private:
     // those that may run there, stopping at the first that may not.
     void runLines(bool nested);
     void reply(QByteArray line);
+    void scheduleDrain();
 
     AutomationCommands& m_commands;
     int m_in;

@@ -16,9 +16,9 @@ Error layoutError(const QString& why) {
     return makeError(kReportLayoutError, why, QStringLiteral("Orlo Report"));
 }
 
-// A font of `size` points on the painter's device, whatever its
-// resolution: the painter's own transform then does the scaling.
-QFont fontFor(const TextStyle& style, const QPaintDevice* device) {
+// A font of `size` points on a device of `dpi`, whatever its resolution:
+// the painter's own transform then does the scaling.
+QFont makeFont(const TextStyle& style, int dpi) {
     QFont font;
     font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
                       QStringLiteral("Arial")});
@@ -26,7 +26,6 @@ QFont fontFor(const TextStyle& style, const QPaintDevice* device) {
     // Unhinted glyphs keep their widths at every zoom, so a line that fits
     // on screen fits on paper too.
     font.setHintingPreference(QFont::PreferNoHinting);
-    const int dpi = device ? device->logicalDpiY() : 72;
     font.setPointSizeF(style.size * 72.0 / (dpi > 0 ? dpi : 72));
     font.setBold(style.bold);
     font.setItalic(style.italic);
@@ -129,6 +128,22 @@ QString ReportPages::fieldText(std::size_t detailElement, qint64 row) const {
     return m_report->dataSource()->text(row, m_fieldIndex[detailElement]);
 }
 
+const ReportPages::Font& ReportPages::fontFor(const TextStyle& style,
+                                              const QPaintDevice* device) const {
+    const int dpi = device ? device->logicalDpiY() : 72;
+    for (const Font& f : m_fonts) {
+        if (f.size == style.size && f.bold == style.bold && f.italic == style.italic &&
+            f.dpi == dpi) {
+            return f;
+        }
+    }
+    const QFont font = makeFont(style, dpi);
+    // A report has a handful of styles: the list stays short.
+    m_fonts.push_back(
+        Font{style.size, style.bold, style.italic, dpi, font, QFontMetricsF(font, device)});
+    return m_fonts.back();
+}
+
 void ReportPages::paintBand(QPainter& painter, const ReportBand& band, qreal top, int page,
                             qint64 row) const {
     const qreal left = m_report->definition().page().printableRect().left();
@@ -141,15 +156,16 @@ void ReportPages::paintBand(QPainter& painter, const ReportBand& band, qreal top
         if (text.isEmpty()) {
             continue;
         }
-        const QFont font = fontFor(e.style, painter.device());
-        painter.setFont(font);
+        const Font& font = fontFor(e.style, painter.device());
+        painter.setFont(font.font);
         const QRectF box = e.rect.translated(left, top);
         if (e.style.wrap) {
             painter.drawText(box, int(e.style.align) | Qt::TextWordWrap, text);
+        } else if (font.metrics.horizontalAdvance(text) <= box.width()) {
+            painter.drawText(box, int(e.style.align) | Qt::TextSingleLine, text);
         } else {
-            const QFontMetricsF metrics(font, painter.device());
             painter.drawText(box, int(e.style.align) | Qt::TextSingleLine,
-                             metrics.elidedText(text, Qt::ElideRight, box.width()));
+                             font.metrics.elidedText(text, Qt::ElideRight, box.width()));
         }
     }
     if (band.ruleBelow) {

@@ -14,13 +14,17 @@
 //   painter.scale(dpi / 72.0, dpi / 72.0);         // one unit = one point
 //   pages->paint(painter, 0);
 
+#include <QFont>
+#include <QFontMetricsF>
 #include <QSizeF>
 #include <QString>
+#include <deque>
 #include <vector>
 
 #include "platform/core/Result.h"
 #include "platform/report/Report.h"
 
+class QPaintDevice;
 class QPainter;
 
 namespace orlo::report {
@@ -59,6 +63,18 @@ public:
 private:
     explicit ReportPages(Report& report) : m_report(&report) {}
 
+    // A font and its metrics per text style and device resolution, made
+    // once: making them for every box of every page is what a long export
+    // would spend its time on.
+    struct Font {
+        qreal size;
+        bool bold;
+        bool italic;
+        int dpi;
+        QFont font;
+        QFontMetricsF metrics;
+    };
+    const Font& fontFor(const TextStyle& style, const QPaintDevice* device) const;
     bool reportFooterOnOwnPage() const;
     void paintBand(QPainter& painter, const ReportBand& band, qreal top, int page,
                    qint64 row) const;
@@ -70,6 +86,7 @@ private:
     int m_pageCount = 1;
     // The data source's position of each detail element's field (-1: a label).
     std::vector<int> m_fieldIndex;
+    mutable std::deque<Font> m_fonts;  // entries stay in place as it grows
 };
 
 }  // namespace orlo::report
