@@ -23,7 +23,7 @@ using report::TextStyle;
 
 // The columns of a list report, left to right.
 enum class Slot { Id, LastName, FirstName, Key, Address, HomeTel, WorkTel, Extra, Count };
-constexpr std::array<qreal, std::size_t(Slot::Count)> kSlotWidth = {58, 92, 80, 84, 0, 72, 72, 86};
+constexpr std::array<qreal, std::size_t(Slot::Count)> kSlotWidth = {58, 84, 72, 100, 0, 72, 72, 100};
 constexpr qreal kMaxAddressWidth = 250;
 constexpr qreal kGap = 4;            // between columns
 constexpr qreal kLineHeight = 11;    // one line of a detail row
@@ -260,7 +260,7 @@ ReportDefinition patientDetail(const ReportEntry& entry) {
         {u"Address",
          {{{true, u"HOUSENO", 0.14}, {true, u"STREET1", 0.86}},
           {{true, u"STREET2", 1}},
-          {{true, u"CITY", 0.38}, {true, u"STATE", 0.38}, {true, u"ZIP_CODE", 0.24}}}},
+          {{true, u"CITY", 0.34}, {true, u"STATE", 0.42}, {true, u"ZIP_CODE", 0.24}}}},
         pair(u"Home Tel.", u"HOME_TEL"),
         pair(u"Work Tel.", u"WORK_TEL"),
         pair(u"Mobile", u"MOBILE"),
