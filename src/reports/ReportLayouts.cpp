@@ -23,7 +23,8 @@ using report::TextStyle;
 
 // The columns of a list report, left to right.
 enum class Slot { Id, LastName, FirstName, Key, Address, HomeTel, WorkTel, Extra, Count };
-constexpr std::array<qreal, std::size_t(Slot::Count)> kSlotWidth = {58, 84, 72, 100, 0, 72, 72, 100};
+constexpr std::array<qreal, std::size_t(Slot::Count)> kSlotWidth = {58, 84, 72, 100,
+                                                                    0,  72, 72, 100};
 constexpr qreal kMaxAddressWidth = 250;
 constexpr qreal kGap = 4;            // between columns
 constexpr qreal kLineHeight = 11;    // one line of a detail row

@@ -45,7 +45,7 @@ bool RecordsetData::seek(qint64 row) {
     if (row == m_pos) {
         return true;
     }
-    const qint64 fromHere = std::abs(row - m_pos);
+    const qint64 fromHere = m_pos < 0 ? row + 1 : std::abs(row - m_pos);
     bool ok = true;
     if (row < fromHere) {
         ok = m_recordset->moveFirst().ok();
@@ -61,6 +61,9 @@ bool RecordsetData::seek(qint64 row) {
     while (ok && m_pos > row) {
         ok = m_recordset->movePrevious().ok();
         --m_pos;
+    }
+    if (!ok) {
+        m_pos = -1;  // somewhere unknown: the next read starts from the first row
     }
     return ok;
 }
