@@ -1,6 +1,8 @@
 // The report engine on its own: pages from the row count at the edges of
-// a page, a bound field the data lacks, the PDF read back page by page, and
-// the CSV written as RFC 4180 asks and read back by another CSV reader.
+// a page, a bound field the data lacks, a PDF without rows read back, an
+// export that cannot finish, and the CSV written as RFC 4180 asks and read
+// back by another CSV reader. (A report's PDF over many pages is read back
+// in the reports' road test.)
 
 #include <gtest/gtest.h>
 
@@ -115,23 +117,6 @@ TEST(ReportPages, RefuseAFieldTheDataLacks) {
               QStringLiteral("Data field 'NAME_TYPO' of Text1 not found."));
 }
 
-TEST(ReportPdf, RepeatsThePageHeaderAndNumbersThePages) {
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("r.pdf"));
-    auto report = reportOf(50);
-    auto pages = ReportPages::create(*report);
-    ASSERT_TRUE(writePdf(*pages, pdf).ok());
-    const QStringList text = test::pdfPages(pdf);
-    ASSERT_EQ(text.size(), 3);
-    EXPECT_TRUE(text[0].contains(u"Engine Report") && text[0].contains(u"15 June 2026"));
-    EXPECT_TRUE(text[0].contains(u"Row 20 ") && !text[0].contains(u"Row 21"));
-    EXPECT_TRUE(text[1].contains(u"Name") && text[1].contains(u"Where"));
-    EXPECT_FALSE(text[1].contains(u"Engine Report"));
-    EXPECT_TRUE(text[1].contains(u"Row 21 ") && text[1].contains(u"Row 44 "));
-    EXPECT_TRUE(text[1].contains(u"Page 2 of 3"));
-    EXPECT_TRUE(text[2].contains(u"50 High St") && text[2].contains(u"Page 3 of 3"));
-}
-
 TEST(ReportPdf, WithoutRowsPrintsTheHeaders) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("empty.pdf"));
@@ -158,23 +143,6 @@ TEST(ReportExport, AFileThatCannotBeWrittenFailsAndLeavesWhatWasThere) {
     EXPECT_EQ(test::readFile(csv), QByteArray("kept"));
 }
 
-TEST(ReportCsv, QuotesFieldsAsRfc4180Says) {
-    const std::pair<QString, QString> cases[] = {
-        {QStringLiteral("plain"), QStringLiteral("plain")},
-        {QStringLiteral(" spaced "), QStringLiteral(" spaced ")},
-        {QStringLiteral("a,b"), QStringLiteral("\"a,b\"")},
-        {QStringLiteral("say \"hi\""), QStringLiteral("\"say \"\"hi\"\"\"")},
-        {QStringLiteral("two\r\nlines"), QStringLiteral("\"two\r\nlines\"")},
-        {QStringLiteral("lf\nonly"), QStringLiteral("\"lf\nonly\"")},
-        {QString(), QString()},
-    };
-    for (const auto& [value, expected] : cases) {
-        EXPECT_EQ(csvField(value), expected);
-    }
-    EXPECT_EQ(csvRecord({QStringLiteral("1"), QString(), QStringLiteral("x,y")}),
-              QStringLiteral("1,,\"x,y\""));
-}
-
 TEST(ReportCsv, RoundTripsThroughAnotherCsvReader) {
     QTemporaryDir dir;
     const QString csv = dir.filePath(QStringLiteral("r.csv"));
@@ -190,6 +158,8 @@ TEST(ReportCsv, RoundTripsThroughAnotherCsvReader) {
     const QByteArray bytes = test::readFile(csv);
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBFName,Where\r\n"));
     EXPECT_TRUE(bytes.endsWith(",\r\n"));
+    EXPECT_EQ(csvRecord({QStringLiteral("1"), QString(), QStringLiteral("x,\"y\"")}),
+              QStringLiteral("1,,\"x,\"\"y\"\"\""));
     const std::vector<QStringList> expected = {
         {QStringLiteral("Name"), QStringLiteral("Where")},
         {QStringLiteral("O'Brien, Siobhán"), QStringLiteral("1 \"The Lodge\", Dún Laoghaire")},
