@@ -30,7 +30,7 @@ enum class Face { Report, Settings, Finder, About };
 
 }  // namespace
 
-struct OrloMenu::ButtonSpec {
+struct OrloMenu::ButtonEntry {
     const char16_t* caption;
     const char16_t* tag;
     Face face;
@@ -69,22 +69,22 @@ frmAbout* OrloMenu::aboutWindow() const {
     return m_about.get();
 }
 
-Status OrloMenu::addButton(host::CommandBarControls& controls, const ButtonSpec& spec) {
+Status OrloMenu::addButton(host::CommandBarControls& controls, const ButtonEntry& entry) {
     const auto added = controls.Add(ControlType::Button, 1, true);
     if (!added) {
         return added.error();
     }
     const std::shared_ptr<CommandBarControl>& b = *added;
-    b->setCaption(QString::fromUtf16(spec.caption));
+    b->setCaption(QString::fromUtf16(entry.caption));
     b->setEnabled(true);
     b->setVisible(true);
-    b->setTag(QString::fromUtf16(spec.tag));
+    b->setTag(QString::fromUtf16(entry.tag));
     b->setOnAction(m_onAction);
     b->setStyle(host::kButtonIconAndCaption);
-    switch (spec.face) {
+    switch (entry.face) {
         case Face::Report:
         case Face::Settings: {
-            const FacePair& pair = spec.face == Face::Report ? m_faces.report : m_faces.settings;
+            const FacePair& pair = entry.face == Face::Report ? m_faces.report : m_faces.settings;
             b->setPicture(pair.picture);
             b->setMask(pair.mask);
             break;
@@ -96,7 +96,7 @@ Status OrloMenu::addButton(host::CommandBarControls& controls, const ButtonSpec&
             b->setFaceId(kAboutFaceId);
             break;
     }
-    *spec.field = b;
+    *entry.field = b;
     return okStatus();
 }
 
@@ -131,12 +131,12 @@ Status OrloMenu::build(const std::shared_ptr<host::Application>& runningDesk,
     m_orloMenu = *orlo;
     host::CommandBarControls& top = *(*orlo)->Controls();
     // Each entry goes in at the top: the user sees them in reverse.
-    for (const ButtonSpec& spec :
-         {ButtonSpec{u"&About Orlo", u"AboutOrlov3", Face::About, &objCBAbout},
-          ButtonSpec{u"&Settings...", u"SettingsOrlov3", Face::Settings, &objCBB},
-          ButtonSpec{u"&Patient Finder...", u"PatientFinderOrlov3", Face::Finder,
-                     &objCBBptFinder}}) {
-        if (Status s = addButton(top, spec); !s) {
+    for (const ButtonEntry& entry :
+         {ButtonEntry{u"&About Orlo", u"AboutOrlov3", Face::About, &objCBAbout},
+          ButtonEntry{u"&Settings...", u"SettingsOrlov3", Face::Settings, &objCBB},
+          ButtonEntry{u"&Patient Finder...", u"PatientFinderOrlov3", Face::Finder,
+                      &objCBBptFinder}}) {
+        if (Status s = addButton(top, entry); !s) {
             return s;
         }
     }
@@ -148,34 +148,34 @@ Status OrloMenu::build(const std::shared_ptr<host::Application>& runningDesk,
     if (!recall) {
         return recall.error();
     }
-    for (const ButtonSpec& spec : {
-             ButtonSpec{u"&Monthly Recall Report", u"MonthlyRecallReport", Face::Report,
-                        &objCBRecallbyMonth},
-             ButtonSpec{u"&12 Month Overdue Recall Report", u"twentyfourMonth", Face::Report,
-                        &objCBRecall24mth},
-             ButtonSpec{u"&6 Month Overdue Recall Report", u"EighteenMonth", Face::Report,
-                        &objCBRecall18mth},
-             ButtonSpec{u"&3 Month Overdue Recall Report", u"TwelveMonth", Face::Report,
-                        &objCBRecall12mth},
-             ButtonSpec{u"6 &Week Overdue Recall Report", u"SixMonth", Face::Report,
-                        &objCBRecall6mth},
-             ButtonSpec{u"&2 Week Recall Reminder Report", u"ThreeMonth", Face::Report,
-                        &objCBRecall3mth},
+    for (const ButtonEntry& entry : {
+             ButtonEntry{u"&Monthly Recall Report", u"MonthlyRecallReport", Face::Report,
+                         &objCBRecallbyMonth},
+             ButtonEntry{u"&12 Month Overdue Recall Report", u"twentyfourMonth", Face::Report,
+                         &objCBRecall24mth},
+             ButtonEntry{u"&6 Month Overdue Recall Report", u"EighteenMonth", Face::Report,
+                         &objCBRecall18mth},
+             ButtonEntry{u"&3 Month Overdue Recall Report", u"TwelveMonth", Face::Report,
+                         &objCBRecall12mth},
+             ButtonEntry{u"6 &Week Overdue Recall Report", u"SixMonth", Face::Report,
+                         &objCBRecall6mth},
+             ButtonEntry{u"&2 Week Recall Reminder Report", u"ThreeMonth", Face::Report,
+                         &objCBRecall3mth},
          }) {
-        if (Status s = addButton(*(*recall)->Controls(), spec); !s) {
+        if (Status s = addButton(*(*recall)->Controls(), entry); !s) {
             return s;
         }
     }
-    for (const ButtonSpec& spec : {
-             ButtonSpec{u"Patient &List Report", u"PatientList", Face::Report, &objCBPatientList},
-             ButtonSpec{u"&Balance Overdue Report", u"Balance", Face::Report, &objCBBalance},
-             ButtonSpec{u"&Diabetic Patients Report", u"Diabetic", Face::Report, &objCBDiabetic},
-             ButtonSpec{u"&No Show/Cancellation Report", u"UnderEighteen", Face::Report,
-                        &objCBOverdue},
-             ButtonSpec{u"Next Day &Appointments Report", u"NextDay", Face::Report,
-                        &objCBNextDayAppointments},
+    for (const ButtonEntry& entry : {
+             ButtonEntry{u"Patient &List Report", u"PatientList", Face::Report, &objCBPatientList},
+             ButtonEntry{u"&Balance Overdue Report", u"Balance", Face::Report, &objCBBalance},
+             ButtonEntry{u"&Diabetic Patients Report", u"Diabetic", Face::Report, &objCBDiabetic},
+             ButtonEntry{u"&No Show/Cancellation Report", u"UnderEighteen", Face::Report,
+                         &objCBOverdue},
+             ButtonEntry{u"Next Day &Appointments Report", u"NextDay", Face::Report,
+                         &objCBNextDayAppointments},
          }) {
-        if (Status s = addButton(*(*reports)->Controls(), spec); !s) {
+        if (Status s = addButton(*(*reports)->Controls(), entry); !s) {
             return s;
         }
     }

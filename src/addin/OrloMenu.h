@@ -117,8 +117,8 @@ public:
     frmAbout* aboutWindow() const;
 
 private:
-    struct ButtonSpec;
-    Status addButton(host::CommandBarControls& controls, const ButtonSpec& spec);
+    struct ButtonEntry;
+    Status addButton(host::CommandBarControls& controls, const ButtonEntry& entry);
 
     AddinContext& m_ctx;
     reports::ReportCommands m_reports;

@@ -41,15 +41,15 @@ struct AddressPart {
 constexpr std::array<AddressPart, 6> kAddressParts = {
     {{0, 0, 0.1}, {0, 0.1, 0.6}, {0, 0.6, 1}, {1, 0, 0.38}, {1, 0.38, 0.76}, {1, 0.76, 1}}};
 
-struct ColumnSpec {
+struct ColumnLayout {
     const char16_t* caption;
     Slot slot;
     // One field, or for the address the six parts by role.
     std::vector<const char16_t*> fields;
 };
 
-struct TabularSpec {
-    std::vector<ColumnSpec> columns;      // captions in the designer's order
+struct TabularLayout {
+    std::vector<ColumnLayout> columns;    // captions in the designer's order
     std::vector<const char16_t*> fields;  // detail fields in the designer's order
 };
 
@@ -102,7 +102,7 @@ void addPageFooter(ReportDefinition& def, qreal width) {
     band.height = 18;
 }
 
-ReportDefinition tabular(const ReportEntry& entry, const TabularSpec& spec) {
+ReportDefinition tabular(const ReportEntry& entry, const TabularLayout& layout) {
     ReportDefinition def(s(entry.object),
                          PageSetup{QPageSize::A4, QPageLayout::Landscape, {36, 36, 36, 36}});
     def.setCaption(s(entry.title));
@@ -112,7 +112,7 @@ ReportDefinition tabular(const ReportEntry& entry, const TabularSpec& spec) {
     // a width where its parts still read as one address; any more room
     // goes to the other columns.
     std::array<bool, std::size_t(Slot::Count)> present{};
-    for (const ColumnSpec& c : spec.columns) {
+    for (const ColumnLayout& c : layout.columns) {
         present[std::size_t(c.slot)] = true;
     }
     qreal others = 0;
@@ -134,20 +134,20 @@ ReportDefinition tabular(const ReportEntry& entry, const TabularSpec& spec) {
     ReportBand& header = def.band(BandKind::PageHeader);
     header.height = 20;
     header.ruleBelow = true;
-    std::vector<QString> captionName(spec.columns.size());
-    for (std::size_t c = 0; c < spec.columns.size(); ++c) {
-        const std::size_t slot = std::size_t(spec.columns[c].slot);
+    std::vector<QString> captionName(layout.columns.size());
+    for (std::size_t c = 0; c < layout.columns.size(); ++c) {
+        const std::size_t slot = std::size_t(layout.columns[c].slot);
         captionName[c] = QStringLiteral("Label%1").arg(20 + c);
-        header.elements.push_back(label(captionName[c], s(spec.columns[c].caption),
+        header.elements.push_back(label(captionName[c], s(layout.columns[c].caption),
                                         {x[slot], 2, w[slot] - kGap, 16}, bold()));
     }
 
     ReportBand& detail = def.band(BandKind::Detail);
     detail.height = kDetailHeight;
-    for (std::size_t f = 0; f < spec.fields.size(); ++f) {
-        const QString field = s(spec.fields[f]);
-        for (std::size_t c = 0; c < spec.columns.size(); ++c) {
-            const ColumnSpec& col = spec.columns[c];
+    for (std::size_t f = 0; f < layout.fields.size(); ++f) {
+        const QString field = s(layout.fields[f]);
+        for (std::size_t c = 0; c < layout.columns.size(); ++c) {
+            const ColumnLayout& col = layout.columns[c];
             const std::size_t slot = std::size_t(col.slot);
             for (std::size_t part = 0; part < col.fields.size(); ++part) {
                 if (s(col.fields[part]) != field) {
@@ -170,14 +170,14 @@ ReportDefinition tabular(const ReportEntry& entry, const TabularSpec& spec) {
     return def;
 }
 
-// Column specs shared by the list reports.
+// The columns the list reports share.
 const std::vector<const char16_t*> kAddress = {u"HOUSENO", u"STREET1", u"STREET2",
                                                u"CITY",    u"STATE",   u"ZIP_CODE"};
 
-TabularSpec recallSpec(const char16_t* idCaption, const char16_t* keyCaption,
-                       const char16_t* keyField, const char16_t* lastCaption,
-                       const char16_t* lastField) {
-    return TabularSpec{
+TabularLayout recallColumns(const char16_t* idCaption, const char16_t* keyCaption,
+                            const char16_t* keyField, const char16_t* lastCaption,
+                            const char16_t* lastField) {
+    return TabularLayout{
         {{idCaption, Slot::Id, {u"PATIENTS.PT_ID"}},
          {u"Last Name", Slot::LastName, {u"LAST NAME"}},
          {keyCaption, Slot::Key, {keyField}},
@@ -190,28 +190,28 @@ TabularSpec recallSpec(const char16_t* idCaption, const char16_t* keyCaption,
          u"STREET1", u"CITY", u"STATE", u"ZIP_CODE", u"HOME_TEL", u"WORK_TEL", lastField}};
 }
 
-TabularSpec patientSpec(const char16_t* idField, const char16_t* keyCaption,
-                        const char16_t* keyField) {
-    TabularSpec spec{
+TabularLayout patientColumns(const char16_t* idField, const char16_t* keyCaption,
+                             const char16_t* keyField) {
+    TabularLayout layout{
         {{u"Patient ID", Slot::Id, {idField}}, {u"Last Name", Slot::LastName, {u"LAST NAME"}}},
         {idField, u"LAST NAME"}};
     if (keyCaption != nullptr) {
-        spec.columns.push_back({keyCaption, Slot::Key, {keyField}});
-        spec.fields.push_back(keyField);
+        layout.columns.push_back({keyCaption, Slot::Key, {keyField}});
+        layout.fields.push_back(keyField);
     }
-    spec.columns.push_back({u"Address", Slot::Address, kAddress});
-    spec.columns.push_back({u"Home Tel.", Slot::HomeTel, {u"HOME_TEL"}});
-    spec.columns.push_back({u"Work Tel.", Slot::WorkTel, {u"WORK_TEL"}});
-    spec.columns.push_back({u"First Name", Slot::FirstName, {u"FIRST NAME"}});
+    layout.columns.push_back({u"Address", Slot::Address, kAddress});
+    layout.columns.push_back({u"Home Tel.", Slot::HomeTel, {u"HOME_TEL"}});
+    layout.columns.push_back({u"Work Tel.", Slot::WorkTel, {u"WORK_TEL"}});
+    layout.columns.push_back({u"First Name", Slot::FirstName, {u"FIRST NAME"}});
     for (const char16_t* f : {u"FIRST NAME", u"HOUSENO", u"STREET1", u"STREET2", u"CITY", u"STATE",
                               u"ZIP_CODE", u"HOME_TEL", u"WORK_TEL"}) {
-        spec.fields.push_back(f);
+        layout.fields.push_back(f);
     }
-    return spec;
+    return layout;
 }
 
-TabularSpec monthlyRecallSpec() {
-    return TabularSpec{
+TabularLayout monthlyRecallColumns() {
+    return TabularLayout{
         {{u"Patient ID", Slot::Id, {u"PT_ID"}},
          {u"Last Name", Slot::LastName, {u"FLD2"}},
          {u"Due Date", Slot::Key, {u"FLD1"}},
@@ -365,28 +365,28 @@ report::ReportDefinition reportDefinition(ReportId id) {
     const ReportEntry& entry = reportEntry(id);
     switch (id) {
         case ReportId::DataReport1:
-            return tabular(entry, patientSpec(u"PATIENTS.PT_ID", u"Balance", u"BALANCE1"));
+            return tabular(entry, patientColumns(u"PATIENTS.PT_ID", u"Balance", u"BALANCE1"));
         case ReportId::DataReport2:
         case ReportId::DataReport5:
         case ReportId::DataReport6:
         case ReportId::DataReport7:
         case ReportId::DataReport8:
-            return tabular(entry, recallSpec(u"Patient ID", u"Due Date", u"RECALLDUEDATE",
-                                             u"Recall Type", u"RECALLPERIOD"));
+            return tabular(entry, recallColumns(u"Patient ID", u"Due Date", u"RECALLDUEDATE",
+                                                u"Recall Type", u"RECALLPERIOD"));
         case ReportId::DataReport3:
-            return tabular(entry, recallSpec(u"Pt. ID", u"Due Date", u"RECALLDUEDATE",
-                                             u"Start Time", u"START_TIME"));
+            return tabular(entry, recallColumns(u"Pt. ID", u"Due Date", u"RECALLDUEDATE",
+                                                u"Start Time", u"START_TIME"));
         case ReportId::DataReport4:
-            return tabular(entry, patientSpec(u"PT_ID", u"Diabetic", u"DIABETICYN"));
+            return tabular(entry, patientColumns(u"PT_ID", u"Diabetic", u"DIABETICYN"));
         case ReportId::DataReport9:
             return patientDetail(entry);
         case ReportId::DataReport10:
-            return tabular(entry, recallSpec(u"Pat. ID", u"Time Scheduled", u"START_TIME",
-                                             u"Status", u"STATUS"));
+            return tabular(entry, recallColumns(u"Pat. ID", u"Time Scheduled", u"START_TIME",
+                                                u"Status", u"STATUS"));
         case ReportId::DataReport11:
-            return tabular(entry, patientSpec(u"PT_ID", nullptr, nullptr));
+            return tabular(entry, patientColumns(u"PT_ID", nullptr, nullptr));
         case ReportId::MontlyRecall:
-            return tabular(entry, monthlyRecallSpec());
+            return tabular(entry, monthlyRecallColumns());
     }
     return {};
 }
