@@ -1,7 +1,8 @@
 #pragma once
 // SingleWindow<W>: one instance of a window class, created on first use and
 // shown again (raised and activated) while it stays open; a window that
-// deletes itself on close is made anew by the next use. A window still
+// deletes itself on close is made anew by the next use. A maker that
+// returns null (a window that could not load its data) shows nothing. A window still
 // open when its holder goes is closed with it, so no window outlives the
 // code that handles its events. In a process without a widget application
 // (a headless test, a tool) nothing is created.
@@ -30,6 +31,9 @@ public:
         }
         if (!m_window) {
             m_window = make();
+            if (!m_window) {
+                return nullptr;
+            }
         }
         m_window->show();
         m_window->raise();
