@@ -19,6 +19,10 @@ mkdir -p "$appdir"/{PST,META,logs,Help,Database}
 for f in UNLOADP.log UNLOADS.log; do
     [ -e "$appdir/META/$f" ] || : > "$appdir/META/$f"
 done
+# The help pages the windows' "Help" buttons show.
+for f in "$root"/help/*.html; do
+    [ -e "$f" ] && cp -u "$f" "$appdir/Help/"
+done
 if [ -f "$builddir/src/addin/liborlo.so" ]; then
     cp -u "$builddir/src/addin/liborlo.so" "$appdir/"
 fi

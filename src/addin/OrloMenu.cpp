@@ -57,9 +57,18 @@ OrloMenu::OrloMenu(AddinContext& ctx)
       ORLO_BUTTON(objCBOverdue),
       ORLO_BUTTON(objCBNextDayAppointments),
       m_ctx(ctx),
-      m_reports(ctx) {
+      m_reports(ctx),
+      m_search(ctx, m_reports) {
     m_openers.set(QString::fromUtf16(kAboutWindow),
                   [this] { m_about.show([this] { return new frmAbout(m_ctx); }); });
+    m_openers.set(QString::fromUtf16(kPatientSearchWindow),
+                  [this] { m_search.showPatientSearch(); });
+    m_openers.set(QString::fromUtf16(kSchedulePatientSearchWindow),
+                  [this] { m_search.showSchedulePatientSearch(); });
+    m_openers.set(QString::fromUtf16(kPatientHistoryWindow),
+                  [this] { m_search.showPatientHistory(); });
+    m_openers.set(QString::fromUtf16(kRecallByMonthWindow),
+                  [this] { m_search.showRecallByMonth(); });
 }
 #undef ORLO_BUTTON
 

@@ -34,6 +34,7 @@
 #include "platform/core/Result.h"
 #include "platform/ui/SingleWindow.h"
 #include "reports/ReportCommands.h"
+#include "search/SearchWindows.h"
 
 namespace orlo {
 struct AddinContext;
@@ -77,6 +78,7 @@ public:
 
     WindowOpeners& openers() { return m_openers; }
     reports::ReportCommands& reports() { return m_reports; }
+    search::SearchWindows& searchWindows() { return m_search; }
 
     // The buttons.
     using Button = host::EventField<host::CommandBarControl>;
@@ -122,6 +124,7 @@ private:
 
     AddinContext& m_ctx;
     reports::ReportCommands m_reports;
+    search::SearchWindows m_search;
     WindowOpeners m_openers;
     MenuFaces m_faces;
     QString m_onAction;
