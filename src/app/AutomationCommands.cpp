@@ -102,6 +102,12 @@ AutomationCommands::AutomationCommands(DeskSession& session, ScriptedMessageBoxe
         {QStringLiteral("windows"), bind(&AutomationCommands::windows)},
         {QStringLiteral("closeWindow"), bind(&AutomationCommands::closeWindow)},
         {QStringLiteral("call"), bind(&AutomationCommands::call)},
+        {QStringLiteral("controls"), bind(&AutomationCommands::windowControl)},
+        {QStringLiteral("setControl"), bind(&AutomationCommands::windowControl)},
+        {QStringLiteral("clickControl"), bind(&AutomationCommands::windowControl)},
+        {QStringLiteral("selectRow"), bind(&AutomationCommands::windowControl)},
+        {QStringLiteral("clickHeader"), bind(&AutomationCommands::windowControl)},
+        {QStringLiteral("rows"), bind(&AutomationCommands::windowControl)},
         {QStringLiteral("closeMain"), bind(&AutomationCommands::closeMain)},
         {QStringLiteral("quit"), bind(&AutomationCommands::quit)},
     };
@@ -127,8 +133,9 @@ QByteArray AutomationCommands::handleLine(const QByteArray& line) {
 
 bool AutomationCommands::runsInsideModal(const QByteArray& line) const {
     static const QStringList kInsideModal = {
-        QStringLiteral("windows"), QStringLiteral("screenshot"),   QStringLiteral("closeWindow"),
-        QStringLiteral("answer"),  QStringLiteral("messageBoxes"), QStringLiteral("state")};
+        QStringLiteral("windows"),  QStringLiteral("screenshot"),   QStringLiteral("closeWindow"),
+        QStringLiteral("answer"),   QStringLiteral("messageBoxes"), QStringLiteral("state"),
+        QStringLiteral("controls"), QStringLiteral("rows")};
     const QJsonDocument doc = QJsonDocument::fromJson(line);
     return kInsideModal.contains(doc.object().value(QStringLiteral("cmd")).toString());
 }
@@ -623,6 +630,14 @@ Result<QJsonObject> AutomationCommands::closeWindow(const QJsonObject& c) {
         return s.error();
     }
     return QJsonObject{};
+}
+
+Result<QJsonObject> AutomationCommands::windowControl(const QJsonObject& c) {
+    const Result<QString> window = textField(c, QStringLiteral("window"));
+    if (!window) {
+        return window.error();
+    }
+    return m_windows.driveWindow(*window, c.value(QStringLiteral("cmd")).toString(), c);
 }
 
 Result<QJsonObject> AutomationCommands::call(const QJsonObject& c) {

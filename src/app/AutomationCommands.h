@@ -71,6 +71,8 @@ private:
     Result<QJsonObject> windows(const QJsonObject& c);
     Result<QJsonObject> closeWindow(const QJsonObject& c);
     Result<QJsonObject> call(const QJsonObject& c);
+    // controls, setControl, clickControl, selectRow, clickHeader, rows.
+    Result<QJsonObject> windowControl(const QJsonObject& c);
     Result<QJsonObject> closeMain(const QJsonObject& c);
     Result<QJsonObject> quit(const QJsonObject& c);
 

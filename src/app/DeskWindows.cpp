@@ -10,6 +10,7 @@
 #include "app/DeskSession.h"
 #include "app/InspectorWindow.h"
 #include "app/MainWindow.h"
+#include "app/WindowDriver.h"
 #include "host/Application.h"
 #include "host/HostErrors.h"
 #include "host/Inspector.h"
@@ -182,6 +183,16 @@ Status DeskWindows::closeWindow(const QString& window) {
     }
     w->close();
     return okStatus();
+}
+
+Result<QJsonObject> DeskWindows::driveWindow(const QString& window, const QString& command,
+                                             const QJsonObject& arguments) {
+    QWidget* w = otherWindow(window);
+    if (w == nullptr) {
+        return host::err::hostError(host::err::kObjectNotAvailable,
+                                    QStringLiteral("No window \"%1\" is open.").arg(window));
+    }
+    return desk::driveWindow(*w, command, arguments);
 }
 
 void DeskWindows::refresh() {

@@ -44,6 +44,8 @@ public:
     std::vector<OtherWindow> otherWindows() const override;
     Status screenshotWindow(const QString& window, const QString& file) override;
     Status closeWindow(const QString& window) override;
+    Result<QJsonObject> driveWindow(const QString& window, const QString& command,
+                                    const QJsonObject& arguments) override;
 
 private:
     void inspectorOpened(const std::shared_ptr<host::Inspector>& inspector);

@@ -3,6 +3,7 @@
 // which it cannot do through the object model: close the main window,
 // leave the desk, take a picture of a window, bring the widgets up to date.
 
+#include <QJsonObject>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -41,6 +42,9 @@ public:
     // window is named by its title or its object name.
     virtual Status screenshotWindow(const QString& window, const QString& file) = 0;
     virtual Status closeWindow(const QString& window) = 0;
+    // A command on one of its named controls (WindowDriver.h).
+    virtual Result<QJsonObject> driveWindow(const QString& window, const QString& command,
+                                            const QJsonObject& arguments) = 0;
 };
 
 }  // namespace orlo::desk
