@@ -5,6 +5,59 @@
 
 namespace orlo::search {
 
+namespace {
+
+// Simple case folding of one UTF-16 unit, with a quick path for ASCII: the
+// comparisons of the sort and the find without letter case.
+char16_t folded(char16_t c) {
+    if (c < 0x80) {
+        return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+    }
+    return QChar::toCaseFolded(c);
+}
+
+QString foldedText(QStringView text) {
+    QString out(text.size(), Qt::Uninitialized);
+    char16_t* d = reinterpret_cast<char16_t*>(out.data());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        d[i] = folded(text.utf16()[i]);
+    }
+    return out;
+}
+
+// The bit of a folded first letter: letters and digits their own, the rest
+// shared by a few.
+quint64 firstCharBit(char16_t foldedChar) {
+    if (foldedChar >= u'a' && foldedChar <= u'z') {
+        return quint64(1) << (foldedChar - u'a');
+    }
+    if (foldedChar >= u'0' && foldedChar <= u'9') {
+        return quint64(1) << (26 + foldedChar - u'0');
+    }
+    return quint64(1) << (36 + foldedChar % 28);
+}
+
+// The bit of a cell's first two folded letters, hashed.
+quint64 firstPairBit(char16_t first, char16_t second) {
+    return quint64(1) << ((unsigned(first) * 31u + unsigned(second)) % 64u);
+}
+
+bool startsWithFolded(QStringView cell, QStringView foldedPrefix) {
+    if (cell.size() < foldedPrefix.size()) {
+        return false;
+    }
+    const char16_t* c = cell.utf16();
+    const char16_t* p = foldedPrefix.utf16();
+    for (qsizetype i = 0; i < foldedPrefix.size(); ++i) {
+        if (folded(c[i]) != p[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 ListViewModel::ListViewModel(QStringList captions, QObject* parent)
     : QAbstractTableModel(parent),
       m_captions(std::move(captions)),
@@ -43,6 +96,8 @@ QVariant ListViewModel::headerData(int section, Qt::Orientation orientation, int
 void ListViewModel::setRows(ListViewRows rows) {
     beginResetModel();
     m_rows = std::move(rows);
+    m_letters.clear();
+    indexFirstChars(0);
     m_order.resize(std::size_t(m_rows.rowCount()));
     std::iota(m_order.begin(), m_order.end(), 0);
     applySort();
@@ -50,14 +105,59 @@ void ListViewModel::setRows(ListViewRows rows) {
     endResetModel();
 }
 
+void ListViewModel::appendRows(const ListViewRows& more) {
+    if (more.isEmpty()) {
+        return;
+    }
+    Q_ASSERT(m_sortColumn < 0);  // a sorted list is filled as a whole
+    const int first = m_rows.rowCount();
+    beginInsertRows({}, first, first + more.rowCount() - 1);
+    m_rows.append(more);
+    indexFirstChars(first);
+    for (int r = first; r < m_rows.rowCount(); ++r) {
+        m_order.push_back(r);
+    }
+    m_findValid = false;
+    endInsertRows();
+}
+
+void ListViewModel::indexFirstChars(int fromRow) {
+    for (int r = fromRow; r < m_rows.rowCount(); ++r) {
+        RowLetters letters;
+        for (int c = 0; c < m_rows.columnCount(); ++c) {
+            const QStringView cell = m_rows.cell(r, c);
+            if (!cell.isEmpty()) {
+                const char16_t first = folded(cell.utf16()[0]);
+                letters.first |= firstCharBit(first);
+                if (cell.size() > 1) {
+                    letters.pairs |= firstPairBit(first, folded(cell.utf16()[1]));
+                }
+            }
+        }
+        m_letters.push_back(letters);
+    }
+}
+
 void ListViewModel::applySort() {
     if (m_sortColumn < 0) {
         return;
     }
-    const int column = m_sortColumn;
+    // The column's texts folded once into one buffer, then compared as they
+    // are: no folding inside the n log n comparisons.
+    const int rows = m_rows.rowCount();
+    QString keys;
+    std::vector<std::uint32_t> ends(std::size_t(rows) + 1, 0);
+    for (int r = 0; r < rows; ++r) {
+        keys += foldedText(m_rows.cell(r, m_sortColumn));
+        ends[std::size_t(r) + 1] = std::uint32_t(keys.size());
+    }
+    const auto key = [&](int r) {
+        const std::uint32_t begin = ends[std::size_t(r)];
+        return QStringView(keys).mid(begin, ends[std::size_t(r) + 1] - begin);
+    };
     const bool ascending = m_sortOrder == Qt::AscendingOrder;
     std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
-        const int c = m_rows.cell(a, column).compare(m_rows.cell(b, column), Qt::CaseInsensitive);
+        const int c = key(a).compare(key(b));
         return ascending ? c < 0 : c > 0;
     });
 }
@@ -105,9 +205,9 @@ void ListViewModel::columnClicked(int column) {
     }
 }
 
-bool ListViewModel::rowMatches(int loadRow, QStringView text) const {
+bool ListViewModel::rowMatches(int loadRow, QStringView needle) const {
     for (int c = 0; c < m_rows.columnCount(); ++c) {
-        if (m_rows.cell(loadRow, c).startsWith(text, Qt::CaseInsensitive)) {
+        if (startsWithFolded(m_rows.cell(loadRow, c), needle)) {
             return true;
         }
     }
@@ -129,8 +229,19 @@ std::optional<int> ListViewModel::findRow(const QString& text) {
     m_findText = text;
     m_findValid = true;
     m_findRow = -1;
+    const QString needle = foldedText(text);
+    // Only rows with a cell that begins with the text's first letter (or
+    // first two) are read; an empty text matches the first row.
+    const char16_t* n = QStringView(needle).utf16();
+    const quint64 first = needle.isEmpty() ? 0 : firstCharBit(n[0]);
+    const quint64 pair = needle.size() < 2 ? 0 : firstPairBit(n[0], n[1]);
     for (int row = from; row < int(m_order.size()); ++row) {
-        if (rowMatches(m_order[std::size_t(row)], text)) {
+        const int loadRow = m_order[std::size_t(row)];
+        const RowLetters& letters = m_letters[std::size_t(loadRow)];
+        if ((letters.first & first) != first || (letters.pairs & pair) != pair) {
+            continue;
+        }
+        if (rowMatches(loadRow, needle)) {
             m_findRow = row;
             return row;
         }

@@ -31,6 +31,9 @@ public:
 
     // The rows, replaced as a whole (the list cleared and filled again).
     void setRows(ListViewRows rows);
+    // More rows after these, while the list is filled in steps; it is not
+    // sorted before the fill is complete.
+    void appendRows(const ListViewRows& more);
     const ListViewRows& rows() const { return m_rows; }
     ListViewRows emptyRows() const { return ListViewRows(int(m_captions.size())); }
 
@@ -52,11 +55,20 @@ public:
 
 private:
     void applySort();
-    bool rowMatches(int loadRow, QStringView text) const;
+    void indexFirstChars(int fromRow);
+    bool rowMatches(int loadRow, QStringView needle) const;
 
     QStringList m_captions;
     ListViewRows m_rows;
     std::vector<int> m_order;  // list row -> row as filled
+    // By row as filled: a bit for the first letter of each of its cells and
+    // one for the first two, so that the find skips rows that cannot match
+    // without reading them.
+    struct RowLetters {
+        quint64 first = 0;
+        quint64 pairs = 0;
+    };
+    std::vector<RowLetters> m_letters;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     // The last find: its text and the list row it stopped at (-1: none).

@@ -31,8 +31,18 @@ void ListViewRows::clear() {
     m_ends.clear();
 }
 
-Status appendRecords(data::Recordset& recordset, const QStringList& fields, const Locale& locale,
-                     ListViewRows& rows) {
+void ListViewRows::append(const ListViewRows& more) {
+    Q_ASSERT(more.m_columns == m_columns);
+    const auto base = std::uint32_t(m_text.size());
+    m_text.append(more.m_text);
+    m_ends.reserve(m_ends.size() + more.m_ends.size());
+    for (const std::uint32_t end : more.m_ends) {
+        m_ends.push_back(base + end);
+    }
+}
+
+Result<int> appendRecords(data::Recordset& recordset, const QStringList& fields,
+                          const Locale& locale, ListViewRows& rows, int maxRows) {
     Q_ASSERT(fields.size() == rows.columnCount());
     // Field positions once, not a lookup by name per cell; a name found only
     // by the recordset's own rules ("TABLE.COLUMN") is looked up by name.
@@ -56,21 +66,41 @@ Status appendRecords(data::Recordset& recordset, const QStringList& fields, cons
         }
         positions.push_back(found);
     }
-    while (!recordset.eof()) {
-        for (qsizetype c = 0; c < fields.size(); ++c) {
-            const int p = positions[std::size_t(c)];
+    // A list ordered by a date shows the same date row after row: its text
+    // is made once.
+    struct LastDate {
+        QDateTime value;
+        QString text;
+    };
+    std::vector<LastDate> lastDates(positions.size());
+    int added = 0;
+    while (!recordset.eof() && (maxRows < 0 || added < maxRows)) {
+        for (std::size_t c = 0; c < positions.size(); ++c) {
+            const int p = positions[c];
             if (p == kBlankCell) {
                 rows.appendCell(QStringView());
                 continue;
             }
-            const Result<Variant> v = p >= 0 ? recordset.field(p) : recordset.field(fields[c]);
-            rows.appendCell(v ? QStringView(v->text(locale)) : QStringView());
+            const Result<Variant> v =
+                p >= 0 ? recordset.field(p) : recordset.field(fields[qsizetype(c)]);
+            if (!v) {
+                rows.appendCell(QStringView());
+            } else if (const QDateTime* date = v->asDate()) {
+                LastDate& last = lastDates[c];
+                if (last.text.isNull() || last.value != *date) {
+                    last = {*date, v->text(locale)};
+                }
+                rows.appendCell(last.text);
+            } else {
+                rows.appendCell(v->text(locale));
+            }
         }
+        ++added;
         if (Status s = recordset.moveNext(); !s) {
-            return s;
+            return s.error();
         }
     }
-    return okStatus();
+    return added;
 }
 
 }  // namespace orlo::search

@@ -38,10 +38,13 @@ public:
     // are dropped.
     void appendRow(const QStringList& cells);
     QStringView cell(int row, int column) const;
+    // The rows of another list with as many columns, after these.
+    void append(const ListViewRows& more);
     void clear();
 
 private:
-    friend Status appendRecords(data::Recordset&, const QStringList&, const Locale&, ListViewRows&);
+    friend Result<int> appendRecords(data::Recordset&, const QStringList&, const Locale&,
+                                     ListViewRows&, int);
     void appendCell(QStringView text);
 
     int m_columns = 0;
@@ -49,11 +52,12 @@ private:
     std::vector<std::uint32_t> m_ends;  // end of each cell in m_text, row by row
 };
 
-// One row per record from the current one to the end; cell i is the field
-// named fields[i], or empty for an empty name. A name the recordset lacks
-// fails before any row is added (3265); a move that fails keeps the rows
-// added so far.
-Status appendRecords(data::Recordset& recordset, const QStringList& fields, const Locale& locale,
-                     ListViewRows& rows);
+// One row per record from the current one to the end, or to `maxRows`
+// rows (the recordset then stands on the next record); cell i is the field
+// named fields[i], or empty for an empty name. The number of rows added; a
+// name the recordset lacks fails before any row is added (3265), a move
+// that fails keeps the rows added so far.
+Result<int> appendRecords(data::Recordset& recordset, const QStringList& fields,
+                          const Locale& locale, ListViewRows& rows, int maxRows = -1);
 
 }  // namespace orlo::search

@@ -75,13 +75,12 @@ PatientFinder::PatientFinder(SearchServices services, Kind kind)
       m_searchBy(QString::fromUtf16(kSearchChoices[0].choice)) {}
 
 bool PatientFinder::Form_Load() {
-    m_lease = m_s.data.OpenSearchData();
+    m_lease = m_s.data.OpenSearchData(SearchNeeds{.patientList = true});
     if (!m_lease.isOpen()) {
         return false;
     }
-    // The recordset stands on its first record after opening; a row that
-    // cannot be read ends the list there.
-    ErrorTrap::resumeNext().step([&] { return fill(*patients(), patientListFields()); });
+    // The recordset stands on its first record after opening.
+    startFill(*patients(), patientListFields());
     return true;
 }
 
@@ -91,6 +90,7 @@ QString PatientFinder::filter() const {
 
 void PatientFinder::Text1_Change(const QString& text) {
     m_searchText = text;
+    finishFill();
     if (m_list.rowCount() == 0) {
         return;
     }
@@ -107,7 +107,7 @@ void PatientFinder::reload(ErrorTrap& trap) {
     if (!rs->bof()) {
         trap.step([&] { return rs->moveFirst(); });
     }
-    trap.step([&] { return fill(*rs, patientListFields()); });
+    startFill(*rs, patientListFields());
 }
 
 void PatientFinder::Search1_Click() {
@@ -148,6 +148,7 @@ void PatientFinder::cmdAdd_Click() {
 }
 
 Status PatientFinder::walkToSelected() {
+    finishFill();
     data::Recordset* rs = patients();
     if (rs == nullptr) {
         return closedError();

@@ -22,7 +22,7 @@ PatientHistory::PatientHistory(SearchServices services)
     : SearchForm(services, patientHistoryCaptions(), QString::fromUtf16(kPatientHistoryCaption)) {}
 
 bool PatientHistory::Form_Load() {
-    m_lease = m_s.data.OpenSearchData();
+    m_lease = m_s.data.OpenSearchData(SearchNeeds{.patientHistory = true});
     if (!m_lease.isOpen()) {
         return false;
     }
@@ -49,10 +49,11 @@ void PatientHistory::load() {
         }
         trap.step([&] { return rs->moveFirst(); });
     }
-    trap.step([&] { return fill(*rs, patientHistoryFields()); });
+    startFill(*rs, patientHistoryFields());
 }
 
 Status PatientHistory::openSelected() {
+    finishFill();
     data::Recordset* rs = history();
     if (rs == nullptr) {
         return noCurrentRecordError();  // no patient, so no appointments

@@ -14,6 +14,7 @@ PatientHistoryWindow::PatientHistoryWindow(SearchServices services)
     setObjectName(QString::fromUtf16(kPatientHistoryWindow));
     setWindowTitle(m_form.caption());
     setAttribute(Qt::WA_DeleteOnClose);
+    m_form.setFillSteps(kFirstListRows, kListRowsPerStep);
     resize(900, 420);
 }
 

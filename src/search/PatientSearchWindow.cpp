@@ -26,6 +26,7 @@ PatientSearchWindow::PatientSearchWindow(SearchServices services, PatientFinder:
         QString::fromUtf16(selector ? kSchedulePatientSearchWindow : kPatientSearchWindow));
     setWindowTitle(m_form->caption());
     setAttribute(Qt::WA_DeleteOnClose);
+    m_form->setFillSteps(kFirstListRows, kListRowsPerStep);
     resize(980, 560);
 }
 

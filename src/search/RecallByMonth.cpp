@@ -44,7 +44,7 @@ void RecallByMonth::Form_Load() {
     for (int y = thisYear; y <= kLastRecallYear; ++y) {
         m_years << QString::number(y);
     }
-    m_lease = m_s.data.OpenSearchData();
+    m_lease = m_s.data.OpenSearchData(SearchNeeds{.recallList = true});
     if (const auto& recalls = m_lease.set().RecallListRecordset) {
         LoadListView(*recalls);
     }
@@ -52,16 +52,11 @@ void RecallByMonth::Form_Load() {
 }
 
 void RecallByMonth::LoadListView(data::Recordset& recordset) {
-    ListViewRows rows = m_list.emptyRows();
     if (recordset.eof()) {
-        rows.appendRow({QString::fromUtf16(kNoRecordsItem)});
+        showSingleRow({QString::fromUtf16(kNoRecordsItem)});
     } else {
-        // Load ignores errors: a row that cannot be read ends the list.
-        ErrorTrap::resumeNext().step(
-            [&] { return appendRecords(recordset, recallFields(), m_s.ctx.locale, rows); });
+        startFill(recordset, recallFields());
     }
-    m_list.setRows(std::move(rows));
-    m_selected = -1;
 }
 
 void RecallByMonth::cmbYears_Click(const QString& year) {
@@ -98,6 +93,7 @@ void RecallByMonth::lstMonths_Click(const QString& month) {
     }
     // Errors are ignored: a month that cannot be read leaves the list as
     // it was.
+    finishFill();
     if (!RecallMonthQuery(m_yearText, QString::number(number + 1))) {
         return;
     }
@@ -107,6 +103,7 @@ void RecallByMonth::lstMonths_Click(const QString& month) {
 }
 
 void RecallByMonth::cmdPrint_Click() {
+    finishFill();  // the report reads the same rows
     if (m_printEnabled && m_month && m_print) {
         m_print(m_reportMonth, m_reportYear, m_month);
     }

@@ -17,6 +17,7 @@ RecallByMonthWindow::RecallByMonthWindow(SearchServices services, RecallByMonth:
     setObjectName(QString::fromUtf16(kRecallByMonthWindow));
     setWindowTitle(m_form.caption());
     setAttribute(Qt::WA_DeleteOnClose);
+    m_form.setFillSteps(kFirstListRows, kListRowsPerStep);
     resize(1000, 560);
     m_form.Form_Load();
 

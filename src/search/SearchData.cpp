@@ -42,7 +42,7 @@ SearchData::~SearchData() {
     Q_ASSERT(m_holders == 0);
 }
 
-Status SearchData::openSet(const QString& path, SearchSet& set) const {
+Status SearchData::openSet(const QString& path, SearchNeeds needs, SearchSet& set) const {
     auto connection =
         std::make_shared<data::Connection>(data::DataContext{m_ctx.clock, m_ctx.locale});
     connection->setProvider(QString::fromUtf16(kJetProvider));
@@ -57,37 +57,41 @@ Status SearchData::openSet(const QString& path, SearchSet& set) const {
         return rs;
     };
     set.SearchConnection = connection;
+    if (needs.patientList) {
+        auto list = open(QString::fromUtf16(kPatientListSql));
+        if (!list) {
+            return list.error();
+        }
+        set.PatientListRecordset = *list;
+    }
     // Only digits go into the history's statement: whatever else an item
     // holds never becomes part of SQL.
-    const QString id = ActivePatientID();
-    auto list = open(QString::fromUtf16(kPatientListSql));
-    if (!list) {
-        return list.error();
-    }
-    set.PatientListRecordset = *list;
-    if (reports::isPlainId(id)) {
+    if (const QString id = needs.patientHistory ? ActivePatientID() : QString();
+        reports::isPlainId(id)) {
         auto history = open(patientHistorySql(id));
         if (!history) {
             return history.error();
         }
         set.PatientHistoryRecordset = *history;
     }
-    auto recalls = open(QString::fromUtf16(kRecallListSql));
-    if (!recalls) {
-        return recalls.error();
+    if (needs.recallList) {
+        auto recalls = open(QString::fromUtf16(kRecallListSql));
+        if (!recalls) {
+            return recalls.error();
+        }
+        set.RecallListRecordset = *recalls;
     }
-    set.RecallListRecordset = *recalls;
     return okStatus();
 }
 
-SearchLease SearchData::OpenSearchData() {
+SearchLease SearchData::OpenSearchData(SearchNeeds needs) {
     const std::optional<QString> path =
         checkDatabaseLocation(m_ctx.registry, m_ctx.messageBoxes, DatabaseCheckCaller::SearchData);
     if (!path) {
         return {};
     }
     SearchSet set;
-    if (Status s = openSet(*path, set); !s) {
+    if (Status s = openSet(*path, needs, set); !s) {
         const ProviderErrors errors =
             set.SearchConnection ? set.SearchConnection->errors() : ProviderErrors{};
         // The box is what matters here; a log that cannot be written has

@@ -6,11 +6,12 @@
 // open in the active item window (ActivePatientID).
 //
 // Every OpenSearchData opens a fresh connection and fresh recordsets, so a
-// window shows the rows as they are when it opens. A window keeps the set
-// it loaded from for as long as it is open: a window opened later, or one
-// closed meanwhile, never changes or closes the rows under another (the
-// history keeps its own patient, the finder its own filter). The set of
-// the last open is held until the last window lets go.
+// window shows the rows as they are when it opens; it opens the recordsets
+// the window shows (the finder does not read every recall to come). A
+// window keeps the set it loaded from for as long as it is open: a window
+// opened later, or one closed meanwhile, never changes or closes the rows
+// under another (the history keeps its own patient, the finder its own
+// filter). The set of the last open is held until the last window lets go.
 
 #include <QString>
 #include <memory>
@@ -56,6 +57,13 @@ struct SearchSet {
     std::shared_ptr<data::Recordset> RecallListRecordset;
 };
 
+// The recordsets a window shows.
+struct SearchNeeds {
+    bool patientList = false;
+    bool patientHistory = false;
+    bool recallList = false;
+};
+
 class SearchData;
 
 // What one window holds from its OpenSearchData to its CloseSearchData
@@ -95,7 +103,7 @@ public:
     // be read: the error box under the same title and the connection's
     // errors in the error log. Either way the lease comes back empty and
     // nothing stays open.
-    SearchLease OpenSearchData();
+    SearchLease OpenSearchData(SearchNeeds needs);
     // The "PatientID" of the contact in the active item window; empty when
     // there is none or anything fails.
     QString ActivePatientID() const;
@@ -108,7 +116,7 @@ public:
 private:
     friend class SearchLease;
     void release();
-    Status openSet(const QString& path, SearchSet& set) const;
+    Status openSet(const QString& path, SearchNeeds needs, SearchSet& set) const;
 
     AddinContext& m_ctx;
     SearchSet m_current;

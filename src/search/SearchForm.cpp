@@ -26,6 +26,7 @@ void SearchForm::setSelectedRow(int row) {
 }
 
 void SearchForm::lvwTransactions_ColumnClick(int column) {
+    finishFill();
     const int selected = m_list.loadRowOf(m_selected);
     m_list.columnClicked(column);
     m_selected = selected < 0 ? -1 : m_list.listRowOf(selected);
@@ -37,15 +38,60 @@ void SearchForm::cmdHelp_Click() {
     }
 }
 
-Status SearchForm::fill(data::Recordset& recordset, const QStringList& fields) {
-    ListViewRows rows = m_list.emptyRows();
-    const Status s = appendRecords(recordset, fields, m_s.ctx.locale, rows);
-    m_list.setRows(std::move(rows));
+void SearchForm::Form_Unload() {
+    m_filling = nullptr;
+    m_lease.CloseSearchData();
+}
+
+void SearchForm::setFillSteps(int first, int step) {
+    m_firstRows = std::max(first, 0);
+    m_stepRows = std::max(step, 1);
+}
+
+void SearchForm::startFill(data::Recordset& recordset, const QStringList& fields) {
+    m_filling = nullptr;
     m_selected = -1;
-    return s;
+    const bool inSteps = m_firstRows > 0 && m_list.sortColumn() < 0;
+    ListViewRows rows = m_list.emptyRows();
+    const Result<int> added =
+        appendRecords(recordset, fields, m_s.ctx.locale, rows, inSteps ? m_firstRows : -1);
+    m_list.setRows(std::move(rows));
+    if (inSteps && added && !recordset.eof()) {
+        m_filling = &recordset;
+        m_fillFields = fields;
+    }
+}
+
+void SearchForm::loadMore() {
+    if (m_filling == nullptr) {
+        return;
+    }
+    ListViewRows rows = m_list.emptyRows();
+    const Result<int> added = appendRecords(*m_filling, m_fillFields, m_s.ctx.locale, rows,
+                                            m_stepRows > 0 ? m_stepRows : -1);
+    m_list.appendRows(rows);
+    if (!added || m_filling->eof()) {
+        m_filling = nullptr;
+    }
+}
+
+void SearchForm::finishFill() {
+    const int step = m_stepRows;
+    m_stepRows = 0;  // the rest at once
+    loadMore();
+    m_stepRows = step;
+}
+
+void SearchForm::showSingleRow(const QStringList& cells) {
+    m_filling = nullptr;
+    m_selected = -1;
+    ListViewRows rows = m_list.emptyRows();
+    rows.appendRow(cells);
+    m_list.setRows(std::move(rows));
 }
 
 Result<QString> SearchForm::selectedText(int column, const QString& what) const {
+    Q_ASSERT(m_filling == nullptr);
     if (m_selected < 0 || m_selected >= m_list.rowCount()) {
         return noSelectionError(what);
     }

@@ -53,12 +53,25 @@ public:
     void lvwTransactions_ColumnClick(int column);
     void cmdHelp_Click();
     // Unload: the window lets go of its search data.
-    void Form_Unload() { m_lease.CloseSearchData(); }
+    void Form_Unload();
+
+    // A window fills a long list in steps, so that its first rows show at
+    // once: `first` rows when the fill starts, `step` more at each
+    // loadMore. A fill started while the list is sorted, or with no steps
+    // set (headless), is done at once. Any action that reads the list or
+    // moves the recordset completes a fill in progress first, so it always
+    // sees every row.
+    void setFillSteps(int first, int step);
+    bool isFilling() const { return m_filling != nullptr; }
+    void loadMore();
 
 protected:
-    // The list filled anew from the recordset's current record on (a
-    // failure keeps the rows read so far).
-    Status fill(data::Recordset& recordset, const QStringList& fields);
+    // The list filled anew from the recordset's current record on; a row
+    // that cannot be read ends the list there.
+    void startFill(data::Recordset& recordset, const QStringList& fields);
+    // The list with one row of these cells only.
+    void showSingleRow(const QStringList& cells);
+    void finishFill();
     // The text of `column` in the selected row, or error 91 naming `what`.
     Result<QString> selectedText(int column, const QString& what) const;
     // From the first record to the one whose `keyField` reads `key`; an
@@ -68,6 +81,11 @@ protected:
 
     SearchServices m_s;
     SearchLease m_lease;
+    // The fill in progress: its recordset (held by the lease) and fields.
+    data::Recordset* m_filling = nullptr;
+    QStringList m_fillFields;
+    int m_firstRows = 0;  // 0: fill at once
+    int m_stepRows = 0;
     ListViewModel m_list;
     QString m_caption;
     int m_selected = -1;

@@ -44,7 +44,16 @@ SearchListView::SearchListView(SearchForm& form, const QString& name, QWidget* p
         m_form.setSelectedRow(index.row());
         Q_EMIT rowActivated();
     });
-    fitColumns();
+    m_fill.setInterval(0);
+    connect(&m_fill, &QTimer::timeout, this, &SearchListView::fillNextStep);
+    rowsChanged();
+}
+
+void SearchListView::fillNextStep() {
+    m_form.loadMore();
+    if (!m_form.isFilling()) {
+        m_fill.stop();
+    }
 }
 
 void SearchListView::fitColumns() {
@@ -66,6 +75,9 @@ void SearchListView::fitColumns() {
 void SearchListView::rowsChanged() {
     fitColumns();
     showSelected();
+    if (m_form.isFilling()) {
+        m_fill.start();
+    }
 }
 
 void SearchListView::showSelected() {

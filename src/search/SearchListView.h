@@ -4,9 +4,11 @@
 // through the form (with the header's arrow showing the order), the
 // selection reported to the form, and the form's selection (after a find)
 // shown and scrolled into view. Column widths come from the captions and
-// the first rows, so that a list of 100,000 patients opens at once.
+// the first rows, and the form fills a long list in steps between the
+// user's events, so that a list of 100,000 patients opens at once.
 
 #include <QTableView>
+#include <QTimer>
 
 class QPushButton;
 
@@ -30,9 +32,16 @@ Q_SIGNALS:
 
 private:
     void fitColumns();
+    void fillNextStep();
 
     SearchForm& m_form;
+    QTimer m_fill;
 };
+
+// How a window fills its list: the rows shown at once, then the rows
+// added at each step.
+inline constexpr int kFirstListRows = 200;
+inline constexpr int kListRowsPerStep = 4000;
 
 // Centres a window on the screen it is on.
 void centreOnScreen(QWidget& window);
