@@ -21,6 +21,7 @@
 #include <memory>
 
 #include "common/AddinContext.h"
+#include "common/ItemFolders.h"
 #include "common/basRegistry.h"
 #include "host/Application.h"
 #include "host/Explorer.h"
@@ -32,7 +33,6 @@
 #include "host/NameSpace.h"
 #include "host/events/Subscription.h"
 #include "host/store/StoreFile.h"
-#include "patients/ItemFolders.h"
 #include "patients/PatientItemHandlers.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Locale.h"

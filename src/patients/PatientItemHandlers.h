@@ -22,7 +22,6 @@ namespace orlo::patients {
 inline constexpr char16_t kPatientSaveErrorsTitle[] = u"Patient Save Errors";
 inline constexpr char16_t kPatientExistsErrorTitle[] = u"Patient DB Exists Error";
 inline constexpr char16_t kPatientOpenErrorsTitle[] = u"Patient Open Errors";
-inline constexpr char16_t kDeleteConfirmationTitle[] = u"Orlo Software - Delete Confirmation";
 // "\r" is a lone carriage return.
 inline constexpr char16_t kPatientDeletedText[] =
     u"This patient has been deleted from the database.\r\r"

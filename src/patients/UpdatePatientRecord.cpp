@@ -1,8 +1,8 @@
 #include "patients/UpdatePatientRecord.h"
 
 #include "common/AddinContext.h"
-#include "patients/HandlerSupport.h"
-#include "patients/SqlQuote.h"
+#include "common/ItemHandlerSupport.h"
+#include "common/SqlQuote.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DataErrors.h"
 #include "records/FieldMaps.h"

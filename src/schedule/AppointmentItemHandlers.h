@@ -23,7 +23,6 @@ namespace orlo::schedule {
 
 inline constexpr char16_t kAppointmentSaveErrorsTitle[] = u"Appointment Save Errors";
 inline constexpr char16_t kAppointmentOpenErrorsTitle[] = u"Appointment Open Errors";
-inline constexpr char16_t kDeleteConfirmationTitle[] = u"Orlo Software - Delete Confirmation";
 // "\r" is a lone carriage return.
 inline constexpr char16_t kAppointmentDeletedText[] =
     u"This appointment has been deleted from the database.\r\r"

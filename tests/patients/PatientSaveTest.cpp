@@ -4,16 +4,14 @@
 #include <QDir>
 
 #include "RecordsFixture.h"
+#include "common/SqlQuote.h"
 #include "host/Inspector.h"
 #include "host/forms/FormControl.h"
 #include "patients/PatientItemHandlers.h"
-#include "patients/SqlQuote.h"
 #include "patients/UpdatePatientRecord.h"
 
 namespace orlo::test {
 namespace {
-
-using patients::SqlQuote;
 
 class PatientSaveTest : public RecordsFixture {
 protected:
@@ -75,8 +73,6 @@ TEST_F(PatientSaveTest, NewContactInsertsOneRowAndKeepsItsKey) {
     EXPECT_EQ(peers.lines[0], QStringLiteral("P,1,1,O'Brien,Zoë,01/02/1970,") + middleValues() +
                                   QStringLiteral(",15/03/2026 09:30:00,15/03/2026 09:30:00,NO"));
     EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_FALSE(patientHandlers->PatientFound);
-    EXPECT_TRUE(patientHandlers->FoundPatientID.isEmpty());
 }
 
 TEST_F(PatientSaveTest, SecondSaveUpdatesTheSameRow) {
@@ -227,28 +223,30 @@ TEST_F(PatientSaveTest, UnreachableDatabaseReportsAndKeepsTheItem) {
 }
 
 TEST_F(PatientSaveTest, DuplicateCheckClearsItsAnswerFirst) {
-    patientHandlers->PatientFound = true;
-    patientHandlers->FoundPatientID = QStringLiteral("99");
+    patients::PatientItemHandlers handlers(*ctx);
+    handlers.PatientFound = true;
+    handlers.FoundPatientID = QStringLiteral("99");
     hideDatabase();
-    patientHandlers->PatientDuplicateCheck(dbPath, QStringLiteral("A"), QStringLiteral("B"),
-                                           QStringLiteral("C"));
-    EXPECT_FALSE(patientHandlers->PatientFound);
-    EXPECT_TRUE(patientHandlers->FoundPatientID.isEmpty());
+    handlers.PatientDuplicateCheck(dbPath, QStringLiteral("A"), QStringLiteral("B"),
+                                   QStringLiteral("C"));
+    EXPECT_FALSE(handlers.PatientFound);
+    EXPECT_TRUE(handlers.FoundPatientID.isEmpty());
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Patient DB Exists Error"));
 }
 
 TEST_F(PatientSaveTest, DuplicateCheckMatchesQuotedNames) {
+    patients::PatientItemHandlers handlers(*ctx);
     rawExec(
         QStringLiteral("INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB)"
                        " VALUES (3, 'D''Arcy', 'Zoë', '05/06/1990')"));
-    patientHandlers->PatientDuplicateCheck(dbPath, QStringLiteral("D'Arcy"), QStringLiteral("Zoë"),
-                                           QStringLiteral("05/06/1990"));
-    EXPECT_TRUE(patientHandlers->PatientFound);
-    EXPECT_EQ(patientHandlers->FoundPatientID, QStringLiteral("3"));
-    patientHandlers->PatientDuplicateCheck(dbPath, QStringLiteral("D'Arcy"), QStringLiteral("Zoe"),
-                                           QStringLiteral("05/06/1990"));
-    EXPECT_FALSE(patientHandlers->PatientFound);
+    handlers.PatientDuplicateCheck(dbPath, QStringLiteral("D'Arcy"), QStringLiteral("Zoë"),
+                                   QStringLiteral("05/06/1990"));
+    EXPECT_TRUE(handlers.PatientFound);
+    EXPECT_EQ(handlers.FoundPatientID, QStringLiteral("3"));
+    handlers.PatientDuplicateCheck(dbPath, QStringLiteral("D'Arcy"), QStringLiteral("Zoe"),
+                                   QStringLiteral("05/06/1990"));
+    EXPECT_FALSE(handlers.PatientFound);
     EXPECT_EQ(patients::duplicateCheckQuery(QStringLiteral("D'Arcy"), QStringLiteral("Zoë"),
                                             QStringLiteral("05/06/1990")),
               QStringLiteral("Select [PT_ID],[LAST NAME],[FIRST NAME],[DOB] from PATIENTS WHERE "

@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include "common/ItemFolders.h"
 #include "host/Explorers.h"
 #include "host/Folders.h"
 #include "host/Inspector.h"
@@ -11,7 +12,6 @@
 #include "host/Items.h"
 #include "host/NameSpace.h"
 #include "host/store/StoreFile.h"
-#include "patients/ItemFolders.h"
 #include "platform/data/DatabaseFile.h"
 #include "records/FieldMaps.h"
 #include "records/Schema.h"
@@ -48,9 +48,6 @@ void RecordsFixture::SetUp() {
     registryStore = std::make_unique<RegistryStore>(root.filePath(QStringLiteral("registry")));
     registry = std::make_unique<basRegistry>(*registryStore, locale);
     ctx = std::make_unique<AddinContext>(clock, locale, boxes, AppFolder(dir.path()), *registry);
-    ctx->DbLocation = dbPath;
-    ctx->PatientItemSaveEnabled = true;
-    ctx->ApptItemSaveEnabled = true;
     ctx->peers = &peers;
 
     const QString pst = root.filePath(QStringLiteral("PST/12-27Orlonetv1.pst"));
@@ -71,68 +68,18 @@ void RecordsFixture::SetUp() {
     schedulerFolder = *s;
     inboxLike = *other;
     explorer = app->Explorers()->Add(patientsFolder);
-    ctx->application = app;
-    ctx->trackedExplorer = explorer;
-
-    patientHandlers = std::make_unique<patients::PatientItemHandlers>(*ctx);
-    appointmentHandlers = std::make_unique<schedule::AppointmentItemHandlers>(*ctx);
-    m_newInspector = app->Inspectors()->events.NewInspector.connect(
-        [this](const std::shared_ptr<host::Inspector>& inspector) {
-            track(inspector->CurrentItem());
-        });
+    outAddIn = std::make_unique<addin::OutAddIn>(*ctx, app);
+    outAddIn->StartAddin(app, QStringLiteral("OrlonetPROv1.Connect"));
+    ASSERT_EQ(ctx->DbLocation, dbPath);
 }
 
 void RecordsFixture::TearDown() {
-    m_contact.clear();
-    m_appointment.clear();
-    m_newInspector.disconnect();
-    ctx->application.reset();
-    ctx->trackedExplorer.reset();
+    outAddIn.reset();
     explorer.reset();
     patientsFolder.reset();
     schedulerFolder.reset();
     inboxLike.reset();
     app.reset();
-}
-
-void RecordsFixture::track(const std::shared_ptr<host::Item>& item) {
-    if (!item) {
-        return;
-    }
-    // The handlers hold no reference to the item: the add-in's field does.
-    std::weak_ptr<host::Item> weak = item;
-    auto on = [weak](auto&& f) {
-        return [weak, f](auto&&...) {
-            if (auto i = weak.lock()) {
-                f(*i);
-            }
-        };
-    };
-    if (item->MessageClass() == qs(records::kPatientMessageClass)) {
-        auto* h = patientHandlers.get();
-        m_contact.clear();
-        m_contact.push_back(item->events.Open.connect(on([h](host::Item& i) { h->Open(i); })));
-        m_contact.push_back(item->events.Write.connect(on([h](host::Item& i) { h->Write(i); })));
-        m_contact.push_back(
-            item->events.BeforeDelete.connect([h, weak](const std::shared_ptr<host::Item>&, bool&) {
-                if (auto i = weak.lock()) {
-                    h->BeforeDelete(*i);
-                }
-            }));
-        m_contact.push_back(item->events.Close.connect(on([h](host::Item& i) { h->Close(i); })));
-    } else if (item->MessageClass() == qs(records::kAppointmentMessageClass)) {
-        auto* h = appointmentHandlers.get();
-        m_appointment.clear();
-        m_appointment.push_back(item->events.Open.connect(on([h](host::Item& i) { h->Open(i); })));
-        m_appointment.push_back(
-            item->events.Write.connect(on([h](host::Item& i) { h->Write(i); })));
-        m_appointment.push_back(
-            item->events.CustomPropertyChange.connect([h, weak](const QString& name) {
-                if (auto i = weak.lock()) {
-                    h->CustomPropertyChange(*i, name);
-                }
-            }));
-    }
 }
 
 std::shared_ptr<host::Item> RecordsFixture::newPatient(const QString& last, const QString& first,

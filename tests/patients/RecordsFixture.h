@@ -3,9 +3,9 @@
 // folder with "logs", a real shared database made with the schema, the
 // add-in's real store file ("Orlo Networked V.1" with "Patients" and
 // "Scheduler"), a desk application over it, the add-in context with a pinned
-// clock, day-month dates and scripted message boxes, and the add-in's
-// tracking: every contact or appointment shown in an item window is bound to
-// the item handlers, as the add-in binds the last one opened.
+// clock, day-month dates and scripted message boxes, and the add-in itself
+// started on that desk: its own tracking binds the items shown in item
+// windows to the handlers.
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -13,19 +13,17 @@
 #include <optional>
 
 #include "TestSupport.h"
+#include "addin/OutAddIn.h"
 #include "common/AddinContext.h"
 #include "common/basRegistry.h"
 #include "host/Application.h"
 #include "host/Explorer.h"
 #include "host/Item.h"
 #include "host/MAPIFolder.h"
-#include "host/events/Subscription.h"
-#include "patients/PatientItemHandlers.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Locale.h"
 #include "platform/registry/RegistryStore.h"
 #include "platform/ui/MessageBox.h"
-#include "schedule/AppointmentItemHandlers.h"
 
 namespace orlo::test {
 
@@ -80,15 +78,7 @@ protected:
     std::shared_ptr<host::MAPIFolder> inboxLike;  // a folder of neither kind
     std::shared_ptr<host::Explorer> explorer;
 
-    std::unique_ptr<patients::PatientItemHandlers> patientHandlers;
-    std::unique_ptr<schedule::AppointmentItemHandlers> appointmentHandlers;
-
-private:
-    void track(const std::shared_ptr<host::Item>& item);
-
-    host::Subscription m_newInspector;
-    std::vector<host::Subscription> m_contact;
-    std::vector<host::Subscription> m_appointment;
+    std::unique_ptr<addin::OutAddIn> outAddIn;
 };
 
 }  // namespace orlo::test

@@ -1,17 +1,16 @@
-#include "patients/HandlerSupport.h"
+#include "common/ItemHandlerSupport.h"
 
 #include "common/AddinContext.h"
 #include "common/DatabaseLocation.h"
 #include "common/ErrorReport.h"
 #include "host/Inspector.h"
 #include "host/Item.h"
-#include "patients/PatientItemHandlers.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/Recordset.h"
 #include "platform/ui/MessageBox.h"
 
-namespace orlo::patients {
+namespace orlo {
 
 ErrorTrap itemHandlerTrap() {
     return ErrorTrap({err::kInvalidProcedureCall, err::kUnknownFormControl});
@@ -114,4 +113,4 @@ ProviderErrors asProviderErrors(const Error& error) {
     return {entry};
 }
 
-}  // namespace orlo::patients
+}  // namespace orlo

@@ -11,14 +11,13 @@
 #include "common/AddinFolders.h"
 #include "platform/core/Result.h"
 
-namespace orlo {
-struct AddinContext;
-}
 namespace orlo::host {
 class Items;
 }
 
-namespace orlo::patients {
+namespace orlo {
+
+struct AddinContext;
 
 // The items of "Orlo Networked V.1" / `folderName`; fails when the add-in is
 // not connected or the store or folder is missing.
@@ -28,4 +27,4 @@ Result<std::shared_ptr<host::Items>> addinFolderItems(const AddinContext& ctx,
 // True when the tracked explorer's current folder is named exactly `folderName`.
 bool explorerShows(const AddinContext& ctx, QStringView folderName);
 
-}  // namespace orlo::patients
+}  // namespace orlo

@@ -16,9 +16,6 @@
 #include "platform/core/Result.h"
 #include "platform/core/Variant.h"
 
-namespace orlo {
-struct AddinContext;
-}
 namespace orlo::data {
 class Connection;
 class Recordset;
@@ -28,7 +25,12 @@ class Item;
 class FormControl;
 }  // namespace orlo::host
 
-namespace orlo::patients {
+namespace orlo {
+
+struct AddinContext;
+
+// The title of the Open handlers' offer to delete an item whose row is gone.
+inline constexpr char16_t kDeleteConfirmationTitle[] = u"Orlo Software - Delete Confirmation";
 
 // The error numbers every item handler passes over: 5 and 40006.
 ErrorTrap itemHandlerTrap();
@@ -78,4 +80,4 @@ void reportUpdateError(AddinContext& ctx, const Error& error,
 // update that found its row gone), in the provider entry's form.
 ProviderErrors asProviderErrors(const Error& error);
 
-}  // namespace orlo::patients
+}  // namespace orlo

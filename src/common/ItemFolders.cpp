@@ -1,11 +1,11 @@
-#include "patients/ItemFolders.h"
+#include "common/ItemFolders.h"
 
 #include "common/AddinContext.h"
 #include "host/Explorer.h"
 #include "host/HostErrors.h"
 #include "host/MAPIFolder.h"
 
-namespace orlo::patients {
+namespace orlo {
 
 Result<std::shared_ptr<host::Items>> addinFolderItems(const AddinContext& ctx,
                                                       const QString& folderName) {
@@ -28,4 +28,4 @@ bool explorerShows(const AddinContext& ctx, QStringView folderName) {
     return folder && folder->Name() == folderName;
 }
 
-}  // namespace orlo::patients
+}  // namespace orlo
