@@ -120,7 +120,6 @@ struct World {
                                                qs(records::kAppointmentMessageClass));
         explorer = app->Explorers()->Add(patientsFolder);
         ctx->application = app;
-        ctx->trackedExplorer = explorer;
         patientHandlers = std::make_unique<patients::PatientItemHandlers>(*ctx);
         appointmentHandlers = std::make_unique<schedule::AppointmentItemHandlers>(*ctx);
 

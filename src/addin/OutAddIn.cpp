@@ -66,25 +66,6 @@ OutAddIn::OutAddIn(AddinContext& context, std::weak_ptr<host::Application> runni
           std::vector<host::Subscription> subs;
           subs.push_back(inspector.events.Close.connect([this] { objInsp_Close(); }));
           return subs;
-      }),
-      objContactItem([this](host::ContactItem& item) {
-          std::vector<host::Subscription> subs;
-          subs.push_back(item.events.Open.connect([this](bool& c) { objContactItem_Open(c); }));
-          subs.push_back(item.events.Write.connect([this](bool& c) { objContactItem_Write(c); }));
-          subs.push_back(item.events.BeforeDelete.connect(
-              [this](const std::shared_ptr<host::Item>& i, bool& c) {
-                  objContactItem_BeforeDelete(i, c);
-              }));
-          subs.push_back(item.events.Close.connect([this](bool& c) { objContactItem_Close(c); }));
-          return subs;
-      }),
-      objApptItem([this](host::AppointmentItem& item) {
-          std::vector<host::Subscription> subs;
-          subs.push_back(item.events.Open.connect([this](bool& c) { objApptItem_Open(c); }));
-          subs.push_back(item.events.Write.connect([this](bool& c) { objApptItem_Write(c); }));
-          subs.push_back(item.events.CustomPropertyChange.connect(
-              [this](const QString& name) { objApptItem_CustomPropertyChange(name); }));
-          return subs;
       }) {}
 
 OutAddIn::~OutAddIn() {
@@ -141,7 +122,6 @@ void OutAddIn::StartAddin(const std::shared_ptr<host::Application>& application,
     colExpl = application->Explorers();
     colInsp = application->Inspectors();
     objExpl = application->ActiveExplorer();
-    m_ctx.trackedExplorer = objExpl.get();
 
     // 10. The desk's own "Refresh DB" control, if its "Standard" bar has one.
     if (objExpl) {
@@ -175,12 +155,10 @@ void OutAddIn::StopAddin() {
     colViews = nullptr;
     objNS = nullptr;
     m_ctx.application = nullptr;
-    m_ctx.trackedExplorer = nullptr;
     objOutlook = nullptr;
     cbbViews = nullptr;
     // The menu's buttons join here, after cbbViews.
-    objApptItem = nullptr;
-    objContactItem = nullptr;
+    m_itemWindows.clear();
     // The timers TimerL, TimerLS and Timer1 join here.
 
     // 3. The peer form closes its sockets here (frmMainClose).

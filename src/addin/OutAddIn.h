@@ -1,15 +1,17 @@
 #pragma once
 // OutAddIn: the add-in's working object behind Connect. It starts the add-in
-// (settings, the add-in's store, the desk objects it listens to), tracks the
-// last opened contact and appointment and hands their events to the patient
-// and appointment handlers, writes the unload lists when the main window
-// closes, and stops the add-in again when the desk is going away.
+// (settings, the add-in's store, the desk objects it listens to), tracks
+// every open item window of a contact or an appointment and hands its item's
+// events to the patient and appointment handlers, writes the unload lists
+// when the main window closes, and stops the add-in again when the desk is
+// going away.
 //
 // Every handler runs on the desk's UI thread and passes over every error:
 // nothing ever fails back into the desk.
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 #include "host/Item.h"
 #include "host/events/EventField.h"
@@ -68,29 +70,39 @@ public:
     void objExpl_FolderSwitch();
     void objExpl_Close();
 
-    // The tracked items' events, handed to the patient and appointment
-    // handlers.
-    void objContactItem_Open(bool& cancel);
-    void objContactItem_Write(bool& cancel);
+    // The events of the items open in item windows, handed to the patient
+    // and appointment handlers.
+    void objContactItem_Open(host::ContactItem& item, bool& cancel);
+    void objContactItem_Write(host::ContactItem& item, bool& cancel);
     void objContactItem_BeforeDelete(const std::shared_ptr<host::Item>& item, bool& cancel);
-    void objContactItem_Close(bool& cancel);
-    void objApptItem_Open(bool& cancel);
-    void objApptItem_Write(bool& cancel);
-    void objApptItem_CustomPropertyChange(const QString& name);
+    void objContactItem_Close(host::ContactItem& item, bool& cancel);
+    void objApptItem_Open(host::AppointmentItem& item, bool& cancel);
+    void objApptItem_Write(host::AppointmentItem& item, bool& cancel);
+    void objApptItem_CustomPropertyChange(host::AppointmentItem& item, const QString& name);
 
     // What the add-in holds, for the other parts of the add-in.
     const std::shared_ptr<host::Application>& outlook() const { return objOutlook; }
     const std::shared_ptr<host::NameSpace>& nameSpace() const { return objNS; }
     const std::shared_ptr<host::Explorer>& explorer() const { return objExpl.get(); }
     const std::shared_ptr<host::Inspector>& inspector() const { return objInsp.get(); }
-    const std::shared_ptr<host::ContactItem>& contactItem() const { return objContactItem.get(); }
-    const std::shared_ptr<host::AppointmentItem>& apptItem() const { return objApptItem.get(); }
     const std::shared_ptr<host::Views>& views() const { return colViews; }
     const std::shared_ptr<host::CommandBarControl>& refreshDbControl() const { return cbbViews; }
     const QString& progId() const { return m_progId; }
     bool isRunning() const { return objOutlook != nullptr; }
 
 private:
+    // One open item window whose item's events reach the handlers.
+    struct ItemWindow {
+        const host::Inspector* inspector = nullptr;
+        std::vector<host::Subscription> subscriptions;
+    };
+    void trackContact(const std::shared_ptr<host::Inspector>& inspector,
+                      const std::shared_ptr<host::ContactItem>& item);
+    void trackAppointment(const std::shared_ptr<host::Inspector>& inspector,
+                          const std::shared_ptr<host::AppointmentItem>& item);
+    ItemWindow& addItemWindow(const std::shared_ptr<host::Inspector>& inspector);
+    void itemWindowClosed(const host::Inspector* inspector);
+
     AddinContext& m_ctx;
     std::weak_ptr<host::Application> m_runningDesk;
     patients::PatientItemHandlers m_patientHandlers;
@@ -106,8 +118,8 @@ private:
     host::EventField<host::Explorer> objExpl;
     std::shared_ptr<host::Views> colViews;
     host::EventField<host::Inspector> objInsp;
-    host::EventField<host::ContactItem> objContactItem;
-    host::EventField<host::AppointmentItem> objApptItem;
+    // Every contact and appointment window open now, in the order opened.
+    std::vector<ItemWindow> m_itemWindows;
     std::shared_ptr<host::CommandBarControl> cbbViews;
     QString m_progId;
 };

@@ -53,7 +53,7 @@ QString duplicateCheckQuery(const QString& lastName, const QString& firstName, c
 }
 
 void PatientItemHandlers::Write(host::Item& item) {
-    if (!explorerShows(m_ctx, kPatientsFolderName) || !m_ctx.PatientItemSaveEnabled) {
+    if (!m_ctx.PatientItemSaveEnabled || !isInAddinFolder(m_ctx, item, str(kPatientsFolderName))) {
         return;
     }
     ErrorTrap trap = itemHandlerTrap();
@@ -177,7 +177,7 @@ void PatientItemHandlers::PatientDuplicateCheck(const QString& connectionString,
 }
 
 void PatientItemHandlers::Open(host::Item& item) {
-    if (!explorerShows(m_ctx, kPatientsFolderName)) {
+    if (!isInAddinFolder(m_ctx, item, str(kPatientsFolderName))) {
         return;
     }
     ErrorTrap trap = itemHandlerTrap();

@@ -55,7 +55,7 @@ data::DataContext dataContext(const AddinContext& ctx) {
 }  // namespace
 
 void AppointmentItemHandlers::Write(host::Item& item) {
-    if (!explorerShows(m_ctx, kSchedulerFolderName) || !m_ctx.ApptItemSaveEnabled) {
+    if (!m_ctx.ApptItemSaveEnabled || !isInAddinFolder(m_ctx, item, str(kSchedulerFolderName))) {
         return;
     }
     ErrorTrap trap = itemHandlerTrap();
@@ -144,7 +144,7 @@ void AppointmentItemHandlers::updateAppointment(const QString& scheduleId, QStri
 }
 
 void AppointmentItemHandlers::Open(host::Item& item) {
-    if (!explorerShows(m_ctx, kSchedulerFolderName)) {
+    if (!isInAddinFolder(m_ctx, item, str(kSchedulerFolderName))) {
         return;
     }
     ErrorTrap trap = itemHandlerTrap();
@@ -191,7 +191,7 @@ void AppointmentItemHandlers::Open(host::Item& item) {
 }
 
 void AppointmentItemHandlers::CustomPropertyChange(host::Item& item, const QString& name) {
-    if (!explorerShows(m_ctx, kSchedulerFolderName)) {
+    if (!isInAddinFolder(m_ctx, item, str(kSchedulerFolderName))) {
         return;
     }
     const Result<Variant> start = item.userProperty(str(host::kStartField));

@@ -62,7 +62,6 @@ TEST_F(StartupTest, HoldsTheDeskObjectsAndOpensTheStore) {
     EXPECT_EQ(a.nameSpace(), m_ns);
     EXPECT_EQ(a.explorer(), m_explorer);
     EXPECT_EQ(ctx().application, m_app);
-    EXPECT_EQ(ctx().trackedExplorer, m_explorer);
     EXPECT_EQ(a.progId(), QStringLiteral("OrlonetPROv1.Connect"));
     // The desk's "Standard" bar has no "Refresh DB" control; none is made.
     EXPECT_EQ(a.refreshDbControl(), nullptr);

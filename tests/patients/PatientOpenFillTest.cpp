@@ -99,17 +99,32 @@ TEST_F(PatientOpenTest, OpenOfARowGoneOffersDeletion) {
     EXPECT_FALSE(ctx->PatientItemSaveEnabled);
 }
 
-TEST_F(PatientOpenTest, OpenDoesNothingForNewContactsOrOtherFolders) {
+TEST_F(PatientOpenTest, OpenActsOnTheAddinsContactsWhateverTheMainWindowShows) {
     auto fresh = newPatient(QStringLiteral("New"), QStringLiteral("One"), QString());
     display(fresh);
     EXPECT_TRUE(boxes.shown().empty());
 
+    // Opened from elsewhere (a search window) while the main window shows
+    // another folder: the row is still read, and its absence still offered.
     auto item = savedPatient();
-    rawExec(QStringLiteral("DELETE FROM PATIENTS WHERE PT_ID = 1"));
+    rawExec(QStringLiteral("UPDATE PATIENTS SET CITY = 'York' WHERE PT_ID = 1"));
     showFolder(schedulerFolder);
     display(item);
-    EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_FALSE(item->isDeleted());
+    EXPECT_EQ(control(item, QStringLiteral("CityBox")), QStringLiteral("York"));
+    ASSERT_TRUE(item->Close(host::SaveMode::Discard).ok());
+    rawExec(QStringLiteral("DELETE FROM PATIENTS WHERE PT_ID = 1"));
+    boxes.queueAnswer(MsgAnswer::No);
+    display(item);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Orlo Software - Delete Confirmation"));
+
+    // A contact of another folder named "Patients" is left alone.
+    auto stranger = newPatient(QStringLiteral("Else"), QStringLiteral("Where"),
+                               QStringLiteral("01/01/2000"), otherPatients);
+    set(stranger, QStringLiteral("PatientID"), QStringLiteral("1"));
+    display(stranger);
+    EXPECT_EQ(boxes.shown().size(), 1u);
+    EXPECT_FALSE(stranger->isDeleted());
 }
 
 TEST_F(PatientOpenTest, UnreachableDatabaseOnOpenIsReported) {

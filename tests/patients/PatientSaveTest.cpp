@@ -179,17 +179,32 @@ TEST_F(PatientSaveTest, UpdateThatWritesNothingIsReportedAndNotAnnounced) {
     EXPECT_EQ(column(QStringLiteral("CITY")), QStringLiteral("Leeds"));
 }
 
-TEST_F(PatientSaveTest, SaveOutsideThePatientsFolderWritesNothing) {
-    auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
-    showFolder(schedulerFolder);
-    ASSERT_TRUE(item->Save().ok());
-    showFolder(inboxLike);
-    ASSERT_TRUE(item->Save().ok());
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 0);
-    EXPECT_TRUE(peers.lines.empty());
-    showFolder(patientsFolder);
-    ASSERT_TRUE(item->Save().ok());
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
+TEST_F(PatientSaveTest, EveryOpenWindowSavesWhateverTheMainWindowShows) {
+    auto first = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
+    auto second = openNewPatient(QStringLiteral("Jones"), QStringLiteral("Bob"));
+    // The first window is not the last one opened; the main window shows
+    // one folder after another.
+    for (const auto& [shown, city] : {std::pair{schedulerFolder, QStringLiteral("York")},
+                                      std::pair{inboxLike, QStringLiteral("Hull")},
+                                      std::pair{patientsFolder, QStringLiteral("Ripon")}}) {
+        showFolder(shown);
+        set(first, QStringLiteral("City1"), city);
+        ASSERT_TRUE(first->Save().ok());
+        EXPECT_EQ(column(QStringLiteral("CITY")), city) << shown->Name().toStdString();
+    }
+    ASSERT_TRUE(second->Save().ok());
+    EXPECT_EQ(column(QStringLiteral("LAST NAME"), 2), QStringLiteral("Jones"));
+    EXPECT_EQ(peers.lines.size(), 4u);
+
+    // A contact of the same form in another folder named "Patients" is none
+    // of the add-in's.
+    auto stranger = newPatient(QStringLiteral("Else"), QStringLiteral("Where"),
+                               QStringLiteral("01/01/2000"), otherPatients);
+    display(stranger);
+    ASSERT_TRUE(stranger->Save().ok());
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 2);
+    EXPECT_TRUE(text(stranger, QStringLiteral("PatientID")).isEmpty());
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(PatientSaveTest, UnreachableDatabaseReportsAndKeepsTheItem) {

@@ -67,6 +67,13 @@ void RecordsFixture::SetUp() {
     patientsFolder = *p;
     schedulerFolder = *s;
     inboxLike = *other;
+    auto op = inboxLike->Folders()->Add(qs(kPatientsFolderName), host::FolderKind::Contacts,
+                                        qs(records::kPatientMessageClass));
+    auto os = inboxLike->Folders()->Add(qs(kSchedulerFolderName), host::FolderKind::Calendar,
+                                        qs(records::kAppointmentMessageClass));
+    ASSERT_TRUE(op.ok() && os.ok());
+    otherPatients = *op;
+    otherScheduler = *os;
     explorer = app->Explorers()->Add(patientsFolder);
     outAddIn = std::make_unique<addin::OutAddIn>(*ctx, app);
     outAddIn->StartAddin(app, QStringLiteral("OrlonetPROv1.Connect"));
@@ -79,12 +86,15 @@ void RecordsFixture::TearDown() {
     patientsFolder.reset();
     schedulerFolder.reset();
     inboxLike.reset();
+    otherPatients.reset();
+    otherScheduler.reset();
     app.reset();
 }
 
 std::shared_ptr<host::Item> RecordsFixture::newPatient(const QString& last, const QString& first,
-                                                       const QString& dob) {
-    auto item = patientsFolder->Items()->Add();
+                                                       const QString& dob,
+                                                       std::shared_ptr<host::MAPIFolder> folder) {
+    auto item = (folder ? folder : patientsFolder)->Items()->Add();
     EXPECT_TRUE(item.ok());
     set(*item, QStringLiteral("Last Name"), last);
     set(*item, QStringLiteral("First Name"), first);
@@ -92,9 +102,9 @@ std::shared_ptr<host::Item> RecordsFixture::newPatient(const QString& last, cons
     return *item;
 }
 
-std::shared_ptr<host::Item> RecordsFixture::newAppointment(const QDateTime& start,
-                                                           const QString& ptId) {
-    auto item = schedulerFolder->Items()->Add();
+std::shared_ptr<host::Item> RecordsFixture::newAppointment(
+    const QDateTime& start, const QString& ptId, std::shared_ptr<host::MAPIFolder> folder) {
+    auto item = (folder ? folder : schedulerFolder)->Items()->Add();
     EXPECT_TRUE(item.ok());
     EXPECT_TRUE((*item)->setUserProperty(QStringLiteral("Start"), Variant(start)).ok());
     EXPECT_TRUE((*item)->setUserProperty(QStringLiteral("End"), Variant(start.addSecs(1800))).ok());

@@ -39,11 +39,15 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A new contact in "Patients" with its user properties set (not saved).
+    // A new contact in "Patients" (or `folder`) with its user properties set
+    // (not saved).
     std::shared_ptr<host::Item> newPatient(const QString& last, const QString& first,
-                                           const QString& dob);
-    // A new appointment in "Scheduler" starting at `start` for patient `ptId`.
-    std::shared_ptr<host::Item> newAppointment(const QDateTime& start, const QString& ptId);
+                                           const QString& dob,
+                                           std::shared_ptr<host::MAPIFolder> folder = nullptr);
+    // A new appointment in "Scheduler" (or `folder`) starting at `start` for
+    // patient `ptId`, its other values as the form leaves them.
+    std::shared_ptr<host::Item> newAppointment(const QDateTime& start, const QString& ptId,
+                                               std::shared_ptr<host::MAPIFolder> folder = nullptr);
     // Opens the item's window (the add-in binds it), as a user does.
     void display(const std::shared_ptr<host::Item>& item);
 
@@ -76,6 +80,10 @@ protected:
     std::shared_ptr<host::MAPIFolder> patientsFolder;
     std::shared_ptr<host::MAPIFolder> schedulerFolder;
     std::shared_ptr<host::MAPIFolder> inboxLike;  // a folder of neither kind
+    // Folders named "Patients" and "Scheduler" inside it, with the same forms:
+    // not the add-in's.
+    std::shared_ptr<host::MAPIFolder> otherPatients;
+    std::shared_ptr<host::MAPIFolder> otherScheduler;
     std::shared_ptr<host::Explorer> explorer;
 
     std::unique_ptr<addin::OutAddIn> outAddIn;

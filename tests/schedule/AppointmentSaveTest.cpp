@@ -150,13 +150,26 @@ TEST_F(AppointmentSaveTest, PatientNumberIsA32BitWholeNumber) {
     EXPECT_EQ(peers.lines.size(), 2u);
 }
 
-TEST_F(AppointmentSaveTest, SaveOutsideTheSchedulerWritesNothing) {
-    auto item = openNewAppointment();
+TEST_F(AppointmentSaveTest, EveryOpenWindowSavesWhateverTheMainWindowShows) {
+    auto first = openNewAppointment();
+    auto second = openNewAppointment();
     showFolder(patientsFolder);
-    ASSERT_TRUE(item->Save().ok());
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM SCHEDULED")), 0);
-    EXPECT_TRUE(peers.lines.empty());
-    EXPECT_TRUE(text(item, QStringLiteral("ScheduleID")).isEmpty());
+    ASSERT_TRUE(first->Save().ok());
+    set(first, QStringLiteral("REASON"), QStringLiteral("Changed"));
+    ASSERT_TRUE(first->Save().ok());
+    EXPECT_EQ(text(first, QStringLiteral("ScheduleID")), QStringLiteral("1"));
+    EXPECT_EQ(column(QStringLiteral("REASON")), QStringLiteral("Changed"));
+    ASSERT_TRUE(second->Save().ok());
+    EXPECT_EQ(text(second, QStringLiteral("ScheduleID")), QStringLiteral("2"));
+    EXPECT_EQ(peers.lines.size(), 3u);
+
+    // An appointment in another folder named "Scheduler" is none of the add-in's.
+    auto stranger = newAppointment(start, QStringLiteral("5"), otherScheduler);
+    display(stranger);
+    ASSERT_TRUE(stranger->Save().ok());
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM SCHEDULED")), 2);
+    EXPECT_TRUE(text(stranger, QStringLiteral("ScheduleID")).isEmpty());
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(AppointmentSaveTest, RowDeletedElsewhereIsReportedAndNotAnnounced) {
