@@ -91,6 +91,9 @@ void OutAddIn::trackAppointment(const std::shared_ptr<host::Inspector>& inspecto
 void OutAddIn::itemWindowClosed(const host::Inspector* inspector) {
     std::erase_if(m_itemWindows,
                   [inspector](const ItemWindow& w) { return w.inspector == inspector; });
+    // A contact deleted with its window open closes that window as the
+    // deletion's last step.
+    m_patientHandlers.DeletionEnded();
 }
 
 void OutAddIn::objInsp_Close() {

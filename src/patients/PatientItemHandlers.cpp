@@ -53,6 +53,11 @@ QString duplicateCheckQuery(const QString& lastName, const QString& firstName, c
 }
 
 void PatientItemHandlers::Write(host::Item& item) {
+    // Only the contact being deleted can save during its own deletion; any
+    // other save comes after it.
+    if (m_deletionUnderWay && m_deleting.lock().get() != &item) {
+        DeletionEnded();
+    }
     if (!m_ctx.PatientItemSaveEnabled || !isInAddinFolder(m_ctx, item, str(kPatientsFolderName))) {
         return;
     }
@@ -177,6 +182,7 @@ void PatientItemHandlers::PatientDuplicateCheck(const QString& connectionString,
 }
 
 void PatientItemHandlers::Open(host::Item& item) {
+    DeletionEnded();
     if (!isInAddinFolder(m_ctx, item, str(kPatientsFolderName))) {
         return;
     }
@@ -189,6 +195,7 @@ void PatientItemHandlers::Open(host::Item& item) {
     data::Recordset rs;
     const std::optional<data::RowTable> rows = readItemRowOrOfferDelete(
         m_ctx, trap, item, conn, rs, str(kSelectPatient), patientId, str(kPatientDeletedText));
+    DeletionEnded();  // when the user took the offer, the contact is gone by now
     if (rows) {
         auto cell = [&](int position) {
             const auto column = size_t(records::patientField(position).column);
@@ -215,11 +222,23 @@ void PatientItemHandlers::Open(host::Item& item) {
     }
 }
 
-void PatientItemHandlers::BeforeDelete(host::Item& /*item*/) {
+void PatientItemHandlers::BeforeDelete(host::Item& item) {
     m_ctx.PatientItemSaveEnabled = false;
+    m_deleting = item.weak_from_this();
+    m_deletionUnderWay = true;
+}
+
+void PatientItemHandlers::DeletionEnded() {
+    if (m_deletionUnderWay) {
+        m_deletionUnderWay = false;
+        m_deleting.reset();
+        m_ctx.PatientItemSaveEnabled = true;
+    }
 }
 
 void PatientItemHandlers::Close(host::Item& /*item*/) {
+    m_deletionUnderWay = false;
+    m_deleting.reset();
     m_ctx.PatientItemSaveEnabled = true;
 }
 

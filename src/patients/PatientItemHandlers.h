@@ -5,10 +5,17 @@
 // whose row is gone, Write saves the patient to it (insert or update, then
 // the peer notice), BeforeDelete and Close switch the patient save flag.
 //
+// BeforeDelete switches the save off for the length of one deletion, so
+// that a save raised while the contact is being deleted does not write it
+// back; the save is switched on again as soon as the deletion is over,
+// however it ended (DeletionEnded, or the next handler that runs for
+// another item or for the deleted one's window).
+//
 // Every handler traps its own errors and returns normally.
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 namespace orlo {
 struct AddinContext;
@@ -52,6 +59,9 @@ public:
     void Write(host::Item& item);
     void BeforeDelete(host::Item& item);
     void Close(host::Item& item);
+    // A deletion under way is over (its item's window closed, or the code
+    // that deleted it got control back): the save is switched on again.
+    void DeletionEnded();
 
     // Looks for a row with the three values; sets PatientFound and
     // FoundPatientID (cleared first, so a failed check never leaves the
@@ -68,6 +78,9 @@ private:
     bool updatePatient(QStringList values, const QString& modified);
 
     AddinContext& m_ctx;
+    // The contact whose deletion switched the save off, while that lasts.
+    std::weak_ptr<host::Item> m_deleting;
+    bool m_deletionUnderWay = false;
 };
 
 }  // namespace orlo::patients
