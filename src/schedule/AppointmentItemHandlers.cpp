@@ -20,6 +20,8 @@ namespace orlo::schedule {
 namespace {
 
 constexpr int kScheduleIdValue = 0;
+constexpr int kStartValue = 1;
+constexpr int kEndValue = 2;
 constexpr int kLastNameValue = 3;
 constexpr int kReasonValue = 7;
 constexpr int kStatusValue = 8;
@@ -69,11 +71,33 @@ void AppointmentItemHandlers::Write(host::Item& item) {
                            nullptr);
         return;
     }
+    if (const Status dates = checkDates(values); !dates) {
+        reportHandlerError(m_ctx, dates.error(), str(kAppointmentSaveErrorsTitle), {}, nullptr,
+                           nullptr);
+        return;
+    }
     if (!scheduleId.isEmpty()) {
         updateAppointment(scheduleId, values);
     } else {
         insertAppointment(item, values);
     }
+}
+
+Status AppointmentItemHandlers::checkDates(const QStringList& values) const {
+    auto refused = [](const char16_t* text, int position) {
+        return makeError(err::kTypeMismatch, str(text).arg(propertyOf(position)),
+                         QStringLiteral("Orlo"));
+    };
+    for (const int p : {kStartValue, kEndValue}) {
+        if (!m_ctx.locale.parseDateTime(values.at(p - 1))) {
+            return refused(kVisitTimeMissingText, p);
+        }
+    }
+    const QString due = values.at(kRecallDueValue - 1);
+    if (!isNoRecallDate(due) && !m_ctx.locale.parseDateTime(due)) {
+        return refused(kRecallDueNotADateText, kRecallDueValue);
+    }
+    return okStatus();
 }
 
 void AppointmentItemHandlers::insertAppointment(host::Item& item, QStringList values) {
@@ -92,7 +116,7 @@ void AppointmentItemHandlers::insertAppointment(host::Item& item, QStringList va
     for (int p = 1; p <= kRecallPeriodValue; ++p) {
         setText(p);
     }
-    if (values.at(kRecallDueValue - 1) != str(kNoRecallDate)) {
+    if (!isNoRecallDate(values.at(kRecallDueValue - 1))) {
         setText(kRecallDueValue);
     }
     const Variant now(m_ctx.clock.now());

@@ -19,6 +19,10 @@ constexpr char16_t kWhereSchedule[] = u" WHERE SCHEDULE_ID = ";
 
 }  // namespace
 
+bool isNoRecallDate(const QString& text) {
+    return text.trimmed().isEmpty() || text == QString::fromUtf16(kNoRecallDate);
+}
+
 Result<qint32> patientKeyOf(const QString& sptid, const Locale& locale) {
     if (sptid.trimmed().isEmpty()) {
         return makeError(err::kTypeMismatch,
@@ -45,7 +49,7 @@ Result<QString> scheduleUpdateStatement(const QString& scheduleId, const QString
         }
         const QString value = values.value(p - 1);
         QString literal;
-        if (p == kRecallDueValue && value == QString::fromUtf16(kNoRecallDate)) {
+        if (p == kRecallDueValue && isNoRecallDate(value)) {
             literal = QString::fromUtf16(kSqlNull);
         } else if (p == kPatientKeyValue) {
             literal = SqlQuote(QString::number(*patient));

@@ -109,7 +109,6 @@ std::shared_ptr<host::Item> RecordsFixture::newAppointment(
     EXPECT_TRUE((*item)->setUserProperty(QStringLiteral("Start"), Variant(start)).ok());
     EXPECT_TRUE((*item)->setUserProperty(QStringLiteral("End"), Variant(start.addSecs(1800))).ok());
     set(*item, QStringLiteral("sPTID"), ptId);
-    set(*item, QStringLiteral("RecallDBFormattedMASK"), QStringLiteral("None"));
     return *item;
 }
 

@@ -79,10 +79,9 @@ TEST_F(AppointmentSaveTest, FirstSaveInsertsAndKeepsTheKey) {
     EXPECT_EQ(text(item, QStringLiteral("Mileage")), QStringLiteral("1"));
     EXPECT_TRUE(item->Saved());
     ASSERT_EQ(peers.lines.size(), 1u);
-    EXPECT_EQ(peers.lines[0],
-              QStringLiteral("S,1,1,") + noticeValues(QStringLiteral("None"),
-                                                      QStringLiteral("15/03/2026 09:30:00"),
-                                                      QStringLiteral("15/03/2026 09:30:00")));
+    EXPECT_EQ(peers.lines[0], QStringLiteral("S,1,1,") +
+                                  noticeValues(QString(), QStringLiteral("15/03/2026 09:30:00"),
+                                               QStringLiteral("15/03/2026 09:30:00")));
     EXPECT_TRUE(boxes.shown().empty());
 }
 
@@ -115,6 +114,77 @@ TEST_F(AppointmentSaveTest, LaterSavesUpdateAndNoneClearsTheDueDate) {
     EXPECT_EQ(text(item, QStringLiteral("ScheduleID")), QStringLiteral("1"));
     EXPECT_EQ(peers.lines.size(), 3u);
     EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(AppointmentSaveTest, RecallDueDateOnTheFirstSaveAndAfterAnEdit) {
+    // The mask as a new appointment has it (empty), as the user may leave
+    // it (blank or "None") and with a date; then the visit is edited and
+    // saved again.
+    const std::vector<std::pair<QString, QString>> cases = {
+        {QString(), QStringLiteral("<null>")},
+        {QStringLiteral("  "), QStringLiteral("<null>")},
+        {QStringLiteral("None"), QStringLiteral("<null>")},
+        {QStringLiteral("15/03/2027"), QStringLiteral("2027-03-15 00:00:00")},
+    };
+    int id = 0;
+    for (const auto& [mask, stored] : cases) {
+        SCOPED_TRACE(mask.toStdString());
+        auto item = openNewAppointment();
+        set(item, QStringLiteral("RecallDBFormattedMASK"), mask);
+        ASSERT_TRUE(item->Save().ok());
+        EXPECT_EQ(text(item, QStringLiteral("ScheduleID")), QString::number(++id));
+        EXPECT_EQ(column(QStringLiteral("RECALLDUEDATE"), id), stored);
+        set(item, QStringLiteral("REASON"), QStringLiteral("Edited"));
+        ASSERT_TRUE(item->Save().ok());
+        EXPECT_EQ(column(QStringLiteral("REASON"), id), QStringLiteral("Edited"));
+        EXPECT_EQ(column(QStringLiteral("RECALLDUEDATE"), id), stored);
+    }
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.shown().front().text.toStdString();
+    EXPECT_EQ(peers.lines.size(), 8u);
+}
+
+TEST_F(AppointmentSaveTest, AVisitWithoutADateIsRefusedNamingTheField) {
+    const QString tail = QStringLiteral("  13  Orlo");
+    const std::vector<std::pair<QString, QString>> cases = {
+        {QStringLiteral("Start"),
+         QStringLiteral("The appointment was not saved to the database: \"Start\" must hold "
+                        "the date and time of the visit.")},
+        {QStringLiteral("End"),
+         QStringLiteral("The appointment was not saved to the database: \"End\" must hold the "
+                        "date and time of the visit.")},
+    };
+    auto saved = openNewAppointment();
+    ASSERT_TRUE(saved->Save().ok());
+    for (const auto& [field, text] : cases) {
+        SCOPED_TRACE(field.toStdString());
+        // A new visit and a saved one, the field emptied.
+        for (const auto& item : {openNewAppointment(), saved}) {
+            boxes.clear();
+            ASSERT_TRUE(item->setUserProperty(field, Variant(QString())).ok());
+            set(item, QStringLiteral("REASON"), QStringLiteral("Changed"));
+            ASSERT_TRUE(item->Save().ok());
+            ASSERT_EQ(boxes.shown().size(), 1u);
+            EXPECT_EQ(
+                boxes.shown()[0],
+                (MessageBoxRequest{QStringLiteral("There has been an error\r\n  ") + text + tail,
+                                   QStringLiteral("Appointment Save Errors"), MsgIcon::Critical,
+                                   MsgButtons::OK}));
+            ASSERT_TRUE(item->setUserProperty(field, Variant(start)).ok());
+        }
+    }
+    // A recall due date that is no date is named too.
+    boxes.clear();
+    set(saved, QStringLiteral("RecallDBFormattedMASK"), QStringLiteral("next spring"));
+    ASSERT_TRUE(saved->Save().ok());
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text,
+              QStringLiteral("There has been an error\r\n  The appointment was not saved to the "
+                             "database: \"RecallDBFormattedMASK\" must hold a date, or \"None\" "
+                             "for no recall.") +
+                  tail);
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM SCHEDULED")), 1);
+    EXPECT_EQ(column(QStringLiteral("REASON")), QStringLiteral("Check-up"));
+    EXPECT_EQ(peers.lines.size(), 1u);
 }
 
 TEST_F(AppointmentSaveTest, PatientNumberIsA32BitWholeNumber) {
@@ -238,8 +308,11 @@ TEST(ScheduleUpdateStatementTest, IsBuiltFromItsFragments) {
         "FIRST_NAME = 'v4', D_O_B = 'v5', TEL1 = 'v6', REASON = 'v7', STATUS = 'v8', "
         "PSCOMMENTS = 'v9', RECALLPERIOD = 'v10', RECALLDUEDATE = ");
     const QString times = QStringLiteral(", CREATED_ON = 'v12', UPDATED_ON = 'v13', ");
-    EXPECT_EQ(*schedule::scheduleUpdateStatement(QStringLiteral("9"), v, uk),
-              head + QStringLiteral("NULL") + times + tail);
+    for (const QString& none : {QStringLiteral("None"), QString(), QStringLiteral("  ")}) {
+        v[10] = none;
+        EXPECT_EQ(*schedule::scheduleUpdateStatement(QStringLiteral("9"), v, uk),
+                  head + QStringLiteral("NULL") + times + tail);
+    }
     v[10] = QStringLiteral("15/03/2027");
     EXPECT_EQ(*schedule::scheduleUpdateStatement(QStringLiteral("9"), v, uk),
               head + QStringLiteral("'15/03/2027'") + times + tail);
