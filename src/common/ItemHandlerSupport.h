@@ -65,9 +65,10 @@ std::optional<std::vector<std::vector<Variant>>> readItemRowOrOfferDelete(
     AddinContext& ctx, ErrorTrap& trap, host::Item& item, data::Connection& conn,
     data::Recordset& rs, const QString& select, const QString& key, const QString& deletedText);
 
-// The error path: the critical box under `title`, the provider errors in the
-// error log (a log that cannot be written is passed over: the user has seen
-// the box), then the recordset and connection closed if open.
+// The error path: the recordset and connection closed if open (a row not
+// committed is dropped, so no lock outlasts the routine), then the critical
+// box under `title` and the provider errors in the error log (a log that
+// cannot be written is passed over: the user has seen the box).
 void reportHandlerError(AddinContext& ctx, const Error& error, const QString& title,
                         const ProviderErrors& connectionErrors, data::Recordset* rs,
                         data::Connection* conn);

@@ -74,8 +74,10 @@ bool UpdateScheduleRecord(AddinContext& ctx, const QString& connectionString,
         changed = trap.value([&] { return conn.execute(*sql); });
     }
     if (trap.failed()) {
-        reportUpdateError(ctx, trap.error(), conn.errors());
+        // Closed before the box waits for the user.
+        const ProviderErrors errors = conn.errors();
         (void)conn.close();
+        reportUpdateError(ctx, trap.error(), errors);
         return false;
     }
     (void)conn.close();

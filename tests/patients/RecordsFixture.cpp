@@ -157,6 +157,15 @@ void RecordsFixture::rawExec(const QString& sql) const {
     sqlite3_free(message);
 }
 
+bool RecordsFixture::writeLockIsFree() const {
+    RawDb other(dbPath);
+    sqlite3_busy_timeout(other.db, 0);
+    const bool free =
+        sqlite3_exec(other.db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_exec(other.db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return free;
+}
+
 QString RecordsFixture::errorLog() const {
     return QString::fromUtf8(readFile(QDir(dir.path()).filePath(QStringLiteral("logs/error.log"))));
 }

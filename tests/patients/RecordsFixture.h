@@ -62,6 +62,10 @@ protected:
     qint64 rawCount(const QString& sql) const;
     void rawExec(const QString& sql) const;
 
+    // Whether another workstation could start writing at once: a second
+    // connection takes the write lock without waiting.
+    bool writeLockIsFree() const;
+
     QString errorLog() const;
     // Makes the database unreachable (its file moved away).
     void hideDatabase();

@@ -242,6 +242,30 @@ TEST_F(AppointmentSaveTest, EveryOpenWindowSavesWhateverTheMainWindowShows) {
     EXPECT_TRUE(boxes.shown().empty());
 }
 
+TEST_F(AppointmentSaveTest, AFailedInsertLetsOthersWriteWhileItsBoxIsUp) {
+    std::vector<bool> freeWhileShown;
+    boxes.setWhileShown(
+        [&](const MessageBoxRequest&) { freeWhileShown.push_back(writeLockIsFree()); });
+    // The insert stops after the new row was started: a patient number that
+    // is no number, a row the database refuses.
+    auto visit = openNewAppointment(QStringLiteral("abc"));
+    ASSERT_TRUE(visit->Save().ok());
+    rawExec(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON PATIENTS "
+                       "BEGIN SELECT RAISE(ABORT, 'no new patients'); END"));
+    auto patient =
+        newPatient(QStringLiteral("Smith"), QStringLiteral("Ann"), QStringLiteral("01/02/1970"));
+    display(patient);
+    ASSERT_TRUE(patient->Save().ok());
+
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Appointment Save Errors"));
+    EXPECT_EQ(boxes.shown()[1].title, QStringLiteral("Patient Save Errors"));
+    EXPECT_EQ(freeWhileShown, (std::vector<bool>{true, true}));
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM SCHEDULED")), 0);
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 2);
+}
+
 TEST_F(AppointmentSaveTest, RowDeletedElsewhereIsReportedAndNotAnnounced) {
     auto item = openNewAppointment();
     ASSERT_TRUE(item->Save().ok());
