@@ -82,7 +82,12 @@ void PatientItemHandlers::Write(host::Item& item) {
     if (lastName.isEmpty() || firstName.isEmpty() || dob.isEmpty()) {
         return;
     }
-    PatientDuplicateCheck(m_ctx.DbLocation, lastName, firstName, dob);
+    // A check that failed has been reported; inserting now could add the
+    // patient a second time (the check may have failed on a busy file that
+    // is free again for the insert).
+    if (!PatientDuplicateCheck(m_ctx.DbLocation, lastName, firstName, dob)) {
+        return;
+    }
     const bool done = PatientFound ? updatePatient(values, modified) : insertPatient(item, values);
     if (done) {
         FoundPatientID.clear();
@@ -151,7 +156,7 @@ bool PatientItemHandlers::updatePatient(QStringList values, const QString& modif
     return true;
 }
 
-void PatientItemHandlers::PatientDuplicateCheck(const QString& connectionString,
+bool PatientItemHandlers::PatientDuplicateCheck(const QString& connectionString,
                                                 const QString& lastName, const QString& firstName,
                                                 const QString& dob) {
     PatientFound = false;
@@ -175,10 +180,11 @@ void PatientItemHandlers::PatientDuplicateCheck(const QString& connectionString,
     if (trap.failed()) {
         reportHandlerError(m_ctx, trap.error(), str(kPatientExistsErrorTitle), conn.errors(), &rs,
                            &conn);
-        return;
+        return false;
     }
     rs.close();
     (void)conn.close();
+    return true;
 }
 
 void PatientItemHandlers::Open(host::Item& item) {

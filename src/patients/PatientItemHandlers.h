@@ -65,8 +65,9 @@ public:
 
     // Looks for a row with the three values; sets PatientFound and
     // FoundPatientID (cleared first, so a failed check never leaves the
-    // answer of an earlier save behind).
-    void PatientDuplicateCheck(const QString& connectionString, const QString& lastName,
+    // answer of an earlier save behind). False when the check failed (it
+    // has reported why): the save then ends.
+    bool PatientDuplicateCheck(const QString& connectionString, const QString& lastName,
                                const QString& firstName, const QString& dob);
 
     bool PatientFound = false;

@@ -215,15 +215,14 @@ TEST_F(PatientSaveTest, UnreachableDatabaseReportsAndKeepsTheItem) {
     const QString missing = QStringLiteral("Could not find file '%1'.").arg(dbPath);
     const QString boxText = QStringLiteral("There has been an error\r\n  ") + missing +
                             QStringLiteral("  -2147467259  Orlo Data Provider (SQLite)");
-    ASSERT_EQ(boxes.shown().size(), 2u);
+    // The duplicate check fails first, and ends the save.
+    ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0],
               (MessageBoxRequest{boxText, QStringLiteral("Patient DB Exists Error"),
                                  MsgIcon::Critical, MsgButtons::OK}));
-    EXPECT_EQ(boxes.shown()[1], (MessageBoxRequest{boxText, QStringLiteral("Patient Save Errors"),
-                                                   MsgIcon::Critical, MsgButtons::OK}));
     const QString entry = QStringLiteral("Error #-2147467259\r   ") + missing +
                           QStringLiteral("\r   (Source: Orlo Data Provider (SQLite))\r");
-    EXPECT_EQ(errorLog().count(entry), 2) << errorLog().toStdString();
+    EXPECT_EQ(errorLog().count(entry), 1) << errorLog().toStdString();
     EXPECT_TRUE(peers.lines.empty());
 
     // Outlook's own save went through: nothing typed is lost, and the next
@@ -237,13 +236,40 @@ TEST_F(PatientSaveTest, UnreachableDatabaseReportsAndKeepsTheItem) {
     EXPECT_EQ(column(QStringLiteral("CITY")), QStringLiteral("Leeds"));
 }
 
+TEST_F(PatientSaveTest, AFailedDuplicateCheckEndsTheSave) {
+    rawExec(
+        QStringLiteral("INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB, CITY)"
+                       " VALUES (7, 'Smith', 'Ann', '01/02/1970', 'York')"));
+    hideDatabase();
+    // The file is back while the check's box is up, as a busy file is
+    // freed a moment later: the save must not go on to insert.
+    boxes.setWhileShown([&](const MessageBoxRequest&) {
+        EXPECT_TRUE(QFile::rename(dbPath + QStringLiteral(".away"), dbPath));
+    });
+    auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
+    ASSERT_TRUE(item->Save().ok());
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Patient DB Exists Error"));
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
+    EXPECT_TRUE(text(item, QStringLiteral("PatientID")).isEmpty());
+    EXPECT_TRUE(peers.lines.empty());
+
+    // The next save finds the row and updates it.
+    boxes.setWhileShown(nullptr);
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
+    EXPECT_EQ(column(QStringLiteral("CITY"), 7), QStringLiteral("Leeds"));
+    ASSERT_EQ(peers.lines.size(), 1u);
+    EXPECT_TRUE(peers.lines[0].startsWith(QStringLiteral("P,2,7,Smith,Ann,")));
+}
+
 TEST_F(PatientSaveTest, DuplicateCheckClearsItsAnswerFirst) {
     patients::PatientItemHandlers handlers(*ctx);
     handlers.PatientFound = true;
     handlers.FoundPatientID = QStringLiteral("99");
     hideDatabase();
-    handlers.PatientDuplicateCheck(dbPath, QStringLiteral("A"), QStringLiteral("B"),
-                                   QStringLiteral("C"));
+    EXPECT_FALSE(handlers.PatientDuplicateCheck(dbPath, QStringLiteral("A"), QStringLiteral("B"),
+                                                QStringLiteral("C")));
     EXPECT_FALSE(handlers.PatientFound);
     EXPECT_TRUE(handlers.FoundPatientID.isEmpty());
     ASSERT_EQ(boxes.shown().size(), 1u);
@@ -255,8 +281,8 @@ TEST_F(PatientSaveTest, DuplicateCheckMatchesQuotedNames) {
     rawExec(
         QStringLiteral("INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB)"
                        " VALUES (3, 'D''Arcy', 'Zoë', '05/06/1990')"));
-    handlers.PatientDuplicateCheck(dbPath, QStringLiteral("D'Arcy"), QStringLiteral("Zoë"),
-                                   QStringLiteral("05/06/1990"));
+    EXPECT_TRUE(handlers.PatientDuplicateCheck(
+        dbPath, QStringLiteral("D'Arcy"), QStringLiteral("Zoë"), QStringLiteral("05/06/1990")));
     EXPECT_TRUE(handlers.PatientFound);
     EXPECT_EQ(handlers.FoundPatientID, QStringLiteral("3"));
     handlers.PatientDuplicateCheck(dbPath, QStringLiteral("D'Arcy"), QStringLiteral("Zoe"),
