@@ -179,6 +179,26 @@ TEST_F(PatientSaveTest, UpdateThatWritesNothingIsReportedAndNotAnnounced) {
     EXPECT_EQ(column(QStringLiteral("CITY")), QStringLiteral("Leeds"));
 }
 
+TEST_F(PatientSaveTest, TheErrorLogKeepsNoStatementAndNoClinicalText) {
+    auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
+    ASSERT_TRUE(item->Save().ok());
+    set(item, QStringLiteral("CLDiagnosis"), QStringLiteral("Glaucoma suspect"));
+    set(item, QStringLiteral("NotesPage1"), QStringLiteral("Fears needles"));
+    rawExec(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON PATIENTS "
+                       "BEGIN SELECT RAISE(ABORT, 'read only'); END"));
+    ASSERT_TRUE(item->Save().ok());
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    // The provider's description in the entry's own form, nothing more.
+    EXPECT_TRUE(errorLog().endsWith(
+        QStringLiteral("] Error #-2147217873\r   read only\r   (Source: Orlo Data Provider "
+                       "(SQLite))\r   (SQL State: 23000)\r   (NativeError: 1811)\r\r\n")))
+        << errorLog().toStdString();
+    for (const char* secret : {"UPDATE", "Glaucoma", "needles", "Aspirin"}) {
+        EXPECT_FALSE(errorLog().contains(QLatin1String(secret))) << secret;
+    }
+}
+
 TEST_F(PatientSaveTest, EveryOpenWindowSavesWhateverTheMainWindowShows) {
     auto first = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
     auto second = openNewPatient(QStringLiteral("Jones"), QStringLiteral("Bob"));
