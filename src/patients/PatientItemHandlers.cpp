@@ -7,6 +7,7 @@
 #include "common/SqlQuote.h"
 #include "host/BuiltInFields.h"
 #include "host/Item.h"
+#include "patients/DateOfBirth.h"
 #include "patients/UpdatePatientRecord.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DataErrors.h"
@@ -78,9 +79,15 @@ void PatientItemHandlers::Write(host::Item& item) {
     }
     const QString lastName = values.at(kLastNameValue - 1);
     const QString firstName = values.at(kFirstNameValue - 1);
-    const QString dob = values.at(kDobValue - 1);
-    if (lastName.isEmpty() || firstName.isEmpty() || dob.isEmpty()) {
+    const QString typedDob = values.at(kDobValue - 1);
+    if (lastName.isEmpty() || firstName.isEmpty() || typedDob.isEmpty()) {
         return;
+    }
+    // Stored, matched and sent in one form; the item takes it with this save.
+    const QString dob = canonicalDateOfBirth(typedDob, m_ctx.locale);
+    if (dob != typedDob) {
+        values[kDobValue - 1] = dob;
+        trap.step([&] { return item.setUserProperty(propertyOf(kDobValue), Variant(dob)); });
     }
     // A check that failed has been reported; inserting now could add the
     // patient a second time (the check may have failed on a busy file that

@@ -7,6 +7,7 @@
 #include "common/SqlQuote.h"
 #include "host/Inspector.h"
 #include "host/forms/FormControl.h"
+#include "patients/DateOfBirth.h"
 #include "patients/PatientItemHandlers.h"
 #include "patients/UpdatePatientRecord.h"
 
@@ -129,6 +130,48 @@ TEST_F(PatientSaveTest, ChangedNameMakesANewRow) {
     EXPECT_EQ(text(item, QStringLiteral("Customer ID")), QStringLiteral("2"));
     ASSERT_EQ(peers.lines.size(), 2u);
     EXPECT_TRUE(peers.lines[1].startsWith(QStringLiteral("P,1,2,Jones,Ann,")));
+}
+
+TEST_F(PatientSaveTest, ADateOfBirthIsStoredAndMatchedInOneForm) {
+    // Each contact is the same patient typed another way, saved in its own
+    // window; a text that is no date stays as typed and is another patient.
+    const std::vector<std::tuple<QString, QString, qint64>> typed = {
+        {QStringLiteral("1/2/1970"), QStringLiteral("01/02/1970"), 1},
+        {QStringLiteral("01/02/1970"), QStringLiteral("01/02/1970"), 1},
+        {QStringLiteral(" 1/02/70 "), QStringLiteral("01/02/1970"), 1},
+        {QStringLiteral("Feb 1970?"), QStringLiteral("Feb 1970?"), 2},
+    };
+    for (const auto& [dob, stored, rows] : typed) {
+        SCOPED_TRACE(dob.toStdString());
+        auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"), dob);
+        ASSERT_TRUE(item->Save().ok());
+        EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), rows);
+        EXPECT_EQ(column(QStringLiteral("DOB"), int(rows)), stored);
+        EXPECT_EQ(text(item, QStringLiteral("DOB")), stored);
+    }
+    EXPECT_TRUE(peers.lines[2].startsWith(QStringLiteral("P,2,1,Smith,Ann,01/02/1970,")));
+}
+
+TEST(DateOfBirthTest, ReadsTheWorkstationsShortDateOrderOnly) {
+    const Locale uk = Locale::unitedKingdom();
+    const Locale us = Locale::unitedStates();
+    const std::vector<std::tuple<const Locale*, QString, QString>> cases = {
+        {&uk, QStringLiteral("5/3/1970"), QStringLiteral("05/03/1970")},
+        {&uk, QStringLiteral("31/12/29"), QStringLiteral("31/12/2029")},
+        {&uk, QStringLiteral("31/12/30"), QStringLiteral("31/12/1930")},
+        {&uk, QStringLiteral("12/31/1970"), QStringLiteral("12/31/1970")},
+        {&us, QStringLiteral("3/5/1970"), QStringLiteral("03/05/1970")},
+        {&us, QStringLiteral("03/05/1970"), QStringLiteral("03/05/1970")},
+        {&us, QStringLiteral("31/12/1970"), QStringLiteral("31/12/1970")},
+        // Not the short date order, or not a date: kept as typed.
+        {&uk, QStringLiteral("1970-03-05"), QStringLiteral("1970-03-05")},
+        {&uk, QStringLiteral("5/3/1970 10:00"), QStringLiteral("5/3/1970 10:00")},
+        {&uk, QStringLiteral("30/2/1970"), QStringLiteral("30/2/1970")},
+        {&uk, QStringLiteral("unknown"), QStringLiteral("unknown")},
+    };
+    for (const auto& [locale, typed, stored] : cases) {
+        EXPECT_EQ(patients::canonicalDateOfBirth(typed, *locale), stored) << typed.toStdString();
+    }
 }
 
 TEST_F(PatientSaveTest, ExistingRowWithSameNameAndBirthIsUpdated) {
