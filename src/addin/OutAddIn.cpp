@@ -20,6 +20,7 @@
 #include "host/commandbars/CommandBars.h"
 #include "platform/core/ErrorTrap.h"
 #include "platform/ui/MessageBox.h"
+#include "records/SchemaUpgrade.h"
 
 namespace orlo::addin {
 
@@ -89,6 +90,7 @@ void OutAddIn::StartAddin(const std::shared_ptr<host::Application>& application,
         });
     }
     m_ctx.DbLocation = dbLocation;
+    upgradeDatabase();
 
     // 4. The add-in's store; its failures are reported there and do not stop
     // the start-up.
@@ -162,6 +164,20 @@ void OutAddIn::StopAddin() {
     // The timers TimerL, TimerLS and Timer1 join here.
 
     // 3. The peer form closes its sockets here (frmMainClose).
+}
+
+void OutAddIn::upgradeDatabase() {
+    const Result<records::SchemaUpgrade> done =
+        records::upgradeSharedSchema(m_ctx.DbLocation, {m_ctx.clock, m_ctx.locale});
+    if (done && !done->changed()) {
+        return;
+    }
+    const QString entry = done ? QStringLiteral("[INFO] ") + done->summary()
+                               : QStringLiteral("[ERROR] The database could not be upgraded: ") +
+                                     done.error().description;
+    // Nobody is there to tell when the log itself cannot be written.
+    ErrorTrap trap = ErrorTrap::resumeNext();
+    trap.step([&] { return m_ctx.log().WriteErrorLog(entry); });
 }
 
 void OutAddIn::OpenAddinPst() {

@@ -61,6 +61,9 @@ public:
     void StopAddin();
     // Adds the add-in's store to the desk unless it is open already.
     void OpenAddinPst();
+    // Brings the shared database up to this Orlo's schema when it records an
+    // older one; what was done, or why it could not be, goes to the error log.
+    void upgradeDatabase();
 
     // Tracking of item windows and of the main window.
     void colInsp_NewInspector(const std::shared_ptr<host::Inspector>& inspector);
