@@ -8,7 +8,11 @@
 #include <QTextStream>
 
 #include "TestSupport.h"
+#include "host/BuiltInFields.h"
+#include "host/forms/FormDefinition.h"
+#include "host/forms/FormRegistry.h"
 #include "host/store/StoreFile.h"
+#include "platform/core/Locale.h"
 #include "tools/store/AddinStore.h"
 #include "tools/store/StoreCommand.h"
 #include "tools/store/StoreSeeder.h"
@@ -163,4 +167,29 @@ TEST_F(StoreCommandTest, BadArgumentsPathsAndFilesFailWithAMessage) {
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("has no folder \"Patients\"")))
         << r.err.toStdString();
+}
+
+TEST(StoreSeederTest, SeedsOnlyPropertiesTheFormsKnow) {
+    // A name the form does not know (a control's name, say) is a value no
+    // window, list column or save ever reads.
+    const host::FormRegistry forms = host::FormRegistry::standard();
+    const std::pair<QString, host::PropertyMap> seeded[] = {
+        {QString::fromUtf16(kPatientClass), StoreSeeder::contact(7)},
+        {QString::fromUtf16(kSchedulerClass), StoreSeeder::appointment(7, 3)},
+    };
+    for (const auto& [messageClass, properties] : seeded) {
+        const host::FormDefinition* form = forms.find(messageClass);
+        ASSERT_NE(form, nullptr) << messageClass.toStdString();
+        const host::PropertyMap known = form->initialProperties();
+        for (const auto& [name, value] : properties) {
+            EXPECT_TRUE(known.count(name) == 1 || host::isBuiltInField(name))
+                << messageClass.toStdString() << ": " << name.toStdString();
+        }
+    }
+    // The telephone and the city the patient list and form show.
+    const host::PropertyMap contact = StoreSeeder::contact(7);
+    EXPECT_EQ(contact.at(QStringLiteral("WorkTel")).text(Locale::unitedKingdom()),
+              QStringLiteral("555-0007"));
+    EXPECT_EQ(contact.at(QStringLiteral("City1")).text(Locale::unitedKingdom()),
+              QStringLiteral("Springfield"));
 }
