@@ -67,7 +67,15 @@ OutAddIn::OutAddIn(AddinContext& context, std::weak_ptr<host::Application> runni
           std::vector<host::Subscription> subs;
           subs.push_back(inspector.events.Close.connect([this] { objInsp_Close(); }));
           return subs;
-      }) {}
+      }),
+      cbbViews([this](host::CommandBarControl& control) {
+          std::vector<host::Subscription> subs;
+          subs.push_back(
+              control.events.Click.connect([this](const std::shared_ptr<host::CommandBarControl>& c,
+                                                  bool& cancel) { cbbViews_Click(c, cancel); }));
+          return subs;
+      }),
+      m_menu(context) {}
 
 OutAddIn::~OutAddIn() {
     StopAddin();
@@ -107,7 +115,8 @@ void OutAddIn::StartAddin(const std::shared_ptr<host::Application>& application,
         });
     }
 
-    // 7. The menu's bitmaps are loaded by the menu builder (step 11).
+    // 7. The menu's faces.
+    m_menu.loadBitmaps();
 
     // 8-9. The desk objects the add-in holds and listens to.
     if (!application) {
@@ -135,7 +144,8 @@ void OutAddIn::StartAddin(const std::shared_ptr<host::Application>& application,
         }
     }
 
-    // 11. The "&Orlo" menu is built here by the menu builder.
+    // 11. The "&Orlo" menu, on the running desk's main window.
+    trap.step([&] { return m_menu.build(m_runningDesk.lock(), m_progId); });
 
     // 12.
     m_ctx.PatientItemSaveEnabled = true;
@@ -143,6 +153,9 @@ void OutAddIn::StartAddin(const std::shared_ptr<host::Application>& application,
 
     // 13-17. The progress window and the resync of both folders run here.
     // 18. Then the peer form, the session registration and ConnectAll.
+
+    // 19.
+    m_menu.releaseBitmaps();
 }
 
 void OutAddIn::StopAddin() {
@@ -159,7 +172,7 @@ void OutAddIn::StopAddin() {
     m_ctx.application = nullptr;
     objOutlook = nullptr;
     cbbViews = nullptr;
-    // The menu's buttons join here, after cbbViews.
+    m_menu.release();
     m_itemWindows.clear();
     // The timers TimerL, TimerLS and Timer1 join here.
 
@@ -179,6 +192,9 @@ void OutAddIn::upgradeDatabase() {
     ErrorTrap trap = ErrorTrap::resumeNext();
     trap.step([&] { return m_ctx.log().WriteErrorLog(entry); });
 }
+
+void OutAddIn::cbbViews_Click(const std::shared_ptr<host::CommandBarControl>& /*ctrl*/,
+                              bool& /*cancelDefault*/) {}
 
 void OutAddIn::OpenAddinPst() {
     const QString path = AddinPstPath(m_ctx.appFolder);

@@ -94,17 +94,18 @@ protected:
         return f.ok() ? *f : nullptr;
     }
     // An item saved in the desk with its key, and its row in the shared
-    // database, so that opening it finds the row.
+    // database (unless there is one), so that opening it finds the row.
     std::shared_ptr<host::Item> savedItem(const std::shared_ptr<host::MAPIFolder>& f,
                                           const QString& keyName, const QString& key) {
         data::Connection conn({m_clock, m_locale});
         conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
         EXPECT_TRUE(conn.open(m_appFolder.path(QStringLiteral("\\Database\\Patients.mdb"))));
         const bool isPatient = keyName == QStringLiteral("PatientID");
-        EXPECT_TRUE(conn.execute(
-            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                .arg(isPatient ? QStringLiteral("PATIENTS") : QStringLiteral("SCHEDULED"),
-                     isPatient ? QStringLiteral("PT_ID") : QStringLiteral("SCHEDULE_ID"), key)));
+        const QString table = isPatient ? QStringLiteral("PATIENTS") : QStringLiteral("SCHEDULED");
+        const QString column = isPatient ? QStringLiteral("PT_ID") : QStringLiteral("SCHEDULE_ID");
+        EXPECT_TRUE(conn.execute(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 WHERE NOT EXISTS "
+                                                "(SELECT 1 FROM %1 WHERE %2 = %3)")
+                                     .arg(table, column, key)));
         auto item = f->Items()->Add();
         EXPECT_TRUE(item.ok());
         EXPECT_TRUE((*item)->setUserProperty(keyName, Variant(key)).ok());
