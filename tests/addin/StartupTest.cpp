@@ -6,7 +6,6 @@
 #include "host/commandbars/CommandBar.h"
 #include "host/commandbars/CommandBarControls.h"
 #include "host/commandbars/CommandBars.h"
-#include "platform/data/Recordset.h"
 
 namespace orlo::addin::test {
 namespace {
@@ -36,14 +35,6 @@ TEST_F(StartupTest, FirstStartWritesTheDefaultsOnceAsText) {
 
 TEST_F(StartupTest, AnOlderDatabaseIsUpgradedOnceAndTheLogSaysSo) {
     const QString db = m_appFolder.root() + QStringLiteral("/Database/Patients.mdb");
-    auto scalar = [&](const QString& sql) {
-        data::Connection conn({m_clock, m_locale});
-        conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
-        data::Recordset rs;
-        EXPECT_TRUE(conn.open(db).ok());
-        EXPECT_TRUE(rs.open(sql, conn).ok()) << sql.toStdString();
-        return rs.field(0).valueOr(Variant()).text(m_locale);
-    };
     {
         data::Connection conn({m_clock, m_locale});
         conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
@@ -52,12 +43,8 @@ TEST_F(StartupTest, AnOlderDatabaseIsUpgradedOnceAndTheLogSaysSo) {
         ASSERT_TRUE(conn.execute(QStringLiteral("DROP INDEX SCHEDULED_BALANCE1")).ok());
         ASSERT_TRUE(conn.execute(QStringLiteral("PRAGMA user_version = 0")).ok());
     }
+    // What it did is in the log; the database itself: see the admin tool's test.
     ASSERT_TRUE(connect().ok());
-    EXPECT_EQ(scalar(QStringLiteral("SELECT user_version FROM pragma_user_version")),
-              QStringLiteral("1"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_schema WHERE type = 'index' "
-                                    "AND name IN ('SCHEDULED_START_TIME', 'SCHEDULED_BALANCE1')")),
-              QStringLiteral("2"));
     const QByteArray logged = "[15/03/2026 : 17:45:00] [INFO] upgraded " + db.toUtf8() +
                               " from schema version 0 to 1: added SCHEDULED_BALANCE1, "
                               "SCHEDULED_START_TIME\r\n";

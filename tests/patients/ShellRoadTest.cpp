@@ -5,8 +5,8 @@
 // scripts do: two patient windows open while the main window shows
 // "Scheduler", a save in the window opened first, a second save after an
 // edit, a visit without a recall date saved twice, a patient deleted and a
-// new one saved. Then another workstation changes a row, reopening the
-// contact shows it, and a visit with a recall period stores its due date.
+// new one saved. Then another workstation changes a row, and reopening the
+// contact shows it.
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -231,26 +231,6 @@ TEST(ShellRoadTest, AFrontDeskMorningThroughTheDesk) {
     EXPECT_EQ(shown(form, general, QStringLiteral("Phone3")), QStringLiteral("07700 900123"));
     desk.ok("close",
             withId(QStringLiteral("new1"), {{QStringLiteral("mode"), QStringLiteral("discard")}}));
-
-    // A visit with a recall period of 12 months.
-    desk.ok("create", {{QStringLiteral("folder"), scheduler}});
-    desk.ok("display", withId(QStringLiteral("new5")));
-    desk.ok("set", withId(QStringLiteral("new5"),
-                          {{QStringLiteral("controls"),
-                            typed(visitPage, {{"Start", QStringLiteral("15/03/2026 09:30:00")},
-                                              {"End", QStringLiteral("15/03/2026 10:00:00")},
-                                              {"sPTID", QStringLiteral("3")},
-                                              {"LNAME", QStringLiteral("Patel")},
-                                              {"RecallMonths", QStringLiteral("12")}})}}));
-    const QJsonObject visitForm = desk.ok("form", withId(QStringLiteral("new5")));
-    EXPECT_EQ(shown(visitForm, visitPage, QStringLiteral("RecallDBFormattedMASK")),
-              QStringLiteral("15/03/2027"));
-    desk.ok("close",
-            withId(QStringLiteral("new5"), {{QStringLiteral("mode"), QStringLiteral("save")}}));
-    EXPECT_EQ(rawValue(db,
-                       "SELECT RECALLDUEDATE || '/' || PT_ID || '/' || LAST_NAME FROM SCHEDULED "
-                       "WHERE SCHEDULE_ID = 2"),
-              QStringLiteral("2027-03-15 00:00:00/3/Patel"));
 
     EXPECT_TRUE(desk.ok("messageBoxes").value(QStringLiteral("boxes")).toArray().isEmpty());
     desk.ok("quit");

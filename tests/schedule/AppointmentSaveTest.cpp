@@ -144,44 +144,36 @@ TEST_F(AppointmentSaveTest, RecallDueDateOnTheFirstSaveAndAfterAnEdit) {
 }
 
 TEST_F(AppointmentSaveTest, AVisitWithoutADateIsRefusedNamingTheField) {
-    const QString tail = QStringLiteral("  13  Orlo");
-    const std::vector<std::pair<QString, QString>> cases = {
-        {QStringLiteral("Start"),
-         QStringLiteral("The appointment was not saved to the database: \"Start\" must hold "
-                        "the date and time of the visit.")},
-        {QStringLiteral("End"),
-         QStringLiteral("The appointment was not saved to the database: \"End\" must hold the "
-                        "date and time of the visit.")},
+    const QString visit = QStringLiteral("\" must hold the date and time of the visit.");
+    const std::vector<std::tuple<QString, Variant, QString>> cases = {
+        {QStringLiteral("Start"), Variant(QString()), QStringLiteral("\"Start") + visit},
+        {QStringLiteral("End"), Variant(QString()), QStringLiteral("\"End") + visit},
+        {QStringLiteral("RecallDBFormattedMASK"), Variant(QStringLiteral("next spring")),
+         QStringLiteral("\"RecallDBFormattedMASK\" must hold a date, or \"None\" for no "
+                        "recall.")},
     };
     auto saved = openNewAppointment();
     ASSERT_TRUE(saved->Save().ok());
-    for (const auto& [field, text] : cases) {
+    for (const auto& [field, value, text] : cases) {
         SCOPED_TRACE(field.toStdString());
-        // A new visit and a saved one, the field emptied.
-        for (const auto& item : {openNewAppointment(), saved}) {
+        // A saved visit and a new one, edited.
+        for (const auto& item : {saved, openNewAppointment()}) {
             boxes.clear();
-            ASSERT_TRUE(item->setUserProperty(field, Variant(QString())).ok());
+            const Variant before = *item->userProperty(field);
+            ASSERT_TRUE(item->setUserProperty(field, value).ok());
             set(item, QStringLiteral("REASON"), QStringLiteral("Changed"));
             ASSERT_TRUE(item->Save().ok());
             ASSERT_EQ(boxes.shown().size(), 1u);
-            EXPECT_EQ(
-                boxes.shown()[0],
-                (MessageBoxRequest{QStringLiteral("There has been an error\r\n  ") + text + tail,
-                                   QStringLiteral("Appointment Save Errors"), MsgIcon::Critical,
-                                   MsgButtons::OK}));
-            ASSERT_TRUE(item->setUserProperty(field, Variant(start)).ok());
+            EXPECT_EQ(boxes.shown()[0],
+                      (MessageBoxRequest{QStringLiteral("There has been an error\r\n  The "
+                                                        "appointment was not saved to the "
+                                                        "database: ") +
+                                             text + QStringLiteral("  13  Orlo"),
+                                         QStringLiteral("Appointment Save Errors"),
+                                         MsgIcon::Critical, MsgButtons::OK}));
+            ASSERT_TRUE(item->setUserProperty(field, before).ok());
         }
     }
-    // A recall due date that is no date is named too.
-    boxes.clear();
-    set(saved, QStringLiteral("RecallDBFormattedMASK"), QStringLiteral("next spring"));
-    ASSERT_TRUE(saved->Save().ok());
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].text,
-              QStringLiteral("There has been an error\r\n  The appointment was not saved to the "
-                             "database: \"RecallDBFormattedMASK\" must hold a date, or \"None\" "
-                             "for no recall.") +
-                  tail);
     EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM SCHEDULED")), 1);
     EXPECT_EQ(column(QStringLiteral("REASON")), QStringLiteral("Check-up"));
     EXPECT_EQ(peers.lines.size(), 1u);
