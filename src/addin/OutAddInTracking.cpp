@@ -18,6 +18,21 @@
 
 namespace orlo::addin {
 
+namespace {
+
+// The handlers get the item itself, held for the length of the call: a
+// handler may close its window (a deletion) or stop the add-in.
+template <typename Handler>
+auto withItem(const std::weak_ptr<host::Item>& weak, Handler handler) {
+    return [weak, handler](auto&&... args) {
+        if (const auto item = weak.lock()) {
+            handler(*item, args...);
+        }
+    };
+}
+
+}  // namespace
+
 void OutAddIn::colInsp_NewInspector(const std::shared_ptr<host::Inspector>& inspector) {
     objInsp = inspector;
     const std::shared_ptr<host::Item> item = inspector ? inspector->CurrentItem() : nullptr;
@@ -45,17 +60,6 @@ OutAddIn::ItemWindow& OutAddIn::addItemWindow(const std::shared_ptr<host::Inspec
         inspector->events.Close.connect([this, raw = inspector.get()] { itemWindowClosed(raw); }));
     m_itemWindows.push_back(std::move(window));
     return m_itemWindows.back();
-}
-
-// The handlers get the item itself, held for the length of the call: a
-// handler may close its window (a deletion) or stop the add-in.
-template <typename Handler>
-auto withItem(const std::weak_ptr<host::Item>& weak, Handler handler) {
-    return [weak, handler](auto&&... args) {
-        if (const auto item = weak.lock()) {
-            handler(*item, args...);
-        }
-    };
 }
 
 void OutAddIn::trackContact(const std::shared_ptr<host::Inspector>& inspector,
