@@ -46,6 +46,7 @@ Status SearchData::openSet(const QString& path, SearchNeeds needs, SearchSet& se
     auto connection =
         std::make_shared<data::Connection>(data::DataContext{m_ctx.clock, m_ctx.locale});
     connection->setProvider(QString::fromUtf16(kJetProvider));
+    set.SearchConnection = connection;  // its errors go to the log
     if (Status s = connection->open(path); !s) {
         return s;
     }
@@ -56,7 +57,6 @@ Status SearchData::openSet(const QString& path, SearchNeeds needs, SearchSet& se
         }
         return rs;
     };
-    set.SearchConnection = connection;
     if (needs.patientList) {
         auto list = open(QString::fromUtf16(kPatientListSql));
         if (!list) {

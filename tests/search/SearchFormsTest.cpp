@@ -1,0 +1,498 @@
+// The search windows' forms on a seeded database and the headless desk,
+// driven as the windows drive them: the shared data, the finder, the
+// selector, the history and the monthly recall window.
+
+#include <gtest/gtest.h>
+
+#include "SearchClinic.h"
+#include "host/Application.h"
+#include "host/Inspector.h"
+#include "host/Inspectors.h"
+#include "host/Items.h"
+#include "host/MAPIFolder.h"
+#include "platform/data/Recordset.h"
+#include "search/PatientHistory.h"
+#include "search/PatientSelector.h"
+#include "search/RecallByMonth.h"
+
+namespace orlo::test {
+namespace {
+
+using search::PatientFinder;
+using search::PatientHistory;
+using search::PatientSelector;
+using search::RecallByMonth;
+
+using Texts = std::vector<const char*>;
+QStringList L(const Texts& texts) {
+    QStringList out;
+    for (const char* t : texts) {
+        out << QString::fromUtf8(t);
+    }
+    return out;
+}
+
+const QString kNoRecords =
+    QStringLiteral("Orlo Database Error #3021|No Records are in the Database to Select.");
+
+class SearchData : public SearchClinic {};
+class Finder : public SearchClinic {};
+class Selector : public SearchClinic {};
+class History : public SearchClinic {};
+class Recall : public SearchClinic {};
+
+// Selects the row of patient `id` (the list's last column) as a click does.
+void selectPatient(PatientFinder& f, const char* id) {
+    f.setSelectedRow(SearchClinic::column(f, 18).indexOf(QLatin1String(id)));
+}
+
+std::shared_ptr<host::Item> activeItem(host::Application& app) {
+    const auto inspector = app.ActiveInspector();
+    return inspector ? inspector->CurrentItem() : nullptr;
+}
+
+TEST_F(SearchData, NoDatabaseMeansNoFinderHistoryOrSelectorAndAnEmptyRecallList) {
+    const QString notADatabase = QDir(dir.path()).filePath(QStringLiteral("notes.txt"));
+    writeFile(notADatabase, "hello");
+    struct Case {
+        QString location;
+        QString box;  // title|text, or the start of it
+    };
+    const Case cases[] = {
+        {QString(),
+         QStringLiteral("Software Error|Unable to find database. \rPatients.mdb could not be found "
+                        "- Cannot load Patient Finder!\rPlease check the database location by "
+                        "clicking on Orlo -> Settings...")},
+        {QDir(dir.path()).filePath(QStringLiteral("missing.mdb")),
+         QStringLiteral("Software Error|There has been an error\r\n  ")},
+        {notADatabase, QStringLiteral("Software Error|There has been an error\r\n  ")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.location.toStdString());
+        ASSERT_TRUE(registry
+                        ->writeKeyValue(HKEY_CURRENT_USER, AddinRegistryKey,
+                                        kDefaultDbLocationValue, c.location, REG_SZ)
+                        .ok());
+        PatientFinder finder(services());
+        PatientSelector selector(services());
+        PatientHistory history(services());
+        EXPECT_FALSE(finder.Form_Load());
+        EXPECT_FALSE(selector.Form_Load());
+        EXPECT_FALSE(history.Form_Load());
+        RecallByMonth recall(services(), {});
+        recall.Form_Load();
+        EXPECT_EQ(recall.list().rowCount(), 0);
+        recall.lstMonths_Click(QStringLiteral("December"));
+        EXPECT_FALSE(recall.printEnabled());
+        const QStringList shown = takeBoxes();
+        ASSERT_EQ(shown.size(), 4);
+        for (const QString& box : shown) {
+            EXPECT_TRUE(box.startsWith(c.box)) << box.toStdString();
+        }
+        EXPECT_EQ(data->holders(), 0);
+    }
+    EXPECT_TRUE(errorLog().contains(QStringLiteral("Error #-2147467259")))
+        << errorLog().toStdString();
+}
+
+TEST_F(SearchData, AWindowClosingLeavesTheOthersTheirRows) {
+    display(contactOf(QStringLiteral("3")));
+    PatientHistory history(services());
+    ASSERT_TRUE(history.Form_Load());
+    auto finder = std::make_unique<PatientFinder>(services());
+    ASSERT_TRUE(finder->Form_Load());
+    RecallByMonth recall(services(), {});
+    recall.Form_Load();
+    // Another patient's contact, and a finder opened over it.
+    display(contactOf(QStringLiteral("1")));
+    PatientFinder second(services());
+    ASSERT_TRUE(second.Form_Load());
+    EXPECT_EQ(data->holders(), 4);
+
+    finder.reset();  // unloaded
+    second.Form_Unload();
+    recall.cmdRefresh_Click();
+    history.cmdRefresh_Click();
+    EXPECT_EQ(recall.list().rowCount(), 7);
+    EXPECT_EQ(column(history, 0), L({"10", "11", "12"}));
+    EXPECT_EQ(history.caption(), QStringLiteral("Patient History for: Smith, Anna"));
+    EXPECT_TRUE(takeBoxes().isEmpty());
+
+    history.Form_Unload();
+    recall.Form_Unload();
+    EXPECT_EQ(data->holders(), 0);
+    EXPECT_EQ(data->current().SearchConnection, nullptr);
+}
+
+TEST_F(SearchData, TheHistoryTakesOnlyAPlainPatientId) {
+    const struct {
+        const char* id;
+        Texts rows;
+        const char* caption;
+    } cases[] = {
+        {"3", {"10", "11", "12"}, "Patient History for: Smith, Anna"},
+        {"3 OR 1=1", {}, "Patient History"},
+        {"3; DELETE FROM SCHEDULED", {}, "Patient History"},
+        {"", {}, "Patient History"},
+        {"5", {}, "Patient History"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        // Not the add-in's folder: its contact handlers leave it alone.
+        auto contact =
+            newPatient(QStringLiteral("X"), QStringLiteral("Y"), QString(), otherPatients);
+        set(contact, QStringLiteral("PatientID"), QString::fromLatin1(c.id));
+        display(contact);
+        PatientHistory history(services());
+        ASSERT_TRUE(history.Form_Load());
+        EXPECT_EQ(column(history, 8), L(c.rows));
+        EXPECT_EQ(history.caption(), QString::fromLatin1(c.caption));
+    }
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM SCHEDULED")), 8);
+    EXPECT_TRUE(takeBoxes().isEmpty());
+}
+
+TEST_F(Finder, AdvancedSearchFiltersByTheChosenColumnAndRefreshShowsAll) {
+    PatientFinder finder(services());
+    ASSERT_TRUE(finder.Form_Load());
+    EXPECT_EQ(finder.caption(), QStringLiteral("Patient Search"));
+    EXPECT_EQ(column(finder, 18), L({"5", "1", "3", "4", "2"}));
+    const struct {
+        const char* choice;
+        const char* text;
+        const char* filter;
+        Texts ids;
+    } cases[] = {
+        {"Last Name", "O'Br", "[LAST NAME] LIKE *O'Br*", {"1"}},
+        {"Last Name", "an Dy", "[LAST NAME] LIKE *an Dy*", {"2"}},
+        {"Last Name", "zz", "[LAST NAME] LIKE *zz*", {}},
+        // A search after one that found nothing searches every patient.
+        {"Last Name", "SMITH", "[LAST NAME] LIKE *SMITH*", {"3", "4"}},
+        {"City", "smith", "[CITY] LIKE *smith*", {"5"}},
+        {"Doctor", "Ode", "[DOCTOR] LIKE *Ode*", {"5", "2"}},
+        {"Date of Birth", "/1980", "[DOB] LIKE */1980*", {"1"}},
+        {"Home Telephone", "0113", "[HOME_TEL] LIKE *0113*", {"3"}},
+        {"State/Province", "x", "[STATE] LIKE *x*", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        finder.setSearchBy(QString::fromLatin1(c.choice));
+        finder.Text1_Change(QString::fromLatin1(c.text));
+        finder.Search1_Click();
+        EXPECT_EQ(finder.filter(), QString::fromLatin1(c.filter));
+        EXPECT_EQ(column(finder, 18), L(c.ids));
+    }
+    finder.cmdRefresh_Click();
+    EXPECT_EQ(finder.filter(), QString());
+    EXPECT_EQ(finder.list().rowCount(), 5);
+
+    // An empty search box: a word to the user, the list as it was.
+    finder.setSearchBy(QStringLiteral("Last Name"));
+    finder.Text1_Change(QStringLiteral("Smith"));
+    finder.Search1_Click();
+    finder.Text1_Change(QString());
+    finder.Search1_Click();
+    EXPECT_EQ(finder.filter(), QStringLiteral("[LAST NAME] LIKE *Smith*"));
+    EXPECT_EQ(column(finder, 18), L({"3", "4"}));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(takeBoxes(), L({"Orlo Software|Please enter a value in search box"}));
+}
+
+TEST_F(Finder, TypingSelectsTheFirstRowInListOrderWithAnyCellBeginningSo) {
+    PatientFinder finder(services());
+    ASSERT_TRUE(finder.Form_Load());
+    const struct {
+        const char* typed;
+        const char* id;  // of the selected row
+    } cases[] = {
+        {"s", "5"},       // Adams lives in Smithfield, first in the list
+        {"smithe", "4"},  // smithers, whatever the letter case
+        {"smithx", "4"},  // no row: the selection stays
+        {"01 5", "1"},    // a home telephone
+        {"van", "2"},     // typing afresh
+        {"dr k", "1"},    // a doctor, O'Brien before Smith
+        {"", "5"},        // every row begins with nothing
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        finder.Text1_Change(QString::fromLatin1(c.typed));
+        ASSERT_GE(finder.selectedRow(), 0);
+        EXPECT_EQ(finder.list().text(finder.selectedRow(), 18), QLatin1String(c.id));
+    }
+}
+
+TEST_F(Finder, AHeaderClickedTwiceSortsDescendingAndTheSelectionStays) {
+    PatientFinder finder(services());
+    ASSERT_TRUE(finder.Form_Load());
+    selectPatient(finder, "4");
+    const struct {
+        int column;
+        Texts texts;
+    } clicks[] = {
+        {2, {"Anna", "Aoife", "Bob", "Leo", "Zoe"}},
+        {2, {"Zoe", "Leo", "Bob", "Aoife", "Anna"}},
+        {1, {"Adams", "O'Brien", "Smith", "smithers", "Van Dyke"}},
+        {1, {"Van Dyke", "smithers", "Smith", "O'Brien", "Adams"}},
+        {1, {"Adams", "O'Brien", "Smith", "smithers", "Van Dyke"}},
+    };
+    for (const auto& c : clicks) {
+        finder.lvwTransactions_ColumnClick(c.column);
+        EXPECT_EQ(column(finder, c.column), L(c.texts));
+        EXPECT_EQ(finder.list().text(finder.selectedRow(), 18), u"4");
+    }
+    // The list keeps its order when it is filled again.
+    finder.cmdRefresh_Click();
+    EXPECT_EQ(column(finder, 1), L(clicks[4].texts));
+}
+
+TEST_F(Finder, EditOpensTheContactOrSaysWhyNot) {
+    const QString missing =
+        QStringLiteral("|91\r\nThe contact of patient 3 is not in the \"Patients\" folder.");
+    const QString unselected = QStringLiteral("|91\r\nNo patient is selected in the list.");
+    for (const auto kind : {PatientFinder::Kind::Finder, PatientFinder::Kind::Selector}) {
+        const QString title = kind == PatientFinder::Kind::Finder
+                                  ? QStringLiteral("Orlo Sofware Error")
+                                  : QStringLiteral("Orlo Software Error");
+        PatientFinder finder(services(), kind);
+        ASSERT_TRUE(finder.Form_Load());
+        finder.cmdEdit_Click();
+        selectPatient(finder, "3");
+        finder.cmdEdit_Click();
+        EXPECT_EQ(takeBoxes(), QStringList({title + unselected, title + missing}));
+    }
+    const auto contact = contactOf(QStringLiteral("3"));
+    PatientFinder finder(services());
+    ASSERT_TRUE(finder.Form_Load());
+    selectPatient(finder, "3");
+    finder.lvwTransactions_DblClick();
+    EXPECT_EQ(activeItem(*app), contact);
+    EXPECT_TRUE(takeBoxes().isEmpty());
+
+    rawExec(QStringLiteral("DELETE FROM SCHEDULED; DELETE FROM PATIENTS"));
+    PatientFinder empty(services());
+    ASSERT_TRUE(empty.Form_Load());
+    EXPECT_EQ(empty.list().rowCount(), 0);
+    empty.cmdEdit_Click();
+    EXPECT_EQ(takeBoxes(), QStringList({kNoRecords}));
+}
+
+TEST_F(Finder, DeleteAsksThenDeletesOrSaysWhyNotAndAddStartsANewContact) {
+    PatientFinder finder(services());
+    ASSERT_TRUE(finder.Form_Load());
+    const QString confirm = QStringLiteral(
+        "Orlo Software - Confirm Record Delete|Are you sure you want to delete the selected "
+        "record?");
+    const struct {
+        const char* id;
+        MsgAnswer answer;
+        Texts boxes;  // after the confirmation
+        qint64 patientsLeft;
+    } cases[] = {
+        {"4", MsgAnswer::No, {}, 5},
+        {"3",
+         MsgAnswer::Yes,
+         {"Orlo Database Error #-2147217887|The selected patient has appointment records. Please "
+          "delete appointments first and try to delete patient record again."},
+         5},
+        {"4", MsgAnswer::Yes, {"Orlo Software|Record has been successfully deleted."}, 4},
+        {"none",
+         MsgAnswer::Yes,
+         {"Orlo Software Error|91\r\nNo patient is selected in the list."},
+         4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        selectPatient(finder, c.id);
+        boxes.queueAnswer(c.answer);
+        finder.cmdDelete_Click();
+        EXPECT_EQ(takeBoxes(), QStringList{confirm} + L(c.boxes));
+        EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), c.patientsLeft);
+        EXPECT_EQ(finder.list().rowCount(), c.patientsLeft);
+    }
+    EXPECT_FALSE(column(finder, 18).contains(QStringLiteral("4")));
+
+    finder.cmdAdd_Click();
+    const auto added = activeItem(*app);
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->MessageClass(), QStringLiteral("IPM.Contact.Patient"));
+    EXPECT_FALSE(added->Saved() && added->entryId() != 0);
+    EXPECT_TRUE(takeBoxes().isEmpty());
+}
+
+TEST_F(Finder, HelpShowsTopicOneOrSaysItIsMissing) {
+    PatientFinder finder(services());
+    ASSERT_TRUE(finder.Form_Load());
+    RecallByMonth recall(services(), {});
+    recall.Form_Load();
+    finder.cmdHelp_Click();
+    recall.cmdHelp_Click();
+    const QString missing = QStringLiteral("|53\r\nThe help topic 1 could not be found (") +
+                            QDir(dir.path()).filePath(QStringLiteral("Help/1.html")) +
+                            QStringLiteral(").");
+    EXPECT_EQ(takeBoxes(), QStringList({QStringLiteral("Orlo Software Error") + missing,
+                                        QStringLiteral("Orlo Sofware Error") + missing}));
+    writeFile(QDir(dir.path()).filePath(QStringLiteral("Help/1.html")), "<h1>Help</h1>");
+    finder.cmdHelp_Click();
+    EXPECT_TRUE(takeBoxes().isEmpty());
+}
+
+TEST_F(Finder, ALongListFilledInStepsIsCompleteBeforeAnyAction) {
+    PatientFinder finder(services());
+    finder.setFillSteps(2, 1);
+    ASSERT_TRUE(finder.Form_Load());
+    EXPECT_EQ(column(finder, 18), L({"5", "1"}));
+    finder.loadMore();
+    EXPECT_TRUE(finder.isFilling());
+    finder.Text1_Change(QStringLiteral("van"));
+    EXPECT_FALSE(finder.isFilling());
+    EXPECT_EQ(column(finder, 18), L({"5", "1", "3", "4", "2"}));
+    EXPECT_EQ(finder.selectedRow(), 4);
+}
+
+TEST_F(Selector, SelectCopiesThePatientIntoTheOpenAppointmentUnsaved) {
+    const auto visit = [&] {
+        auto v = newAppointment(naiveDateTime(QDate(2026, 3, 20), QTime(9, 0)), QString());
+        display(v);
+        return v;
+    };
+    const char* kProblem =
+        "Orlo Software Error|There was a problem copying the data to this appointment, please "
+        "close all windows and try again";
+    const struct {
+        const char* id;
+        std::function<std::shared_ptr<host::Item>()> active;
+        bool closes;
+        Texts boxes;
+        Texts copied;  // sPTID, LNAME, FNAME, TELNUMBER
+    } cases[] = {
+        {"2", visit, true, {}, {"2", "Van Dyke", "Leo", ""}},
+        {"3", visit, true, {}, {"3", "Smith", "Anna", "0113 496 0000"}},
+        {"1", [] { return std::shared_ptr<host::Item>(); }, true, {kProblem}, {}},
+        {"1",
+         [&] {
+             auto contact = contactOf(QStringLiteral("5"));
+             display(contact);
+             return contact;
+         },
+         true,
+         {kProblem},
+         {}},
+        {"none",
+         visit,
+         false,
+         {"Orlo Software Error|91\r\nNo patient is selected in the list."},
+         {"", "", "", ""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        while (app->Inspectors()->Count() > 0) {
+            ASSERT_TRUE((*app->Inspectors()->Item(1))->Close(host::SaveMode::Discard).ok());
+        }
+        const auto item = c.active();
+        PatientSelector selector(services());
+        ASSERT_TRUE(selector.Form_Load());
+        selectPatient(selector, c.id);
+        EXPECT_EQ(selector.cmdSelectPT_Click(), c.closes);
+        EXPECT_EQ(takeBoxes(), L(c.boxes));
+        if (!item || item->MessageClass() != QStringLiteral("IPM.Appointment.Scheduler")) {
+            if (item) {  // the contact keeps its own patient's date of birth
+                EXPECT_EQ(text(item, QStringLiteral("DOB")), QStringLiteral("05/05/2001"));
+            }
+            continue;
+        }
+        QStringList copied;
+        for (const char* p : {"sPTID", "LNAME", "FNAME", "TELNUMBER"}) {
+            copied << text(item, QString::fromLatin1(p));
+        }
+        EXPECT_EQ(copied, L(c.copied));
+        EXPECT_FALSE(item->Saved());
+        EXPECT_FALSE(item->hasProperty(QStringLiteral("MI")));
+    }
+}
+
+TEST_F(History, OpenShowsTheChosenAppointmentOrSaysWhyNot) {
+    ctx->ApptItemSaveEnabled = false;
+    auto stored = schedulerFolder->Items()->Add();
+    ASSERT_TRUE(stored.ok());
+    set(*stored, QStringLiteral("ScheduleID"), QStringLiteral("11"));
+    ASSERT_TRUE((*stored)->Save().ok());
+    ctx->ApptItemSaveEnabled = true;
+    display(contactOf(QStringLiteral("3")));
+    PatientHistory history(services());
+    ASSERT_TRUE(history.Form_Load());
+    EXPECT_EQ(history.list().text(1, 3), u"Ears");
+    history.cmdEdit_Click();
+    history.setSelectedRow(2);
+    history.cmdEdit_Click();
+    EXPECT_EQ(takeBoxes(), L({"Orlo Sofware Error|91\r\nNo appointment is selected in the list.",
+                              "Orlo Sofware Error|91\r\nAppointment 12 is not in the \"Scheduler\" "
+                              "folder."}));
+    history.setSelectedRow(1);
+    history.lvwPatientHist_DblClick();
+    EXPECT_EQ(activeItem(*app), *stored);
+
+    display(contactOf(QStringLiteral("5")));
+    PatientHistory none(services());
+    ASSERT_TRUE(none.Form_Load());
+    none.cmdEdit_Click();
+    EXPECT_EQ(takeBoxes(), QStringList({kNoRecords}));
+}
+
+TEST_F(Recall, MonthsListTheirRecallsToTheMonthsLastDayAndPrintWhatIsListed) {
+    std::vector<std::tuple<QString, QString, qint64>> printed;
+    RecallByMonth recall(services(), [&](const QString& month, const QString& year,
+                                         std::shared_ptr<data::Recordset> rows) {
+        printed.emplace_back(month, year, rows->recordCount().valueOr(-1));
+    });
+    recall.Form_Load();
+    EXPECT_EQ(recall.yearText(), QStringLiteral("2026"));
+    ASSERT_EQ(recall.years().size(), 25);
+    EXPECT_EQ(recall.years().front(), QStringLiteral("2026"));
+    EXPECT_EQ(recall.years().back(), QStringLiteral("2050"));
+    EXPECT_EQ(column(recall, 1), L({"30/11/2026", "01/12/2026", "31/12/2026", "01/01/2027",
+                                    "28/02/2027", "01/03/2027", "29/02/2028"}));
+    recall.cmdPrint_Click();  // no month yet
+    EXPECT_TRUE(printed.empty());
+    EXPECT_FALSE(recall.printEnabled());
+
+    const struct {
+        const char* year;
+        const char* month;
+        Texts due;
+    } cases[] = {
+        {"2026", "December", {"01/12/2026", "31/12/2026"}},
+        {"2026", "November", {"30/11/2026"}},
+        {"2027", "January", {"01/01/2027"}},
+        {"2027", "February", {"28/02/2027"}},
+        {"2028", "February", {"29/02/2028"}},
+        {"2026", "June", {""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.year) + " " + c.month);
+        recall.cmbYears_Click(QString::fromLatin1(c.year));
+        recall.lstMonths_Click(QString::fromLatin1(c.month));
+        EXPECT_EQ(column(recall, 1), L(c.due));
+        EXPECT_TRUE(recall.printEnabled());
+        recall.cmdPrint_Click();
+        ASSERT_FALSE(printed.empty());
+        EXPECT_EQ(printed.back(),
+                  std::make_tuple(QString::fromLatin1(c.month), QString::fromLatin1(c.year),
+                                  qint64(*c.due.front() == 0 ? 0 : c.due.size())));
+    }
+    EXPECT_EQ(column(recall, 0), L({"No Records"}));
+    EXPECT_EQ(column(recall, 2), L({""}));
+
+    // A year chosen after the month lists that month of the new year.
+    recall.lstMonths_Click(QStringLiteral("February"));
+    recall.cmbYears_Click(QStringLiteral("2028"));
+    EXPECT_EQ(column(recall, 1), L({"29/02/2028"}));
+    EXPECT_EQ(column(recall, 2), L({"O'Brien"}));
+    EXPECT_EQ(recall.RecallReportYear(), QStringLiteral("2028"));
+    recall.cmdRefresh_Click();
+    EXPECT_EQ(recall.list().rowCount(), 7);
+    EXPECT_TRUE(takeBoxes().isEmpty());
+}
+
+}  // namespace
+}  // namespace orlo::test

@@ -1,0 +1,231 @@
+// The road a front desk takes through the search windows of orlo-desk,
+// driven over its automation channel with what a user types: two patients
+// saved from their forms, the finder (an empty search first, a typed name,
+// the contact opened, a search with an apostrophe), the recall window
+// while the finder closes, the selector filling a new appointment that is
+// saved and saved again after an edit, the history of the patient, and a
+// patient deleted before a new one is started.
+
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+
+#include "DeskDriver.h"
+#include "DeskTestStore.h"
+#include "host/addins/AddinList.h"
+#include "platform/data/DatabaseFile.h"
+#include "platform/registry/RegistryStore.h"
+#include "records/Schema.h"
+
+namespace orlo::test {
+namespace {
+
+QString rawValue(const QString& db, const char* sql) {
+    sqlite3* raw = nullptr;
+    sqlite3_open_v2(db.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(raw, sql, -1, &stmt, nullptr);
+    QString value;
+    if (stmt != nullptr && sqlite3_step(stmt) == SQLITE_ROW) {
+        value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close_v2(raw);
+    return value;
+}
+
+QJsonObject on(const char* window, QJsonObject fields = {}) {
+    fields.insert(QStringLiteral("window"), QString::fromLatin1(window));
+    return fields;
+}
+
+QJsonObject control(const char* window, const char* name, QJsonObject fields = {}) {
+    fields.insert(QStringLiteral("control"), QString::fromLatin1(name));
+    return on(window, std::move(fields));
+}
+
+QJsonObject typed(const char* window, const char* name, const QString& value) {
+    return control(window, name, {{QStringLiteral("value"), value}});
+}
+
+QJsonArray formControls(const char* page,
+                        const std::vector<std::pair<const char*, QString>>& entries) {
+    QJsonArray controls;
+    for (const auto& [name, value] : entries) {
+        controls.append(QJsonObject{{QStringLiteral("page"), QString::fromLatin1(page)},
+                                    {QStringLiteral("control"), QString::fromLatin1(name)},
+                                    {QStringLiteral("value"), value}});
+    }
+    return controls;
+}
+
+QJsonObject item(const QString& id, QJsonObject fields = {}) {
+    fields.insert(QStringLiteral("id"), id);
+    return fields;
+}
+
+TEST(SearchRoad, FindAPatientOpenTheContactAndPickAPatientIntoANewAppointment) {
+    desk::test::DeskTestStore s;
+    ASSERT_TRUE(s.create());
+    const QDir app(s.appDir);
+    for (const char* sub : {"META", "logs", "Database", "Help"}) {
+        ASSERT_TRUE(app.mkpath(QString::fromLatin1(sub)));
+    }
+    const QString db = app.filePath(QStringLiteral("Database/Patients.mdb"));
+    ASSERT_TRUE(
+        data::createDatabaseFile(db, records::sharedSchemaStatements(), data::DatabaseKind::Shared)
+            .ok());
+    const QString library = app.filePath(QStringLiteral("liborlo.so"));
+    ASSERT_TRUE(QFile::copy(QString::fromUtf8(ORLO_ADDIN_LIBRARY), library));
+    RegistryStore settings(s.registryFile);
+    ASSERT_TRUE(host::AddinList(settings)
+                    .registerAddin({QStringLiteral("OrlonetPROv1.Connect"), library,
+                                    host::AddinList::kLoadAtStartup, QStringLiteral("Orlo")})
+                    .ok());
+    DeskDriver desk;
+    ASSERT_TRUE(desk.start(QString::fromUtf8(ORLO_DESK_BINARY), s.appDir, s.registryFile));
+    const QString patients = QString::fromUtf16(desk::test::kPatients);
+    const auto windows = [&] {
+        QStringList out;
+        for (const QJsonValue& w : desk.ok("windows").value(QStringLiteral("windows")).toArray()) {
+            out << w[QStringLiteral("name")].toString() + u'|' +
+                       w[QStringLiteral("title")].toString();
+        }
+        out.sort();
+        return out;
+    };
+    const auto rows = [&](const char* window, const char* list) {
+        return desk.ok("rows", control(window, list));
+    };
+    const auto inspectors = [&] {
+        return desk.ok("state").value(QStringLiteral("inspectors")).toInt();
+    };
+
+    // Two patients saved from their forms.
+    QStringList contacts;
+    for (const auto& [last, first, dob] : {std::tuple{"O'Brien", "Aoife", "02/03/1980"},
+                                           std::tuple{"Van Dyke", "Leo", "14/07/1975"}}) {
+        const QString id = desk.ok("create", {{QStringLiteral("folder"), patients}})
+                               .value(QStringLiteral("id"))
+                               .toString();
+        desk.ok("display", item(id));
+        desk.ok("set",
+                item(id, {{QStringLiteral("controls"),
+                           formControls("General", {{"LastNameTextBox", QString::fromUtf8(last)},
+                                                    {"FirstNameTextBox", QString::fromUtf8(first)},
+                                                    {"DateOfBirth", QString::fromLatin1(dob)}})}}));
+        contacts << desk.ok("save", item(id)).value(QStringLiteral("id")).toString();
+        desk.ok("close", item(contacts.back()));
+    }
+    ASSERT_EQ(
+        rawValue(db, "SELECT group_concat(PT_ID || ' ' || \"LAST NAME\", ', ') FROM PATIENTS"),
+        QStringLiteral("1 O'Brien, 2 Van Dyke"));
+
+    // The finder: an empty search, a typed name, the contact opened.
+    desk.ok("click", {{QStringLiteral("path"),
+                       QJsonArray{QStringLiteral("&Orlo"), QStringLiteral("&Patient Finder...")}}});
+    EXPECT_EQ(windows(), QStringList({QStringLiteral("frmPatientSearch|Patient Search")}));
+    desk.ok("clickControl", control("frmPatientSearch", "Search1"));
+    desk.ok("setControl", typed("frmPatientSearch", "Text1", QStringLiteral("van")));
+    EXPECT_EQ(rows("frmPatientSearch", "lvwTransactions").value(QStringLiteral("selected")), 1);
+    desk.ok("clickControl", control("frmPatientSearch", "cmdEdit"));
+    EXPECT_EQ(inspectors(), 1);
+    desk.ok("close", item(contacts[1]));
+    desk.ok("setControl", typed("frmPatientSearch", "Combo1", QStringLiteral("Last Name")));
+    desk.ok("setControl", typed("frmPatientSearch", "Text1", QStringLiteral("o'b")));
+    desk.ok("clickControl", control("frmPatientSearch", "Search1"));
+    const QJsonArray found =
+        rows("frmPatientSearch", "lvwTransactions")[QStringLiteral("rows")].toArray();
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(found[0][1].toString(), QStringLiteral("O'Brien"));
+    EXPECT_EQ(found[0][18].toString(), QStringLiteral("1"));
+
+    // The recall window stays usable when the finder closes under it.
+    desk.ok("click", {{QStringLiteral("path"),
+                       QJsonArray{QStringLiteral("&Orlo"), QStringLiteral("Repor&ts..."),
+                                  QStringLiteral("&Recall Reports..."),
+                                  QStringLiteral("&Monthly Recall Report")}}});
+    desk.ok("closeWindow", on("frmPatientSearch"));
+    desk.ok("selectRow", control("frmRecallbyMonth", "lstMonths",
+                                 {{QStringLiteral("text"), QStringLiteral("December")}}));
+    desk.ok("clickControl", control("frmRecallbyMonth", "cmdRefresh"));
+    EXPECT_EQ(rows("frmRecallbyMonth", "lvwTransactions")[QStringLiteral("rows")][0][0].toString(),
+              QStringLiteral("No Records"));
+    desk.ok("closeWindow", on("frmRecallbyMonth"));
+
+    // A new appointment filled from the selector, saved, edited and saved.
+    const QString visit =
+        desk.ok("create", {{QStringLiteral("folder"), QString::fromUtf16(desk::test::kScheduler)}})
+            .value(QStringLiteral("id"))
+            .toString();
+    desk.ok("display", item(visit));
+    desk.ok("set", item(visit, {{QStringLiteral("controls"),
+                                 formControls("Patient Scheduler",
+                                              {{"Start", QStringLiteral("16/03/2026 09:30:00")},
+                                               {"End", QStringLiteral("16/03/2026 10:00:00")}})}}));
+    desk.ok("call", {{QStringLiteral("addin"), QStringLiteral("OrlonetPROv1.Connect")},
+                     {QStringLiteral("method"), QStringLiteral("displaysearchOrlo3")}});
+    EXPECT_EQ(windows(),
+              QStringList({QStringLiteral("frmSchedulePatientSearch|Patient Selector...")}));
+    desk.ok("setControl", typed("frmSchedulePatientSearch", "Text1", QStringLiteral("Van")));
+    desk.ok("clickControl", control("frmSchedulePatientSearch", "cmdSelectPT"));
+    EXPECT_TRUE(windows().isEmpty());
+    const QJsonObject copied =
+        desk.ok("dump", item(visit))[QStringLiteral("properties")].toObject();
+    EXPECT_EQ(copied[QStringLiteral("sPTID")].toString(), QStringLiteral("2"));
+    EXPECT_EQ(copied[QStringLiteral("LNAME")].toString(), QStringLiteral("Van Dyke"));
+    EXPECT_EQ(copied[QStringLiteral("FNAME")].toString(), QStringLiteral("Leo"));
+    const QString saved = desk.ok("save", item(visit)).value(QStringLiteral("id")).toString();
+    desk.ok("set",
+            item(saved,
+                 {{QStringLiteral("controls"),
+                   formControls("Patient Scheduler", {{"REASON", QStringLiteral("Eye test")}})}}));
+    desk.ok("save", item(saved));
+    EXPECT_EQ(rawValue(db,
+                       "SELECT group_concat(PT_ID || ' ' || LAST_NAME || ' ' || REASON, ', ') "
+                       "FROM SCHEDULED"),
+              QStringLiteral("2 Van Dyke Eye test"));
+    desk.ok("close", item(saved));
+
+    // The history of the patient whose contact is open.
+    desk.ok("display", item(contacts[1]));
+    desk.ok("call", {{QStringLiteral("addin"), QStringLiteral("OrlonetPROv1.Connect")},
+                     {QStringLiteral("method"), QStringLiteral("DisplayPatientHistory")}});
+    EXPECT_EQ(windows(),
+              QStringList({QStringLiteral("frmPHistory|Patient History for: Van Dyke, Leo")}));
+    desk.ok("selectRow",
+            control("frmPHistory", "lvwPatientHist",
+                    {{QStringLiteral("row"), 0}, {QStringLiteral("doubleClick"), true}}));
+    EXPECT_EQ(inspectors(), 2);
+    desk.ok("closeWindow", on("frmPHistory"));
+
+    // A patient deleted, then a new one started.
+    desk.ok("click", {{QStringLiteral("path"),
+                       QJsonArray{QStringLiteral("&Orlo"), QStringLiteral("&Patient Finder...")}}});
+    desk.ok("setControl", typed("frmPatientSearch", "Text1", QStringLiteral("o'b")));
+    desk.ok("answer", {{QStringLiteral("answers"), QJsonArray{QStringLiteral("Yes")}}});
+    desk.ok("clickControl", control("frmPatientSearch", "cmdDelete"));
+    EXPECT_EQ(rows("frmPatientSearch", "lvwTransactions").value(QStringLiteral("count")), 1);
+    desk.ok("clickControl", control("frmPatientSearch", "cmdAdd"));
+    EXPECT_EQ(inspectors(), 3);
+
+    QStringList shown;
+    for (const QJsonValue& b : desk.ok("messageBoxes").value(QStringLiteral("boxes")).toArray()) {
+        shown << b[QStringLiteral("title")].toString() + u'|' +
+                     b[QStringLiteral("text")].toString();
+    }
+    EXPECT_EQ(shown,
+              QStringList({QStringLiteral("Orlo Software|Please enter a value in search box"),
+                           QStringLiteral("Orlo Software - Confirm Record Delete|Are you sure you "
+                                          "want to delete the selected record?"),
+                           QStringLiteral("Orlo Software|Record has been successfully deleted.")}));
+    EXPECT_EQ(rawValue(db, "SELECT group_concat(\"LAST NAME\") FROM PATIENTS"),
+              QStringLiteral("Van Dyke"));
+    desk.ok("quit");
+    EXPECT_EQ(desk.waitForExit(), 0);
+}
+
+}  // namespace
+}  // namespace orlo::test
