@@ -111,10 +111,15 @@ TEST_F(SearchData, AWindowClosingLeavesTheOthersTheirRows) {
 
     finder.reset();  // unloaded
     second.Form_Unload();
+    // A visit booked meanwhile: the refreshes read it.
+    rawExec(QStringLiteral("INSERT INTO SCHEDULED (SCHEDULE_ID, PT_ID, LAST_NAME, FIRST_NAME, "
+                           "RECALLDUEDATE) VALUES (13, 3, 'Smith', 'Anna', '2026-05-05 00:00:00')"));
     recall.cmdRefresh_Click();
     history.cmdRefresh_Click();
-    EXPECT_EQ(recall.list().rowCount(), 7);
-    EXPECT_EQ(column(history, 0), L({"10", "11", "12"}));
+    EXPECT_EQ(recall.list().rowCount(), 8);
+    QStringList visits = column(history, 0);  // in the database's order
+    visits.sort();
+    EXPECT_EQ(visits, L({"10", "11", "12", "13"}));
     EXPECT_EQ(history.caption(), QStringLiteral("Patient History for: Smith, Anna"));
     EXPECT_TRUE(takeBoxes().isEmpty());
 
