@@ -112,8 +112,9 @@ TEST_F(SearchData, AWindowClosingLeavesTheOthersTheirRows) {
     finder.reset();  // unloaded
     second.Form_Unload();
     // A visit booked meanwhile: the refreshes read it.
-    rawExec(QStringLiteral("INSERT INTO SCHEDULED (SCHEDULE_ID, PT_ID, LAST_NAME, FIRST_NAME, "
-                           "RECALLDUEDATE) VALUES (13, 3, 'Smith', 'Anna', '2026-05-05 00:00:00')"));
+    rawExec(
+        QStringLiteral("INSERT INTO SCHEDULED (SCHEDULE_ID, PT_ID, LAST_NAME, FIRST_NAME, "
+                       "RECALLDUEDATE) VALUES (13, 3, 'Smith', 'Anna', '2026-05-05 00:00:00')"));
     recall.cmdRefresh_Click();
     history.cmdRefresh_Click();
     EXPECT_EQ(recall.list().rowCount(), 8);
