@@ -1,6 +1,5 @@
 #include "search/PatientHistoryWindow.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -31,32 +30,18 @@ bool PatientHistoryWindow::load() {
     label->setObjectName(QStringLiteral("Label3"));
     m_list = new SearchListView(m_form, QStringLiteral("lvwPatientHist"), this);
     QPushButton* open = namedButton(this, "cmdEdit", u"&Open");
-    QPushButton* refresh =
-        namedButton(this, "cmdRefresh", u"&Refresh", u"Click Here to Refresh/Reload All Records..");
-    QPushButton* help = namedButton(this, "cmdHelp", u"&Help");
-    QPushButton* close = namedButton(this, "cmdClose", u"&Close");
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(open);
-    buttons->addWidget(refresh);
-    buttons->addStretch(1);
-    buttons->addWidget(help);
-    buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(m_list, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(searchButtonRow(*this, m_form, {open}, [this] {
+        m_form.cmdRefresh_Click();
+        m_list->rowsChanged();
+        setWindowTitle(m_form.caption());
+    }));
 
     connect(open, &QPushButton::clicked, this, [this] { m_form.cmdEdit_Click(); });
     connect(m_list, &SearchListView::rowActivated, this,
             [this] { m_form.lvwPatientHist_DblClick(); });
-    connect(refresh, &QPushButton::clicked, this, [this] {
-        m_form.cmdRefresh_Click();
-        m_list->rowsChanged();
-        setWindowTitle(m_form.caption());
-    });
-    connect(help, &QPushButton::clicked, this, [this] { m_form.cmdHelp_Click(); });
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
     centreOnScreen(*this);
     return true;
 }

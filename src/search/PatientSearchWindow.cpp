@@ -108,18 +108,11 @@ void PatientSearchWindow::addButtonRow(QWidget* page) {
     QPushButton* add = namedButton(page, "cmdAdd", u"&Add");
     QPushButton* edit = namedButton(page, "cmdEdit", u"E&dit");
     QPushButton* remove = namedButton(page, "cmdDelete", u"De&lete");
-    QPushButton* refresh =
-        namedButton(page, "cmdRefresh", u"&Refresh", u"Click Here to Refresh/Reload All Records..");
-    QPushButton* help = namedButton(page, "cmdHelp", u"&Help");
-    QPushButton* close = namedButton(page, "cmdClose", u"&Close");
-    auto* row = new QHBoxLayout;
-    for (QPushButton* b : {add, edit, remove, refresh}) {
-        row->addWidget(b);
-    }
-    row->addStretch(1);
-    row->addWidget(help);
-    row->addWidget(close);
-    static_cast<QVBoxLayout*>(page->layout())->addLayout(row);
+    static_cast<QVBoxLayout*>(page->layout())
+        ->addLayout(searchButtonRow(*this, *m_form, {add, edit, remove}, [this] {
+            m_form->cmdRefresh_Click();
+            afterReload();
+        }));
 
     connect(add, &QPushButton::clicked, this, [this] { m_form->cmdAdd_Click(); });
     connect(edit, &QPushButton::clicked, this, [this] { m_form->cmdEdit_Click(); });
@@ -127,12 +120,6 @@ void PatientSearchWindow::addButtonRow(QWidget* page) {
         m_form->cmdDelete_Click();
         afterReload();
     });
-    connect(refresh, &QPushButton::clicked, this, [this] {
-        m_form->cmdRefresh_Click();
-        afterReload();
-    });
-    connect(help, &QPushButton::clicked, this, [this] { m_form->cmdHelp_Click(); });
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
 }
 
 void PatientSearchWindow::afterReload() {

@@ -36,10 +36,6 @@ RecallByMonthWindow::RecallByMonthWindow(SearchServices services, RecallByMonth:
     m_list = new SearchListView(m_form, QStringLiteral("lvwTransactions"), this);
     m_print = namedButton(this, "cmdPrint", u"&Print", u"Print by Month...");
     m_print->setEnabled(m_form.printEnabled());
-    QPushButton* refresh =
-        namedButton(this, "cmdRefresh", u"&Refresh", u"Click Here to Refresh/Reload All Records..");
-    QPushButton* help = namedButton(this, "cmdHelp", u"&Help");
-    QPushButton* close = namedButton(this, "cmdClose", u"&Close");
 
     auto* picks = new QVBoxLayout;
     picks->addWidget(yearLabel);
@@ -50,15 +46,12 @@ RecallByMonthWindow::RecallByMonthWindow(SearchServices services, RecallByMonth:
     auto* top = new QHBoxLayout;
     top->addLayout(picks);
     top->addWidget(m_list, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_print);
-    buttons->addWidget(refresh);
-    buttons->addStretch(1);
-    buttons->addWidget(help);
-    buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(searchButtonRow(*this, m_form, {m_print}, [this] {
+        m_form.cmdRefresh_Click();
+        listChanged();
+    }));
     months->setFixedWidth(180);
     years->setFixedWidth(180);
     monthLabel->setFixedWidth(180);
@@ -75,12 +68,6 @@ RecallByMonthWindow::RecallByMonthWindow(SearchServices services, RecallByMonth:
     connect(months, &QListWidget::itemClicked, this, showMonth);
     connect(months, &QListWidget::itemActivated, this, showMonth);
     connect(m_print, &QPushButton::clicked, this, [this] { m_form.cmdPrint_Click(); });
-    connect(refresh, &QPushButton::clicked, this, [this] {
-        m_form.cmdRefresh_Click();
-        listChanged();
-    });
-    connect(help, &QPushButton::clicked, this, [this] { m_form.cmdHelp_Click(); });
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
     centreOnScreen(*this);
 }
 

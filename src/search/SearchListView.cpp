@@ -1,5 +1,6 @@
 #include "search/SearchListView.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
@@ -101,6 +102,27 @@ QPushButton* namedButton(QWidget* parent, const char* name, const char16_t* capt
     }
     b->setAutoDefault(false);
     return b;
+}
+
+QHBoxLayout* searchButtonRow(QWidget& window, SearchForm& form,
+                             std::initializer_list<QPushButton*> first,
+                             std::function<void()> refresh) {
+    QPushButton* refreshButton = namedButton(&window, "cmdRefresh", u"&Refresh",
+                                             u"Click Here to Refresh/Reload All Records..");
+    QPushButton* help = namedButton(&window, "cmdHelp", u"&Help");
+    QPushButton* close = namedButton(&window, "cmdClose", u"&Close");
+    auto* row = new QHBoxLayout;
+    for (QPushButton* b : first) {
+        row->addWidget(b);
+    }
+    row->addWidget(refreshButton);
+    row->addStretch(1);
+    row->addWidget(help);
+    row->addWidget(close);
+    QObject::connect(refreshButton, &QPushButton::clicked, &window, std::move(refresh));
+    QObject::connect(help, &QPushButton::clicked, &window, [&form] { form.cmdHelp_Click(); });
+    QObject::connect(close, &QPushButton::clicked, &window, &QWidget::close);
+    return row;
 }
 
 void centreOnScreen(QWidget& window) {

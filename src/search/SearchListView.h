@@ -10,6 +10,10 @@
 #include <QTableView>
 #include <QTimer>
 
+#include <functional>
+#include <initializer_list>
+
+class QHBoxLayout;
 class QPushButton;
 
 namespace orlo::search {
@@ -49,5 +53,11 @@ void centreOnScreen(QWidget& window);
 // tip; Enter in a text box does not press it.
 QPushButton* namedButton(QWidget* parent, const char* name, const char16_t* caption,
                          const char16_t* tip = nullptr);
+// A search window's row of buttons: `first` on the left, then "&Refresh"
+// (running `refresh`), and on the right "&Help" (the form's topic) and
+// "&Close" (closing `window`).
+QHBoxLayout* searchButtonRow(QWidget& window, SearchForm& form,
+                             std::initializer_list<QPushButton*> first,
+                             std::function<void()> refresh);
 
 }  // namespace orlo::search
