@@ -51,7 +51,7 @@ std::shared_ptr<host::Item> activeItem(host::Application& app) {
     return inspector ? inspector->CurrentItem() : nullptr;
 }
 
-TEST_F(SearchData, NoDatabaseMeansNoFinderHistoryOrSelectorAndAnEmptyRecallList) {
+TEST_F(SearchData, NoDatabaseMeansNoFinderOrHistoryAndAnEmptyRecallList) {
     const QString notADatabase = QDir(dir.path()).filePath(QStringLiteral("notes.txt"));
     writeFile(notADatabase, "hello");
     struct Case {
@@ -74,10 +74,8 @@ TEST_F(SearchData, NoDatabaseMeansNoFinderHistoryOrSelectorAndAnEmptyRecallList)
                                         kDefaultDbLocationValue, c.location, REG_SZ)
                         .ok());
         PatientFinder finder(services());
-        PatientSelector selector(services());
         PatientHistory history(services());
         EXPECT_FALSE(finder.Form_Load());
-        EXPECT_FALSE(selector.Form_Load());
         EXPECT_FALSE(history.Form_Load());
         RecallByMonth recall(services(), {});
         recall.Form_Load();
@@ -85,7 +83,7 @@ TEST_F(SearchData, NoDatabaseMeansNoFinderHistoryOrSelectorAndAnEmptyRecallList)
         recall.lstMonths_Click(QStringLiteral("December"));
         EXPECT_FALSE(recall.printEnabled());
         const QStringList shown = takeBoxes();
-        ASSERT_EQ(shown.size(), 4);
+        ASSERT_EQ(shown.size(), 3);
         for (const QString& box : shown) {
             EXPECT_TRUE(box.startsWith(c.box)) << box.toStdString();
         }
@@ -131,28 +129,20 @@ TEST_F(SearchData, AWindowClosingLeavesTheOthersTheirRows) {
 }
 
 TEST_F(SearchData, TheHistoryTakesOnlyAPlainPatientId) {
-    const struct {
-        const char* id;
-        Texts rows;
-        const char* caption;
-    } cases[] = {
-        {"3", {"10", "11", "12"}, "Patient History for: Smith, Anna"},
-        {"3 OR 1=1", {}, "Patient History"},
-        {"3; DELETE FROM SCHEDULED", {}, "Patient History"},
-        {"", {}, "Patient History"},
-        {"5", {}, "Patient History"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.id);
+    // The patient's visits; none for the others, and their caption stays.
+    for (const char* id : {"3", "3 OR 1=1", "3; DELETE FROM SCHEDULED", "", "5"}) {
+        SCOPED_TRACE(id);
+        const bool smith = std::string_view(id) == "3";
         // Not the add-in's folder: its contact handlers leave it alone.
         auto contact =
             newPatient(QStringLiteral("X"), QStringLiteral("Y"), QString(), otherPatients);
-        set(contact, QStringLiteral("PatientID"), QString::fromLatin1(c.id));
+        set(contact, QStringLiteral("PatientID"), QString::fromLatin1(id));
         display(contact);
         PatientHistory history(services());
         ASSERT_TRUE(history.Form_Load());
-        EXPECT_EQ(column(history, 8), L(c.rows));
-        EXPECT_EQ(history.caption(), QString::fromLatin1(c.caption));
+        EXPECT_EQ(column(history, 8), smith ? L({"10", "11", "12"}) : QStringList());
+        EXPECT_EQ(history.caption(), smith ? QStringLiteral("Patient History for: Smith, Anna")
+                                           : QStringLiteral("Patient History"));
     }
     EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM SCHEDULED")), 8);
     EXPECT_TRUE(takeBoxes().isEmpty());
@@ -252,7 +242,7 @@ TEST_F(Finder, AHeaderClickedTwiceSortsDescendingAndTheSelectionStays) {
     EXPECT_EQ(column(finder, 1), L(clicks[4].texts));
 }
 
-TEST_F(Finder, EditOpensTheContactOrSaysWhyNot) {
+TEST_F(Finder, EditOpensTheContactOrSaysWhyNotAndHelpShowsItsTopic) {
     const QString missing =
         QStringLiteral("|91\r\nThe contact of patient 3 is not in the \"Patients\" folder.");
     const QString unselected = QStringLiteral("|91\r\nNo patient is selected in the list.");
@@ -273,6 +263,19 @@ TEST_F(Finder, EditOpensTheContactOrSaysWhyNot) {
     selectPatient(finder, "3");
     finder.lvwTransactions_DblClick();
     EXPECT_EQ(activeItem(*app), contact);
+    EXPECT_TRUE(takeBoxes().isEmpty());
+
+    // "&Help" without its page, then with it.
+    RecallByMonth recall(services(), {});
+    finder.cmdHelp_Click();
+    recall.cmdHelp_Click();
+    const QString noPage = QStringLiteral("|53\r\nThe help topic 1 could not be found (") +
+                           QDir(dir.path()).filePath(QStringLiteral("Help/1.html")) +
+                           QStringLiteral(").");
+    EXPECT_EQ(takeBoxes(), QStringList({QStringLiteral("Orlo Software Error") + noPage,
+                                        QStringLiteral("Orlo Sofware Error") + noPage}));
+    writeFile(QDir(dir.path()).filePath(QStringLiteral("Help/1.html")), "<h1>Help</h1>");
+    finder.cmdHelp_Click();
     EXPECT_TRUE(takeBoxes().isEmpty());
 
     rawExec(QStringLiteral("DELETE FROM SCHEDULED; DELETE FROM PATIENTS"));
@@ -322,24 +325,7 @@ TEST_F(Finder, DeleteAsksThenDeletesOrSaysWhyNotAndAddStartsANewContact) {
     const auto added = activeItem(*app);
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(added->MessageClass(), QStringLiteral("IPM.Contact.Patient"));
-    EXPECT_FALSE(added->Saved() && added->entryId() != 0);
-    EXPECT_TRUE(takeBoxes().isEmpty());
-}
-
-TEST_F(Finder, HelpShowsTopicOneOrSaysItIsMissing) {
-    PatientFinder finder(services());
-    ASSERT_TRUE(finder.Form_Load());
-    RecallByMonth recall(services(), {});
-    recall.Form_Load();
-    finder.cmdHelp_Click();
-    recall.cmdHelp_Click();
-    const QString missing = QStringLiteral("|53\r\nThe help topic 1 could not be found (") +
-                            QDir(dir.path()).filePath(QStringLiteral("Help/1.html")) +
-                            QStringLiteral(").");
-    EXPECT_EQ(takeBoxes(), QStringList({QStringLiteral("Orlo Software Error") + missing,
-                                        QStringLiteral("Orlo Sofware Error") + missing}));
-    writeFile(QDir(dir.path()).filePath(QStringLiteral("Help/1.html")), "<h1>Help</h1>");
-    finder.cmdHelp_Click();
+    EXPECT_EQ(added->entryId(), 0);  // not saved
     EXPECT_TRUE(takeBoxes().isEmpty());
 }
 
@@ -357,64 +343,42 @@ TEST_F(Finder, ALongListFilledInStepsIsCompleteBeforeAnyAction) {
 }
 
 TEST_F(Selector, SelectCopiesThePatientIntoTheOpenAppointmentUnsaved) {
-    const auto visit = [&] {
-        auto v = newAppointment(naiveDateTime(QDate(2026, 3, 20), QTime(9, 0)), QString());
-        display(v);
-        return v;
-    };
-    const char* kProblem =
-        "Orlo Software Error|There was a problem copying the data to this appointment, please "
-        "close all windows and try again";
-    const struct {
-        const char* id;
-        std::function<std::shared_ptr<host::Item>()> active;
-        bool closes;
-        Texts boxes;
-        Texts copied;  // sPTID, LNAME, FNAME, TELNUMBER
-    } cases[] = {
-        {"2", visit, true, {}, {"2", "Van Dyke", "Leo", ""}},
-        {"3", visit, true, {}, {"3", "Smith", "Anna", "0113 496 0000"}},
-        {"1", [] { return std::shared_ptr<host::Item>(); }, true, {kProblem}, {}},
-        {"1",
-         [&] {
-             auto contact = contactOf(QStringLiteral("5"));
-             display(contact);
-             return contact;
-         },
-         true,
-         {kProblem},
-         {}},
-        {"none",
-         visit,
-         false,
-         {"Orlo Software Error|91\r\nNo patient is selected in the list."},
-         {"", "", "", ""}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.id);
-        while (app->Inspectors()->Count() > 0) {
-            ASSERT_TRUE((*app->Inspectors()->Item(1))->Close(host::SaveMode::Discard).ok());
-        }
-        const auto item = c.active();
+    const auto select = [&](const char* id) {
         PatientSelector selector(services());
-        ASSERT_TRUE(selector.Form_Load());
-        selectPatient(selector, c.id);
-        EXPECT_EQ(selector.cmdSelectPT_Click(), c.closes);
-        EXPECT_EQ(takeBoxes(), L(c.boxes));
-        if (!item || item->MessageClass() != QStringLiteral("IPM.Appointment.Scheduler")) {
-            if (item) {  // the contact keeps its own patient's date of birth
-                EXPECT_EQ(text(item, QStringLiteral("DOB")), QStringLiteral("05/05/2001"));
-            }
-            continue;
-        }
-        QStringList copied;
+        EXPECT_TRUE(selector.Form_Load());
+        selectPatient(selector, id);
+        return selector.cmdSelectPT_Click();  // true: the selector closes
+    };
+    const QString problem = QStringLiteral(
+        "Orlo Software Error|There was a problem copying the data to this appointment, please "
+        "close all windows and try again");
+    // No item window, then a contact's: nothing copied, and the user told.
+    EXPECT_TRUE(select("1"));
+    const auto contact = contactOf(QStringLiteral("5"));
+    display(contact);
+    EXPECT_TRUE(select("1"));
+    EXPECT_EQ(takeBoxes(), QStringList({problem, problem}));
+    EXPECT_EQ(text(contact, QStringLiteral("DOB")), QStringLiteral("05/05/2001"));
+
+    const auto visit = newAppointment(naiveDateTime(QDate(2026, 3, 20), QTime(9, 0)), QString());
+    display(visit);
+    const auto copied = [&] {
+        QStringList out;
         for (const char* p : {"sPTID", "LNAME", "FNAME", "TELNUMBER"}) {
-            copied << text(item, QString::fromLatin1(p));
+            out << text(visit, QString::fromLatin1(p));
         }
-        EXPECT_EQ(copied, L(c.copied));
-        EXPECT_FALSE(item->Saved());
-        EXPECT_FALSE(item->hasProperty(QStringLiteral("MI")));
-    }
+        return out;
+    };
+    EXPECT_FALSE(select("none"));
+    EXPECT_EQ(takeBoxes(), L({"Orlo Software Error|91\r\nNo patient is selected in the list."}));
+    EXPECT_EQ(copied(), L({"", "", "", ""}));
+    EXPECT_TRUE(select("3"));
+    EXPECT_EQ(copied(), L({"3", "Smith", "Anna", "0113 496 0000"}));
+    EXPECT_TRUE(select("2"));  // no middle initial, no home telephone
+    EXPECT_EQ(copied(), L({"2", "Van Dyke", "Leo", ""}));
+    EXPECT_FALSE(visit->Saved());
+    EXPECT_FALSE(visit->hasProperty(QStringLiteral("MI")));
+    EXPECT_TRUE(takeBoxes().isEmpty());
 }
 
 TEST_F(History, OpenShowsTheChosenAppointmentOrSaysWhyNot) {
@@ -427,7 +391,6 @@ TEST_F(History, OpenShowsTheChosenAppointmentOrSaysWhyNot) {
     display(contactOf(QStringLiteral("3")));
     PatientHistory history(services());
     ASSERT_TRUE(history.Form_Load());
-    EXPECT_EQ(history.list().text(1, 3), u"Ears");
     history.cmdEdit_Click();
     history.setSelectedRow(2);
     history.cmdEdit_Click();
@@ -446,16 +409,15 @@ TEST_F(History, OpenShowsTheChosenAppointmentOrSaysWhyNot) {
 }
 
 TEST_F(Recall, MonthsListTheirRecallsToTheMonthsLastDayAndPrintWhatIsListed) {
-    std::vector<std::tuple<QString, QString, qint64>> printed;
+    QStringList printed;  // "<month> <year>: <rows>" of each print
     RecallByMonth recall(services(), [&](const QString& month, const QString& year,
                                          std::shared_ptr<data::Recordset> rows) {
-        printed.emplace_back(month, year, rows->recordCount().valueOr(-1));
+        printed << month + u' ' + year + u':' + QString::number(*rows->recordCount());
     });
     recall.Form_Load();
     EXPECT_EQ(recall.yearText(), QStringLiteral("2026"));
     ASSERT_EQ(recall.years().size(), 25);
-    EXPECT_EQ(recall.years().front(), QStringLiteral("2026"));
-    EXPECT_EQ(recall.years().back(), QStringLiteral("2050"));
+    EXPECT_EQ(recall.years().front() + recall.years().back(), QStringLiteral("20262050"));
     EXPECT_EQ(column(recall, 1), L({"30/11/2026", "01/12/2026", "31/12/2026", "01/01/2027",
                                     "28/02/2027", "01/03/2027", "29/02/2028"}));
     recall.cmdPrint_Click();  // no month yet
@@ -466,13 +428,14 @@ TEST_F(Recall, MonthsListTheirRecallsToTheMonthsLastDayAndPrintWhatIsListed) {
         const char* year;
         const char* month;
         Texts due;
+        const char* printed;
     } cases[] = {
-        {"2026", "December", {"01/12/2026", "31/12/2026"}},
-        {"2026", "November", {"30/11/2026"}},
-        {"2027", "January", {"01/01/2027"}},
-        {"2027", "February", {"28/02/2027"}},
-        {"2028", "February", {"29/02/2028"}},
-        {"2026", "June", {""}},
+        {"2026", "December", {"01/12/2026", "31/12/2026"}, "December 2026:2"},
+        {"2026", "November", {"30/11/2026"}, "November 2026:1"},
+        {"2027", "January", {"01/01/2027"}, "January 2027:1"},
+        {"2027", "February", {"28/02/2027"}, "February 2027:1"},
+        {"2028", "February", {"29/02/2028"}, "February 2028:1"},
+        {"2026", "June", {""}, "June 2026:0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.year) + " " + c.month);
@@ -481,19 +444,14 @@ TEST_F(Recall, MonthsListTheirRecallsToTheMonthsLastDayAndPrintWhatIsListed) {
         EXPECT_EQ(column(recall, 1), L(c.due));
         EXPECT_TRUE(recall.printEnabled());
         recall.cmdPrint_Click();
-        ASSERT_FALSE(printed.empty());
-        EXPECT_EQ(printed.back(),
-                  std::make_tuple(QString::fromLatin1(c.month), QString::fromLatin1(c.year),
-                                  qint64(*c.due.front() == 0 ? 0 : c.due.size())));
+        EXPECT_EQ(printed.value(printed.size() - 1), QLatin1String(c.printed));
     }
-    EXPECT_EQ(column(recall, 0), L({"No Records"}));
-    EXPECT_EQ(column(recall, 2), L({""}));
+    EXPECT_EQ(column(recall, 0) + column(recall, 2), L({"No Records", ""}));
 
     // A year chosen after the month lists that month of the new year.
     recall.lstMonths_Click(QStringLiteral("February"));
     recall.cmbYears_Click(QStringLiteral("2028"));
-    EXPECT_EQ(column(recall, 1), L({"29/02/2028"}));
-    EXPECT_EQ(column(recall, 2), L({"O'Brien"}));
+    EXPECT_EQ(column(recall, 1) + column(recall, 2), L({"29/02/2028", "O'Brien"}));
     EXPECT_EQ(recall.RecallReportYear(), QStringLiteral("2028"));
     recall.cmdRefresh_Click();
     EXPECT_EQ(recall.list().rowCount(), 7);

@@ -41,9 +41,7 @@ TEST_F(SearchWindow, TheListShowsTheFormsSelectionThroughTypingAndSorting) {
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     EXPECT_EQ(window.form().selectedRow(), 1);
     EXPECT_EQ(selectedRows(*list), std::vector<int>{1});
-    // The arrow on the header shows the order.
-    EXPECT_EQ(list->horizontalHeader()->sortIndicatorSection(), 2);
-    Q_EMIT list->horizontalHeader()->sectionClicked(2);
+    Q_EMIT list->horizontalHeader()->sectionClicked(2);  // the header's arrow turns
     EXPECT_EQ(list->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
     EXPECT_EQ(selectedRows(*list), std::vector<int>{3});  // O'Brien, Aoife: second to last
 }

@@ -1,8 +1,6 @@
 #pragma once
 // An orlo-desk process in automation for the road tests: commands written
 // as JSON lines, replies read one by one in the order the commands went.
-// A command whose window is modal replies when the window closes; the
-// window commands sent meanwhile reply first.
 
 #include <gtest/gtest.h>
 

@@ -1,19 +1,10 @@
 #pragma once
 // A clinic for the search windows' tests: the patient and appointment tests'
 // workstation (a real shared database, the add-in's store, the started
-// add-in, a pinned clock of 15 March 2026) with five patients and their
-// visits put in with plain SQLite, the search data and a help folder.
-//
-//   id  last name   first  MI    DOB         city        home tel       doctor
-//   1   O'Brien     Aoife  M     02/03/1980  Dublin      01 555 0101    Dr Khan
-//   2   Van Dyke    Leo    NULL  14/07/1975  York        NULL           Dr Ode
-//   3   Smith       Anna   J     30/11/1990  Leeds       0113 496 0000  Dr Khan
-//   4   smithers    Bob    ""    01/01/1960  Bath        01225 000111   Dr Lee
-//   5   Adams       Zoe    K     05/05/2001  Smithfield  0161 000 222   Dr Ode
-//
-// Visits (schedule id: patient, recall due): 10: 3, 1 Dec 2026; 11: 3,
-// 31 Dec 2026; 12: 3, 1 Jan 2027; 20: 1, 30 Nov 2026; 21: 1, 28 Feb 2027;
-// 22: 1, 1 Mar 2027; 23: 1, 29 Feb 2028; 24: 1, 1 Jun 2025 (past).
+// add-in, a pinned clock of 15 March 2026) with five patients (an
+// apostrophe, a space, two Smiths in two letter cases, a Smithfield) and
+// their visits around month ends put in with plain SQLite, the search data
+// and a help folder.
 
 #include <QDir>
 
@@ -39,10 +30,6 @@ protected:
         addVisits();
         QDir(dir.path()).mkpath(QStringLiteral("Help"));
         data = std::make_unique<search::SearchData>(*ctx);
-    }
-    void TearDown() override {
-        data.reset();
-        RecordsFixture::TearDown();
     }
     void addVisits() {
         rawExec(QStringLiteral(
