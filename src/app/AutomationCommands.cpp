@@ -129,9 +129,6 @@ QJsonObject AutomationCommands::run(const QJsonObject& command) {
         return errorReply(badCommand(QStringLiteral("Unknown command \"%1\".").arg(name)));
     }
     Result<QJsonObject> result = it->second(command);
-    if (m_windows.mainWindowOpen() || name != u"quit") {
-        m_windows.refresh();
-    }
     if (!result) {
         return errorReply(result.error());
     }

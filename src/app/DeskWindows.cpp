@@ -55,10 +55,6 @@ void DeskWindows::inspectorOpened(const std::shared_ptr<host::Inspector>& inspec
         QTimer::singleShot(0, &m_context, [this] { checkFinished(); });
     });
     window->show();
-    // The window opens before the item's Open event; what the Open handlers
-    // set without a change event (label colours, captions) shows once they
-    // are done.
-    QTimer::singleShot(0, window, [window] { window->refresh(); });
 }
 
 InspectorWindow* DeskWindows::windowOf(const host::Item& item) const {

@@ -35,7 +35,7 @@ InspectorWindow::InspectorWindow(std::shared_ptr<host::Inspector> inspector, con
 
     if (const auto bar =
             m_inspector->CommandBars()->Item(QString::fromUtf16(host::CommandBars::kMenuBar))) {
-        MenuBarBuilder::build(*menuBar(), *bar);
+        m_subscriptions.push_back(MenuBarBuilder::follow(*menuBar(), *bar));
     }
     QToolBar* tools = addToolBar(QStringLiteral("Item"));
     tools->setObjectName(QStringLiteral("ItemToolBar"));

@@ -6,6 +6,7 @@
 #include "host/Inspector.h"
 #include "host/Inspectors.h"
 #include "host/ItemClass.h"
+#include "host/Items.h"
 #include "host/MAPIFolder.h"
 #include "host/StoreSession.h"
 #include "host/UserProperties.h"
@@ -301,7 +302,8 @@ Status Item::store() {
     if (!f) {
         return f.error();
     }
-    if (m_id == 0) {
+    const bool added = m_id == 0;
+    if (added) {
         const Result<ItemId> id = (*f)->insert(m_folder, m_messageClass, m_props);
         if (!id) {
             return id.error();
@@ -312,6 +314,10 @@ Status Item::store() {
         return s;
     }
     m_dirty = false;
+    if (const auto folder = m_session->liveFolder(m_folder)) {
+        Items::Events& e = folder->itemEvents();
+        (added ? e.ItemAdd : e.ItemChange).raise(shared_from_this());
+    }
     return okStatus();
 }
 
@@ -339,6 +345,9 @@ Status Item::Delete() {
         m_session->dropItem(m_id);
     }
     m_deleted = true;
+    if (const auto folder = m_id != 0 ? m_session->liveFolder(m_folder) : nullptr) {
+        folder->itemEvents().ItemRemove.raise(m_id);
+    }
     return closeInspector();
 }
 

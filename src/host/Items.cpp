@@ -40,7 +40,8 @@ struct Items::Snapshot {
     }
 };
 
-Items::Items(std::shared_ptr<MAPIFolder> folder) : m_folder(std::move(folder)) {}
+Items::Items(std::shared_ptr<MAPIFolder> folder)
+    : events(folder->itemEvents()), m_folder(std::move(folder)) {}
 
 Items::~Items() = default;
 

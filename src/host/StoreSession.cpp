@@ -49,6 +49,11 @@ std::shared_ptr<MAPIFolder> StoreSession::folderObject(const FolderInfo& info) {
     return folder;
 }
 
+std::shared_ptr<MAPIFolder> StoreSession::liveFolder(FolderId id) const {
+    const auto it = m_folders.find(id);
+    return it == m_folders.end() ? nullptr : it->second.lock();
+}
+
 std::shared_ptr<Item> StoreSession::liveItem(ItemId id) const {
     const auto it = m_items.find(id);
     return it == m_items.end() ? nullptr : it->second.lock();
