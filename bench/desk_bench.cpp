@@ -24,16 +24,15 @@
 
 #include "app/FolderItemModel.h"
 #include "app/FolderPaths.h"
-#include "app/ListColumns.h"
 #include "host/Application.h"
 #include "host/Item.h"
 #include "host/Items.h"
 #include "host/MAPIFolder.h"
 #include "host/NameSpace.h"
 #include "host/StoreSession.h"
+#include "host/forms/AppointmentForm.h"
 #include "host/store/StoreFile.h"
 #include "platform/core/Clock.h"
-#include "records/FieldMaps.h"
 #include "tools/store/AddinStore.h"
 #include "tools/store/StoreSeeder.h"
 
@@ -129,9 +128,9 @@ void report(const char* label, const std::vector<DeskRun>& runs) {
 double eagerListMs(const host::StoreFile& store, host::FolderId folder) {
     QElapsedTimer t;
     t.start();
-    const auto columns = desk::listColumnsFor(records::str(records::kAppointmentMessageClass));
+    const auto columns = host::AppointmentForm().listColumns();
     std::size_t rows = 0;
-    for (const QString& property : desk::propertiesOf(columns)) {
+    for (const QString& property : host::propertiesOf(columns)) {
         rows = std::max(rows, store.column(folder, property).size());
     }
     std::printf("  (eager list read %zu rows)\n", rows);
@@ -273,8 +272,7 @@ int main(int argc, char** argv) {
         ids.begin(),
         ids.begin() + std::min<std::ptrdiff_t>(desk::FolderItemModel::kBatch,
                                                static_cast<std::ptrdiff_t>(ids.size())));
-    const QStringList props =
-        desk::propertiesOf(desk::listColumnsFor(records::str(records::kAppointmentMessageClass)));
+    const QStringList props = host::propertiesOf(host::AppointmentForm().listColumns());
     for (host::ItemId id : page) {
         (void)(*store)->load(id, props);
     }

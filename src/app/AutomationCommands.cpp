@@ -6,7 +6,7 @@
 #include "app/CommandPath.h"
 #include "app/DeskSession.h"
 #include "app/FolderPaths.h"
-#include "app/JsonValues.h"
+#include "app/MessageBoxJson.h"
 #include "app/WindowControl.h"
 #include "host/Application.h"
 #include "host/BuiltInFields.h"
@@ -23,6 +23,7 @@
 #include "host/StoreSession.h"
 #include "host/commandbars/CommandBars.h"
 #include "host/forms/FormPage.h"
+#include "platform/core/VariantJson.h"
 #include "platform/ui/MessageBox.h"
 
 namespace orlo::desk {

@@ -28,8 +28,10 @@ void FolderItemModel::setFolder(std::shared_ptr<host::MAPIFolder> folder) {
     beginResetModel();
     m_folder = std::move(folder);
     m_columns =
-        m_folder ? listColumnsFor(m_folder->DefaultMessageClass()) : std::vector<ListColumn>();
-    m_properties = propertiesOf(m_columns);
+        m_folder
+            ? m_folder->session()->services().forms.listColumns(m_folder->DefaultMessageClass())
+            : std::vector<host::ListColumn>();
+    m_properties = host::propertiesOf(m_columns);
     follow();
     loadIds();
     endResetModel();
@@ -246,7 +248,7 @@ const QStringList& FolderItemModel::rowTexts(int row) const {
         }
     }
     ++m_rowsRead;
-    for (const ListColumn& c : m_columns) {
+    for (const host::ListColumn& c : m_columns) {
         texts << c.text(values, m_locale);
     }
     return m_cache.emplace(id, std::move(texts)).first->second;

@@ -5,7 +5,8 @@
 // fetchMore) as it scrolls; a row's values are read from the store when the
 // view first asks for them, only the properties its columns show, and kept
 // in a bounded cache. A folder of half a million appointments costs one id
-// list and the rows on screen.
+// list and the rows on screen. The columns are those the folder's default
+// form names.
 //
 // The list follows the folder's ItemAdd, ItemChange and ItemRemove, whoever
 // made the change. The events are noted as they come (constant work each)
@@ -23,8 +24,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "app/ListColumns.h"
 #include "host/events/Subscription.h"
+#include "host/forms/ListColumn.h"
 #include "host/store/StoreFile.h"
 #include "platform/core/Locale.h"
 
@@ -82,7 +83,7 @@ private:
     Locale m_locale;
     std::shared_ptr<host::MAPIFolder> m_folder;
     std::shared_ptr<host::Items> m_items;
-    std::vector<ListColumn> m_columns;
+    std::vector<host::ListColumn> m_columns;
     QStringList m_properties;
     std::vector<host::ItemId> m_ids;
     int m_fetched = 0;

@@ -12,6 +12,22 @@ namespace {
 constexpr int kScheduleIdPosition = 0;
 constexpr int kCreatedPosition = 12;
 constexpr int kModifiedPosition = 13;
+constexpr int kStart = 1;
+constexpr int kEnd = 2;
+constexpr int kLastName = 3;
+constexpr int kFirstName = 4;
+constexpr int kReason = 7;
+constexpr int kStatus = 8;
+
+QString property(int position) {
+    return records::str(records::scheduleField(position).property);
+}
+
+ListColumn patientColumn() {
+    return {QStringLiteral("Patient"),
+            {property(kLastName), property(kFirstName)},
+            ListColumn::Join::Name};
+}
 
 QString textOf(const Item& item, const QString& name) {
     return item.propertyText(name);
@@ -54,6 +70,21 @@ PropertyMap AppointmentForm::initialProperties() const {
     }
     props.emplace(records::str(records::kRecallDueProperty), Variant(QString()));
     return props;
+}
+
+std::vector<ListColumn> AppointmentForm::listColumns() const {
+    using J = ListColumn::Join;
+    return {
+        {QStringLiteral("Start"), {property(kStart)}, J::FirstNonBlank},
+        {QStringLiteral("End"), {property(kEnd)}, J::FirstNonBlank},
+        patientColumn(),
+        {QStringLiteral("Reason"), {property(kReason)}, J::FirstNonBlank},
+        {QStringLiteral("Status"), {property(kStatus)}, J::FirstNonBlank},
+    };
+}
+
+TitleRule AppointmentForm::titleRule() const {
+    return {QStringLiteral("Appointment"), patientColumn()};
 }
 
 void AppointmentForm::propertyChanged(Item& item, const QString& name) const {

@@ -2,37 +2,10 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <cmath>
+
+#include "platform/core/VariantJson.h"
 
 namespace orlo::tools {
-
-QJsonValue variantToJson(const Variant& value) {
-    switch (value.type()) {
-        case Variant::Type::Empty:
-            return QJsonObject{{QStringLiteral("empty"), true}};
-        case Variant::Type::Null:
-            return QJsonValue::Null;
-        case Variant::Type::Text:
-            return *value.asText();
-        case Variant::Type::Integer:
-            return *value.asInteger();
-        case Variant::Type::Double: {
-            const double d = *value.asDouble();
-            if (std::isfinite(d)) {
-                return d;
-            }
-            return QJsonObject{{QStringLiteral("double"), std::isnan(d) ? QStringLiteral("nan")
-                                                          : d > 0       ? QStringLiteral("inf")
-                                                                        : QStringLiteral("-inf")}};
-        }
-        case Variant::Type::Date:
-            return QJsonObject{
-                {QStringLiteral("date"), value.asDate()->toString(Qt::ISODateWithMs)}};
-        case Variant::Type::Boolean:
-            return *value.asBool();
-    }
-    return QJsonValue::Null;
-}
 
 QString itemJsonLine(const host::ItemRecord& item) {
     QJsonObject properties;
