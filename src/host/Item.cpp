@@ -144,6 +144,14 @@ QString Item::propertyText(const QString& name) const {
     return v.ok() ? v.value().text(locale()) : QString();
 }
 
+std::optional<Variant> Item::storedValue(const QString& name) const {
+    if (!ensureLoaded(name)) {
+        return std::nullopt;
+    }
+    const auto it = m_props.find(name);
+    return it == m_props.end() ? std::nullopt : std::optional<Variant>(it->second);
+}
+
 bool Item::hasProperty(const QString& name) const {
     if (isBuiltInField(name)) {
         return true;
