@@ -11,7 +11,10 @@
 
 set(ORLO_WARNINGS
     -Wall -Wextra -Wpedantic -Wshadow -Wold-style-cast -Wnon-virtual-dtor
-    -Wcast-align -Woverloaded-virtual -Wimplicit-fallthrough -Werror)
+    -Wcast-align -Woverloaded-virtual -Wimplicit-fallthrough)
+if(ORLO_WERROR)
+    list(APPEND ORLO_WARNINGS -Werror)
+endif()
 
 set(ORLO_QT_DEFINES
     QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_KEYWORDS

@@ -2,7 +2,9 @@
 # Takes pictures of the desk as a user sees it: starts orlo-desk under a
 # virtual X display (xvfb-run) on a scratch application folder with a
 # seeded add-in store and saves PNGs of the main window (folder tree and
-# patient list), a patient's form and an appointment's form.
+# patient list), a patient's form and an appointment's form. The items are
+# named by the ids the desk's replies give, as a user of the automation
+# channel would name them.
 #   scripts/screenshots.sh [OUTDIR]   (default: build/screenshots)
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -18,29 +20,49 @@ store="$work/app/PST/12-27Orlonetv1.pst"
 [ -e "$store" ] || build/src/tools/orlo store init-addin "$store" >/dev/null
 build/src/tools/orlo store seed "$store" --contacts 40 --appointments 120 >/dev/null
 
-top="Orlo Networked V.1"
-commands=$(cat <<JSON
-{"cmd":"switchFolder","folder":"$top/Patients"}
-{"cmd":"screenshot","file":"$out/main-patients.png"}
-{"cmd":"switchFolder","folder":"$top/Scheduler"}
-{"cmd":"screenshot","file":"$out/main-scheduler.png"}
-{"cmd":"create","folder":"$top/Patients","properties":{"PatientID":"41","Last Name":"Okafor","First Name":"Grace","DOB":"14/02/1975","HomeTel":"01632 960123","Street1":"12 Mill Lane","City1":"Leeds","Email1":"grace@example.org","Gnote":"Prefers morning appointments."},"save":true}
-{"cmd":"display","id":"new1"}
-{"cmd":"screenshot","id":"new1","file":"$out/patient-form.png"}
-{"cmd":"close","id":"new1"}
-{"cmd":"find","folder":"$top/Scheduler","filter":"[ScheduleID] = 7"}
-{"cmd":"display","id":"$((40 + 7))"}
-{"cmd":"screenshot","id":"$((40 + 7))","file":"$out/appointment-form.png"}
-{"cmd":"quit"}
-JSON
-)
 say "running orlo-desk under xvfb-run"
-echo "$commands" | xvfb-run -a -s "-screen 0 1280x900x24" \
-    build/src/app/orlo-desk --automation --appdir "$work/app" --registry "$work/registry" \
-    --store "$store" --locale uk 2>"$work/stderr" | tee "$work/replies" >/dev/null
-if grep -q '"ok":false' "$work/replies"; then
-    cat "$work/replies" >&2
+coproc DESK {
+    xvfb-run -a -s "-screen 0 1280x900x24" \
+        build/src/app/orlo-desk --automation --appdir "$work/app" --registry "$work/registry" \
+        --store "$store" --locale uk 2>"$work/stderr"
+}
+# send JSON: writes one command, reads its reply into $reply; a failure ends the script.
+send() {
+    printf '%s\n' "$1" >&"${DESK[1]}"
+    if ! IFS= read -r reply <&"${DESK[0]}"; then
+        echo "orlo-desk ended before it answered $1" >&2
+        cat "$work/stderr" >&2
+        exit 1
+    fi
+    case $reply in
+        *'"ok":true'*) ;;
+        *) echo "$1 -> $reply" >&2; exit 1 ;;
+    esac
+}
+# The "id" of the last reply.
+reply_id() {
+    sed -n 's/.*"id":"\([^"]*\)".*/\1/p' <<<"$reply"
+}
+
+top="Orlo Networked V.1"
+send '{"cmd":"switchFolder","folder":"'"$top"'/Patients"}'
+send '{"cmd":"screenshot","file":"'"$out"'/main-patients.png"}'
+send '{"cmd":"switchFolder","folder":"'"$top"'/Scheduler"}'
+send '{"cmd":"screenshot","file":"'"$out"'/main-scheduler.png"}'
+send '{"cmd":"create","folder":"'"$top"'/Patients","properties":{"PatientID":"41","Last Name":"Okafor","First Name":"Grace","DOB":"14/02/1975","HomeTel":"01632 960123","Street1":"12 Mill Lane","City1":"Leeds","Email1":"grace@example.org","Gnote":"Prefers morning appointments."},"save":true}'
+patient=$(reply_id)
+send '{"cmd":"display","id":"'"$patient"'"}'
+send '{"cmd":"screenshot","id":"'"$patient"'","file":"'"$out"'/patient-form.png"}'
+send '{"cmd":"close","id":"'"$patient"'"}'
+send '{"cmd":"find","folder":"'"$top"'/Scheduler","filter":"[ScheduleID] = 7"}'
+appointment=$(reply_id)
+if [ -z "$appointment" ]; then
+    echo "the seeded appointment 7 was not found: $reply" >&2
     exit 1
 fi
+send '{"cmd":"display","id":"'"$appointment"'"}'
+send '{"cmd":"screenshot","id":"'"$appointment"'","file":"'"$out"'/appointment-form.png"}'
+send '{"cmd":"quit"}'
+[ -z "${DESK_PID:-}" ] || wait "$DESK_PID" || true
 say "screenshots in $out:"
 ls -1 "$out"/*.png
