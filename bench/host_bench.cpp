@@ -207,7 +207,8 @@ int main(int argc, char** argv) {
         [&](benchmark::State& st) {
             for (auto _ : st) {
                 std::int64_t n = 0;
-                for (const auto& item : *desk.patients->Items()) {
+                const auto items = desk.patients->Items();  // alive for the whole loop
+                for (const auto& item : *items) {
                     n += item->propertyText(QStringLiteral("PatientID")).isEmpty() ? 0 : 1;
                 }
                 if (n != patients) {

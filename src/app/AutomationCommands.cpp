@@ -13,18 +13,23 @@ namespace {
 
 const QString kOk = QStringLiteral("ok");
 
-constexpr std::array<std::pair<QStringView, commands::Handler>, 20> kCommands = {{
-    {u"create", commands::create},       {u"set", commands::set},
-    {u"save", commands::save},           {u"delete", commands::remove},
-    {u"display", commands::display},     {u"close", commands::close},
-    {u"find", commands::find},           {u"dump", commands::dump},
-    {u"form", commands::form},           {u"items", commands::items},
-    {u"folders", commands::folders},     {u"switchFolder", commands::switchFolder},
-    {u"menu", commands::menu},           {u"click", commands::click},
-    {u"answer", commands::answer},       {u"messageBoxes", commands::messageBoxes},
-    {u"state", commands::state},         {u"screenshot", commands::screenshot},
-    {u"closeMain", commands::closeMain}, {u"quit", commands::quit},
+constexpr std::array<std::pair<QStringView, commands::Handler>, 23> kCommands = {{
+    {u"create", commands::create},   {u"set", commands::set},
+    {u"save", commands::save},       {u"delete", commands::remove},
+    {u"display", commands::display}, {u"close", commands::close},
+    {u"find", commands::find},       {u"dump", commands::dump},
+    {u"form", commands::form},       {u"items", commands::items},
+    {u"folders", commands::folders}, {u"switchFolder", commands::switchFolder},
+    {u"menu", commands::menu},       {u"click", commands::click},
+    {u"answer", commands::answer},   {u"messageBoxes", commands::messageBoxes},
+    {u"state", commands::state},     {u"screenshot", commands::screenshot},
+    {u"windows", commands::windows}, {u"closeWindow", commands::closeWindow},
+    {u"call", commands::call},       {u"closeMain", commands::closeMain},
+    {u"quit", commands::quit},
 }};
+
+constexpr std::array<QStringView, 6> kInsideModal = {u"windows", u"screenshot",   u"closeWindow",
+                                                     u"answer",  u"messageBoxes", u"state"};
 
 QJsonObject errorReply(const Error& e) {
     return QJsonObject{{kOk, false},
@@ -55,6 +60,12 @@ QByteArray AutomationCommands::handleLine(const QByteArray& line) {
         reply = run(doc.object());
     }
     return QJsonDocument(reply).toJson(QJsonDocument::Compact);
+}
+
+bool AutomationCommands::runsInsideModal(const QByteArray& line) const {
+    const QString name =
+        QJsonDocument::fromJson(line).object().value(QStringLiteral("cmd")).toString();
+    return std::find(kInsideModal.begin(), kInsideModal.end(), name) != kInsideModal.end();
 }
 
 QJsonObject AutomationCommands::run(const QJsonObject& command) {

@@ -25,6 +25,10 @@ public:
     // reply, never a crash.
     QByteArray handleLine(const QByteArray& line);
     QJsonObject run(const QJsonObject& command);
+    // Whether a command line may run while another command waits in a
+    // nested event loop (a modal window is open): the commands that look
+    // at windows, answer boxes or close a window.
+    bool runsInsideModal(const QByteArray& line) const;
 
 private:
     AutomationContext m_context;

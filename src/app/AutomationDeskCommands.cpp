@@ -1,6 +1,7 @@
 // The automation commands on the desk around the items: folders, the main
-// window's folder, menus, message boxes, the desk's state, pictures of its
-// windows and its end.
+// window's folder, menus, message boxes, the desk's state, the windows the
+// add-ins show and pictures of all windows, calls into add-ins, the desk's
+// end.
 
 #include <QJsonArray>
 
@@ -14,12 +15,14 @@
 #include "host/Application.h"
 #include "host/Explorer.h"
 #include "host/Explorers.h"
+#include "host/HostErrors.h"
 #include "host/Inspectors.h"
 #include "host/Item.h"
 #include "host/Items.h"
 #include "host/MAPIFolder.h"
 #include "host/NameSpace.h"
 #include "host/commandbars/CommandBar.h"
+#include "platform/core/VariantJson.h"
 #include "platform/ui/MessageBox.h"
 
 namespace orlo::desk::commands {
@@ -132,6 +135,16 @@ Result<QJsonObject> screenshot(AutomationContext& ctx, const QJsonObject& c) {
     if (!file) {
         return file.error();
     }
+    if (c.contains(QStringLiteral("window"))) {
+        const Result<QString> window = ctx.requireText(c, QStringLiteral("window"));
+        if (!window) {
+            return window.error();
+        }
+        if (Status s = ctx.windows.screenshotWindow(*window, *file); !s) {
+            return s.error();
+        }
+        return QJsonObject{{QStringLiteral("file"), *file}};
+    }
     std::shared_ptr<host::Item> item;
     if (c.contains(QStringLiteral("id"))) {
         const auto found = ctx.requireItem(c);
@@ -144,6 +157,56 @@ Result<QJsonObject> screenshot(AutomationContext& ctx, const QJsonObject& c) {
         return s.error();
     }
     return QJsonObject{{QStringLiteral("file"), *file}};
+}
+
+Result<QJsonObject> windows(AutomationContext& ctx, const QJsonObject&) {
+    QJsonArray out;
+    for (const WindowControl::OtherWindow& w : ctx.windows.otherWindows()) {
+        out.append(QJsonObject{{QStringLiteral("title"), w.title},
+                               {QStringLiteral("name"), w.name},
+                               {QStringLiteral("modal"), w.modal}});
+    }
+    return QJsonObject{{QStringLiteral("windows"), out}};
+}
+
+Result<QJsonObject> closeWindow(AutomationContext& ctx, const QJsonObject& c) {
+    const Result<QString> window = ctx.requireText(c, QStringLiteral("window"));
+    if (!window) {
+        return window.error();
+    }
+    if (Status s = ctx.windows.closeWindow(*window); !s) {
+        return s.error();
+    }
+    return QJsonObject{};
+}
+
+Result<QJsonObject> call(AutomationContext& ctx, const QJsonObject& c) {
+    const Result<QString> addin = ctx.requireText(c, QStringLiteral("addin"));
+    if (!addin) {
+        return addin.error();
+    }
+    const Result<QString> method = ctx.requireText(c, QStringLiteral("method"));
+    if (!method) {
+        return method.error();
+    }
+    std::vector<Variant> args;
+    for (const QJsonValue& v : c.value(QStringLiteral("args")).toArray()) {
+        Result<Variant> arg = jsonToVariant(v);
+        if (!arg) {
+            return arg.error();
+        }
+        args.push_back(*arg);
+    }
+    AddinHost* addins = ctx.session.addinHost();
+    if (addins == nullptr) {
+        return host::err::hostError(host::err::kObjectNotAvailable,
+                                    QStringLiteral("The desk has no add-ins."));
+    }
+    const Result<Variant> result = addins->call(*addin, *method, args);
+    if (!result) {
+        return result.error();
+    }
+    return QJsonObject{{QStringLiteral("result"), variantToJson(*result)}};
 }
 
 Result<QJsonObject> closeMain(AutomationContext& ctx, const QJsonObject&) {

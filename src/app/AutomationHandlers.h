@@ -37,6 +37,10 @@ Result<QJsonObject> answer(AutomationContext& ctx, const QJsonObject& c);
 Result<QJsonObject> messageBoxes(AutomationContext& ctx, const QJsonObject& c);
 Result<QJsonObject> state(AutomationContext& ctx, const QJsonObject& c);
 Result<QJsonObject> screenshot(AutomationContext& ctx, const QJsonObject& c);
+Result<QJsonObject> windows(AutomationContext& ctx, const QJsonObject& c);
+Result<QJsonObject> closeWindow(AutomationContext& ctx, const QJsonObject& c);
+// A method a connected add-in offers to other programs.
+Result<QJsonObject> call(AutomationContext& ctx, const QJsonObject& c);
 Result<QJsonObject> closeMain(AutomationContext& ctx, const QJsonObject& c);
 Result<QJsonObject> quit(AutomationContext& ctx, const QJsonObject& c);
 
