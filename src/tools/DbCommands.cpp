@@ -12,6 +12,7 @@
 #include "platform/data/DatabaseFile.h"
 #include "platform/data/Recordset.h"
 #include "records/Schema.h"
+#include "records/SchemaUpgrade.h"
 #include "tools/Csv.h"
 #include "tools/Seeder.h"
 
@@ -23,6 +24,7 @@ constexpr char kUsage[] =
     "usage:\n"
     "  orlo db init PATH\n"
     "  orlo db init-scratch PATH\n"
+    "  orlo db upgrade PATH\n"
     "  orlo db query PATH \"SQL\" [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
     "  orlo db seed PATH --patients N --appointments M [--seed S] [--now \"YYYY-MM-DD "
     "HH:MM:SS\"]\n";
@@ -114,6 +116,21 @@ int init(const QStringList& args, ToolIo& io, data::DatabaseKind kind) {
         return failed(io, s.error());
     }
     io.out << "created " << args.first() << "\n";
+    return kExitOk;
+}
+
+int upgrade(const QStringList& args, ToolIo& io) {
+    if (args.size() != 1) {
+        return usageError(io, QStringLiteral("upgrade takes exactly one PATH"));
+    }
+    const SystemClock clock;
+    const Locale locale = Locale::system();
+    const Result<records::SchemaUpgrade> done =
+        records::upgradeSharedSchema(args.first(), {clock, locale});
+    if (!done) {
+        return failed(io, done.error());
+    }
+    io.out << done->summary() << "\n";
     return kExitOk;
 }
 
@@ -228,6 +245,9 @@ int runDbCommands(const QStringList& args, ToolIo& io) {
     }
     if (command == QStringLiteral("init-scratch")) {
         return init(rest, io, data::DatabaseKind::Scratch);
+    }
+    if (command == QStringLiteral("upgrade")) {
+        return upgrade(rest, io);
     }
     if (command == QStringLiteral("query")) {
         return query(rest, io);

@@ -86,9 +86,8 @@ Status Session::close() {
 Error Session::fail(const Error& e, const QString& sql) {
     ProviderError pe;
     pe.number = e.number;
-    pe.description = sql.isEmpty()
-                         ? e.description
-                         : e.description + QStringLiteral(" [SQL: ") + sql + QLatin1Char(']');
+    pe.description = e.description;
+    pe.sql = sql;
     pe.source = e.source.isEmpty() ? QString::fromUtf16(kErrorSource) : e.source;
     pe.sqlState =
         e.number == orlo::err::kTypeMismatch ? QStringLiteral("22018") : QStringLiteral("HY000");
@@ -114,8 +113,8 @@ Error Session::sqliteFailure(int rc, const QString& sql) {
     Error e = makeError(number, message, QString::fromUtf16(kErrorSource));
     ProviderError pe;
     pe.number = number;
-    pe.description =
-        sql.isEmpty() ? message : message + QStringLiteral(" [SQL: ") + sql + QLatin1Char(']');
+    pe.description = message;
+    pe.sql = sql;
     pe.source = e.source;
     pe.sqlState =
         number == orlo::err::kTypeMismatch ? QStringLiteral("22018") : sqlStateFor(rc, extended);

@@ -2,11 +2,15 @@
 
 #include <array>
 
+#include "records/FieldMaps.h"
 #include "tools/store/AddinStore.h"
 
 namespace orlo::tools {
 
 namespace {
+
+constexpr int kCityValue = 15;
+constexpr int kWorkTelValue = 18;
 
 const std::array<QString, 8> kLastNames = {QStringLiteral("Smith"),  QStringLiteral("Jones"),
                                            QStringLiteral("Taylor"), QStringLiteral("Brown"),
@@ -52,9 +56,10 @@ host::PropertyMap StoreSeeder::contact(std::int64_t id) {
         {QStringLiteral("Last Name"), pick(kLastNames, id)},
         {QStringLiteral("First Name"), pick(kFirstNames, id / 8)},
         {QStringLiteral("DOB"), born.toString(QStringLiteral("MM/dd/yyyy"))},
-        {QStringLiteral("Phone1"),
+        // The user properties, not the names of the form's controls.
+        {records::str(records::patientField(kWorkTelValue).property),
          QStringLiteral("555-%1").arg(id % 10000, 4, 10, QLatin1Char('0'))},
-        {QStringLiteral("CityBox"), QStringLiteral("Springfield")},
+        {records::str(records::patientField(kCityValue).property), QStringLiteral("Springfield")},
         {QStringLiteral("DiabeticYN"), id % 9 == 0 ? QStringLiteral("Y") : QStringLiteral("N")},
         {QStringLiteral("DeleteFlag"), QStringLiteral("0")},
     };
