@@ -4,13 +4,14 @@
 // items in memory.
 
 #include <QHash>
+#include <array>
 #include <functional>
-#include <unordered_map>
 
-#include "host/store/SqliteStatement.h"
 #include "host/store/StoreFile.h"
-
-struct sqlite3;
+#include "host/store/StoreQueries.h"
+#include "platform/sqlite/Database.h"
+#include "platform/sqlite/StatementUse.h"
+#include "platform/sqlite/Transaction.h"
 
 namespace orlo::host {
 
@@ -50,13 +51,19 @@ public:
     Status checkIntegrity() const override;
 
 private:
-    SqliteStoreFile(QString path, sqlite3* db);
+    SqliteStoreFile(QString path, sqlite::Database db);
 
     Status configure();
     Status readHeader();
-    Result<SqliteStatement*> prepare(const char* sql) const;
-    Status exec(const char* sql) const;
-    Error sqliteError(const QString& doing) const;
+    // The cached statement, prepared on first use, borrowed until the
+    // returned use ends.
+    Result<sqlite::StatementUse> use(StoreQuery query) const;
+    // SQLite's failure as the store's error: "<file> <doing>: <message>".
+    Error failure(const sqlite::SqliteError& e, const QString& doing) const;
+    template <typename T>
+    Result<T> reading(sqlite::SqlResult<T> r) const;
+    Status writing(const sqlite::SqlStatus& s) const;
+    // Runs body in one IMMEDIATE transaction, rolled back when it fails.
     Status transaction(const std::function<Status()>& body);
 
     // Property-name ids: nothing when the name was never stored.
@@ -73,9 +80,9 @@ private:
                                        const Variant& value) const;
 
     QString m_path;
-    sqlite3* m_db = nullptr;
+    sqlite::Database m_db;
     FolderId m_topFolder = 0;
-    mutable std::unordered_map<const char*, SqliteStatement> m_statements;
+    mutable std::array<sqlite::Statement, kStoreQueryCount> m_statements;
     mutable QHash<QString, std::int64_t> m_nameIds;
     mutable QHash<std::int64_t, QString> m_names;
     mutable Error m_lastError;

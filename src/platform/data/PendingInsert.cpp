@@ -27,11 +27,12 @@ Result<std::unique_ptr<PendingInsert>> PendingInsert::begin(Session& session,
     std::unique_ptr<PendingInsert> p(new PendingInsert(session, info->name));
     // IMMEDIATE takes the write lock now (waiting out other writers up to
     // the busy timeout), so that no other workstation can take the key.
-    int rc = execSimple(session.db(), "BEGIN IMMEDIATE");
-    if (rc != SQLITE_OK) {
-        return session.sqliteFailure(rc, QStringLiteral("BEGIN IMMEDIATE"));
+    sqlite::SqlResult<sqlite::Transaction> t =
+        sqlite::Transaction::begin(session.database(), sqlite::Transaction::Mode::Immediate);
+    if (!t) {
+        return session.failure(t.error(), QStringLiteral("BEGIN IMMEDIATE"));
     }
-    p->m_inTransaction = true;
+    p->m_transaction.emplace(std::move(t).value());
     if (!info->keyColumn.isEmpty()) {
         p->m_keyColumn = info->keyColumn;
         // A counter never hands out a number twice, even after deletes.
@@ -42,28 +43,16 @@ Result<std::unique_ptr<PendingInsert>> PendingInsert::begin(Session& session,
                                       .arg(quoted(info->keyColumn), quoted(info->name))
                                 : QStringLiteral("SELECT coalesce((SELECT max(%1) FROM %2), 0) + 1")
                                       .arg(quoted(info->keyColumn), quoted(info->name));
-        SqliteStatement stmt;
-        rc = stmt.prepare(session.db(), sql);
-        if (rc == SQLITE_OK) {
-            if (info->autoIncrement) {
-                const QByteArray name = info->name.toUtf8();
-                sqlite3_bind_text(stmt.get(), 1, name.constData(), int(name.size()),
-                                  SQLITE_TRANSIENT);
-            }
-            rc = sqlite3_step(stmt.get());
+        // A failure below leaves p to roll the transaction back.
+        ORLO_TRY_ASSIGN(sqlite::Statement stmt,
+                        session.check(session.database().prepare(sql), sql));
+        if (info->autoIncrement) {
+            stmt.bindText(1, info->name);
         }
-        if (rc != SQLITE_ROW) {
-            return session.sqliteFailure(rc, sql);  // p's destructor rolls back
-        }
-        p->m_key = sqlite3_column_int64(stmt.get(), 0);
+        ORLO_TRY_ASSIGN(const bool row, session.check(stmt.step(), sql));
+        p->m_key = row ? stmt.columnInt(0) : 1;
     }
     return p;
-}
-
-PendingInsert::~PendingInsert() {
-    if (m_inTransaction && m_session.isOpen()) {
-        execSimple(m_session.db(), "ROLLBACK");
-    }
 }
 
 Variant PendingInsert::valueOf(const QString& column) const {
@@ -90,7 +79,7 @@ Status PendingInsert::set(const QString& column, const Variant& stored) {
 }
 
 Result<qint64> PendingInsert::commit() {
-    if (!m_session.isOpen() || !m_inTransaction) {
+    if (!m_session.isOpen() || !m_transaction || !m_transaction->isActive()) {
         return m_session.fail(makeError(orlo::err::kOperationNotAllowed,
                                         QStringLiteral("Operation is not allowed when the "
                                                        "object is closed."),
@@ -111,29 +100,25 @@ Result<qint64> PendingInsert::commit() {
                             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                   .arg(quoted(m_table), columns.join(QStringLiteral(", ")),
                                        marks.join(QStringLiteral(", ")));
-    SqliteStatement stmt;
-    int rc = stmt.prepare(m_session.db(), sql);
-    if (rc != SQLITE_OK) {
-        return m_session.sqliteFailure(rc, sql);
+    sqlite::Database& db = m_session.database();
+    qint64 rowid = 0;
+    {
+        ORLO_TRY_ASSIGN(sqlite::Statement stmt, m_session.check(db.prepare(sql), sql));
+        int index = 1;
+        if (!m_keyColumn.isEmpty()) {
+            stmt.bindInt(index++, m_key);
+        }
+        for (const QString& c : m_order) {
+            bindStored(stmt, index++, m_values.value(c.toUpper()));
+        }
+        ORLO_TRY(m_session.check(stmt.run(), sql));
+        rowid = db.lastInsertRowid();
     }
-    int index = 1;
-    if (!m_keyColumn.isEmpty()) {
-        sqlite3_bind_int64(stmt.get(), index++, m_key);
+    if (sqlite::SqlStatus committed = m_transaction->commit(); !committed) {
+        // Still pending: cancelUpdate or closing the recordset rolls it back.
+        return m_session.failure(committed.error(), QStringLiteral("COMMIT"));
     }
-    for (const QString& c : m_order) {
-        bindStored(stmt.get(), index++, m_values.value(c.toUpper()));
-    }
-    rc = sqlite3_step(stmt.get());
-    if (rc != SQLITE_DONE) {
-        return m_session.sqliteFailure(rc, sql);
-    }
-    const qint64 rowid = sqlite3_last_insert_rowid(m_session.db());
-    stmt.finalize();
-    rc = execSimple(m_session.db(), "COMMIT");
-    if (rc != SQLITE_OK) {
-        return m_session.sqliteFailure(rc, QStringLiteral("COMMIT"));
-    }
-    m_inTransaction = false;
+    m_transaction.reset();
     return rowid;
 }
 

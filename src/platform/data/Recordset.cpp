@@ -189,19 +189,15 @@ void Recordset::close() {
 
 Status Recordset::fetch() {
     detail::Session& s = *m_session;
-    sqlite3* db = s.db();
-    detail::SqliteStatement base;
+    sqlite::Database& db = s.database();
     QString tail;
-    int rc = base.prepare(db, m_baseSql, &tail);
-    if (rc != SQLITE_OK) {
-        return s.sqliteFailure(rc, m_source);
-    }
+    ORLO_TRY_ASSIGN(sqlite::Statement base, s.check(db.prepare(m_baseSql, &tail), m_source));
     if (!base || !tail.trimmed().isEmpty()) {
         return s.fail(makeDataError(err::kCommandError,
                                     QStringLiteral("Characters found after end of SQL statement.")),
                       m_source);
     }
-    if (sqlite3_stmt_readonly(base.get()) == 0) {
+    if (!base.isReadOnly()) {
         return s.fail(
             makeDataError(err::kCommandError,
                           QStringLiteral("A recordset opens a query, not a statement that "
@@ -211,20 +207,19 @@ Status Recordset::fetch() {
 
     // Columns and their names come from the query itself, filtered or not.
     std::vector<Column> columns;
-    int count = sqlite3_column_count(base.get());
+    int count = base.columnCount();
     bool hasRowid = false;
-    if (count > 0 && QString::fromUtf8(sqlite3_column_name(base.get(), count - 1)) ==
-                         QString::fromUtf16(kRowidAlias)) {
+    if (count > 0 && base.columnName(count - 1) == QString::fromUtf16(kRowidAlias)) {
         hasRowid = true;
         --count;
     }
     QHash<QString, int> seen;
     for (int i = 0; i < count; ++i) {
         Column c;
-        c.name = QString::fromUtf8(sqlite3_column_name(base.get(), i));
-        c.table = QString::fromUtf8(sqlite3_column_table_name(base.get(), i));
-        c.origin = QString::fromUtf8(sqlite3_column_origin_name(base.get(), i));
-        const QString decl = QString::fromUtf8(sqlite3_column_decltype(base.get(), i));
+        c.name = base.columnName(i);
+        c.table = base.columnTableName(i);
+        c.origin = base.columnOriginName(i);
+        const QString decl = base.columnDeclType(i);
         c.isDate = decl.compare(QStringLiteral("DATETIME"), Qt::CaseInsensitive) == 0;
         c.affinity = detail::affinityOf(decl);
         seen[c.name.toUpper()] += 1;
@@ -236,8 +231,8 @@ Status Recordset::fetch() {
         }
     }
 
-    detail::SqliteStatement filtered;
-    sqlite3_stmt* stmt = base.get();
+    sqlite::Statement filtered;
+    sqlite::Statement* stmt = &base;
     if (!m_filter.isEmpty()) {
         Result<detail::FilterClause> clause = detail::translateFilterText(m_filter, *m_session);
         if (!clause) {
@@ -247,39 +242,30 @@ Status Recordset::fetch() {
         // subquery and the outer select adds no order of its own.
         const QString sql = QStringLiteral("SELECT * FROM (") + m_baseSql +
                             QStringLiteral(") WHERE ") + clause->where;
-        rc = filtered.prepare(db, sql);
-        if (rc != SQLITE_OK) {
-            return s.sqliteFailure(rc, m_filter);
-        }
+        ORLO_TRY_ASSIGN(filtered, s.check(db.prepare(sql), m_filter));
         for (int p = 0; p < clause->parameters.size(); ++p) {
-            const QByteArray v = clause->parameters[p].toUtf8();
-            sqlite3_bind_text(filtered.get(), p + 1, v.constData(), int(v.size()),
-                              SQLITE_TRANSIENT);
+            filtered.bindText(p + 1, clause->parameters[p]);
         }
-        stmt = filtered.get();
+        stmt = &filtered;
     }
 
     std::vector<Row> rows;
     std::vector<sqlite3_value*> scratch;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    ORLO_TRY(s.check(stmt->forEachRow([&](const sqlite::Statement& row) {
         Row r;
-        r.cells = detail::PackedRow::fromStatement(stmt, count, scratch);
+        r.cells = detail::PackedRow::fromStatement(row.handle(), count, scratch);
         if (hasRowid) {
-            r.rowid = sqlite3_column_int64(stmt, count);
+            r.rowid = row.columnInt(count);
         }
         rows.push_back(std::move(r));
-    }
-    if (rc != SQLITE_DONE) {
-        return s.sqliteFailure(rc, m_filter.isEmpty() ? m_source : m_filter);
-    }
+    }),
+                     m_filter.isEmpty() ? m_source : m_filter));
     m_columns = std::move(columns);
     m_rows = std::move(rows);
     m_deleted = 0;
     m_pos = 0;
     m_edits.clear();
-    if (Status b = resolveBaseTable(); !b) {
-        return b;
-    }
+    ORLO_TRY(resolveBaseTable());
     if (hasRowid) {
         m_keyColumn = -2;  // rows carry their rowid
     }
@@ -633,20 +619,14 @@ Status Recordset::update() {
     const QString keyName = key->first;
     const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
                             .arg(quoted(m_baseTable), sets.join(QStringLiteral(", ")), keyName);
-    detail::SqliteStatement stmt;
-    int rc = stmt.prepare(m_session->db(), sql);
-    if (rc != SQLITE_OK) {
-        return m_session->sqliteFailure(rc, sql);
-    }
+    ORLO_TRY_ASSIGN(sqlite::Statement stmt,
+                    m_session->check(m_session->database().prepare(sql), sql));
     int p = 1;
     for (const auto& edit : m_edits) {
-        detail::bindStored(stmt.get(), p++, edit.second);
+        detail::bindStored(stmt, p++, edit.second);
     }
-    sqlite3_bind_int64(stmt.get(), p, key->second);
-    rc = sqlite3_step(stmt.get());
-    if (rc != SQLITE_DONE) {
-        return m_session->sqliteFailure(rc, sql);
-    }
+    stmt.bindInt(p, key->second);
+    ORLO_TRY(m_session->check(stmt.run(), sql));
     for (const auto& edit : m_edits) {
         row.cells.setValue(edit.first, edit.second);
     }
@@ -701,16 +681,10 @@ Status Recordset::deleteCurrent() {
     }
     const QString sql =
         QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoted(m_baseTable), key->first);
-    detail::SqliteStatement stmt;
-    int rc = stmt.prepare(m_session->db(), sql);
-    if (rc != SQLITE_OK) {
-        return m_session->sqliteFailure(rc, sql);
-    }
-    sqlite3_bind_int64(stmt.get(), 1, key->second);
-    rc = sqlite3_step(stmt.get());
-    if (rc != SQLITE_DONE) {
-        return m_session->sqliteFailure(rc, sql);
-    }
+    ORLO_TRY_ASSIGN(sqlite::Statement stmt,
+                    m_session->check(m_session->database().prepare(sql), sql));
+    stmt.bindInt(1, key->second);
+    ORLO_TRY(m_session->check(stmt.run(), sql));
     row.deleted = true;
     ++m_deleted;
     m_edits.clear();

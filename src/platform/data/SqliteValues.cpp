@@ -39,16 +39,15 @@ Affinity affinityOf(const QString& declType) {
     return Affinity::Numeric;
 }
 
-void bindStored(sqlite3_stmt* stmt, int index, const Variant& stored) {
+void bindStored(sqlite::Statement& stmt, int index, const Variant& stored) {
     if (const qint64* i = stored.asInteger()) {
-        sqlite3_bind_int64(stmt, index, *i);
+        stmt.bindInt(index, *i);
     } else if (const double* d = stored.asDouble()) {
-        sqlite3_bind_double(stmt, index, *d);
+        stmt.bindDouble(index, *d);
     } else if (const QString* t = stored.asText()) {
-        const QByteArray utf8 = t->toUtf8();
-        sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        stmt.bindText(index, *t);
     } else {
-        sqlite3_bind_null(stmt, index);
+        stmt.bindNull(index);
     }
 }
 
