@@ -149,7 +149,7 @@ Status Recordset::open(const QString& source, Connection& connection, int cursor
     m_lockType = lockType;
     m_filter.clear();
     m_baseTable.clear();
-    m_keyColumn = -1;
+    m_rowKey = RowKey::None;
     m_columns.clear();
     m_rows.clear();
 
@@ -177,8 +177,8 @@ Status Recordset::open(const QString& source, Connection& connection, int cursor
 }
 
 void Recordset::close() {
-    m_pending.reset();  // rolls back an AddNew not committed
-    m_edits.clear();
+    // Abandoning never fails; the AddNew's transaction rolls back.
+    (void)leaveCurrentRow(Leave::Abandon);
     m_open = false;
     m_rows.clear();
     m_columns.clear();
@@ -266,15 +266,15 @@ Status Recordset::fetch() {
     m_pos = 0;
     m_edits.clear();
     ORLO_TRY(resolveBaseTable());
-    if (hasRowid) {
-        m_keyColumn = -2;  // rows carry their rowid
+    if (hasRowid && !m_baseTable.isEmpty()) {
+        m_rowKey = RowKey::Rowid;
     }
     return {};
 }
 
 Status Recordset::resolveBaseTable() {
     m_baseTable.clear();
-    m_keyColumn = -1;
+    m_rowKey = RowKey::None;
     QString table;
     for (const Column& c : m_columns) {
         if (c.table.isEmpty()) {
@@ -294,6 +294,7 @@ Status Recordset::resolveBaseTable() {
     for (int i = 0; i < int(m_columns.size()); ++i) {
         if (!info->keyColumn.isEmpty() &&
             m_columns[size_t(i)].origin.compare(info->keyColumn, Qt::CaseInsensitive) == 0) {
+            m_rowKey = RowKey::KeyColumn;
             m_keyColumn = i;
         }
     }
@@ -327,29 +328,42 @@ void Recordset::skipDeletedBackward() {
     }
 }
 
+Status Recordset::leaveCurrentRow(Leave how) {
+    if (!m_pending && m_edits.empty()) {
+        return {};
+    }
+    switch (how) {
+        case Leave::Commit:
+            // Still on the row the changes were made on: Update writes them
+            // there (or commits the new row).
+            return update();
+        case Leave::Refuse:
+            return fail(makeDataError(
+                orlo::err::kOperationNotAllowed,
+                m_pending ? QStringLiteral("Operation is not allowed in this context: a new row "
+                                           "is being added; call Update or CancelUpdate first.")
+                          : QStringLiteral("Operation is not allowed in this context: the "
+                                           "current row has changes; call Update or "
+                                           "CancelUpdate first.")));
+        case Leave::Abandon:
+            m_pending.reset();  // rolls back the AddNew's transaction
+            m_edits.clear();
+            return {};
+    }
+    return {};
+}
+
 Status Recordset::moveFirst() {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
-    if (m_pending) {
-        if (Status u = update(); !u) {
-            return u;
-        }
-    }
+    ORLO_TRY(ensureOpen());
+    ORLO_TRY(leaveCurrentRow(Leave::Commit));
     m_pos = 0;
     skipDeletedForward();
     return {};
 }
 
 Status Recordset::moveLast() {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
-    if (m_pending) {
-        if (Status u = update(); !u) {
-            return u;
-        }
-    }
+    ORLO_TRY(ensureOpen());
+    ORLO_TRY(leaveCurrentRow(Leave::Commit));
     m_pos = qint64(m_rows.size()) - 1;
     skipDeletedBackward();
     if (m_pos < 0) {
@@ -359,36 +373,22 @@ Status Recordset::moveLast() {
 }
 
 Status Recordset::moveNext() {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
-    if (m_pending) {
-        if (Status u = update(); !u) {
-            return u;
-        }
-    }
+    ORLO_TRY(ensureOpen());
+    ORLO_TRY(leaveCurrentRow(Leave::Commit));
     if (eof()) {
         return fail(noCurrentRecord());
     }
-    m_edits.clear();
     ++m_pos;
     skipDeletedForward();
     return {};
 }
 
 Status Recordset::movePrevious() {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
-    if (m_pending) {
-        if (Status u = update(); !u) {
-            return u;
-        }
-    }
+    ORLO_TRY(ensureOpen());
+    ORLO_TRY(leaveCurrentRow(Leave::Commit));
     if (bof()) {
         return fail(noCurrentRecord());
     }
-    m_edits.clear();
     --m_pos;
     skipDeletedBackward();
     return {};
@@ -486,14 +486,8 @@ Result<Variant> Recordset::field(const QString& name) const {
 }
 
 Result<RowTable> Recordset::getRows() {
-    if (Status s = ensureCurrent(); !s) {
-        return s.error();
-    }
-    if (m_pending) {
-        if (Status u = update(); !u) {
-            return u.error();
-        }
-    }
+    ORLO_TRY(ensureCurrent());
+    ORLO_TRY(leaveCurrentRow(Leave::Commit));
     RowTable table(m_columns.size());
     for (; m_pos < qint64(m_rows.size()); ++m_pos) {
         const Row& r = m_rows[size_t(m_pos)];
@@ -523,21 +517,14 @@ Status Recordset::addNew() {
     if (m_baseTable.isEmpty()) {
         return fail(notUpdatable(QStringLiteral("its rows do not come from one table")));
     }
-    if (m_pending) {
-        if (Status u = update(); !u) {
-            return u;
-        }
-    }
-    if (Status f = m_session->flushBatch(); !f) {
-        return f;
-    }
+    ORLO_TRY(leaveCurrentRow(Leave::Commit));
+    ORLO_TRY(m_session->flushBatch());
     Result<std::unique_ptr<detail::PendingInsert>> p =
         detail::PendingInsert::begin(*m_session, m_baseTable);
     if (!p) {
         return p.error();
     }
     m_pending = std::move(p).value();
-    m_edits.clear();
     return {};
 }
 
@@ -635,11 +622,11 @@ Status Recordset::update() {
 }
 
 Result<std::pair<QString, qint64>> Recordset::currentKey() const {
-    if (m_baseTable.isEmpty() || m_keyColumn == -1) {
+    if (m_baseTable.isEmpty() || m_rowKey == RowKey::None) {
         return fail(notUpdatable(QStringLiteral("its rows have no key of one table")));
     }
     const Row& row = m_rows[size_t(m_pos)];
-    if (m_keyColumn == -2) {
+    if (m_rowKey == RowKey::Rowid) {
         return std::pair<QString, qint64>(QStringLiteral("rowid"), row.rowid);
     }
     const Variant keyValue = row.cells.value(m_keyColumn);
@@ -706,17 +693,9 @@ Status Recordset::setFilter(const QString& filter) {
 }
 
 Status Recordset::requery() {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
-    if (m_pending) {
-        return fail(makeDataError(orlo::err::kOperationNotAllowed,
-                                  QStringLiteral("Operation is not allowed in this context: a new "
-                                                 "row is being added.")));
-    }
-    if (Status f = m_session->flushBatch(); !f) {
-        return f;
-    }
+    ORLO_TRY(ensureOpen());
+    ORLO_TRY(leaveCurrentRow(Leave::Refuse));
+    ORLO_TRY(m_session->flushBatch());
     return fetch();
 }
 
