@@ -121,7 +121,7 @@ double eagerListMs(const host::StoreFile& store, host::FolderId folder) {
     const auto columns = desk::listColumnsFor(records::str(records::kAppointmentMessageClass));
     std::size_t rows = 0;
     for (const QString& property : desk::propertiesOf(columns)) {
-        rows = std::max(rows, store.column(folder, property).size());
+        rows = std::max(rows, store.column(folder, property).valueOr({}).size());
     }
     std::printf("  (eager list read %zu rows)\n", rows);
     return msSince(t);
@@ -181,7 +181,7 @@ int main(int argc, char** argv) {
     }
     QElapsedTimer t;
     t.start();
-    const std::vector<host::ItemId> ids = (*store)->itemIds(folders->scheduler);
+    const std::vector<host::ItemId> ids = (*store)->itemIds(folders->scheduler).valueOr({});
     std::vector<host::ItemId> page(
         ids.begin(),
         ids.begin() + std::min<std::ptrdiff_t>(desk::FolderItemModel::kBatch,

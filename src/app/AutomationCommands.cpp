@@ -399,9 +399,10 @@ Result<QJsonObject> AutomationCommands::switchFolder(const QJsonObject& c) {
 Result<QJsonObject> AutomationCommands::folders(const QJsonObject&) {
     QJsonArray list;
     for (const FolderEntry& e : allFolders(*m_session.nameSpace())) {
+        ORLO_TRY_ASSIGN(const int count, e.folder->Items()->Count());
         list.append(QJsonObject{{QStringLiteral("path"), e.path},
                                 {QStringLiteral("messageClass"), e.folder->DefaultMessageClass()},
-                                {QStringLiteral("count"), e.folder->Items()->Count()}});
+                                {QStringLiteral("count"), count}});
     }
     return QJsonObject{{QStringLiteral("folders"), list}};
 }
@@ -425,15 +426,15 @@ Result<QJsonObject> AutomationCommands::items(const QJsonObject& c) {
     }
     const qsizetype offset = c.value(QStringLiteral("offset")).toInteger(0);
     const qsizetype limit = c.value(QStringLiteral("limit")).toInteger(50);
-    const std::vector<host::ItemId> ids = (*file)->itemIds((*folder)->id());
+    ORLO_TRY_ASSIGN(const std::vector<host::ItemId> ids, (*file)->itemIds((*folder)->id()));
     QJsonArray rows;
     for (qsizetype i = std::max<qsizetype>(offset, 0);
          i < static_cast<qsizetype>(ids.size()) && rows.size() < limit; ++i) {
         const host::ItemId id = ids[static_cast<std::size_t>(i)];
         QJsonObject row{{QStringLiteral("id"), QString::number(id)}};
         if (!columns.isEmpty()) {
-            Result<host::ItemRecord> record = (*file)->load(id, columns);
-            const host::PropertyMap props = record ? record->properties : host::PropertyMap();
+            ORLO_TRY_ASSIGN(const host::ItemRecord record, (*file)->load(id, columns));
+            const host::PropertyMap& props = record.properties;
             QJsonObject values;
             for (const QString& name : columns) {
                 const auto it = props.find(name);

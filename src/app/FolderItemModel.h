@@ -33,6 +33,9 @@ public:
     const std::shared_ptr<host::MAPIFolder>& folder() const { return m_folder; }
     // Reads the folder's ids again (after a save, an add or a delete).
     void refresh();
+    // How the last read of the folder's ids went: the store's error when
+    // its file could not be read (the list is then empty).
+    const Status& loadStatus() const { return m_loaded; }
 
     // Every item of the folder, not only the rows fetched so far.
     qint64 totalCount() const { return static_cast<qint64>(m_ids.size()); }
@@ -59,6 +62,7 @@ private:
     std::vector<ListColumn> m_columns;
     QStringList m_properties;
     std::vector<host::ItemId> m_ids;
+    Status m_loaded;
     int m_fetched = 0;
     mutable std::unordered_map<host::ItemId, QStringList> m_cache;
     mutable std::size_t m_rowsRead = 0;

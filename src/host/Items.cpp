@@ -44,9 +44,10 @@ Items::Items(std::shared_ptr<MAPIFolder> folder) : m_folder(std::move(folder)) {
 
 Items::~Items() = default;
 
-int Items::Count() const {
-    const Result<StoreFile*> file = m_folder->session()->file();
-    return file ? static_cast<int>((*file)->itemCount(m_folder->id())) : 0;
+Result<int> Items::Count() const {
+    ORLO_TRY_ASSIGN(const StoreFile* file, m_folder->session()->file());
+    ORLO_TRY_ASSIGN(const std::int64_t count, file->itemCount(m_folder->id()));
+    return static_cast<int>(count);
 }
 
 Result<std::shared_ptr<Item>> Items::Find(const QString& filter) const {
@@ -62,7 +63,8 @@ Result<std::shared_ptr<Item>> Items::Find(const QString& filter) const {
     if (!file) {
         return file.error();
     }
-    const std::optional<ItemId> id = (*file)->findFirst(m_folder->id(), f->property, f->value);
+    ORLO_TRY_ASSIGN(const std::optional<ItemId> id,
+                    (*file)->findFirst(m_folder->id(), f->property, f->value));
     if (!id) {
         return std::shared_ptr<::orlo::host::Item>();
     }
@@ -99,7 +101,7 @@ Result<std::shared_ptr<Item>> Items::Item(int index) {
     Result<std::shared_ptr<::orlo::host::Item>> item =
         id ? session->itemObject(*id) : Result<std::shared_ptr<::orlo::host::Item>>(nullptr);
     if (!id || !item.ok()) {
-        m_indexIds = (*file)->itemIds(m_folder->id());
+        ORLO_TRY_ASSIGN(m_indexIds, (*file)->itemIds(m_folder->id()));
         id = at();
         if (!id) {
             return err::hostError(err::kInvalidProcedureCall,
@@ -132,12 +134,19 @@ std::shared_ptr<Items::Snapshot> Items::snapshot() const {
         return s;
     }
     s->columns = m_columns;
+    // A walk has no way to report a failure: a folder that cannot be read
+    // walks as empty (Count and Find report the store's error).
     if (m_columns.isEmpty()) {
-        s->ids = (*file)->itemIds(s->folder);
+        s->ids = (*file)->itemIds(s->folder).valueOr({});
         return s;
     }
     for (const QString& name : m_columns) {
-        s->values.push_back((*file)->column(s->folder, name));
+        Result<std::vector<std::pair<ItemId, Variant>>> column = (*file)->column(s->folder, name);
+        if (!column) {
+            s->values.clear();
+            return s;
+        }
+        s->values.push_back(std::move(column).value());
     }
     s->ids.reserve(s->values.front().size());
     for (const auto& [id, value] : s->values.front()) {

@@ -93,7 +93,7 @@ TEST_F(PatientOpenTest, OpenOfARowGoneOffersDeletion) {
     display(item);
     ASSERT_EQ(boxes.shown().size(), 2u);
     EXPECT_TRUE(item->isDeleted());
-    EXPECT_EQ(patientsFolder->Items()->Count(), 0);
+    EXPECT_EQ(*patientsFolder->Items()->Count(), 0);
     EXPECT_EQ(app->Inspectors()->Count(), 0);
     // The deletion switched the save off until a contact window closes.
     EXPECT_FALSE(ctx->PatientItemSaveEnabled);

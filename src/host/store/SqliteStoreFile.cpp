@@ -276,21 +276,12 @@ Status SqliteStoreFile::requireFolder(FolderId id) const {
     return okStatus();
 }
 
-std::vector<FolderInfo> SqliteStoreFile::subfolders(FolderId parent) const {
-    m_lastError = {};
+Result<std::vector<FolderInfo>> SqliteStoreFile::subfolders(FolderId parent) const {
     std::vector<FolderInfo> out;
-    Result<sqlite::StatementUse> s = use(StoreQuery::SelectSubfolders);
-    if (!s) {
-        m_lastError = s.error();
-        return out;
-    }
-    (*s)->bindInt(1, parent);
-    const Status walked = reading(
-        (*s)->forEachRow([&](const sqlite::Statement& row) { out.push_back(readFolder(row)); }));
-    if (!walked) {
-        m_lastError = walked.error();
-        out.clear();
-    }
+    ORLO_TRY_ASSIGN(const sqlite::StatementUse s, use(StoreQuery::SelectSubfolders));
+    s->bindInt(1, parent);
+    ORLO_TRY(reading(
+        s->forEachRow([&](const sqlite::Statement& row) { out.push_back(readFolder(row)); })));
     return out;
 }
 
@@ -303,14 +294,12 @@ Result<FolderId> SqliteStoreFile::createFolder(FolderId parent, const QString& n
     FolderId id = 0;
     Status done = transaction([&]() -> Status {
         ORLO_TRY(requireFolder(parent));
-        for (const FolderInfo& sibling : subfolders(parent)) {
+        ORLO_TRY_ASSIGN(const std::vector<FolderInfo> siblings, subfolders(parent));
+        for (const FolderInfo& sibling : siblings) {
             if (sibling.name.compare(name, Qt::CaseInsensitive) == 0) {
                 return storeError(
                     m_path, QStringLiteral("already has a folder \"%1\" there.").arg(sibling.name));
             }
-        }
-        if (m_lastError.isError()) {
-            return m_lastError;
         }
         ORLO_TRY_ASSIGN(const sqlite::StatementUse s, use(StoreQuery::InsertFolder));
         s->bindInt(1, parent);
@@ -325,39 +314,20 @@ Result<FolderId> SqliteStoreFile::createFolder(FolderId parent, const QString& n
     return id;
 }
 
-std::vector<ItemId> SqliteStoreFile::itemIds(FolderId folder) const {
-    m_lastError = {};
+Result<std::vector<ItemId>> SqliteStoreFile::itemIds(FolderId folder) const {
     std::vector<ItemId> out;
-    Result<sqlite::StatementUse> s = use(StoreQuery::SelectItemIds);
-    if (!s) {
-        m_lastError = s.error();
-        return out;
-    }
-    (*s)->bindInt(1, folder);
-    const Status walked = reading(
-        (*s)->forEachRow([&](const sqlite::Statement& row) { out.push_back(row.columnInt(0)); }));
-    if (!walked) {
-        m_lastError = walked.error();
-        out.clear();
-    }
+    ORLO_TRY_ASSIGN(const sqlite::StatementUse s, use(StoreQuery::SelectItemIds));
+    s->bindInt(1, folder);
+    ORLO_TRY(reading(
+        s->forEachRow([&](const sqlite::Statement& row) { out.push_back(row.columnInt(0)); })));
     return out;
 }
 
-std::int64_t SqliteStoreFile::itemCount(FolderId folder) const {
-    m_lastError = {};
-    Result<sqlite::StatementUse> s = use(StoreQuery::CountItems);
-    if (!s) {
-        m_lastError = s.error();
-        return 0;
-    }
-    (*s)->bindInt(1, folder);
-    Result<bool> row = reading((*s)->step());
-    if (!row || !*row) {
-        m_lastError =
-            row ? storeError(m_path, QStringLiteral("cannot be read (no count).")) : row.error();
-        return 0;
-    }
-    return (*s)->columnInt(0);
+Result<std::int64_t> SqliteStoreFile::itemCount(FolderId folder) const {
+    ORLO_TRY_ASSIGN(const sqlite::StatementUse s, use(StoreQuery::CountItems));
+    s->bindInt(1, folder);
+    ORLO_TRY_ASSIGN(const bool counted, reading(s->step()));
+    return counted ? s->columnInt(0) : 0;
 }
 
 Result<FolderId> SqliteStoreFile::folderOfItem(ItemId id) const {
@@ -416,30 +386,17 @@ Result<ItemRecord> SqliteStoreFile::load(ItemId id, const std::optional<QStringL
     return record;
 }
 
-std::vector<std::pair<ItemId, Variant>> SqliteStoreFile::column(FolderId folder,
-                                                                const QString& property) const {
-    m_lastError = {};
+Result<std::vector<std::pair<ItemId, Variant>>> SqliteStoreFile::column(
+    FolderId folder, const QString& property) const {
     std::vector<std::pair<ItemId, Variant>> out;
-    Result<std::optional<std::int64_t>> nid = nameId(property);
-    if (!nid) {
-        m_lastError = nid.error();
-        return out;
-    }
-    Result<sqlite::StatementUse> s = use(StoreQuery::SelectColumn);
-    if (!s) {
-        m_lastError = s.error();
-        return out;
-    }
-    (*s)->bindInt(1, folder);
+    ORLO_TRY_ASSIGN(const std::optional<std::int64_t> nid, nameId(property));
+    ORLO_TRY_ASSIGN(const sqlite::StatementUse s, use(StoreQuery::SelectColumn));
+    s->bindInt(1, folder);
     // A name never stored matches no row: every item gives Empty.
-    (*s)->bindInt(2, nid->value_or(0));
-    const Status walked = reading((*s)->forEachRow([&](const sqlite::Statement& row) {
+    s->bindInt(2, nid.value_or(0));
+    ORLO_TRY(reading(s->forEachRow([&](const sqlite::Statement& row) {
         out.emplace_back(row.columnInt(0), PropertyCodec::read(row, 1, 2));
-    }));
-    if (!walked) {
-        m_lastError = walked.error();
-        out.clear();
-    }
+    })));
     return out;
 }
 
@@ -526,8 +483,8 @@ Status SqliteStoreFile::remove(ItemId id) {
     });
 }
 
-Result<std::optional<ItemId>> SqliteStoreFile::find(FolderId folder, const QString& name,
-                                                    const Variant& value) const {
+Result<std::optional<ItemId>> SqliteStoreFile::findFirst(FolderId folder, const QString& name,
+                                                         const Variant& value) const {
     const std::optional<FindKey> key = FindKey::of(value);
     if (!key) {
         return std::optional<ItemId>();
@@ -550,17 +507,6 @@ Result<std::optional<ItemId>> SqliteStoreFile::find(FolderId folder, const QStri
         return true;
     })));
     return found;
-}
-
-std::optional<ItemId> SqliteStoreFile::findFirst(FolderId folder, const QString& name,
-                                                 const Variant& value) const {
-    m_lastError = {};
-    Result<std::optional<ItemId>> found = find(folder, name, value);
-    if (!found) {
-        m_lastError = found.error();
-        return std::nullopt;
-    }
-    return *found;
 }
 
 Status SqliteStoreFile::checkIntegrity() const {

@@ -27,15 +27,15 @@ public:
     QString path() const override { return m_path; }
     FolderId topFolder() const override { return m_topFolder; }
     Result<FolderInfo> folder(FolderId id) const override;
-    std::vector<FolderInfo> subfolders(FolderId parent) const override;
+    Result<std::vector<FolderInfo>> subfolders(FolderId parent) const override;
     Result<FolderId> createFolder(FolderId parent, const QString& name, FolderKind kind,
                                   const QString& defaultMessageClass) override;
 
-    std::vector<ItemId> itemIds(FolderId folder) const override;
-    std::int64_t itemCount(FolderId folder) const override;
+    Result<std::vector<ItemId>> itemIds(FolderId folder) const override;
+    Result<std::int64_t> itemCount(FolderId folder) const override;
     Result<ItemRecord> load(ItemId id, const std::optional<QStringList>& only) const override;
-    std::vector<std::pair<ItemId, Variant>> column(FolderId folder,
-                                                   const QString& property) const override;
+    Result<std::vector<std::pair<ItemId, Variant>>> column(FolderId folder,
+                                                           const QString& property) const override;
 
     Result<ItemId> insert(FolderId folder, const QString& messageClass,
                           const PropertyMap& properties) override;
@@ -44,10 +44,9 @@ public:
     Status update(ItemId id, const PropertyMap& properties) override;
     Status remove(ItemId id) override;
 
-    std::optional<ItemId> findFirst(FolderId folder, const QString& name,
-                                    const Variant& value) const override;
+    Result<std::optional<ItemId>> findFirst(FolderId folder, const QString& name,
+                                            const Variant& value) const override;
 
-    Error lastError() const override { return m_lastError; }
     Status checkIntegrity() const override;
 
 private:
@@ -76,8 +75,6 @@ private:
     Result<ItemId> insertOne(FolderId folder, const QString& messageClass,
                              const PropertyMap& properties);
     Status writeProperties(ItemId item, FolderId folder, const PropertyMap& properties);
-    Result<std::optional<ItemId>> find(FolderId folder, const QString& name,
-                                       const Variant& value) const;
 
     QString m_path;
     sqlite::Database m_db;
@@ -85,7 +82,6 @@ private:
     mutable std::array<sqlite::Statement, kStoreQueryCount> m_statements;
     mutable QHash<QString, std::int64_t> m_nameIds;
     mutable QHash<std::int64_t, QString> m_names;
-    mutable Error m_lastError;
 };
 
 }  // namespace orlo::host

@@ -40,7 +40,8 @@ public:
     // It is a grievous error to read the value of a failed result.
     const T& value() const& { return std::get<T>(m_state); }
     T& value() & { return std::get<T>(m_state); }
-    T&& value() && { return std::get<T>(std::move(m_state)); }
+    // Moved out by value, so that `for (x : f().value())` is safe.
+    T value() && { return std::get<T>(std::move(m_state)); }
     const T& operator*() const& { return value(); }
     const T* operator->() const { return &value(); }
 

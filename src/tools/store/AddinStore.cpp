@@ -40,14 +40,12 @@ Result<FolderId> folderByPath(const StoreFile& store, const QString& path) {
     QString walked = top->name;
     for (const QString& name : names) {
         std::optional<FolderId> next;
-        for (const host::FolderInfo& sub : store.subfolders(current)) {
+        ORLO_TRY_ASSIGN(const std::vector<host::FolderInfo> subs, store.subfolders(current));
+        for (const host::FolderInfo& sub : subs) {
             if (sub.name.compare(name, Qt::CaseInsensitive) == 0) {
                 next = sub.id;
                 break;
             }
-        }
-        if (store.lastError().isError()) {
-            return store.lastError();
         }
         if (!next) {
             return host::storeError(

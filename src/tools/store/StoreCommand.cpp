@@ -51,19 +51,13 @@ int usage(QTextStream& err, const QString& why) {
 
 // Prints `folder` and, indented, its subfolders.
 Status listTree(const StoreFile& store, const FolderInfo& folder, int depth, QTextStream& out) {
-    const std::int64_t count = store.itemCount(folder.id);
-    if (store.lastError().isError()) {
-        return store.lastError();
-    }
+    ORLO_TRY_ASSIGN(const std::int64_t count, store.itemCount(folder.id));
     out << QString(depth * 2, u' ') << folder.name << " [" << kindName(folder.kind);
     if (!folder.defaultMessageClass.isEmpty()) {
         out << ", " << folder.defaultMessageClass;
     }
     out << "] " << count << (count == 1 ? " item" : " items") << '\n';
-    const std::vector<FolderInfo> subs = store.subfolders(folder.id);
-    if (store.lastError().isError()) {
-        return store.lastError();
-    }
+    ORLO_TRY_ASSIGN(const std::vector<FolderInfo> subs, store.subfolders(folder.id));
     for (const FolderInfo& sub : subs) {
         if (Status s = listTree(store, sub, depth + 1, out); !s) {
             return s;
@@ -101,11 +95,11 @@ int dump(const QStringList& a, QTextStream& out, QTextStream& err) {
     if (!folder) {
         return fail(err, folder.error());
     }
-    const std::vector<host::ItemId> ids = (*store)->itemIds(*folder);
-    if ((*store)->lastError().isError()) {
-        return fail(err, (*store)->lastError());
+    const Result<std::vector<host::ItemId>> ids = (*store)->itemIds(*folder);
+    if (!ids) {
+        return fail(err, ids.error());
     }
-    for (host::ItemId id : ids) {
+    for (host::ItemId id : *ids) {
         Result<host::ItemRecord> item = (*store)->load(id);
         if (!item) {
             out.flush();

@@ -83,11 +83,10 @@ Status StoreSeeder::seed(host::StoreFile& store, SeedCounts counts) {
     if (!folders) {
         return folders.error();
     }
-    const std::int64_t firstPatient = store.itemCount(folders->patients) + 1;
-    const std::int64_t firstSchedule = store.itemCount(folders->scheduler) + 1;
-    if (store.lastError().isError()) {
-        return store.lastError();
-    }
+    ORLO_TRY_ASSIGN(const std::int64_t patientsBefore, store.itemCount(folders->patients));
+    ORLO_TRY_ASSIGN(const std::int64_t schedulesBefore, store.itemCount(folders->scheduler));
+    const std::int64_t firstPatient = patientsBefore + 1;
+    const std::int64_t firstSchedule = schedulesBefore + 1;
     if (Status s = addBatches(store, folders->patients, QString::fromUtf16(kPatientClass),
                               firstPatient, counts.contacts, &StoreSeeder::contact);
         !s) {

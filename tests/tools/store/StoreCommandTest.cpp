@@ -106,8 +106,8 @@ TEST_F(StoreCommandTest, SeedThenListAndDumpAFolderByPath) {
 
     auto store = host::StoreFile::open(p).value();
     const AddinFolders f = *addinFolders(*store);
-    EXPECT_EQ(store->findFirst(f.scheduler, QStringLiteral("Mileage"), 7),
-              store->itemIds(f.scheduler).back());
+    EXPECT_EQ(*store->findFirst(f.scheduler, QStringLiteral("Mileage"), 7),
+              store->itemIds(f.scheduler)->back());
 }
 
 TEST_F(StoreCommandTest, BadArgumentsPathsAndFilesFailWithAMessage) {
