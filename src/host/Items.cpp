@@ -52,19 +52,13 @@ Result<int> Items::Count() const {
 
 Result<std::shared_ptr<Item>> Items::Find(const QString& filter) const {
     const auto& session = m_folder->session();
-    const Result<ItemFilter> f = parseItemFilter(filter, session->services().locale);
-    if (!f) {
-        return f.error();
-    }
-    if (f->matchesNothing) {
+    ORLO_TRY_ASSIGN(const ItemFilter f, parseItemFilter(filter, session->services().locale));
+    if (f.matchesNothing) {
         return std::shared_ptr<::orlo::host::Item>();
     }
-    const Result<StoreFile*> file = session->file();
-    if (!file) {
-        return file.error();
-    }
+    ORLO_TRY_ASSIGN(StoreFile* const file, session->file());
     ORLO_TRY_ASSIGN(const std::optional<ItemId> id,
-                    (*file)->findFirst(m_folder->id(), f->property, f->value));
+                    file->findFirst(m_folder->id(), f.property, f.value));
     if (!id) {
         return std::shared_ptr<::orlo::host::Item>();
     }
@@ -73,9 +67,7 @@ Result<std::shared_ptr<Item>> Items::Find(const QString& filter) const {
 
 Result<std::shared_ptr<Item>> Items::Add(const QString& messageClass) const {
     const auto& session = m_folder->session();
-    if (const Result<StoreFile*> file = session->file(); !file) {
-        return file.error();
-    }
+    ORLO_TRY(session->file());
     const QString cls = messageClass.isEmpty() ? m_folder->DefaultMessageClass() : messageClass;
     PropertyMap props;
     if (const FormDefinition* form = session->services().forms.find(cls)) {
@@ -87,10 +79,7 @@ Result<std::shared_ptr<Item>> Items::Add(const QString& messageClass) const {
 
 Result<std::shared_ptr<Item>> Items::Item(int index) {
     const auto& session = m_folder->session();
-    const Result<StoreFile*> file = session->file();
-    if (!file) {
-        return file.error();
-    }
+    ORLO_TRY_ASSIGN(StoreFile* const file, session->file());
     const auto at = [&]() -> std::optional<ItemId> {
         if (index < 1 || static_cast<std::size_t>(index) > m_indexIds.size()) {
             return std::nullopt;
@@ -101,7 +90,7 @@ Result<std::shared_ptr<Item>> Items::Item(int index) {
     Result<std::shared_ptr<::orlo::host::Item>> item =
         id ? session->itemObject(*id) : Result<std::shared_ptr<::orlo::host::Item>>(nullptr);
     if (!id || !item.ok()) {
-        ORLO_TRY_ASSIGN(m_indexIds, (*file)->itemIds(m_folder->id()));
+        ORLO_TRY_ASSIGN(m_indexIds, file->itemIds(m_folder->id()));
         id = at();
         if (!id) {
             return err::hostError(err::kInvalidProcedureCall,

@@ -97,7 +97,6 @@ Result<SeedCounts> seedDatabase(const QString& path, const SeedOptions& options,
     if (sqlite::SqlStatus s = db.exec(QByteArrayView("PRAGMA foreign_keys=ON")); !s) {
         return sqlFailure(s.error());
     }
-    (void)db.exec(QByteArrayView("PRAGMA cache_size=-262144"));
 
     const QStringList patientCols = records::patientColumns().mid(1);
     const QStringList scheduleCols = records::scheduleColumns().mid(1);
@@ -112,6 +111,10 @@ Result<SeedCounts> seedDatabase(const QString& path, const SeedOptions& options,
             return failure(QStringLiteral("'%1' is not an Orlo database: %2")
                                .arg(path, prepared->error().message));
         }
+    }
+    // A big page cache for the indexes the fill keeps growing.
+    if (sqlite::SqlStatus s = db.exec(QByteArrayView("PRAGMA cache_size=-262144")); !s) {
+        return sqlFailure(s.error());
     }
     // Anything that fails below rolls the whole fill back.
     sqlite::SqlResult<sqlite::Transaction> fill =

@@ -12,7 +12,8 @@
 //
 // Each returns the failed result's error from the enclosing function, whose
 // own Result must be constructible from that error. ORLO_TRY_ASSIGN expands
-// to more than one statement: use it only directly inside a block. Where the
+// to more than one statement: use it only directly inside a block; a
+// declared type with a comma in it is spelt `auto` there. Where the
 // error must be changed on the way (another layer's error value, a message
 // that names the file), test and return by hand.
 
@@ -101,7 +102,7 @@ decltype(auto) errorOf(R&& result) {
 
 }  // namespace orlo
 
-#define ORLO_TRY(expr) ORLO_TRY_IMPL_(ORLO_TRY_CONCAT_(orloTryResult_, __LINE__), expr)
+#define ORLO_TRY(...) ORLO_TRY_IMPL_(ORLO_TRY_CONCAT_(orloTryResult_, __LINE__), (__VA_ARGS__))
 #define ORLO_TRY_IMPL_(tmp, expr)                                             \
     do {                                                                      \
         if (auto&& tmp = (expr); !tmp.ok()) {                                 \
@@ -117,5 +118,5 @@ decltype(auto) errorOf(R&& result) {
         return std::move(tmp).error();        \
     }                                         \
     lhs = std::move(tmp).value()
-#define ORLO_TRY_ASSIGN(lhs, expr) \
-    ORLO_TRY_ASSIGN_IMPL_(ORLO_TRY_CONCAT_(orloTryValue_, __LINE__), lhs, expr)
+#define ORLO_TRY_ASSIGN(lhs, ...) \
+    ORLO_TRY_ASSIGN_IMPL_(ORLO_TRY_CONCAT_(orloTryValue_, __LINE__), lhs, (__VA_ARGS__))

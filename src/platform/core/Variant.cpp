@@ -22,12 +22,9 @@ Error invalidNull() {
 
 template <typename Int>
 Result<Int> toInteger(const Variant& v, const Locale& locale) {
-    const Result<double> d = v.toDouble(locale);
-    if (!d.ok()) {
-        return d.error();
-    }
+    ORLO_TRY_ASSIGN(const double d, v.toDouble(locale));
     // Banker's rounding, as the conversion functions of the original round.
-    const double rounded = std::nearbyint(*d);
+    const double rounded = std::nearbyint(d);
     if (!std::isfinite(rounded) || rounded < double(std::numeric_limits<Int>::min()) ||
         rounded > double(std::numeric_limits<Int>::max())) {
         return overflow();
@@ -178,11 +175,8 @@ Result<bool> Variant::toBool(const Locale& locale) const {
         default:
             break;
     }
-    const Result<double> d = toDouble(locale);
-    if (!d.ok()) {
-        return d.error();
-    }
-    return *d != 0.0;
+    ORLO_TRY_ASSIGN(const double d, toDouble(locale));
+    return d != 0.0;
 }
 
 }  // namespace orlo

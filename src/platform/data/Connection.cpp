@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "platform/core/ErrorTrap.h"
 #include "platform/data/ConnectionString.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/DatabaseFile.h"
@@ -54,7 +55,7 @@ Connection::~Connection() {
     // Recordsets opened over this connection keep it open until they close,
     // as a report's data source outlives the report's own references.
     if (m_session.use_count() == 1) {
-        (void)close();
+        ignoreError(close(), "a connection object going away has no caller left to tell");
     }
 }
 
@@ -110,7 +111,7 @@ Status Connection::open() {
         return row ? int(probe.columnInt(0)) : 0;
     }();
     if (!applicationId) {
-        (void)s.close();
+        ignoreError(s.close(), "the failed open's own error is the one reported");
         return providerFailure(QStringLiteral("Unrecognized database format '%1' (%2).")
                                    .arg(path, applicationId.error().description));
     }
@@ -136,17 +137,17 @@ Status Connection::open() {
     }
     for (const QString& sql : setup) {
         if (Status done = s.check(db.exec(sql), sql); !done) {
-            (void)s.close();
+            ignoreError(s.close(), "the failed open's own error is the one reported");
             return providerFailure(done.error().description);
         }
     }
     if (Status fs = detail::installJetFunctions(db.handle(), m_ctx.clock, m_ctx.locale); !fs) {
         s.fail(fs.error());
-        (void)s.close();
+        ignoreError(s.close(), "the failed open's own error is the one reported");
         return fs;
     }
     if (Status ls = s.loadSchema(); !ls) {
-        (void)s.close();
+        ignoreError(s.close(), "the failed open's own error is the one reported");
         return ls;
     }
     ConnectionTarget t = *target;

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include "platform/core/ErrorTrap.h"
 #include "platform/core/Locale.h"
 #include "platform/data/Connection.h"
 #include "platform/data/JetBridge.h"
@@ -112,9 +113,7 @@ Status Recordset::ensureOpen() const {
 }
 
 Status Recordset::ensureCurrent() const {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureOpen());
     if (m_pending) {
         return {};
     }
@@ -141,9 +140,7 @@ Status Recordset::open(const QString& source, Connection& connection, int cursor
         return s.fail(closedError());
     }
     // A read sees everything executed before it.
-    if (Status f = s.flushBatch(); !f) {
-        return f;
-    }
+    ORLO_TRY(s.flushBatch());
     m_source = source;
     m_cursorType = cursorType;
     m_lockType = lockType;
@@ -177,8 +174,8 @@ Status Recordset::open(const QString& source, Connection& connection, int cursor
 }
 
 void Recordset::close() {
-    // Abandoning never fails; the AddNew's transaction rolls back.
-    (void)leaveCurrentRow(Leave::Abandon);
+    // The AddNew's transaction rolls back.
+    ignoreError(leaveCurrentRow(Leave::Abandon), "abandoning pending changes cannot fail");
     m_open = false;
     m_rows.clear();
     m_columns.clear();
@@ -302,9 +299,7 @@ Status Recordset::resolveBaseTable() {
 }
 
 Result<qint64> Recordset::recordCount() const {
-    if (Status s = ensureOpen(); !s) {
-        return s.error();
-    }
+    ORLO_TRY(ensureOpen());
     return qint64(m_rows.size()) - m_deleted;
 }
 
@@ -399,9 +394,7 @@ int Recordset::fieldCount() const {
 }
 
 Result<QString> Recordset::fieldName(int index) const {
-    if (Status s = ensureOpen(); !s) {
-        return s.error();
-    }
+    ORLO_TRY(ensureOpen());
     if (index < 0 || index >= int(m_columns.size())) {
         return fail(notInCollection(QString::number(index)));
     }
@@ -454,15 +447,11 @@ Variant Recordset::readCell(int column, const Variant& stored) const {
 }
 
 Result<Variant> Recordset::field(int index) const {
-    if (Status s = ensureOpen(); !s) {
-        return s.error();
-    }
+    ORLO_TRY(ensureOpen());
     if (index < 0 || index >= int(m_columns.size())) {
         return fail(notInCollection(QString::number(index)));
     }
-    if (Status s = ensureCurrent(); !s) {
-        return s.error();
-    }
+    ORLO_TRY(ensureCurrent());
     if (m_pending) {
         return readCell(index, m_pending->valueOf(m_columns[size_t(index)].origin));
     }
@@ -475,14 +464,9 @@ Result<Variant> Recordset::field(int index) const {
 }
 
 Result<Variant> Recordset::field(const QString& name) const {
-    if (Status s = ensureOpen(); !s) {
-        return s.error();
-    }
-    Result<int> i = indexOf(name);
-    if (!i) {
-        return i.error();
-    }
-    return field(*i);
+    ORLO_TRY(ensureOpen());
+    ORLO_TRY_ASSIGN(int i, indexOf(name));
+    return field(i);
 }
 
 Result<RowTable> Recordset::getRows() {
@@ -507,9 +491,7 @@ Result<Variant> Recordset::storedValue(int column, const Variant& value) const {
 }
 
 Status Recordset::addNew() {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureOpen());
     m_session->clearErrors();
     if (m_lockType == kLockReadOnly) {
         return fail(notUpdatable(QStringLiteral("the recordset is read-only")));
@@ -519,26 +501,18 @@ Status Recordset::addNew() {
     }
     ORLO_TRY(leaveCurrentRow(Leave::Commit));
     ORLO_TRY(m_session->flushBatch());
-    Result<std::unique_ptr<detail::PendingInsert>> p =
-        detail::PendingInsert::begin(*m_session, m_baseTable);
-    if (!p) {
-        return p.error();
-    }
-    m_pending = std::move(p).value();
+    ORLO_TRY_ASSIGN(std::unique_ptr<detail::PendingInsert> p,
+                    detail::PendingInsert::begin(*m_session, m_baseTable));
+    m_pending = std::move(p);
     return {};
 }
 
 Status Recordset::setField(const QString& name, const Variant& value) {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureOpen());
     m_session->clearErrors();
-    Result<int> i = indexOf(name);
-    if (!i) {
-        return i.error();
-    }
-    const Column& c = m_columns[size_t(*i)];
-    Result<Variant> stored = storedValue(*i, value);
+    ORLO_TRY_ASSIGN(int i, indexOf(name));
+    const Column& c = m_columns[size_t(i)];
+    Result<Variant> stored = storedValue(i, value);
     if (!stored) {
         return fail(stored.error());
     }
@@ -548,32 +522,26 @@ Status Recordset::setField(const QString& name, const Variant& value) {
         }
         return m_pending->set(c.origin, *stored);
     }
-    if (Status s = ensureCurrent(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureCurrent());
     if (m_lockType == kLockReadOnly || m_baseTable.isEmpty() || c.table.isEmpty()) {
         return fail(notUpdatable(QStringLiteral("the field %1 cannot be written").arg(name)));
     }
     for (auto& [col, v] : m_edits) {
-        if (col == *i) {
+        if (col == i) {
             v = *stored;
             return {};
         }
     }
-    m_edits.emplace_back(*i, *stored);
+    m_edits.emplace_back(i, *stored);
     return {};
 }
 
 Status Recordset::update() {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureOpen());
     m_session->clearErrors();
     if (m_pending) {
-        Result<qint64> key = m_pending->commit();
-        if (!key) {
-            return key.error();  // the row stays pending; cancelUpdate drops it
-        }
+        // A failed commit leaves the row pending; cancelUpdate drops it.
+        ORLO_TRY_ASSIGN(const qint64 key, m_pending->commit());
         std::vector<Variant> cells;
         for (const Column& c : m_columns) {
             cells.push_back(c.table.compare(m_baseTable, Qt::CaseInsensitive) == 0
@@ -582,7 +550,7 @@ Status Recordset::update() {
         }
         Row r;
         r.cells = detail::PackedRow::fromValues(cells);
-        r.rowid = *key;
+        r.rowid = key;
         m_pending.reset();
         m_rows.push_back(std::move(r));
         m_pos = qint64(m_rows.size()) - 1;
@@ -591,19 +559,14 @@ Status Recordset::update() {
     if (m_edits.empty()) {
         return {};
     }
-    if (Status s = ensureCurrent(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureCurrent());
     Row& row = m_rows[size_t(m_pos)];
     QStringList sets;
     for (const auto& edit : m_edits) {
         sets << quoted(m_columns[size_t(edit.first)].origin) + QStringLiteral(" = ?");
     }
-    Result<std::pair<QString, qint64>> key = currentKey();
-    if (!key) {
-        return key.error();
-    }
-    const QString keyName = key->first;
+    ORLO_TRY_ASSIGN(const auto key, currentKey());
+    const QString keyName = key.first;
     const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
                             .arg(quoted(m_baseTable), sets.join(QStringLiteral(", ")), keyName);
     ORLO_TRY_ASSIGN(sqlite::Statement stmt,
@@ -612,7 +575,7 @@ Status Recordset::update() {
     for (const auto& edit : m_edits) {
         detail::bindStored(stmt, p++, edit.second);
     }
-    stmt.bindInt(p, key->second);
+    stmt.bindInt(p, key.second);
     ORLO_TRY(m_session->check(stmt.run(), sql));
     for (const auto& edit : m_edits) {
         row.cells.setValue(edit.first, edit.second);
@@ -638,18 +601,14 @@ Result<std::pair<QString, qint64>> Recordset::currentKey() const {
 }
 
 Status Recordset::cancelUpdate() {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureOpen());
     m_pending.reset();
     m_edits.clear();
     return {};
 }
 
 Status Recordset::deleteCurrent() {
-    if (Status s = ensureCurrent(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureCurrent());
     m_session->clearErrors();
     if (m_pending) {
         m_pending.reset();  // deleting the row being added drops it
@@ -659,18 +618,13 @@ Status Recordset::deleteCurrent() {
         return fail(notUpdatable(QStringLiteral("the recordset is read-only")));
     }
     Row& row = m_rows[size_t(m_pos)];
-    Result<std::pair<QString, qint64>> key = currentKey();
-    if (!key) {
-        return key.error();
-    }
-    if (Status f = m_session->flushBatch(); !f) {
-        return f;
-    }
+    ORLO_TRY_ASSIGN(const auto key, currentKey());
+    ORLO_TRY(m_session->flushBatch());
     const QString sql =
-        QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoted(m_baseTable), key->first);
+        QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoted(m_baseTable), key.first);
     ORLO_TRY_ASSIGN(sqlite::Statement stmt,
                     m_session->check(m_session->database().prepare(sql), sql));
-    stmt.bindInt(1, key->second);
+    stmt.bindInt(1, key.second);
     ORLO_TRY(m_session->check(stmt.run(), sql));
     row.deleted = true;
     ++m_deleted;
@@ -679,9 +633,7 @@ Status Recordset::deleteCurrent() {
 }
 
 Status Recordset::setFilter(const QString& filter) {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureOpen());
     m_session->clearErrors();
     const QString previous = m_filter;
     m_filter = filterClears(filter) ? QString() : filter;

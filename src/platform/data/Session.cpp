@@ -1,5 +1,6 @@
 #include "platform/data/Session.h"
 
+#include "platform/core/ErrorTrap.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/JetBridge.h"
 
@@ -61,7 +62,7 @@ void Session::attach(sqlite::Database db, QString path) {
 }
 
 Session::~Session() {
-    (void)close();
+    ignoreError(close(), "a session going away has no caller left to tell");
 }
 
 Status Session::close() {
@@ -214,12 +215,9 @@ Status Session::flushBatch() {
 sqlite::SqlResult<sqlite::StatementUse> Session::cachedStatement(const QString& sql) {
     auto it = m_cache.find(sql);
     if (it == m_cache.end()) {
-        sqlite::SqlResult<sqlite::Statement> made =
-            m_db.preparePersistent(QByteArrayView(sql.toUtf8()));
-        if (!made) {
-            return made.error();
-        }
-        it = m_cache.emplace(sql, std::move(made).value()).first;
+        ORLO_TRY_ASSIGN(sqlite::Statement made,
+                        m_db.preparePersistent(QByteArrayView(sql.toUtf8())));
+        it = m_cache.emplace(sql, std::move(made)).first;
     }
     return sqlite::StatementUse(it->second);
 }

@@ -81,9 +81,7 @@ public:
     Result<QString> run() {
         collectTables();
         for (qsizetype k = 0; k < m_sig.size(); ++k) {
-            if (auto status = rewrite(k); !status) {
-                return status.error();
-            }
+            ORLO_TRY(rewrite(k));
         }
         rewriteDayDiffComparisons();
         coerceInsertValues();
@@ -550,11 +548,8 @@ QString quoteSqlText(QStringView text) {
 }
 
 Result<QString> translateJetSql(const QString& sql, const DialectContext& ctx) {
-    auto tokens = tokenizeSql(sql);
-    if (!tokens) {
-        return tokens.error();
-    }
-    return Translator(std::move(tokens).value(), ctx).run();
+    ORLO_TRY_ASSIGN(auto tokens, tokenizeSql(sql));
+    return Translator(std::move(tokens), ctx).run();
 }
 
 }  // namespace orlo::data

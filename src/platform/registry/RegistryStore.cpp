@@ -93,24 +93,15 @@ Status RegistryStore::modify(const std::function<void(RegistryData&)>& change) {
         }
         QThread::msleep(2);
     }
-    Result<RegistryData> data = load();
-    if (!data.ok()) {
-        return data.error();
-    }
-    change(data.value());
-    return save(*data);
+    ORLO_TRY_ASSIGN(RegistryData data, load());
+    change(data);
+    return save(data);
 }
 
 Result<RegistryKey> RegistryStore::openKey(RegistryRoot root, QStringView path) const {
-    const Result<QStringList> names = RegistryData::splitPath(path);
-    if (!names.ok()) {
-        return names.error();
-    }
-    const Result<RegistryData> data = load();
-    if (!data.ok()) {
-        return data.error();
-    }
-    const std::optional<RegistryKey> key = data->findKey(root, *names);
+    ORLO_TRY_ASSIGN(const QStringList names, RegistryData::splitPath(path));
+    ORLO_TRY_ASSIGN(const RegistryData data, load());
+    const std::optional<RegistryKey> key = data.findKey(root, names);
     if (!key) {
         return makeError(err::kRegistryFileNotFound,
                          QStringLiteral("No such key: ") + path.toString(), kSource);
@@ -119,52 +110,34 @@ Result<RegistryKey> RegistryStore::openKey(RegistryRoot root, QStringView path) 
 }
 
 Result<RegistryKey> RegistryStore::createKey(RegistryRoot root, QStringView path) {
-    const Result<QStringList> names = RegistryData::splitPath(path);
-    if (!names.ok()) {
-        return names.error();
-    }
+    ORLO_TRY_ASSIGN(const QStringList names, RegistryData::splitPath(path));
     {
         // Most opens find the key; they need no lock and no write.
-        const Result<RegistryData> data = load();
-        if (!data.ok()) {
-            return data.error();
-        }
-        if (const std::optional<RegistryKey> key = data->findKey(root, *names)) {
+        ORLO_TRY_ASSIGN(const RegistryData data, load());
+        if (const std::optional<RegistryKey> key = data.findKey(root, names)) {
             return *key;
         }
     }
     RegistryKey created;
-    const Status s = modify([&](RegistryData& d) { created = d.createKey(root, *names); });
-    if (!s.ok()) {
-        return s.error();
-    }
+    ORLO_TRY(modify([&](RegistryData& d) { created = d.createKey(root, names); }));
     return created;
 }
 
 Result<std::optional<RegistryValue>> RegistryStore::queryValue(const RegistryKey& key,
                                                                const QString& name) const {
-    const Result<RegistryData> data = load();
-    if (!data.ok()) {
-        return data.error();
-    }
-    const RegistryValue* v = data->value(key, name);
+    ORLO_TRY_ASSIGN(const RegistryData data, load());
+    const RegistryValue* v = data.value(key, name);
     return v ? std::optional<RegistryValue>(*v) : std::nullopt;
 }
 
 Result<QStringList> RegistryStore::valueNames(const RegistryKey& key) const {
-    const Result<RegistryData> data = load();
-    if (!data.ok()) {
-        return data.error();
-    }
-    return data->valueNames(key);
+    ORLO_TRY_ASSIGN(const RegistryData data, load());
+    return data.valueNames(key);
 }
 
 Result<QStringList> RegistryStore::subkeyNames(const RegistryKey& key) const {
-    const Result<RegistryData> data = load();
-    if (!data.ok()) {
-        return data.error();
-    }
-    return data->subkeyNames(key);
+    ORLO_TRY_ASSIGN(const RegistryData data, load());
+    return data.subkeyNames(key);
 }
 
 Status RegistryStore::setValue(const RegistryKey& key, const QString& name,

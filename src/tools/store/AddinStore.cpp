@@ -9,35 +9,25 @@ using host::FolderKind;
 using host::StoreFile;
 
 Result<std::unique_ptr<StoreFile>> createAddinStore(const QString& path) {
-    auto created = StoreFile::create(path, QString::fromUtf16(kAddinTopFolder));
-    if (!created) {
-        return created.error();
-    }
-    std::unique_ptr<StoreFile> store = std::move(created).value();
+    ORLO_TRY_ASSIGN(std::unique_ptr<StoreFile> store,
+                    StoreFile::create(path, QString::fromUtf16(kAddinTopFolder)));
     const FolderId top = store->topFolder();
     for (const auto& [name, kind, cls] :
          {std::tuple{kPatientsFolder, FolderKind::Contacts, kPatientClass},
           std::tuple{kSchedulerFolder, FolderKind::Calendar, kSchedulerClass}}) {
-        if (auto f =
-                store->createFolder(top, QString::fromUtf16(name), kind, QString::fromUtf16(cls));
-            !f) {
-            return f.error();
-        }
+        ORLO_TRY(store->createFolder(top, QString::fromUtf16(name), kind, QString::fromUtf16(cls)));
     }
     return store;
 }
 
 Result<FolderId> folderByPath(const StoreFile& store, const QString& path) {
     QStringList names = path.split(u'/', Qt::SkipEmptyParts);
-    Result<host::FolderInfo> top = store.folder(store.topFolder());
-    if (!top) {
-        return top.error();
-    }
-    if (!names.isEmpty() && names.front().compare(top->name, Qt::CaseInsensitive) == 0) {
+    ORLO_TRY_ASSIGN(host::FolderInfo top, store.folder(store.topFolder()));
+    if (!names.isEmpty() && names.front().compare(top.name, Qt::CaseInsensitive) == 0) {
         names.removeFirst();
     }
     FolderId current = store.topFolder();
-    QString walked = top->name;
+    QString walked = top.name;
     for (const QString& name : names) {
         std::optional<FolderId> next;
         ORLO_TRY_ASSIGN(const std::vector<host::FolderInfo> subs, store.subfolders(current));
@@ -60,16 +50,10 @@ Result<FolderId> folderByPath(const StoreFile& store, const QString& path) {
 Result<AddinFolders> addinFolders(const StoreFile& store) {
     AddinFolders f;
     f.top = store.topFolder();
-    Result<FolderId> patients = folderByPath(store, QString::fromUtf16(kPatientsFolder));
-    if (!patients) {
-        return patients.error();
-    }
-    Result<FolderId> scheduler = folderByPath(store, QString::fromUtf16(kSchedulerFolder));
-    if (!scheduler) {
-        return scheduler.error();
-    }
-    f.patients = *patients;
-    f.scheduler = *scheduler;
+    ORLO_TRY_ASSIGN(FolderId patients, folderByPath(store, QString::fromUtf16(kPatientsFolder)));
+    ORLO_TRY_ASSIGN(FolderId scheduler, folderByPath(store, QString::fromUtf16(kSchedulerFolder)));
+    f.patients = patients;
+    f.scheduler = scheduler;
     return f;
 }
 

@@ -59,9 +59,7 @@ Status listTree(const StoreFile& store, const FolderInfo& folder, int depth, QTe
     out << "] " << count << (count == 1 ? " item" : " items") << '\n';
     ORLO_TRY_ASSIGN(const std::vector<FolderInfo> subs, store.subfolders(folder.id));
     for (const FolderInfo& sub : subs) {
-        if (Status s = listTree(store, sub, depth + 1, out); !s) {
-            return s;
-        }
+        ORLO_TRY(listTree(store, sub, depth + 1, out));
     }
     return okStatus();
 }

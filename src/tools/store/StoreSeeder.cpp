@@ -33,9 +33,7 @@ Status addBatches(host::StoreFile& store, host::FolderId folder, const QString& 
         for (std::int64_t i = 0; i < n; ++i) {
             batch.push_back(make(first + done + i));
         }
-        if (auto ids = store.insertMany(folder, cls, batch); !ids) {
-            return ids.error();
-        }
+        ORLO_TRY(store.insertMany(folder, cls, batch));
         done += n;
     }
     return okStatus();
@@ -79,21 +77,18 @@ host::PropertyMap StoreSeeder::appointment(std::int64_t id, std::int64_t patient
 }
 
 Status StoreSeeder::seed(host::StoreFile& store, SeedCounts counts) {
-    Result<AddinFolders> folders = addinFolders(store);
-    if (!folders) {
-        return folders.error();
-    }
-    ORLO_TRY_ASSIGN(const std::int64_t patientsBefore, store.itemCount(folders->patients));
-    ORLO_TRY_ASSIGN(const std::int64_t schedulesBefore, store.itemCount(folders->scheduler));
+    ORLO_TRY_ASSIGN(AddinFolders folders, addinFolders(store));
+    ORLO_TRY_ASSIGN(const std::int64_t patientsBefore, store.itemCount(folders.patients));
+    ORLO_TRY_ASSIGN(const std::int64_t schedulesBefore, store.itemCount(folders.scheduler));
     const std::int64_t firstPatient = patientsBefore + 1;
     const std::int64_t firstSchedule = schedulesBefore + 1;
-    if (Status s = addBatches(store, folders->patients, QString::fromUtf16(kPatientClass),
+    if (Status s = addBatches(store, folders.patients, QString::fromUtf16(kPatientClass),
                               firstPatient, counts.contacts, &StoreSeeder::contact);
         !s) {
         return s;
     }
     const std::int64_t patients = firstPatient - 1 + counts.contacts;
-    return addBatches(store, folders->scheduler, QString::fromUtf16(kSchedulerClass), firstSchedule,
+    return addBatches(store, folders.scheduler, QString::fromUtf16(kSchedulerClass), firstSchedule,
                       counts.appointments,
                       [patients](std::int64_t id) { return appointment(id, patients); });
 }
