@@ -74,4 +74,36 @@ void Connect::OnStartupComplete(host::CustomArgs& /*custom*/) {}
 
 void Connect::OnBeginShutdown(host::CustomArgs& /*custom*/) {}
 
+Result<Variant> Connect::CallMethod(const QString& name, const std::vector<Variant>& args) {
+    if (!m_outAddIn || !m_outAddIn->isRunning()) {
+        return host::err::hostError(err::kObjectNotSet, QStringLiteral("Orlo is not running."));
+    }
+    const auto is = [&](const char* method) {
+        return name.compare(QLatin1String(method), Qt::CaseInsensitive) == 0;
+    };
+    if (is("displaysearchOrlo3")) {
+        m_outAddIn->displaysearchOrlo3();
+    } else if (is("DisplayPatientHistory")) {
+        m_outAddIn->DisplayPatientHistory();
+    } else if (is("PatientDetailrptOrlonetV1")) {
+        m_outAddIn->PatientDetailrptOrlonetV1();
+    } else if (is("AllowInspectorCBCustomization")) {
+        if (args.size() != 1) {
+            return host::err::hostError(
+                err::kInvalidProcedureCall,
+                QStringLiteral("AllowInspectorCBCustomization takes a flag."));
+        }
+        const Result<bool> flag = args[0].toBool(m_context->locale);
+        if (!flag) {
+            return flag.error();
+        }
+        if (Status s = m_outAddIn->AllowInspectorCBCustomization(*flag); !s) {
+            return s.error();
+        }
+    } else {
+        return host::IDTExtensibility2::CallMethod(name, args);
+    }
+    return Variant();
+}
+
 }  // namespace orlo::addin

@@ -56,6 +56,9 @@ public:
     void OnAddInsUpdate(host::CustomArgs& custom) override;
     void OnStartupComplete(host::CustomArgs& custom) override;
     void OnBeginShutdown(host::CustomArgs& custom) override;
+    // displaysearchOrlo3, DisplayPatientHistory, PatientDetailrptOrlonetV1
+    // and AllowInspectorCBCustomization(flag) of the working object.
+    Result<Variant> CallMethod(const QString& name, const std::vector<Variant>& args) override;
 
     // The working object and the state while connected; null otherwise.
     OutAddIn* outAddIn() const { return m_outAddIn.get(); }

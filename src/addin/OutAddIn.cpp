@@ -85,7 +85,15 @@ OutAddIn::OutAddIn(AddinContext& context, std::weak_ptr<host::Application> runni
           subs.push_back(item.events.CustomPropertyChange.connect(
               [this](const QString& name) { objApptItem_CustomPropertyChange(name); }));
           return subs;
-      }) {}
+      }),
+      cbbViews([this](host::CommandBarControl& control) {
+          std::vector<host::Subscription> subs;
+          subs.push_back(
+              control.events.Click.connect([this](const std::shared_ptr<host::CommandBarControl>& c,
+                                                  bool& cancel) { cbbViews_Click(c, cancel); }));
+          return subs;
+      }),
+      m_menu(context) {}
 
 OutAddIn::~OutAddIn() {
     StopAddin();
@@ -124,7 +132,8 @@ void OutAddIn::StartAddin(const std::shared_ptr<host::Application>& application,
         });
     }
 
-    // 7. The menu's bitmaps are loaded by the menu builder (step 11).
+    // 7. The menu's faces.
+    m_menu.loadBitmaps();
 
     // 8-9. The desk objects the add-in holds and listens to.
     if (!application) {
@@ -153,7 +162,8 @@ void OutAddIn::StartAddin(const std::shared_ptr<host::Application>& application,
         }
     }
 
-    // 11. The "&Orlo" menu is built here by the menu builder.
+    // 11. The "&Orlo" menu, on the running desk's main window.
+    trap.step([&] { return m_menu.build(m_runningDesk.lock(), m_progId); });
 
     // 12.
     m_ctx.PatientItemSaveEnabled = true;
@@ -161,6 +171,9 @@ void OutAddIn::StartAddin(const std::shared_ptr<host::Application>& application,
 
     // 13-17. The progress window and the resync of both folders run here.
     // 18. Then the peer form, the session registration and ConnectAll.
+
+    // 19.
+    m_menu.releaseBitmaps();
 }
 
 void OutAddIn::StopAddin() {
@@ -178,13 +191,16 @@ void OutAddIn::StopAddin() {
     m_ctx.trackedExplorer = nullptr;
     objOutlook = nullptr;
     cbbViews = nullptr;
-    // The menu's buttons join here, after cbbViews.
+    m_menu.release();
     objApptItem = nullptr;
     objContactItem = nullptr;
     // The timers TimerL, TimerLS and Timer1 join here.
 
     // 3. The peer form closes its sockets here (frmMainClose).
 }
+
+void OutAddIn::cbbViews_Click(const std::shared_ptr<host::CommandBarControl>& /*ctrl*/,
+                              bool& /*cancelDefault*/) {}
 
 void OutAddIn::OpenAddinPst() {
     const QString path = AddinPstPath(m_ctx.appFolder);

@@ -11,6 +11,7 @@
 #include <QString>
 #include <memory>
 
+#include "addin/OrloMenu.h"
 #include "host/Item.h"
 #include "host/events/EventField.h"
 #include "patients/PatientItemHandlers.h"
@@ -78,6 +79,20 @@ public:
     void objApptItem_Write(bool& cancel);
     void objApptItem_CustomPropertyChange(const QString& name);
 
+    // For outside callers (the desk's automation channel): the schedule's
+    // patient search, a patient's history, the patient detail report of
+    // the active item window, and the desk's "Customize..." command.
+    void displaysearchOrlo3();
+    void DisplayPatientHistory();
+    void PatientDetailrptOrlonetV1();
+    Status AllowInspectorCBCustomization(bool flag);
+
+    // The "Refresh DB" control's Click: nothing.
+    void cbbViews_Click(const std::shared_ptr<host::CommandBarControl>& ctrl, bool& cancelDefault);
+
+    // The menu, its buttons and the windows it opens.
+    OrloMenu& menu() { return m_menu; }
+
     // What the add-in holds, for the other parts of the add-in.
     const std::shared_ptr<host::Application>& outlook() const { return objOutlook; }
     const std::shared_ptr<host::NameSpace>& nameSpace() const { return objNS; }
@@ -86,7 +101,9 @@ public:
     const std::shared_ptr<host::ContactItem>& contactItem() const { return objContactItem.get(); }
     const std::shared_ptr<host::AppointmentItem>& apptItem() const { return objApptItem.get(); }
     const std::shared_ptr<host::Views>& views() const { return colViews; }
-    const std::shared_ptr<host::CommandBarControl>& refreshDbControl() const { return cbbViews; }
+    const std::shared_ptr<host::CommandBarControl>& refreshDbControl() const {
+        return cbbViews.get();
+    }
     const QString& progId() const { return m_progId; }
     bool isRunning() const { return objOutlook != nullptr; }
 
@@ -108,8 +125,9 @@ private:
     host::EventField<host::Inspector> objInsp;
     host::EventField<host::ContactItem> objContactItem;
     host::EventField<host::AppointmentItem> objApptItem;
-    std::shared_ptr<host::CommandBarControl> cbbViews;
+    host::EventField<host::CommandBarControl> cbbViews;
     QString m_progId;
+    OrloMenu m_menu;
 };
 
 }  // namespace orlo::addin

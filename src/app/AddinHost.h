@@ -8,8 +8,12 @@
 #include <vector>
 
 #include "platform/core/Result.h"
+#include "platform/core/Variant.h"
 
 namespace orlo::desk {
+
+// "Automation error": no connected add-in of that ProgId.
+inline constexpr long kAddinNotReachable = 440;
 
 struct AddinEntry {
     QString progId;
@@ -30,6 +34,14 @@ public:
     virtual void shutdown() = 0;
     // OnDisconnection(1): the user removed the add-in in the Add-ins dialog.
     virtual Status remove(const QString& progId) = 0;
+    // A method a connected add-in offers to other programs; a host that
+    // reaches no add-in objects keeps this default.
+    virtual Result<Variant> call(const QString& progId, const QString& /*method*/,
+                                 const std::vector<Variant>& /*args*/) {
+        return Error{kAddinNotReachable,
+                     QStringLiteral("The add-in \"%1\" is not connected.").arg(progId),
+                     {}};
+    }
 };
 
 }  // namespace orlo::desk

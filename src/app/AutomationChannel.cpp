@@ -18,6 +18,40 @@ AutomationChannel::AutomationChannel(AutomationCommands& commands, int inFd, int
 
 AutomationChannel::~AutomationChannel() = default;
 
+void AutomationChannel::runLines(bool nested) {
+    qsizetype eol = 0;
+    while ((eol = m_buffer.indexOf('\n')) >= 0) {
+        QByteArray line = m_buffer.left(eol).trimmed();
+        if (nested && !line.isEmpty() && !m_commands.runsInsideModal(line)) {
+            return;
+        }
+        m_buffer.remove(0, eol + 1);
+        if (line.isEmpty()) {
+            continue;
+        }
+        if (!nested && m_buffer.contains('\n')) {
+            scheduleDrain();  // lines already here get their look if this one opens a modal window
+        }
+        reply(m_commands.handleLine(line));
+    }
+}
+
+void AutomationChannel::reply(QByteArray line) {
+    line.append('\n');
+    qsizetype written = 0;
+    while (written < line.size()) {
+        const ssize_t w = ::write(m_out, line.constData() + written,
+                                  static_cast<std::size_t>(line.size() - written));
+        if (w < 0 && errno == EINTR) {
+            continue;
+        }
+        if (w <= 0) {
+            break;  // the reader went away; nothing to tell it
+        }
+        written += w;
+    }
+}
+
 void AutomationChannel::readAvailable() {
     char chunk[65536];
     const ssize_t n = ::read(m_in, chunk, sizeof chunk);
@@ -33,36 +67,25 @@ void AutomationChannel::readAvailable() {
     } else {
         m_buffer.append(chunk, static_cast<qsizetype>(n));
     }
-    drain();
+    // The commands run outside this notifier's own activation: one that
+    // opens a modal window runs a nested event loop, in which the notifier
+    // must go on reading, and the event dispatcher does not enter a source
+    // again while it is dispatching it.
+    scheduleDrain();
+}
+
+void AutomationChannel::scheduleDrain() {
+    QMetaObject::invokeMethod(
+        m_notifier.get(), [this] { drain(); }, Qt::QueuedConnection);
 }
 
 void AutomationChannel::drain() {
     if (m_busy) {
-        return;  // the running command's caller drains the rest
+        runLines(true);  // the running command's caller drains the rest
+        return;
     }
     m_busy = true;
-    qsizetype eol = 0;
-    while ((eol = m_buffer.indexOf('\n')) >= 0) {
-        QByteArray line = m_buffer.left(eol).trimmed();
-        m_buffer.remove(0, eol + 1);
-        if (line.isEmpty()) {
-            continue;
-        }
-        QByteArray reply = m_commands.handleLine(line);
-        reply.append('\n');
-        qsizetype written = 0;
-        while (written < reply.size()) {
-            const ssize_t w = ::write(m_out, reply.constData() + written,
-                                      static_cast<std::size_t>(reply.size() - written));
-            if (w < 0 && errno == EINTR) {
-                continue;
-            }
-            if (w <= 0) {
-                break;  // the reader went away; nothing to tell it
-            }
-            written += w;
-        }
-    }
+    runLines(false);
     m_busy = false;
     if (m_ended && m_onEnd) {
         const auto onEnd = std::move(m_onEnd);

@@ -3,7 +3,11 @@
 // (standard input) as data arrives on the event loop, and writes one JSON
 // reply a line to another (standard output), flushed at once. Commands run
 // one at a time: a line that arrives while a command runs a nested event
-// loop waits its turn. End of input ends the desk as "quit" does.
+// loop (a modal window is open) waits its turn, unless it only looks at
+// windows, answers boxes or closes a window: those run at once, so that a
+// script can see and close the modal window its command opened. Their
+// replies come before the waiting command's. End of input ends the desk as
+// "quit" does.
 
 #include <QByteArray>
 #include <QSocketNotifier>
@@ -23,6 +27,11 @@ public:
 private:
     void readAvailable();
     void drain();
+    // Runs the complete lines in the buffer; inside a nested event loop only
+    // those that may run there, stopping at the first that may not.
+    void runLines(bool nested);
+    void reply(QByteArray line);
+    void scheduleDrain();
 
     AutomationCommands& m_commands;
     int m_in;

@@ -99,6 +99,9 @@ AutomationCommands::AutomationCommands(DeskSession& session, ScriptedMessageBoxe
         {QStringLiteral("messageBoxes"), bind(&AutomationCommands::messageBoxes)},
         {QStringLiteral("state"), bind(&AutomationCommands::state)},
         {QStringLiteral("screenshot"), bind(&AutomationCommands::screenshot)},
+        {QStringLiteral("windows"), bind(&AutomationCommands::windows)},
+        {QStringLiteral("closeWindow"), bind(&AutomationCommands::closeWindow)},
+        {QStringLiteral("call"), bind(&AutomationCommands::call)},
         {QStringLiteral("closeMain"), bind(&AutomationCommands::closeMain)},
         {QStringLiteral("quit"), bind(&AutomationCommands::quit)},
     };
@@ -120,6 +123,14 @@ QByteArray AutomationCommands::handleLine(const QByteArray& line) {
         reply = run(doc.object());
     }
     return QJsonDocument(reply).toJson(QJsonDocument::Compact);
+}
+
+bool AutomationCommands::runsInsideModal(const QByteArray& line) const {
+    static const QStringList kInsideModal = {
+        QStringLiteral("windows"), QStringLiteral("screenshot"),   QStringLiteral("closeWindow"),
+        QStringLiteral("answer"),  QStringLiteral("messageBoxes"), QStringLiteral("state")};
+    const QJsonDocument doc = QJsonDocument::fromJson(line);
+    return kInsideModal.contains(doc.object().value(QStringLiteral("cmd")).toString());
 }
 
 QJsonObject AutomationCommands::run(const QJsonObject& command) {
@@ -570,6 +581,16 @@ Result<QJsonObject> AutomationCommands::screenshot(const QJsonObject& c) {
     if (!file) {
         return file.error();
     }
+    if (c.contains(QStringLiteral("window"))) {
+        const Result<QString> window = textField(c, QStringLiteral("window"));
+        if (!window) {
+            return window.error();
+        }
+        if (Status s = m_windows.screenshotWindow(*window, *file); !s) {
+            return s.error();
+        }
+        return QJsonObject{{QStringLiteral("file"), *file}};
+    }
     std::shared_ptr<host::Item> item;
     if (c.contains(QStringLiteral("id"))) {
         const auto found = itemOf(c);
@@ -582,6 +603,56 @@ Result<QJsonObject> AutomationCommands::screenshot(const QJsonObject& c) {
         return s.error();
     }
     return QJsonObject{{QStringLiteral("file"), *file}};
+}
+
+Result<QJsonObject> AutomationCommands::windows(const QJsonObject&) {
+    QJsonArray out;
+    for (const WindowControl::OtherWindow& w : m_windows.otherWindows()) {
+        out.append(QJsonObject{{QStringLiteral("title"), w.title},
+                               {QStringLiteral("name"), w.name},
+                               {QStringLiteral("modal"), w.modal}});
+    }
+    return QJsonObject{{QStringLiteral("windows"), out}};
+}
+
+Result<QJsonObject> AutomationCommands::closeWindow(const QJsonObject& c) {
+    const Result<QString> window = textField(c, QStringLiteral("window"));
+    if (!window) {
+        return window.error();
+    }
+    if (Status s = m_windows.closeWindow(*window); !s) {
+        return s.error();
+    }
+    return QJsonObject{};
+}
+
+Result<QJsonObject> AutomationCommands::call(const QJsonObject& c) {
+    const Result<QString> addin = textField(c, QStringLiteral("addin"));
+    if (!addin) {
+        return addin.error();
+    }
+    const Result<QString> method = textField(c, QStringLiteral("method"));
+    if (!method) {
+        return method.error();
+    }
+    std::vector<Variant> args;
+    for (const QJsonValue& v : c.value(QStringLiteral("args")).toArray()) {
+        Result<Variant> arg = jsonToVariant(v);
+        if (!arg) {
+            return arg.error();
+        }
+        args.push_back(*arg);
+    }
+    AddinHost* addins = m_session.addinHost();
+    if (addins == nullptr) {
+        return hostError(host::err::kObjectNotAvailable,
+                         QStringLiteral("The desk has no add-ins."));
+    }
+    const Result<Variant> result = addins->call(*addin, *method, args);
+    if (!result) {
+        return result.error();
+    }
+    return QJsonObject{{QStringLiteral("result"), variantToJson(*result)}};
 }
 
 Result<QJsonObject> AutomationCommands::closeMain(const QJsonObject&) {

@@ -39,6 +39,10 @@ public:
     // reply, never a crash.
     QByteArray handleLine(const QByteArray& line);
     QJsonObject run(const QJsonObject& command);
+    // Whether a command line may run while another command waits in a
+    // nested event loop (a modal window is open): the commands that look
+    // at windows, answer boxes or close a window.
+    bool runsInsideModal(const QByteArray& line) const;
 
 private:
     using Handler = std::function<Result<QJsonObject>(const QJsonObject&)>;
@@ -64,6 +68,9 @@ private:
     Result<QJsonObject> messageBoxes(const QJsonObject& c);
     Result<QJsonObject> state(const QJsonObject& c);
     Result<QJsonObject> screenshot(const QJsonObject& c);
+    Result<QJsonObject> windows(const QJsonObject& c);
+    Result<QJsonObject> closeWindow(const QJsonObject& c);
+    Result<QJsonObject> call(const QJsonObject& c);
     Result<QJsonObject> closeMain(const QJsonObject& c);
     Result<QJsonObject> quit(const QJsonObject& c);
 

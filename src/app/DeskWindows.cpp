@@ -1,8 +1,10 @@
 #include "app/DeskWindows.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QPixmap>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/AddinsDialog.h"
 #include "app/DeskSession.h"
@@ -131,6 +133,54 @@ Status DeskWindows::screenshot(const std::shared_ptr<host::Item>& item, const QS
         return host::err::hostError(host::err::kPathFileAccessError,
                                     QStringLiteral("Could not write \"%1\".").arg(file));
     }
+    return okStatus();
+}
+
+bool DeskWindows::isOtherWindow(const QWidget* w) const {
+    return w->isVisible() && w != m_main.data() &&
+           std::none_of(m_inspectors.begin(), m_inspectors.end(),
+                        [w](const auto& i) { return i.data() == w; });
+}
+
+QWidget* DeskWindows::otherWindow(const QString& window) const {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (isOtherWindow(w) && (w->windowTitle() == window || w->objectName() == window)) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<WindowControl::OtherWindow> DeskWindows::otherWindows() const {
+    std::vector<OtherWindow> out;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (isOtherWindow(w)) {
+            out.push_back({w->windowTitle(), w->objectName(), w->isModal()});
+        }
+    }
+    return out;
+}
+
+Status DeskWindows::screenshotWindow(const QString& window, const QString& file) {
+    QWidget* w = otherWindow(window);
+    if (w == nullptr) {
+        return host::err::hostError(host::err::kObjectNotAvailable,
+                                    QStringLiteral("No window \"%1\" is open.").arg(window));
+    }
+    if (!w->grab().save(file, "PNG")) {
+        return host::err::hostError(host::err::kPathFileAccessError,
+                                    QStringLiteral("Could not write \"%1\".").arg(file));
+    }
+    return okStatus();
+}
+
+Status DeskWindows::closeWindow(const QString& window) {
+    QWidget* w = otherWindow(window);
+    if (w == nullptr) {
+        return host::err::hostError(host::err::kObjectNotAvailable,
+                                    QStringLiteral("No window \"%1\" is open.").arg(window));
+    }
+    w->close();
     return okStatus();
 }
 

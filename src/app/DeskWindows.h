@@ -41,11 +41,18 @@ public:
     Status screenshot(const std::shared_ptr<host::Item>& item, const QString& file) override;
     void refresh() override;
     bool mainWindowOpen() const override { return m_main && !m_mainClosed; }
+    std::vector<OtherWindow> otherWindows() const override;
+    Status screenshotWindow(const QString& window, const QString& file) override;
+    Status closeWindow(const QString& window) override;
 
 private:
     void inspectorOpened(const std::shared_ptr<host::Inspector>& inspector);
     void mainClosed();
     void checkFinished();
+    // A visible top-level window that is neither the main nor an item
+    // window; by title or object name.
+    bool isOtherWindow(const QWidget* w) const;
+    QWidget* otherWindow(const QString& window) const;
 
     DeskSession& m_session;
     std::function<void()> m_onFinished;

@@ -49,4 +49,13 @@ Status ManagedAddins::remove(const QString& progId) {
     return m_manager.removeAddin(progId);
 }
 
+Result<Variant> ManagedAddins::call(const QString& progId, const QString& method,
+                                    const std::vector<Variant>& args) {
+    host::IDTExtensibility2* addin = m_manager.addin(progId);
+    if (addin == nullptr) {
+        return AddinHost::call(progId, method, args);
+    }
+    return addin->CallMethod(method, args);
+}
+
 }  // namespace orlo::desk

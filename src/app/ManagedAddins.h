@@ -29,6 +29,8 @@ public:
     void startup() override;
     void shutdown() override;
     Status remove(const QString& progId) override;
+    Result<Variant> call(const QString& progId, const QString& method,
+                         const std::vector<Variant>& args) override;
 
 private:
     void show(const QString& progId, const Error& error);

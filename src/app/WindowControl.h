@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 #include "platform/core/Result.h"
 
@@ -27,6 +28,19 @@ public:
     // Re-reads what the windows show (menus, lists, forms).
     virtual void refresh() = 0;
     virtual bool mainWindowOpen() const = 0;
+
+    // The other windows on screen: what the add-ins show (a report's modal
+    // preview, the about window), top-level and visible.
+    struct OtherWindow {
+        QString title;
+        QString name;  // the window's object name ("DataReport11")
+        bool modal = false;
+    };
+    virtual std::vector<OtherWindow> otherWindows() const = 0;
+    // A picture of one of them, or closing it as its close button does; the
+    // window is named by its title or its object name.
+    virtual Status screenshotWindow(const QString& window, const QString& file) = 0;
+    virtual Status closeWindow(const QString& window) = 0;
 };
 
 }  // namespace orlo::desk

@@ -1,13 +1,16 @@
 // The admin tool `orlo`: "orlo <group> <command> ARGS...". This file only
 // dispatches; each command group lives in its own files.
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 #include "tools/CommandGroup.h"
 #include "tools/DbCommands.h"
 #include "tools/addin/AddinCommands.h"
+#include "tools/report/ReportCommand.h"
 #include "tools/store/StoreCommand.h"
 
 namespace {
@@ -23,6 +26,7 @@ const CommandGroup kGroups[] = {
     {u"db", u"create, query and fill databases", &orlo::tools::runDbCommands},
     {u"store", u"create, list, dump and fill item stores", &runStoreCommands},
     {u"addin", u"list the add-in in the desk's add-in list", &orlo::tools::runAddinCommands},
+    {u"report", u"print a report to a PDF or CSV file", &orlo::tools::runReportCommand},
 };
 
 void usage(QTextStream& err) {
@@ -36,7 +40,17 @@ void usage(QTextStream& err) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Reports lay text out with fonts, which takes a GUI application; it
+    // runs offscreen, so a scheduled job without a display prints too.
+    std::unique_ptr<QCoreApplication> app;
+    if (argc > 1 && std::strcmp(argv[1], "report") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QTextStream out(stdout);
     QTextStream err(stderr);
     orlo::tools::ToolIo io{out, err};

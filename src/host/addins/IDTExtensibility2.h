@@ -44,6 +44,10 @@ struct AddInInst {
 // The "custom" array of every call; the shell passes it empty.
 using CustomArgs = std::vector<Variant>;
 
+// "Object doesn't support this property or method": a method the add-in
+// does not offer to outside callers.
+inline constexpr long kMethodNotSupported = 438;
+
 class IDTExtensibility2 {
 public:
     virtual ~IDTExtensibility2() = default;
@@ -57,6 +61,16 @@ public:
     virtual void OnAddInsUpdate(CustomArgs& custom) = 0;
     virtual void OnStartupComplete(CustomArgs& custom) = 0;
     virtual void OnBeginShutdown(CustomArgs& custom) = 0;
+
+    // The add-in's methods for other programs (what they reach through the
+    // add-in's automation object), by name without regard to case. An
+    // add-in that offers none keeps this default.
+    virtual Result<Variant> CallMethod(const QString& name, const std::vector<Variant>& args) {
+        (void)args;
+        return Error{kMethodNotSupported,
+                     QStringLiteral("Object doesn't support this property or method: ") + name,
+                     {}};
+    }
 };
 
 // The factory every add-in library exports under this name:

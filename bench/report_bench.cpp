@@ -1,0 +1,269 @@
+// The reports at a clinic's full size: 100,000 patients and 500,000
+// appointments, seeded once into a file that later runs reuse
+// (ORLO_BENCH_DB names it; by default it sits in the build folder). For
+// every report: the query (the frame's connection and static recordset,
+// which fetches every row), the layout and paint of the first page as the
+// preview shows it, and the two together, the time a user waits for the
+// first page. For the patient list also the naive viewer that lays out
+// every page before it shows one, against the on-demand first page, and
+// the whole PDF and CSV of its 100,000 rows.
+//
+// Beside each query, the same translated statement straight through
+// SQLite: stepping every row without reading a column, and stepping only
+// the first page's rows. The difference to the query's time is what the
+// recordset's fetch of every row at open costs; the first-page figure is
+// what a cursor that fetches on demand would make the user wait.
+
+#include <sqlite3.h>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPicture>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "common/DatabaseLocation.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Locale.h"
+#include "platform/data/Connection.h"
+#include "platform/data/DatabaseFile.h"
+#include "platform/data/Recordset.h"
+#include "platform/dialect/JetFunctions.h"
+#include "platform/dialect/JetSql.h"
+#include "platform/report/ReportExport.h"
+#include "platform/report/ReportPages.h"
+#include "records/Schema.h"
+#include "reports/ReportCatalogue.h"
+#include "reports/ReportLoader.h"
+#include "reports/ReportSql.h"
+#include "tools/Seeder.h"
+
+using namespace orlo;
+using reports::ReportId;
+
+namespace {
+
+constexpr qint64 kPatients = 100000;
+constexpr qint64 kAppointments = 500000;
+constexpr int kRuns = 3;
+
+double seconds(const QElapsedTimer& t) {
+    return double(t.nsecsElapsed()) / 1e9;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// The preview's first page: laid out and painted at screen size.
+double firstPage(report::Report& report, int* pages) {
+    QElapsedTimer t;
+    t.start();
+    auto laidOut = report::ReportPages::create(report);
+    if (!laidOut) {
+        return -1;
+    }
+    QImage image((laidOut->paperSize() * 96.0 / 72.0).toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(96.0 / 72.0, 96.0 / 72.0);
+    laidOut->paint(painter, 0);
+    painter.end();
+    *pages = laidOut->pageCount();
+    return seconds(t);
+}
+
+struct Loaded {
+    std::unique_ptr<report::Report> report;
+    std::unique_ptr<data::Connection> connection;  // MontlyRecall's, handed in
+    double seconds = -1;
+};
+
+Loaded load(ReportId id, const QString& db, const Clock& clock, const Locale& locale) {
+    Loaded out;
+    QElapsedTimer t;
+    t.start();
+    if (id == ReportId::MontlyRecall) {
+        out.connection = std::make_unique<data::Connection>(data::DataContext{clock, locale});
+        auto rows = std::make_shared<data::Recordset>();
+        if (!out.connection->open(reportConnectionString(db)) ||
+            !rows->open(reports::recallMonthSql(QStringLiteral("2026"), QStringLiteral("12")),
+                        *out.connection, data::kOpenKeyset)) {
+            return out;
+        }
+        auto made = reports::MontlyRecall(QStringLiteral("December"), QStringLiteral("2026"),
+                                          std::move(rows), clock, locale);
+        out.report = made ? std::move(made).value() : nullptr;
+    } else {
+        QString sql = QString::fromUtf16(reports::reportEntry(id).sql);
+        if (id == ReportId::DataReport9) {
+            sql += QStringLiteral("54321");
+        }
+        reports::LoadFailure failure;
+        out.report = reports::loadReportData(id, sql, db, clock, locale, failure);
+    }
+    out.seconds = seconds(t);
+    return out;
+}
+
+// The report's statement straight through SQLite (as the data layer opens
+// the file, with the same page cache): every row stepped, and the first
+// `pageRows` rows only.
+struct EngineTimes {
+    double allRows = -1;
+    double firstPage = -1;
+};
+
+QString statementOf(ReportId id) {
+    if (id == ReportId::MontlyRecall) {
+        return reports::recallMonthSql(QStringLiteral("2026"), QStringLiteral("12"));
+    }
+    QString sql = QString::fromUtf16(reports::reportEntry(id).sql);
+    return id == ReportId::DataReport9 ? sql + QStringLiteral("54321") : sql;
+}
+
+EngineTimes sqliteTimes(ReportId id, const QString& db, const Clock& clock, const Locale& locale,
+                        qint64 pageRows) {
+    const data::DialectContext ctx{
+        [](QStringView, QStringView column) { return records::isDateColumn(column); }};
+    const auto sql = data::translateJetSql(statementOf(id), ctx);
+    EngineTimes times;
+    if (!sql) {
+        return times;
+    }
+    const QByteArray text = sql->toUtf8();
+    for (const qint64 limit : {qint64(-1), pageRows}) {
+        sqlite3* raw = nullptr;
+        sqlite3_open_v2(db.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_exec(raw, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
+        if (!data::registerJetFunctions(raw, clock, locale)) {
+            sqlite3_close_v2(raw);
+            return times;
+        }
+        QElapsedTimer t;
+        t.start();
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(raw, text.constData(), -1, &stmt, nullptr);
+        qint64 n = 0;
+        while ((limit < 0 || n < limit) && sqlite3_step(stmt) == SQLITE_ROW) {
+            ++n;
+        }
+        sqlite3_finalize(stmt);
+        (limit < 0 ? times.allRows : times.firstPage) = seconds(t);
+        sqlite3_close_v2(raw);
+    }
+    return times;
+}
+
+bool seed(const QString& path, const Clock& clock, const Locale& locale) {
+    if (!data::createDatabaseFile(path, records::sharedSchemaStatements(),
+                                  data::DatabaseKind::Shared)) {
+        return false;
+    }
+    QElapsedTimer t;
+    t.start();
+    tools::SeedOptions options;
+    options.patients = kPatients;
+    options.appointments = kAppointments;
+    options.seed = 2026;
+    options.now = clock.now();
+    if (!tools::seedDatabase(path, options, locale)) {
+        return false;
+    }
+    std::printf("seeded %lld patients and %lld appointments in %.1f s\n", kPatients, kAppointments,
+                seconds(t));
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv);
+    const PinnedClock clock(naiveDateTime(QDate(2026, 6, 15), QTime(10, 0)));
+    const Locale locale = Locale::unitedKingdom();
+    QString db = qEnvironmentVariable("ORLO_BENCH_DB");
+    if (db.isEmpty()) {
+        db = QStringLiteral(ORLO_BENCH_DEFAULT_DB);
+    }
+    if (QFileInfo::exists(db)) {
+        std::printf("reusing %s\n", qPrintable(db));
+    } else if (!seed(db, clock, locale)) {
+        std::fprintf(stderr, "cannot seed %s\n", qPrintable(db));
+        return 1;
+    }
+
+    std::printf("\n%-14s %-16s %7s %8s %8s %10s %7s | %10s %11s\n", "report", "alias", "rows",
+                "query_s", "page1_s", "to_page1_s", "pages", "sqlite_all", "sqlite_page1");
+    for (const reports::ReportEntry& entry : reports::reportCatalogue()) {
+        std::vector<double> query;
+        std::vector<double> page;
+        qint64 rows = 0;
+        int pages = 0;
+        for (int run = 0; run < kRuns; ++run) {
+            Loaded l = load(entry.id, db, clock, locale);
+            if (!l.report) {
+                std::fprintf(stderr, "%s failed to load\n",
+                             qPrintable(QString::fromUtf16(entry.object)));
+                return 1;
+            }
+            query.push_back(l.seconds);
+            page.push_back(firstPage(*l.report, &pages));
+            rows = l.report->dataSource() ? l.report->dataSource()->rowCount() : 0;
+        }
+        const double q = median(query);
+        const double p = median(page);
+        const EngineTimes engine = sqliteTimes(entry.id, db, clock, locale, 24);
+        std::printf("%-14s %-16s %7lld %8.3f %8.4f %10.3f %7d | %10.3f %11.3f%s\n",
+                    qPrintable(QString::fromUtf16(entry.object)),
+                    qPrintable(QString::fromUtf16(entry.alias)), rows, q, p, q + p, pages,
+                    engine.allRows, engine.firstPage, q + p < 0.5 ? "" : "  (over 0.5 s)");
+    }
+
+    // The patient list: on-demand first page against laying out every page
+    // first, then the whole PDF and CSV.
+    Loaded list = load(ReportId::DataReport11, db, clock, locale);
+    auto pages = report::ReportPages::create(*list.report);
+    if (!pages) {
+        return 1;
+    }
+    int count = 0;
+    const double onDemand = firstPage(*list.report, &count);
+    QElapsedTimer t;
+    t.start();
+    for (int p = 0; p < pages->pageCount(); ++p) {
+        QPicture picture;
+        QPainter painter(&picture);
+        pages->paint(painter, p);
+    }
+    const double everyPage = seconds(t);
+    std::printf(
+        "\npatient list, first page on demand %.4f s, every page laid out first %.3f s, "
+        "ratio %.0f\n",
+        onDemand, everyPage, onDemand > 0 ? everyPage / onDemand : 0.0);
+
+    QTemporaryDir out;
+    t.restart();
+    if (!report::writePdf(*pages, out.filePath(QStringLiteral("list.pdf")))) {
+        return 1;
+    }
+    const double pdf = seconds(t);
+    t.restart();
+    if (!report::writeCsv(*pages, out.filePath(QStringLiteral("list.csv")))) {
+        return 1;
+    }
+    const double csv = seconds(t);
+    std::printf("patient list, %lld rows: PDF %d pages %.2f s (%.1f MB), CSV %.2f s (%.1f MB)\n",
+                pages->rowCount(), pages->pageCount(), pdf,
+                double(QFileInfo(out.filePath(QStringLiteral("list.pdf"))).size()) / 1e6, csv,
+                double(QFileInfo(out.filePath(QStringLiteral("list.csv"))).size()) / 1e6);
+    return 0;
+}

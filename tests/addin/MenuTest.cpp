@@ -1,0 +1,254 @@
+// The "&Orlo" menu on a real desk model with the add-in connected: the
+// whole tree read back from the command bars, each button in its field,
+// one window per class, a report click that shows its modal preview, the
+// methods other programs call, and the menu going with the add-in.
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QTimer>
+
+#include "AddinFixture.h"
+#include "addin/frmAbout.h"
+#include "host/commandbars/CommandBar.h"
+#include "host/commandbars/CommandBarControls.h"
+#include "host/commandbars/CommandBars.h"
+#include "platform/data/DatabaseFile.h"
+#include "records/Schema.h"
+#include "tools/Seeder.h"
+
+namespace orlo::addin::test {
+namespace {
+
+using host::CommandBarControl;
+
+// Closes the next modal window as soon as it is up and keeps what it showed.
+class ModalWatch {
+public:
+    ModalWatch() {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                title = w->windowTitle();
+                name = w->objectName();
+                const auto* page = w->findChild<QLabel*>(QStringLiteral("lblPage"));
+                pageLabel = page ? page->text() : QString();
+                m_timer.stop();
+                w->close();
+            }
+        });
+        m_timer.start(10);
+    }
+    QString title;
+    QString name;
+    QString pageLabel;
+
+private:
+    QTimer m_timer;
+};
+
+std::vector<QWidget*> visibleWindows() {
+    std::vector<QWidget*> out;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible()) {
+            out.push_back(w);
+        }
+    }
+    return out;
+}
+
+class MenuTest : public AddinFixture {
+protected:
+    std::shared_ptr<host::CommandBar> menuBar() {
+        return *m_explorer->CommandBars()->Item(QStringLiteral("Menu Bar"));
+    }
+    std::shared_ptr<CommandBarControl> byTag(const char* tag) {
+        return menuBar()->FindControl(QString::fromLatin1(tag));
+    }
+    // The shared database at its default place, with patients.
+    void seedDatabase(qint64 patients) {
+        const QString db = appPath(u"\\Database\\Patients.mdb");
+        ASSERT_TRUE(data::createDatabaseFile(db, records::sharedSchemaStatements(),
+                                             data::DatabaseKind::Shared)
+                        .ok());
+        tools::SeedOptions seed;
+        seed.patients = patients;
+        seed.now = m_clock.now();
+        ASSERT_TRUE(tools::seedDatabase(db, seed, Locale::unitedKingdom()).ok());
+    }
+};
+
+// Each control as "depth caption [tag] kind", walked top to bottom.
+void describe(const host::CommandBarControls& controls, int depth, QStringList& out) {
+    for (const auto& c : controls) {
+        out << QString(depth * 2, u' ') + c->Caption() + QStringLiteral(" [") + c->Tag() +
+                   (c->Type() == host::ControlType::Popup ? QStringLiteral("] popup")
+                                                          : QStringLiteral("] button"));
+        if (const auto sub = c->Controls()) {
+            describe(*sub, depth + 1, out);
+        }
+    }
+}
+
+TEST_F(MenuTest, TheWholeTreeReadsBackFromTheMenuBar) {
+    ASSERT_TRUE(connect().ok());
+    const auto orlo = byTag("Orlov3Netmenu");
+    ASSERT_TRUE(orlo);
+    EXPECT_EQ(*menuBar()->Controls()->Item(6), orlo);  // before the desk's sixth, "&Help"
+    EXPECT_EQ((*menuBar()->Controls()->Item(7))->Caption(), QStringLiteral("&Help"));
+    QStringList tree;
+    describe(*menuBar()->Controls(), 0, tree);
+    EXPECT_EQ(tree.mid(tree.indexOf(QStringLiteral("&Orlo [Orlov3Netmenu] popup")), 18),
+              QStringList(
+                  {QStringLiteral("&Orlo [Orlov3Netmenu] popup"),
+                   QStringLiteral("  Repor&ts... [] popup"),
+                   QStringLiteral("    Next Day &Appointments Report [NextDay] button"),
+                   QStringLiteral("    &No Show/Cancellation Report [UnderEighteen] button"),
+                   QStringLiteral("    &Diabetic Patients Report [Diabetic] button"),
+                   QStringLiteral("    &Balance Overdue Report [Balance] button"),
+                   QStringLiteral("    Patient &List Report [PatientList] button"),
+                   QStringLiteral("    &Recall Reports... [] popup"),
+                   QStringLiteral("      &2 Week Recall Reminder Report [ThreeMonth] button"),
+                   QStringLiteral("      6 &Week Overdue Recall Report [SixMonth] button"),
+                   QStringLiteral("      &3 Month Overdue Recall Report [TwelveMonth] button"),
+                   QStringLiteral("      &6 Month Overdue Recall Report [EighteenMonth] button"),
+                   QStringLiteral("      &12 Month Overdue Recall Report [twentyfourMonth] button"),
+                   QStringLiteral("      &Monthly Recall Report [MonthlyRecallReport] button"),
+                   QStringLiteral("  &Patient Finder... [PatientFinderOrlov3] button"),
+                   QStringLiteral("  &Settings... [SettingsOrlov3] button"),
+                   QStringLiteral("  &About Orlo [AboutOrlov3] button"),
+                   QStringLiteral("&Help [] popup")}));
+
+    // Each button in its field, with the add-in's action, icon and caption
+    // style, and its face.
+    const OrloMenu& menu = addin().menu();
+    const std::pair<OrloMenu::Button OrloMenu::*, const char*> fields[] = {
+        {&OrloMenu::objCBNextDayAppointments, "NextDay"},
+        {&OrloMenu::objCBOverdue, "UnderEighteen"},
+        {&OrloMenu::objCBDiabetic, "Diabetic"},
+        {&OrloMenu::objCBBalance, "Balance"},
+        {&OrloMenu::objCBPatientList, "PatientList"},
+        {&OrloMenu::objCBRecall3mth, "ThreeMonth"},
+        {&OrloMenu::objCBRecall6mth, "SixMonth"},
+        {&OrloMenu::objCBRecall12mth, "TwelveMonth"},
+        {&OrloMenu::objCBRecall18mth, "EighteenMonth"},
+        {&OrloMenu::objCBRecall24mth, "twentyfourMonth"},
+        {&OrloMenu::objCBRecallbyMonth, "MonthlyRecallReport"},
+        {&OrloMenu::objCBBptFinder, "PatientFinderOrlov3"},
+        {&OrloMenu::objCBB, "SettingsOrlov3"},
+        {&OrloMenu::objCBAbout, "AboutOrlov3"}};
+    const auto reportFace = byTag("NextDay")->Picture();
+    for (const auto& [field, tag] : fields) {
+        SCOPED_TRACE(tag);
+        const auto& button = (menu.*field).get();
+        ASSERT_EQ(button, byTag(tag));
+        EXPECT_EQ(button->OnAction(), QStringLiteral("!<OrlonetPROv1.Connect>"));
+        EXPECT_EQ(button->Style(), 3);
+        EXPECT_TRUE(button->Temporary() && button->Enabled() && button->Visible());
+        const QString t = QString::fromLatin1(tag);
+        if (t == u"PatientFinderOrlov3" || t == u"AboutOrlov3") {
+            EXPECT_EQ(button->FaceId(), t == u"AboutOrlov3" ? 3725 : 46);
+            EXPECT_TRUE(button->Picture().isEmpty());
+            continue;
+        }
+        // A picture with transparency, and its mask: white where it is
+        // transparent, black where it paints.
+        const QImage face = QImage::fromData(button->Picture());
+        const QImage mask = QImage::fromData(button->Mask());
+        ASSERT_FALSE(face.isNull());
+        EXPECT_TRUE(face.hasAlphaChannel());
+        ASSERT_EQ(mask.size(), face.size());
+        EXPECT_EQ(mask.pixel(0, 0), qRgb(255, 255, 255));
+        EXPECT_EQ(qAlpha(face.pixel(0, 0)), 0);
+        EXPECT_EQ(mask.pixel(16, 16),
+                  qAlpha(face.pixel(16, 16)) ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        EXPECT_EQ(button->Picture() == reportFace, t != u"SettingsOrlov3");
+    }
+}
+
+TEST_F(MenuTest, OneWindowPerClassAndTheOthersWaitForTheirOpeners) {
+    ASSERT_TRUE(connect().ok());
+    const std::size_t before = visibleWindows().size();
+    ASSERT_TRUE(byTag("AboutOrlov3")->Execute().ok());
+    frmAbout* about = addin().menu().aboutWindow();
+    ASSERT_NE(about, nullptr);
+    ASSERT_TRUE(byTag("AboutOrlov3")->Execute().ok());
+    EXPECT_EQ(addin().menu().aboutWindow(), about);
+    EXPECT_EQ(visibleWindows().size(), before + 1);
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("About Orlo"));
+    EXPECT_EQ(about->findChild<QLabel*>(QStringLiteral("lblDatabase"))->text(),
+              QStringLiteral("Database in use:\n") + ctx().DbLocation);
+
+    // Windows of other subsystems: nothing until their opener is registered.
+    for (const char* tag : {"PatientFinderOrlov3", "SettingsOrlov3", "MonthlyRecallReport"}) {
+        ASSERT_TRUE(byTag(tag)->Execute().ok());
+    }
+    EXPECT_EQ(visibleWindows().size(), before + 1);
+    EXPECT_TRUE(m_boxes.shown().empty());
+    int opened = 0;
+    addin().menu().openers().set(qs(kPatientSearchWindow), [&] { ++opened; });
+    ASSERT_TRUE(byTag("PatientFinderOrlov3")->Execute().ok());
+    EXPECT_EQ(opened, 1);
+}
+
+TEST_F(MenuTest, AReportClickShowsItsPreviewUntilItIsClosed) {
+    seedDatabase(40);
+    ASSERT_TRUE(connect().ok());
+    ModalWatch watch;
+    ASSERT_TRUE(byTag("PatientList")->Execute().ok());
+    EXPECT_EQ(watch.title, QStringLiteral("Patient List Report"));
+    EXPECT_EQ(watch.name, QStringLiteral("DataReport11"));
+    EXPECT_EQ(watch.pageLabel, QStringLiteral("Page 1 of 3"));
+    EXPECT_TRUE(m_boxes.shown().empty());
+}
+
+TEST_F(MenuTest, MethodsForOtherPrograms) {
+    seedDatabase(5);
+    ASSERT_TRUE(connect().ok());
+    const auto customize = *(*m_explorer->CommandBars()->Item(QStringLiteral("Tools")))
+                                ->Controls()
+                                ->Item(QStringLiteral("Customize..."));
+    ASSERT_TRUE(
+        m_connect.CallMethod(QStringLiteral("allowinspectorcbcustomization"), {Variant(false)})
+            .ok());
+    EXPECT_FALSE(customize->Enabled());
+    EXPECT_EQ(m_connect.CallMethod(QStringLiteral("Shutdown"), {}).error().number, 438);
+
+    // The patient detail report takes the patient of the active item
+    // window, whose id must be plain digits.
+    const QString problem = QStringLiteral(
+        "There was a problem loading the specified patient detail report, please close all "
+        "windows and try again");
+    const QString detail = QStringLiteral("PatientDetailrptOrlonetV1");
+    ASSERT_TRUE(m_connect.CallMethod(detail, {}).ok());
+    auto contact = patient(QStringLiteral("3 OR 1=1"));
+    ASSERT_TRUE(contact->Display().ok());
+    ASSERT_TRUE(m_connect.CallMethod(detail, {}).ok());
+    ASSERT_EQ(m_boxes.shown().size(), 2u);
+    for (const MessageBoxRequest& box : m_boxes.shown()) {
+        EXPECT_EQ(box, (MessageBoxRequest{problem, QStringLiteral("Orlo Software Error"),
+                                          MsgIcon::Critical, MsgButtons::OK}));
+    }
+    ASSERT_TRUE(
+        contact->setUserProperty(QStringLiteral("PatientID"), Variant(QStringLiteral("3"))).ok());
+    ModalWatch watch;
+    ASSERT_TRUE(m_connect.CallMethod(detail, {}).ok());
+    EXPECT_EQ(watch.title, QStringLiteral("Patient Detail Report"));
+    EXPECT_EQ(m_boxes.shown().size(), 2u);
+}
+
+TEST_F(MenuTest, TheMenuGoesWithTheAddinAndComesBackOnce) {
+    ASSERT_TRUE(connect().ok());
+    const auto about = byTag("AboutOrlov3");
+    disconnect(host::RemoveMode::UserClosed);
+    EXPECT_EQ(byTag("Orlov3Netmenu"), nullptr);
+    m_boxes.clear();
+    ASSERT_TRUE(about->Execute().ok());  // a released button reaches no handler
+    ASSERT_TRUE(connect().ok());
+    EXPECT_EQ(addin().menu().aboutWindow(), nullptr);
+    QStringList tree;
+    describe(*menuBar()->Controls(), 0, tree);
+    EXPECT_EQ(tree.filter(QStringLiteral("&Orlo [")).size(), 1);
+}
+
+}  // namespace
+}  // namespace orlo::addin::test

@@ -1,0 +1,330 @@
+// The report catalogue, table-driven: every report's texts and layout as
+// the system prints them, its rows on a seeded database at the edges of
+// its window (a clock pinned to 15 June 2026 10:00, or Christmas Eve for
+// the year rule), the frame's road when the database is missing or the
+// query fails, and MontlyRecall over the rows handed to it.
+
+#include <gtest/gtest.h>
+
+#include "ReportClinic.h"
+#include "SystemSqlTexts.h"
+#include "common/DatabaseLocation.h"
+#include "platform/data/Connection.h"
+#include "platform/data/Recordset.h"
+#include "platform/report/ReportExport.h"
+#include "platform/report/ReportPages.h"
+#include "reports/ReportCommands.h"
+#include "reports/ReportSql.h"
+
+using namespace orlo;
+using namespace orlo::reports;
+namespace sql = orlo::test::sql;
+using report::BandKind;
+using test::SeedAppointment;
+
+namespace {
+
+// "a|b|c" as a list of texts.
+QStringList words(const char* list) {
+    return QString::fromUtf8(list).split(u'|');
+}
+
+struct CatalogueCase {
+    ReportId id;
+    const char* object;
+    const char* title;
+    const char* description;  // "" when the report has none
+    QString sql;
+    const char* captions;  // page header, the designer's order
+    const char* fields;    // detail, the designer's order
+};
+
+std::vector<CatalogueCase> catalogue() {
+    const char* const recall =
+        "Patient ID|Last Name|Due Date|Address|Home Tel.|Work Tel.|First Name|Recall Type";
+    const char* const recallFields =
+        "PATIENTS.PT_ID|RECALLDUEDATE|LAST NAME|FIRST NAME|HOUSENO|STREET2|STREET1|CITY|STATE|"
+        "ZIP_CODE|HOME_TEL|WORK_TEL|RECALLPERIOD";
+    return {
+        {ReportId::DataReport1, "DataReport1", "Balance Overdue Results Report", "",
+         sql::kBalanceOverdue,
+         "Patient ID|Last Name|Balance|Address|Home Tel.|Work Tel.|First Name",
+         "PATIENTS.PT_ID|LAST NAME|BALANCE1|FIRST NAME|HOUSENO|STREET1|STREET2|CITY|STATE|"
+         "ZIP_CODE|HOME_TEL|WORK_TEL"},
+        {ReportId::DataReport2, "DataReport2", "2 Week Patient Recall Reminder Report",
+         "This report shows all the patients that are due within the next 2 weeks but have not "
+         "scheduled an appointment. (1st Reminder)",
+         sql::kTwoWeekRecall, recall, recallFields},
+        {ReportId::DataReport3, "DataReport3", "No Show/Cancelled Patient Report",
+         "This report shows all the patients that did not show or cancelled appointments.",
+         sql::kNoShow,
+         "Pt. ID|Last Name|Due Date|Address|Home Tel.|Work Tel.|First Name|Start Time",
+         "PATIENTS.PT_ID|RECALLDUEDATE|LAST NAME|FIRST NAME|HOUSENO|STREET2|STREET1|CITY|STATE|"
+         "ZIP_CODE|HOME_TEL|WORK_TEL|START_TIME"},
+        {ReportId::DataReport4, "DataReport4", "Diabetic Patients Report", "", sql::kDiabetic,
+         "Patient ID|Last Name|Diabetic|Address|Home Tel.|Work Tel.|First Name",
+         "PT_ID|LAST NAME|DIABETICYN|FIRST NAME|HOUSENO|STREET1|STREET2|CITY|STATE|ZIP_CODE|"
+         "HOME_TEL|WORK_TEL"},
+        {ReportId::DataReport5, "DataReport5", "6 Week Overdue Patient Recall Report",
+         "2nd Reminder)", sql::kSixWeekOverdue, recall, recallFields},
+        {ReportId::DataReport6, "DataReport6", "12 Week (3mth) Overdue Patient Recall Report",
+         "3rd Reminder)", sql::kThreeMonthOverdue, recall, recallFields},
+        {ReportId::DataReport7, "DataReport7", "24 Week (6mth) Overdue Patient Recall Report",
+         "4th Reminder)", sql::kSixMonthOverdue, recall, recallFields},
+        {ReportId::DataReport8, "DataReport8", "52 Week (1yr) Overdue Patient Recall Report",
+         "5th Reminder)", sql::kTwelveMonthOverdue, recall, recallFields},
+        {ReportId::DataReport9, "DataReport9", "Patient Detail Report", "",
+         sql::kPatientDetailPrefix, "", ""},
+        {ReportId::DataReport10, "DataReport10", "Next Day Appointments Report",
+         "This report shows all the patients scheduled for an appointment tomorrow.", sql::kNextDay,
+         "Pat. ID|Last Name|Time Scheduled|Address|Home Tel.|Work Tel.|First Name|Status",
+         "PATIENTS.PT_ID|START_TIME|LAST NAME|FIRST NAME|HOUSENO|STREET2|STREET1|CITY|STATE|"
+         "ZIP_CODE|HOME_TEL|WORK_TEL|STATUS"},
+        {ReportId::DataReport11, "DataReport11", "Patient List Report", "", sql::kPatientList,
+         "Patient ID|Last Name|Address|Home Tel.|Work Tel.|First Name",
+         "PT_ID|LAST NAME|FIRST NAME|HOUSENO|STREET1|STREET2|CITY|STATE|ZIP_CODE|HOME_TEL|"
+         "WORK_TEL"},
+        {ReportId::MontlyRecall, "MontlyRecall", "Patient Recall Report", "", QString(),
+         "Patient ID|Last Name|Due Date|Address|Home Tel.|Work Tel.|First Name",
+         "PT_ID|FLD1|FLD2|FLD3|FLD5|FLD7|FLD6|FLD8|FLD9|FLD10|FLD12|FLD11"},
+    };
+}
+
+TEST(ReportCatalogue, EveryReportAsThePrintedPageShowsIt) {
+    for (const CatalogueCase& c : catalogue()) {
+        SCOPED_TRACE(c.object);
+        const ReportEntry& entry = reportEntry(c.id);
+        EXPECT_EQ(findReport(QString::fromLatin1(c.object)), &entry);
+        EXPECT_EQ(QString::fromUtf16(entry.title), QString::fromUtf8(c.title));
+        QString description = QString::fromUtf8(c.description);
+        if (description.endsWith(QStringLiteral(" Reminder)")) &&
+            !description.startsWith(u"This")) {
+            description.prepend(QStringLiteral(
+                "This report shows all the patients which did not schedule an appointment by "
+                "there Recall Due Date. ("));
+        }
+        EXPECT_EQ(entry.description ? QString::fromUtf16(entry.description) : QString(),
+                  description);
+        EXPECT_EQ(entry.sql ? QString::fromUtf16(entry.sql) : QString(), c.sql);
+        const report::ReportDefinition def = reportDefinition(c.id);
+        if (c.id != ReportId::DataReport9) {
+            EXPECT_EQ(def.captions(BandKind::PageHeader), words(c.captions));
+            EXPECT_EQ(def.detailFields(), words(c.fields));
+        }
+        QStringList header = {QString::fromUtf8(c.title), QStringLiteral("Date:"), QString()};
+        if (!description.isEmpty()) {
+            header << description;
+        }
+        EXPECT_EQ(def.captions(BandKind::ReportHeader), header);
+    }
+    // The spreadsheet's columns read like the printed page, left to right.
+    EXPECT_EQ(report::csvHeadings(reportDefinition(ReportId::DataReport10)),
+              words("Pat. ID|Last Name|First Name|Time Scheduled|Address|Home Tel.|Work Tel.|"
+                    "Status"));
+}
+
+TEST(ReportCatalogue, ThePatientDetailPageHoldsEveryPairInOrder) {
+    const report::ReportDefinition def = reportDefinition(ReportId::DataReport9);
+    EXPECT_TRUE(def.captions(BandKind::PageHeader).isEmpty());
+    EXPECT_EQ(def.captions(BandKind::Detail),
+              words("Patient ID|Last Name|First Name|Date of Birth|Address|Home Tel.|Work Tel.|"
+                    "Mobile|Business Fax|Email|Doctor|Referred By|Emerg. Contact|Contact Tel|"
+                    "Relation|Notes|Other Number|Insurance No.|Sex|Diabetic|Allergies|Marital "
+                    "Status|Policy No.|Height|Ft.|Inches|Weight|Blood Type|Smoker|Sexually "
+                    "Active|Medication 1|Medication 2|Medication 3|Medication 4|Allergies|Food "
+                    "Allergies|Diagnosis|Surgerical Hx|Family Hx|Medical Hx|Notes 1|Notes 2"));
+    EXPECT_EQ(def.detailFields(),
+              words("PT_ID|LAST NAME|FIRST NAME|DOB|HOUSENO|STREET1|STREET2|CITY|STATE|ZIP_CODE|"
+                    "HOME_TEL|WORK_TEL|MOBILE|BUS_FAX|EMAIL1|DOCTOR|REFERREDBY|ECONTACT|"
+                    "ECONTACT_TEL|ECONRELATION|CTGNOTE|NI_NO|INSUR_NO|SEX|DIABETICYN|"
+                    "ALLERGICREACTIONSTXT|MARITAL_STATUS|GEN_POLICY_NO|CLINICAL_HEIGHT|"
+                    "CLINICAL_INCHES|CLINICAL_WEIGHT|CLINICAL_BLOOD|CLINICAL_SMOKEYESNO|"
+                    "CLINICAL_SEXACTIVE|CLINICAL_MED1|CLINICAL_MED2|CLINICAL_MED3|CLINICAL_MED4|"
+                    "CLINICAL_ALLERGIES1|CLINICAL_ALLERGIES2|CLINICAL_DIAGNOSIS|CLINICAL_SURGHX|"
+                    "CLINICAL_FAMHX|CLINICAL_MEDHX|NOTES_NOTES1|NOTES_NOTES2"));
+}
+
+// Around 15 June 2026 10:00 (offsets in days from then).
+std::string day(int offset, const char* time = "00:00:00") {
+    const QString text = QDate(2026, 6, 15).addDays(offset).toString(Qt::ISODate) +
+                         QLatin1Char(' ') + QString::fromLatin1(time);
+    return text.toStdString();
+}
+
+struct Seeded {
+    std::vector<std::string> texts;
+    std::vector<SeedAppointment> rows;
+    const char* keep(std::string s) {
+        texts.push_back(std::move(s));
+        return texts.back().c_str();
+    }
+    void add(int id, int patient, std::string start, const char* recall,
+             const char* status = "COMPLETED", const char* balance = "0") {
+        rows.push_back({id, patient, keep(std::move(start)), recall, status, balance});
+    }
+    Seeded() {
+        texts.reserve(64);
+        const std::string past = "2025-12-01 09:00:00";
+        add(101, 1, past, keep(day(-42)), "COMPLETED", "25.00");
+        add(102, 2, past, keep(day(-84)), "COMPLETED", "0.50");
+        add(103, 3, past, keep(day(-41)), "COMPLETED", "");
+        add(104, 4, past, keep(day(-83)));
+        add(105, 5, past, keep(day(-50)), "COMPLETED", "-5");
+        add(106, 5, day(200, "09:00:00"), nullptr, "BOOKED");  // keeps patient 5 off every rung
+        add(107, 6, past, keep(day(-167)));
+        add(108, 7, past, keep(day(-168)));
+        add(109, 8, past, keep(day(-364)));
+        add(110, 9, past, keep(day(-365)));
+        add(111, 10, past, keep(day(-729)));
+        add(112, 11, past, keep(day(-730)));
+        add(113, 12, past, keep(day(14)));
+        add(114, 13, past, keep(day(15)));
+        add(120, 17, past, "2027-01-02 00:00:00");
+        add(121, 18, past, "2026-12-30 00:00:00");
+        add(130, 19, day(-365, "09:00:00"), keep(day(250)), "NO SHOW");
+        add(131, 19, day(-366, "09:00:00"), nullptr, "NO SHOW");
+        add(132, 20, day(-1, "09:00:00"), keep(day(100)), "CANCELLED");
+        add(140, 16, day(1, "00:00:00"), nullptr, "BOOKED");
+        add(141, 16, day(1, "23:59:00"), nullptr, "BOOKED");
+        add(142, 16, day(0, "23:59:00"), nullptr, "BOOKED");
+        add(143, 16, day(2, "00:00:00"), nullptr, "BOOKED");
+        add(150, 16, past, "2026-07-31 00:00:00");
+        add(151, 16, past, "2026-08-01 00:00:00");
+    }
+};
+
+const std::vector<test::SeedPatient> kPatients = {
+    {1, "Adams", "A", "YES"}, {2, "Baker", "B"},  {3, "Clarke", "C", "yes"}, {4, "de Vries", "D"},
+    {5, "Evans", "E"},        {6, "Fisher", "F"}, {7, "Green", "G"},         {8, "Hughes", "H"},
+    {9, "Irwin", "I"},        {10, "Jones", "J"}, {11, "King", "K"},         {12, "Lewis", "L"},
+    {13, "Moore", "M"},       {14, "Novak", "N"}, {15, "O'Brien", "O"},      {16, "Price", "P"},
+    {17, "Quinn", "Q"},       {18, "Reed", "R"},  {19, "Shaw", "S"},         {20, "Turner", "T"}};
+
+struct RowsCase {
+    ReportId id;
+    const char* why;
+    const char* key;   // the field read from every row
+    const char* rows;  // what it reads, in order
+    const char* now = "2026-06-15 10:00:00";
+};
+
+class Clinic : public ::testing::Test {
+protected:
+    void SetUp() override {
+        clinic.dbs.addPatients(kPatients);
+        clinic.dbs.addAppointments(Seeded().rows);
+    }
+    test::ReportClinic clinic;
+};
+
+TEST_F(Clinic, EachReportListsTheRowsOfItsWindow) {
+    const RowsCase cases[] = {
+        {ReportId::DataReport5, "due 42 days ago, not 41; a booked patient never", "SCHEDULE_ID",
+         "104|101"},
+        {ReportId::DataReport6, "84 days in, 168 out", "SCHEDULE_ID", "107|102"},
+        {ReportId::DataReport7, "168 days in, 365 out", "SCHEDULE_ID", "109|108"},
+        {ReportId::DataReport8, "365 days in, 730 out", "SCHEDULE_ID", "111|110"},
+        {ReportId::DataReport2, "14 days ahead, not 15", "SCHEDULE_ID", "113"},
+        {ReportId::DataReport2, "late December: next year's recalls wait", "SCHEDULE_ID", "121",
+         "2026-12-24 10:00:00"},
+        {ReportId::DataReport3, "365 days back, by recall date", "SCHEDULE_ID", "132|130"},
+        {ReportId::DataReport10, "tomorrow 00:00 to 23:59", "SCHEDULE_ID", "140|141"},
+        {ReportId::DataReport1, "balances compared as text", "BALANCE1", "25.00|0.50"},
+        {ReportId::DataReport4, "YES in any case", "PT_ID", "1|3"},
+        {ReportId::DataReport11, "everyone by last name", "LAST NAME",
+         "Adams|Baker|Clarke|de Vries|Evans|Fisher|Green|Hughes|Irwin|Jones|King|Lewis|Moore|"
+         "Novak|O'Brien|Price|Quinn|Reed|Shaw|Turner"},
+    };
+    for (const RowsCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        clinic.clock.set(test::at(c.now));
+        LoadFailure failure;
+        const auto report = DataReport_Initialize(clinic.ctx, c.id, failure);
+        ASSERT_TRUE(report) << failure.error.description.toStdString();
+        report::ReportData& data = *report->dataSource();
+        const std::optional<int> key = data.fieldIndex(QString::fromLatin1(c.key));
+        ASSERT_TRUE(key);
+        QStringList rows;
+        for (qint64 r = 0; r < data.rowCount(); ++r) {
+            rows << data.text(r, *key);
+        }
+        EXPECT_EQ(rows.join(u'|'), QString::fromUtf8(c.rows));
+        EXPECT_TRUE(report::ReportPages::create(*report).ok());
+    }
+    EXPECT_TRUE(clinic.boxes.shown().empty());
+}
+
+TEST_F(Clinic, MontlyRecallPrintsTheRowsItIsHanded) {
+    data::Connection conn({clinic.clock, clinic.locale});
+    ASSERT_TRUE(conn.open(reportConnectionString(clinic.dbs.sharedPath())).ok());
+    auto rows = std::make_shared<data::Recordset>();
+    ASSERT_TRUE(
+        rows->open(sql::recallMonth(QStringLiteral("2026"), QStringLiteral("7")), conn).ok());
+    EXPECT_EQ(recallMonthSql(QStringLiteral("2026"), QStringLiteral("7")),
+              sql::recallMonth(QStringLiteral("2026"), QStringLiteral("7")));
+    auto report = MontlyRecall(QStringLiteral("July"), QStringLiteral("2026"), rows, clinic.clock,
+                               clinic.locale);
+    ASSERT_TRUE(report.ok());
+    EXPECT_EQ(
+        (*report)->definition().labelCaption(QStringLiteral("Section4"), QStringLiteral("Label3")),
+        QStringLiteral("July 2026 Patient Recall Report"));
+    EXPECT_EQ((*report)->definition().caption(), QStringLiteral("July 2026 Patient Recall Report"));
+    EXPECT_EQ(
+        (*report)->definition().labelCaption(QStringLiteral("Section4"), QStringLiteral("Date1")),
+        QStringLiteral("15 June 2026"));
+    auto pages = report::ReportPages::create(**report);
+    ASSERT_TRUE(pages.ok());
+    ASSERT_EQ(pages->rowCount(), 1);
+    EXPECT_EQ(pages->fieldText(1, 0), QStringLiteral("31/07/2026"));  // FLD1, the due date
+}
+
+struct FailureCase {
+    const char* why;
+    ReportId id;
+    std::function<void(test::ReportClinic&)> setUp;
+    MessageBoxRequest box;  // text: its start
+    const char* logged;     // in the error log ("" for nothing)
+};
+
+TEST_F(Clinic, AReportThatCannotLoadSaysSo) {
+    const FailureCase cases[] = {
+        {"no database location set",
+         ReportId::DataReport11,
+         [](test::ReportClinic& c) { c.setDatabaseLocation(QString()); },
+         {QStringLiteral("Unable to find database. \rPatients.mdb could not be found - Cannot "
+                         "load Patient Finder!\rPlease check the database location by clicking "
+                         "on Orlo -> Settings..."),
+          QStringLiteral("Orlo Software Error"), MsgIcon::Critical, MsgButtons::OK},
+         ""},
+        {"the database file is gone",
+         ReportId::DataReport11,
+         [](test::ReportClinic& c) { c.setDatabaseLocation(c.file(QStringLiteral("gone.mdb"))); },
+         {QStringLiteral("There has been an error\r\n  "),
+          QStringLiteral("Patient List Report Errors"), MsgIcon::Critical, MsgButtons::OK},
+         "Error #-2147467259"},
+        {"the query fails",
+         ReportId::DataReport5,
+         [](test::ReportClinic& c) { c.dbs.rawExec(QStringLiteral("DROP TABLE SCHEDULED")); },
+         {QStringLiteral("There has been an error\r\n  "),
+          QStringLiteral("6 Week Overdue Patient Recall Report Errors"), MsgIcon::Critical,
+          MsgButtons::OK},
+         "Error #-2147217900"},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        test::ReportClinic fresh;
+        c.setUp(fresh);
+        ReportCommands commands(fresh.ctx);
+        commands.show(c.id);
+        ASSERT_EQ(fresh.boxes.shown().size(), 1u);
+        const MessageBoxRequest& box = fresh.boxes.shown().front();
+        EXPECT_TRUE(box.text.startsWith(c.box.text)) << box.text.toStdString();
+        EXPECT_EQ(box.title, c.box.title);
+        EXPECT_EQ(box.icon, c.box.icon);
+        EXPECT_EQ(fresh.errorLog().contains(QLatin1String(c.logged)), true)
+            << fresh.errorLog().toStdString();
+        EXPECT_EQ(fresh.errorLog().isEmpty(), *c.logged == '\0');
+    }
+}
+
+}  // namespace
