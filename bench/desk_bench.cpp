@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
     const QString fullApp = dir.filePath(QStringLiteral("full"));
     QDir().mkpath(emptyApp + QStringLiteral("/PST"));
     QDir().mkpath(fullApp + QStringLiteral("/PST"));
-    const QString storeName = QString::fromUtf16(tools::kAddinStoreFile);
+    const QString storeName = tools::kAddinStoreFile.toString();
     const QString emptyStore = emptyApp + u'/' + storeName;
     const QString fullStore = fullApp + u'/' + storeName;
     if (!tools::createAddinStore(emptyStore)) {

@@ -19,6 +19,7 @@
 
 #include "host/store/FindKey.h"
 #include "host/store/StoreFile.h"
+#include "records/FieldMaps.h"
 #include "tools/store/AddinStore.h"
 #include "tools/store/StoreSeeder.h"
 
@@ -179,7 +180,8 @@ void BM_SaveAppointment(benchmark::State& state, Context* c) {
 void BM_InsertAppointment(benchmark::State& state, Context* c) {
     std::int64_t key = 10 * kAppointments;
     for (auto _ : state) {
-        if (!c->store->insert(c->folders.scheduler, QString::fromUtf16(kSchedulerClass),
+        if (!c->store->insert(c->folders.scheduler,
+                              QString::fromUtf16(records::kAppointmentMessageClass),
                               StoreSeeder::appointment(++key, kContacts))) {
             state.SkipWithError("insert failed");
             break;

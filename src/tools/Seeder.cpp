@@ -13,6 +13,8 @@
 #include "platform/sqlite/Transaction.h"
 #include "records/Schema.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::tools {
 
 namespace {
@@ -67,14 +69,14 @@ QString insertSql(const QString& table, const QStringList& columns) {
     QStringList marks;
     for (int i = 0; i < columns.size(); ++i) {
         quoted << QLatin1Char('"') + columns[i] + QLatin1Char('"');
-        marks << QStringLiteral("?%1").arg(i + 1);
+        marks << u"?%1"_s.arg(i + 1);
     }
-    return QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-        .arg(table, quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    return u"INSERT INTO \"%1\" (%2) VALUES (%3)"_s.arg(table, quoted.join(QLatin1Char(',')),
+                                                        marks.join(QLatin1Char(',')));
 }
 
 Error failure(const QString& text) {
-    return makeError(orlo::err::kProviderFailure, text, QStringLiteral("orlo db seed"));
+    return makeError(orlo::err::kProviderFailure, text, u"orlo db seed"_s);
 }
 
 }  // namespace
@@ -82,17 +84,17 @@ Error failure(const QString& text) {
 Result<SeedCounts> seedDatabase(const QString& path, const SeedOptions& options,
                                 const Locale& locale) {
     if (!QFileInfo(path).isFile()) {
-        return failure(QStringLiteral("Could not find file '%1'.").arg(path));
+        return failure(u"Could not find file '%1'."_s.arg(path));
     }
     sqlite::SqlResult<sqlite::Database> opened =
         sqlite::Database::open(path, SQLITE_OPEN_READWRITE);
     if (!opened) {
-        return failure(QStringLiteral("Cannot open '%1': %2").arg(path, opened.error().message));
+        return failure(u"Cannot open '%1': %2"_s.arg(path, opened.error().message));
     }
     sqlite::Database& db = opened.value();
     db.setBusyTimeout(10000);
     auto sqlFailure = [&](const sqlite::SqliteError& e) {
-        return failure(QStringLiteral("%1: %2").arg(path, e.message));
+        return failure(u"%1: %2"_s.arg(path, e.message));
     };
     if (sqlite::SqlStatus s = db.exec(QByteArrayView("PRAGMA foreign_keys=ON")); !s) {
         return sqlFailure(s.error());
@@ -105,11 +107,11 @@ Result<SeedCounts> seedDatabase(const QString& path, const SeedOptions& options,
     sqlite::SqlResult<sqlite::Statement> scheduleInsert =
         db.prepare(insertSql(QString::fromUtf16(records::kScheduledTable), scheduleCols));
     sqlite::SqlResult<sqlite::Statement> existing =
-        db.prepare(QStringLiteral("SELECT \"PT_ID\" FROM \"PATIENTS\""));
+        db.prepare(u"SELECT \"PT_ID\" FROM \"PATIENTS\""_s);
     for (const auto* prepared : {&patientInsert, &scheduleInsert, &existing}) {
         if (!*prepared) {
-            return failure(QStringLiteral("'%1' is not an Orlo database: %2")
-                               .arg(path, prepared->error().message));
+            return failure(
+                u"'%1' is not an Orlo database: %2"_s.arg(path, prepared->error().message));
         }
     }
     // A big page cache for the indexes the fill keeps growing.
@@ -192,7 +194,7 @@ Result<SeedCounts> seedDatabase(const QString& path, const SeedOptions& options,
             return rowFailed(read.error());
         }
         if (patientIds.empty()) {
-            return failure(QStringLiteral("There are no patients to give appointments to."));
+            return failure(u"There are no patients to give appointments to."_s);
         }
     }
 

@@ -10,6 +10,8 @@
 #include "host/store/StoreHeader.h"
 #include "host/store/StoreSchema.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::host {
 
 namespace {
@@ -30,15 +32,15 @@ constexpr char kPragmas[] =
 constexpr int kBusyTimeoutMs = 5000;
 
 // The top folder's own kind and form: a plain mail folder.
-const QString kTopFolderClass = QStringLiteral("IPM.Note");
+constexpr QStringView kTopFolderClass = u"IPM.Note";
 
 // SQLite's failure as the store's error: "<file> <doing>: <message>", or
 // "is damaged" when SQLite found the file corrupt.
 Error sqliteStoreError(const QString& path, const sqlite::SqliteError& e, const QString& doing) {
     const bool damaged = e.code == SQLITE_CORRUPT || e.code == SQLITE_NOTADB;
-    return storeError(path, QStringLiteral("%1: %2 (SQLite %3).")
-                                .arg(damaged ? QStringLiteral("is damaged") : doing, e.message)
-                                .arg(e.extendedCode));
+    return storeError(path,
+                      u"%1: %2 (SQLite %3)."_s.arg(damaged ? u"is damaged"_s : doing, e.message)
+                          .arg(e.extendedCode));
 }
 
 FolderInfo readFolder(const sqlite::Statement& s) {
@@ -71,7 +73,7 @@ Result<std::unique_ptr<StoreFile>> SqliteStoreFile::open(const QString& path) {
     ORLO_TRY(StoreHeader::check(path));
     sqlite::SqlResult<sqlite::Database> db = sqlite::Database::open(path, SQLITE_OPEN_READWRITE);
     if (!db) {
-        return sqliteStoreError(path, db.error(), QStringLiteral("cannot be opened"));
+        return sqliteStoreError(path, db.error(), u"cannot be opened"_s);
     }
     std::unique_ptr<SqliteStoreFile> store(new SqliteStoreFile(path, std::move(db).value()));
     ORLO_TRY(store->configure());
@@ -86,9 +88,9 @@ Result<std::unique_ptr<StoreFile>> SqliteStoreFile::create(const QString& path,
     QFile claim(path);
     if (!claim.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         if (QFileInfo::exists(path)) {
-            return storeError(path, QStringLiteral("already exists."));
+            return storeError(path, u"already exists."_s);
         }
-        return storeError(path, QStringLiteral("cannot be created: %1").arg(claim.errorString()));
+        return storeError(path, u"cannot be created: %1"_s.arg(claim.errorString()));
     }
     claim.close();
 
@@ -96,18 +98,18 @@ Result<std::unique_ptr<StoreFile>> SqliteStoreFile::create(const QString& path,
     auto fail = [&](const Error& error) -> Result<std::unique_ptr<StoreFile>> {
         store.reset();
         QFile::remove(path);
-        QFile::remove(path + QStringLiteral("-journal"));
+        QFile::remove(path + u"-journal"_s);
         return error;
     };
     sqlite::SqlResult<sqlite::Database> db = sqlite::Database::open(path, SQLITE_OPEN_READWRITE);
     if (!db) {
-        return fail(sqliteStoreError(path, db.error(), QStringLiteral("cannot be created")));
+        return fail(sqliteStoreError(path, db.error(), u"cannot be created"_s));
     }
     store.reset(new SqliteStoreFile(path, std::move(db).value()));
     if (Status s = store->configure(); !s) {
         return fail(s.error());
     }
-    const QByteArray marks = QStringLiteral("PRAGMA application_id=%1; PRAGMA user_version=%2;")
+    const QByteArray marks = u"PRAGMA application_id=%1; PRAGMA user_version=%2;"_s
                                  .arg(static_cast<qint32>(schema::kApplicationId))
                                  .arg(schema::kSchemaVersion)
                                  .toUtf8();
@@ -119,7 +121,7 @@ Result<std::unique_ptr<StoreFile>> SqliteStoreFile::create(const QString& path,
             f->bindInt(1, 0);
             f->bindText(2, topFolderName);
             f->bindInt(3, static_cast<int>(FolderKind::Mail));
-            f->bindText(4, kTopFolderClass);
+            f->bindText(4, kTopFolderClass.toString());
             ORLO_TRY(store->writing(f->run()));
         }
         store->m_topFolder = store->m_db.lastInsertRowid();
@@ -146,7 +148,7 @@ Result<std::unique_ptr<StoreFile>> SqliteStoreFile::create(const QString& path,
 Status SqliteStoreFile::configure() {
     m_db.setBusyTimeout(kBusyTimeoutMs);
     if (sqlite::SqlStatus s = m_db.exec(QByteArrayView(kPragmas)); !s) {
-        return failure(s.error(), QStringLiteral("cannot be used"));
+        return failure(s.error(), u"cannot be used"_s);
     }
     return okStatus();
 }
@@ -156,7 +158,7 @@ Status SqliteStoreFile::readHeader() {
     s->bindText(1, QString::fromLatin1(schema::kMetaTopFolder));
     ORLO_TRY_ASSIGN(const bool found, reading(s->step()));
     if (!found) {
-        return storeError(m_path, QStringLiteral("is damaged (no top folder)."));
+        return storeError(m_path, u"is damaged (no top folder)."_s);
     }
     m_topFolder = s->columnInt(0);
     return okStatus();
@@ -169,7 +171,7 @@ Error SqliteStoreFile::failure(const sqlite::SqliteError& e, const QString& doin
 template <typename T>
 Result<T> SqliteStoreFile::reading(sqlite::SqlResult<T> r) const {
     if (!r) {
-        return failure(r.error(), QStringLiteral("cannot be read"));
+        return failure(r.error(), u"cannot be read"_s);
     }
     if constexpr (std::is_void_v<T>) {
         return okStatus();
@@ -180,7 +182,7 @@ Result<T> SqliteStoreFile::reading(sqlite::SqlResult<T> r) const {
 
 Status SqliteStoreFile::writing(const sqlite::SqlStatus& s) const {
     if (!s) {
-        return failure(s.error(), QStringLiteral("cannot be written"));
+        return failure(s.error(), u"cannot be written"_s);
     }
     return okStatus();
 }
@@ -198,12 +200,12 @@ Status SqliteStoreFile::transaction(const std::function<Status()>& body) {
     sqlite::SqlResult<sqlite::Transaction> t =
         sqlite::Transaction::begin(m_db, sqlite::Transaction::Mode::Immediate);
     if (!t) {
-        return failure(t.error(), QStringLiteral("cannot be used"));
+        return failure(t.error(), u"cannot be used"_s);
     }
     Status result = body();
     if (result) {
         if (sqlite::SqlStatus c = t.value().commit(); !c) {
-            result = failure(c.error(), QStringLiteral("cannot be used"));
+            result = failure(c.error(), u"cannot be used"_s);
         }
     }
     if (!result) {
@@ -253,7 +255,7 @@ Result<QString> SqliteStoreFile::nameOf(std::int64_t id) const {
     s->bindInt(1, id);
     ORLO_TRY_ASSIGN(const bool found, reading(s->step()));
     if (!found) {
-        return storeError(m_path, QStringLiteral("is damaged (unknown property name %1).").arg(id));
+        return storeError(m_path, u"is damaged (unknown property name %1)."_s.arg(id));
     }
     const QString name = s->columnText(0);
     m_nameIds.insert(name, id);
@@ -266,7 +268,7 @@ Result<FolderInfo> SqliteStoreFile::folder(FolderId id) const {
     s->bindInt(1, id);
     ORLO_TRY_ASSIGN(const bool found, reading(s->step()));
     if (!found) {
-        return storeError(m_path, QStringLiteral("has no folder %1.").arg(id));
+        return storeError(m_path, u"has no folder %1."_s.arg(id));
     }
     return readFolder(*s);
 }
@@ -289,7 +291,7 @@ Result<FolderId> SqliteStoreFile::createFolder(FolderId parent, const QString& n
                                                FolderKind kind,
                                                const QString& defaultMessageClass) {
     if (name.trimmed().isEmpty()) {
-        return storeError(m_path, QStringLiteral("cannot hold a folder without a name."));
+        return storeError(m_path, u"cannot hold a folder without a name."_s);
     }
     FolderId id = 0;
     Status done = transaction([&]() -> Status {
@@ -297,8 +299,8 @@ Result<FolderId> SqliteStoreFile::createFolder(FolderId parent, const QString& n
         ORLO_TRY_ASSIGN(const std::vector<FolderInfo> siblings, subfolders(parent));
         for (const FolderInfo& sibling : siblings) {
             if (sibling.name.compare(name, Qt::CaseInsensitive) == 0) {
-                return storeError(
-                    m_path, QStringLiteral("already has a folder \"%1\" there.").arg(sibling.name));
+                return storeError(m_path,
+                                  u"already has a folder \"%1\" there."_s.arg(sibling.name));
             }
         }
         ORLO_TRY_ASSIGN(const sqlite::StatementUse s, use(StoreQuery::InsertFolder));
@@ -335,7 +337,7 @@ Result<FolderId> SqliteStoreFile::folderOfItem(ItemId id) const {
     s->bindInt(1, id);
     ORLO_TRY_ASSIGN(const bool found, reading(s->step()));
     if (!found) {
-        return storeError(m_path, QStringLiteral("has no item %1.").arg(id));
+        return storeError(m_path, u"has no item %1."_s.arg(id));
     }
     return s->columnInt(0);
 }
@@ -348,7 +350,7 @@ Result<ItemRecord> SqliteStoreFile::load(ItemId id, const std::optional<QStringL
         s->bindInt(1, id);
         ORLO_TRY_ASSIGN(const bool found, reading(s->step()));
         if (!found) {
-            return storeError(m_path, QStringLiteral("has no item %1.").arg(id));
+            return storeError(m_path, u"has no item %1."_s.arg(id));
         }
         record.folder = s->columnInt(0);
         record.messageClass = s->columnText(1);
@@ -511,21 +513,21 @@ Result<std::optional<ItemId>> SqliteStoreFile::findFirst(FolderId folder, const 
 
 Status SqliteStoreFile::checkIntegrity() const {
     const std::pair<StoreQuery, QString> checks[] = {
-        {StoreQuery::Integrity, QStringLiteral("ok")},
-        {StoreQuery::StrayProperties, QStringLiteral("0")},
+        {StoreQuery::Integrity, u"ok"_s},
+        {StoreQuery::StrayProperties, u"0"_s},
     };
     for (const auto& [query, sound] : checks) {
         ORLO_TRY_ASSIGN(const sqlite::StatementUse s, use(query));
         sqlite::SqlResult<bool> row = s->step();
         if (!row) {
-            return failure(row.error(), QStringLiteral("cannot be checked"));
+            return failure(row.error(), u"cannot be checked"_s);
         }
         if (!*row) {
-            return storeError(m_path, QStringLiteral("cannot be checked (no answer)."));
+            return storeError(m_path, u"cannot be checked (no answer)."_s);
         }
         const QString answer = s->columnText(0);
         if (answer != sound) {
-            return storeError(m_path, QStringLiteral("is damaged: %1").arg(answer));
+            return storeError(m_path, u"is damaged: %1"_s.arg(answer));
         }
     }
     return okStatus();

@@ -6,18 +6,20 @@
 #include "platform/core/Clock.h"
 #include "platform/core/Locale.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo {
 
 namespace {
 
 Error typeMismatch() {
-    return makeError(err::kTypeMismatch, QStringLiteral("Type mismatch"));
+    return makeError(err::kTypeMismatch, u"Type mismatch"_s);
 }
 Error overflow() {
-    return makeError(err::kOverflow, QStringLiteral("Overflow"));
+    return makeError(err::kOverflow, u"Overflow"_s);
 }
 Error invalidNull() {
-    return makeError(err::kInvalidUseOfNull, QStringLiteral("Invalid use of Null"));
+    return makeError(err::kInvalidUseOfNull, u"Invalid use of Null"_s);
 }
 
 template <typename Int>
@@ -89,7 +91,7 @@ Result<QString> Variant::toText(const Locale& locale) const {
         case Type::Date:
             return locale.generalDate(*asDate());
         case Type::Boolean:
-            return *asBool() ? QStringLiteral("True") : QStringLiteral("False");
+            return *asBool() ? u"True"_s : u"False"_s;
     }
     return typeMismatch();
 }
@@ -164,10 +166,10 @@ Result<bool> Variant::toBool(const Locale& locale) const {
             return invalidNull();
         case Type::Text: {
             const QString t = asText()->trimmed();
-            if (t.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0) {
+            if (t.compare(u"True"_s, Qt::CaseInsensitive) == 0) {
                 return true;
             }
-            if (t.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0) {
+            if (t.compare(u"False"_s, Qt::CaseInsensitive) == 0) {
                 return false;
             }
             break;

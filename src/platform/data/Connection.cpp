@@ -11,6 +11,8 @@
 #include "platform/data/LocalDisk.h"
 #include "platform/data/Session.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::data {
 
 namespace {
@@ -28,13 +30,7 @@ constexpr char kReportCacheSize[] = "PRAGMA cache_size=-65536";
 constexpr char kLocalMmapSize[] = "PRAGMA mmap_size=1073741824";
 
 Error providerFailure(const QString& text) {
-    return makeError(orlo::err::kProviderFailure, text, QString::fromUtf16(kErrorSource));
-}
-
-Error closedError() {
-    return makeError(orlo::err::kOperationNotAllowed,
-                     QStringLiteral("Operation is not allowed when the object is closed."),
-                     QString::fromUtf16(kErrorSource));
+    return dataError(orlo::err::kProviderFailure, text);
 }
 
 bool isBlank(const QString& tail) {
@@ -78,9 +74,7 @@ Status Connection::open() {
     detail::Session& s = *m_session;
     s.clearErrors();
     if (s.isOpen()) {
-        return s.fail(makeError(orlo::err::kOperationNotAllowed,
-                                QStringLiteral("Operation is not allowed when the object is open."),
-                                QString::fromUtf16(kErrorSource)));
+        return s.fail(dataError(orlo::err::kOperationNotAllowed, kObjectOpenText.toString()));
     }
     Result<ConnectionTarget> target = parseConnectionString(m_provider, m_connectionString);
     if (!target) {
@@ -89,22 +83,22 @@ Status Connection::open() {
     const QString path = target->location;
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile()) {
-        return s.fail(providerFailure(QStringLiteral("Could not find file '%1'.").arg(path)));
+        return s.fail(providerFailure(u"Could not find file '%1'."_s.arg(path)));
     }
     // No SQLITE_OPEN_CREATE: a wrong path must fail, never leave an empty
     // database behind.
     sqlite::SqlResult<sqlite::Database> opened =
         sqlite::Database::open(path, SQLITE_OPEN_READWRITE);
     if (!opened) {
-        return s.fail(providerFailure(QStringLiteral("The database '%1' cannot be opened: %2")
-                                          .arg(path, opened.error().message)));
+        return s.fail(providerFailure(
+            u"The database '%1' cannot be opened: %2"_s.arg(path, opened.error().message)));
     }
     s.attach(std::move(opened).value(), info.absoluteFilePath());
     sqlite::Database& db = s.database();
     db.setBusyTimeout(kBusyTimeoutMs);
 
     // Reading the header tells a database from any other file.
-    const QString probeSql = QStringLiteral("PRAGMA application_id");
+    const QString probeSql = u"PRAGMA application_id"_s;
     Result<int> applicationId = [&]() -> Result<int> {
         ORLO_TRY_ASSIGN(sqlite::Statement probe, s.check(db.prepare(probeSql), {}));
         ORLO_TRY_ASSIGN(const bool row, s.check(probe.step(), {}));
@@ -112,13 +106,13 @@ Status Connection::open() {
     }();
     if (!applicationId) {
         ignoreError(s.close(), "the failed open's own error is the one reported");
-        return providerFailure(QStringLiteral("Unrecognized database format '%1' (%2).")
-                                   .arg(path, applicationId.error().description));
+        return providerFailure(u"Unrecognized database format '%1' (%2)."_s.arg(
+            path, applicationId.error().description));
     }
 
     // References between tables are checked on every connection: a patient
     // with appointments cannot be deleted.
-    QStringList setup = {QStringLiteral("PRAGMA foreign_keys=ON")};
+    QStringList setup = {u"PRAGMA foreign_keys=ON"_s};
     // Reports open a connection, read tens of thousands of rows spread over
     // the file and close it: a page cache big enough to keep the pages of
     // one report, and on a local disk reads straight from a memory map
@@ -131,8 +125,7 @@ Status Connection::open() {
         // The scratch database is the workstation's own and thrown away
         // after each resync: no durability needed, and its executes are
         // batched into one transaction until the next read.
-        setup << QStringLiteral("PRAGMA synchronous=OFF")
-              << QStringLiteral("PRAGMA journal_mode=MEMORY");
+        setup << u"PRAGMA synchronous=OFF"_s << u"PRAGMA journal_mode=MEMORY"_s;
         s.setBatchesWrites(true);
     }
     for (const QString& sql : setup) {
@@ -164,7 +157,7 @@ Result<qint64> Connection::execute(const QString& sql) {
     detail::Session& s = *m_session;
     s.clearErrors();
     if (!s.isOpen()) {
-        return s.fail(closedError());
+        return s.fail(dataError(orlo::err::kOperationNotAllowed, kObjectClosedText.toString()));
     }
     sqlite::Database& db = s.database();
 
@@ -197,17 +190,13 @@ Result<qint64> Connection::execute(const QString& sql) {
     QString tail;
     ORLO_TRY_ASSIGN(sqlite::Statement stmt, s.check(db.prepare(*translated, &tail), sql));
     if (!stmt) {
-        return s.fail(makeError(err::kCommandError,
-                                QStringLiteral("Invalid SQL statement; expected 'DELETE', "
-                                               "'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'."),
-                                QString::fromUtf16(kErrorSource)),
+        return s.fail(dataError(orlo::err::kCommandError,
+                                u"Invalid SQL statement; expected 'DELETE', "
+                                "'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'."_s),
                       sql);
     }
     if (!isBlank(tail)) {
-        return s.fail(makeError(err::kCommandError,
-                                QStringLiteral("Characters found after end of SQL statement."),
-                                QString::fromUtf16(kErrorSource)),
-                      sql);
+        return s.fail(dataError(orlo::err::kCommandError, kTrailingTextText.toString()), sql);
     }
     const bool writes = !stmt.isReadOnly();
     if (writes && s.batchesWrites()) {
@@ -221,7 +210,7 @@ Result<qint64> Connection::execute(const QString& sql) {
         if (lost) {
             s.batchLost();
             s.fail(providerFailure(
-                QStringLiteral("The statements executed since the last read were rolled back.")));
+                u"The statements executed since the last read were rolled back."_s));
         }
         return e;
     }

@@ -6,12 +6,14 @@
 #include "platform/data/DataErrors.h"
 #include "platform/sqlite/Transaction.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::data {
 
 namespace {
 
 Error failure(const QString& text) {
-    return makeError(orlo::err::kProviderFailure, text, QString::fromUtf16(kErrorSource));
+    return dataError(orlo::err::kProviderFailure, text);
 }
 
 // Makes the database in `file`: the header marks, then every statement in
@@ -22,10 +24,9 @@ sqlite::SqlStatus build(const QString& file, const QStringList& statements, Data
     // The shared file lives on a share used by several workstations: the
     // rollback journal works wherever byte-range locks work, WAL does not
     // (it needs shared memory on one host).
-    ORLO_TRY(db.exec(QStringLiteral("PRAGMA journal_mode=DELETE")));
-    ORLO_TRY(db.exec(
-        QStringLiteral("PRAGMA application_id=%1")
-            .arg(kind == DatabaseKind::Shared ? kSharedApplicationId : kScratchApplicationId)));
+    ORLO_TRY(db.exec(u"PRAGMA journal_mode=DELETE"_s));
+    ORLO_TRY(db.exec(u"PRAGMA application_id=%1"_s.arg(
+        kind == DatabaseKind::Shared ? kSharedApplicationId : kScratchApplicationId)));
     ORLO_TRY_ASSIGN(sqlite::Transaction t, sqlite::Transaction::begin(db));
     for (const QString& sql : statements) {
         ORLO_TRY(db.exec(sql));
@@ -37,23 +38,21 @@ sqlite::SqlStatus build(const QString& file, const QStringList& statements, Data
 
 Status createDatabaseFile(const QString& path, const QStringList& statements, DatabaseKind kind) {
     if (QFileInfo::exists(path)) {
-        return failure(
-            QStringLiteral("The file '%1' already exists; it is not overwritten.").arg(path));
+        return failure(u"The file '%1' already exists; it is not overwritten."_s.arg(path));
     }
     // Built under a temporary name and renamed at the end, so that no
     // half-made database ever carries the real name.
-    const QString building = path + QStringLiteral(".creating");
+    const QString building = path + u".creating"_s;
     QFile::remove(building);
     if (sqlite::SqlStatus built = build(building, statements, kind); !built) {
         QFile::remove(building);
-        return failure(QStringLiteral("Cannot create '%1': %2").arg(path, built.error().message));
+        return failure(u"Cannot create '%1': %2"_s.arg(path, built.error().message));
     }
     // rename() refuses to replace an existing file: a file that appeared in
     // the meantime is kept.
     if (!QFile::rename(building, path)) {
         QFile::remove(building);
-        return failure(
-            QStringLiteral("Cannot create '%1': the name is taken or not writable.").arg(path));
+        return failure(u"Cannot create '%1': the name is taken or not writable."_s.arg(path));
     }
     return {};
 }

@@ -37,8 +37,7 @@ std::optional<QDateTime> parseCanonicalDateText(const QString& text) {
 Result<QString> coerceDateToCanonical(const QString& text, const Locale& locale) {
     std::optional<QString> canonical = coerceDateText(text, locale);
     if (!canonical) {
-        return makeError(orlo::err::kTypeMismatch, QString::fromUtf16(kTypeMismatchMessage),
-                         QString::fromUtf16(kErrorSource));
+        return dataError(orlo::err::kTypeMismatch, kTypeMismatchMessage.toString());
     }
     return *canonical;
 }

@@ -4,13 +4,15 @@
 #include "platform/data/Session.h"
 #include "platform/data/SqliteValues.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::data::detail {
 
 namespace {
 
 QString quoted(const QString& name) {
     QString n = name;
-    n.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    n.replace(QLatin1Char('"'), u"\"\""_s);
     return QLatin1Char('"') + n + QLatin1Char('"');
 }
 
@@ -20,9 +22,8 @@ Result<std::unique_ptr<PendingInsert>> PendingInsert::begin(Session& session,
                                                             const QString& table) {
     const TableInfo* info = session.table(table);
     if (!info) {
-        return session.fail(makeError(err::kCommandError,
-                                      QStringLiteral("The table '%1' does not exist.").arg(table),
-                                      QString::fromUtf16(kErrorSource)));
+        return session.fail(
+            dataError(orlo::err::kCommandError, u"The table '%1' does not exist."_s.arg(table)));
     }
     std::unique_ptr<PendingInsert> p(new PendingInsert(session, info->name));
     // IMMEDIATE takes the write lock now (waiting out other writers up to
@@ -30,19 +31,19 @@ Result<std::unique_ptr<PendingInsert>> PendingInsert::begin(Session& session,
     sqlite::SqlResult<sqlite::Transaction> t =
         sqlite::Transaction::begin(session.database(), sqlite::Transaction::Mode::Immediate);
     if (!t) {
-        return session.failure(t.error(), QStringLiteral("BEGIN IMMEDIATE"));
+        return session.failure(t.error(), u"BEGIN IMMEDIATE"_s);
     }
     p->m_transaction.emplace(std::move(t).value());
     if (!info->keyColumn.isEmpty()) {
         p->m_keyColumn = info->keyColumn;
         // A counter never hands out a number twice, even after deletes.
-        const QString sql = info->autoIncrement
-                                ? QStringLiteral(
-                                      "SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE "
-                                      "name = ?1), 0), coalesce((SELECT max(%1) FROM %2), 0)) + 1")
-                                      .arg(quoted(info->keyColumn), quoted(info->name))
-                                : QStringLiteral("SELECT coalesce((SELECT max(%1) FROM %2), 0) + 1")
-                                      .arg(quoted(info->keyColumn), quoted(info->name));
+        const QString sql =
+            info->autoIncrement
+                ? u"SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE "
+                  "name = ?1), 0), coalesce((SELECT max(%1) FROM %2), 0)) + 1"_s.arg(
+                      quoted(info->keyColumn), quoted(info->name))
+                : u"SELECT coalesce((SELECT max(%1) FROM %2), 0) + 1"_s.arg(quoted(info->keyColumn),
+                                                                            quoted(info->name));
         // A failure below leaves p to roll the transaction back.
         ORLO_TRY_ASSIGN(sqlite::Statement stmt,
                         session.check(session.database().prepare(sql), sql));
@@ -64,11 +65,9 @@ Variant PendingInsert::valueOf(const QString& column) const {
 
 Status PendingInsert::set(const QString& column, const Variant& stored) {
     if (!m_keyColumn.isEmpty() && column.compare(m_keyColumn, Qt::CaseInsensitive) == 0) {
-        return m_session.fail(makeError(err::kNotUpdatable,
-                                        QStringLiteral("Field '%1' cannot be updated: the "
-                                                       "database assigns it.")
-                                            .arg(column),
-                                        QString::fromUtf16(kErrorSource)));
+        return m_session.fail(dataError(err::kNotUpdatable,
+                                        u"Field '%1' cannot be updated: the "
+                                        "database assigns it."_s.arg(column)));
     }
     const QString key = column.toUpper();
     if (!m_values.contains(key)) {
@@ -80,26 +79,23 @@ Status PendingInsert::set(const QString& column, const Variant& stored) {
 
 Result<qint64> PendingInsert::commit() {
     if (!m_session.isOpen() || !m_transaction || !m_transaction->isActive()) {
-        return m_session.fail(makeError(orlo::err::kOperationNotAllowed,
-                                        QStringLiteral("Operation is not allowed when the "
-                                                       "object is closed."),
-                                        QString::fromUtf16(kErrorSource)));
+        return m_session.fail(
+            dataError(orlo::err::kOperationNotAllowed, kObjectClosedText.toString()));
     }
     QStringList columns;
     QStringList marks;
     if (!m_keyColumn.isEmpty()) {
         columns << quoted(m_keyColumn);
-        marks << QStringLiteral("?");
+        marks << u"?"_s;
     }
     for (const QString& c : m_order) {
         columns << quoted(c);
-        marks << QStringLiteral("?");
+        marks << u"?"_s;
     }
     const QString sql = columns.isEmpty()
-                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_table))
-                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(quoted(m_table), columns.join(QStringLiteral(", ")),
-                                       marks.join(QStringLiteral(", ")));
+                            ? u"INSERT INTO %1 DEFAULT VALUES"_s.arg(quoted(m_table))
+                            : u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
+                                  quoted(m_table), columns.join(u", "_s), marks.join(u", "_s));
     sqlite::Database& db = m_session.database();
     qint64 rowid = 0;
     {
@@ -116,7 +112,7 @@ Result<qint64> PendingInsert::commit() {
     }
     if (sqlite::SqlStatus committed = m_transaction->commit(); !committed) {
         // Still pending: cancelUpdate or closing the recordset rolls it back.
-        return m_session.failure(committed.error(), QStringLiteral("COMMIT"));
+        return m_session.failure(committed.error(), u"COMMIT"_s);
     }
     m_transaction.reset();
     return rowid;

@@ -11,6 +11,8 @@
 #include "platform/data/Session.h"
 #include "platform/data/SqliteValues.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::data {
 
 struct Recordset::Column {
@@ -29,47 +31,39 @@ struct Recordset::Row {
 
 namespace {
 
-constexpr char16_t kRowidAlias[] = u"__orlo_rowid";
-
-Error makeDataError(long number, const QString& text) {
-    return makeError(number, text, QString::fromUtf16(kErrorSource));
-}
+constexpr QStringView kRowidAlias = u"__orlo_rowid";
 
 Error closedError() {
-    return makeDataError(orlo::err::kOperationNotAllowed,
-                         QStringLiteral("Operation is not allowed when the object is closed."));
+    return dataError(orlo::err::kOperationNotAllowed, kObjectClosedText.toString());
 }
 
 Error noCurrentRecord() {
-    return makeDataError(orlo::err::kNoCurrentRecord,
-                         QStringLiteral("Either BOF or EOF is True, or the current record has "
-                                        "been deleted. Requested operation requires a current "
-                                        "record."));
+    return dataError(orlo::err::kNoCurrentRecord,
+                     u"Either BOF or EOF is True, or the current record has "
+                     "been deleted. Requested operation requires a current "
+                     "record."_s);
 }
 
 Error notInCollection(const QString& what) {
-    return makeDataError(orlo::err::kItemNotInCollection,
-                         QStringLiteral("Item cannot be found in the collection corresponding "
-                                        "to the requested name or ordinal: %1")
-                             .arg(what));
+    return dataError(orlo::err::kItemNotInCollection,
+                     u"Item cannot be found in the collection corresponding "
+                     "to the requested name or ordinal: %1"_s.arg(what));
 }
 
 Error notUpdatable(const QString& why) {
-    return makeDataError(
-        err::kNotUpdatable,
-        QStringLiteral("Current Recordset does not support updating: %1").arg(why));
+    return dataError(err::kNotUpdatable,
+                     u"Current Recordset does not support updating: %1"_s.arg(why));
 }
 
 QString quoted(const QString& name) {
     QString n = name;
-    n.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    n.replace(QLatin1Char('"'), u"\"\""_s);
     return QLatin1Char('"') + n + QLatin1Char('"');
 }
 
 // A bare table name: one word, or one bracketed name.
 std::optional<QString> bareTableName(const QString& source) {
-    static const QRegularExpression re(
-        QStringLiteral("^\\s*(?:\\[([^\\]]+)\\]|([A-Za-z_][A-Za-z0-9_]*))\\s*$"));
+    static const QRegularExpression re(u"^\\s*(?:\\[([^\\]]+)\\]|([A-Za-z_][A-Za-z0-9_]*))\\s*$"_s);
     const QRegularExpressionMatch m = re.match(source);
     if (!m.hasMatch()) {
         return std::nullopt;
@@ -79,7 +73,7 @@ std::optional<QString> bareTableName(const QString& source) {
 
 bool filterClears(const QString& filter) {
     const QString f = filter.trimmed();
-    return f.isEmpty() || f == QStringLiteral("0");
+    return f.isEmpty() || f == u"0"_s;
 }
 
 }  // namespace
@@ -121,7 +115,7 @@ Status Recordset::ensureCurrent() const {
         return fail(noCurrentRecord());
     }
     if (m_rows[size_t(m_pos)].deleted) {
-        return fail(makeDataError(err::kRecordDeleted, QStringLiteral("Record is deleted.")));
+        return fail(dataError(err::kRecordDeleted, u"Record is deleted."_s));
     }
     return {};
 }
@@ -129,9 +123,7 @@ Status Recordset::ensureCurrent() const {
 Status Recordset::open(const QString& source, Connection& connection, int cursorType, int lockType,
                        int /*options*/) {
     if (m_open) {
-        return fail(
-            makeDataError(orlo::err::kOperationNotAllowed,
-                          QStringLiteral("Operation is not allowed when the object is open.")));
+        return fail(dataError(orlo::err::kOperationNotAllowed, kObjectOpenText.toString()));
     }
     m_session = connection.session();
     detail::Session& s = *m_session;
@@ -152,10 +144,9 @@ Status Recordset::open(const QString& source, Connection& connection, int cursor
 
     if (std::optional<QString> name = bareTableName(source); name && s.table(*name)) {
         const detail::TableInfo* t = s.table(*name);
-        m_baseSql = t->keyColumn.isEmpty()
-                        ? QStringLiteral("SELECT *, rowid AS %1 FROM %2")
-                              .arg(quoted(QString::fromUtf16(kRowidAlias)), quoted(t->name))
-                        : QStringLiteral("SELECT * FROM %1").arg(quoted(t->name));
+        m_baseSql = t->keyColumn.isEmpty() ? u"SELECT *, rowid AS %1 FROM %2"_s.arg(
+                                                 quoted(kRowidAlias.toString()), quoted(t->name))
+                                           : u"SELECT * FROM %1"_s.arg(quoted(t->name));
     } else {
         Result<QString> translated = detail::translateSql(source, s);
         if (!translated) {
@@ -190,23 +181,20 @@ Status Recordset::fetch() {
     QString tail;
     ORLO_TRY_ASSIGN(sqlite::Statement base, s.check(db.prepare(m_baseSql, &tail), m_source));
     if (!base || !tail.trimmed().isEmpty()) {
-        return s.fail(makeDataError(err::kCommandError,
-                                    QStringLiteral("Characters found after end of SQL statement.")),
-                      m_source);
+        return s.fail(dataError(orlo::err::kCommandError, kTrailingTextText.toString()), m_source);
     }
     if (!base.isReadOnly()) {
-        return s.fail(
-            makeDataError(err::kCommandError,
-                          QStringLiteral("A recordset opens a query, not a statement that "
-                                         "changes data; use execute.")),
-            m_source);
+        return s.fail(dataError(orlo::err::kCommandError,
+                                u"A recordset opens a query, not a statement that "
+                                "changes data; use execute."_s),
+                      m_source);
     }
 
     // Columns and their names come from the query itself, filtered or not.
     std::vector<Column> columns;
     int count = base.columnCount();
     bool hasRowid = false;
-    if (count > 0 && base.columnName(count - 1) == QString::fromUtf16(kRowidAlias)) {
+    if (count > 0 && base.columnName(count - 1) == kRowidAlias) {
         hasRowid = true;
         --count;
     }
@@ -217,7 +205,7 @@ Status Recordset::fetch() {
         c.table = base.columnTableName(i);
         c.origin = base.columnOriginName(i);
         const QString decl = base.columnDeclType(i);
-        c.isDate = decl.compare(QStringLiteral("DATETIME"), Qt::CaseInsensitive) == 0;
+        c.isDate = decl.compare(u"DATETIME"_s, Qt::CaseInsensitive) == 0;
         c.affinity = detail::affinityOf(decl);
         seen[c.name.toUpper()] += 1;
         columns.push_back(c);
@@ -237,8 +225,7 @@ Status Recordset::fetch() {
         }
         // The filter keeps the query's own order: the query runs as a
         // subquery and the outer select adds no order of its own.
-        const QString sql = QStringLiteral("SELECT * FROM (") + m_baseSql +
-                            QStringLiteral(") WHERE ") + clause->where;
+        const QString sql = u"SELECT * FROM ("_s + m_baseSql + u") WHERE "_s + clause->where;
         ORLO_TRY_ASSIGN(filtered, s.check(db.prepare(sql), m_filter));
         for (int p = 0; p < clause->parameters.size(); ++p) {
             filtered.bindText(p + 1, clause->parameters[p]);
@@ -333,13 +320,13 @@ Status Recordset::leaveCurrentRow(Leave how) {
             // there (or commits the new row).
             return update();
         case Leave::Refuse:
-            return fail(makeDataError(
-                orlo::err::kOperationNotAllowed,
-                m_pending ? QStringLiteral("Operation is not allowed in this context: a new row "
-                                           "is being added; call Update or CancelUpdate first.")
-                          : QStringLiteral("Operation is not allowed in this context: the "
-                                           "current row has changes; call Update or "
-                                           "CancelUpdate first.")));
+            return fail(dataError(orlo::err::kOperationNotAllowed,
+                                  m_pending
+                                      ? u"Operation is not allowed in this context: a new row "
+                                        "is being added; call Update or CancelUpdate first."_s
+                                      : u"Operation is not allowed in this context: the "
+                                        "current row has changes; call Update or "
+                                        "CancelUpdate first."_s));
         case Leave::Abandon:
             m_pending.reset();  // rolls back the AddNew's transaction
             m_edits.clear();
@@ -494,10 +481,10 @@ Status Recordset::addNew() {
     ORLO_TRY(ensureOpen());
     m_session->clearErrors();
     if (m_lockType == kLockReadOnly) {
-        return fail(notUpdatable(QStringLiteral("the recordset is read-only")));
+        return fail(notUpdatable(u"the recordset is read-only"_s));
     }
     if (m_baseTable.isEmpty()) {
-        return fail(notUpdatable(QStringLiteral("its rows do not come from one table")));
+        return fail(notUpdatable(u"its rows do not come from one table"_s));
     }
     ORLO_TRY(leaveCurrentRow(Leave::Commit));
     ORLO_TRY(m_session->flushBatch());
@@ -518,13 +505,13 @@ Status Recordset::setField(const QString& name, const Variant& value) {
     }
     if (m_pending) {
         if (c.table.isEmpty() || c.table.compare(m_baseTable, Qt::CaseInsensitive) != 0) {
-            return fail(notUpdatable(QStringLiteral("the field %1 is not a column").arg(name)));
+            return fail(notUpdatable(u"the field %1 is not a column"_s.arg(name)));
         }
         return m_pending->set(c.origin, *stored);
     }
     ORLO_TRY(ensureCurrent());
     if (m_lockType == kLockReadOnly || m_baseTable.isEmpty() || c.table.isEmpty()) {
-        return fail(notUpdatable(QStringLiteral("the field %1 cannot be written").arg(name)));
+        return fail(notUpdatable(u"the field %1 cannot be written"_s.arg(name)));
     }
     for (auto& [col, v] : m_edits) {
         if (col == i) {
@@ -563,12 +550,12 @@ Status Recordset::update() {
     Row& row = m_rows[size_t(m_pos)];
     QStringList sets;
     for (const auto& edit : m_edits) {
-        sets << quoted(m_columns[size_t(edit.first)].origin) + QStringLiteral(" = ?");
+        sets << quoted(m_columns[size_t(edit.first)].origin) + u" = ?"_s;
     }
     ORLO_TRY_ASSIGN(const auto key, currentKey());
     const QString keyName = key.first;
-    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                            .arg(quoted(m_baseTable), sets.join(QStringLiteral(", ")), keyName);
+    const QString sql =
+        u"UPDATE %1 SET %2 WHERE %3 = ?"_s.arg(quoted(m_baseTable), sets.join(u", "_s), keyName);
     ORLO_TRY_ASSIGN(sqlite::Statement stmt,
                     m_session->check(m_session->database().prepare(sql), sql));
     int p = 1;
@@ -586,16 +573,16 @@ Status Recordset::update() {
 
 Result<std::pair<QString, qint64>> Recordset::currentKey() const {
     if (m_baseTable.isEmpty() || m_rowKey == RowKey::None) {
-        return fail(notUpdatable(QStringLiteral("its rows have no key of one table")));
+        return fail(notUpdatable(u"its rows have no key of one table"_s));
     }
     const Row& row = m_rows[size_t(m_pos)];
     if (m_rowKey == RowKey::Rowid) {
-        return std::pair<QString, qint64>(QStringLiteral("rowid"), row.rowid);
+        return std::pair<QString, qint64>(u"rowid"_s, row.rowid);
     }
     const Variant keyValue = row.cells.value(m_keyColumn);
     const qint64* k = keyValue.asInteger();
     if (!k) {
-        return fail(notUpdatable(QStringLiteral("the row has no key")));
+        return fail(notUpdatable(u"the row has no key"_s));
     }
     return std::pair<QString, qint64>(quoted(m_columns[size_t(m_keyColumn)].origin), *k);
 }
@@ -615,13 +602,12 @@ Status Recordset::deleteCurrent() {
         return {};
     }
     if (m_lockType == kLockReadOnly) {
-        return fail(notUpdatable(QStringLiteral("the recordset is read-only")));
+        return fail(notUpdatable(u"the recordset is read-only"_s));
     }
     Row& row = m_rows[size_t(m_pos)];
     ORLO_TRY_ASSIGN(const auto key, currentKey());
     ORLO_TRY(m_session->flushBatch());
-    const QString sql =
-        QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoted(m_baseTable), key.first);
+    const QString sql = u"DELETE FROM %1 WHERE %2 = ?"_s.arg(quoted(m_baseTable), key.first);
     ORLO_TRY_ASSIGN(sqlite::Statement stmt,
                     m_session->check(m_session->database().prepare(sql), sql));
     stmt.bindInt(1, key.second);

@@ -4,6 +4,8 @@
 #include "platform/data/DataErrors.h"
 #include "platform/data/JetBridge.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::data::detail {
 
 namespace {
@@ -27,7 +29,7 @@ long errorNumberFor(int rc, int extended, const QString& message) {
             // The dialect's functions report a text that is no date (type
             // mismatch) or a bad argument through their message.
             const long n = functionErrorNumber(message);
-            return n != orlo::err::kNone ? n : err::kCommandError;
+            return n != orlo::err::kNone ? n : orlo::err::kCommandError;
         }
         default:
             // Busy, locked, cannot open, not a database, I/O, corrupt, full,
@@ -39,18 +41,18 @@ long errorNumberFor(int rc, int extended, const QString& message) {
 
 QString sqlStateFor(int rc, int extended) {
     if (extended == SQLITE_CONSTRAINT_FOREIGNKEY || (rc & 0xff) == SQLITE_CONSTRAINT) {
-        return QStringLiteral("23000");
+        return u"23000"_s;
     }
     switch (rc & 0xff) {
         case SQLITE_ERROR:
-            return QStringLiteral("42000");
+            return u"42000"_s;
         case SQLITE_MISMATCH:
-            return QStringLiteral("22018");
+            return u"22018"_s;
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            return QStringLiteral("HYT00");
+            return u"HYT00"_s;
         default:
-            return QStringLiteral("HY000");
+            return u"HY000"_s;
     }
 }
 
@@ -80,12 +82,10 @@ Status Session::close() {
 Error Session::fail(const Error& e, const QString& sql) {
     ProviderError pe;
     pe.number = e.number;
-    pe.description = sql.isEmpty()
-                         ? e.description
-                         : e.description + QStringLiteral(" [SQL: ") + sql + QLatin1Char(']');
-    pe.source = e.source.isEmpty() ? QString::fromUtf16(kErrorSource) : e.source;
-    pe.sqlState =
-        e.number == orlo::err::kTypeMismatch ? QStringLiteral("22018") : QStringLiteral("HY000");
+    pe.description =
+        sql.isEmpty() ? e.description : e.description + u" [SQL: "_s + sql + QLatin1Char(']');
+    pe.source = e.source.isEmpty() ? kErrorSource.toString() : e.source;
+    pe.sqlState = e.number == orlo::err::kTypeMismatch ? u"22018"_s : u"HY000"_s;
     pe.nativeError = 0;
     m_errors.push_back(pe);
     return e;
@@ -95,22 +95,20 @@ Error Session::failure(const sqlite::SqliteError& e, const QString& sql) {
     QString message = e.message;
     const long number = errorNumberFor(e.code, e.extendedCode, message);
     if (number == orlo::err::kReferencedRecord) {
-        message = QStringLiteral(
-                      "The record cannot be deleted or changed because a related table "
-                      "includes related records, or a related record is required (") +
-                  message + QLatin1Char(')');
-    } else if (e.code == SQLITE_BUSY || e.code == SQLITE_LOCKED) {
         message =
-            QStringLiteral("Could not use '%1'; file already in use (%2)").arg(m_path, message);
+            u"The record cannot be deleted or changed because a related table "
+            "includes related records, or a related record is required ("_s +
+            message + QLatin1Char(')');
+    } else if (e.code == SQLITE_BUSY || e.code == SQLITE_LOCKED) {
+        message = u"Could not use '%1'; file already in use (%2)"_s.arg(m_path, message);
     }
-    Error error = makeError(number, message, QString::fromUtf16(kErrorSource));
+    Error error = dataError(number, message);
     ProviderError pe;
     pe.number = number;
-    pe.description =
-        sql.isEmpty() ? message : message + QStringLiteral(" [SQL: ") + sql + QLatin1Char(']');
+    pe.description = sql.isEmpty() ? message : message + u" [SQL: "_s + sql + QLatin1Char(']');
     pe.source = error.source;
-    pe.sqlState = number == orlo::err::kTypeMismatch ? QStringLiteral("22018")
-                                                     : sqlStateFor(e.code, e.extendedCode);
+    pe.sqlState =
+        number == orlo::err::kTypeMismatch ? u"22018"_s : sqlStateFor(e.code, e.extendedCode);
     pe.nativeError = e.extendedCode;
     m_errors.push_back(pe);
     return error;
@@ -119,19 +117,18 @@ Error Session::failure(const sqlite::SqliteError& e, const QString& sql) {
 Status Session::loadSchema() {
     m_tables.clear();
     m_dateColumns.clear();
-    const QString listSql = QStringLiteral(
-        "SELECT name, sql FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite_%'");
+    const QString listSql =
+        u"SELECT name, sql FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"_s;
     ORLO_TRY_ASSIGN(sqlite::Statement tables, check(m_db.prepare(listSql), listSql));
     QList<TableInfo> found;
     ORLO_TRY(check(tables.forEachRow([&](const sqlite::Statement& row) {
         TableInfo t;
         t.name = row.columnText(0);
-        t.autoIncrement =
-            row.columnText(1).contains(QStringLiteral("AUTOINCREMENT"), Qt::CaseInsensitive);
+        t.autoIncrement = row.columnText(1).contains(u"AUTOINCREMENT"_s, Qt::CaseInsensitive);
         found << t;
     }),
                    listSql));
-    const QString infoSql = QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?1)");
+    const QString infoSql = u"SELECT name, type, pk FROM pragma_table_info(?1)"_s;
     ORLO_TRY_ASSIGN(sqlite::Statement info, check(m_db.prepare(infoSql), infoSql));
     for (TableInfo& t : found) {
         info.reset();
@@ -143,7 +140,7 @@ Status Session::loadSchema() {
             const QString column = row.columnText(0);
             const QString type = row.columnText(1);
             t.declTypeByColumn.insert(upper(column), type);
-            if (type.compare(QStringLiteral("DATETIME"), Qt::CaseInsensitive) == 0) {
+            if (type.compare(u"DATETIME"_s, Qt::CaseInsensitive) == 0) {
                 m_dateColumns.insert(upper(column));
             }
             if (row.columnInt(2) > 0) {
@@ -154,7 +151,7 @@ Status Session::loadSchema() {
         }),
                        infoSql));
         // Only an INTEGER PRIMARY KEY is the row's own key (the rowid).
-        if (pkColumns == 1 && pkType.compare(QStringLiteral("INTEGER"), Qt::CaseInsensitive) == 0) {
+        if (pkColumns == 1 && pkType.compare(u"INTEGER"_s, Qt::CaseInsensitive) == 0) {
             t.keyColumn = pkName;
         }
         m_tables.insert(upper(t.name), t);
@@ -173,7 +170,7 @@ bool Session::isDateColumn(QStringView table, QStringView column) const {
     }
     if (!table.isEmpty()) {
         if (const TableInfo* t = this->table(table.toString())) {
-            return t->declTypeByColumn.value(upper(c)).compare(QStringLiteral("DATETIME"),
+            return t->declTypeByColumn.value(upper(c)).compare(u"DATETIME"_s,
                                                                Qt::CaseInsensitive) == 0;
         }
     }
@@ -191,7 +188,7 @@ Status Session::beginBatch() {
     }
     sqlite::SqlResult<sqlite::Transaction> batch = sqlite::Transaction::begin(m_db);
     if (!batch) {
-        return failure(batch.error(), QStringLiteral("BEGIN"));
+        return failure(batch.error(), u"BEGIN"_s);
     }
     m_batch.emplace(std::move(batch).value());
     return {};
@@ -207,7 +204,7 @@ Status Session::flushBatch() {
         return {};  // the engine already ended it
     }
     if (sqlite::SqlStatus committed = batch.commit(); !committed) {
-        return failure(committed.error(), QStringLiteral("COMMIT"));  // batch rolls back
+        return failure(committed.error(), u"COMMIT"_s);  // batch rolls back
     }
     return {};
 }

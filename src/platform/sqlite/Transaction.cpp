@@ -1,10 +1,12 @@
 #include "platform/sqlite/Transaction.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::sqlite {
 
 namespace {
 
-const QString kCommit = QStringLiteral("COMMIT");
+constexpr QStringView kCommit = u"COMMIT";
 
 }  // namespace
 
@@ -31,19 +33,20 @@ std::shared_ptr<sqlite3> Transaction::openConnection() const {
 SqlStatus Transaction::commit() {
     if (!m_active) {
         return SqliteError{SQLITE_MISUSE, SQLITE_MISUSE,
-                           QStringLiteral("The transaction was already committed or rolled back."),
-                           kCommit};
+                           u"The transaction was already committed or rolled back."_s,
+                           kCommit.toString()};
     }
     const std::shared_ptr<sqlite3> db = openConnection();
     if (db == nullptr) {
         m_active = false;
         return SqliteError{SQLITE_ABORT, SQLITE_ABORT,
-                           QStringLiteral("The transaction was rolled back before its commit."),
-                           kCommit};
+                           u"The transaction was rolled back before its commit."_s,
+                           kCommit.toString()};
     }
     if (const int rc = sqlite3_exec(db.get(), "COMMIT", nullptr, nullptr, nullptr);
         rc != SQLITE_OK) {
-        return Database::errorOf(db.get(), rc, kCommit);  // still open: rolled back later
+        return Database::errorOf(db.get(), rc,
+                                 kCommit.toString());  // still open: rolled back later
     }
     m_active = false;
     return {};

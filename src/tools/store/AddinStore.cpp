@@ -1,6 +1,9 @@
 #include "tools/store/AddinStore.h"
 
 #include "host/store/StoreHeader.h"
+#include "records/FieldMaps.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::tools {
 
@@ -10,12 +13,12 @@ using host::StoreFile;
 
 Result<std::unique_ptr<StoreFile>> createAddinStore(const QString& path) {
     ORLO_TRY_ASSIGN(std::unique_ptr<StoreFile> store,
-                    StoreFile::create(path, QString::fromUtf16(kAddinTopFolder)));
+                    StoreFile::create(path, kAddinTopFolder.toString()));
     const FolderId top = store->topFolder();
     for (const auto& [name, kind, cls] :
-         {std::tuple{kPatientsFolder, FolderKind::Contacts, kPatientClass},
-          std::tuple{kSchedulerFolder, FolderKind::Calendar, kSchedulerClass}}) {
-        ORLO_TRY(store->createFolder(top, QString::fromUtf16(name), kind, QString::fromUtf16(cls)));
+         {std::tuple{kPatientsFolder, FolderKind::Contacts, records::kPatientMessageClass},
+          std::tuple{kSchedulerFolder, FolderKind::Calendar, records::kAppointmentMessageClass}}) {
+        ORLO_TRY(store->createFolder(top, name.toString(), kind, QString::fromUtf16(cls)));
     }
     return store;
 }
@@ -38,8 +41,8 @@ Result<FolderId> folderByPath(const StoreFile& store, const QString& path) {
             }
         }
         if (!next) {
-            return host::storeError(
-                store.path(), QStringLiteral("has no folder \"%1\" in \"%2\".").arg(name, walked));
+            return host::storeError(store.path(),
+                                    u"has no folder \"%1\" in \"%2\"."_s.arg(name, walked));
         }
         current = *next;
         walked += u'/' + name;
@@ -50,8 +53,8 @@ Result<FolderId> folderByPath(const StoreFile& store, const QString& path) {
 Result<AddinFolders> addinFolders(const StoreFile& store) {
     AddinFolders f;
     f.top = store.topFolder();
-    ORLO_TRY_ASSIGN(FolderId patients, folderByPath(store, QString::fromUtf16(kPatientsFolder)));
-    ORLO_TRY_ASSIGN(FolderId scheduler, folderByPath(store, QString::fromUtf16(kSchedulerFolder)));
+    ORLO_TRY_ASSIGN(FolderId patients, folderByPath(store, kPatientsFolder.toString()));
+    ORLO_TRY_ASSIGN(FolderId scheduler, folderByPath(store, kSchedulerFolder.toString()));
     f.patients = patients;
     f.scheduler = scheduler;
     return f;

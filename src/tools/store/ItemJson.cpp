@@ -4,12 +4,14 @@
 #include <QJsonObject>
 #include <cmath>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::tools {
 
 QJsonValue variantToJson(const Variant& value) {
     switch (value.type()) {
         case Variant::Type::Empty:
-            return QJsonObject{{QStringLiteral("empty"), true}};
+            return QJsonObject{{u"empty"_s, true}};
         case Variant::Type::Null:
             return QJsonValue::Null;
         case Variant::Type::Text:
@@ -21,13 +23,12 @@ QJsonValue variantToJson(const Variant& value) {
             if (std::isfinite(d)) {
                 return d;
             }
-            return QJsonObject{{QStringLiteral("double"), std::isnan(d) ? QStringLiteral("nan")
-                                                          : d > 0       ? QStringLiteral("inf")
-                                                                        : QStringLiteral("-inf")}};
+            return QJsonObject{{u"double"_s, std::isnan(d) ? u"nan"_s
+                                             : d > 0       ? u"inf"_s
+                                                           : u"-inf"_s}};
         }
         case Variant::Type::Date:
-            return QJsonObject{
-                {QStringLiteral("date"), value.asDate()->toString(Qt::ISODateWithMs)}};
+            return QJsonObject{{u"date"_s, value.asDate()->toString(Qt::ISODateWithMs)}};
         case Variant::Type::Boolean:
             return *value.asBool();
     }
@@ -39,9 +40,9 @@ QString itemJsonLine(const host::ItemRecord& item) {
     for (const auto& [name, value] : item.properties) {
         properties.insert(name, variantToJson(value));
     }
-    const QJsonObject object{{QStringLiteral("id"), static_cast<qint64>(item.id)},
-                             {QStringLiteral("messageClass"), item.messageClass},
-                             {QStringLiteral("properties"), properties}};
+    const QJsonObject object{{u"id"_s, static_cast<qint64>(item.id)},
+                             {u"messageClass"_s, item.messageClass},
+                             {u"properties"_s, properties}};
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 

@@ -302,7 +302,7 @@ TEST_F(RecordsetTest, ChangesToAStatementAreRefusedAsARecordsetSource) {
     EXPECT_EQ(rs.state(), kStateClosed);
     EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT count(*) FROM PATIENTS")), QStringLiteral("5"));
     EXPECT_FALSE(rs.open(QStringLiteral("SELECT * FROM NOWHERE"), conn).ok());
-    EXPECT_EQ(conn.errors().back().number, data::err::kCommandError);
+    EXPECT_EQ(conn.errors().back().number, orlo::err::kCommandError);
 }
 
 // Leaving a row with changes pending: a move or GetRows writes them to the
