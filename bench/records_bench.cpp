@@ -21,6 +21,7 @@
 #include <memory>
 
 #include "common/AddinContext.h"
+#include "common/ItemFolders.h"
 #include "common/basRegistry.h"
 #include "host/Application.h"
 #include "host/Explorer.h"
@@ -32,7 +33,6 @@
 #include "host/NameSpace.h"
 #include "host/events/Subscription.h"
 #include "host/store/StoreFile.h"
-#include "patients/ItemFolders.h"
 #include "patients/PatientItemHandlers.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Locale.h"
@@ -120,7 +120,6 @@ struct World {
                                                qs(records::kAppointmentMessageClass));
         explorer = app->Explorers()->Add(patientsFolder);
         ctx->application = app;
-        ctx->trackedExplorer = explorer;
         patientHandlers = std::make_unique<patients::PatientItemHandlers>(*ctx);
         appointmentHandlers = std::make_unique<schedule::AppointmentItemHandlers>(*ctx);
 

@@ -20,6 +20,7 @@
 #include "host/commandbars/CommandBars.h"
 #include "platform/core/ErrorTrap.h"
 #include "platform/ui/MessageBox.h"
+#include "records/SchemaUpgrade.h"
 
 namespace orlo::addin {
 
@@ -67,25 +68,6 @@ OutAddIn::OutAddIn(AddinContext& context, std::weak_ptr<host::Application> runni
           subs.push_back(inspector.events.Close.connect([this] { objInsp_Close(); }));
           return subs;
       }),
-      objContactItem([this](host::ContactItem& item) {
-          std::vector<host::Subscription> subs;
-          subs.push_back(item.events.Open.connect([this](bool& c) { objContactItem_Open(c); }));
-          subs.push_back(item.events.Write.connect([this](bool& c) { objContactItem_Write(c); }));
-          subs.push_back(item.events.BeforeDelete.connect(
-              [this](const std::shared_ptr<host::Item>& i, bool& c) {
-                  objContactItem_BeforeDelete(i, c);
-              }));
-          subs.push_back(item.events.Close.connect([this](bool& c) { objContactItem_Close(c); }));
-          return subs;
-      }),
-      objApptItem([this](host::AppointmentItem& item) {
-          std::vector<host::Subscription> subs;
-          subs.push_back(item.events.Open.connect([this](bool& c) { objApptItem_Open(c); }));
-          subs.push_back(item.events.Write.connect([this](bool& c) { objApptItem_Write(c); }));
-          subs.push_back(item.events.CustomPropertyChange.connect(
-              [this](const QString& name) { objApptItem_CustomPropertyChange(name); }));
-          return subs;
-      }),
       cbbViews([this](host::CommandBarControl& control) {
           std::vector<host::Subscription> subs;
           subs.push_back(
@@ -116,6 +98,7 @@ void OutAddIn::StartAddin(const std::shared_ptr<host::Application>& application,
         });
     }
     m_ctx.DbLocation = dbLocation;
+    upgradeDatabase();
 
     // 4. The add-in's store; its failures are reported there and do not stop
     // the start-up.
@@ -150,7 +133,6 @@ void OutAddIn::StartAddin(const std::shared_ptr<host::Application>& application,
     colExpl = application->Explorers();
     colInsp = application->Inspectors();
     objExpl = application->ActiveExplorer();
-    m_ctx.trackedExplorer = objExpl.get();
 
     // 10. The desk's own "Refresh DB" control, if its "Standard" bar has one.
     if (objExpl) {
@@ -188,15 +170,27 @@ void OutAddIn::StopAddin() {
     colViews = nullptr;
     objNS = nullptr;
     m_ctx.application = nullptr;
-    m_ctx.trackedExplorer = nullptr;
     objOutlook = nullptr;
     cbbViews = nullptr;
     m_menu.release();
-    objApptItem = nullptr;
-    objContactItem = nullptr;
+    m_itemWindows.clear();
     // The timers TimerL, TimerLS and Timer1 join here.
 
     // 3. The peer form closes its sockets here (frmMainClose).
+}
+
+void OutAddIn::upgradeDatabase() {
+    const Result<records::SchemaUpgrade> done =
+        records::upgradeSharedSchema(m_ctx.DbLocation, {m_ctx.clock, m_ctx.locale});
+    if (done && !done->changed()) {
+        return;
+    }
+    const QString entry = done ? QStringLiteral("[INFO] ") + done->summary()
+                               : QStringLiteral("[ERROR] The database could not be upgraded: ") +
+                                     done.error().description;
+    // Nobody is there to tell when the log itself cannot be written.
+    ErrorTrap trap = ErrorTrap::resumeNext();
+    trap.step([&] { return m_ctx.log().WriteErrorLog(entry); });
 }
 
 void OutAddIn::cbbViews_Click(const std::shared_ptr<host::CommandBarControl>& /*ctrl*/,

@@ -1,15 +1,17 @@
 #pragma once
 // OutAddIn: the add-in's working object behind Connect. It starts the add-in
-// (settings, the add-in's store, the desk objects it listens to), tracks the
-// last opened contact and appointment and hands their events to the patient
-// and appointment handlers, writes the unload lists when the main window
-// closes, and stops the add-in again when the desk is going away.
+// (settings, the add-in's store, the desk objects it listens to), tracks
+// every open item window of a contact or an appointment and hands its item's
+// events to the patient and appointment handlers, writes the unload lists
+// when the main window closes, and stops the add-in again when the desk is
+// going away.
 //
 // Every handler runs on the desk's UI thread and passes over every error:
 // nothing ever fails back into the desk.
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 #include "addin/OrloMenu.h"
 #include "host/Item.h"
@@ -60,6 +62,9 @@ public:
     void StopAddin();
     // Adds the add-in's store to the desk unless it is open already.
     void OpenAddinPst();
+    // Brings the shared database up to this Orlo's schema when it records an
+    // older one; what was done, or why it could not be, goes to the error log.
+    void upgradeDatabase();
 
     // Tracking of item windows and of the main window.
     void colInsp_NewInspector(const std::shared_ptr<host::Inspector>& inspector);
@@ -69,15 +74,15 @@ public:
     void objExpl_FolderSwitch();
     void objExpl_Close();
 
-    // The tracked items' events, handed to the patient and appointment
-    // handlers.
-    void objContactItem_Open(bool& cancel);
-    void objContactItem_Write(bool& cancel);
+    // The events of the items open in item windows, handed to the patient
+    // and appointment handlers.
+    void objContactItem_Open(host::ContactItem& item, bool& cancel);
+    void objContactItem_Write(host::ContactItem& item, bool& cancel);
     void objContactItem_BeforeDelete(const std::shared_ptr<host::Item>& item, bool& cancel);
-    void objContactItem_Close(bool& cancel);
-    void objApptItem_Open(bool& cancel);
-    void objApptItem_Write(bool& cancel);
-    void objApptItem_CustomPropertyChange(const QString& name);
+    void objContactItem_Close(host::ContactItem& item, bool& cancel);
+    void objApptItem_Open(host::AppointmentItem& item, bool& cancel);
+    void objApptItem_Write(host::AppointmentItem& item, bool& cancel);
+    void objApptItem_CustomPropertyChange(host::AppointmentItem& item, const QString& name);
 
     // For outside callers (the desk's automation channel): the schedule's
     // patient search, a patient's history, the patient detail report of
@@ -98,8 +103,6 @@ public:
     const std::shared_ptr<host::NameSpace>& nameSpace() const { return objNS; }
     const std::shared_ptr<host::Explorer>& explorer() const { return objExpl.get(); }
     const std::shared_ptr<host::Inspector>& inspector() const { return objInsp.get(); }
-    const std::shared_ptr<host::ContactItem>& contactItem() const { return objContactItem.get(); }
-    const std::shared_ptr<host::AppointmentItem>& apptItem() const { return objApptItem.get(); }
     const std::shared_ptr<host::Views>& views() const { return colViews; }
     const std::shared_ptr<host::CommandBarControl>& refreshDbControl() const {
         return cbbViews.get();
@@ -108,6 +111,18 @@ public:
     bool isRunning() const { return objOutlook != nullptr; }
 
 private:
+    // One open item window whose item's events reach the handlers.
+    struct ItemWindow {
+        const host::Inspector* inspector = nullptr;
+        std::vector<host::Subscription> subscriptions;
+    };
+    void trackContact(const std::shared_ptr<host::Inspector>& inspector,
+                      const std::shared_ptr<host::ContactItem>& item);
+    void trackAppointment(const std::shared_ptr<host::Inspector>& inspector,
+                          const std::shared_ptr<host::AppointmentItem>& item);
+    ItemWindow& addItemWindow(const std::shared_ptr<host::Inspector>& inspector);
+    void itemWindowClosed(const host::Inspector* inspector);
+
     AddinContext& m_ctx;
     std::weak_ptr<host::Application> m_runningDesk;
     patients::PatientItemHandlers m_patientHandlers;
@@ -123,8 +138,8 @@ private:
     host::EventField<host::Explorer> objExpl;
     std::shared_ptr<host::Views> colViews;
     host::EventField<host::Inspector> objInsp;
-    host::EventField<host::ContactItem> objContactItem;
-    host::EventField<host::AppointmentItem> objApptItem;
+    // Every contact and appointment window open now, in the order opened.
+    std::vector<ItemWindow> m_itemWindows;
     host::EventField<host::CommandBarControl> cbbViews;
     QString m_progId;
     OrloMenu m_menu;

@@ -12,11 +12,16 @@ AutomationChannel::AutomationChannel(AutomationCommands& commands, int inFd, int
                                      std::function<void()> onEndOfInput)
     : m_commands(commands), m_in(inFd), m_out(outFd), m_onEnd(std::move(onEndOfInput)) {
     m_notifier = std::make_unique<QSocketNotifier>(m_in, QSocketNotifier::Read);
+    m_notifier->setEnabled(false);
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(),
                      [this] { readAvailable(); });
 }
 
 AutomationChannel::~AutomationChannel() = default;
+
+void AutomationChannel::start() {
+    m_notifier->setEnabled(true);
+}
 
 void AutomationChannel::runLines(bool nested) {
     qsizetype eol = 0;

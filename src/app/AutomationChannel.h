@@ -8,6 +8,10 @@
 // script can see and close the modal window its command opened. Their
 // replies come before the waiting command's. End of input ends the desk as
 // "quit" does.
+//
+// Nothing is read before start(): the desk starts the channel once it is
+// ready (its add-ins connected and their start-up done), so a script piped
+// in at once finds the add-ins' folders and its saves reach them.
 
 #include <QByteArray>
 #include <QSocketNotifier>
@@ -23,6 +27,9 @@ public:
     AutomationChannel(AutomationCommands& commands, int inFd, int outFd,
                       std::function<void()> onEndOfInput);
     ~AutomationChannel();
+
+    // Takes the commands from here on, those already waiting first.
+    void start();
 
 private:
     void readAvailable();

@@ -87,6 +87,9 @@ int main(int argc, char** argv) {
         commands = std::make_unique<AutomationCommands>(session, scripted, windows);
         channel =
             std::make_unique<AutomationChannel>(*commands, 0, 1, [&windows] { windows.quit(); });
+        // The add-ins are connected and their start-up is done: a script's
+        // first command runs only now.
+        channel->start();
     }
     say(QStringLiteral("ready (application folder %1, profile %2)")
             .arg(options->appDir, options->profile));

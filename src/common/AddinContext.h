@@ -15,8 +15,7 @@
 
 namespace orlo::host {
 class Application;
-class Explorer;
-}  // namespace orlo::host
+}
 
 namespace orlo {
 
@@ -53,9 +52,6 @@ struct AddinContext {
     // The host application the add-in was connected to ("the module-level
     // application reference"); null before start-up and after shut-down.
     std::shared_ptr<host::Application> application;
-    // The explorer that was active at start-up (objExpl): the item handlers
-    // act only when its current folder is theirs.
-    std::shared_ptr<host::Explorer> trackedExplorer;
 
     // While false, the Write handler of that item kind writes nothing: the
     // add-in's own fill operations clear them around their saves.

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "common/SqlTrace.h"
+
 namespace orlo {
 
 namespace {
@@ -46,6 +48,7 @@ Status mdlLogs::WriteErrorLog(const QString& message) const {
 }
 
 Status mdlLogs::writeProviderErrors(const ProviderErrors& errors) const {
+    traceFailedStatements(errors);
     for (const ProviderError& e : errors) {
         const Status s = WriteErrorLog(providerErrorEntry(e));
         if (!s.ok()) {

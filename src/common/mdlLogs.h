@@ -39,7 +39,8 @@ public:
     Status WriteErrorLog(const QString& message) const;
 
     // One entry per error of a connection's error collection, in order;
-    // stops at the first entry that cannot be written.
+    // stops at the first entry that cannot be written. The statements
+    // behind them go to the developer's trace only (common/SqlTrace.h).
     Status writeProviderErrors(const ProviderErrors& errors) const;
 
 private:

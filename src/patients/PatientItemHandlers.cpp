@@ -1,12 +1,13 @@
 #include "patients/PatientItemHandlers.h"
 
 #include "common/AddinContext.h"
+#include "common/ItemFolders.h"
+#include "common/ItemHandlerSupport.h"
+#include "common/PeerNotice.h"
+#include "common/SqlQuote.h"
 #include "host/BuiltInFields.h"
 #include "host/Item.h"
-#include "patients/HandlerSupport.h"
-#include "patients/ItemFolders.h"
-#include "patients/PeerNotice.h"
-#include "patients/SqlQuote.h"
+#include "patients/DateOfBirth.h"
 #include "patients/UpdatePatientRecord.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DataErrors.h"
@@ -53,7 +54,12 @@ QString duplicateCheckQuery(const QString& lastName, const QString& firstName, c
 }
 
 void PatientItemHandlers::Write(host::Item& item) {
-    if (!explorerShows(m_ctx, kPatientsFolderName) || !m_ctx.PatientItemSaveEnabled) {
+    // Only the contact being deleted can save during its own deletion; any
+    // other save comes after it.
+    if (m_deletionUnderWay && m_deleting.lock().get() != &item) {
+        DeletionEnded();
+    }
+    if (!m_ctx.PatientItemSaveEnabled || !isInAddinFolder(m_ctx, item, str(kPatientsFolderName))) {
         return;
     }
     ErrorTrap trap = itemHandlerTrap();
@@ -73,11 +79,22 @@ void PatientItemHandlers::Write(host::Item& item) {
     }
     const QString lastName = values.at(kLastNameValue - 1);
     const QString firstName = values.at(kFirstNameValue - 1);
-    const QString dob = values.at(kDobValue - 1);
-    if (lastName.isEmpty() || firstName.isEmpty() || dob.isEmpty()) {
+    const QString typedDob = values.at(kDobValue - 1);
+    if (lastName.isEmpty() || firstName.isEmpty() || typedDob.isEmpty()) {
         return;
     }
-    PatientDuplicateCheck(m_ctx.DbLocation, lastName, firstName, dob);
+    // Stored, matched and sent in one form; the item takes it with this save.
+    const QString dob = canonicalDateOfBirth(typedDob, m_ctx.locale);
+    if (dob != typedDob) {
+        values[kDobValue - 1] = dob;
+        trap.step([&] { return item.setUserProperty(propertyOf(kDobValue), Variant(dob)); });
+    }
+    // A check that failed has been reported; inserting now could add the
+    // patient a second time (the check may have failed on a busy file that
+    // is free again for the insert).
+    if (!PatientDuplicateCheck(m_ctx.DbLocation, lastName, firstName, dob)) {
+        return;
+    }
     const bool done = PatientFound ? updatePatient(values, modified) : insertPatient(item, values);
     if (done) {
         FoundPatientID.clear();
@@ -146,7 +163,7 @@ bool PatientItemHandlers::updatePatient(QStringList values, const QString& modif
     return true;
 }
 
-void PatientItemHandlers::PatientDuplicateCheck(const QString& connectionString,
+bool PatientItemHandlers::PatientDuplicateCheck(const QString& connectionString,
                                                 const QString& lastName, const QString& firstName,
                                                 const QString& dob) {
     PatientFound = false;
@@ -170,14 +187,16 @@ void PatientItemHandlers::PatientDuplicateCheck(const QString& connectionString,
     if (trap.failed()) {
         reportHandlerError(m_ctx, trap.error(), str(kPatientExistsErrorTitle), conn.errors(), &rs,
                            &conn);
-        return;
+        return false;
     }
     rs.close();
     (void)conn.close();
+    return true;
 }
 
 void PatientItemHandlers::Open(host::Item& item) {
-    if (!explorerShows(m_ctx, kPatientsFolderName)) {
+    DeletionEnded();
+    if (!isInAddinFolder(m_ctx, item, str(kPatientsFolderName))) {
         return;
     }
     ErrorTrap trap = itemHandlerTrap();
@@ -189,6 +208,7 @@ void PatientItemHandlers::Open(host::Item& item) {
     data::Recordset rs;
     const std::optional<data::RowTable> rows = readItemRowOrOfferDelete(
         m_ctx, trap, item, conn, rs, str(kSelectPatient), patientId, str(kPatientDeletedText));
+    DeletionEnded();  // when the user took the offer, the contact is gone by now
     if (rows) {
         auto cell = [&](int position) {
             const auto column = size_t(records::patientField(position).column);
@@ -215,11 +235,23 @@ void PatientItemHandlers::Open(host::Item& item) {
     }
 }
 
-void PatientItemHandlers::BeforeDelete(host::Item& /*item*/) {
+void PatientItemHandlers::BeforeDelete(host::Item& item) {
     m_ctx.PatientItemSaveEnabled = false;
+    m_deleting = item.weak_from_this();
+    m_deletionUnderWay = true;
+}
+
+void PatientItemHandlers::DeletionEnded() {
+    if (m_deletionUnderWay) {
+        m_deletionUnderWay = false;
+        m_deleting.reset();
+        m_ctx.PatientItemSaveEnabled = true;
+    }
 }
 
 void PatientItemHandlers::Close(host::Item& /*item*/) {
+    m_deletionUnderWay = false;
+    m_deleting.reset();
     m_ctx.PatientItemSaveEnabled = true;
 }
 

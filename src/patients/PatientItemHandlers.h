@@ -5,10 +5,17 @@
 // whose row is gone, Write saves the patient to it (insert or update, then
 // the peer notice), BeforeDelete and Close switch the patient save flag.
 //
+// BeforeDelete switches the save off for the length of one deletion, so
+// that a save raised while the contact is being deleted does not write it
+// back; the save is switched on again as soon as the deletion is over,
+// however it ended (DeletionEnded, or the next handler that runs for
+// another item or for the deleted one's window).
+//
 // Every handler traps its own errors and returns normally.
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 namespace orlo {
 struct AddinContext;
@@ -22,7 +29,6 @@ namespace orlo::patients {
 inline constexpr char16_t kPatientSaveErrorsTitle[] = u"Patient Save Errors";
 inline constexpr char16_t kPatientExistsErrorTitle[] = u"Patient DB Exists Error";
 inline constexpr char16_t kPatientOpenErrorsTitle[] = u"Patient Open Errors";
-inline constexpr char16_t kDeleteConfirmationTitle[] = u"Orlo Software - Delete Confirmation";
 // "\r" is a lone carriage return.
 inline constexpr char16_t kPatientDeletedText[] =
     u"This patient has been deleted from the database.\r\r"
@@ -53,11 +59,15 @@ public:
     void Write(host::Item& item);
     void BeforeDelete(host::Item& item);
     void Close(host::Item& item);
+    // A deletion under way is over (its item's window closed, or the code
+    // that deleted it got control back): the save is switched on again.
+    void DeletionEnded();
 
     // Looks for a row with the three values; sets PatientFound and
     // FoundPatientID (cleared first, so a failed check never leaves the
-    // answer of an earlier save behind).
-    void PatientDuplicateCheck(const QString& connectionString, const QString& lastName,
+    // answer of an earlier save behind). False when the check failed (it
+    // has reported why): the save then ends.
+    bool PatientDuplicateCheck(const QString& connectionString, const QString& lastName,
                                const QString& firstName, const QString& dob);
 
     bool PatientFound = false;
@@ -69,6 +79,9 @@ private:
     bool updatePatient(QStringList values, const QString& modified);
 
     AddinContext& m_ctx;
+    // The contact whose deletion switched the save off, while that lasts.
+    std::weak_ptr<host::Item> m_deleting;
+    bool m_deletionUnderWay = false;
 };
 
 }  // namespace orlo::patients

@@ -1,8 +1,8 @@
 #include "patients/UpdatePatientRecord.h"
 
 #include "common/AddinContext.h"
-#include "patients/HandlerSupport.h"
-#include "patients/SqlQuote.h"
+#include "common/ItemHandlerSupport.h"
+#include "common/SqlQuote.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DataErrors.h"
 #include "records/FieldMaps.h"
@@ -56,8 +56,10 @@ bool UpdatePatientRecord(AddinContext& ctx, const QString& connectionString,
             patientUpdateStatement(patientId, texts, ctx.locale.generalDate(ctx.clock.now())));
     });
     if (trap.failed()) {
-        reportUpdateError(ctx, trap.error(), conn.errors());
+        // Closed before the box waits for the user.
+        const ProviderErrors errors = conn.errors();
         (void)conn.close();
+        reportUpdateError(ctx, trap.error(), errors);
         return false;
     }
     (void)conn.close();

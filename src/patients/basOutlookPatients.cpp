@@ -1,6 +1,8 @@
 #include "patients/basOutlookPatients.h"
 
 #include "common/AddinContext.h"
+#include "common/ItemFolders.h"
+#include "common/ItemHandlerSupport.h"
 #include "host/Application.h"
 #include "host/HostErrors.h"
 #include "host/Inspector.h"
@@ -8,8 +10,6 @@
 #include "host/Items.h"
 #include "host/commandbars/CommandBar.h"
 #include "host/commandbars/CommandBars.h"
-#include "patients/HandlerSupport.h"
-#include "patients/ItemFolders.h"
 #include "records/FieldMaps.h"
 
 namespace orlo::patients {

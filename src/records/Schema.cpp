@@ -89,33 +89,43 @@ QStringList sharedSchemaStatements() {
     const QString scheduleKey = str(scheduleField(0).columnName);
     // SCHEDULED.PT_ID must name an existing patient; deleting a patient who
     // still has appointments is refused (the finder tells the user so).
-    QStringList schedule = scheduleColumns();
     const QString fk = QStringLiteral("FOREIGN KEY (\"PT_ID\") REFERENCES \"PATIENTS\"(\"PT_ID\")");
     QStringList statements = {
         createTable(kPatientsTable, patientColumns(), patientKey),
-        createTable(kScheduledTable, schedule, scheduleKey, patientKey, fk),
+        createTable(kScheduledTable, scheduleColumns(), scheduleKey, patientKey, fk),
         createTable(kSessionsTable, sessionColumns(), u""),
+    };
+    statements << sharedIndexStatements() << sharedSchemaVersionStatement();
+    return statements;
+}
+
+QStringList sharedIndexStatements() {
+    const QString create = QStringLiteral("CREATE INDEX IF NOT EXISTS ");
+    return {
         // The duplicate check of a patient save and the finder's order.
-        QStringLiteral("CREATE INDEX \"PATIENTS_NAME_DOB\" ON \"PATIENTS\" "
-                       "(\"LAST NAME\", \"FIRST NAME\", \"DOB\")"),
+        create + QStringLiteral("\"PATIENTS_NAME_DOB\" ON \"PATIENTS\" "
+                                "(\"LAST NAME\", \"FIRST NAME\", \"DOB\")"),
         // Joins of the reports and the overdue reports' count of a patient's
         // future appointments (PT_ID = ? AND START_TIME > ?); it also serves
         // every lookup by PT_ID alone.
-        QStringLiteral("CREATE INDEX \"SCHEDULED_PT_ID_START_TIME\" ON \"SCHEDULED\" "
-                       "(\"PT_ID\", \"START_TIME\")"),
+        create + QStringLiteral("\"SCHEDULED_PT_ID_START_TIME\" ON \"SCHEDULED\" "
+                                "(\"PT_ID\", \"START_TIME\")"),
         // The no-show report: two statuses within the last year.
-        QStringLiteral("CREATE INDEX \"SCHEDULED_STATUS_START_TIME\" ON \"SCHEDULED\" "
-                       "(\"STATUS\", \"START_TIME\")"),
+        create + QStringLiteral("\"SCHEDULED_STATUS_START_TIME\" ON \"SCHEDULED\" "
+                                "(\"STATUS\", \"START_TIME\")"),
         // The balance report: the few visits with money owed.
-        QStringLiteral("CREATE INDEX \"SCHEDULED_BALANCE1\" ON \"SCHEDULED\" (\"BALANCE1\")"),
+        create + QStringLiteral("\"SCHEDULED_BALANCE1\" ON \"SCHEDULED\" (\"BALANCE1\")"),
         // The recall windows, the overdue ladder and the recall list; with
         // PT_ID the recall lists (due date and patient) read no table row.
-        QStringLiteral("CREATE INDEX \"SCHEDULED_RECALLDUEDATE\" ON \"SCHEDULED\" "
-                       "(\"RECALLDUEDATE\", \"PT_ID\")"),
-        QStringLiteral("CREATE INDEX \"SCHEDULED_START_TIME\" ON \"SCHEDULED\" (\"START_TIME\")"),
-        QStringLiteral("CREATE INDEX \"CURRENTSESSIONS_IP\" ON \"CURRENTSESSIONS\" (\"IP\")"),
+        create + QStringLiteral("\"SCHEDULED_RECALLDUEDATE\" ON \"SCHEDULED\" "
+                                "(\"RECALLDUEDATE\", \"PT_ID\")"),
+        create + QStringLiteral("\"SCHEDULED_START_TIME\" ON \"SCHEDULED\" (\"START_TIME\")"),
+        create + QStringLiteral("\"CURRENTSESSIONS_IP\" ON \"CURRENTSESSIONS\" (\"IP\")"),
     };
-    return statements;
+}
+
+QString sharedSchemaVersionStatement() {
+    return QStringLiteral("PRAGMA user_version = %1").arg(kSharedSchemaVersion);
 }
 
 QStringList scratchSchemaStatements() {

@@ -34,9 +34,21 @@ QStringList sessionColumns();
 // Case-insensitive; a "TABLE.COLUMN" name is judged by its column part.
 bool isDateColumn(QStringView column);
 
-// Statements that create the shared database's tables and indexes, and the
-// scratch database's tables, in the order they must run.
+// The version of the shared database's schema (its tables and indexes) that
+// this Orlo makes and expects, recorded in the database as PRAGMA
+// user_version. 0 is a database made before the version was recorded: the
+// tables and the duplicate check's index, perhaps without the reports'
+// indexes.
+inline constexpr int kSharedSchemaVersion = 1;
+
+// Statements that create the shared database's tables and indexes and
+// record its version, and the scratch database's tables, in the order they
+// must run.
 QStringList sharedSchemaStatements();
 QStringList scratchSchemaStatements();
+// The shared database's indexes, each created only when it is missing.
+QStringList sharedIndexStatements();
+// The statement that records the version.
+QString sharedSchemaVersionStatement();
 
 }  // namespace orlo::records

@@ -1,12 +1,12 @@
 #include "schedule/AppointmentItemHandlers.h"
 
 #include "common/AddinContext.h"
+#include "common/ItemFolders.h"
+#include "common/ItemHandlerSupport.h"
+#include "common/PeerNotice.h"
 #include "host/BuiltInFields.h"
 #include "host/Item.h"
 #include "host/forms/FormControl.h"
-#include "patients/HandlerSupport.h"
-#include "patients/ItemFolders.h"
-#include "patients/PeerNotice.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/Recordset.h"
@@ -20,6 +20,8 @@ namespace orlo::schedule {
 namespace {
 
 constexpr int kScheduleIdValue = 0;
+constexpr int kStartValue = 1;
+constexpr int kEndValue = 2;
 constexpr int kLastNameValue = 3;
 constexpr int kReasonValue = 7;
 constexpr int kStatusValue = 8;
@@ -55,19 +57,23 @@ data::DataContext dataContext(const AddinContext& ctx) {
 }  // namespace
 
 void AppointmentItemHandlers::Write(host::Item& item) {
-    if (!patients::explorerShows(m_ctx, kSchedulerFolderName) || !m_ctx.ApptItemSaveEnabled) {
+    if (!m_ctx.ApptItemSaveEnabled || !isInAddinFolder(m_ctx, item, str(kSchedulerFolderName))) {
         return;
     }
-    ErrorTrap trap = patients::itemHandlerTrap();
-    const QString scheduleId =
-        patients::propertyText(item, propertyOf(kScheduleIdValue), m_ctx, trap);
+    ErrorTrap trap = itemHandlerTrap();
+    const QString scheduleId = propertyText(item, propertyOf(kScheduleIdValue), m_ctx, trap);
     QStringList values;
     for (int p = 1; p <= records::kScheduleValueCount; ++p) {
-        values << patients::propertyText(item, propertyOf(p), m_ctx, trap);
+        values << propertyText(item, propertyOf(p), m_ctx, trap);
     }
     if (trap.failed()) {
-        patients::reportHandlerError(m_ctx, trap.error(), str(kAppointmentSaveErrorsTitle), {},
-                                     nullptr, nullptr);
+        reportHandlerError(m_ctx, trap.error(), str(kAppointmentSaveErrorsTitle), {}, nullptr,
+                           nullptr);
+        return;
+    }
+    if (const Status dates = checkDates(values); !dates) {
+        reportHandlerError(m_ctx, dates.error(), str(kAppointmentSaveErrorsTitle), {}, nullptr,
+                           nullptr);
         return;
     }
     if (!scheduleId.isEmpty()) {
@@ -77,14 +83,31 @@ void AppointmentItemHandlers::Write(host::Item& item) {
     }
 }
 
+Status AppointmentItemHandlers::checkDates(const QStringList& values) const {
+    auto refused = [](const char16_t* text, int position) {
+        return makeError(err::kTypeMismatch, str(text).arg(propertyOf(position)),
+                         QStringLiteral("Orlo"));
+    };
+    for (const int p : {kStartValue, kEndValue}) {
+        if (!m_ctx.locale.parseDateTime(values.at(p - 1))) {
+            return refused(kVisitTimeMissingText, p);
+        }
+    }
+    const QString due = values.at(kRecallDueValue - 1);
+    if (!isNoRecallDate(due) && !m_ctx.locale.parseDateTime(due)) {
+        return refused(kRecallDueNotADateText, kRecallDueValue);
+    }
+    return okStatus();
+}
+
 void AppointmentItemHandlers::insertAppointment(host::Item& item, QStringList values) {
-    ErrorTrap trap = patients::itemHandlerTrap();
+    ErrorTrap trap = itemHandlerTrap();
     data::Connection conn(dataContext(m_ctx));
     data::Recordset rs;
     auto setText = [&](int p) {
         trap.step([&] { return rs.setField(columnOf(p), Variant(values.at(p - 1))); });
     };
-    trap.step([&] { return patients::openJetConnection(conn, m_ctx.DbLocation); });
+    trap.step([&] { return openJetConnection(conn, m_ctx.DbLocation); });
     trap.step([&] {
         return rs.open(str(kNewAppointmentRowSource), conn, data::kOpenKeyset,
                        data::kLockOptimistic);
@@ -93,7 +116,7 @@ void AppointmentItemHandlers::insertAppointment(host::Item& item, QStringList va
     for (int p = 1; p <= kRecallPeriodValue; ++p) {
         setText(p);
     }
-    if (values.at(kRecallDueValue - 1) != str(kNoRecallDate)) {
+    if (!isNoRecallDate(values.at(kRecallDueValue - 1))) {
         setText(kRecallDueValue);
     }
     const Variant now(m_ctx.clock.now());
@@ -115,15 +138,14 @@ void AppointmentItemHandlers::insertAppointment(host::Item& item, QStringList va
     trap.step(
         [&] { return item.setUserProperty(propertyOf(kScheduleIdValue), Variant(scheduleId)); });
     if (trap.failed()) {
-        patients::reportHandlerError(m_ctx, trap.error(), str(kAppointmentSaveErrorsTitle),
-                                     conn.errors(), &rs, &conn);
+        reportHandlerError(m_ctx, trap.error(), str(kAppointmentSaveErrorsTitle), conn.errors(),
+                           &rs, &conn);
         return;
     }
     rs.close();
     (void)conn.close();
     values.prepend(scheduleId);
-    patients::sendPeerNotice(m_ctx, patients::peerNoticeLine(patients::kScheduleNotice,
-                                                             patients::kNoticeNewRow, values));
+    sendPeerNotice(m_ctx, peerNoticeLine(kScheduleNotice, kNoticeNewRow, values));
 }
 
 void AppointmentItemHandlers::updateAppointment(const QString& scheduleId, QStringList values) {
@@ -132,35 +154,33 @@ void AppointmentItemHandlers::updateAppointment(const QString& scheduleId, QStri
         return;
     }
     // The notice goes out only while the database can be reached.
-    ErrorTrap trap = patients::itemHandlerTrap();
+    ErrorTrap trap = itemHandlerTrap();
     data::Connection conn(dataContext(m_ctx));
-    trap.step([&] { return patients::openJetConnection(conn, m_ctx.DbLocation); });
+    trap.step([&] { return openJetConnection(conn, m_ctx.DbLocation); });
     if (trap.failed()) {
-        patients::reportHandlerError(m_ctx, trap.error(), str(kAppointmentSaveErrorsTitle),
-                                     conn.errors(), nullptr, &conn);
+        reportHandlerError(m_ctx, trap.error(), str(kAppointmentSaveErrorsTitle), conn.errors(),
+                           nullptr, &conn);
         return;
     }
     (void)conn.close();
     values.prepend(scheduleId);
-    patients::sendPeerNotice(m_ctx, patients::peerNoticeLine(patients::kScheduleNotice,
-                                                             patients::kNoticeChangedRow, values));
+    sendPeerNotice(m_ctx, peerNoticeLine(kScheduleNotice, kNoticeChangedRow, values));
 }
 
 void AppointmentItemHandlers::Open(host::Item& item) {
-    if (!patients::explorerShows(m_ctx, kSchedulerFolderName)) {
+    if (!isInAddinFolder(m_ctx, item, str(kSchedulerFolderName))) {
         return;
     }
-    ErrorTrap trap = patients::itemHandlerTrap();
-    const QString scheduleId =
-        patients::propertyText(item, propertyOf(kScheduleIdValue), m_ctx, trap);
+    ErrorTrap trap = itemHandlerTrap();
+    const QString scheduleId = propertyText(item, propertyOf(kScheduleIdValue), m_ctx, trap);
     if (scheduleId.isEmpty() && !trap.failed()) {
         return;  // a new appointment, not in the database yet
     }
     data::Connection conn(dataContext(m_ctx));
     data::Recordset rs;
     const std::optional<data::RowTable> rows =
-        patients::readItemRowOrOfferDelete(m_ctx, trap, item, conn, rs, str(kSelectAppointment),
-                                           scheduleId, str(kAppointmentDeletedText));
+        readItemRowOrOfferDelete(m_ctx, trap, item, conn, rs, str(kSelectAppointment), scheduleId,
+                                 str(kAppointmentDeletedText));
     if (rows) {
         auto cell = [&](int column) {
             const auto c = size_t(column);
@@ -180,8 +200,8 @@ void AppointmentItemHandlers::Open(host::Item& item) {
         const QString page = records::str(records::kChargesPage);
         for (int p = kFirstChargeValue; p <= kLastChargeValue; ++p) {
             trap.step([&] {
-                return patients::setControlValue(
-                    item, page, records::str(records::scheduleField(p).control), cell(p));
+                return setControlValue(item, page, records::str(records::scheduleField(p).control),
+                                       cell(p));
             });
         }
         for (int p = kLastChargeValue + 1; p <= records::kScheduleValueCount; ++p) {
@@ -189,13 +209,13 @@ void AppointmentItemHandlers::Open(host::Item& item) {
         }
     }
     if (trap.failed()) {
-        patients::reportHandlerError(m_ctx, trap.error(), str(kAppointmentOpenErrorsTitle),
-                                     conn.errors(), &rs, &conn);
+        reportHandlerError(m_ctx, trap.error(), str(kAppointmentOpenErrorsTitle), conn.errors(),
+                           &rs, &conn);
     }
 }
 
 void AppointmentItemHandlers::CustomPropertyChange(host::Item& item, const QString& name) {
-    if (!patients::explorerShows(m_ctx, kSchedulerFolderName)) {
+    if (!isInAddinFolder(m_ctx, item, str(kSchedulerFolderName))) {
         return;
     }
     const Result<Variant> start = item.userProperty(str(host::kStartField));
@@ -235,8 +255,7 @@ void AppointmentItemHandlers::colourLabel(host::Item& item, const QString& prope
     if (!value) {
         return;
     }
-    const auto control =
-        patients::inspectorControl(item, records::str(records::kSchedulerPage), label);
+    const auto control = inspectorControl(item, records::str(records::kSchedulerPage), label);
     if (!control) {
         return;
     }

@@ -12,6 +12,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/core/Result.h"
+
 namespace orlo {
 struct AddinContext;
 }
@@ -23,7 +25,6 @@ namespace orlo::schedule {
 
 inline constexpr char16_t kAppointmentSaveErrorsTitle[] = u"Appointment Save Errors";
 inline constexpr char16_t kAppointmentOpenErrorsTitle[] = u"Appointment Open Errors";
-inline constexpr char16_t kDeleteConfirmationTitle[] = u"Orlo Software - Delete Confirmation";
 // "\r" is a lone carriage return.
 inline constexpr char16_t kAppointmentDeletedText[] =
     u"This appointment has been deleted from the database.\r\r"
@@ -38,6 +39,14 @@ inline constexpr char16_t kAppointmentDeletedText[] =
 inline constexpr char16_t kNewAppointmentRowSource[] =
     u"Select * from SCHEDULED WHERE SCHEDULE_ID IS NULL";
 inline constexpr char16_t kSelectAppointment[] = u"Select * from SCHEDULED WHERE SCHEDULE_ID = ";
+// A visit whose start or end is no date and time, or whose recall due date is
+// neither a date nor none, is not written: the box names the field.
+inline constexpr char16_t kVisitTimeMissingText[] =
+    u"The appointment was not saved to the database: \"%1\" must hold the date and time of the "
+    u"visit.";
+inline constexpr char16_t kRecallDueNotADateText[] =
+    u"The appointment was not saved to the database: \"%1\" must hold a date, or \"None\" for no "
+    u"recall.";
 
 class AppointmentItemHandlers {
 public:
@@ -48,6 +57,9 @@ public:
     void CustomPropertyChange(host::Item& item, const QString& name);
 
 private:
+    // The values the row's date columns take, checked before anything is
+    // written.
+    Status checkDates(const QStringList& values) const;
     void insertAppointment(host::Item& item, QStringList values);
     void updateAppointment(const QString& scheduleId, QStringList values);
     void colourLabel(host::Item& item, const QString& property, const QString& label);

@@ -1,8 +1,8 @@
 #include "schedule/UpdateScheduleRecord.h"
 
 #include "common/AddinContext.h"
-#include "patients/HandlerSupport.h"
-#include "patients/SqlQuote.h"
+#include "common/ItemHandlerSupport.h"
+#include "common/SqlQuote.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DataErrors.h"
 #include "records/FieldMaps.h"
@@ -18,6 +18,10 @@ constexpr char16_t kUpdatePrefix[] = u"UPDATE SCHEDULED SET ";
 constexpr char16_t kWhereSchedule[] = u" WHERE SCHEDULE_ID = ";
 
 }  // namespace
+
+bool isNoRecallDate(const QString& text) {
+    return text.trimmed().isEmpty() || text == QString::fromUtf16(kNoRecallDate);
+}
 
 Result<qint32> patientKeyOf(const QString& sptid, const Locale& locale) {
     if (sptid.trimmed().isEmpty()) {
@@ -45,12 +49,12 @@ Result<QString> scheduleUpdateStatement(const QString& scheduleId, const QString
         }
         const QString value = values.value(p - 1);
         QString literal;
-        if (p == kRecallDueValue && value == QString::fromUtf16(kNoRecallDate)) {
+        if (p == kRecallDueValue && isNoRecallDate(value)) {
             literal = QString::fromUtf16(kSqlNull);
         } else if (p == kPatientKeyValue) {
-            literal = patients::SqlQuote(QString::number(*patient));
+            literal = SqlQuote(QString::number(*patient));
         } else {
-            literal = patients::SqlQuote(value);
+            literal = SqlQuote(value);
         }
         sql += records::str(records::scheduleField(p).columnName) + QStringLiteral(" = ") + literal;
     }
@@ -61,8 +65,8 @@ bool UpdateScheduleRecord(AddinContext& ctx, const QString& connectionString,
                           const QString& scheduleId, const QStringList& values) {
     ErrorTrap trap;  // error 5 passed over
     data::Connection conn(data::DataContext{ctx.clock, ctx.locale});
-    trap.step([&] { return patients::checkKeyText(scheduleId); });
-    trap.step([&] { return patients::openJetConnection(conn, connectionString); });
+    trap.step([&] { return checkKeyText(scheduleId); });
+    trap.step([&] { return openJetConnection(conn, connectionString); });
     const std::optional<QString> sql =
         trap.value([&] { return scheduleUpdateStatement(scheduleId, values, ctx.locale); });
     std::optional<qint64> changed;
@@ -70,8 +74,10 @@ bool UpdateScheduleRecord(AddinContext& ctx, const QString& connectionString,
         changed = trap.value([&] { return conn.execute(*sql); });
     }
     if (trap.failed()) {
-        patients::reportUpdateError(ctx, trap.error(), conn.errors());
+        // Closed before the box waits for the user.
+        const ProviderErrors errors = conn.errors();
         (void)conn.close();
+        reportUpdateError(ctx, trap.error(), errors);
         return false;
     }
     (void)conn.close();
@@ -79,7 +85,7 @@ bool UpdateScheduleRecord(AddinContext& ctx, const QString& connectionString,
         const Error gone =
             makeError(data::err::kRecordDeleted, QString::fromUtf16(kAppointmentRowGone),
                       QStringLiteral("UpdateScheduleRecord"));
-        patients::reportUpdateError(ctx, gone, patients::asProviderErrors(gone));
+        reportUpdateError(ctx, gone, asProviderErrors(gone));
         return false;
     }
     return changed.has_value();

@@ -1,10 +1,9 @@
 #pragma once
 // UpdateScheduleRecord: writes an existing SCHEDULED row with one UPDATE
-// statement: every value through SqlQuote, the recall due date "None" as
-// NULL, the patient key as a whole number, the schedule id unquoted. It
-// reports its own failures (a plain box with the error, the connection's
-// errors in the error log) and tells the caller whether the row was
-// written, so that a save that did not reach the database is not announced.
+// statement: every value through SqlQuote, no recall due date as NULL, the patient key as a whole
+// number, the schedule id unquoted. It reports its own failures (a plain box with the error, the
+// connection's errors in the error log) and tells the caller whether the row was written, so that a
+// save that did not reach the database is not announced.
 
 #include <QString>
 #include <QStringList>
@@ -20,6 +19,10 @@ namespace orlo::schedule {
 
 inline constexpr char16_t kNoRecallDate[] = u"None";
 inline constexpr char16_t kSqlNull[] = u"NULL";
+
+// A recall due date text that stands for no date: "None", or nothing at all
+// (a new appointment's, or a Null date shown on opening).
+bool isNoRecallDate(const QString& text);
 
 inline constexpr char16_t kAppointmentRowGone[] =
     u"The appointment could not be saved: it is no longer in the database (it may have been "

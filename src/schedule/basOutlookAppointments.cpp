@@ -1,10 +1,10 @@
 #include "schedule/basOutlookAppointments.h"
 
 #include "common/AddinContext.h"
+#include "common/ItemFolders.h"
 #include "host/HostErrors.h"
 #include "host/Item.h"
 #include "host/Items.h"
-#include "patients/ItemFolders.h"
 #include "records/FieldMaps.h"
 
 namespace orlo::schedule {
@@ -25,7 +25,7 @@ Status checkValueCount(const ScheduleFieldValues& values) {
 }
 
 Result<std::shared_ptr<host::Items>> schedulerItems(AddinContext& ctx) {
-    return patients::addinFolderItems(ctx, QString::fromUtf16(kSchedulerFolderName));
+    return addinFolderItems(ctx, QString::fromUtf16(kSchedulerFolderName));
 }
 
 Result<bool> exists(AddinContext& ctx, const char16_t* prefix, const QString& scheduleId) {

@@ -9,6 +9,7 @@
 #include "host/Item.h"
 #include "host/Items.h"
 #include "host/MAPIFolder.h"
+#include "platform/core/ErrorTrap.h"
 #include "platform/ui/MessageBox.h"
 
 namespace orlo::sync {
@@ -21,12 +22,15 @@ struct UnloadList {
     const char16_t* property;
     const char16_t* missingText;
     const char16_t* missingLog;
+    const char16_t* writeLog;
 };
 
-constexpr UnloadList kPatients{kPatientUnloadList, kPatientsFolderName, kPatientIdProperty,
-                               kPatientUnloadMissingText, kPatientUnloadMissingLog};
-constexpr UnloadList kSchedules{kScheduleUnloadList, kSchedulerFolderName, kMileageProperty,
-                                kScheduleUnloadMissingText, kScheduleUnloadMissingLog};
+constexpr UnloadList kPatients{kPatientUnloadList,       kPatientsFolderName,
+                               kPatientIdProperty,       kPatientUnloadMissingText,
+                               kPatientUnloadMissingLog, kPatientUnloadWriteLog};
+constexpr UnloadList kSchedules{kScheduleUnloadList,       kSchedulerFolderName,
+                                kMileageProperty,          kScheduleUnloadMissingText,
+                                kScheduleUnloadMissingLog, kScheduleUnloadWriteLog};
 
 constexpr char kLineEnd[] = "\r\n";
 
@@ -66,16 +70,7 @@ Result<QByteArray> listLines(AddinContext& ctx, const UnloadList& list) {
     return lines;
 }
 
-Status writeUnloadList(AddinContext& ctx, const UnloadList& list) {
-    const QString path = ctx.appFolder.path(QString::fromUtf16(list.fileName));
-    if (!QFileInfo::exists(path)) {
-        ctx.messageBoxes.show(QString::fromUtf16(list.missingText), MsgButtons::OK,
-                              MsgIcon::Critical, QString::fromUtf16(kUnloadListErrorTitle));
-        // Nobody is left to tell when the log cannot be written either.
-        (void)ctx.log().WriteErrorLog(QString::fromUtf16(list.missingLog));
-        return makeError(err::kFileNotFound, QString::fromUtf16(list.missingText),
-                         QStringLiteral("Orlo"));
-    }
+Status replaceList(AddinContext& ctx, const UnloadList& list, const QString& path) {
     const Result<QByteArray> lines = listLines(ctx, list);
     if (!lines) {
         return lines.error();
@@ -95,6 +90,29 @@ Status writeUnloadList(AddinContext& ctx, const UnloadList& list) {
         return fileError(err::kPathFileAccessError, path, file.errorString());
     }
     return okStatus();
+}
+
+Status writeUnloadList(AddinContext& ctx, const UnloadList& list) {
+    const QString path = ctx.appFolder.path(QString::fromUtf16(list.fileName));
+    if (!QFileInfo::exists(path)) {
+        ctx.messageBoxes.show(QString::fromUtf16(list.missingText), MsgButtons::OK,
+                              MsgIcon::Critical, QString::fromUtf16(kUnloadListErrorTitle));
+        // Nobody is left to tell when the log cannot be written either.
+        (void)ctx.log().WriteErrorLog(QString::fromUtf16(list.missingLog));
+        return makeError(err::kFileNotFound, QString::fromUtf16(list.missingText),
+                         QStringLiteral("Orlo"));
+    }
+    const Status replaced = replaceList(ctx, list, path);
+    if (!replaced) {
+        // The main window is closing: the caller passes over the failure, so
+        // the log is where it is kept (and a log that fails too has nobody
+        // left to tell).
+        ErrorTrap::resumeNext().step([&] {
+            return ctx.log().WriteErrorLog(QString::fromUtf16(list.writeLog) +
+                                           replaced.error().description);
+        });
+    }
+    return replaced;
 }
 
 }  // namespace

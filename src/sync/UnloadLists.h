@@ -40,11 +40,16 @@ inline constexpr char16_t kScheduleUnloadMissingText[] =
 inline constexpr char16_t kPatientUnloadMissingLog[] = u"[ERROR] Cannot Load Patient Unload File.";
 inline constexpr char16_t kScheduleUnloadMissingLog[] =
     u"[ERROR] Cannot Load Schedule Unload File.";
+// A list that cannot be written is logged (followed by why): the resync
+// would read a stale one.
+inline constexpr char16_t kPatientUnloadWriteLog[] = u"[ERROR] Cannot Write Patient Unload File. ";
+inline constexpr char16_t kScheduleUnloadWriteLog[] =
+    u"[ERROR] Cannot Write Schedule Unload File. ";
 
 // Each writes its list from the folder as it is now. A missing list file is
 // reported and comes back as error 53 (file not found); a folder that cannot
-// be reached or a file that cannot be written comes back as the error,
-// untrapped, with the old list left in place.
+// be reached or a file that cannot be written is logged and comes back as
+// the error, with the old list left in place.
 Status WritePatientUnloadList(AddinContext& context);
 Status WriteScheduleUnloadList(AddinContext& context);
 

@@ -12,6 +12,7 @@
 #include "platform/data/DatabaseFile.h"
 #include "platform/data/Recordset.h"
 #include "records/Schema.h"
+#include "records/SchemaUpgrade.h"
 #include "tools/Csv.h"
 #include "tools/Seeder.h"
 
@@ -25,6 +26,7 @@ constexpr QStringView kUsage =
     u"usage:\n"
     u"  orlo db init PATH\n"
     u"  orlo db init-scratch PATH\n"
+    u"  orlo db upgrade PATH\n"
     u"  orlo db query PATH \"SQL\" [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
     u"  orlo db seed PATH --patients N --appointments M [--seed S] [--now \"YYYY-MM-DD "
     u"HH:MM:SS\"]\n";
@@ -115,6 +117,21 @@ int init(const QStringList& args, ToolIo& io, data::DatabaseKind kind) {
         return failed(io, s.error());
     }
     io.out << "created " << args.first() << "\n";
+    return kExitOk;
+}
+
+int upgrade(const QStringList& args, ToolIo& io) {
+    if (args.size() != 1) {
+        return usageError(io, u"upgrade takes exactly one PATH"_s);
+    }
+    const SystemClock clock;
+    const Locale locale = Locale::system();
+    const Result<records::SchemaUpgrade> done =
+        records::upgradeSharedSchema(args.first(), {clock, locale});
+    if (!done) {
+        return failed(io, done.error());
+    }
+    io.out << done->summary() << "\n";
     return kExitOk;
 }
 
@@ -225,6 +242,9 @@ int runDbCommands(const QStringList& args, ToolIo& io) {
     }
     if (command == u"init-scratch"_s) {
         return init(rest, io, data::DatabaseKind::Scratch);
+    }
+    if (command == u"upgrade"_s) {
+        return upgrade(rest, io);
     }
     if (command == u"query"_s) {
         return query(rest, io);

@@ -2,6 +2,8 @@
 // The "db" command group of the admin tool:
 //   orlo db init PATH            a new shared database with the schema
 //   orlo db init-scratch PATH    a new scratch database (the resync's)
+//   orlo db upgrade PATH         an existing shared database brought up to
+//                                this Orlo's schema (its indexes, its version)
 //   orlo db query PATH "SQL" [--now "YYYY-MM-DD HH:MM:SS"]
 //   orlo db seed PATH --patients N --appointments M [--seed S] [--now ...]
 // A query prints CSV with a header row (dates as YYYY-MM-DD HH:MM:SS, Null

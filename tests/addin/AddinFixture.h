@@ -1,7 +1,8 @@
 #pragma once
 // A workstation for add-in tests: an application folder laid out as the
 // installation lays it out (the add-in's store in PST/, empty unload lists
-// in META/, logs/, Database/), a settings file, and a desk with its own
+// in META/, logs/, an empty shared database in Database/), a settings file,
+// and a desk with its own
 // mail store open in one main window, scripted message boxes and a pinned
 // clock. Connect is made on that folder and that settings file.
 
@@ -27,8 +28,11 @@
 #include "host/Items.h"
 #include "host/MAPIFolder.h"
 #include "host/NameSpace.h"
+#include "platform/data/Connection.h"
+#include "platform/data/DatabaseFile.h"
 #include "platform/registry/RegistryStore.h"
 #include "platform/ui/MessageBox.h"
+#include "records/Schema.h"
 #include "tools/store/AddinStore.h"
 
 namespace orlo::addin::test {
@@ -47,6 +51,10 @@ inline bool layOutAppFolder(const QString& root) {
     }
     orlo::test::writeFile(dir.filePath(QStringLiteral("META/UNLOADP.log")), QByteArray());
     orlo::test::writeFile(dir.filePath(QStringLiteral("META/UNLOADS.log")), QByteArray());
+    if (!data::createDatabaseFile(dir.filePath(QStringLiteral("Database/Patients.mdb")),
+                                  records::sharedSchemaStatements(), data::DatabaseKind::Shared)) {
+        return false;
+    }
     return tools::createAddinStore(dir.filePath(QStringLiteral("PST/12-27Orlonetv1.pst"))).ok();
 }
 
@@ -85,8 +93,19 @@ protected:
         EXPECT_TRUE(f.ok()) << QString::fromUtf16(name).toStdString();
         return f.ok() ? *f : nullptr;
     }
+    // An item saved in the desk with its key, and its row in the shared
+    // database (unless there is one), so that opening it finds the row.
     std::shared_ptr<host::Item> savedItem(const std::shared_ptr<host::MAPIFolder>& f,
                                           const QString& keyName, const QString& key) {
+        data::Connection conn({m_clock, m_locale});
+        conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
+        EXPECT_TRUE(conn.open(m_appFolder.path(QStringLiteral("\\Database\\Patients.mdb"))));
+        const bool isPatient = keyName == QStringLiteral("PatientID");
+        const QString table = isPatient ? QStringLiteral("PATIENTS") : QStringLiteral("SCHEDULED");
+        const QString column = isPatient ? QStringLiteral("PT_ID") : QStringLiteral("SCHEDULE_ID");
+        EXPECT_TRUE(conn.execute(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 WHERE NOT EXISTS "
+                                                "(SELECT 1 FROM %1 WHERE %2 = %3)")
+                                     .arg(table, column, key)));
         auto item = f->Items()->Add();
         EXPECT_TRUE(item.ok());
         EXPECT_TRUE((*item)->setUserProperty(keyName, Variant(key)).ok());
@@ -130,6 +149,7 @@ protected:
     QTemporaryDir m_dir;
     AppFolder m_appFolder{m_dir.filePath(QStringLiteral("app"))};
     PinnedClock m_clock{naiveDateTime(QDate(2026, 3, 15), QTime(17, 45))};
+    Locale m_locale = Locale::unitedKingdom();
     ScriptedMessageBoxes m_boxes;
     std::shared_ptr<host::Application> m_app;
     std::shared_ptr<host::NameSpace> m_ns;

@@ -33,6 +33,30 @@ TEST_F(StartupTest, FirstStartWritesTheDefaultsOnceAsText) {
     EXPECT_EQ(ctx().DbLocation, defaultDb);
 }
 
+TEST_F(StartupTest, AnOlderDatabaseIsUpgradedOnceAndTheLogSaysSo) {
+    const QString db = m_appFolder.root() + QStringLiteral("/Database/Patients.mdb");
+    {
+        data::Connection conn({m_clock, m_locale});
+        conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
+        ASSERT_TRUE(conn.open(db).ok());
+        ASSERT_TRUE(conn.execute(QStringLiteral("DROP INDEX SCHEDULED_START_TIME")).ok());
+        ASSERT_TRUE(conn.execute(QStringLiteral("DROP INDEX SCHEDULED_BALANCE1")).ok());
+        ASSERT_TRUE(conn.execute(QStringLiteral("PRAGMA user_version = 0")).ok());
+    }
+    // What it did is in the log; the database itself: see the admin tool's test.
+    ASSERT_TRUE(connect().ok());
+    const QByteArray logged = "[15/03/2026 : 17:45:00] [INFO] upgraded " + db.toUtf8() +
+                              " from schema version 0 to 1: added SCHEDULED_BALANCE1, "
+                              "SCHEDULED_START_TIME\r\n";
+    EXPECT_EQ(orlo::test::readFile(appPath(u"\\logs\\error.log")), logged);
+
+    // The next start finds it current and says nothing.
+    disconnect(host::RemoveMode::HostShutdown);
+    ASSERT_TRUE(connect().ok());
+    EXPECT_EQ(orlo::test::readFile(appPath(u"\\logs\\error.log")), logged);
+    EXPECT_TRUE(m_boxes.shown().empty());
+}
+
 TEST_F(StartupTest, ExistingSettingsAreNeverOverwritten) {
     storeText(kDefaultDbLocationValue, QStringLiteral("/srv/clinic/Patients.mdb"));
     storeText(kManualIpEnabledValue, QStringLiteral("1"));
@@ -62,7 +86,6 @@ TEST_F(StartupTest, HoldsTheDeskObjectsAndOpensTheStore) {
     EXPECT_EQ(a.nameSpace(), m_ns);
     EXPECT_EQ(a.explorer(), m_explorer);
     EXPECT_EQ(ctx().application, m_app);
-    EXPECT_EQ(ctx().trackedExplorer, m_explorer);
     EXPECT_EQ(a.progId(), QStringLiteral("OrlonetPROv1.Connect"));
     // The desk's "Standard" bar has no "Refresh DB" control; none is made.
     EXPECT_EQ(a.refreshDbControl(), nullptr);

@@ -7,6 +7,7 @@
 
 #include "TestSupport.h"
 #include "common/ErrorReport.h"
+#include "common/SqlTrace.h"
 #include "common/mdlLogs.h"
 
 using namespace orlo;
@@ -63,9 +64,13 @@ TEST_F(mdlLogsTest, AMissingLogsFolderIsTheCallersErrorAndIsNotCreated) {
 
 TEST_F(mdlLogsTest, ProviderErrorsBecomeOneEntryEach) {
     const ProviderErrors errors = {
-        {-2147467259, QStringLiteral("Disk or network error."),
-         QStringLiteral("Microsoft JET Database Engine"), QStringLiteral("3043"), -534971980},
-        {3021, QString(), QString(), QString(), 0},
+        {-2147467259,
+         QStringLiteral("Disk or network error."),
+         QStringLiteral("Microsoft JET Database Engine"),
+         QStringLiteral("3043"),
+         -534971980,
+         {}},
+        {3021, QString(), QString(), QString(), 0, {}},
     };
     ASSERT_TRUE(m_log.writeProviderErrors(errors).ok());
     EXPECT_EQ(logBytes(), QByteArray("[3/5/2026 : 2:07:09 PM] Error #-2147467259\r"
@@ -88,7 +93,7 @@ TEST_F(mdlLogsTest, TheErrorReportShowsTheBoxThenLogsTheConnectionsErrors) {
                                               "True  3021  ADODB.Recordset"));
     ScriptedMessageBoxes boxes;
     const ProviderErrors errors = {
-        {3021, QStringLiteral("d"), QStringLiteral("s"), QStringLiteral("q"), 7}};
+        {3021, QStringLiteral("d"), QStringLiteral("s"), QStringLiteral("q"), 7, {}}};
     ASSERT_TRUE(
         reportDatabaseError(e, QStringLiteral("Patient Save Errors"), errors, boxes, m_log).ok());
     ASSERT_EQ(boxes.shown().size(), 1u);
@@ -97,4 +102,51 @@ TEST_F(mdlLogsTest, TheErrorReportShowsTheBoxThenLogsTheConnectionsErrors) {
                                  MsgIcon::Critical, MsgButtons::OK}));
     EXPECT_EQ(logBytes(), QByteArray("[3/5/2026 : 2:07:09 PM] Error #3021\r   d\r   (Source: s)\r"
                                      "   (SQL State: q)\r   (NativeError: 7)\r\r\n"));
+}
+
+namespace {
+
+QStringList g_traced;
+
+void captureTrace(QtMsgType, const QMessageLogContext& context, const QString& message) {
+    if (QLatin1String(context.category) == QLatin1String("orlo.sql")) {
+        g_traced << message;
+    }
+}
+
+}  // namespace
+
+TEST_F(mdlLogsTest, StatementsGoToTheTraceOnlyWhenAskedAndWithoutTheirValues) {
+    const std::pair<const char*, const char*> elided[] = {
+        {"UPDATE PATIENTS SET [LAST NAME] = 'O''Brien', EMAIL1 = 'a@b', CLINICAL_MED1 = "
+         "'Aspirin 75' WHERE PT_ID = 12",
+         "UPDATE PATIENTS SET [LAST NAME] = ?, EMAIL1 = ?, CLINICAL_MED1 = ? WHERE PT_ID = ?"},
+        {"Select * from SCHEDULED WHERE START_TIME > #3/5/2026# AND BALANCE1 >'0' AND "
+         "TOTALCOST > 12.50",
+         "Select * from SCHEDULED WHERE START_TIME > ? AND BALANCE1 >? AND TOTALCOST > ?"},
+        {"INSERT INTO T (A) Values(\"x, y\", -7)", "INSERT INTO T (A) Values(?, -?)"},
+        {"UPDATE T SET A = 'unclosed", "UPDATE T SET A = ?"},
+    };
+    for (const auto& [sql, expected] : elided) {
+        EXPECT_EQ(elideSqlValues(QString::fromUtf8(sql)), QString::fromUtf8(expected)) << sql;
+    }
+
+    ProviderError e;
+    e.number = -2147217873;
+    e.description = QStringLiteral("read only");
+    e.source = QStringLiteral("Orlo Data Provider (SQLite)");
+    e.sqlState = QStringLiteral("23000");
+    e.sql = QStringLiteral("UPDATE PATIENTS SET CLINICAL_DIAGNOSIS = 'Glaucoma' WHERE PT_ID = 3");
+    g_traced.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(captureTrace);
+    ASSERT_TRUE(m_log.writeProviderErrors({e}).ok());
+    EXPECT_TRUE(g_traced.isEmpty());
+    QLoggingCategory::setFilterRules(QStringLiteral("orlo.sql.debug=true"));
+    ASSERT_TRUE(m_log.writeProviderErrors({e}).ok());
+    QLoggingCategory::setFilterRules(QString());
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(g_traced, QStringList{QStringLiteral(
+                            "failed statement: UPDATE PATIENTS SET CLINICAL_DIAGNOSIS = ? WHERE "
+                            "PT_ID = ?")});
+    EXPECT_FALSE(logBytes().contains("Glaucoma"));
 }

@@ -2,6 +2,8 @@
 // item whose row is gone) and the fill operations that peers and the resync
 // use to write contact items.
 
+#include <functional>
+
 #include "RecordsFixture.h"
 #include "host/Inspector.h"
 #include "host/Inspectors.h"
@@ -87,29 +89,35 @@ TEST_F(PatientOpenTest, OpenOfARowGoneOffersDeletion) {
     EXPECT_EQ(boxes.shown()[0], confirmation);
     EXPECT_FALSE(item->isDeleted());
     EXPECT_EQ(control(item, QStringLiteral("LastNameTextBox")), QStringLiteral("Smith"));
-    ASSERT_TRUE(item->Close(host::SaveMode::Discard).ok());
-
-    boxes.queueAnswer(MsgAnswer::Yes);
-    display(item);
-    ASSERT_EQ(boxes.shown().size(), 2u);
-    EXPECT_TRUE(item->isDeleted());
-    EXPECT_EQ(*patientsFolder->Items()->Count(), 0);
-    EXPECT_EQ(app->Inspectors()->Count(), 0);
-    // The deletion switched the save off until a contact window closes.
-    EXPECT_FALSE(ctx->PatientItemSaveEnabled);
+    // Yes: see ANewPatientSavedAfterADeletionReachesTheDatabase.
 }
 
-TEST_F(PatientOpenTest, OpenDoesNothingForNewContactsOrOtherFolders) {
+TEST_F(PatientOpenTest, OpenActsOnTheAddinsContactsWhateverTheMainWindowShows) {
     auto fresh = newPatient(QStringLiteral("New"), QStringLiteral("One"), QString());
     display(fresh);
     EXPECT_TRUE(boxes.shown().empty());
 
+    // Opened from elsewhere (a search window) while the main window shows
+    // another folder: the row is still read, and its absence still offered.
     auto item = savedPatient();
-    rawExec(QStringLiteral("DELETE FROM PATIENTS WHERE PT_ID = 1"));
+    rawExec(QStringLiteral("UPDATE PATIENTS SET CITY = 'York' WHERE PT_ID = 1"));
     showFolder(schedulerFolder);
     display(item);
-    EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_FALSE(item->isDeleted());
+    EXPECT_EQ(control(item, QStringLiteral("CityBox")), QStringLiteral("York"));
+    ASSERT_TRUE(item->Close(host::SaveMode::Discard).ok());
+    rawExec(QStringLiteral("DELETE FROM PATIENTS WHERE PT_ID = 1"));
+    boxes.queueAnswer(MsgAnswer::No);
+    display(item);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Orlo Software - Delete Confirmation"));
+
+    // A contact of another folder named "Patients" is left alone.
+    auto stranger = newPatient(QStringLiteral("Else"), QStringLiteral("Where"),
+                               QStringLiteral("01/01/2000"), otherPatients);
+    set(stranger, QStringLiteral("PatientID"), QStringLiteral("1"));
+    display(stranger);
+    EXPECT_EQ(boxes.shown().size(), 1u);
+    EXPECT_FALSE(stranger->isDeleted());
 }
 
 TEST_F(PatientOpenTest, UnreachableDatabaseOnOpenIsReported) {
@@ -125,20 +133,56 @@ TEST_F(PatientOpenTest, UnreachableDatabaseOnOpenIsReported) {
     EXPECT_EQ(control(item, QStringLiteral("LastNameTextBox")), QStringLiteral("Smith"));
 }
 
-TEST_F(PatientOpenTest, BeforeDeleteAndCloseSwitchTheSave) {
-    auto item = savedPatient();
-    display(item);
-    ASSERT_TRUE(item->Delete().ok());
-    EXPECT_FALSE(ctx->PatientItemSaveEnabled);
-    // The row stays: deleting in the desk never touches the database.
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
-    auto other =
-        newPatient(QStringLiteral("Other"), QStringLiteral("Person"), QStringLiteral("01/01/2000"));
-    display(other);
-    ASSERT_TRUE(other->Save().ok());
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
-    ASSERT_TRUE(other->Close(host::SaveMode::Save).ok());
-    EXPECT_TRUE(ctx->PatientItemSaveEnabled);
+TEST_F(PatientOpenTest, ANewPatientSavedAfterADeletionReachesTheDatabase) {
+    using Remove = std::function<void(const std::shared_ptr<host::Item>&)>;
+    const std::vector<std::pair<const char*, Remove>> deletions = {
+        {"deleted in its window",
+         [&](const auto& item) {
+             display(item);
+             ASSERT_TRUE(item->Delete().ok());
+         }},
+        {"row gone, deletion offered and taken",
+         [&](const auto& item) {
+             rawExec(QStringLiteral("DELETE FROM PATIENTS WHERE \"LAST NAME\" = '%1'")
+                         .arg(text(item, QStringLiteral("Last Name"))));
+             boxes.queueAnswer(MsgAnswer::Yes);
+             display(item);
+             ASSERT_TRUE(item->isDeleted());
+             EXPECT_EQ(app->Inspectors()->Count(), 0);
+         }},
+        {"deletion refused by another handler",
+         [&](const auto& item) {
+             display(item);
+             auto veto = item->events.BeforeDelete.connect(
+                 [](const std::shared_ptr<host::Item>&, bool& cancel) { cancel = true; });
+             ASSERT_FALSE(item->Delete().ok());
+         }},
+    };
+    int n = 0;
+    for (const auto& [name, remove] : deletions) {
+        SCOPED_TRACE(name);
+        const QString last = QStringLiteral("Gone%1").arg(++n);
+        auto gone = newPatient(last, QStringLiteral("Ann"), QStringLiteral("01/02/1970"));
+        display(gone);
+        ASSERT_TRUE(gone->Close(host::SaveMode::Save).ok());
+        remove(gone);
+
+        auto next = newPatient(QStringLiteral("Next%1").arg(n), QStringLiteral("Bob"),
+                               QStringLiteral("03/04/1980"));
+        display(next);
+        ASSERT_TRUE(next->Save().ok());
+        EXPECT_FALSE(text(next, QStringLiteral("PatientID")).isEmpty());
+        EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS WHERE \"LAST NAME\" = "
+                                          "'Next%1'")
+                               .arg(n)),
+                  1);
+        ASSERT_TRUE(next->Close(host::SaveMode::Discard).ok());
+    }
+    // Deleting in the desk never touches the database: only the row the
+    // second case removed itself is gone.
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS WHERE \"LAST NAME\" LIKE "
+                                      "'Gone%'")),
+              2);
 }
 
 TEST_F(PatientOpenTest, AddPatientItemFillsFormAndNeverWritesTheDatabase) {

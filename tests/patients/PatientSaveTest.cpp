@@ -4,16 +4,15 @@
 #include <QDir>
 
 #include "RecordsFixture.h"
+#include "common/SqlQuote.h"
 #include "host/Inspector.h"
 #include "host/forms/FormControl.h"
+#include "patients/DateOfBirth.h"
 #include "patients/PatientItemHandlers.h"
-#include "patients/SqlQuote.h"
 #include "patients/UpdatePatientRecord.h"
 
 namespace orlo::test {
 namespace {
-
-using patients::SqlQuote;
 
 class PatientSaveTest : public RecordsFixture {
 protected:
@@ -75,8 +74,6 @@ TEST_F(PatientSaveTest, NewContactInsertsOneRowAndKeepsItsKey) {
     EXPECT_EQ(peers.lines[0], QStringLiteral("P,1,1,O'Brien,Zoë,01/02/1970,") + middleValues() +
                                   QStringLiteral(",15/03/2026 09:30:00,15/03/2026 09:30:00,NO"));
     EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_FALSE(patientHandlers->PatientFound);
-    EXPECT_TRUE(patientHandlers->FoundPatientID.isEmpty());
 }
 
 TEST_F(PatientSaveTest, SecondSaveUpdatesTheSameRow) {
@@ -135,6 +132,44 @@ TEST_F(PatientSaveTest, ChangedNameMakesANewRow) {
     EXPECT_TRUE(peers.lines[1].startsWith(QStringLiteral("P,1,2,Jones,Ann,")));
 }
 
+TEST_F(PatientSaveTest, ADateOfBirthIsStoredAndMatchedInOneForm) {
+    // Each contact is the same patient typed another way, saved in its own
+    // window; a text that is no date stays as typed and is another patient.
+    const std::vector<std::tuple<QString, QString, qint64>> typed = {
+        {QStringLiteral("1/2/1970"), QStringLiteral("01/02/1970"), 1},
+        {QStringLiteral("01/02/1970"), QStringLiteral("01/02/1970"), 1},
+        {QStringLiteral(" 1/02/70 "), QStringLiteral("01/02/1970"), 1},
+        {QStringLiteral("Feb 1970?"), QStringLiteral("Feb 1970?"), 2},
+    };
+    for (const auto& [dob, stored, rows] : typed) {
+        SCOPED_TRACE(dob.toStdString());
+        auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"), dob);
+        ASSERT_TRUE(item->Save().ok());
+        EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), rows);
+        EXPECT_EQ(column(QStringLiteral("DOB"), int(rows)), stored);
+        EXPECT_EQ(text(item, QStringLiteral("DOB")), stored);
+    }
+    EXPECT_TRUE(peers.lines[2].startsWith(QStringLiteral("P,2,1,Smith,Ann,01/02/1970,")));
+}
+
+TEST(DateOfBirthTest, ReadsTheWorkstationsShortDateOrderOnly) {
+    const Locale uk = Locale::unitedKingdom();
+    const Locale us = Locale::unitedStates();
+    const std::vector<std::tuple<const Locale*, QString, QString>> cases = {
+        {&uk, QStringLiteral("5/3/1970"), QStringLiteral("05/03/1970")},
+        {&uk, QStringLiteral("31/12/30"), QStringLiteral("31/12/1930")},
+        {&us, QStringLiteral("3/5/1970"), QStringLiteral("03/05/1970")},
+        // Not the short date order, or not a date: kept as typed.
+        {&us, QStringLiteral("31/12/1970"), QStringLiteral("31/12/1970")},
+        {&uk, QStringLiteral("1970-03-05"), QStringLiteral("1970-03-05")},
+        {&uk, QStringLiteral("5/3/1970 10:00"), QStringLiteral("5/3/1970 10:00")},
+        {&uk, QStringLiteral("30/2/1970"), QStringLiteral("30/2/1970")},
+    };
+    for (const auto& [locale, typed, stored] : cases) {
+        EXPECT_EQ(patients::canonicalDateOfBirth(typed, *locale), stored) << typed.toStdString();
+    }
+}
+
 TEST_F(PatientSaveTest, ExistingRowWithSameNameAndBirthIsUpdated) {
     // A patient first entered on another workstation: the save finds the row
     // by name and date of birth, whatever key the item carries.
@@ -183,17 +218,52 @@ TEST_F(PatientSaveTest, UpdateThatWritesNothingIsReportedAndNotAnnounced) {
     EXPECT_EQ(column(QStringLiteral("CITY")), QStringLiteral("Leeds"));
 }
 
-TEST_F(PatientSaveTest, SaveOutsideThePatientsFolderWritesNothing) {
+TEST_F(PatientSaveTest, TheErrorLogKeepsNoStatementAndNoClinicalText) {
     auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
-    showFolder(schedulerFolder);
     ASSERT_TRUE(item->Save().ok());
-    showFolder(inboxLike);
+    set(item, QStringLiteral("CLDiagnosis"), QStringLiteral("Glaucoma suspect"));
+    set(item, QStringLiteral("NotesPage1"), QStringLiteral("Fears needles"));
+    rawExec(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON PATIENTS "
+                       "BEGIN SELECT RAISE(ABORT, 'read only'); END"));
     ASSERT_TRUE(item->Save().ok());
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 0);
-    EXPECT_TRUE(peers.lines.empty());
-    showFolder(patientsFolder);
-    ASSERT_TRUE(item->Save().ok());
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    // The provider's description in the entry's own form, nothing more.
+    EXPECT_TRUE(errorLog().endsWith(
+        QStringLiteral("] Error #-2147217873\r   read only\r   (Source: Orlo Data Provider "
+                       "(SQLite))\r   (SQL State: 23000)\r   (NativeError: 1811)\r\r\n")))
+        << errorLog().toStdString();
+    for (const char* secret : {"UPDATE", "Glaucoma", "needles", "Aspirin"}) {
+        EXPECT_FALSE(errorLog().contains(QLatin1String(secret))) << secret;
+    }
+}
+
+TEST_F(PatientSaveTest, EveryOpenWindowSavesWhateverTheMainWindowShows) {
+    auto first = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
+    auto second = openNewPatient(QStringLiteral("Jones"), QStringLiteral("Bob"));
+    // The first window is not the last one opened; the main window shows
+    // one folder after another.
+    for (const auto& [shown, city] : {std::pair{schedulerFolder, QStringLiteral("York")},
+                                      std::pair{inboxLike, QStringLiteral("Hull")},
+                                      std::pair{patientsFolder, QStringLiteral("Ripon")}}) {
+        showFolder(shown);
+        set(first, QStringLiteral("City1"), city);
+        ASSERT_TRUE(first->Save().ok());
+        EXPECT_EQ(column(QStringLiteral("CITY")), city) << shown->Name().toStdString();
+    }
+    ASSERT_TRUE(second->Save().ok());
+    EXPECT_EQ(column(QStringLiteral("LAST NAME"), 2), QStringLiteral("Jones"));
+    EXPECT_EQ(peers.lines.size(), 4u);
+
+    // A contact of the same form in another folder named "Patients" is none
+    // of the add-in's.
+    auto stranger = newPatient(QStringLiteral("Else"), QStringLiteral("Where"),
+                               QStringLiteral("01/01/2000"), otherPatients);
+    display(stranger);
+    ASSERT_TRUE(stranger->Save().ok());
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 2);
+    EXPECT_TRUE(text(stranger, QStringLiteral("PatientID")).isEmpty());
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(PatientSaveTest, UnreachableDatabaseReportsAndKeepsTheItem) {
@@ -204,15 +274,14 @@ TEST_F(PatientSaveTest, UnreachableDatabaseReportsAndKeepsTheItem) {
     const QString missing = QStringLiteral("Could not find file '%1'.").arg(dbPath);
     const QString boxText = QStringLiteral("There has been an error\r\n  ") + missing +
                             QStringLiteral("  -2147467259  Orlo Data Provider (SQLite)");
-    ASSERT_EQ(boxes.shown().size(), 2u);
+    // The duplicate check fails first, and ends the save.
+    ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0],
               (MessageBoxRequest{boxText, QStringLiteral("Patient DB Exists Error"),
                                  MsgIcon::Critical, MsgButtons::OK}));
-    EXPECT_EQ(boxes.shown()[1], (MessageBoxRequest{boxText, QStringLiteral("Patient Save Errors"),
-                                                   MsgIcon::Critical, MsgButtons::OK}));
     const QString entry = QStringLiteral("Error #-2147467259\r   ") + missing +
                           QStringLiteral("\r   (Source: Orlo Data Provider (SQLite))\r");
-    EXPECT_EQ(errorLog().count(entry), 2) << errorLog().toStdString();
+    EXPECT_EQ(errorLog().count(entry), 1) << errorLog().toStdString();
     EXPECT_TRUE(peers.lines.empty());
 
     // Outlook's own save went through: nothing typed is lost, and the next
@@ -226,29 +295,58 @@ TEST_F(PatientSaveTest, UnreachableDatabaseReportsAndKeepsTheItem) {
     EXPECT_EQ(column(QStringLiteral("CITY")), QStringLiteral("Leeds"));
 }
 
-TEST_F(PatientSaveTest, DuplicateCheckClearsItsAnswerFirst) {
-    patientHandlers->PatientFound = true;
-    patientHandlers->FoundPatientID = QStringLiteral("99");
+TEST_F(PatientSaveTest, AFailedDuplicateCheckEndsTheSave) {
+    rawExec(
+        QStringLiteral("INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB, CITY)"
+                       " VALUES (7, 'Smith', 'Ann', '01/02/1970', 'York')"));
     hideDatabase();
-    patientHandlers->PatientDuplicateCheck(dbPath, QStringLiteral("A"), QStringLiteral("B"),
-                                           QStringLiteral("C"));
-    EXPECT_FALSE(patientHandlers->PatientFound);
-    EXPECT_TRUE(patientHandlers->FoundPatientID.isEmpty());
+    // The file is back while the check's box is up, as a busy file is
+    // freed a moment later: the save must not go on to insert.
+    boxes.setWhileShown([&](const MessageBoxRequest&) {
+        EXPECT_TRUE(QFile::rename(dbPath + QStringLiteral(".away"), dbPath));
+    });
+    auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
+    ASSERT_TRUE(item->Save().ok());
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Patient DB Exists Error"));
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
+    EXPECT_TRUE(text(item, QStringLiteral("PatientID")).isEmpty());
+    EXPECT_TRUE(peers.lines.empty());
+
+    // The next save finds the row and updates it.
+    boxes.setWhileShown(nullptr);
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
+    EXPECT_EQ(column(QStringLiteral("CITY"), 7), QStringLiteral("Leeds"));
+    ASSERT_EQ(peers.lines.size(), 1u);
+    EXPECT_TRUE(peers.lines[0].startsWith(QStringLiteral("P,2,7,Smith,Ann,")));
+}
+
+TEST_F(PatientSaveTest, DuplicateCheckClearsItsAnswerFirst) {
+    patients::PatientItemHandlers handlers(*ctx);
+    handlers.PatientFound = true;
+    handlers.FoundPatientID = QStringLiteral("99");
+    hideDatabase();
+    EXPECT_FALSE(handlers.PatientDuplicateCheck(dbPath, QStringLiteral("A"), QStringLiteral("B"),
+                                                QStringLiteral("C")));
+    EXPECT_FALSE(handlers.PatientFound);
+    EXPECT_TRUE(handlers.FoundPatientID.isEmpty());
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Patient DB Exists Error"));
 }
 
 TEST_F(PatientSaveTest, DuplicateCheckMatchesQuotedNames) {
+    patients::PatientItemHandlers handlers(*ctx);
     rawExec(
         QStringLiteral("INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB)"
                        " VALUES (3, 'D''Arcy', 'Zoë', '05/06/1990')"));
-    patientHandlers->PatientDuplicateCheck(dbPath, QStringLiteral("D'Arcy"), QStringLiteral("Zoë"),
-                                           QStringLiteral("05/06/1990"));
-    EXPECT_TRUE(patientHandlers->PatientFound);
-    EXPECT_EQ(patientHandlers->FoundPatientID, QStringLiteral("3"));
-    patientHandlers->PatientDuplicateCheck(dbPath, QStringLiteral("D'Arcy"), QStringLiteral("Zoe"),
-                                           QStringLiteral("05/06/1990"));
-    EXPECT_FALSE(patientHandlers->PatientFound);
+    EXPECT_TRUE(handlers.PatientDuplicateCheck(
+        dbPath, QStringLiteral("D'Arcy"), QStringLiteral("Zoë"), QStringLiteral("05/06/1990")));
+    EXPECT_TRUE(handlers.PatientFound);
+    EXPECT_EQ(handlers.FoundPatientID, QStringLiteral("3"));
+    handlers.PatientDuplicateCheck(dbPath, QStringLiteral("D'Arcy"), QStringLiteral("Zoe"),
+                                   QStringLiteral("05/06/1990"));
+    EXPECT_FALSE(handlers.PatientFound);
     EXPECT_EQ(patients::duplicateCheckQuery(QStringLiteral("D'Arcy"), QStringLiteral("Zoë"),
                                             QStringLiteral("05/06/1990")),
               QStringLiteral("Select [PT_ID],[LAST NAME],[FIRST NAME],[DOB] from PATIENTS WHERE "

@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include "common/ItemFolders.h"
 #include "host/Explorers.h"
 #include "host/Folders.h"
 #include "host/Inspector.h"
@@ -11,7 +12,6 @@
 #include "host/Items.h"
 #include "host/NameSpace.h"
 #include "host/store/StoreFile.h"
-#include "patients/ItemFolders.h"
 #include "platform/data/DatabaseFile.h"
 #include "records/FieldMaps.h"
 #include "records/Schema.h"
@@ -48,9 +48,6 @@ void RecordsFixture::SetUp() {
     registryStore = std::make_unique<RegistryStore>(root.filePath(QStringLiteral("registry")));
     registry = std::make_unique<basRegistry>(*registryStore, locale);
     ctx = std::make_unique<AddinContext>(clock, locale, boxes, AppFolder(dir.path()), *registry);
-    ctx->DbLocation = dbPath;
-    ctx->PatientItemSaveEnabled = true;
-    ctx->ApptItemSaveEnabled = true;
     ctx->peers = &peers;
 
     const QString pst = root.filePath(QStringLiteral("PST/12-27Orlonetv1.pst"));
@@ -70,74 +67,34 @@ void RecordsFixture::SetUp() {
     patientsFolder = *p;
     schedulerFolder = *s;
     inboxLike = *other;
+    auto op = inboxLike->Folders()->Add(qs(kPatientsFolderName), host::FolderKind::Contacts,
+                                        qs(records::kPatientMessageClass));
+    auto os = inboxLike->Folders()->Add(qs(kSchedulerFolderName), host::FolderKind::Calendar,
+                                        qs(records::kAppointmentMessageClass));
+    ASSERT_TRUE(op.ok() && os.ok());
+    otherPatients = *op;
+    otherScheduler = *os;
     explorer = app->Explorers()->Add(patientsFolder);
-    ctx->application = app;
-    ctx->trackedExplorer = explorer;
-
-    patientHandlers = std::make_unique<patients::PatientItemHandlers>(*ctx);
-    appointmentHandlers = std::make_unique<schedule::AppointmentItemHandlers>(*ctx);
-    m_newInspector = app->Inspectors()->events.NewInspector.connect(
-        [this](const std::shared_ptr<host::Inspector>& inspector) {
-            track(inspector->CurrentItem());
-        });
+    outAddIn = std::make_unique<addin::OutAddIn>(*ctx, app);
+    outAddIn->StartAddin(app, QStringLiteral("OrlonetPROv1.Connect"));
+    ASSERT_EQ(ctx->DbLocation, dbPath);
 }
 
 void RecordsFixture::TearDown() {
-    m_contact.clear();
-    m_appointment.clear();
-    m_newInspector.disconnect();
-    ctx->application.reset();
-    ctx->trackedExplorer.reset();
+    outAddIn.reset();
     explorer.reset();
     patientsFolder.reset();
     schedulerFolder.reset();
     inboxLike.reset();
+    otherPatients.reset();
+    otherScheduler.reset();
     app.reset();
 }
 
-void RecordsFixture::track(const std::shared_ptr<host::Item>& item) {
-    if (!item) {
-        return;
-    }
-    // The handlers hold no reference to the item: the add-in's field does.
-    std::weak_ptr<host::Item> weak = item;
-    auto on = [weak](auto&& f) {
-        return [weak, f](auto&&...) {
-            if (auto i = weak.lock()) {
-                f(*i);
-            }
-        };
-    };
-    if (item->MessageClass() == qs(records::kPatientMessageClass)) {
-        auto* h = patientHandlers.get();
-        m_contact.clear();
-        m_contact.push_back(item->events.Open.connect(on([h](host::Item& i) { h->Open(i); })));
-        m_contact.push_back(item->events.Write.connect(on([h](host::Item& i) { h->Write(i); })));
-        m_contact.push_back(
-            item->events.BeforeDelete.connect([h, weak](const std::shared_ptr<host::Item>&, bool&) {
-                if (auto i = weak.lock()) {
-                    h->BeforeDelete(*i);
-                }
-            }));
-        m_contact.push_back(item->events.Close.connect(on([h](host::Item& i) { h->Close(i); })));
-    } else if (item->MessageClass() == qs(records::kAppointmentMessageClass)) {
-        auto* h = appointmentHandlers.get();
-        m_appointment.clear();
-        m_appointment.push_back(item->events.Open.connect(on([h](host::Item& i) { h->Open(i); })));
-        m_appointment.push_back(
-            item->events.Write.connect(on([h](host::Item& i) { h->Write(i); })));
-        m_appointment.push_back(
-            item->events.CustomPropertyChange.connect([h, weak](const QString& name) {
-                if (auto i = weak.lock()) {
-                    h->CustomPropertyChange(*i, name);
-                }
-            }));
-    }
-}
-
 std::shared_ptr<host::Item> RecordsFixture::newPatient(const QString& last, const QString& first,
-                                                       const QString& dob) {
-    auto item = patientsFolder->Items()->Add();
+                                                       const QString& dob,
+                                                       std::shared_ptr<host::MAPIFolder> folder) {
+    auto item = (folder ? folder : patientsFolder)->Items()->Add();
     EXPECT_TRUE(item.ok());
     set(*item, QStringLiteral("Last Name"), last);
     set(*item, QStringLiteral("First Name"), first);
@@ -145,14 +102,13 @@ std::shared_ptr<host::Item> RecordsFixture::newPatient(const QString& last, cons
     return *item;
 }
 
-std::shared_ptr<host::Item> RecordsFixture::newAppointment(const QDateTime& start,
-                                                           const QString& ptId) {
-    auto item = schedulerFolder->Items()->Add();
+std::shared_ptr<host::Item> RecordsFixture::newAppointment(
+    const QDateTime& start, const QString& ptId, std::shared_ptr<host::MAPIFolder> folder) {
+    auto item = (folder ? folder : schedulerFolder)->Items()->Add();
     EXPECT_TRUE(item.ok());
     EXPECT_TRUE((*item)->setUserProperty(QStringLiteral("Start"), Variant(start)).ok());
     EXPECT_TRUE((*item)->setUserProperty(QStringLiteral("End"), Variant(start.addSecs(1800))).ok());
     set(*item, QStringLiteral("sPTID"), ptId);
-    set(*item, QStringLiteral("RecallDBFormattedMASK"), QStringLiteral("None"));
     return *item;
 }
 
@@ -199,6 +155,15 @@ void RecordsFixture::rawExec(const QString& sql) const {
     EXPECT_EQ(sqlite3_exec(raw.db, sql.toUtf8().constData(), nullptr, nullptr, &message), SQLITE_OK)
         << (message ? message : "");
     sqlite3_free(message);
+}
+
+bool RecordsFixture::writeLockIsFree() const {
+    RawDb other(dbPath);
+    sqlite3_busy_timeout(other.db, 0);
+    const bool free =
+        sqlite3_exec(other.db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_exec(other.db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return free;
 }
 
 QString RecordsFixture::errorLog() const {

@@ -3,9 +3,9 @@
 // folder with "logs", a real shared database made with the schema, the
 // add-in's real store file ("Orlo Networked V.1" with "Patients" and
 // "Scheduler"), a desk application over it, the add-in context with a pinned
-// clock, day-month dates and scripted message boxes, and the add-in's
-// tracking: every contact or appointment shown in an item window is bound to
-// the item handlers, as the add-in binds the last one opened.
+// clock, day-month dates and scripted message boxes, and the add-in itself
+// started on that desk: its own tracking binds the items shown in item
+// windows to the handlers.
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -13,19 +13,17 @@
 #include <optional>
 
 #include "TestSupport.h"
+#include "addin/OutAddIn.h"
 #include "common/AddinContext.h"
 #include "common/basRegistry.h"
 #include "host/Application.h"
 #include "host/Explorer.h"
 #include "host/Item.h"
 #include "host/MAPIFolder.h"
-#include "host/events/Subscription.h"
-#include "patients/PatientItemHandlers.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Locale.h"
 #include "platform/registry/RegistryStore.h"
 #include "platform/ui/MessageBox.h"
-#include "schedule/AppointmentItemHandlers.h"
 
 namespace orlo::test {
 
@@ -41,11 +39,15 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A new contact in "Patients" with its user properties set (not saved).
+    // A new contact in "Patients" (or `folder`) with its user properties set
+    // (not saved).
     std::shared_ptr<host::Item> newPatient(const QString& last, const QString& first,
-                                           const QString& dob);
-    // A new appointment in "Scheduler" starting at `start` for patient `ptId`.
-    std::shared_ptr<host::Item> newAppointment(const QDateTime& start, const QString& ptId);
+                                           const QString& dob,
+                                           std::shared_ptr<host::MAPIFolder> folder = nullptr);
+    // A new appointment in "Scheduler" (or `folder`) starting at `start` for
+    // patient `ptId`, its other values as the form leaves them.
+    std::shared_ptr<host::Item> newAppointment(const QDateTime& start, const QString& ptId,
+                                               std::shared_ptr<host::MAPIFolder> folder = nullptr);
     // Opens the item's window (the add-in binds it), as a user does.
     void display(const std::shared_ptr<host::Item>& item);
 
@@ -59,6 +61,10 @@ protected:
     std::optional<QString> rawValue(const QString& sql) const;
     qint64 rawCount(const QString& sql) const;
     void rawExec(const QString& sql) const;
+
+    // Whether another workstation could start writing at once: a second
+    // connection takes the write lock without waiting.
+    bool writeLockIsFree() const;
 
     QString errorLog() const;
     // Makes the database unreachable (its file moved away).
@@ -78,17 +84,13 @@ protected:
     std::shared_ptr<host::MAPIFolder> patientsFolder;
     std::shared_ptr<host::MAPIFolder> schedulerFolder;
     std::shared_ptr<host::MAPIFolder> inboxLike;  // a folder of neither kind
+    // Folders named "Patients" and "Scheduler" inside it, with the same forms:
+    // not the add-in's.
+    std::shared_ptr<host::MAPIFolder> otherPatients;
+    std::shared_ptr<host::MAPIFolder> otherScheduler;
     std::shared_ptr<host::Explorer> explorer;
 
-    std::unique_ptr<patients::PatientItemHandlers> patientHandlers;
-    std::unique_ptr<schedule::AppointmentItemHandlers> appointmentHandlers;
-
-private:
-    void track(const std::shared_ptr<host::Item>& item);
-
-    host::Subscription m_newInspector;
-    std::vector<host::Subscription> m_contact;
-    std::vector<host::Subscription> m_appointment;
+    std::unique_ptr<addin::OutAddIn> outAddIn;
 };
 
 }  // namespace orlo::test

@@ -79,10 +79,9 @@ TEST_F(AppointmentSaveTest, FirstSaveInsertsAndKeepsTheKey) {
     EXPECT_EQ(text(item, QStringLiteral("Mileage")), QStringLiteral("1"));
     EXPECT_TRUE(item->Saved());
     ASSERT_EQ(peers.lines.size(), 1u);
-    EXPECT_EQ(peers.lines[0],
-              QStringLiteral("S,1,1,") + noticeValues(QStringLiteral("None"),
-                                                      QStringLiteral("15/03/2026 09:30:00"),
-                                                      QStringLiteral("15/03/2026 09:30:00")));
+    EXPECT_EQ(peers.lines[0], QStringLiteral("S,1,1,") +
+                                  noticeValues(QString(), QStringLiteral("15/03/2026 09:30:00"),
+                                               QStringLiteral("15/03/2026 09:30:00")));
     EXPECT_TRUE(boxes.shown().empty());
 }
 
@@ -115,6 +114,69 @@ TEST_F(AppointmentSaveTest, LaterSavesUpdateAndNoneClearsTheDueDate) {
     EXPECT_EQ(text(item, QStringLiteral("ScheduleID")), QStringLiteral("1"));
     EXPECT_EQ(peers.lines.size(), 3u);
     EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(AppointmentSaveTest, RecallDueDateOnTheFirstSaveAndAfterAnEdit) {
+    // The mask as a new appointment has it (empty), as the user may leave
+    // it (blank or "None") and with a date; then the visit is edited and
+    // saved again.
+    const std::vector<std::pair<QString, QString>> cases = {
+        {QString(), QStringLiteral("<null>")},
+        {QStringLiteral("  "), QStringLiteral("<null>")},
+        {QStringLiteral("None"), QStringLiteral("<null>")},
+        {QStringLiteral("15/03/2027"), QStringLiteral("2027-03-15 00:00:00")},
+    };
+    int id = 0;
+    for (const auto& [mask, stored] : cases) {
+        SCOPED_TRACE(mask.toStdString());
+        auto item = openNewAppointment();
+        set(item, QStringLiteral("RecallDBFormattedMASK"), mask);
+        ASSERT_TRUE(item->Save().ok());
+        EXPECT_EQ(text(item, QStringLiteral("ScheduleID")), QString::number(++id));
+        EXPECT_EQ(column(QStringLiteral("RECALLDUEDATE"), id), stored);
+        set(item, QStringLiteral("REASON"), QStringLiteral("Edited"));
+        ASSERT_TRUE(item->Save().ok());
+        EXPECT_EQ(column(QStringLiteral("REASON"), id), QStringLiteral("Edited"));
+        EXPECT_EQ(column(QStringLiteral("RECALLDUEDATE"), id), stored);
+    }
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.shown().front().text.toStdString();
+    EXPECT_EQ(peers.lines.size(), 8u);
+}
+
+TEST_F(AppointmentSaveTest, AVisitWithoutADateIsRefusedNamingTheField) {
+    const QString visit = QStringLiteral("\" must hold the date and time of the visit.");
+    const std::vector<std::tuple<QString, Variant, QString>> cases = {
+        {QStringLiteral("Start"), Variant(QString()), QStringLiteral("\"Start") + visit},
+        {QStringLiteral("End"), Variant(QString()), QStringLiteral("\"End") + visit},
+        {QStringLiteral("RecallDBFormattedMASK"), Variant(QStringLiteral("next spring")),
+         QStringLiteral("\"RecallDBFormattedMASK\" must hold a date, or \"None\" for no "
+                        "recall.")},
+    };
+    auto saved = openNewAppointment();
+    ASSERT_TRUE(saved->Save().ok());
+    for (const auto& [field, value, text] : cases) {
+        SCOPED_TRACE(field.toStdString());
+        // A saved visit and a new one, edited.
+        for (const auto& item : {saved, openNewAppointment()}) {
+            boxes.clear();
+            const Variant before = *item->userProperty(field);
+            ASSERT_TRUE(item->setUserProperty(field, value).ok());
+            set(item, QStringLiteral("REASON"), QStringLiteral("Changed"));
+            ASSERT_TRUE(item->Save().ok());
+            ASSERT_EQ(boxes.shown().size(), 1u);
+            EXPECT_EQ(boxes.shown()[0],
+                      (MessageBoxRequest{QStringLiteral("There has been an error\r\n  The "
+                                                        "appointment was not saved to the "
+                                                        "database: ") +
+                                             text + QStringLiteral("  13  Orlo"),
+                                         QStringLiteral("Appointment Save Errors"),
+                                         MsgIcon::Critical, MsgButtons::OK}));
+            ASSERT_TRUE(item->setUserProperty(field, before).ok());
+        }
+    }
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM SCHEDULED")), 1);
+    EXPECT_EQ(column(QStringLiteral("REASON")), QStringLiteral("Check-up"));
+    EXPECT_EQ(peers.lines.size(), 1u);
 }
 
 TEST_F(AppointmentSaveTest, PatientNumberIsA32BitWholeNumber) {
@@ -150,13 +212,50 @@ TEST_F(AppointmentSaveTest, PatientNumberIsA32BitWholeNumber) {
     EXPECT_EQ(peers.lines.size(), 2u);
 }
 
-TEST_F(AppointmentSaveTest, SaveOutsideTheSchedulerWritesNothing) {
-    auto item = openNewAppointment();
+TEST_F(AppointmentSaveTest, EveryOpenWindowSavesWhateverTheMainWindowShows) {
+    auto first = openNewAppointment();
+    auto second = openNewAppointment();
     showFolder(patientsFolder);
-    ASSERT_TRUE(item->Save().ok());
+    ASSERT_TRUE(first->Save().ok());
+    set(first, QStringLiteral("REASON"), QStringLiteral("Changed"));
+    ASSERT_TRUE(first->Save().ok());
+    EXPECT_EQ(text(first, QStringLiteral("ScheduleID")), QStringLiteral("1"));
+    EXPECT_EQ(column(QStringLiteral("REASON")), QStringLiteral("Changed"));
+    ASSERT_TRUE(second->Save().ok());
+    EXPECT_EQ(text(second, QStringLiteral("ScheduleID")), QStringLiteral("2"));
+    EXPECT_EQ(peers.lines.size(), 3u);
+
+    // An appointment in another folder named "Scheduler" is none of the add-in's.
+    auto stranger = newAppointment(start, QStringLiteral("5"), otherScheduler);
+    display(stranger);
+    ASSERT_TRUE(stranger->Save().ok());
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM SCHEDULED")), 2);
+    EXPECT_TRUE(text(stranger, QStringLiteral("ScheduleID")).isEmpty());
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(AppointmentSaveTest, AFailedInsertLetsOthersWriteWhileItsBoxIsUp) {
+    std::vector<bool> freeWhileShown;
+    boxes.setWhileShown(
+        [&](const MessageBoxRequest&) { freeWhileShown.push_back(writeLockIsFree()); });
+    // The insert stops after the new row was started: a patient number that
+    // is no number, a row the database refuses.
+    auto visit = openNewAppointment(QStringLiteral("abc"));
+    ASSERT_TRUE(visit->Save().ok());
+    rawExec(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON PATIENTS "
+                       "BEGIN SELECT RAISE(ABORT, 'no new patients'); END"));
+    auto patient =
+        newPatient(QStringLiteral("Smith"), QStringLiteral("Ann"), QStringLiteral("01/02/1970"));
+    display(patient);
+    ASSERT_TRUE(patient->Save().ok());
+
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Appointment Save Errors"));
+    EXPECT_EQ(boxes.shown()[1].title, QStringLiteral("Patient Save Errors"));
+    EXPECT_EQ(freeWhileShown, (std::vector<bool>{true, true}));
     EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM SCHEDULED")), 0);
-    EXPECT_TRUE(peers.lines.empty());
-    EXPECT_TRUE(text(item, QStringLiteral("ScheduleID")).isEmpty());
+    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 2);
 }
 
 TEST_F(AppointmentSaveTest, RowDeletedElsewhereIsReportedAndNotAnnounced) {
@@ -225,8 +324,11 @@ TEST(ScheduleUpdateStatementTest, IsBuiltFromItsFragments) {
         "FIRST_NAME = 'v4', D_O_B = 'v5', TEL1 = 'v6', REASON = 'v7', STATUS = 'v8', "
         "PSCOMMENTS = 'v9', RECALLPERIOD = 'v10', RECALLDUEDATE = ");
     const QString times = QStringLiteral(", CREATED_ON = 'v12', UPDATED_ON = 'v13', ");
-    EXPECT_EQ(*schedule::scheduleUpdateStatement(QStringLiteral("9"), v, uk),
-              head + QStringLiteral("NULL") + times + tail);
+    for (const QString& none : {QStringLiteral("None"), QString(), QStringLiteral("  ")}) {
+        v[10] = none;
+        EXPECT_EQ(*schedule::scheduleUpdateStatement(QStringLiteral("9"), v, uk),
+                  head + QStringLiteral("NULL") + times + tail);
+    }
     v[10] = QStringLiteral("15/03/2027");
     EXPECT_EQ(*schedule::scheduleUpdateStatement(QStringLiteral("9"), v, uk),
               head + QStringLiteral("'15/03/2027'") + times + tail);

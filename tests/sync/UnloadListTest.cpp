@@ -180,5 +180,26 @@ TEST_F(UnloadListTest, AListThatCannotBeWrittenKeepsTheOldOne) {
     m_ctx.application = nullptr;
     EXPECT_EQ(sync::WriteScheduleUnloadList(m_ctx).error().number, err::kObjectNotSet);
     EXPECT_EQ(test::readFile(scheduleList()), "old\r\n");
+
+    // A list that is not a file the add-in can replace.
+    openDesk();
+    ASSERT_TRUE(QFile::remove(patientList()));
+    ASSERT_TRUE(QDir().mkpath(patientList()));
+    EXPECT_FALSE(sync::WritePatientUnloadList(m_ctx).ok());
     EXPECT_TRUE(m_boxes.shown().empty());
+
+    // Nobody is told at once, but the log says that the lists are stale.
+    const QStringList entries =
+        QString::fromUtf8(test::readFile(logFile())).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(entries.size(), 4) << entries.join(u'|').toStdString();
+    EXPECT_TRUE(entries[0].startsWith(
+        QStringLiteral("[15/03/2026 : 18:05:09] [ERROR] Cannot Write Patient Unload File. ")));
+    EXPECT_EQ(entries[1], QStringLiteral("[15/03/2026 : 18:05:09] [ERROR] Cannot Write Schedule "
+                                         "Unload File. Object variable or With block variable "
+                                         "not set"));
+    EXPECT_TRUE(entries[2].startsWith(QStringLiteral("[15/03/2026 : 18:05:09] [ERROR] Cannot "
+                                                     "Write Patient Unload File. The unload "
+                                                     "list ") +
+                                      patientList() + QStringLiteral(" cannot be written: ")));
+    EXPECT_EQ(entries[3], QString());
 }

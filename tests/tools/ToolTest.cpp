@@ -90,6 +90,52 @@ TEST_F(Tool, InitCreatesTheSchemaOnceAndNeverOverwrites) {
     EXPECT_FALSE(QFile::exists(db + QStringLiteral(".creating")));
 }
 
+TEST_F(Tool, UpgradeBringsAnOlderDatabaseUpOnceAndLeavesANewerOneAlone) {
+    const QString db = path("Patients.mdb");
+    auto query = [&](const QString& sql) {
+        return runOrlo({QStringLiteral("db"), QStringLiteral("query"), db, sql}).out;
+    };
+    auto upgrade = [&] { return runOrlo({QStringLiteral("db"), QStringLiteral("upgrade"), db}); };
+    const QString indexes = QStringLiteral(
+        "SELECT name FROM sqlite_schema WHERE type = 'index' AND sql IS NOT NULL ORDER BY name");
+
+    // A new database is current; one made before the reports' indexes has
+    // the tables and the duplicate check's index, and no version.
+    ASSERT_EQ(runOrlo({QStringLiteral("db"), QStringLiteral("init"), db}).code, 0);
+    ToolRun r = upgrade();
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, db + QStringLiteral(" is at schema version 1: nothing to do\n"));
+    for (const char* index :
+         {"SCHEDULED_PT_ID_START_TIME", "SCHEDULED_STATUS_START_TIME", "SCHEDULED_BALANCE1",
+          "SCHEDULED_RECALLDUEDATE", "SCHEDULED_START_TIME"}) {
+        query(QStringLiteral("DROP INDEX %1").arg(QLatin1String(index)));
+    }
+    query(QStringLiteral("PRAGMA user_version = 0"));
+
+    r = upgrade();
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("upgraded ") + db +
+                         QStringLiteral(" from schema version 0 to 1: added SCHEDULED_BALANCE1, "
+                                        "SCHEDULED_PT_ID_START_TIME, SCHEDULED_RECALLDUEDATE, "
+                                        "SCHEDULED_START_TIME, SCHEDULED_STATUS_START_TIME\n"));
+    EXPECT_EQ(query(indexes),
+              QStringLiteral("name\nCURRENTSESSIONS_IP\nPATIENTS_NAME_DOB\nSCHEDULED_BALANCE1\n"
+                             "SCHEDULED_PT_ID_START_TIME\nSCHEDULED_RECALLDUEDATE\n"
+                             "SCHEDULED_START_TIME\nSCHEDULED_STATUS_START_TIME\n"));
+    EXPECT_EQ(query(QStringLiteral("SELECT user_version FROM pragma_user_version")),
+              QStringLiteral("user_version\n1\n"));
+    EXPECT_EQ(upgrade().out, db + QStringLiteral(" is at schema version 1: nothing to do\n"));
+
+    // A database of a later Orlo is left as it is.
+    query(QStringLiteral("PRAGMA user_version = 7"));
+    r = upgrade();
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(db + QStringLiteral(" is at schema version 7, newer than this "
+                                                   "Orlo's 1; nothing was changed")))
+        << r.err.toStdString();
+    EXPECT_EQ(runOrlo({QStringLiteral("db"), QStringLiteral("upgrade"), path("none.mdb")}).code, 1);
+}
+
 TEST_F(Tool, QueryPrintsCsvWithQuotingCanonicalDatesAndEmptyNulls) {
     const QString db = path("Patients.mdb");
     ASSERT_EQ(runOrlo({QStringLiteral("db"), QStringLiteral("init"), db}).code, 0);

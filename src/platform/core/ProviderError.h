@@ -13,6 +13,9 @@ struct ProviderError {
     QString source;
     QString sqlState;
     long nativeError = 0;
+    // The statement that failed, for a developer's trace. It carries the
+    // patients' values, so it never goes into the error log.
+    QString sql;
 
     bool operator==(const ProviderError&) const = default;
 };

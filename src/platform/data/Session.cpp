@@ -82,8 +82,8 @@ Status Session::close() {
 Error Session::fail(const Error& e, const QString& sql) {
     ProviderError pe;
     pe.number = e.number;
-    pe.description =
-        sql.isEmpty() ? e.description : e.description + u" [SQL: "_s + sql + QLatin1Char(']');
+    pe.description = e.description;
+    pe.sql = sql;
     pe.source = e.source.isEmpty() ? kErrorSource.toString() : e.source;
     pe.sqlState = e.number == orlo::err::kTypeMismatch ? u"22018"_s : u"HY000"_s;
     pe.nativeError = 0;
@@ -105,7 +105,8 @@ Error Session::failure(const sqlite::SqliteError& e, const QString& sql) {
     Error error = dataError(number, message);
     ProviderError pe;
     pe.number = number;
-    pe.description = sql.isEmpty() ? message : message + u" [SQL: "_s + sql + QLatin1Char(']');
+    pe.description = message;
+    pe.sql = sql;
     pe.source = error.source;
     pe.sqlState =
         number == orlo::err::kTypeMismatch ? u"22018"_s : sqlStateFor(e.code, e.extendedCode);

@@ -33,6 +33,9 @@ MsgAnswer defaultAnswer(MsgButtons buttons) {
 
 MsgAnswer ScriptedMessageBoxes::present(const MessageBoxRequest& request) {
     m_shown.push_back(request);
+    if (m_whileShown) {
+        m_whileShown(request);
+    }
     if (m_answers.empty()) {
         return defaultAnswer(request.buttons);
     }

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace orlo {
@@ -42,12 +43,18 @@ protected:
 // The answer a box gets when no scripted answer is waiting: the first button.
 MsgAnswer defaultAnswer(MsgButtons buttons);
 
-// Answers boxes from a queue and records every box shown.
+// Answers boxes from a queue and records every box shown. `whileShown`, when
+// set, runs while each box is up (after it is recorded, before it is
+// answered): the moment a user would look at it, or another workstation
+// would carry on.
 class ScriptedMessageBoxes final : public MessageBoxService {
 public:
     void queueAnswer(MsgAnswer answer) { m_answers.push_back(answer); }
     const std::vector<MessageBoxRequest>& shown() const { return m_shown; }
     void clear() { m_shown.clear(); }
+    void setWhileShown(std::function<void(const MessageBoxRequest&)> action) {
+        m_whileShown = std::move(action);
+    }
 
 protected:
     MsgAnswer present(const MessageBoxRequest& request) override;
@@ -55,6 +62,7 @@ protected:
 private:
     std::deque<MsgAnswer> m_answers;
     std::vector<MessageBoxRequest> m_shown;
+    std::function<void(const MessageBoxRequest&)> m_whileShown;
 };
 
 }  // namespace orlo

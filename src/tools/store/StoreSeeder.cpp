@@ -11,6 +11,9 @@ namespace orlo::tools {
 
 namespace {
 
+constexpr int kCityValue = 15;
+constexpr int kWorkTelValue = 18;
+
 const std::array<QString, 8> kLastNames = {u"Smith"_s,  u"Jones"_s,     u"Taylor"_s, u"Brown"_s,
                                            u"Wilson"_s, u"MacDonald"_s, u"Evans"_s,  u"O'Neill"_s};
 const std::array<QString, 6> kFirstNames = {u"Ann"_s, u"Ben"_s, u"Cara"_s,
@@ -49,8 +52,10 @@ host::PropertyMap StoreSeeder::contact(std::int64_t id) {
         {u"Last Name"_s, pick(kLastNames, id)},
         {u"First Name"_s, pick(kFirstNames, id / 8)},
         {u"DOB"_s, born.toString(u"MM/dd/yyyy"_s)},
-        {u"Phone1"_s, u"555-%1"_s.arg(id % 10000, 4, 10, QLatin1Char('0'))},
-        {u"CityBox"_s, u"Springfield"_s},
+        // The user properties, not the names of the form's controls.
+        {records::str(records::patientField(kWorkTelValue).property),
+         u"555-%1"_s.arg(id % 10000, 4, 10, QLatin1Char('0'))},
+        {records::str(records::patientField(kCityValue).property), u"Springfield"_s},
         {u"DiabeticYN"_s, id % 9 == 0 ? u"Y"_s : u"N"_s},
         {u"DeleteFlag"_s, u"0"_s},
     };

@@ -8,6 +8,9 @@
 #include <QTextStream>
 
 #include "TestSupport.h"
+#include "host/BuiltInFields.h"
+#include "host/forms/FormDefinition.h"
+#include "host/forms/FormRegistry.h"
 #include "host/store/StoreFile.h"
 #include "tools/store/AddinStore.h"
 #include "tools/store/StoreCommand.h"
@@ -163,4 +166,23 @@ TEST_F(StoreCommandTest, BadArgumentsPathsAndFilesFailWithAMessage) {
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("has no folder \"Patients\"")))
         << r.err.toStdString();
+}
+
+TEST(StoreSeederTest, SeedsOnlyPropertiesTheFormsKnow) {
+    // A name the form does not know (a control's name such as "Phone1") is
+    // a value no window, list column or save ever reads.
+    const host::FormRegistry forms = host::FormRegistry::standard();
+    const std::pair<QString, host::PropertyMap> seeded[] = {
+        {QString::fromUtf16(kPatientClass), StoreSeeder::contact(7)},
+        {QString::fromUtf16(kSchedulerClass), StoreSeeder::appointment(7, 3)},
+    };
+    for (const auto& [messageClass, properties] : seeded) {
+        const host::FormDefinition* form = forms.find(messageClass);
+        ASSERT_NE(form, nullptr) << messageClass.toStdString();
+        const host::PropertyMap known = form->initialProperties();
+        for (const auto& [name, value] : properties) {
+            EXPECT_TRUE(known.count(name) == 1 || host::isBuiltInField(name))
+                << messageClass.toStdString() << ": " << name.toStdString();
+        }
+    }
 }

@@ -1,11 +1,11 @@
-#include "patients/ItemFolders.h"
+#include "common/ItemFolders.h"
 
 #include "common/AddinContext.h"
-#include "host/Explorer.h"
 #include "host/HostErrors.h"
+#include "host/Item.h"
 #include "host/MAPIFolder.h"
 
-namespace orlo::patients {
+namespace orlo {
 
 Result<std::shared_ptr<host::Items>> addinFolderItems(const AddinContext& ctx,
                                                       const QString& folderName) {
@@ -20,12 +20,14 @@ Result<std::shared_ptr<host::Items>> addinFolderItems(const AddinContext& ctx,
     return (*folder)->Items();
 }
 
-bool explorerShows(const AddinContext& ctx, QStringView folderName) {
-    if (!ctx.trackedExplorer) {
+bool isInAddinFolder(const AddinContext& ctx, const host::Item& item, const QString& folderName) {
+    const std::shared_ptr<host::MAPIFolder> parent = item.Parent();
+    if (!parent || parent->Name() != folderName) {
         return false;
     }
-    const auto folder = ctx.trackedExplorer->CurrentFolder();
-    return folder && folder->Name() == folderName;
+    // Folders are live objects, one per folder: the same folder is the same object.
+    const auto folder = addinFolder(ctx.application, folderName);
+    return folder && *folder == parent;
 }
 
-}  // namespace orlo::patients
+}  // namespace orlo

@@ -16,9 +16,6 @@
 #include "platform/core/Result.h"
 #include "platform/core/Variant.h"
 
-namespace orlo {
-struct AddinContext;
-}
 namespace orlo::data {
 class Connection;
 class Recordset;
@@ -28,7 +25,12 @@ class Item;
 class FormControl;
 }  // namespace orlo::host
 
-namespace orlo::patients {
+namespace orlo {
+
+struct AddinContext;
+
+// The title of the Open handlers' offer to delete an item whose row is gone.
+inline constexpr char16_t kDeleteConfirmationTitle[] = u"Orlo Software - Delete Confirmation";
 
 // The error numbers every item handler passes over: 5 and 40006.
 ErrorTrap itemHandlerTrap();
@@ -63,9 +65,10 @@ std::optional<std::vector<std::vector<Variant>>> readItemRowOrOfferDelete(
     AddinContext& ctx, ErrorTrap& trap, host::Item& item, data::Connection& conn,
     data::Recordset& rs, const QString& select, const QString& key, const QString& deletedText);
 
-// The error path: the critical box under `title`, the provider errors in the
-// error log (a log that cannot be written is passed over: the user has seen
-// the box), then the recordset and connection closed if open.
+// The error path: the recordset and connection closed if open (a row not
+// committed is dropped, so no lock outlasts the routine), then the critical
+// box under `title` and the provider errors in the error log (a log that
+// cannot be written is passed over: the user has seen the box).
 void reportHandlerError(AddinContext& ctx, const Error& error, const QString& title,
                         const ProviderErrors& connectionErrors, data::Recordset* rs,
                         data::Connection* conn);
@@ -78,4 +81,4 @@ void reportUpdateError(AddinContext& ctx, const Error& error,
 // update that found its row gone), in the provider entry's form.
 ProviderErrors asProviderErrors(const Error& error);
 
-}  // namespace orlo::patients
+}  // namespace orlo

@@ -1,8 +1,8 @@
-#include "patients/PeerNotice.h"
+#include "common/PeerNotice.h"
 
 #include "common/AddinContext.h"
 
-namespace orlo::patients {
+namespace orlo {
 
 QString peerNoticeLine(QStringView kind, int action, const QStringList& values) {
     return kind.toString() + QLatin1Char(',') + QString::number(action) + QLatin1Char(',') +
@@ -15,4 +15,4 @@ void sendPeerNotice(AddinContext& ctx, const QString& line) {
     }
 }
 
-}  // namespace orlo::patients
+}  // namespace orlo

@@ -1,6 +1,6 @@
-#include "patients/SqlQuote.h"
+#include "common/SqlQuote.h"
 
-namespace orlo::patients {
+namespace orlo {
 
 QString SqlQuote(const QString& text) {
     QString quoted;
@@ -16,4 +16,4 @@ QString SqlQuote(const QString& text) {
     return quoted;
 }
 
-}  // namespace orlo::patients
+}  // namespace orlo

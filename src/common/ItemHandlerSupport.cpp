@@ -1,17 +1,16 @@
-#include "patients/HandlerSupport.h"
+#include "common/ItemHandlerSupport.h"
 
 #include "common/AddinContext.h"
 #include "common/DatabaseLocation.h"
 #include "common/ErrorReport.h"
 #include "host/Inspector.h"
 #include "host/Item.h"
-#include "patients/PatientItemHandlers.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/Recordset.h"
 #include "platform/ui/MessageBox.h"
 
-namespace orlo::patients {
+namespace orlo {
 
 ErrorTrap itemHandlerTrap() {
     return ErrorTrap({err::kInvalidProcedureCall, err::kUnknownFormControl});
@@ -91,13 +90,18 @@ Status setControlValue(host::Item& item, const QString& page, const QString& con
 void reportHandlerError(AddinContext& ctx, const Error& error, const QString& title,
                         const ProviderErrors& connectionErrors, data::Recordset* rs,
                         data::Connection* conn) {
-    (void)reportDatabaseError(error, title, connectionErrors, ctx.messageBoxes, ctx.log());
+    // The box waits for the user: a row started and not committed must not
+    // keep the database's write lock meanwhile, or every other
+    // workstation's save waits and then fails as "in use". What the log
+    // needs is kept before the connection closes.
+    const ProviderErrors logged = connectionErrors;
     if (rs != nullptr && rs->state() == data::kStateOpen) {
         rs->close();
     }
     if (conn != nullptr && conn->state() == data::kStateOpen) {
         (void)conn->close();
     }
+    (void)reportDatabaseError(error, title, logged, ctx.messageBoxes, ctx.log());
 }
 
 void reportUpdateError(AddinContext& ctx, const Error& error,
@@ -114,4 +118,4 @@ ProviderErrors asProviderErrors(const Error& error) {
     return {entry};
 }
 
-}  // namespace orlo::patients
+}  // namespace orlo

@@ -9,10 +9,8 @@
 #include <QStringView>
 
 namespace orlo {
-struct AddinContext;
-}
 
-namespace orlo::patients {
+struct AddinContext;
 
 inline constexpr char16_t kPatientNotice[] = u"P";
 inline constexpr char16_t kScheduleNotice[] = u"S";
@@ -26,4 +24,4 @@ QString peerNoticeLine(QStringView kind, int action, const QStringList& values);
 // Hands the line to the mesh, when one is running.
 void sendPeerNotice(AddinContext& ctx, const QString& line);
 
-}  // namespace orlo::patients
+}  // namespace orlo

@@ -5,8 +5,8 @@
 
 #include <QString>
 
-namespace orlo::patients {
+namespace orlo {
 
 QString SqlQuote(const QString& text);
 
-}  // namespace orlo::patients
+}  // namespace orlo
