@@ -131,7 +131,7 @@ double eagerListMs(const host::StoreFile& store, host::FolderId folder) {
     const auto columns = host::AppointmentForm().listColumns();
     std::size_t rows = 0;
     for (const QString& property : host::propertiesOf(columns)) {
-        rows = std::max(rows, store.column(folder, property).size());
+        rows = std::max(rows, store.column(folder, property).valueOr({}).size());
     }
     std::printf("  (eager list read %zu rows)\n", rows);
     return msSince(t);
@@ -226,7 +226,7 @@ int main(int argc, char** argv) {
     const QString fullApp = dir.filePath(QStringLiteral("full"));
     QDir().mkpath(emptyApp + QStringLiteral("/PST"));
     QDir().mkpath(fullApp + QStringLiteral("/PST"));
-    const QString storeName = QString::fromUtf16(tools::kAddinStoreFile);
+    const QString storeName = tools::kAddinStoreFile.toString();
     const QString emptyStore = emptyApp + u'/' + storeName;
     const QString fullStore = fullApp + u'/' + storeName;
     if (!tools::createAddinStore(emptyStore)) {
@@ -267,7 +267,7 @@ int main(int argc, char** argv) {
     }
     QElapsedTimer t;
     t.start();
-    const std::vector<host::ItemId> ids = (*store)->itemIds(folders->scheduler);
+    const std::vector<host::ItemId> ids = (*store)->itemIds(folders->scheduler).valueOr({});
     std::vector<host::ItemId> page(
         ids.begin(),
         ids.begin() + std::min<std::ptrdiff_t>(desk::FolderItemModel::kBatch,

@@ -30,9 +30,10 @@ namespace orlo::desk::commands {
 Result<QJsonObject> folders(AutomationContext& ctx, const QJsonObject&) {
     QJsonArray list;
     for (const FolderEntry& e : allFolders(ctx.nameSpace())) {
+        ORLO_TRY_ASSIGN(const int count, e.folder->Items()->Count());
         list.append(QJsonObject{{QStringLiteral("path"), e.path},
                                 {QStringLiteral("messageClass"), e.folder->DefaultMessageClass()},
-                                {QStringLiteral("count"), e.folder->Items()->Count()}});
+                                {QStringLiteral("count"), count}});
     }
     return QJsonObject{{QStringLiteral("folders"), list}};
 }

@@ -260,7 +260,7 @@ Result<QJsonObject> items(AutomationContext& ctx, const QJsonObject& c) {
     const int offset = std::max(0, c.value(QStringLiteral("offset")).toInt(0));
     const qsizetype limit = c.value(QStringLiteral("limit")).toInteger(50);
     const auto items = (*folder)->Items();
-    const int total = items->Count();
+    ORLO_TRY_ASSIGN(const int total, items->Count());
     QJsonArray rows;
     for (int index = offset + 1; index <= total && rows.size() < limit; ++index) {
         const auto item = items->Item(index);

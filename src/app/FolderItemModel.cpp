@@ -188,12 +188,17 @@ void FolderItemModel::loadIds() {
     m_ids.clear();
     m_cache.clear();
     m_fetched = 0;
+    m_loaded = okStatus();
     if (!m_folder) {
         return;
     }
     const Result<host::StoreFile*> file = m_folder->session()->file();
-    if (file) {
-        m_ids = (*file)->itemIds(m_folder->id());
+    Result<std::vector<host::ItemId>> ids =
+        file ? (*file)->itemIds(m_folder->id()) : Result<std::vector<host::ItemId>>(file.error());
+    if (ids) {
+        m_ids = std::move(ids).value();
+    } else {
+        m_loaded = ids.error();
     }
     m_fetched = static_cast<int>(std::min<std::size_t>(m_ids.size(), kBatch));
 }

@@ -53,6 +53,9 @@ public:
     void applyPendingChanges();
     // Runs after the list changed (rows added, removed or re-read).
     void setOnChanged(std::function<void()> onChanged) { m_onChanged = std::move(onChanged); }
+    // How the last read of the folder's ids went: the store's error when
+    // its file could not be read (the list is then empty).
+    const Status& loadStatus() const { return m_loaded; }
 
     // Every item of the folder, not only the rows fetched so far.
     qint64 totalCount() const { return static_cast<qint64>(m_ids.size()); }
@@ -86,6 +89,7 @@ private:
     std::vector<host::ListColumn> m_columns;
     QStringList m_properties;
     std::vector<host::ItemId> m_ids;
+    Status m_loaded;
     int m_fetched = 0;
     mutable std::unordered_map<host::ItemId, QStringList> m_cache;
     mutable std::size_t m_rowsRead = 0;

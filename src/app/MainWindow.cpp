@@ -150,6 +150,10 @@ void MainWindow::showFolder(const std::shared_ptr<host::MAPIFolder>& folder) {
 }
 
 void MainWindow::updateStatus() {
+    if (const Status& loaded = m_model->loadStatus(); !loaded) {
+        statusBar()->showMessage(loaded.error().description);
+        return;
+    }
     const qint64 n = m_model->totalCount();
     statusBar()->showMessage(n == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(n));
 }

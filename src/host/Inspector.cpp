@@ -54,11 +54,8 @@ QString Inspector::Caption() const {
 
 Result<std::shared_ptr<FormControl>> Inspector::formControl(const QString& page,
                                                             const QString& control) const {
-    const Result<std::shared_ptr<FormPage>> p = ModifiedFormPages(page);
-    if (!p) {
-        return p.error();
-    }
-    return (*p)->Controls(control);
+    ORLO_TRY_ASSIGN(const std::shared_ptr<FormPage> p, ModifiedFormPages(page));
+    return p->Controls(control);
 }
 
 Status Inspector::Close(SaveMode mode) {

@@ -47,7 +47,9 @@ public:
     explicit Items(std::shared_ptr<MAPIFolder> folder);
     ~Items();
 
-    int Count() const;
+    // Both fail with the store's error when its file cannot be read: an
+    // unreadable folder is never taken for an empty one.
+    Result<int> Count() const;
     Result<std::shared_ptr<::orlo::host::Item>> Find(const QString& filter) const;
     Result<std::shared_ptr<::orlo::host::Item>> Add(const QString& messageClass = {}) const;
     // 1-based, in the folder's order. Answers from a list of the folder's

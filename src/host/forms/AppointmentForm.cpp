@@ -2,6 +2,7 @@
 
 #include "host/BuiltInFields.h"
 #include "host/Item.h"
+#include "platform/core/ErrorTrap.h"
 #include "platform/core/Locale.h"
 #include "records/FieldMaps.h"
 
@@ -98,7 +99,8 @@ void AppointmentForm::applySaveRules(Item& item) const {
         textOf(item, records::str(records::scheduleField(kScheduleIdPosition).property));
     const QString mileage = records::str(kMileageField);
     if (textOf(item, mileage) != scheduleId) {
-        (void)item.setBoundValue(mileage, Variant(scheduleId));
+        ignoreError(item.setBoundValue(mileage, Variant(scheduleId)),
+                    "an item that refuses a value refuses the save that follows");
     }
     // A blank mask takes the recall date; a mask written after the recall
     // date (a refresh from the database) is the newer value and stays.
@@ -124,7 +126,8 @@ void AppointmentForm::deriveRecallMask(Item& item) {
     }
     const QString maskName = records::str(records::kRecallDueMaskProperty);
     if (textOf(item, maskName) != mask) {
-        (void)item.setBoundValue(maskName, Variant(mask));
+        ignoreError(item.setBoundValue(maskName, Variant(mask)),
+                    "an item that refuses a value refuses the save that follows");
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "host/BuiltInFields.h"
 #include "host/Item.h"
+#include "platform/core/ErrorTrap.h"
 #include "records/FieldMaps.h"
 
 namespace orlo::host {
@@ -79,7 +80,8 @@ void PatientContactForm::applySaveRules(Item& item) const {
         item.propertyText(records::str(records::patientField(kPatientIdPosition).property));
     const QString customerIdName = records::str(kCustomerIdField);
     if (item.propertyText(customerIdName) != patientId) {
-        (void)item.setBoundValue(customerIdName, Variant(patientId));
+        ignoreError(item.setBoundValue(customerIdName, Variant(patientId)),
+                    "an item that refuses a value refuses the save that follows");
     }
 }
 

@@ -5,6 +5,8 @@
 
 #include "platform/core/VariantJson.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::tools {
 
 QString itemJsonLine(const host::ItemRecord& item) {
@@ -12,9 +14,9 @@ QString itemJsonLine(const host::ItemRecord& item) {
     for (const auto& [name, value] : item.properties) {
         properties.insert(name, variantToJson(value));
     }
-    const QJsonObject object{{QStringLiteral("id"), static_cast<qint64>(item.id)},
-                             {QStringLiteral("messageClass"), item.messageClass},
-                             {QStringLiteral("properties"), properties}};
+    const QJsonObject object{{u"id"_s, static_cast<qint64>(item.id)},
+                             {u"messageClass"_s, item.messageClass},
+                             {u"properties"_s, properties}};
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 

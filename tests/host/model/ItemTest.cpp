@@ -186,7 +186,7 @@ TEST_F(ItemTest, DeleteRaisesBeforeDeleteRemovesTheItemAndLeavesADeadObject) {
     ASSERT_TRUE(item->Delete().ok());
     EXPECT_EQ(seen, item);
     EXPECT_EQ(*patients->Items()->Find(QStringLiteral("[PatientID] = 9")), nullptr);
-    EXPECT_EQ(patients->Items()->Count(), 0);
+    EXPECT_EQ(*patients->Items()->Count(), 0);
     EXPECT_EQ(item->Save().error().number, err::kItemDeleted);
 }
 
