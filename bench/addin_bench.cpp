@@ -128,7 +128,8 @@ QByteArray naivePatientLines(Workstation& w) {
     auto folder = *addinFolder(w.app, s(kPatientsFolderName));
     QByteArray lines;
     const Locale locale = Locale::unitedKingdom();
-    for (const auto& item : *folder->Items()) {
+    const auto items = folder->Items();  // alive for the whole loop
+    for (const auto& item : *items) {
         lines += item->userProperty(QStringLiteral("PatientID"))
                      .valueOr(Variant())
                      .text(locale)

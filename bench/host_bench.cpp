@@ -17,6 +17,7 @@
 #include <random>
 
 #include "host/Application.h"
+#include "host/BuiltInFields.h"
 #include "host/Folders.h"
 #include "host/Item.h"
 #include "host/Items.h"
@@ -80,7 +81,7 @@ void seed(const QString& path, int patients, int appointments) {
     seedFolder(store, pf, s(records::kPatientMessageClass), patients, [&](int i) {
         const QString id = QString::number(i);
         return PropertyMap{{QStringLiteral("PatientID"), Variant(id)},
-                           {s(records::kCustomerIdField), Variant(id)},
+                           {s(host::kCustomerIdField), Variant(id)},
                            {QStringLiteral("Last Name"), Variant(QStringLiteral("Name%1").arg(i))},
                            {QStringLiteral("First Name"), Variant(QStringLiteral("Ann"))},
                            {QStringLiteral("DOB"), Variant(QStringLiteral("01/02/1970"))},
@@ -91,7 +92,7 @@ void seed(const QString& path, int patients, int appointments) {
         const QDateTime start = base.addSecs(qint64(i) * 900);
         return PropertyMap{
             {QStringLiteral("ScheduleID"), Variant(id)},
-            {s(records::kMileageField), Variant(id)},
+            {s(host::kMileageField), Variant(id)},
             {QStringLiteral("Start"), Variant(start)},
             {QStringLiteral("End"), Variant(start.addSecs(900))},
             {QStringLiteral("LNAME"), Variant(QStringLiteral("Name%1").arg(i % 100000))},
@@ -206,7 +207,8 @@ int main(int argc, char** argv) {
         [&](benchmark::State& st) {
             for (auto _ : st) {
                 std::int64_t n = 0;
-                for (const auto& item : *desk.patients->Items()) {
+                const auto items = desk.patients->Items();  // alive for the whole loop
+                for (const auto& item : *items) {
                     n += item->propertyText(QStringLiteral("PatientID")).isEmpty() ? 0 : 1;
                 }
                 if (n != patients) {

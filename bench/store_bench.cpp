@@ -19,6 +19,7 @@
 
 #include "host/store/FindKey.h"
 #include "host/store/StoreFile.h"
+#include "records/FieldMaps.h"
 #include "tools/store/AddinStore.h"
 #include "tools/store/StoreSeeder.h"
 
@@ -78,8 +79,8 @@ bool prepare(Context& c) {
     std::unique_ptr<StoreFile> store = std::move(opened).value();
     const AddinFolders f = addinFolders(*store).value();
     const SeedCounts missing{
-        std::max<std::int64_t>(0, kContacts - store->itemCount(f.patients)),
-        std::max<std::int64_t>(0, kAppointments - store->itemCount(f.scheduler))};
+        std::max<std::int64_t>(0, kContacts - store->itemCount(f.patients).valueOr(0)),
+        std::max<std::int64_t>(0, kAppointments - store->itemCount(f.scheduler).valueOr(0))};
     if (missing.contacts > 0 || missing.appointments > 0) {
         QElapsedTimer t;
         t.start();
@@ -141,8 +142,8 @@ void BM_LinearScanMileage(benchmark::State& state, Context* c) {
     for (auto _ : state) {
         const auto wanted = FindKey::fullText(QString::number(randomId(kAppointments)));
         std::optional<ItemId> found;
-        for (const auto& [id, value] :
-             c->store->column(c->folders.scheduler, QStringLiteral("Mileage"))) {
+        const auto column = c->store->column(c->folders.scheduler, QStringLiteral("Mileage"));
+        for (const auto& [id, value] : column.value()) {
             if (FindKey::fullText(value) == wanted) {
                 found = id;
                 break;
@@ -156,7 +157,7 @@ void BM_ColumnMileage(benchmark::State& state, Context* c) {
     std::size_t rows = 0;
     for (auto _ : state) {
         auto column = c->store->column(c->folders.scheduler, QStringLiteral("Mileage"));
-        rows = column.size();
+        rows = column.ok() ? column->size() : 0;
         benchmark::DoNotOptimize(column);
     }
     state.counters["rows"] = static_cast<double>(rows);
@@ -169,7 +170,7 @@ void BM_SaveAppointment(benchmark::State& state, Context* c) {
                                             QString::number(key));
         PropertyMap p = StoreSeeder::appointment(key, kContacts);
         p[QStringLiteral("PScomments")] = QStringLiteral("saved by the benchmark");
-        if (!id || !c->store->update(*id, p).ok()) {
+        if (!id || !*id || !c->store->update(**id, p).ok()) {
             state.SkipWithError("save failed");
             break;
         }
@@ -179,7 +180,8 @@ void BM_SaveAppointment(benchmark::State& state, Context* c) {
 void BM_InsertAppointment(benchmark::State& state, Context* c) {
     std::int64_t key = 10 * kAppointments;
     for (auto _ : state) {
-        if (!c->store->insert(c->folders.scheduler, QString::fromUtf16(kSchedulerClass),
+        if (!c->store->insert(c->folders.scheduler,
+                              QString::fromUtf16(records::kAppointmentMessageClass),
                               StoreSeeder::appointment(++key, kContacts))) {
             state.SkipWithError("insert failed");
             break;
@@ -250,8 +252,8 @@ int main(int argc, char** argv) {
     const double scan = meanUs(
         [&] {
             const auto wanted = FindKey::fullText(QString::number(randomId(kAppointments)));
-            for (const auto& [id, value] :
-                 c.store->column(c.folders.scheduler, QStringLiteral("Mileage"))) {
+            const auto column = c.store->column(c.folders.scheduler, QStringLiteral("Mileage"));
+            for (const auto& [id, value] : column.value()) {
                 if (FindKey::fullText(value) == wanted) {
                     benchmark::DoNotOptimize(id);
                     break;

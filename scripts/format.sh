@@ -5,9 +5,11 @@ cd "$(dirname "$0")/.."
 mapfile -t files < <(git ls-files -co --exclude-standard -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h')
 [ ${#files[@]} -eq 0 ] && exit 0
 if [ "${1:-}" = "--check" ]; then
-    if ! clang-format --dry-run --Werror "${files[@]}" 2>/tmp/orlo-format.log; then
+    log=$(mktemp)
+    trap 'rm -f "$log"' EXIT
+    if ! clang-format --dry-run --Werror "${files[@]}" 2>"$log"; then
         echo "orlo: these files need clang-format (run scripts/format.sh):" >&2
-        grep -o '^[^:]*' /tmp/orlo-format.log | sort -u >&2
+        grep -o '^[^:]*' "$log" | sort -u >&2
         exit 1
     fi
 else

@@ -9,7 +9,7 @@ ORLO_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
     libsqlite3-dev sqlite3 libpq-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    clang-format xvfb xauth poppler-utils
+    clang-format xvfb xauth poppler-utils ccache
 )
 
 say() { printf 'orlo: %s\n' "$*"; }
@@ -31,12 +31,22 @@ orlo_install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# orlo_build DIR [cmake options...]: configures once, then builds.
+# orlo_build DIR [cmake options...]: configures DIR and builds it. Every
+# call passes every option to CMake, the defaults first and then the given
+# ones, so that an existing build folder never keeps an option from an
+# earlier call. With ccache installed the compiler runs through it, hashing
+# paths relative to the checkout: a fresh clone in another folder (CI) hits
+# what an earlier build cached.
 orlo_build() {
     local dir=$1
     shift
-    if [ ! -f "$dir/build.ninja" ]; then
-        cmake -S "$ORLO_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    local launcher=-DCMAKE_CXX_COMPILER_LAUNCHER=
+    if command -v ccache >/dev/null; then
+        export CCACHE_BASEDIR=$ORLO_ROOT CCACHE_NOHASHDIR=1
+        launcher=-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
     fi
+    cmake -S "$ORLO_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$launcher" \
+        -DORLO_SANITIZE=OFF -DORLO_WERROR=OFF -DORLO_BUILD_TESTS=ON -DORLO_BUILD_BENCH=ON \
+        "$@" >/dev/null
     cmake --build "$dir" -j"$(nproc)" -- --quiet
 }

@@ -5,6 +5,9 @@
 # (folder tree and patient list), a patient's form, an appointment's form,
 # and the search windows: the patient finder after a search, the monthly
 # recall window on December, the patient selector and a patient's history.
+# The items are
+# named by the ids the desk's replies give, as a user of the automation
+# channel would name them.
 #   scripts/screenshots.sh [OUTDIR]   (default: build/screenshots)
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -15,9 +18,6 @@ mkdir -p "$out"
 orlo_build build
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# The scratch workstation's own settings file: the add-in is listed there,
-# and the user's own settings are left alone.
-export ORLO_REGISTRY_FILE="$work/registry"
 scripts/layout.sh "$work/app" build >/dev/null
 store="$work/app/PST/12-27Orlonetv1.pst"
 [ -e "$store" ] || build/src/tools/orlo store init-addin "$store" >/dev/null
@@ -25,49 +25,71 @@ build/src/tools/orlo store seed "$store" --contacts 40 --appointments 120 >/dev/
 build/src/tools/orlo db seed "$work/app/Database/Patients.mdb" --patients 40 --appointments 120 \
     --now "2026-06-15 10:00:00" >/dev/null
 
-top="Orlo Networked V.1"
-commands=$(cat <<JSON
-{"cmd":"switchFolder","folder":"$top/Patients"}
-{"cmd":"screenshot","file":"$out/main-patients.png"}
-{"cmd":"switchFolder","folder":"$top/Scheduler"}
-{"cmd":"screenshot","file":"$out/main-scheduler.png"}
-{"cmd":"create","folder":"$top/Patients","properties":{"Last Name":"Okafor","First Name":"Grace","DOB":"14/02/1975","HomeTel":"01632 960123","Street1":"12 Mill Lane","City1":"Leeds","Email1":"grace@example.org","Gnote":"Prefers morning appointments."},"save":true}
-{"cmd":"display","id":"new1"}
-{"cmd":"screenshot","id":"new1","file":"$out/patient-form.png"}
-{"cmd":"close","id":"new1"}
-{"cmd":"find","folder":"$top/Scheduler","filter":"[ScheduleID] = 7"}
-{"cmd":"display","id":"$((40 + 7))"}
-{"cmd":"screenshot","id":"$((40 + 7))","file":"$out/appointment-form.png"}
-{"cmd":"close","id":"$((40 + 7))","mode":"discard"}
-{"cmd":"click","path":["&Orlo","&Patient Finder..."]}
-{"cmd":"setControl","window":"frmPatientSearch","control":"Combo1","value":"City"}
-{"cmd":"setControl","window":"frmPatientSearch","control":"Text1","value":"o"}
-{"cmd":"clickControl","window":"frmPatientSearch","control":"Search1"}
-{"cmd":"clickHeader","window":"frmPatientSearch","control":"lvwTransactions","column":2}
-{"cmd":"selectRow","window":"frmPatientSearch","control":"lvwTransactions","row":2}
-{"cmd":"screenshot","window":"frmPatientSearch","file":"$out/patient-finder.png"}
-{"cmd":"closeWindow","window":"frmPatientSearch"}
-{"cmd":"click","path":["&Orlo","Repor&ts...","&Recall Reports...","&Monthly Recall Report"]}
-{"cmd":"selectRow","window":"frmRecallbyMonth","control":"lstMonths","text":"December"}
-{"cmd":"screenshot","window":"frmRecallbyMonth","file":"$out/recall-by-month.png"}
-{"cmd":"closeWindow","window":"frmRecallbyMonth"}
-{"cmd":"call","addin":"OrlonetPROv1.Connect","method":"displaysearchOrlo3"}
-{"cmd":"setControl","window":"frmSchedulePatientSearch","control":"Text1","value":"W"}
-{"cmd":"screenshot","window":"frmSchedulePatientSearch","file":"$out/patient-selector.png"}
-{"cmd":"closeWindow","window":"frmSchedulePatientSearch"}
-{"cmd":"display","id":"7"}
-{"cmd":"call","addin":"OrlonetPROv1.Connect","method":"DisplayPatientHistory"}
-{"cmd":"screenshot","window":"frmPHistory","file":"$out/patient-history.png"}
-{"cmd":"quit"}
-JSON
-)
 say "running orlo-desk under xvfb-run"
-echo "$commands" | xvfb-run -a -s "-screen 0 1280x900x24" \
-    build/src/app/orlo-desk --automation --appdir "$work/app" --registry "$work/registry" \
-    --store "$store" --locale uk 2>"$work/stderr" | tee "$work/replies" >/dev/null
-if grep -q '"ok":false' "$work/replies"; then
-    cat "$work/replies" >&2
+coproc DESK {
+    xvfb-run -a -s "-screen 0 1280x900x24" \
+        build/src/app/orlo-desk --automation --appdir "$work/app" --registry "$work/registry" \
+        --store "$store" --locale uk 2>"$work/stderr"
+}
+# send JSON: writes one command, reads its reply into $reply; a failure ends the script.
+send() {
+    printf '%s\n' "$1" >&"${DESK[1]}"
+    if ! IFS= read -r reply <&"${DESK[0]}"; then
+        echo "orlo-desk ended before it answered $1" >&2
+        cat "$work/stderr" >&2
+        exit 1
+    fi
+    case $reply in
+        *'"ok":true'*) ;;
+        *) echo "$1 -> $reply" >&2; exit 1 ;;
+    esac
+}
+# The "id" of the last reply.
+reply_id() {
+    sed -n 's/.*"id":"\([^"]*\)".*/\1/p' <<<"$reply"
+}
+
+top="Orlo Networked V.1"
+send '{"cmd":"switchFolder","folder":"'"$top"'/Patients"}'
+send '{"cmd":"screenshot","file":"'"$out"'/main-patients.png"}'
+send '{"cmd":"switchFolder","folder":"'"$top"'/Scheduler"}'
+send '{"cmd":"screenshot","file":"'"$out"'/main-scheduler.png"}'
+send '{"cmd":"create","folder":"'"$top"'/Patients","properties":{"PatientID":"41","Last Name":"Okafor","First Name":"Grace","DOB":"14/02/1975","HomeTel":"01632 960123","Street1":"12 Mill Lane","City1":"Leeds","Email1":"grace@example.org","Gnote":"Prefers morning appointments."},"save":true}'
+patient=$(reply_id)
+send '{"cmd":"display","id":"'"$patient"'"}'
+send '{"cmd":"screenshot","id":"'"$patient"'","file":"'"$out"'/patient-form.png"}'
+send '{"cmd":"close","id":"'"$patient"'"}'
+send '{"cmd":"find","folder":"'"$top"'/Scheduler","filter":"[ScheduleID] = 7"}'
+appointment=$(reply_id)
+if [ -z "$appointment" ]; then
+    echo "the seeded appointment 7 was not found: $reply" >&2
     exit 1
 fi
+send '{"cmd":"display","id":"'"$appointment"'"}'
+send '{"cmd":"screenshot","id":"'"$appointment"'","file":"'"$out"'/appointment-form.png"}'
+send '{"cmd":"close","id":"'"$appointment"'","mode":"discard"}'
+
+finder=frmPatientSearch
+send '{"cmd":"click","path":["&Orlo","&Patient Finder..."]}'
+send '{"cmd":"setControl","window":"'$finder'","control":"Combo1","value":"City"}'
+send '{"cmd":"setControl","window":"'$finder'","control":"Text1","value":"o"}'
+send '{"cmd":"clickControl","window":"'$finder'","control":"Search1"}'
+send '{"cmd":"clickHeader","window":"'$finder'","control":"lvwTransactions","column":2}'
+send '{"cmd":"selectRow","window":"'$finder'","control":"lvwTransactions","row":2}'
+send '{"cmd":"screenshot","window":"'$finder'","file":"'"$out"'/patient-finder.png"}'
+send '{"cmd":"closeWindow","window":"'$finder'"}'
+send '{"cmd":"click","path":["&Orlo","Repor&ts...","&Recall Reports...","&Monthly Recall Report"]}'
+send '{"cmd":"selectRow","window":"frmRecallbyMonth","control":"lstMonths","text":"December"}'
+send '{"cmd":"screenshot","window":"frmRecallbyMonth","file":"'"$out"'/recall-by-month.png"}'
+send '{"cmd":"closeWindow","window":"frmRecallbyMonth"}'
+send '{"cmd":"call","addin":"OrlonetPROv1.Connect","method":"displaysearchOrlo3"}'
+send '{"cmd":"setControl","window":"frmSchedulePatientSearch","control":"Text1","value":"W"}'
+send '{"cmd":"screenshot","window":"frmSchedulePatientSearch","file":"'"$out"'/patient-selector.png"}'
+send '{"cmd":"closeWindow","window":"frmSchedulePatientSearch"}'
+send '{"cmd":"display","id":"'"$patient"'"}'
+send '{"cmd":"call","addin":"OrlonetPROv1.Connect","method":"DisplayPatientHistory"}'
+send '{"cmd":"screenshot","window":"frmPHistory","file":"'"$out"'/patient-history.png"}'
+send '{"cmd":"quit"}'
+[ -z "${DESK_PID:-}" ] || wait "$DESK_PID" || true
 say "screenshots in $out:"
 ls -1 "$out"/*.png

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the whole system with the address and
-# undefined-behaviour sanitizers, checks the formatting and runs every test.
+# Installs what is missing, checks the formatting, builds the whole system
+# (benchmarks included) with the address and undefined-behaviour sanitizers
+# and warnings as errors, and runs every test.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 cd "$ORLO_ROOT"
 
 orlo_install_missing
 scripts/format.sh --check
-orlo_build build-asan -DORLO_SANITIZE=ON -DORLO_BUILD_BENCH=OFF
+orlo_build build-asan -DORLO_SANITIZE=ON -DORLO_WERROR=ON
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
 export LSAN_OPTIONS="suppressions=$ORLO_ROOT/scripts/lsan.supp:print_suppressions=0"

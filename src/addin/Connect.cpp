@@ -93,13 +93,8 @@ Result<Variant> Connect::CallMethod(const QString& name, const std::vector<Varia
                 err::kInvalidProcedureCall,
                 QStringLiteral("AllowInspectorCBCustomization takes a flag."));
         }
-        const Result<bool> flag = args[0].toBool(m_context->locale);
-        if (!flag) {
-            return flag.error();
-        }
-        if (Status s = m_outAddIn->AllowInspectorCBCustomization(*flag); !s) {
-            return s.error();
-        }
+        ORLO_TRY_ASSIGN(const bool flag, args[0].toBool(m_context->locale));
+        ORLO_TRY(m_outAddIn->AllowInspectorCBCustomization(flag));
     } else {
         return host::IDTExtensibility2::CallMethod(name, args);
     }

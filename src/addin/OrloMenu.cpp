@@ -8,6 +8,7 @@
 #include "host/commandbars/CommandBar.h"
 #include "host/commandbars/CommandBarControls.h"
 #include "host/commandbars/CommandBars.h"
+#include "platform/core/ErrorTrap.h"
 
 namespace orlo::addin {
 
@@ -79,11 +80,8 @@ frmAbout* OrloMenu::aboutWindow() const {
 }
 
 Status OrloMenu::addButton(host::CommandBarControls& controls, const ButtonEntry& entry) {
-    const auto added = controls.Add(ControlType::Button, 1, true);
-    if (!added) {
-        return added.error();
-    }
-    const std::shared_ptr<CommandBarControl>& b = *added;
+    ORLO_TRY_ASSIGN(const auto added, controls.Add(ControlType::Button, 1, true));
+    const std::shared_ptr<CommandBarControl>& b = added;
     b->setCaption(QString::fromUtf16(entry.caption));
     b->setEnabled(true);
     b->setVisible(true);
@@ -117,10 +115,8 @@ Status OrloMenu::build(const std::shared_ptr<host::Application>& runningDesk,
         return host::err::hostError(err::kObjectNotSet,
                                     QStringLiteral("The desk has no active main window."));
     }
-    const auto bar = explorer->CommandBars()->Item(QString::fromUtf16(host::CommandBars::kMenuBar));
-    if (!bar) {
-        return bar.error();
-    }
+    ORLO_TRY_ASSIGN(const auto bar,
+                    explorer->CommandBars()->Item(QString::fromUtf16(host::CommandBars::kMenuBar)));
     const auto popup = [](host::CommandBarControls& controls, std::optional<int> before,
                           const char16_t* caption) -> Result<std::shared_ptr<CommandBarControl>> {
         auto added = controls.Add(ControlType::Popup, before, true);
@@ -132,31 +128,20 @@ Status OrloMenu::build(const std::shared_ptr<host::Application>& runningDesk,
         return added;
     };
 
-    const auto orlo = popup(*(*bar)->Controls(), kOrloMenuBefore, kOrloMenuCaption);
-    if (!orlo) {
-        return orlo.error();
-    }
-    (*orlo)->setTag(QString::fromUtf16(kOrloMenuTag));
-    m_orloMenu = *orlo;
-    host::CommandBarControls& top = *(*orlo)->Controls();
+    ORLO_TRY_ASSIGN(const auto orlo, popup(*bar->Controls(), kOrloMenuBefore, kOrloMenuCaption));
+    orlo->setTag(QString::fromUtf16(kOrloMenuTag));
+    m_orloMenu = orlo;
+    host::CommandBarControls& top = *orlo->Controls();
     // Each entry goes in at the top: the user sees them in reverse.
     for (const ButtonEntry& entry :
          {ButtonEntry{u"&About Orlo", u"AboutOrlov3", Face::About, &objCBAbout},
           ButtonEntry{u"&Settings...", u"SettingsOrlov3", Face::Settings, &objCBB},
           ButtonEntry{u"&Patient Finder...", u"PatientFinderOrlov3", Face::Finder,
                       &objCBBptFinder}}) {
-        if (Status s = addButton(top, entry); !s) {
-            return s;
-        }
+        ORLO_TRY(addButton(top, entry));
     }
-    const auto reports = popup(top, 1, u"Repor&ts...");
-    if (!reports) {
-        return reports.error();
-    }
-    const auto recall = popup(*(*reports)->Controls(), 1, u"&Recall Reports...");
-    if (!recall) {
-        return recall.error();
-    }
+    ORLO_TRY_ASSIGN(const auto reports, popup(top, 1, u"Repor&ts..."));
+    ORLO_TRY_ASSIGN(const auto recall, popup(*reports->Controls(), 1, u"&Recall Reports..."));
     for (const ButtonEntry& entry : {
              ButtonEntry{u"&Monthly Recall Report", u"MonthlyRecallReport", Face::Report,
                          &objCBRecallbyMonth},
@@ -171,9 +156,7 @@ Status OrloMenu::build(const std::shared_ptr<host::Application>& runningDesk,
              ButtonEntry{u"&2 Week Recall Reminder Report", u"ThreeMonth", Face::Report,
                          &objCBRecall3mth},
          }) {
-        if (Status s = addButton(*(*recall)->Controls(), entry); !s) {
-            return s;
-        }
+        ORLO_TRY(addButton(*recall->Controls(), entry));
     }
     for (const ButtonEntry& entry : {
              ButtonEntry{u"Patient &List Report", u"PatientList", Face::Report, &objCBPatientList},
@@ -184,9 +167,7 @@ Status OrloMenu::build(const std::shared_ptr<host::Application>& runningDesk,
              ButtonEntry{u"Next Day &Appointments Report", u"NextDay", Face::Report,
                          &objCBNextDayAppointments},
          }) {
-        if (Status s = addButton(*(*reports)->Controls(), entry); !s) {
-            return s;
-        }
+        ORLO_TRY(addButton(*reports->Controls(), entry));
     }
     return okStatus();
 }
@@ -199,7 +180,7 @@ void OrloMenu::release() {
         *b = nullptr;
     }
     if (const auto menu = m_orloMenu.lock()) {
-        (void)menu->Delete();  // already gone when the desk took it off itself
+        ignoreError(menu->Delete(), "already gone when the desk took it off itself");
     }
     m_orloMenu.reset();
 }

@@ -30,16 +30,11 @@ Status OutAddIn::AllowInspectorCBCustomization(bool flag) {
         return host::err::hostError(err::kObjectNotSet,
                                     QStringLiteral("The desk has no active main window."));
     }
-    const auto tools = explorer->CommandBars()->Item(QString::fromUtf16(host::CommandBars::kTools));
-    if (!tools) {
-        return tools.error();
-    }
-    const auto customize =
-        (*tools)->Controls()->Item(QString::fromUtf16(host::CommandBars::kCustomize));
-    if (!customize) {
-        return customize.error();
-    }
-    (*customize)->setEnabled(flag);
+    ORLO_TRY_ASSIGN(const auto tools,
+                    explorer->CommandBars()->Item(QString::fromUtf16(host::CommandBars::kTools)));
+    ORLO_TRY_ASSIGN(const auto customize,
+                    tools->Controls()->Item(QString::fromUtf16(host::CommandBars::kCustomize)));
+    customize->setEnabled(flag);
     return okStatus();
 }
 

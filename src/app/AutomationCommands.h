@@ -2,8 +2,8 @@
 // AutomationCommands: the desk driven by JSON commands, one object per
 // command, one object per reply. Every reply has "ok"; a failure carries
 // {"ok":false,"error":{"number":N,"description":"..."}}. Items are named by
-// the id the channel hands out: the store's entry id once the item is
-// saved, "new1", "new2", ... before. The commands are listed in the README.
+// the handles the channel hands out (ItemHandles). The commands are the
+// functions of AutomationHandlers.h, listed in the README.
 //
 // Message boxes: in automation the desk answers boxes from a queue filled
 // by "answer" (the first button when the queue is empty) and records every
@@ -11,24 +11,10 @@
 
 #include <QByteArray>
 #include <QJsonObject>
-#include <functional>
-#include <map>
-#include <memory>
 
-#include "platform/core/Result.h"
-
-namespace orlo {
-class ScriptedMessageBoxes;
-}
-
-namespace orlo::host {
-class Item;
-}
+#include "app/AutomationContext.h"
 
 namespace orlo::desk {
-
-class DeskSession;
-class WindowControl;
 
 class AutomationCommands {
 public:
@@ -45,44 +31,7 @@ public:
     bool runsInsideModal(const QByteArray& line) const;
 
 private:
-    using Handler = std::function<Result<QJsonObject>(const QJsonObject&)>;
-
-    Result<std::shared_ptr<host::Item>> itemOf(const QJsonObject& command);
-    QString handleOf(const std::shared_ptr<host::Item>& item);
-
-    Result<QJsonObject> create(const QJsonObject& c);
-    Result<QJsonObject> set(const QJsonObject& c);
-    Result<QJsonObject> save(const QJsonObject& c);
-    Result<QJsonObject> display(const QJsonObject& c);
-    Result<QJsonObject> close(const QJsonObject& c);
-    Result<QJsonObject> remove(const QJsonObject& c);
-    Result<QJsonObject> find(const QJsonObject& c);
-    Result<QJsonObject> dump(const QJsonObject& c);
-    Result<QJsonObject> form(const QJsonObject& c);
-    Result<QJsonObject> switchFolder(const QJsonObject& c);
-    Result<QJsonObject> folders(const QJsonObject& c);
-    Result<QJsonObject> items(const QJsonObject& c);
-    Result<QJsonObject> menu(const QJsonObject& c);
-    Result<QJsonObject> click(const QJsonObject& c);
-    Result<QJsonObject> answer(const QJsonObject& c);
-    Result<QJsonObject> messageBoxes(const QJsonObject& c);
-    Result<QJsonObject> state(const QJsonObject& c);
-    Result<QJsonObject> screenshot(const QJsonObject& c);
-    Result<QJsonObject> windows(const QJsonObject& c);
-    Result<QJsonObject> closeWindow(const QJsonObject& c);
-    Result<QJsonObject> call(const QJsonObject& c);
-    // controls, setControl, clickControl, selectRow, clickHeader, rows.
-    Result<QJsonObject> windowControl(const QJsonObject& c);
-    Result<QJsonObject> closeMain(const QJsonObject& c);
-    Result<QJsonObject> quit(const QJsonObject& c);
-
-    DeskSession& m_session;
-    ScriptedMessageBoxes& m_boxes;
-    WindowControl& m_windows;
-    std::map<QString, Handler> m_handlers;
-    // Items the channel has named, by handle.
-    std::map<QString, std::shared_ptr<host::Item>> m_items;
-    int m_newCount = 0;
+    AutomationContext m_context;
 };
 
 }  // namespace orlo::desk

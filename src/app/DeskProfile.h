@@ -2,15 +2,18 @@
 // DeskProfile: the list of store files a desk profile opens at start-up,
 // kept in the per-user settings store under
 // "Software\Orlo\Desk\Profiles\<profile>" as the REG_SZ value "Stores" (one
-// path a line). A profile seen for the first time has no value yet; the
-// desk then starts it with its personal store.
+// path a line, UTF-8). A profile seen for the first time has no value yet;
+// the desk then starts it with its personal store.
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 
-#include "common/basRegistry.h"
 #include "platform/core/Result.h"
+
+namespace orlo {
+class RegistryStore;
+}
 
 namespace orlo::desk {
 
@@ -21,15 +24,16 @@ public:
     // The personal store of a new profile, under the application folder.
     static constexpr char16_t kPersonalStore[] = u"\\PST\\Personal.pst";
 
-    DeskProfile(basRegistry& registry, QString name);
+    DeskProfile(RegistryStore& settings, QString name);
 
-    // The stores, in order; nothing when the profile was never saved.
+    // The stores, in order; nothing when the profile was never saved (or
+    // the settings cannot be read).
     std::optional<QStringList> stores() const;
     Status save(const QStringList& stores);
     QString keyPath() const;
 
 private:
-    basRegistry& m_registry;
+    RegistryStore& m_settings;
     QString m_name;
 };
 

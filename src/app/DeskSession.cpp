@@ -34,8 +34,7 @@ DeskSession::DeskSession(DeskOptions options, MessageBoxService& messageBoxes)
       m_locale(localeFor(m_options.locale)),
       m_appFolder(m_options.appDir),
       m_registryStore(m_options.registryFile),
-      m_registry(m_registryStore, m_locale),
-      m_profile(m_registry, m_options.profile),
+      m_profile(m_registryStore, m_options.profile),
       m_app(host::Application::create(m_clock, m_locale, host::FormRegistry::standard(),
                                       &m_messageBoxes)) {}
 

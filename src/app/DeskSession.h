@@ -19,10 +19,10 @@
 #include "app/AddinHost.h"
 #include "app/DeskOptions.h"
 #include "app/DeskProfile.h"
-#include "common/basRegistry.h"
 #include "host/events/Subscription.h"
 #include "platform/core/AppFolder.h"
 #include "platform/core/Clock.h"
+#include "platform/core/Locale.h"
 #include "platform/registry/RegistryStore.h"
 
 namespace orlo {
@@ -82,7 +82,6 @@ public:
     const Clock& clock() const { return m_clock; }
     const AppFolder& appFolder() const { return m_appFolder; }
     RegistryStore& registryStore() { return m_registryStore; }
-    basRegistry& registry() { return m_registry; }
     MessageBoxService& messageBoxes() const { return m_messageBoxes; }
     DeskProfile& profile() { return m_profile; }
 
@@ -97,7 +96,6 @@ private:
     Locale m_locale;
     AppFolder m_appFolder;
     RegistryStore m_registryStore;
-    basRegistry m_registry;
     DeskProfile m_profile;
     std::shared_ptr<host::Application> m_app;
     std::shared_ptr<host::Explorer> m_explorer;

@@ -8,6 +8,7 @@
 
 #include "app/AddinsDialog.h"
 #include "app/DeskSession.h"
+#include "app/FolderItemModel.h"
 #include "app/InspectorWindow.h"
 #include "app/MainWindow.h"
 #include "app/WindowDriver.h"
@@ -58,10 +59,6 @@ void DeskWindows::inspectorOpened(const std::shared_ptr<host::Inspector>& inspec
         QTimer::singleShot(0, &m_context, [this] { checkFinished(); });
     });
     window->show();
-    // The window opens before the item's Open event; what the Open handlers
-    // set without a change event (label colours, captions) shows once they
-    // are done.
-    QTimer::singleShot(0, window, [window] { window->refresh(); });
 }
 
 InspectorWindow* DeskWindows::windowOf(const host::Item& item) const {
@@ -129,6 +126,11 @@ Status DeskWindows::screenshot(const std::shared_ptr<host::Item>& item, const QS
     if (window == nullptr || (!item && m_mainClosed)) {
         return host::err::hostError(host::err::kObjectNotAvailable,
                                     QStringLiteral("That window is not open."));
+    }
+    if (!item) {
+        // Commands that arrived together run without the loop turning in
+        // between: the list shows what they changed before the picture.
+        m_main->itemModel()->applyPendingChanges();
     }
     if (!window->grab().save(file, "PNG")) {
         return host::err::hostError(host::err::kPathFileAccessError,

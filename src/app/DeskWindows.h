@@ -39,7 +39,8 @@ public:
     void closeMainWindow() override;
     void quit() override;
     Status screenshot(const std::shared_ptr<host::Item>& item, const QString& file) override;
-    void refresh() override;
+    // Reads again what the windows show (View > Refresh).
+    void refresh();
     bool mainWindowOpen() const override { return m_main && !m_mainClosed; }
     std::vector<OtherWindow> otherWindows() const override;
     Status screenshotWindow(const QString& window, const QString& file) override;

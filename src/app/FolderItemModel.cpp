@@ -1,41 +1,204 @@
 #include "app/FolderItemModel.h"
 
+#include <QMetaObject>
 #include <algorithm>
+#include <climits>
 
+#include "host/Item.h"
+#include "host/Items.h"
 #include "host/MAPIFolder.h"
 #include "host/StoreSession.h"
 
 namespace orlo::desk {
 
+namespace {
+
+// More separate runs of deleted rows than this among the rows the view has
+// reset the list rather than move the ids once per run.
+constexpr std::size_t kMaxRemovedRuns = 32;
+
+}  // namespace
+
 FolderItemModel::FolderItemModel(Locale locale, QObject* parent)
     : QAbstractTableModel(parent), m_locale(std::move(locale)) {}
+
+FolderItemModel::~FolderItemModel() = default;
 
 void FolderItemModel::setFolder(std::shared_ptr<host::MAPIFolder> folder) {
     beginResetModel();
     m_folder = std::move(folder);
     m_columns =
-        m_folder ? listColumnsFor(m_folder->DefaultMessageClass()) : std::vector<ListColumn>();
-    m_properties = propertiesOf(m_columns);
+        m_folder
+            ? m_folder->session()->services().forms.listColumns(m_folder->DefaultMessageClass())
+            : std::vector<host::ListColumn>();
+    m_properties = host::propertiesOf(m_columns);
+    follow();
     loadIds();
     endResetModel();
 }
 
 void FolderItemModel::refresh() {
     beginResetModel();
+    clearPending();
     loadIds();
     endResetModel();
+}
+
+void FolderItemModel::follow() {
+    m_subscriptions.clear();
+    clearPending();
+    m_items = m_folder ? m_folder->Items() : nullptr;
+    if (!m_items) {
+        return;
+    }
+    host::Items::Events& e = m_items->events;
+    m_subscriptions.push_back(e.ItemAdd.connect([this](const std::shared_ptr<host::Item>& item) {
+        m_added.push_back(item->entryId());
+        notePending();
+    }));
+    m_subscriptions.push_back(e.ItemChange.connect([this](const std::shared_ptr<host::Item>& item) {
+        m_changed.insert(item->entryId());
+        notePending();
+    }));
+    m_subscriptions.push_back(e.ItemRemove.connect([this](host::ItemId id) {
+        m_removed.insert(id);
+        notePending();
+    }));
+}
+
+void FolderItemModel::notePending() {
+    if (!m_applyPosted) {
+        m_applyPosted = true;
+        QMetaObject::invokeMethod(
+            this, [this] { applyPendingChanges(); }, Qt::QueuedConnection);
+    }
+}
+
+void FolderItemModel::clearPending() {
+    m_added.clear();
+    m_changed.clear();
+    m_removed.clear();
+}
+
+void FolderItemModel::applyPendingChanges() {
+    m_applyPosted = false;
+    if (m_added.empty() && m_changed.empty() && m_removed.empty()) {
+        return;
+    }
+    applyRemoved();
+    applyAdded();
+    applyChanged();
+    clearPending();
+    if (m_onChanged) {
+        m_onChanged();
+    }
+}
+
+void FolderItemModel::applyRemoved() {
+    if (m_removed.empty()) {
+        return;
+    }
+    std::erase_if(m_added, [this](host::ItemId id) { return m_removed.count(id) != 0; });
+    std::vector<int> rows;  // of the rows the view has
+    bool inTail = false;
+    for (const host::ItemId id : m_removed) {
+        m_changed.erase(id);
+        m_cache.erase(id);
+        const auto it = std::lower_bound(m_ids.begin(), m_ids.end(), id);
+        if (it == m_ids.end() || *it != id) {
+            continue;
+        }
+        const auto row = static_cast<int>(it - m_ids.begin());
+        if (row < m_fetched) {
+            rows.push_back(row);
+        } else {
+            inTail = true;
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    std::vector<std::pair<int, int>> runs;
+    for (const int row : rows) {
+        if (!runs.empty() && runs.back().second == row - 1) {
+            runs.back().second = row;
+        } else {
+            runs.emplace_back(row, row);
+        }
+    }
+    const auto removed = [this](host::ItemId id) { return m_removed.count(id) != 0; };
+    if (runs.size() > kMaxRemovedRuns) {
+        beginResetModel();
+        std::erase_if(m_ids, removed);
+        m_fetched =
+            std::min(m_fetched - static_cast<int>(rows.size()), static_cast<int>(m_ids.size()));
+        endResetModel();
+        return;
+    }
+    // From the last run back, so that each leaves the rows before it in place.
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+        beginRemoveRows({}, run->first, run->second);
+        m_ids.erase(m_ids.begin() + run->first, m_ids.begin() + run->second + 1);
+        m_fetched -= run->second - run->first + 1;
+        endRemoveRows();
+    }
+    if (inTail) {
+        m_ids.erase(std::remove_if(m_ids.begin() + m_fetched, m_ids.end(), removed), m_ids.end());
+    }
+}
+
+void FolderItemModel::applyAdded() {
+    if (m_added.empty()) {
+        return;
+    }
+    std::sort(m_added.begin(), m_added.end());
+    m_added.erase(std::unique(m_added.begin(), m_added.end()), m_added.end());
+    // The store's ids only grow, so new items come after every listed one;
+    // an id the list already has was read with the folder.
+    const host::ItemId last = m_ids.empty() ? 0 : m_ids.back();
+    const auto fresh = std::upper_bound(m_added.begin(), m_added.end(), last);
+    const bool allFetched = static_cast<std::size_t>(m_fetched) == m_ids.size();
+    m_ids.insert(m_ids.end(), fresh, m_added.end());
+    // A list shown to its end shows the new rows too (a batch of them; the
+    // view fetches the rest as it scrolls, as for the folder's own rows).
+    const int more = allFetched ? static_cast<int>(std::min<std::size_t>(
+                                      kBatch, m_ids.size() - static_cast<std::size_t>(m_fetched)))
+                                : 0;
+    if (more > 0) {
+        beginInsertRows({}, m_fetched, m_fetched + more - 1);
+        m_fetched += more;
+        endInsertRows();
+    }
+}
+
+void FolderItemModel::applyChanged() {
+    int first = INT_MAX;
+    int last = -1;
+    for (const host::ItemId id : m_changed) {
+        m_cache.erase(id);
+        if (const int row = rowOf(id); row >= 0) {
+            first = std::min(first, row);
+            last = std::max(last, row);
+        }
+    }
+    if (last >= 0) {
+        Q_EMIT dataChanged(index(first, 0), index(last, columnCount() - 1));
+    }
 }
 
 void FolderItemModel::loadIds() {
     m_ids.clear();
     m_cache.clear();
     m_fetched = 0;
+    m_loaded = okStatus();
     if (!m_folder) {
         return;
     }
     const Result<host::StoreFile*> file = m_folder->session()->file();
-    if (file) {
-        m_ids = (*file)->itemIds(m_folder->id());
+    Result<std::vector<host::ItemId>> ids =
+        file ? (*file)->itemIds(m_folder->id()) : Result<std::vector<host::ItemId>>(file.error());
+    if (ids) {
+        m_ids = std::move(ids).value();
+    } else {
+        m_loaded = ids.error();
     }
     m_fetched = static_cast<int>(std::min<std::size_t>(m_ids.size(), kBatch));
 }
@@ -90,7 +253,7 @@ const QStringList& FolderItemModel::rowTexts(int row) const {
         }
     }
     ++m_rowsRead;
-    for (const ListColumn& c : m_columns) {
+    for (const host::ListColumn& c : m_columns) {
         texts << c.text(values, m_locale);
     }
     return m_cache.emplace(id, std::move(texts)).first->second;

@@ -5,20 +5,34 @@
 // fetchMore) as it scrolls; a row's values are read from the store when the
 // view first asks for them, only the properties its columns show, and kept
 // in a bounded cache. A folder of half a million appointments costs one id
-// list and the rows on screen.
+// list and the rows on screen. The columns are those the folder's default
+// form names.
+//
+// The list follows the folder's ItemAdd, ItemChange and ItemRemove, whoever
+// made the change. The events are noted as they come (constant work each)
+// and applied together once the event loop turns: new items are appended
+// (one row insertion for the lot, and only up to a batch of them shown when
+// the list was fully fetched), changed rows are read again (one dataChanged
+// over their span), deleted ones removed in one pass over the ids. A resync
+// that stores a hundred thousand items therefore costs the list one append
+// per item, not a re-read of the folder per item.
 
 #include <QAbstractTableModel>
+#include <functional>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
-#include "app/ListColumns.h"
+#include "host/events/Subscription.h"
+#include "host/forms/ListColumn.h"
 #include "host/store/StoreFile.h"
 #include "platform/core/Locale.h"
 
 namespace orlo::host {
+class Items;
 class MAPIFolder;
-}
+}  // namespace orlo::host
 
 namespace orlo::desk {
 
@@ -28,11 +42,20 @@ public:
     static constexpr std::size_t kCachedRows = 2000;
 
     explicit FolderItemModel(Locale locale, QObject* parent = nullptr);
+    ~FolderItemModel() override;
 
     void setFolder(std::shared_ptr<host::MAPIFolder> folder);
     const std::shared_ptr<host::MAPIFolder>& folder() const { return m_folder; }
-    // Reads the folder's ids again (after a save, an add or a delete).
+    // Reads the folder's ids again (the user's View > Refresh).
     void refresh();
+    // Applies the item events noted so far now, instead of on the next turn
+    // of the event loop.
+    void applyPendingChanges();
+    // Runs after the list changed (rows added, removed or re-read).
+    void setOnChanged(std::function<void()> onChanged) { m_onChanged = std::move(onChanged); }
+    // How the last read of the folder's ids went: the store's error when
+    // its file could not be read (the list is then empty).
+    const Status& loadStatus() const { return m_loaded; }
 
     // Every item of the folder, not only the rows fetched so far.
     qint64 totalCount() const { return static_cast<qint64>(m_ids.size()); }
@@ -53,15 +76,31 @@ public:
 private:
     const QStringList& rowTexts(int row) const;
     void loadIds();
+    void follow();
+    void notePending();
+    void clearPending();
+    void applyRemoved();
+    void applyAdded();
+    void applyChanged();
 
     Locale m_locale;
     std::shared_ptr<host::MAPIFolder> m_folder;
-    std::vector<ListColumn> m_columns;
+    std::shared_ptr<host::Items> m_items;
+    std::vector<host::ListColumn> m_columns;
     QStringList m_properties;
     std::vector<host::ItemId> m_ids;
+    Status m_loaded;
     int m_fetched = 0;
     mutable std::unordered_map<host::ItemId, QStringList> m_cache;
     mutable std::size_t m_rowsRead = 0;
+
+    // What the folder's events reported since the list was last brought up to date.
+    std::vector<host::Subscription> m_subscriptions;
+    std::vector<host::ItemId> m_added;
+    std::unordered_set<host::ItemId> m_changed;
+    std::unordered_set<host::ItemId> m_removed;
+    bool m_applyPosted = false;
+    std::function<void()> m_onChanged;
 };
 
 }  // namespace orlo::desk

@@ -113,6 +113,8 @@ FormPageWidget::FormPageWidget(std::shared_ptr<host::FormPage> page, const Local
             b.text->installEventFilter(
                 new FocusOutWriter(b.text, [this, i] { write(m_bindings[i]); }));
         }
+        m_subscriptions.push_back(
+            b.control->events.Change.connect([this, i] { showControl(m_bindings[i]); }));
     }
     refresh();
 }
@@ -154,24 +156,28 @@ void FormPageWidget::commit() {
 
 void FormPageWidget::refresh() {
     for (Binding& b : m_bindings) {
-        const host::Rgb c = b.control->ForeColor();
-        const QString colour = QColor(c.red, c.green, c.blue).name();
-        if (b.label != nullptr) {
-            const QString value = modelText(b);
-            b.label->setText(value.isEmpty() ? b.control->Caption() : value);
-            b.label->setStyleSheet(QStringLiteral("color: %1; font-weight: bold;").arg(colour));
-            continue;
-        }
-        b.caption->setText(displayCaption(*b.control));
-        const QString text = modelText(b);
-        if (b.line != nullptr && b.line->text() != text) {
-            const QSignalBlocker block(b.line);
-            b.line->setText(text);
-            b.line->setCursorPosition(0);
-        } else if (b.text != nullptr && b.text->toPlainText() != text) {
-            const QSignalBlocker block(b.text);
-            b.text->setPlainText(text);
-        }
+        showControl(b);
+    }
+}
+
+void FormPageWidget::showControl(Binding& b) {
+    const host::Rgb c = b.control->ForeColor();
+    const QString colour = QColor(c.red, c.green, c.blue).name();
+    if (b.label != nullptr) {
+        const QString value = modelText(b);
+        b.label->setText(value.isEmpty() ? b.control->Caption() : value);
+        b.label->setStyleSheet(QStringLiteral("color: %1; font-weight: bold;").arg(colour));
+        return;
+    }
+    b.caption->setText(displayCaption(*b.control));
+    const QString text = modelText(b);
+    if (b.line != nullptr && b.line->text() != text) {
+        const QSignalBlocker block(b.line);
+        b.line->setText(text);
+        b.line->setCursorPosition(0);
+    } else if (b.text != nullptr && b.text->toPlainText() != text) {
+        const QSignalBlocker block(b.text);
+        b.text->setPlainText(text);
     }
 }
 

@@ -6,12 +6,15 @@
 // CustomPropertyChange. A label shows its caption in its foreground colour.
 // refresh() reads every control back, so what the add-in or a form rule
 // changed in the model shows on the page; the inspector window calls it
-// when the item's properties change.
+// when the item's properties change, and a control's own Change (a label's
+// caption or colour) refreshes that control.
 
 #include <QString>
 #include <QWidget>
 #include <memory>
 #include <vector>
+
+#include "host/events/Subscription.h"
 
 class QLabel;
 class QLineEdit;
@@ -52,12 +55,14 @@ private:
     };
 
     void write(Binding& binding);
+    void showControl(Binding& binding);
     QString modelText(const Binding& binding) const;
     static QString widgetText(const Binding& binding);
 
     std::shared_ptr<host::FormPage> m_page;
     const Locale& m_locale;
     std::vector<Binding> m_bindings;
+    std::vector<host::Subscription> m_subscriptions;
 };
 
 }  // namespace orlo::desk

@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QRegularExpression>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QToolBar>
@@ -13,12 +12,10 @@
 #include "host/HostErrors.h"
 #include "host/Inspector.h"
 #include "host/Item.h"
-#include "host/ItemClass.h"
 #include "host/commandbars/CommandBars.h"
 #include "host/forms/FormPage.h"
 #include "platform/core/Locale.h"
 #include "platform/ui/MessageBox.h"
-#include "records/FieldMaps.h"
 
 namespace orlo::desk {
 
@@ -35,7 +32,7 @@ InspectorWindow::InspectorWindow(std::shared_ptr<host::Inspector> inspector, con
 
     if (const auto bar =
             m_inspector->CommandBars()->Item(QString::fromUtf16(host::CommandBars::kMenuBar))) {
-        MenuBarBuilder::build(*menuBar(), *bar);
+        m_subscriptions.push_back(MenuBarBuilder::follow(*menuBar(), *bar));
     }
     QToolBar* tools = addToolBar(QStringLiteral("Item"));
     tools->setObjectName(QStringLiteral("ItemToolBar"));
@@ -80,27 +77,7 @@ InspectorWindow::InspectorWindow(std::shared_ptr<host::Inspector> inspector, con
 InspectorWindow::~InspectorWindow() = default;
 
 void InspectorWindow::updateTitle() {
-    QString name;
-    QString kind = QStringLiteral("Item");
-    if (m_item) {
-        const auto text = [this](int position, bool patient) {
-            const char16_t* property = patient ? records::patientField(position).property
-                                               : records::scheduleField(position).property;
-            const Result<Variant> value = m_item->boundValue(records::str(property));
-            return value ? value.value().text(m_locale) : QString();
-        };
-        if (m_item->Class() == host::kContactItem) {
-            kind = QStringLiteral("Patient");
-            name = QStringList{text(2, true), text(3, true)}.join(QStringLiteral(", "));
-        } else if (m_item->Class() == host::kAppointmentItem) {
-            kind = QStringLiteral("Appointment");
-            name = QStringList{text(3, false), text(4, false)}.join(QStringLiteral(", "));
-        }
-    }
-    if (name.remove(QRegularExpression(QStringLiteral("^, |, $"))).trimmed().isEmpty()) {
-        name = QStringLiteral("Untitled");
-    }
-    setWindowTitle(QStringLiteral("%1 - %2").arg(name, kind));
+    setWindowTitle(m_inspector->Caption());
 }
 
 void InspectorWindow::refresh() {

@@ -3,6 +3,8 @@
 // its custom form, one tab per page, the menu bar made from the
 // inspector's command bar, and Save, Save and Close and Delete, which go
 // through the item's Save, Close and Delete so that the item's events fire.
+// The form and the menus follow the item's, the controls' and the command
+// bar's events.
 // The model decides when the window goes: the inspector's Close (after
 // Close, Delete, or an Open handler refusing the item) closes it. When the
 // user closes it, unsaved changes are offered for saving first.

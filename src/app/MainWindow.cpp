@@ -7,7 +7,6 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -28,7 +27,6 @@ namespace orlo::desk {
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
-constexpr int kMenuWatchMs = 500;
 
 }  // namespace
 
@@ -75,13 +73,15 @@ MainWindow::MainWindow(DeskSession& session, std::function<void()> onClosed, QWi
     }
     m_subscriptions.push_back(
         m_session.nameSpace()->events.profileChanged.connect([this] { reloadFolders(); }));
+    m_model->setOnChanged([this] { updateStatus(); });
 
     // Add-ins change the menu bar whenever they like; the window follows.
-    m_menuWatch = new QTimer(this);
-    connect(m_menuWatch, &QTimer::timeout, this, [this] { rebuildMenus(); });
-    m_menuWatch->start(kMenuWatchMs);
-
-    rebuildMenus();
+    if (const auto& explorer = m_session.explorer()) {
+        if (const auto bar =
+                explorer->CommandBars()->Item(QString::fromUtf16(host::CommandBars::kMenuBar))) {
+            m_subscriptions.push_back(MenuBarBuilder::follow(*menuBar(), *bar));
+        }
+    }
     reloadFolders();
     if (const auto& explorer = m_session.explorer()) {
         showFolder(explorer->CurrentFolder());
@@ -89,23 +89,6 @@ MainWindow::MainWindow(DeskSession& session, std::function<void()> onClosed, QWi
 }
 
 MainWindow::~MainWindow() = default;
-
-void MainWindow::rebuildMenus() {
-    const auto& explorer = m_session.explorer();
-    if (!explorer) {
-        return;
-    }
-    const auto bar = explorer->CommandBars()->Item(QString::fromUtf16(host::CommandBars::kMenuBar));
-    if (!bar) {
-        return;
-    }
-    const QString signature = MenuBarBuilder::signature(**bar);
-    if (signature == m_menuSignature) {
-        return;
-    }
-    m_menuSignature = signature;
-    MenuBarBuilder::build(*menuBar(), *bar);
-}
 
 void MainWindow::reloadFolders() {
     m_syncing = true;
@@ -167,12 +150,16 @@ void MainWindow::showFolder(const std::shared_ptr<host::MAPIFolder>& folder) {
 }
 
 void MainWindow::updateStatus() {
+    if (const Status& loaded = m_model->loadStatus(); !loaded) {
+        statusBar()->showMessage(loaded.error().description);
+        return;
+    }
     const qint64 n = m_model->totalCount();
     statusBar()->showMessage(n == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(n));
 }
 
 void MainWindow::refresh() {
-    rebuildMenus();
+    reloadFolders();
     // Keep the selection on the same item across the re-read.
     const QModelIndex current = m_view->currentIndex();
     const host::ItemId selected = current.isValid() ? m_model->itemIdAt(current.row()) : 0;
@@ -200,7 +187,6 @@ void MainWindow::openRow(int row) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    m_menuWatch->stop();
     event->accept();
     if (m_onClosed) {
         const auto onClosed = std::move(m_onClosed);

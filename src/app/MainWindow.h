@@ -1,7 +1,8 @@
 #pragma once
 // MainWindow: the desk's main window, the explorer: the folder tree of the
 // open stores on the left, the item list of the explorer's folder on the
-// right, the menu bar made from the explorer's "Menu Bar". Picking a folder
+// right, the menu bar made from the explorer's "Menu Bar"; the list and the
+// menus follow the model's events. Picking a folder
 // asks the explorer to switch (BeforeFolderSwitch may refuse; FolderSwitch
 // follows), and the window follows the explorer whoever switched it.
 // Double-clicking an item displays it (Item::Display), which opens its
@@ -16,7 +17,6 @@
 #include "host/events/Subscription.h"
 
 class QTableView;
-class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -36,10 +36,8 @@ public:
     MainWindow(DeskSession& session, std::function<void()> onClosed, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Re-reads the folder tree (stores added or removed), the menus and the
-    // item list.
+    // Re-reads the folder tree and the item list (View > Refresh).
     void refresh();
-    void rebuildMenus();
     void reloadFolders();
     // Opens the window of the item in the given row of the list.
     void openRow(int row);
@@ -62,8 +60,6 @@ private:
     QTreeWidget* m_tree = nullptr;
     QTableView* m_view = nullptr;
     FolderItemModel* m_model = nullptr;
-    QTimer* m_menuWatch = nullptr;
-    QString m_menuSignature;
     std::vector<host::Subscription> m_subscriptions;
     bool m_syncing = false;
 };

@@ -2,6 +2,8 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QMetaObject>
+#include <QPointer>
 
 #include "host/commandbars/CommandBar.h"
 #include "host/commandbars/CommandBarControls.h"
@@ -59,6 +61,9 @@ void MenuBarBuilder::fill(QMenu& menu, const std::shared_ptr<host::CommandBarCon
 
 void MenuBarBuilder::build(QMenuBar& menuBar, const std::shared_ptr<host::CommandBar>& bar) {
     menuBar.clear();
+    for (QMenu* old : menuBar.findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
+        old->deleteLater();
+    }
     if (!bar) {
         return;
     }
@@ -81,14 +86,29 @@ void MenuBarBuilder::build(QMenuBar& menuBar, const std::shared_ptr<host::Comman
     }
 }
 
-QString MenuBarBuilder::signature(const host::CommandBar& bar) {
-    QString s;
-    for (const auto& control : *bar.Controls()) {
-        s += control->Caption() + (control->Visible() ? u'+' : u'-') +
-             (control->Enabled() ? u'e' : u'd') +
-             QString::number(reinterpret_cast<quintptr>(control.get()), 16) + u'|';
+host::Subscription MenuBarBuilder::follow(QMenuBar& menuBar,
+                                          const std::shared_ptr<host::CommandBar>& bar) {
+    build(menuBar, bar);
+    if (!bar) {
+        return {};
     }
-    return s;
+    auto posted = std::make_shared<bool>(false);
+    return bar->events().Change.connect([target = QPointer<QMenuBar>(&menuBar),
+                                         weak = std::weak_ptr<host::CommandBar>(bar), posted] {
+        if (*posted || !target) {
+            return;
+        }
+        *posted = true;
+        QMetaObject::invokeMethod(
+            target.data(),
+            [target, weak, posted] {
+                *posted = false;
+                if (const auto b = weak.lock()) {
+                    build(*target, b);
+                }
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 }  // namespace orlo::desk

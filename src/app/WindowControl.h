@@ -1,7 +1,8 @@
 #pragma once
 // WindowControl: what the automation channel asks of the desk's windows,
 // which it cannot do through the object model: close the main window,
-// leave the desk, take a picture of a window, bring the widgets up to date.
+// leave the desk, take a picture of a window. (The widgets follow the
+// object model's events by themselves.)
 
 #include <QJsonObject>
 #include <QString>
@@ -26,8 +27,6 @@ public:
     virtual void quit() = 0;
     // Saves a PNG of the main window (item null) or of the item's window.
     virtual Status screenshot(const std::shared_ptr<host::Item>& item, const QString& file) = 0;
-    // Re-reads what the windows show (menus, lists, forms).
-    virtual void refresh() = 0;
     virtual bool mainWindowOpen() const = 0;
 
     // The other windows on screen: what the add-ins show (a report's modal

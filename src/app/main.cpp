@@ -79,7 +79,6 @@ int main(int argc, char** argv) {
                         [] { QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); }); });
     windows.showMainWindow();
     session.connectAddins();
-    windows.refresh();
 
     std::unique_ptr<AutomationCommands> commands;
     std::unique_ptr<AutomationChannel> channel;

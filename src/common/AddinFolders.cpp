@@ -22,20 +22,14 @@ Result<std::shared_ptr<host::NameSpace>> addinNamespace(
 
 Result<std::shared_ptr<host::MAPIFolder>> addinTopFolder(
     const std::shared_ptr<host::Application>& application) {
-    const Result<std::shared_ptr<host::NameSpace>> ns = addinNamespace(application);
-    if (!ns) {
-        return ns.error();
-    }
-    return (*ns)->Folders()->Item(QString::fromUtf16(kAddinTopFolderName));
+    ORLO_TRY_ASSIGN(const std::shared_ptr<host::NameSpace> ns, addinNamespace(application));
+    return ns->Folders()->Item(QString::fromUtf16(kAddinTopFolderName));
 }
 
 Result<std::shared_ptr<host::MAPIFolder>> addinFolder(
     const std::shared_ptr<host::Application>& application, const QString& name) {
-    const Result<std::shared_ptr<host::MAPIFolder>> top = addinTopFolder(application);
-    if (!top) {
-        return top.error();
-    }
-    return (*top)->Folders()->Item(name);
+    ORLO_TRY_ASSIGN(const std::shared_ptr<host::MAPIFolder> top, addinTopFolder(application));
+    return top->Folders()->Item(name);
 }
 
 }  // namespace orlo

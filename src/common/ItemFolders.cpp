@@ -13,11 +13,8 @@ Result<std::shared_ptr<host::Items>> addinFolderItems(const AddinContext& ctx,
         return host::err::hostError(err::kObjectNotSet,
                                     QStringLiteral("The add-in is not connected to the desk."));
     }
-    const auto folder = addinFolder(ctx.application, folderName);
-    if (!folder) {
-        return folder.error();
-    }
-    return (*folder)->Items();
+    ORLO_TRY_ASSIGN(const auto folder, addinFolder(ctx.application, folderName));
+    return folder->Items();
 }
 
 bool isInAddinFolder(const AddinContext& ctx, const host::Item& item, const QString& folderName) {

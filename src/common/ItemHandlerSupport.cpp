@@ -5,6 +5,7 @@
 #include "common/ErrorReport.h"
 #include "host/Inspector.h"
 #include "host/Item.h"
+#include "platform/core/ErrorTrap.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/Recordset.h"
@@ -37,7 +38,7 @@ std::optional<data::RowTable> readItemRowOrOfferDelete(AddinContext& ctx, ErrorT
     }
     if (*count < 1) {
         rs.close();
-        (void)conn.close();
+        ignoreError(conn.close(), "the routine's own outcome is what its caller hears");
         const MsgAnswer answer =
             ctx.messageBoxes.show(deletedText, MsgButtons::YesNo, MsgIcon::Exclamation,
                                   QString::fromUtf16(kDeleteConfirmationTitle));
@@ -51,7 +52,7 @@ std::optional<data::RowTable> readItemRowOrOfferDelete(AddinContext& ctx, ErrorT
         rs.close();
     }
     if (conn.state() == data::kStateOpen) {
-        (void)conn.close();
+        ignoreError(conn.close(), "the routine's own outcome is what its caller hears");
     }
     return rows;
 }
@@ -80,11 +81,8 @@ Result<std::shared_ptr<host::FormControl>> inspectorControl(host::Item& item, co
 
 Status setControlValue(host::Item& item, const QString& page, const QString& control,
                        const Variant& value) {
-    const auto c = inspectorControl(item, page, control);
-    if (!c) {
-        return c.error();
-    }
-    return (*c)->setValue(value);
+    ORLO_TRY_ASSIGN(const auto c, inspectorControl(item, page, control));
+    return c->setValue(value);
 }
 
 void reportHandlerError(AddinContext& ctx, const Error& error, const QString& title,
@@ -99,15 +97,17 @@ void reportHandlerError(AddinContext& ctx, const Error& error, const QString& ti
         rs->close();
     }
     if (conn != nullptr && conn->state() == data::kStateOpen) {
-        (void)conn->close();
+        ignoreError(conn->close(), "the routine's own error is what the user is shown");
     }
-    (void)reportDatabaseError(error, title, logged, ctx.messageBoxes, ctx.log());
+    ignoreError(reportDatabaseError(error, title, logged, ctx.messageBoxes, ctx.log()),
+                "the box is the report; a log that cannot be written has no one left to tell");
 }
 
 void reportUpdateError(AddinContext& ctx, const Error& error,
                        const ProviderErrors& connectionErrors) {
     ctx.messageBoxes.show(errorBoxText(error), MsgButtons::OK, MsgIcon::None, QString());
-    (void)ctx.log().writeProviderErrors(connectionErrors);
+    ignoreError(ctx.log().writeProviderErrors(connectionErrors),
+                "the box is the report; a log that cannot be written has no one left to tell");
 }
 
 ProviderErrors asProviderErrors(const Error& error) {

@@ -34,17 +34,14 @@ Variant basRegistry::RegReadValue(RegistryRoot root, QStringView keyPath,
 Status basRegistry::RegQueryTypedValue(const RegistryKey& key, QStringView valueName,
                                        Variant& value) const {
     value = Variant();
-    const Result<std::optional<RegistryValue>> stored =
-        m_store.queryValue(key, valueName.toString());
-    if (!stored.ok()) {
-        return stored.error();
-    }
-    if (!stored->has_value()) {
+    ORLO_TRY_ASSIGN(const std::optional<RegistryValue> stored,
+                    m_store.queryValue(key, valueName.toString()));
+    if (!stored.has_value()) {
         return makeError(err::kRegistryFileNotFound,
                          QStringLiteral("No such value: ") + valueName.toString(),
                          QStringLiteral("basRegistry"));
     }
-    const RegistryValue& v = **stored;
+    const RegistryValue& v = *stored;
     switch (v.type) {
         case kRegSz:
             value = Variant(QString::fromUtf8(v.data));
@@ -67,20 +64,14 @@ Status basRegistry::RegSetTypedValue(const RegistryKey& key, QStringView valueNa
     RegistryValue stored{valueType, {}};
     switch (valueType) {
         case kRegSz: {
-            const Result<QString> text = value.toText(m_locale);
-            if (!text.ok()) {
-                return text.error();
-            }
-            stored.data = text->toUtf8();
+            ORLO_TRY_ASSIGN(const QString text, value.toText(m_locale));
+            stored.data = text.toUtf8();
             break;
         }
         case kRegDword: {
-            const Result<std::int32_t> n = value.toInt32(m_locale);
-            if (!n.ok()) {
-                return n.error();
-            }
+            ORLO_TRY_ASSIGN(const std::int32_t n, value.toInt32(m_locale));
             stored.data.resize(4);
-            qToLittleEndian<qint32>(*n, stored.data.data());
+            qToLittleEndian<qint32>(n, stored.data.data());
             break;
         }
         default:
@@ -99,11 +90,8 @@ Status basRegistry::writeKeyValue(RegistryRoot root, QStringView keyPath, QStrin
         return makeError(err::kRegistryBadPath, QStringLiteral("Empty key path"),
                          QStringLiteral("basRegistry"));
     }
-    const Result<RegistryKey> key = m_store.createKey(root, keyPath);
-    if (!key.ok()) {
-        return key.error();
-    }
-    return RegSetTypedValue(*key, valueName, valueType, value);
+    ORLO_TRY_ASSIGN(const RegistryKey key, m_store.createKey(root, keyPath));
+    return RegSetTypedValue(key, valueName, valueType, value);
 }
 
 bool basRegistry::RegWriteKeyValue(RegistryRoot root, QStringView keyPath, QStringView valueName,

@@ -50,10 +50,7 @@ Status mdlLogs::WriteErrorLog(const QString& message) const {
 Status mdlLogs::writeProviderErrors(const ProviderErrors& errors) const {
     traceFailedStatements(errors);
     for (const ProviderError& e : errors) {
-        const Status s = WriteErrorLog(providerErrorEntry(e));
-        if (!s.ok()) {
-            return s;
-        }
+        ORLO_TRY(WriteErrorLog(providerErrorEntry(e)));
     }
     return okStatus();
 }

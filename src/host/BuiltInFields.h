@@ -7,12 +7,10 @@
 #include <QString>
 #include <QStringView>
 
-#include "records/FieldMaps.h"
-
 namespace orlo::host {
 
-inline constexpr const char16_t* kCustomerIdField = records::kCustomerIdField;
-inline constexpr const char16_t* kMileageField = records::kMileageField;
+inline constexpr char16_t kCustomerIdField[] = u"Customer ID";
+inline constexpr char16_t kMileageField[] = u"Mileage";
 inline constexpr char16_t kStartField[] = u"Start";
 inline constexpr char16_t kEndField[] = u"End";
 inline constexpr char16_t kCreatedField[] = u"Created";

@@ -60,20 +60,11 @@ Result<std::shared_ptr<MAPIFolder>> Folders::Add(const QString& name, FolderKind
                               QStringLiteral("Cannot create the folder \"%1\".").arg(name));
     }
     const auto session = m_parent->session();
-    const Result<StoreFile*> file = session->file();
-    if (!file) {
-        return file.error();
-    }
+    ORLO_TRY_ASSIGN(StoreFile* const file, session->file());
     const QString cls = defaultMessageClass.isEmpty() ? standardClass(kind) : defaultMessageClass;
-    const Result<FolderId> id = (*file)->createFolder(m_parent->id(), name, kind, cls);
-    if (!id) {
-        return id.error();
-    }
-    const Result<FolderInfo> info = (*file)->folder(*id);
-    if (!info) {
-        return info.error();
-    }
-    auto folder = session->folderObject(*info);
+    ORLO_TRY_ASSIGN(const FolderId id, file->createFolder(m_parent->id(), name, kind, cls));
+    ORLO_TRY_ASSIGN(const FolderInfo info, file->folder(id));
+    auto folder = session->folderObject(info);
     m_folders.push_back(folder);
     return folder;
 }

@@ -2,6 +2,7 @@
 
 #include "host/HostErrors.h"
 #include "host/Inspectors.h"
+#include "host/StoreSession.h"
 #include "host/commandbars/CommandBars.h"
 #include "host/forms/FormPage.h"
 
@@ -36,13 +37,25 @@ std::vector<std::shared_ptr<FormPage>> Inspector::formPages() const {
     return item ? item->formPages() : std::vector<std::shared_ptr<FormPage>>();
 }
 
+QString Inspector::Caption() const {
+    const auto item = m_item.lock();
+    if (!item) {
+        return {};
+    }
+    const TitleRule rule = item->m_session->services().forms.titleRule(item->MessageClass());
+    PropertyMap values;
+    for (const QString& name : rule.name.properties) {
+        values.emplace(name, item->boundValue(name).valueOr(Variant()));
+    }
+    const QString name = rule.name.text(values, item->locale());
+    return QStringLiteral("%1 - %2").arg(name.isEmpty() ? QStringLiteral("Untitled") : name,
+                                         rule.kind);
+}
+
 Result<std::shared_ptr<FormControl>> Inspector::formControl(const QString& page,
                                                             const QString& control) const {
-    const Result<std::shared_ptr<FormPage>> p = ModifiedFormPages(page);
-    if (!p) {
-        return p.error();
-    }
-    return (*p)->Controls(control);
+    ORLO_TRY_ASSIGN(const std::shared_ptr<FormPage> p, ModifiedFormPages(page));
+    return p->Controls(control);
 }
 
 Status Inspector::Close(SaveMode mode) {

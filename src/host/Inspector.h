@@ -38,6 +38,9 @@ public:
     Result<std::shared_ptr<FormControl>> formControl(const QString& page,
                                                      const QString& control) const;
     std::shared_ptr<::orlo::host::CommandBars> CommandBars() const { return m_commandBars; }
+    // The window's title, by the title rule of the item's form: "Okafor,
+    // Grace - Patient", "Untitled - Appointment".
+    QString Caption() const;
 
     // Closes the item's window: the item's Close, then the inspector's.
     Status Close(SaveMode mode);

@@ -6,10 +6,12 @@
 #include "host/Inspector.h"
 #include "host/Inspectors.h"
 #include "host/ItemClass.h"
+#include "host/Items.h"
 #include "host/MAPIFolder.h"
 #include "host/StoreSession.h"
 #include "host/UserProperties.h"
 #include "host/forms/FormPage.h"
+#include "platform/core/ErrorTrap.h"
 
 namespace orlo::host {
 
@@ -56,16 +58,10 @@ Status Item::ensureFull() const {
     if (!m_columns) {
         return okStatus();
     }
-    const Result<StoreFile*> f = m_session->file();
-    if (!f) {
-        return f.error();
-    }
-    Result<ItemRecord> record = (*f)->load(m_id);
-    if (!record) {
-        return record.error();
-    }
-    m_messageClass = std::move(record.value().messageClass);
-    m_props = std::move(record.value().properties);
+    ORLO_TRY_ASSIGN(StoreFile* const f, m_session->file());
+    ORLO_TRY_ASSIGN(ItemRecord record, f->load(m_id));
+    m_messageClass = std::move(record.messageClass);
+    m_props = std::move(record.properties);
     m_columns.reset();
     return okStatus();
 }
@@ -76,16 +72,10 @@ Status Item::ensureLoaded(const QString& name) const {
     }
     // An item met on a walk reads what it is asked for, one property at a
     // time, so that walking a folder for one value never loads whole items.
-    const Result<StoreFile*> f = m_session->file();
-    if (!f) {
-        return f.error();
-    }
-    Result<ItemRecord> record = (*f)->load(m_id, QStringList{name});
-    if (!record) {
-        return record.error();
-    }
-    m_messageClass = std::move(record.value().messageClass);
-    for (auto& [key, value] : record.value().properties) {
+    ORLO_TRY_ASSIGN(StoreFile* const f, m_session->file());
+    ORLO_TRY_ASSIGN(ItemRecord record, f->load(m_id, QStringList{name}));
+    m_messageClass = std::move(record.messageClass);
+    for (auto& [key, value] : record.properties) {
         m_props[key] = std::move(value);
     }
     m_columns->append(name);
@@ -106,7 +96,7 @@ int Item::Class() const {
 
 QString Item::MessageClass() const {
     if (m_messageClass.isEmpty()) {
-        (void)ensureFull();
+        ignoreError(ensureFull(), "a getter answers with what could be read");
     }
     return m_messageClass;
 }
@@ -125,9 +115,7 @@ std::shared_ptr<UserProperties> Item::UserProperties() {
 }
 
 Result<Variant> Item::userProperty(const QString& name) const {
-    if (Status s = ensureLoaded(name); !s) {
-        return s.error();
-    }
+    ORLO_TRY(ensureLoaded(name));
     const auto it = m_props.find(name);
     if (it != m_props.end()) {
         return it->second;
@@ -143,16 +131,24 @@ QString Item::propertyText(const QString& name) const {
     return v.ok() ? v.value().text(locale()) : QString();
 }
 
+std::optional<Variant> Item::storedValue(const QString& name) const {
+    if (!ensureLoaded(name)) {
+        return std::nullopt;
+    }
+    const auto it = m_props.find(name);
+    return it == m_props.end() ? std::nullopt : std::optional<Variant>(it->second);
+}
+
 bool Item::hasProperty(const QString& name) const {
     if (isBuiltInField(name)) {
         return true;
     }
-    (void)ensureLoaded(name);
+    ignoreError(ensureLoaded(name), "a property that cannot be read is not there");
     return m_props.count(name) != 0;
 }
 
 QStringList Item::userPropertyNames() const {
-    (void)ensureFull();
+    ignoreError(ensureFull(), "the names that could be read are the answer");
     QStringList names;
     for (const auto& [name, value] : m_props) {
         if (!isBuiltInField(name)) {
@@ -163,12 +159,8 @@ QStringList Item::userPropertyNames() const {
 }
 
 Status Item::setUserProperty(const QString& name, const Variant& value) {
-    if (Status s = checkUsable(); !s) {
-        return s;
-    }
-    if (Status s = ensureFull(); !s) {
-        return s;
-    }
+    ORLO_TRY(checkUsable());
+    ORLO_TRY(ensureFull());
     if (!isBuiltInField(name) && m_props.count(name) == 0) {
         return propertyNotFound(name);
     }
@@ -176,12 +168,8 @@ Status Item::setUserProperty(const QString& name, const Variant& value) {
 }
 
 Status Item::addUserProperty(const QString& name) {
-    if (Status s = checkUsable(); !s) {
-        return s;
-    }
-    if (Status s = ensureFull(); !s) {
-        return s;
-    }
+    ORLO_TRY(checkUsable());
+    ORLO_TRY(ensureFull());
     if (!isBuiltInField(name) && m_props.count(name) == 0) {
         m_props.emplace(name, Variant(QString()));
         m_dirty = true;
@@ -190,20 +178,14 @@ Status Item::addUserProperty(const QString& name) {
 }
 
 Result<Variant> Item::boundValue(const QString& name) const {
-    if (Status s = ensureLoaded(name); !s) {
-        return s.error();
-    }
+    ORLO_TRY(ensureLoaded(name));
     const auto it = m_props.find(name);
     return it == m_props.end() ? Variant() : it->second;
 }
 
 Status Item::setBoundValue(const QString& name, const Variant& value) {
-    if (Status s = checkUsable(); !s) {
-        return s;
-    }
-    if (Status s = ensureFull(); !s) {
-        return s;
-    }
+    ORLO_TRY(checkUsable());
+    ORLO_TRY(ensureFull());
     return assign(name, value);
 }
 
@@ -235,11 +217,8 @@ Result<Variant> Item::coerce(const QString& name, const Variant& value) const {
 Status Item::assign(const QString& name, const Variant& value) {
     // The one place a property changes: it is marked unsaved, the item's
     // handlers hear of it, then the form derives what depends on it.
-    Result<Variant> stored = coerce(name, value);
-    if (!stored) {
-        return stored.error();
-    }
-    m_props[name] = std::move(stored).value();
+    ORLO_TRY_ASSIGN(Variant stored, coerce(name, value));
+    m_props[name] = std::move(stored);
     m_dirty = true;
     // Keep this item alive even if a handler drops the last other reference.
     const auto self = shared_from_this();
@@ -255,20 +234,14 @@ Status Item::assign(const QString& name, const Variant& value) {
 }
 
 Status Item::Save() {
-    if (Status s = checkUsable(); !s) {
-        return s;
-    }
+    ORLO_TRY(checkUsable());
     if (m_saving) {
         // Save called from a Write handler of this very save: the outer save
         // stores everything once the handlers are done.
         return okStatus();
     }
-    if (const Result<StoreFile*> f = m_session->file(); !f) {
-        return f.error();
-    }
-    if (Status s = ensureFull(); !s) {
-        return s;
-    }
+    ORLO_TRY(m_session->file());
+    ORLO_TRY(ensureFull());
     const auto self = shared_from_this();
     m_saving = true;
     const QDateTime now = m_session->services().clock.now();
@@ -297,28 +270,25 @@ Status Item::Save() {
 }
 
 Status Item::store() {
-    const Result<StoreFile*> f = m_session->file();
-    if (!f) {
-        return f.error();
-    }
-    if (m_id == 0) {
-        const Result<ItemId> id = (*f)->insert(m_folder, m_messageClass, m_props);
-        if (!id) {
-            return id.error();
-        }
-        m_id = *id;
+    ORLO_TRY_ASSIGN(StoreFile* const f, m_session->file());
+    const bool added = m_id == 0;
+    if (added) {
+        ORLO_TRY_ASSIGN(const ItemId id, f->insert(m_folder, m_messageClass, m_props));
+        m_id = id;
         m_session->registerItem(shared_from_this());
-    } else if (Status s = (*f)->update(m_id, m_props); !s) {
-        return s;
+    } else {
+        ORLO_TRY(f->update(m_id, m_props));
     }
     m_dirty = false;
+    if (const auto folder = m_session->liveFolder(m_folder)) {
+        Items::Events& e = folder->itemEvents();
+        (added ? e.ItemAdd : e.ItemChange).raise(shared_from_this());
+    }
     return okStatus();
 }
 
 Status Item::Delete() {
-    if (Status s = checkUsable(); !s) {
-        return s;
-    }
+    ORLO_TRY(checkUsable());
     const auto self = shared_from_this();
     bool cancel = false;
     events.BeforeDelete.raise(self, cancel);
@@ -329,16 +299,14 @@ Status Item::Delete() {
         return cancelled(QStringLiteral("The deletion"));
     }
     if (m_id != 0) {
-        const Result<StoreFile*> f = m_session->file();
-        if (!f) {
-            return f.error();
-        }
-        if (Status s = (*f)->remove(m_id); !s) {
-            return s;
-        }
+        ORLO_TRY_ASSIGN(StoreFile* const f, m_session->file());
+        ORLO_TRY(f->remove(m_id));
         m_session->dropItem(m_id);
     }
     m_deleted = true;
+    if (const auto folder = m_id != 0 ? m_session->liveFolder(m_folder) : nullptr) {
+        folder->itemEvents().ItemRemove.raise(m_id);
+    }
     return closeInspector();
 }
 
@@ -354,9 +322,7 @@ std::shared_ptr<Inspector> Item::displayedInspector() const {
 }
 
 Status Item::Display() {
-    if (Status s = checkUsable(); !s) {
-        return s;
-    }
+    ORLO_TRY(checkUsable());
     const auto app = m_session->application();
     if (!app) {
         return err::hostError(err::kObjectNotAvailable,
@@ -374,16 +340,14 @@ Status Item::Display() {
     if (cancel || m_deleted) {
         // An Open handler refused the item, or deleted it (a row gone from
         // the database): its window closes again.
-        (void)closeInspector();
+        ignoreError(closeInspector(), "the Open handler's refusal is what the caller hears");
         return cancel ? Status(cancelled(QStringLiteral("Opening the item"))) : okStatus();
     }
     return okStatus();
 }
 
 Status Item::Close(SaveMode mode) {
-    if (Status s = checkUsable(); !s) {
-        return s;
-    }
+    ORLO_TRY(checkUsable());
     const auto self = shared_from_this();
     bool cancel = false;
     events.Close.raise(cancel);
@@ -396,9 +360,7 @@ Status Item::Close(SaveMode mode) {
     if (mode == SaveMode::Discard) {
         revert();
     } else if (m_dirty || m_id == 0) {
-        if (Status s = Save(); !s) {
-            return s;
-        }
+        ORLO_TRY(Save());
     }
     return closeInspector();
 }

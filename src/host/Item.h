@@ -114,6 +114,9 @@ public:
     Result<Variant> propertyValue(const QString& name) const { return userProperty(name); }
     // The property as text ("" when absent, Empty or Null).
     QString propertyText(const QString& name) const;
+    // The value the item holds for the property; nothing when it holds
+    // none (a built-in field never assigned holds none).
+    std::optional<Variant> storedValue(const QString& name) const;
 
     const Locale& locale() const;
     ItemId entryId() const { return m_id; }

@@ -40,29 +40,26 @@ struct Items::Snapshot {
     }
 };
 
-Items::Items(std::shared_ptr<MAPIFolder> folder) : m_folder(std::move(folder)) {}
+Items::Items(std::shared_ptr<MAPIFolder> folder)
+    : events(folder->itemEvents()), m_folder(std::move(folder)) {}
 
 Items::~Items() = default;
 
-int Items::Count() const {
-    const Result<StoreFile*> file = m_folder->session()->file();
-    return file ? static_cast<int>((*file)->itemCount(m_folder->id())) : 0;
+Result<int> Items::Count() const {
+    ORLO_TRY_ASSIGN(const StoreFile* file, m_folder->session()->file());
+    ORLO_TRY_ASSIGN(const std::int64_t count, file->itemCount(m_folder->id()));
+    return static_cast<int>(count);
 }
 
 Result<std::shared_ptr<Item>> Items::Find(const QString& filter) const {
     const auto& session = m_folder->session();
-    const Result<ItemFilter> f = parseItemFilter(filter, session->services().locale);
-    if (!f) {
-        return f.error();
-    }
-    if (f->matchesNothing) {
+    ORLO_TRY_ASSIGN(const ItemFilter f, parseItemFilter(filter, session->services().locale));
+    if (f.matchesNothing) {
         return std::shared_ptr<::orlo::host::Item>();
     }
-    const Result<StoreFile*> file = session->file();
-    if (!file) {
-        return file.error();
-    }
-    const std::optional<ItemId> id = (*file)->findFirst(m_folder->id(), f->property, f->value);
+    ORLO_TRY_ASSIGN(StoreFile* const file, session->file());
+    ORLO_TRY_ASSIGN(const std::optional<ItemId> id,
+                    file->findFirst(m_folder->id(), f.property, f.value));
     if (!id) {
         return std::shared_ptr<::orlo::host::Item>();
     }
@@ -71,9 +68,7 @@ Result<std::shared_ptr<Item>> Items::Find(const QString& filter) const {
 
 Result<std::shared_ptr<Item>> Items::Add(const QString& messageClass) const {
     const auto& session = m_folder->session();
-    if (const Result<StoreFile*> file = session->file(); !file) {
-        return file.error();
-    }
+    ORLO_TRY(session->file());
     const QString cls = messageClass.isEmpty() ? m_folder->DefaultMessageClass() : messageClass;
     PropertyMap props;
     if (const FormDefinition* form = session->services().forms.find(cls)) {
@@ -85,10 +80,7 @@ Result<std::shared_ptr<Item>> Items::Add(const QString& messageClass) const {
 
 Result<std::shared_ptr<Item>> Items::Item(int index) {
     const auto& session = m_folder->session();
-    const Result<StoreFile*> file = session->file();
-    if (!file) {
-        return file.error();
-    }
+    ORLO_TRY_ASSIGN(StoreFile* const file, session->file());
     const auto at = [&]() -> std::optional<ItemId> {
         if (index < 1 || static_cast<std::size_t>(index) > m_indexIds.size()) {
             return std::nullopt;
@@ -99,7 +91,7 @@ Result<std::shared_ptr<Item>> Items::Item(int index) {
     Result<std::shared_ptr<::orlo::host::Item>> item =
         id ? session->itemObject(*id) : Result<std::shared_ptr<::orlo::host::Item>>(nullptr);
     if (!id || !item.ok()) {
-        m_indexIds = (*file)->itemIds(m_folder->id());
+        ORLO_TRY_ASSIGN(m_indexIds, file->itemIds(m_folder->id()));
         id = at();
         if (!id) {
             return err::hostError(err::kInvalidProcedureCall,
@@ -132,12 +124,19 @@ std::shared_ptr<Items::Snapshot> Items::snapshot() const {
         return s;
     }
     s->columns = m_columns;
+    // A walk has no way to report a failure: a folder that cannot be read
+    // walks as empty (Count and Find report the store's error).
     if (m_columns.isEmpty()) {
-        s->ids = (*file)->itemIds(s->folder);
+        s->ids = (*file)->itemIds(s->folder).valueOr({});
         return s;
     }
     for (const QString& name : m_columns) {
-        s->values.push_back((*file)->column(s->folder, name));
+        Result<std::vector<std::pair<ItemId, Variant>>> column = (*file)->column(s->folder, name);
+        if (!column) {
+            s->values.clear();
+            return s;
+        }
+        s->values.push_back(std::move(column).value());
     }
     s->ids.reserve(s->values.front().size());
     for (const auto& [id, value] : s->values.front()) {

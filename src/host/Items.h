@@ -5,6 +5,13 @@
 // a given message class. SetColumns limits what iteration loads to the named
 // properties, which makes walking a large folder cheap; the items handed out
 // are still the one live object of each stored item.
+//
+// ItemAdd, ItemChange and ItemRemove tell whoever holds the folder's Items
+// that an item of the folder was stored, stored again or deleted, whoever
+// did it: the user's window, the add-in's fill operations, a peer's notice,
+// the automation channel. Every Items object of one folder shares one set
+// of events, and a folder that nobody holds raises nothing (no one could
+// be listening), so saving costs nothing more when no view is open.
 
 #include <QString>
 #include <QStringList>
@@ -13,6 +20,7 @@
 #include <optional>
 #include <vector>
 
+#include "host/events/Event.h"
 #include "host/store/StoreFile.h"
 #include "platform/core/Result.h"
 
@@ -25,10 +33,23 @@ class Items {
     struct Snapshot;
 
 public:
+    struct Events {
+        // An item was stored in the folder for the first time.
+        Event<const std::shared_ptr<::orlo::host::Item>&> ItemAdd;
+        // A stored item of the folder was stored again.
+        Event<const std::shared_ptr<::orlo::host::Item>&> ItemChange;
+        // A stored item of the folder was deleted: its entry id.
+        Event<ItemId> ItemRemove;
+    };
+    // The folder's events (the same for every Items object of the folder).
+    Events& events;
+
     explicit Items(std::shared_ptr<MAPIFolder> folder);
     ~Items();
 
-    int Count() const;
+    // Both fail with the store's error when its file cannot be read: an
+    // unreadable folder is never taken for an empty one.
+    Result<int> Count() const;
     Result<std::shared_ptr<::orlo::host::Item>> Find(const QString& filter) const;
     Result<std::shared_ptr<::orlo::host::Item>> Add(const QString& messageClass = {}) const;
     // 1-based, in the folder's order. Answers from a list of the folder's

@@ -12,8 +12,10 @@ MAPIFolder::MAPIFolder(std::shared_ptr<StoreSession> session, FolderInfo info)
 
 std::shared_ptr<Folders> MAPIFolder::Folders() {
     std::vector<std::shared_ptr<MAPIFolder>> children;
+    // A folder whose subfolders cannot be read shows none; reading its
+    // items reports the store's error.
     if (const Result<StoreFile*> file = m_session->file()) {
-        for (const FolderInfo& info : (*file)->subfolders(m_info.id)) {
+        for (const FolderInfo& info : (*file)->subfolders(m_info.id).valueOr({})) {
             children.push_back(m_session->folderObject(info));
         }
     }

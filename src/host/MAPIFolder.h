@@ -6,12 +6,12 @@
 #include <QString>
 #include <memory>
 
+#include "host/Items.h"
 #include "host/store/StoreFile.h"
 
 namespace orlo::host {
 
 class Folders;
-class Items;
 class StoreSession;
 class Views;
 
@@ -29,10 +29,13 @@ public:
     FolderId id() const { return m_info.id; }
     bool isTopFolder() const { return m_info.parent == 0; }
     const std::shared_ptr<StoreSession>& session() const { return m_session; }
+    // What every Items object of this folder raises (Items::events).
+    ::orlo::host::Items::Events& itemEvents() { return m_itemEvents; }
 
 private:
     std::shared_ptr<StoreSession> m_session;
     FolderInfo m_info;
+    ::orlo::host::Items::Events m_itemEvents;
 };
 
 }  // namespace orlo::host

@@ -48,14 +48,11 @@ Status NameSpace::AddStore(const QString& path) {
     if (sessionOf(path)) {
         return okStatus();
     }
-    Result<std::unique_ptr<StoreFile>> file =
-        QFileInfo::exists(path) ? StoreFile::open(path)
-                                : StoreFile::create(path, QString::fromUtf16(kNewStoreName));
-    if (!file) {
-        return file.error();
-    }
-    m_stores.push_back(
-        std::make_shared<StoreSession>(std::move(file).value(), m_services, m_application));
+    ORLO_TRY_ASSIGN(std::unique_ptr<StoreFile> file,
+                    QFileInfo::exists(path)
+                        ? StoreFile::open(path)
+                        : StoreFile::create(path, QString::fromUtf16(kNewStoreName)));
+    m_stores.push_back(std::make_shared<StoreSession>(std::move(file), m_services, m_application));
     events.profileChanged.raise();
     return okStatus();
 }

@@ -28,15 +28,9 @@ void StoreSession::close() {
 }
 
 Result<std::shared_ptr<MAPIFolder>> StoreSession::topFolder() {
-    const Result<StoreFile*> f = file();
-    if (!f) {
-        return f.error();
-    }
-    const Result<FolderInfo> info = (*f)->folder((*f)->topFolder());
-    if (!info) {
-        return info.error();
-    }
-    return folderObject(*info);
+    ORLO_TRY_ASSIGN(StoreFile* const f, file());
+    ORLO_TRY_ASSIGN(const FolderInfo info, f->folder(f->topFolder()));
+    return folderObject(info);
 }
 
 std::shared_ptr<MAPIFolder> StoreSession::folderObject(const FolderInfo& info) {
@@ -49,6 +43,11 @@ std::shared_ptr<MAPIFolder> StoreSession::folderObject(const FolderInfo& info) {
     return folder;
 }
 
+std::shared_ptr<MAPIFolder> StoreSession::liveFolder(FolderId id) const {
+    const auto it = m_folders.find(id);
+    return it == m_folders.end() ? nullptr : it->second.lock();
+}
+
 std::shared_ptr<Item> StoreSession::liveItem(ItemId id) const {
     const auto it = m_items.find(id);
     return it == m_items.end() ? nullptr : it->second.lock();
@@ -58,15 +57,9 @@ Result<std::shared_ptr<Item>> StoreSession::itemObject(ItemId id) {
     if (auto live = liveItem(id)) {
         return live;
     }
-    const Result<StoreFile*> f = file();
-    if (!f) {
-        return f.error();
-    }
-    Result<ItemRecord> record = (*f)->load(id);
-    if (!record) {
-        return record.error();
-    }
-    ItemRecord& r = record.value();
+    ORLO_TRY_ASSIGN(StoreFile* const f, file());
+    ORLO_TRY_ASSIGN(ItemRecord record, f->load(id));
+    ItemRecord& r = record;
     auto item = std::make_shared<Item>(Item::Init{shared_from_this(), r.folder, r.id,
                                                   std::move(r.messageClass),
                                                   std::move(r.properties), std::nullopt});

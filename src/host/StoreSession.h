@@ -36,6 +36,8 @@ public:
 
     Result<std::shared_ptr<MAPIFolder>> topFolder();
     std::shared_ptr<MAPIFolder> folderObject(const FolderInfo& info);
+    // The live object of a folder, or nothing when no one holds it.
+    std::shared_ptr<MAPIFolder> liveFolder(FolderId id) const;
 
     // The live object of a stored item, or nothing.
     std::shared_ptr<Item> liveItem(ItemId id) const;

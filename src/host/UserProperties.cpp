@@ -32,9 +32,7 @@ Result<std::shared_ptr<UserProperty>> UserProperties::Add(const QString& name) {
     if (name.trimmed().isEmpty()) {
         return err::hostError(err::kInvalidArgument, QStringLiteral("A property needs a name."));
     }
-    if (Status s = m_item->addUserProperty(name); !s) {
-        return s.error();
-    }
+    ORLO_TRY(m_item->addUserProperty(name));
     return std::make_shared<UserProperty>(m_item, name);
 }
 

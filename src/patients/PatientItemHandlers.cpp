@@ -9,6 +9,7 @@
 #include "host/Item.h"
 #include "patients/DateOfBirth.h"
 #include "patients/UpdatePatientRecord.h"
+#include "platform/core/ErrorTrap.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/Recordset.h"
@@ -134,7 +135,7 @@ bool PatientItemHandlers::insertPatient(host::Item& item, QStringList values) {
         return false;
     }
     rs.close();
-    (void)conn.close();
+    ignoreError(conn.close(), "the routine's own outcome is what its caller hears");
     values[kPatientIdValue - 1] = patientId;
     sendPeerNotice(m_ctx, peerNoticeLine(kPatientNotice, kNoticeNewRow, values));
     return true;
@@ -157,7 +158,7 @@ bool PatientItemHandlers::updatePatient(QStringList values, const QString& modif
                            nullptr, &conn);
         return false;
     }
-    (void)conn.close();
+    ignoreError(conn.close(), "the routine's own outcome is what its caller hears");
     values[kPatientIdValue - 1] = FoundPatientID;
     sendPeerNotice(m_ctx, peerNoticeLine(kPatientNotice, kNoticeChangedRow, values));
     return true;
@@ -190,7 +191,7 @@ bool PatientItemHandlers::PatientDuplicateCheck(const QString& connectionString,
         return false;
     }
     rs.close();
-    (void)conn.close();
+    ignoreError(conn.close(), "the routine's own outcome is what its caller hears");
     return true;
 }
 

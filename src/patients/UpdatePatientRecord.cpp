@@ -3,6 +3,7 @@
 #include "common/AddinContext.h"
 #include "common/ItemHandlerSupport.h"
 #include "common/SqlQuote.h"
+#include "platform/core/ErrorTrap.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DataErrors.h"
 #include "records/FieldMaps.h"
@@ -58,11 +59,11 @@ bool UpdatePatientRecord(AddinContext& ctx, const QString& connectionString,
     if (trap.failed()) {
         // Closed before the box waits for the user.
         const ProviderErrors errors = conn.errors();
-        (void)conn.close();
+        ignoreError(conn.close(), "the routine's own outcome is what its caller hears");
         reportUpdateError(ctx, trap.error(), errors);
         return false;
     }
-    (void)conn.close();
+    ignoreError(conn.close(), "the routine's own outcome is what its caller hears");
     if (changed && *changed == 0) {
         const Error gone = makeError(data::err::kRecordDeleted, QString::fromUtf16(kPatientRowGone),
                                      QStringLiteral("UpdatePatientRecord"));

@@ -10,6 +10,7 @@
 #include "host/Items.h"
 #include "host/commandbars/CommandBar.h"
 #include "host/commandbars/CommandBars.h"
+#include "platform/core/ErrorTrap.h"
 #include "records/FieldMaps.h"
 
 namespace orlo::patients {
@@ -51,59 +52,56 @@ QList<int> namesFirstOrder(int last) {
 
 Result<std::shared_ptr<host::Item>> findPatient(AddinContext& ctx, const QString& filterPrefix,
                                                 const QString& patientId) {
-    const auto items = addinFolderItems(ctx, QString::fromUtf16(kPatientsFolderName));
-    if (!items) {
-        return items.error();
-    }
-    return (*items)->Find(filterPrefix + patientId);
+    ORLO_TRY_ASSIGN(const auto items,
+                    addinFolderItems(ctx, QString::fromUtf16(kPatientsFolderName)));
+    return items->Find(filterPrefix + patientId);
 }
 
 }  // namespace
 
 Status PatientExists(AddinContext& ctx, const QString& patientId, bool& found) {
-    const auto item = findPatient(ctx, QString::fromUtf16(kPatientIdFilter), patientId);
-    if (!item) {
-        return item.error();
-    }
-    found = *item != nullptr;
+    ORLO_TRY_ASSIGN(const auto item,
+                    findPatient(ctx, QString::fromUtf16(kPatientIdFilter), patientId));
+    found = item != nullptr;
     return okStatus();
 }
 
 Result<bool> PatientExistsByCustomerID(AddinContext& ctx, const QString& patientId) {
-    const auto item = findPatient(ctx, QString::fromUtf16(kCustomerIdFilter), patientId);
-    if (!item) {
-        return item.error();
-    }
-    return *item != nullptr;
+    ORLO_TRY_ASSIGN(const auto item,
+                    findPatient(ctx, QString::fromUtf16(kCustomerIdFilter), patientId));
+    return item != nullptr;
 }
 
 Status AddPatientItem(AddinContext& ctx, const PatientFieldValues& values) {
-    if (Status s = checkValueCount(values); !s) {
-        return s;
-    }
-    const auto items = addinFolderItems(ctx, QString::fromUtf16(kPatientsFolderName));
-    if (!items) {
-        return items.error();
-    }
+    ORLO_TRY(checkValueCount(values));
+    ORLO_TRY_ASSIGN(const auto items,
+                    addinFolderItems(ctx, QString::fromUtf16(kPatientsFolderName)));
     // From here on a step that fails is passed over and the next one runs.
-    const auto added = (*items)->Add();
+    ErrorTrap resume = ErrorTrap::resumeNext();
+    const auto added = items->Add();
     const std::shared_ptr<host::Item> item = added ? *added : nullptr;
     if (item) {
-        (void)item->setUserProperty(propertyOf(1), Variant(valueAt(values, 1)));
+        resume.step(
+            [&] { return item->setUserProperty(propertyOf(1), Variant(valueAt(values, 1))); });
         const QString page = records::str(records::kPatientPage);
         for (int p : namesFirstOrder(kLastControlValue)) {
-            (void)setControlValue(*item, page, records::str(records::patientField(p).control),
-                                  Variant(valueAt(values, p)));
+            resume.step([&] {
+                return setControlValue(*item, page, records::str(records::patientField(p).control),
+                                       Variant(valueAt(values, p)));
+            });
         }
         for (int p = kFirstClinicalValue; p <= kLastClinicalValue; ++p) {
-            (void)item->setUserProperty(propertyOf(p), Variant(valueAt(values, p)));
+            resume.step(
+                [&] { return item->setUserProperty(propertyOf(p), Variant(valueAt(values, p))); });
         }
-        (void)item->setUserProperty(propertyOf(kDeleteFlagValue),
-                                    Variant(valueAt(values, kDeleteFlagValue)));
+        resume.step([&] {
+            return item->setUserProperty(propertyOf(kDeleteFlagValue),
+                                         Variant(valueAt(values, kDeleteFlagValue)));
+        });
     }
     ctx.PatientItemSaveEnabled = false;
     if (item) {
-        (void)item->Save();
+        resume.step([&] { return item->Save(); });
     }
     if (const auto inspector = ctx.application->ActiveInspector()) {
         const auto tools =
@@ -112,7 +110,7 @@ Status AddPatientItem(AddinContext& ctx, const PatientFieldValues& values) {
             const auto checkNames =
                 (*tools)->Controls()->Item(QString::fromUtf16(host::CommandBars::kCheckNames));
             if (checkNames) {
-                (void)(*checkNames)->Execute();
+                resume.step([&] { return (*checkNames)->Execute(); });
             }
         }
     }
@@ -120,14 +118,10 @@ Status AddPatientItem(AddinContext& ctx, const PatientFieldValues& values) {
 }
 
 Status UpdatePatientItem(AddinContext& ctx, const PatientFieldValues& values) {
-    if (Status s = checkValueCount(values); !s) {
-        return s;
-    }
-    const auto found = findPatient(ctx, QString::fromUtf16(kPatientIdFilter), valueAt(values, 1));
-    if (!found) {
-        return found.error();
-    }
-    const std::shared_ptr<host::Item> item = *found;
+    ORLO_TRY(checkValueCount(values));
+    ORLO_TRY_ASSIGN(const auto found,
+                    findPatient(ctx, QString::fromUtf16(kPatientIdFilter), valueAt(values, 1)));
+    const std::shared_ptr<host::Item> item = found;
     if (!item) {
         return makeError(err::kObjectNotSet,
                          QStringLiteral("There is no contact with PatientID %1 in \"%2\".")
@@ -137,9 +131,7 @@ Status UpdatePatientItem(AddinContext& ctx, const PatientFieldValues& values) {
     QList<int> order = {1};
     order << namesFirstOrder(kLastClinicalValue) << kDeleteFlagValue;
     for (int p : order) {
-        if (Status s = item->setUserProperty(propertyOf(p), Variant(valueAt(values, p))); !s) {
-            return s;
-        }
+        ORLO_TRY(item->setUserProperty(propertyOf(p), Variant(valueAt(values, p))));
     }
     ctx.PatientItemSaveEnabled = false;
     return item->Save();

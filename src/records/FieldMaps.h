@@ -60,8 +60,6 @@ inline constexpr char16_t kStatusLabel[] = u"StatusLabel";
 inline constexpr char16_t kPatientIdControl[] = u"Patient ID";
 inline constexpr char16_t kRecallDueProperty[] = u"RecallDBFormatted";
 inline constexpr char16_t kRecallDueMaskProperty[] = u"RecallDBFormattedMASK";
-inline constexpr char16_t kCustomerIdField[] = u"Customer ID";
-inline constexpr char16_t kMileageField[] = u"Mileage";
 inline constexpr char16_t kPatientMessageClass[] = u"IPM.Contact.Patient";
 inline constexpr char16_t kAppointmentMessageClass[] = u"IPM.Appointment.Scheduler";
 

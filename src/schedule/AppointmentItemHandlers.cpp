@@ -7,6 +7,7 @@
 #include "host/BuiltInFields.h"
 #include "host/Item.h"
 #include "host/forms/FormControl.h"
+#include "platform/core/ErrorTrap.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/Recordset.h"
@@ -143,7 +144,7 @@ void AppointmentItemHandlers::insertAppointment(host::Item& item, QStringList va
         return;
     }
     rs.close();
-    (void)conn.close();
+    ignoreError(conn.close(), "the routine's own outcome is what its caller hears");
     values.prepend(scheduleId);
     sendPeerNotice(m_ctx, peerNoticeLine(kScheduleNotice, kNoticeNewRow, values));
 }
@@ -162,7 +163,7 @@ void AppointmentItemHandlers::updateAppointment(const QString& scheduleId, QStri
                            nullptr, &conn);
         return;
     }
-    (void)conn.close();
+    ignoreError(conn.close(), "the routine's own outcome is what its caller hears");
     values.prepend(scheduleId);
     sendPeerNotice(m_ctx, peerNoticeLine(kScheduleNotice, kNoticeChangedRow, values));
 }
@@ -239,8 +240,9 @@ void AppointmentItemHandlers::CustomPropertyChange(host::Item& item, const QStri
         }
         const std::optional<QDate> due = recallDueDate(startDate->date(), months);
         if (due) {
-            (void)item.setUserProperty(records::str(records::kRecallDueProperty),
-                                       Variant(m_ctx.locale.shortDate(*due)));
+            ignoreError(item.setUserProperty(records::str(records::kRecallDueProperty),
+                                             Variant(m_ctx.locale.shortDate(*due))),
+                        "a derived date; the save reports what the item refuses");
         }
     } else if (name == propertyOf(kReasonValue)) {
         colourLabel(item, name, records::str(records::kReasonLabel));

@@ -3,6 +3,7 @@
 #include "common/AddinContext.h"
 #include "common/ItemHandlerSupport.h"
 #include "common/SqlQuote.h"
+#include "platform/core/ErrorTrap.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DataErrors.h"
 #include "records/FieldMaps.h"
@@ -29,19 +30,13 @@ Result<qint32> patientKeyOf(const QString& sptid, const Locale& locale) {
                          QStringLiteral("Type mismatch: the appointment has no patient number."),
                          QStringLiteral("UpdateScheduleRecord"));
     }
-    const Result<std::int32_t> key = Variant(sptid).toInt32(locale);
-    if (!key) {
-        return key.error();
-    }
-    return qint32(*key);
+    ORLO_TRY_ASSIGN(const std::int32_t key, Variant(sptid).toInt32(locale));
+    return qint32(key);
 }
 
 Result<QString> scheduleUpdateStatement(const QString& scheduleId, const QStringList& values,
                                         const Locale& locale) {
-    const Result<qint32> patient = patientKeyOf(values.value(kPatientKeyValue - 1), locale);
-    if (!patient) {
-        return patient.error();
-    }
+    ORLO_TRY_ASSIGN(const qint32 patient, patientKeyOf(values.value(kPatientKeyValue - 1), locale));
     QString sql = QString::fromUtf16(kUpdatePrefix);
     for (int p = 1; p <= records::kScheduleValueCount; ++p) {
         if (p != 1) {
@@ -52,7 +47,7 @@ Result<QString> scheduleUpdateStatement(const QString& scheduleId, const QString
         if (p == kRecallDueValue && isNoRecallDate(value)) {
             literal = QString::fromUtf16(kSqlNull);
         } else if (p == kPatientKeyValue) {
-            literal = SqlQuote(QString::number(*patient));
+            literal = SqlQuote(QString::number(patient));
         } else {
             literal = SqlQuote(value);
         }
@@ -76,11 +71,11 @@ bool UpdateScheduleRecord(AddinContext& ctx, const QString& connectionString,
     if (trap.failed()) {
         // Closed before the box waits for the user.
         const ProviderErrors errors = conn.errors();
-        (void)conn.close();
+        ignoreError(conn.close(), "the routine's own outcome is what its caller hears");
         reportUpdateError(ctx, trap.error(), errors);
         return false;
     }
-    (void)conn.close();
+    ignoreError(conn.close(), "the routine's own outcome is what its caller hears");
     if (changed && *changed == 0) {
         const Error gone =
             makeError(data::err::kRecordDeleted, QString::fromUtf16(kAppointmentRowGone),

@@ -5,6 +5,7 @@
 #include "host/HostErrors.h"
 #include "host/Item.h"
 #include "host/Items.h"
+#include "platform/core/ErrorTrap.h"
 #include "records/FieldMaps.h"
 
 namespace orlo::schedule {
@@ -29,15 +30,9 @@ Result<std::shared_ptr<host::Items>> schedulerItems(AddinContext& ctx) {
 }
 
 Result<bool> exists(AddinContext& ctx, const char16_t* prefix, const QString& scheduleId) {
-    const auto items = schedulerItems(ctx);
-    if (!items) {
-        return items.error();
-    }
-    const auto item = (*items)->Find(QString::fromUtf16(prefix) + scheduleId);
-    if (!item) {
-        return item.error();
-    }
-    return *item != nullptr;
+    ORLO_TRY_ASSIGN(const auto items, schedulerItems(ctx));
+    ORLO_TRY_ASSIGN(const auto item, items->Find(QString::fromUtf16(prefix) + scheduleId));
+    return item != nullptr;
 }
 
 // "ScheduleID" first, then every value but the desk's own two times. With
@@ -75,48 +70,35 @@ Result<bool> AppointmentExistsByMileage(AddinContext& ctx, const QString& schedu
 
 Status AddAppointmentItem(AddinContext& ctx, const QString& scheduleId,
                           const ScheduleFieldValues& values) {
-    if (Status s = checkValueCount(values); !s) {
-        return s;
-    }
-    const auto items = schedulerItems(ctx);
-    if (!items) {
-        return items.error();
-    }
+    ORLO_TRY(checkValueCount(values));
+    ORLO_TRY_ASSIGN(const auto items, schedulerItems(ctx));
     // From here on a step that fails is passed over and the next one runs.
-    const auto added = (*items)->Add();
+    ErrorTrap resume = ErrorTrap::resumeNext();
+    const auto added = items->Add();
     if (added && *added) {
-        (void)assignValues(**added, scheduleId, values, false);
+        resume.step([&] { return assignValues(**added, scheduleId, values, false); });
     }
     ctx.ApptItemSaveEnabled = false;
     if (added && *added) {
-        (void)(*added)->Save();
+        resume.step([&] { return (*added)->Save(); });
     }
     return okStatus();
 }
 
 Status UpdateAppointmentItem(AddinContext& ctx, const QString& scheduleId,
                              const ScheduleFieldValues& values) {
-    if (Status s = checkValueCount(values); !s) {
-        return s;
-    }
-    const auto items = schedulerItems(ctx);
-    if (!items) {
-        return items.error();
-    }
-    const auto found = (*items)->Find(QString::fromUtf16(kScheduleIdFilter) + scheduleId);
-    if (!found) {
-        return found.error();
-    }
-    const std::shared_ptr<host::Item> item = *found;
+    ORLO_TRY(checkValueCount(values));
+    ORLO_TRY_ASSIGN(const auto items, schedulerItems(ctx));
+    ORLO_TRY_ASSIGN(const auto found,
+                    items->Find(QString::fromUtf16(kScheduleIdFilter) + scheduleId));
+    const std::shared_ptr<host::Item> item = found;
     if (!item) {
         return makeError(err::kObjectNotSet,
                          QStringLiteral("There is no appointment with ScheduleID %1 in \"%2\".")
                              .arg(scheduleId, QString::fromUtf16(kSchedulerFolderName)),
                          QString::fromUtf16(host::err::kSource));
     }
-    if (Status s = assignValues(*item, scheduleId, values, true); !s) {
-        return s;
-    }
+    ORLO_TRY(assignValues(*item, scheduleId, values, true));
     ctx.ApptItemSaveEnabled = false;
     return item->Save();
 }

@@ -43,21 +43,17 @@ Error fileError(long number, const QString& path, const QString& why) {
 // The list's lines: each item's value in folder order. Only the one property
 // is loaded per item (SetColumns), which reads the folder in a single pass.
 Result<QByteArray> listLines(AddinContext& ctx, const UnloadList& list) {
-    const Result<std::shared_ptr<host::MAPIFolder>> folder =
-        addinFolder(ctx.application, QString::fromUtf16(list.folderName));
-    if (!folder) {
-        return folder.error();
-    }
+    ORLO_TRY_ASSIGN(const std::shared_ptr<host::MAPIFolder> folder,
+                    addinFolder(ctx.application, QString::fromUtf16(list.folderName)));
     const QString property = QString::fromUtf16(list.property);
-    const std::shared_ptr<host::Items> items = (*folder)->Items();
+    const std::shared_ptr<host::Items> items = folder->Items();
     items->SetColumns(property);
     QByteArray lines;
     for (const std::shared_ptr<host::Item>& item : *items) {
         if (!item) {
             return host::err::hostError(
                 host::err::kItemDeleted,
-                QStringLiteral("An item of the folder \"%1\" cannot be read.")
-                    .arg((*folder)->Name()));
+                QStringLiteral("An item of the folder \"%1\" cannot be read.").arg(folder->Name()));
         }
         const Result<Variant> value = item->userProperty(property);
         if (value) {
@@ -71,17 +67,14 @@ Result<QByteArray> listLines(AddinContext& ctx, const UnloadList& list) {
 }
 
 Status replaceList(AddinContext& ctx, const UnloadList& list, const QString& path) {
-    const Result<QByteArray> lines = listLines(ctx, list);
-    if (!lines) {
-        return lines.error();
-    }
+    ORLO_TRY_ASSIGN(const QByteArray lines, listLines(ctx, list));
     // QSaveFile writes "UNLOADP.log.XXXXXX" beside the list and renames it
     // over the list on commit; until then the old list stands.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return fileError(err::kPathFileAccessError, path, file.errorString());
     }
-    if (file.write(*lines) != lines->size()) {
+    if (file.write(lines) != lines.size()) {
         const QString why = file.errorString();
         file.cancelWriting();
         return fileError(err::kPathFileAccessError, path, why);
@@ -97,8 +90,8 @@ Status writeUnloadList(AddinContext& ctx, const UnloadList& list) {
     if (!QFileInfo::exists(path)) {
         ctx.messageBoxes.show(QString::fromUtf16(list.missingText), MsgButtons::OK,
                               MsgIcon::Critical, QString::fromUtf16(kUnloadListErrorTitle));
-        // Nobody is left to tell when the log cannot be written either.
-        (void)ctx.log().WriteErrorLog(QString::fromUtf16(list.missingLog));
+        ignoreError(ctx.log().WriteErrorLog(QString::fromUtf16(list.missingLog)),
+                    "nobody is left to tell when the log cannot be written either");
         return makeError(err::kFileNotFound, QString::fromUtf16(list.missingText),
                          QStringLiteral("Orlo"));
     }

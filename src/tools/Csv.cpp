@@ -1,5 +1,7 @@
 #include "tools/Csv.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::tools {
 
 QString csvField(const QString& value) {
@@ -15,7 +17,7 @@ QString csvField(const QString& value) {
         return value;
     }
     QString escaped = value;
-    escaped.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    escaped.replace(QLatin1Char('"'), u"\"\""_s);
     return QLatin1Char('"') + escaped + QLatin1Char('"');
 }
 

@@ -16,18 +16,20 @@
 #include "tools/Csv.h"
 #include "tools/Seeder.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::tools {
 
 namespace {
 
-constexpr char kUsage[] =
-    "usage:\n"
-    "  orlo db init PATH\n"
-    "  orlo db init-scratch PATH\n"
-    "  orlo db upgrade PATH\n"
-    "  orlo db query PATH \"SQL\" [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
-    "  orlo db seed PATH --patients N --appointments M [--seed S] [--now \"YYYY-MM-DD "
-    "HH:MM:SS\"]\n";
+constexpr QStringView kUsage =
+    u"usage:\n"
+    u"  orlo db init PATH\n"
+    u"  orlo db init-scratch PATH\n"
+    u"  orlo db upgrade PATH\n"
+    u"  orlo db query PATH \"SQL\" [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
+    u"  orlo db seed PATH --patients N --appointments M [--seed S] [--now \"YYYY-MM-DD "
+    u"HH:MM:SS\"]\n";
 
 int usageError(ToolIo& io, const QString& why) {
     io.err << "orlo db: " << why << "\n" << kUsage;
@@ -50,13 +52,13 @@ std::optional<Options> parseOptions(const QStringList& args, const QStringList& 
     Options o;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        if (a.startsWith(QStringLiteral("--"))) {
+        if (a.startsWith(u"--"_s)) {
             if (!known.contains(a)) {
-                *exitCode = usageError(io, QStringLiteral("unknown option %1").arg(a));
+                *exitCode = usageError(io, u"unknown option %1"_s.arg(a));
                 return std::nullopt;
             }
             if (i + 1 >= args.size()) {
-                *exitCode = usageError(io, QStringLiteral("%1 needs a value").arg(a));
+                *exitCode = usageError(io, u"%1 needs a value"_s.arg(a));
                 return std::nullopt;
             }
             o.named.insert(a, args[++i]);
@@ -68,14 +70,13 @@ std::optional<Options> parseOptions(const QStringList& args, const QStringList& 
 }
 
 std::optional<QDateTime> parseNow(const Options& o, ToolIo& io, int* exitCode) {
-    if (!o.named.contains(QStringLiteral("--now"))) {
+    if (!o.named.contains(u"--now"_s)) {
         return SystemClock().now();
     }
-    const QString text = o.named.value(QStringLiteral("--now"));
-    const QDateTime dt = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QString text = o.named.value(u"--now"_s);
+    const QDateTime dt = QDateTime::fromString(text, u"yyyy-MM-dd HH:mm:ss"_s);
     if (!dt.isValid()) {
-        *exitCode = usageError(
-            io, QStringLiteral("--now wants \"YYYY-MM-DD HH:MM:SS\", not '%1'").arg(text));
+        *exitCode = usageError(io, u"--now wants \"YYYY-MM-DD HH:MM:SS\", not '%1'"_s.arg(text));
         return std::nullopt;
     }
     return naiveDateTime(dt.date(), dt.time());
@@ -89,7 +90,7 @@ std::optional<qint64> parseCount(const Options& o, const QString& name, qint64 f
     bool ok = false;
     const qint64 n = o.named.value(name).toLongLong(&ok);
     if (!ok || n < 0) {
-        *exitCode = usageError(io, QStringLiteral("%1 wants a whole number >= 0").arg(name));
+        *exitCode = usageError(io, u"%1 wants a whole number >= 0"_s.arg(name));
         return std::nullopt;
     }
     return n;
@@ -97,7 +98,7 @@ std::optional<qint64> parseCount(const Options& o, const QString& name, qint64 f
 
 QString csvValue(const Variant& v, const Locale& locale) {
     if (const QDateTime* d = v.asDate()) {
-        return d->toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        return d->toString(u"yyyy-MM-dd HH:mm:ss"_s);
     }
     if (const double* d = v.asDouble()) {
         return QString::number(*d, 'g', 15);
@@ -107,7 +108,7 @@ QString csvValue(const Variant& v, const Locale& locale) {
 
 int init(const QStringList& args, ToolIo& io, data::DatabaseKind kind) {
     if (args.size() != 1) {
-        return usageError(io, QStringLiteral("init takes exactly one PATH"));
+        return usageError(io, u"init takes exactly one PATH"_s);
     }
     const QStringList statements = kind == data::DatabaseKind::Shared
                                        ? records::sharedSchemaStatements()
@@ -121,7 +122,7 @@ int init(const QStringList& args, ToolIo& io, data::DatabaseKind kind) {
 
 int upgrade(const QStringList& args, ToolIo& io) {
     if (args.size() != 1) {
-        return usageError(io, QStringLiteral("upgrade takes exactly one PATH"));
+        return usageError(io, u"upgrade takes exactly one PATH"_s);
     }
     const SystemClock clock;
     const Locale locale = Locale::system();
@@ -136,12 +137,12 @@ int upgrade(const QStringList& args, ToolIo& io) {
 
 int query(const QStringList& args, ToolIo& io) {
     int code = kExitOk;
-    std::optional<Options> o = parseOptions(args, {QStringLiteral("--now")}, io, &code);
+    std::optional<Options> o = parseOptions(args, {u"--now"_s}, io, &code);
     if (!o) {
         return code;
     }
     if (o->positional.size() != 2) {
-        return usageError(io, QStringLiteral("query takes PATH and one SQL text"));
+        return usageError(io, u"query takes PATH and one SQL text"_s);
     }
     std::optional<QDateTime> now = parseNow(*o, io, &code);
     if (!now) {
@@ -155,7 +156,7 @@ int query(const QStringList& args, ToolIo& io) {
         return failed(io, s.error());
     }
     const QString sql = o->positional[1];
-    if (!sql.trimmed().startsWith(QStringLiteral("SELECT"), Qt::CaseInsensitive)) {
+    if (!sql.trimmed().startsWith(u"SELECT"_s, Qt::CaseInsensitive)) {
         Result<qint64> n = conn.execute(sql);
         if (!n) {
             return failed(io, n.error());
@@ -187,28 +188,24 @@ int query(const QStringList& args, ToolIo& io) {
 
 int seed(const QStringList& args, ToolIo& io) {
     int code = kExitOk;
-    std::optional<Options> o =
-        parseOptions(args,
-                     {QStringLiteral("--patients"), QStringLiteral("--appointments"),
-                      QStringLiteral("--seed"), QStringLiteral("--now")},
-                     io, &code);
+    std::optional<Options> o = parseOptions(
+        args, {u"--patients"_s, u"--appointments"_s, u"--seed"_s, u"--now"_s}, io, &code);
     if (!o) {
         return code;
     }
     if (o->positional.size() != 1) {
-        return usageError(io, QStringLiteral("seed takes exactly one PATH"));
+        return usageError(io, u"seed takes exactly one PATH"_s);
     }
     SeedOptions options;
-    std::optional<qint64> patients = parseCount(*o, QStringLiteral("--patients"), 0, io, &code);
+    std::optional<qint64> patients = parseCount(*o, u"--patients"_s, 0, io, &code);
     if (!patients) {
         return code;
     }
-    std::optional<qint64> appointments =
-        parseCount(*o, QStringLiteral("--appointments"), 0, io, &code);
+    std::optional<qint64> appointments = parseCount(*o, u"--appointments"_s, 0, io, &code);
     if (!appointments) {
         return code;
     }
-    std::optional<qint64> seedValue = parseCount(*o, QStringLiteral("--seed"), 1, io, &code);
+    std::optional<qint64> seedValue = parseCount(*o, u"--seed"_s, 1, io, &code);
     if (!seedValue) {
         return code;
     }
@@ -240,22 +237,22 @@ int runDbCommands(const QStringList& args, ToolIo& io) {
     }
     const QString command = args.first();
     const QStringList rest = args.mid(1);
-    if (command == QStringLiteral("init")) {
+    if (command == u"init"_s) {
         return init(rest, io, data::DatabaseKind::Shared);
     }
-    if (command == QStringLiteral("init-scratch")) {
+    if (command == u"init-scratch"_s) {
         return init(rest, io, data::DatabaseKind::Scratch);
     }
-    if (command == QStringLiteral("upgrade")) {
+    if (command == u"upgrade"_s) {
         return upgrade(rest, io);
     }
-    if (command == QStringLiteral("query")) {
+    if (command == u"query"_s) {
         return query(rest, io);
     }
-    if (command == QStringLiteral("seed")) {
+    if (command == u"seed"_s) {
         return seed(rest, io);
     }
-    return usageError(io, QStringLiteral("unknown command '%1'").arg(command));
+    return usageError(io, u"unknown command '%1'"_s.arg(command));
 }
 
 }  // namespace orlo::tools

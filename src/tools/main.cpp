@@ -13,6 +13,8 @@
 #include "tools/report/ReportCommand.h"
 #include "tools/store/StoreCommand.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 using orlo::tools::CommandGroup;
@@ -55,8 +57,7 @@ int main(int argc, char** argv) {
     QTextStream err(stderr);
     orlo::tools::ToolIo io{out, err};
     QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty() || args.first() == QStringLiteral("--help") ||
-        args.first() == QStringLiteral("-h")) {
+    if (args.isEmpty() || args.first() == u"--help"_s || args.first() == u"-h"_s) {
         usage(err);
         return args.isEmpty() ? orlo::tools::kExitUsage : orlo::tools::kExitOk;
     }

@@ -1,7 +1,10 @@
-// The item list model stays lazy on a large folder and shows the patient
-// and appointment columns from the record layouts' property names.
+// The item list model stays lazy on a large folder, shows the patient and
+// appointment columns from the record layouts' property names, and follows
+// the folder's item events.
 
 #include <gtest/gtest.h>
+
+#include <QCoreApplication>
 
 #include "DeskTestStore.h"
 #include "TestSupport.h"
@@ -70,7 +73,7 @@ TEST_F(FolderItemModelTest, FetchesRowsInBatchesAndReadsOnlyWhatIsShown) {
               QStringLiteral("Telephone"));
 }
 
-TEST_F(FolderItemModelTest, AppointmentColumnsAndRefreshAfterChanges) {
+TEST_F(FolderItemModelTest, AppointmentColumnsFollowTheFoldersItemEvents) {
     FolderItemModel model(Locale::unitedKingdom());
     model.setFolder(folder(kScheduler));
     QStringList headers;
@@ -80,40 +83,68 @@ TEST_F(FolderItemModelTest, AppointmentColumnsAndRefreshAfterChanges) {
     EXPECT_EQ(headers, (QStringList{QStringLiteral("Start"), QStringLiteral("End"),
                                     QStringLiteral("Patient"), QStringLiteral("Reason"),
                                     QStringLiteral("Status")}));
-
-    // A saved appointment shows after a refresh, with its dates as the
-    // workstation writes them and the patient as "Last, First".
-    auto added = folder(kScheduler)->Items()->Add();
-    ASSERT_TRUE(added.ok());
-    const auto item = *added;
-    ASSERT_TRUE(item->setUserProperty(QStringLiteral("Start"),
-                                      Variant(naiveDateTime(QDate(2026, 4, 2), QTime(10, 15))))
-                    .ok());
-    ASSERT_TRUE(
-        item->setUserProperty(QStringLiteral("LNAME"), Variant(QStringLiteral("Okafor"))).ok());
-    ASSERT_TRUE(
-        item->setUserProperty(QStringLiteral("FNAME"), Variant(QStringLiteral("Grace"))).ok());
-    ASSERT_TRUE(
-        item->setUserProperty(QStringLiteral("REASON"), Variant(QStringLiteral("Recall"))).ok());
-    ASSERT_TRUE(item->Save().ok());
-    model.refresh();
-    EXPECT_EQ(model.totalCount(), kAppointments + 1);
     while (model.canFetchMore({})) {
         model.fetchMore({});
     }
+    QStringList heard;
+    QObject::connect(&model, &QAbstractItemModel::rowsInserted,
+                     [&](const QModelIndex&, int first, int last) {
+                         heard << QStringLiteral("inserted %1-%2").arg(first).arg(last);
+                     });
+    QObject::connect(&model, &QAbstractItemModel::rowsRemoved,
+                     [&](const QModelIndex&, int first, int last) {
+                         heard << QStringLiteral("removed %1-%2").arg(first).arg(last);
+                     });
+    QObject::connect(&model, &QAbstractItemModel::dataChanged,
+                     [&](const QModelIndex& from, const QModelIndex& to) {
+                         heard << QStringLiteral("changed %1-%2").arg(from.row()).arg(to.row());
+                     });
+
+    // Saved by anyone: the list has the rows once the event loop turns, all
+    // added in one insertion, with the dates as the workstation writes them
+    // and the patient as "Last, First".
+    const auto save = [&](const char* last, int day) {
+        auto item = *folder(kScheduler)->Items()->Add();
+        EXPECT_TRUE(
+            item->setUserProperty(QStringLiteral("Start"),
+                                  Variant(naiveDateTime(QDate(2026, 4, day), QTime(10, 15))))
+                .ok());
+        EXPECT_TRUE(
+            item->setUserProperty(QStringLiteral("LNAME"), Variant(QString::fromLatin1(last)))
+                .ok());
+        EXPECT_TRUE(
+            item->setUserProperty(QStringLiteral("FNAME"), Variant(QStringLiteral("Grace"))).ok());
+        EXPECT_TRUE(item->Save().ok());
+        return item;
+    };
+    const auto item = save("Okafor", 2);
+    const auto other = save("Bell", 3);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(model.totalCount(), kAppointments + 2);
     const int row = model.rowOf(item->entryId());
     ASSERT_EQ(row, kAppointments);
+    EXPECT_EQ(model.rowOf(other->entryId()), kAppointments + 1);
     EXPECT_EQ(model.data(model.index(row, 0), Qt::DisplayRole).toString(),
               QStringLiteral("02/04/2026 10:15:00"));
     EXPECT_EQ(model.data(model.index(row, 1), Qt::DisplayRole).toString(), QString());
     EXPECT_EQ(model.data(model.index(row, 2), Qt::DisplayRole).toString(),
               QStringLiteral("Okafor, Grace"));
+
+    // Saved again: its row is read again.
+    ASSERT_TRUE(
+        item->setUserProperty(QStringLiteral("REASON"), Variant(QStringLiteral("Recall"))).ok());
+    ASSERT_TRUE(item->Save().ok());
+    QCoreApplication::processEvents();
     EXPECT_EQ(model.data(model.index(row, 3), Qt::DisplayRole).toString(),
               QStringLiteral("Recall"));
 
-    // Deleted: the refreshed list no longer has the row.
+    // Deleted: the row goes, the one after it moves up.
     ASSERT_TRUE(item->Delete().ok());
-    model.refresh();
-    EXPECT_EQ(model.totalCount(), kAppointments);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(model.totalCount(), kAppointments + 1);
     EXPECT_EQ(model.rowOf(item->entryId()), -1);
+    EXPECT_EQ(model.rowOf(other->entryId()), kAppointments);
+    EXPECT_EQ(heard,
+              (QStringList{QStringLiteral("inserted 450-451"), QStringLiteral("changed 450-450"),
+                           QStringLiteral("removed 450-450")}));
 }

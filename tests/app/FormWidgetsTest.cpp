@@ -104,13 +104,14 @@ TEST_F(FormWidgets, ItemWindowFollowsTheModelAndShowsLabelsInTheirColour) {
     ASSERT_TRUE(
         item->setUserProperty(QStringLiteral("ScheduleID"), Variant(QStringLiteral("9"))).ok());
     ASSERT_TRUE(item->Save().ok());
-    // What an add-in does in its Open handler: colour a label, refresh values.
+    // What an add-in does in its Open handler: refresh values, then colour a
+    // label (after the window has shown the values).
     auto onOpen = item->events.Open.connect([&](bool&) {
+        (void)item->setUserProperty(QStringLiteral("REASON"), Variant(QStringLiteral("Recall")));
         const auto label = *item->GetInspector()->formControl(QStringLiteral("Patient Scheduler"),
                                                               QStringLiteral("StatusLabel"));
         label->setForeColor(host::Rgb{255, 0, 0});
         label->setCaption(QStringLiteral("No show"));
-        (void)item->setUserProperty(QStringLiteral("REASON"), Variant(QStringLiteral("Recall")));
     });
     InspectorWindow* window = nullptr;
     auto onNew = app->Inspectors()->events.NewInspector.connect(
@@ -123,10 +124,9 @@ TEST_F(FormWidgets, ItemWindowFollowsTheModelAndShowsLabelsInTheirColour) {
     QPointer<InspectorWindow> guard(window);
     ASSERT_EQ(window->pages().size(), 2u);
     FormPageWidget* scheduler = window->pages()[0];
-    // The property change reached the page by itself; labels after a refresh.
+    // The property change and the label's caption and colour reached the page by themselves.
     EXPECT_EQ(qobject_cast<QLineEdit*>(scheduler->editorOf(QStringLiteral("REASON")))->text(),
               QStringLiteral("Recall"));
-    window->refresh();
     auto* status = qobject_cast<QLabel*>(scheduler->editorOf(QStringLiteral("StatusLabel")));
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->text(), QStringLiteral("No show"));

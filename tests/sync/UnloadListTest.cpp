@@ -18,6 +18,7 @@
 #include "host/MAPIFolder.h"
 #include "host/NameSpace.h"
 #include "platform/ui/MessageBox.h"
+#include "records/FieldMaps.h"
 #include "sync/UnloadLists.h"
 #include "tools/store/AddinStore.h"
 
@@ -49,11 +50,13 @@ protected:
 
     // Items stored before the desk opens the store, as another workstation's
     // fill or an older version may have left them.
-    void storeContact(host::PropertyMap props, const QString& cls = qs(tools::kPatientClass)) {
+    void storeContact(host::PropertyMap props,
+                      const QString& cls = qs(records::kPatientMessageClass)) {
         ASSERT_TRUE(m_store->insert(m_tree.patients, cls, props).ok());
     }
     void storeAppointment(host::PropertyMap props) {
-        ASSERT_TRUE(m_store->insert(m_tree.scheduler, qs(tools::kSchedulerClass), props).ok());
+        ASSERT_TRUE(
+            m_store->insert(m_tree.scheduler, qs(records::kAppointmentMessageClass), props).ok());
     }
 
     // Opens the desk on the store and connects the context to it.

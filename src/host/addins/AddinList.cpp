@@ -92,16 +92,10 @@ Result<std::vector<AddinRegistration>> AddinList::registrations() const {
         }
         return key.error();
     }
-    const Result<QStringList> names = m_store.subkeyNames(*key);
-    if (!names) {
-        return names.error();
-    }
-    for (const QString& progId : *names) {
-        Result<AddinRegistration> addin = registration(progId);
-        if (!addin) {
-            return addin.error();
-        }
-        list.push_back(std::move(addin).value());
+    ORLO_TRY_ASSIGN(const QStringList names, m_store.subkeyNames(*key));
+    for (const QString& progId : names) {
+        ORLO_TRY_ASSIGN(AddinRegistration addin, registration(progId));
+        list.push_back(std::move(addin));
     }
     return list;
 }
@@ -111,22 +105,19 @@ Status AddinList::registerAddin(const AddinRegistration& addin) {
         return err::hostError(err::kInvalidArgument,
                               QStringLiteral("\"%1\" is not a ProgId.").arg(addin.progId));
     }
-    const Result<RegistryKey> key =
-        m_store.createKey(RegistryRoot::CurrentUser, keyPath(addin.progId));
-    if (!key) {
-        return key.error();
-    }
-    if (Status s = m_store.setValue(*key, QString::fromUtf16(kPathValue), textValue(addin.path));
+    ORLO_TRY_ASSIGN(const RegistryKey key,
+                    m_store.createKey(RegistryRoot::CurrentUser, keyPath(addin.progId)));
+    if (Status s = m_store.setValue(key, QString::fromUtf16(kPathValue), textValue(addin.path));
         !s) {
         return s;
     }
-    if (Status s = m_store.setValue(*key, QString::fromUtf16(kLoadBehaviorValue),
+    if (Status s = m_store.setValue(key, QString::fromUtf16(kLoadBehaviorValue),
                                     dwordValue(addin.loadBehavior));
         !s) {
         return s;
     }
     if (!addin.friendlyName.isEmpty()) {
-        return m_store.setValue(*key, QString::fromUtf16(kFriendlyNameValue),
+        return m_store.setValue(key, QString::fromUtf16(kFriendlyNameValue),
                                 textValue(addin.friendlyName));
     }
     return okStatus();

@@ -67,11 +67,8 @@ std::vector<std::unique_ptr<AddinManager::Loaded>>::const_iterator AddinManager:
 }
 
 Status AddinManager::connect(const AddinRegistration& registration, ConnectMode mode) {
-    Result<std::unique_ptr<IDTExtensibility2>> object = createAddin(registration);
-    if (!object) {
-        return object.error();
-    }
-    auto loaded = std::make_unique<Loaded>(Loaded{registration, std::move(object).value()});
+    ORLO_TRY_ASSIGN(std::unique_ptr<IDTExtensibility2> object, createAddin(registration));
+    auto loaded = std::make_unique<Loaded>(Loaded{registration, std::move(object)});
     CustomArgs custom;
     const AddInInst inst{registration.progId, registration.friendlyName, registration.path};
     if (Status s = loaded->object->OnConnection(m_application, mode, inst, custom); !s) {
@@ -104,15 +101,10 @@ Status AddinManager::connectAddin(const QString& progId, ConnectMode mode) {
     if (find(progId) != m_connected.end()) {
         return okStatus();
     }
-    Result<AddinRegistration> registration = m_list.registration(progId);
-    if (!registration) {
-        return registration.error();
-    }
-    if (Status s = connect(*registration, mode); !s) {
-        return s;
-    }
+    ORLO_TRY_ASSIGN(AddinRegistration registration, m_list.registration(progId));
+    ORLO_TRY(connect(registration, mode));
     addinsUpdated();
-    return m_list.setLoadBehavior(registration->progId, AddinList::kLoadAtStartup);
+    return m_list.setLoadBehavior(registration.progId, AddinList::kLoadAtStartup);
 }
 
 void AddinManager::startupComplete() {
@@ -127,11 +119,8 @@ Status AddinManager::removeAddin(const QString& progId) {
     if (it == m_connected.end()) {
         // Listed but not running (its library failed to load): only the
         // list changes.
-        Result<AddinRegistration> registration = m_list.registration(progId);
-        if (!registration) {
-            return registration.error();
-        }
-        return m_list.setLoadBehavior(registration->progId, AddinList::kNotLoaded);
+        ORLO_TRY_ASSIGN(AddinRegistration registration, m_list.registration(progId));
+        return m_list.setLoadBehavior(registration.progId, AddinList::kNotLoaded);
     }
     const auto index = std::distance(m_connected.cbegin(), it);
     std::unique_ptr<Loaded> loaded = std::move(m_connected[static_cast<std::size_t>(index)]);

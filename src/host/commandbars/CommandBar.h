@@ -1,5 +1,6 @@
 #pragma once
 // CommandBar: a named bar ("Menu Bar", "Standard", "Tools") and its controls.
+// events.Change: something on the bar changed (see CommandBarControls).
 
 #include <QString>
 #include <memory>
@@ -11,6 +12,8 @@ namespace orlo::host {
 class CommandBar {
 public:
     explicit CommandBar(QString name);
+
+    CommandBarControls::Events& events() const { return m_controls->events; }
 
     QString Name() const { return m_name; }
     void setName(const QString& name) { m_name = name; }

@@ -23,9 +23,33 @@ CommandBarControl::CommandBarControl(ControlType type, bool temporary)
 }
 
 void CommandBarControl::setCaption(const QString& caption) {
+    if (caption == m_caption) {
+        return;
+    }
     m_caption = caption;
     if (m_bar) {
         m_bar->setName(barName(caption));
+    }
+    changed();
+}
+
+void CommandBarControl::setEnabled(bool enabled) {
+    if (enabled != m_enabled) {
+        m_enabled = enabled;
+        changed();
+    }
+}
+
+void CommandBarControl::setVisible(bool visible) {
+    if (visible != m_visible) {
+        m_visible = visible;
+        changed();
+    }
+}
+
+void CommandBarControl::changed() const {
+    if (const auto parent = m_parent.lock()) {
+        parent->changed();
     }
 }
 
@@ -53,8 +77,9 @@ Status CommandBarControl::Delete() {
         return err::hostError(err::kObjectNotFound,
                               QStringLiteral("The control is not on a command bar."));
     }
-    parent->remove(this);
+    const auto self = shared_from_this();  // the bar held the last reference
     m_parent.reset();
+    parent->remove(this);
     return okStatus();
 }
 

@@ -49,9 +49,9 @@ public:
     QByteArray Mask() const { return m_mask; }
     void setMask(const QByteArray& mask) { m_mask = mask; }
     bool Enabled() const { return m_enabled; }
-    void setEnabled(bool enabled) { m_enabled = enabled; }
+    void setEnabled(bool enabled);
     bool Visible() const { return m_visible; }
-    void setVisible(bool visible) { m_visible = visible; }
+    void setVisible(bool visible);
 
     // A popup's entries; nothing for a button.
     std::shared_ptr<CommandBarControls> Controls() const;
@@ -69,6 +69,8 @@ public:
     // This control, or the first control below it, carrying the tag.
     std::shared_ptr<CommandBarControl> findByTag(const QString& tag);
     void setParent(std::weak_ptr<CommandBarControls> parent) { m_parent = std::move(parent); }
+    // Tells the bar the control is on that it changed.
+    void changed() const;
 
 private:
     ControlType m_type;

@@ -44,13 +44,26 @@ Result<std::shared_ptr<CommandBarControl>> CommandBarControls::Add(ControlType t
     }
     auto control = std::make_shared<CommandBarControl>(type, temporary);
     control->setParent(weak_from_this());
+    if (const auto entries = control->Controls()) {
+        entries->m_popup = control;
+    }
     const auto at = before ? m_controls.begin() + (*before - 1) : m_controls.end();
     m_controls.insert(at, control);
+    changed();
     return control;
 }
 
 void CommandBarControls::remove(const CommandBarControl* control) {
     std::erase_if(m_controls, [control](const auto& c) { return c.get() == control; });
+    changed();
+}
+
+void CommandBarControls::changed() {
+    const auto self = shared_from_this();  // a handler may drop the bar
+    events.Change.raise();
+    if (const auto popup = m_popup.lock()) {
+        popup->changed();
+    }
 }
 
 }  // namespace orlo::host

@@ -39,6 +39,9 @@ public:
     }
 
     void raise(Args... args) const {
+        if (m_slots.empty()) {
+            return;  // nobody ever listened: the common case costs one test
+        }
         // A copy: handlers may change the list, or destroy this event's owner.
         const std::vector<std::shared_ptr<Slot>> snapshot = m_slots;
         for (const auto& slot : snapshot) {

@@ -2,6 +2,7 @@
 
 #include "host/BuiltInFields.h"
 #include "host/Item.h"
+#include "platform/core/ErrorTrap.h"
 #include "platform/core/Locale.h"
 #include "records/FieldMaps.h"
 
@@ -12,6 +13,22 @@ namespace {
 constexpr int kScheduleIdPosition = 0;
 constexpr int kCreatedPosition = 12;
 constexpr int kModifiedPosition = 13;
+constexpr int kStart = 1;
+constexpr int kEnd = 2;
+constexpr int kLastName = 3;
+constexpr int kFirstName = 4;
+constexpr int kReason = 7;
+constexpr int kStatus = 8;
+
+QString property(int position) {
+    return records::str(records::scheduleField(position).property);
+}
+
+ListColumn patientColumn() {
+    return {QStringLiteral("Patient"),
+            {property(kLastName), property(kFirstName)},
+            ListColumn::Join::Name};
+}
 
 QString textOf(const Item& item, const QString& name) {
     return item.propertyText(name);
@@ -56,6 +73,21 @@ PropertyMap AppointmentForm::initialProperties() const {
     return props;
 }
 
+std::vector<ListColumn> AppointmentForm::listColumns() const {
+    using J = ListColumn::Join;
+    return {
+        {QStringLiteral("Start"), {property(kStart)}, J::FirstNonBlank},
+        {QStringLiteral("End"), {property(kEnd)}, J::FirstNonBlank},
+        patientColumn(),
+        {QStringLiteral("Reason"), {property(kReason)}, J::FirstNonBlank},
+        {QStringLiteral("Status"), {property(kStatus)}, J::FirstNonBlank},
+    };
+}
+
+TitleRule AppointmentForm::titleRule() const {
+    return {QStringLiteral("Appointment"), patientColumn()};
+}
+
 void AppointmentForm::propertyChanged(Item& item, const QString& name) const {
     if (name == records::str(records::kRecallDueProperty)) {
         deriveRecallMask(item);
@@ -67,7 +99,8 @@ void AppointmentForm::applySaveRules(Item& item) const {
         textOf(item, records::str(records::scheduleField(kScheduleIdPosition).property));
     const QString mileage = records::str(kMileageField);
     if (textOf(item, mileage) != scheduleId) {
-        (void)item.setBoundValue(mileage, Variant(scheduleId));
+        ignoreError(item.setBoundValue(mileage, Variant(scheduleId)),
+                    "an item that refuses a value refuses the save that follows");
     }
     // A blank mask takes the recall date; a mask written after the recall
     // date (a refresh from the database) is the newer value and stays.
@@ -93,7 +126,8 @@ void AppointmentForm::deriveRecallMask(Item& item) {
     }
     const QString maskName = records::str(records::kRecallDueMaskProperty);
     if (textOf(item, maskName) != mask) {
-        (void)item.setBoundValue(maskName, Variant(mask));
+        ignoreError(item.setBoundValue(maskName, Variant(mask)),
+                    "an item that refuses a value refuses the save that follows");
     }
 }
 

@@ -4,7 +4,9 @@
 // ReasonLabel and StatusLabel and a control per scheduler property, and page
 // "Charges" with one control per charge value. The form keeps the built-in
 // "Mileage" equal to "ScheduleID" on every save, and shows the recall due
-// date "RecallDBFormatted" in "RecallDBFormattedMASK".
+// date "RecallDBFormatted" in "RecallDBFormattedMASK". The Scheduler
+// lists start, end, patient, reason and status; an appointment's window is
+// named "Last, First - Appointment" after its patient.
 
 #include "host/forms/FormDefinition.h"
 
@@ -17,6 +19,8 @@ public:
     QString messageClass() const override;
     const std::vector<PageSpec>& pages() const override { return m_pages; }
     PropertyMap initialProperties() const override;
+    std::vector<ListColumn> listColumns() const override;
+    TitleRule titleRule() const override;
     void propertyChanged(Item& item, const QString& name) const override;
     void applySaveRules(Item& item) const override;
 

@@ -35,7 +35,10 @@ Result<Variant> FormControl::Value() const {
 
 Status FormControl::setValue(const Variant& value) {
     if (m_boundProperty.isEmpty()) {
-        m_ownValue = value;
+        if (value != m_ownValue) {
+            m_ownValue = value;
+            events.Change.raise();
+        }
         return okStatus();
     }
     const auto item = m_item.lock();
@@ -43,6 +46,20 @@ Status FormControl::setValue(const Variant& value) {
         return itemGone();
     }
     return item->setBoundValue(m_boundProperty, value);
+}
+
+void FormControl::setForeColor(Rgb colour) {
+    if (colour != m_foreColor) {
+        m_foreColor = colour;
+        events.Change.raise();
+    }
+}
+
+void FormControl::setCaption(const QString& caption) {
+    if (caption != m_caption) {
+        m_caption = caption;
+        events.Change.raise();
+    }
 }
 
 }  // namespace orlo::host

@@ -3,10 +3,13 @@
 // control shows one property of the item: writing its Value writes that
 // property (raising the item's CustomPropertyChange) and reading it reads the
 // property back. Labels and other unbound controls keep their own value.
+// Change tells the window showing the control that its own value, caption
+// or colour changed (a bound value changes through the item's events).
 
 #include <QString>
 #include <memory>
 
+#include "host/events/Event.h"
 #include "platform/core/Result.h"
 #include "platform/core/Variant.h"
 
@@ -26,6 +29,11 @@ struct Rgb {
 
 class FormControl {
 public:
+    struct Events {
+        Event<> Change;
+    };
+    Events events;
+
     FormControl(QString name, ControlKind kind, QString boundProperty, std::weak_ptr<Item> item);
 
     QString Name() const { return m_name; }
@@ -37,9 +45,9 @@ public:
     Status setValue(const Variant& value);
 
     Rgb ForeColor() const { return m_foreColor; }
-    void setForeColor(Rgb colour) { m_foreColor = colour; }
+    void setForeColor(Rgb colour);
     QString Caption() const { return m_caption; }
-    void setCaption(const QString& caption) { m_caption = caption; }
+    void setCaption(const QString& caption);
 
 private:
     QString m_name;

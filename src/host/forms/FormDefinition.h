@@ -2,12 +2,15 @@
 // FormDefinition: a custom form of the desk, found by the message class of
 // the items it shows. It names the pages and controls (and what each
 // control is bound to), the properties a new item of the form starts with,
-// and the rules the form applies while an item changes and when it is saved.
+// the rules the form applies while an item changes and when it is saved,
+// and how the desk shows its items: the columns of a folder's item list
+// and an item window's title.
 
 #include <QString>
 #include <vector>
 
 #include "host/forms/FormControl.h"
+#include "host/forms/ListColumn.h"
 #include "host/store/StoreFile.h"
 
 namespace orlo::host {
@@ -25,6 +28,13 @@ struct PageSpec {
     std::vector<ControlSpec> controls;
 };
 
+// An item window's title: "<name> - <kind>", the name made by `name` from
+// the item's values, "Untitled" when they are blank.
+struct TitleRule {
+    QString kind;
+    ListColumn name;
+};
+
 class FormDefinition {
 public:
     virtual ~FormDefinition() = default;
@@ -33,6 +43,9 @@ public:
     virtual const std::vector<PageSpec>& pages() const = 0;
     // The user properties (and their first values) of a new item.
     virtual PropertyMap initialProperties() const = 0;
+    // The item list of a folder whose default form this is.
+    virtual std::vector<ListColumn> listColumns() const = 0;
+    virtual TitleRule titleRule() const = 0;
 
     // Runs after a property of the item changed (by code or by a control).
     virtual void propertyChanged(Item& item, const QString& name) const {

@@ -1,5 +1,6 @@
 #include "host/forms/FormRegistry.h"
 
+#include "host/BuiltInFields.h"
 #include "host/forms/AppointmentForm.h"
 #include "host/forms/PatientContactForm.h"
 
@@ -19,6 +20,27 @@ void FormRegistry::add(std::shared_ptr<const FormDefinition> form) {
 const FormDefinition* FormRegistry::find(const QString& messageClass) const {
     const auto it = m_forms.find(messageClass.toLower());
     return it == m_forms.end() ? nullptr : it->second.get();
+}
+
+std::vector<ListColumn> FormRegistry::listColumns(const QString& messageClass) const {
+    if (const FormDefinition* form = find(messageClass)) {
+        return form->listColumns();
+    }
+    return {
+        {QStringLiteral("Subject"), {QStringLiteral("Subject")}, ListColumn::Join::FirstNonBlank},
+        {QStringLiteral("Modified"),
+         {QString::fromUtf16(kModifiedField)},
+         ListColumn::Join::FirstNonBlank},
+    };
+}
+
+TitleRule FormRegistry::titleRule(const QString& messageClass) const {
+    if (const FormDefinition* form = find(messageClass)) {
+        return form->titleRule();
+    }
+    return {
+        QStringLiteral("Item"),
+        {QStringLiteral("Subject"), {QStringLiteral("Subject")}, ListColumn::Join::FirstNonBlank}};
 }
 
 }  // namespace orlo::host

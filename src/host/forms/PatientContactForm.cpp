@@ -2,6 +2,7 @@
 
 #include "host/BuiltInFields.h"
 #include "host/Item.h"
+#include "platform/core/ErrorTrap.h"
 #include "records/FieldMaps.h"
 
 namespace orlo::host {
@@ -9,6 +10,22 @@ namespace orlo::host {
 namespace {
 
 constexpr int kPatientIdPosition = 1;
+constexpr int kLastName = 2;
+constexpr int kFirstName = 3;
+constexpr int kDateOfBirth = 4;
+constexpr int kWorkTel = 18;
+constexpr int kHomeTel = 19;
+constexpr int kMobile = 20;
+
+QString property(int position) {
+    return records::str(records::patientField(position).property);
+}
+
+ListColumn nameColumn() {
+    return {QStringLiteral("Name"),
+            {property(kLastName), property(kFirstName)},
+            ListColumn::Join::Name};
+}
 
 }  // namespace
 
@@ -43,12 +60,28 @@ PropertyMap PatientContactForm::initialProperties() const {
     return props;
 }
 
+std::vector<ListColumn> PatientContactForm::listColumns() const {
+    using J = ListColumn::Join;
+    return {
+        nameColumn(),
+        {QStringLiteral("Date of Birth"), {property(kDateOfBirth)}, J::FirstNonBlank},
+        {QStringLiteral("Telephone"),
+         {property(kHomeTel), property(kMobile), property(kWorkTel)},
+         J::FirstNonBlank},
+    };
+}
+
+TitleRule PatientContactForm::titleRule() const {
+    return {QStringLiteral("Patient"), nameColumn()};
+}
+
 void PatientContactForm::applySaveRules(Item& item) const {
     const QString patientId =
         item.propertyText(records::str(records::patientField(kPatientIdPosition).property));
     const QString customerIdName = records::str(kCustomerIdField);
     if (item.propertyText(customerIdName) != patientId) {
-        (void)item.setBoundValue(customerIdName, Variant(patientId));
+        ignoreError(item.setBoundValue(customerIdName, Variant(patientId)),
+                    "an item that refuses a value refuses the save that follows");
     }
 }
 

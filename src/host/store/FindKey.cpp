@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <cmath>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::host {
 
 namespace {
@@ -42,7 +44,7 @@ std::optional<QString> canonicalDecimal(QStringView t) {
     while (!fraction.isEmpty() && fraction.back() == u'0') {
         fraction.chop(1);
     }
-    QString out = whole.isEmpty() ? QStringLiteral("0") : whole.toString();
+    QString out = whole.isEmpty() ? u"0"_s : whole.toString();
     if (!fraction.isEmpty()) {
         out += u'.' + fraction.toString();
     }
@@ -57,7 +59,7 @@ std::optional<QString> canonicalDouble(double d) {
         return std::nullopt;
     }
     if (d == 0.0) {
-        return QStringLiteral("0");
+        return u"0"_s;
     }
     // Shortest text that reads back the same, never in exponent form, so
     // that 1e20 and "100000000000000000000" meet.
@@ -91,7 +93,7 @@ std::optional<QString> FindKey::fullText(const Variant& value) {
             }
             return value.asDate()->toString(Qt::ISODateWithMs).toCaseFolded();
         case Variant::Type::Boolean:
-            return *value.asBool() ? QStringLiteral("true") : QStringLiteral("false");
+            return *value.asBool() ? u"true"_s : u"false"_s;
     }
     return std::nullopt;
 }

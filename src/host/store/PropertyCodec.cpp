@@ -25,7 +25,7 @@ bool hasLoneSurrogate(const QString& text) {
 
 }  // namespace
 
-void PropertyCodec::bind(SqliteStatement& stmt, int typeIndex, int valueIndex,
+void PropertyCodec::bind(sqlite::Statement& stmt, int typeIndex, int valueIndex,
                          const Variant& value) {
     stmt.bindInt(typeIndex, static_cast<int>(value.type()));
     switch (value.type()) {
@@ -57,7 +57,7 @@ void PropertyCodec::bind(SqliteStatement& stmt, int typeIndex, int valueIndex,
     }
 }
 
-Variant PropertyCodec::read(const SqliteStatement& stmt, int typeColumn, int valueColumn) {
+Variant PropertyCodec::read(const sqlite::Statement& stmt, int typeColumn, int valueColumn) {
     const auto type = static_cast<Variant::Type>(stmt.columnInt(typeColumn));
     switch (type) {
         case Variant::Type::Empty:

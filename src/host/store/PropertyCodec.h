@@ -8,15 +8,15 @@
 //   Double        REAL (NaN, which SQLite turns into NULL, as NULL)
 //   Date          TEXT in ISO 8601 with milliseconds and the offset
 
-#include "host/store/SqliteStatement.h"
 #include "platform/core/Variant.h"
+#include "platform/sqlite/Statement.h"
 
 namespace orlo::host {
 
 class PropertyCodec {
 public:
-    static void bind(SqliteStatement& stmt, int typeIndex, int valueIndex, const Variant& value);
-    static Variant read(const SqliteStatement& stmt, int typeColumn, int valueColumn);
+    static void bind(sqlite::Statement& stmt, int typeIndex, int valueIndex, const Variant& value);
+    static Variant read(const sqlite::Statement& stmt, int typeColumn, int valueColumn);
 };
 
 }  // namespace orlo::host

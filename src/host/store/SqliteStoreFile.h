@@ -4,13 +4,14 @@
 // items in memory.
 
 #include <QHash>
+#include <array>
 #include <functional>
-#include <unordered_map>
 
-#include "host/store/SqliteStatement.h"
 #include "host/store/StoreFile.h"
-
-struct sqlite3;
+#include "host/store/StoreQueries.h"
+#include "platform/sqlite/Database.h"
+#include "platform/sqlite/StatementUse.h"
+#include "platform/sqlite/Transaction.h"
 
 namespace orlo::host {
 
@@ -26,15 +27,15 @@ public:
     QString path() const override { return m_path; }
     FolderId topFolder() const override { return m_topFolder; }
     Result<FolderInfo> folder(FolderId id) const override;
-    std::vector<FolderInfo> subfolders(FolderId parent) const override;
+    Result<std::vector<FolderInfo>> subfolders(FolderId parent) const override;
     Result<FolderId> createFolder(FolderId parent, const QString& name, FolderKind kind,
                                   const QString& defaultMessageClass) override;
 
-    std::vector<ItemId> itemIds(FolderId folder) const override;
-    std::int64_t itemCount(FolderId folder) const override;
+    Result<std::vector<ItemId>> itemIds(FolderId folder) const override;
+    Result<std::int64_t> itemCount(FolderId folder) const override;
     Result<ItemRecord> load(ItemId id, const std::optional<QStringList>& only) const override;
-    std::vector<std::pair<ItemId, Variant>> column(FolderId folder,
-                                                   const QString& property) const override;
+    Result<std::vector<std::pair<ItemId, Variant>>> column(FolderId folder,
+                                                           const QString& property) const override;
 
     Result<ItemId> insert(FolderId folder, const QString& messageClass,
                           const PropertyMap& properties) override;
@@ -43,20 +44,25 @@ public:
     Status update(ItemId id, const PropertyMap& properties) override;
     Status remove(ItemId id) override;
 
-    std::optional<ItemId> findFirst(FolderId folder, const QString& name,
-                                    const Variant& value) const override;
+    Result<std::optional<ItemId>> findFirst(FolderId folder, const QString& name,
+                                            const Variant& value) const override;
 
-    Error lastError() const override { return m_lastError; }
     Status checkIntegrity() const override;
 
 private:
-    SqliteStoreFile(QString path, sqlite3* db);
+    SqliteStoreFile(QString path, sqlite::Database db);
 
     Status configure();
     Status readHeader();
-    Result<SqliteStatement*> prepare(const char* sql) const;
-    Status exec(const char* sql) const;
-    Error sqliteError(const QString& doing) const;
+    // The cached statement, prepared on first use, borrowed until the
+    // returned use ends.
+    Result<sqlite::StatementUse> use(StoreQuery query) const;
+    // SQLite's failure as the store's error: "<file> <doing>: <message>".
+    Error failure(const sqlite::SqliteError& e, const QString& doing) const;
+    template <typename T>
+    Result<T> reading(sqlite::SqlResult<T> r) const;
+    Status writing(const sqlite::SqlStatus& s) const;
+    // Runs body in one IMMEDIATE transaction, rolled back when it fails.
     Status transaction(const std::function<Status()>& body);
 
     // Property-name ids: nothing when the name was never stored.
@@ -69,16 +75,13 @@ private:
     Result<ItemId> insertOne(FolderId folder, const QString& messageClass,
                              const PropertyMap& properties);
     Status writeProperties(ItemId item, FolderId folder, const PropertyMap& properties);
-    Result<std::optional<ItemId>> find(FolderId folder, const QString& name,
-                                       const Variant& value) const;
 
     QString m_path;
-    sqlite3* m_db = nullptr;
+    sqlite::Database m_db;
     FolderId m_topFolder = 0;
-    mutable std::unordered_map<const char*, SqliteStatement> m_statements;
+    mutable std::array<sqlite::Statement, kStoreQueryCount> m_statements;
     mutable QHash<QString, std::int64_t> m_nameIds;
     mutable QHash<std::int64_t, QString> m_names;
-    mutable Error m_lastError;
 };
 
 }  // namespace orlo::host

@@ -62,22 +62,22 @@ public:
     // Folders.
     virtual FolderId topFolder() const = 0;
     virtual Result<FolderInfo> folder(FolderId id) const = 0;
-    virtual std::vector<FolderInfo> subfolders(FolderId parent) const = 0;
+    virtual Result<std::vector<FolderInfo>> subfolders(FolderId parent) const = 0;
     virtual Result<FolderId> createFolder(FolderId parent, const QString& name, FolderKind kind,
                                           const QString& defaultMessageClass) = 0;
 
     // Items of a folder, in the folder's order: the order they were added,
     // which is the order of their ids (ids only grow and are never reused).
-    virtual std::vector<ItemId> itemIds(FolderId folder) const = 0;
-    virtual std::int64_t itemCount(FolderId folder) const = 0;
+    virtual Result<std::vector<ItemId>> itemIds(FolderId folder) const = 0;
+    virtual Result<std::int64_t> itemCount(FolderId folder) const = 0;
 
     // Loads an item; with `only` given, just those properties (SetColumns).
     virtual Result<ItemRecord> load(
         ItemId id, const std::optional<QStringList>& only = std::nullopt) const = 0;
     // Streams one property of every item of a folder, in folder order,
     // without loading whole items (the fast path for SetColumns iteration).
-    virtual std::vector<std::pair<ItemId, Variant>> column(FolderId folder,
-                                                           const QString& property) const = 0;
+    virtual Result<std::vector<std::pair<ItemId, Variant>>> column(
+        FolderId folder, const QString& property) const = 0;
 
     // Writes. Each call is one atomic, durable transaction.
     virtual Result<ItemId> insert(FolderId folder, const QString& messageClass,
@@ -94,16 +94,12 @@ public:
     // equals `value`; text compares case-insensitively, numbers by value, so
     // that "[PatientID] = 12" finds the text "12". Indexed: well under a
     // millisecond at half a million items.
-    // A blank value (Empty, Null, "") finds nothing.
-    virtual std::optional<ItemId> findFirst(FolderId folder, const QString& name,
-                                            const Variant& value) const = 0;
+    // A blank value (Empty, Null, "") finds nothing. A file that cannot be
+    // read is an error, never "nothing found": a caller that took it for a
+    // miss would add a second item with the same key.
+    virtual Result<std::optional<ItemId>> findFirst(FolderId folder, const QString& name,
+                                                    const Variant& value) const = 0;
 
-    // The routines above that return plain values (subfolders, itemIds,
-    // itemCount, column, findFirst) give an empty answer when the file cannot
-    // be read; this is the error of the last such call (kNone after a call
-    // that succeeded), so that a caller can tell "nothing there" from "the
-    // store is damaged".
-    virtual Error lastError() const = 0;
     // Full consistency check of the file (slow: reads every page).
     virtual Status checkIntegrity() const = 0;
 };

@@ -27,6 +27,9 @@ inline constexpr long kOperationNotAllowed = 3219;      // object closed
 inline constexpr long kUnknownFormControl = 40006;      // passed over by item handlers
 inline constexpr long kConnectionRefused = 24061;       // socket: peer absent
 inline constexpr long kReferencedRecord = -2147217887;  // delete refused by related rows
+// 0x80040E14: the command text is not valid SQL, or names a table or column
+// that does not exist.
+inline constexpr long kCommandError = -2147217900;
 inline constexpr long kProviderFailure = -2147467259;  // 0x80004005, the provider's general failure
 }  // namespace err
 

@@ -13,6 +13,10 @@
 //
 // ErrorTrap::resumeNext() passes over every error: each step runs whatever
 // the steps before it did (the event handlers that must never fail).
+//
+// ignoreError(status, why) is the one way to drop a Status on purpose (a
+// close after the work is done, a best-effort cleanup): the reason stands
+// in the source and the passed-over error goes to the debug log.
 
 #include <algorithm>
 #include <concepts>
@@ -101,5 +105,9 @@ private:
     std::optional<Error> m_error;
     std::vector<Error> m_ignored;
 };
+
+// Passes over `status` whatever it holds, saying why; a failure is written
+// to the debug log (logging category "orlo.ignored") with the reason.
+void ignoreError(const Status& status, const char* why);
 
 }  // namespace orlo

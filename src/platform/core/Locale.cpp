@@ -5,6 +5,8 @@
 
 #include "platform/core/Clock.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo {
 
 namespace {
@@ -18,7 +20,7 @@ QString lenient(QString format) {
     for (const QChar c : {QLatin1Char('d'), QLatin1Char('M'), QLatin1Char('H'), QLatin1Char('h'),
                           QLatin1Char('m'), QLatin1Char('s')}) {
         const QString pair = QString(2, c);
-        const QRegularExpression exact(QStringLiteral("(?<!%1)%2(?!%1)").arg(c, pair));
+        const QRegularExpression exact(u"(?<!%1)%2(?!%1)"_s.arg(c, pair));
         format.replace(exact, QString(c));
     }
     return format;
@@ -26,15 +28,15 @@ QString lenient(QString format) {
 
 // Windows short dates carry four-digit years; Qt's often carry two.
 QString fourDigitYear(QString format) {
-    if (!format.contains(QStringLiteral("yyyy"))) {
-        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    if (!format.contains(u"yyyy"_s)) {
+        format.replace(u"yy"_s, u"yyyy"_s);
     }
     return format;
 }
 
 // The same short date with a two-digit year ("5/3/26").
 QString twoDigitYear(QString format) {
-    return format.replace(QStringLiteral("yyyy"), QStringLiteral("yy"));
+    return format.replace(u"yyyy"_s, u"yy"_s);
 }
 
 // Two-digit years read as 1930..2029, the workstation's default window; the
@@ -55,17 +57,17 @@ Locale Locale::system() {
     const QLocale q = QLocale::system();
     return Locale(q, fourDigitYear(q.dateFormat(QLocale::ShortFormat)),
                   q.dateFormat(QLocale::LongFormat),
-                  q.timeFormat(QLocale::LongFormat).remove(QStringLiteral(" t")).trimmed());
+                  q.timeFormat(QLocale::LongFormat).remove(u" t"_s).trimmed());
 }
 
 Locale Locale::unitedKingdom() {
-    return Locale(QLocale(QLocale::English, QLocale::UnitedKingdom), QStringLiteral("dd/MM/yyyy"),
-                  QStringLiteral("dd MMMM yyyy"), QStringLiteral("HH:mm:ss"));
+    return Locale(QLocale(QLocale::English, QLocale::UnitedKingdom), u"dd/MM/yyyy"_s,
+                  u"dd MMMM yyyy"_s, u"HH:mm:ss"_s);
 }
 
 Locale Locale::unitedStates() {
-    return Locale(QLocale(QLocale::English, QLocale::UnitedStates), QStringLiteral("M/d/yyyy"),
-                  QStringLiteral("dddd, MMMM d, yyyy"), QStringLiteral("h:mm:ss AP"));
+    return Locale(QLocale(QLocale::English, QLocale::UnitedStates), u"M/d/yyyy"_s,
+                  u"dddd, MMMM d, yyyy"_s, u"h:mm:ss AP"_s);
 }
 
 QString Locale::shortDate(QDate d) const {
@@ -99,22 +101,21 @@ std::optional<QDateTime> Locale::parseDateTime(const QString& text) const {
     }
     const QString sd = lenient(m_shortDate);
     const QString sd2 = twoDigitYear(sd);
-    const QStringList times = {lenient(m_longTime), QStringLiteral("H:m:s"), QStringLiteral("H:m"),
-                               QStringLiteral("h:m:s AP"), QStringLiteral("h:m AP")};
+    const QStringList times = {lenient(m_longTime), u"H:m:s"_s, u"H:m"_s, u"h:m:s AP"_s,
+                               u"h:m AP"_s};
     QStringList dateTimeFormats;
     for (const QString& t : times) {
         dateTimeFormats << sd + QLatin1Char(' ') + t;
     }
-    dateTimeFormats << QStringLiteral("yyyy-MM-dd HH:mm:ss")
-                    << QStringLiteral("yyyy-MM-ddTHH:mm:ss") << QStringLiteral("yyyy-MM-dd HH:mm")
-                    << QStringLiteral("yyyy-MM-ddTHH:mm");
+    dateTimeFormats << u"yyyy-MM-dd HH:mm:ss"_s << u"yyyy-MM-ddTHH:mm:ss"_s << u"yyyy-MM-dd HH:mm"_s
+                    << u"yyyy-MM-ddTHH:mm"_s;
     for (const QString& f : dateTimeFormats) {
         const QDateTime dt = m_qlocale.toDateTime(s, f);
         if (dt.isValid()) {
             return naiveDateTime(dt.date(), dt.time());
         }
     }
-    const QStringList dateFormats = {sd, QStringLiteral("yyyy-MM-dd"), lenient(m_longDate)};
+    const QStringList dateFormats = {sd, u"yyyy-MM-dd"_s, lenient(m_longDate)};
     for (const QString& f : dateFormats) {
         const QDate d = m_qlocale.toDate(s, f);
         if (d.isValid()) {
@@ -145,7 +146,7 @@ std::optional<QDateTime> Locale::parseDateTime(const QString& text) const {
 QString Locale::number(double value) const {
     // Exponents as the system writes them: "1E+20", "1E-05".
     QString s = QString::number(value, 'g', 15).toUpper();
-    if (m_qlocale.decimalPoint() != QStringLiteral(".")) {
+    if (m_qlocale.decimalPoint() != u"."_s) {
         s.replace(QLatin1Char('.'), m_qlocale.decimalPoint());
     }
     return s;

@@ -6,28 +6,27 @@
 #include "platform/core/Clock.h"
 #include "platform/core/Locale.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo {
 
 namespace {
 
 Error typeMismatch() {
-    return makeError(err::kTypeMismatch, QStringLiteral("Type mismatch"));
+    return makeError(err::kTypeMismatch, u"Type mismatch"_s);
 }
 Error overflow() {
-    return makeError(err::kOverflow, QStringLiteral("Overflow"));
+    return makeError(err::kOverflow, u"Overflow"_s);
 }
 Error invalidNull() {
-    return makeError(err::kInvalidUseOfNull, QStringLiteral("Invalid use of Null"));
+    return makeError(err::kInvalidUseOfNull, u"Invalid use of Null"_s);
 }
 
 template <typename Int>
 Result<Int> toInteger(const Variant& v, const Locale& locale) {
-    const Result<double> d = v.toDouble(locale);
-    if (!d.ok()) {
-        return d.error();
-    }
+    ORLO_TRY_ASSIGN(const double d, v.toDouble(locale));
     // Banker's rounding, as the conversion functions of the original round.
-    const double rounded = std::nearbyint(*d);
+    const double rounded = std::nearbyint(d);
     if (!std::isfinite(rounded) || rounded < double(std::numeric_limits<Int>::min()) ||
         rounded > double(std::numeric_limits<Int>::max())) {
         return overflow();
@@ -92,7 +91,7 @@ Result<QString> Variant::toText(const Locale& locale) const {
         case Type::Date:
             return locale.generalDate(*asDate());
         case Type::Boolean:
-            return *asBool() ? QStringLiteral("True") : QStringLiteral("False");
+            return *asBool() ? u"True"_s : u"False"_s;
     }
     return typeMismatch();
 }
@@ -167,10 +166,10 @@ Result<bool> Variant::toBool(const Locale& locale) const {
             return invalidNull();
         case Type::Text: {
             const QString t = asText()->trimmed();
-            if (t.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0) {
+            if (t.compare(u"True"_s, Qt::CaseInsensitive) == 0) {
                 return true;
             }
-            if (t.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0) {
+            if (t.compare(u"False"_s, Qt::CaseInsensitive) == 0) {
                 return false;
             }
             break;
@@ -178,11 +177,8 @@ Result<bool> Variant::toBool(const Locale& locale) const {
         default:
             break;
     }
-    const Result<double> d = toDouble(locale);
-    if (!d.ok()) {
-        return d.error();
-    }
-    return *d != 0.0;
+    ORLO_TRY_ASSIGN(const double d, toDouble(locale));
+    return d != 0.0;
 }
 
 }  // namespace orlo

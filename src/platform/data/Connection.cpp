@@ -1,9 +1,8 @@
 #include "platform/data/Connection.h"
 
-#include <sqlite3.h>
-
 #include <QFileInfo>
 
+#include "platform/core/ErrorTrap.h"
 #include "platform/data/ConnectionString.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/DatabaseFile.h"
@@ -11,6 +10,8 @@
 #include "platform/data/KeyInsert.h"
 #include "platform/data/LocalDisk.h"
 #include "platform/data/Session.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::data {
 
@@ -29,13 +30,7 @@ constexpr char kReportCacheSize[] = "PRAGMA cache_size=-65536";
 constexpr char kLocalMmapSize[] = "PRAGMA mmap_size=1073741824";
 
 Error providerFailure(const QString& text) {
-    return makeError(orlo::err::kProviderFailure, text, QString::fromUtf16(kErrorSource));
-}
-
-Error closedError() {
-    return makeError(orlo::err::kOperationNotAllowed,
-                     QStringLiteral("Operation is not allowed when the object is closed."),
-                     QString::fromUtf16(kErrorSource));
+    return dataError(orlo::err::kProviderFailure, text);
 }
 
 bool isBlank(const QString& tail) {
@@ -56,7 +51,7 @@ Connection::~Connection() {
     // Recordsets opened over this connection keep it open until they close,
     // as a report's data source outlives the report's own references.
     if (m_session.use_count() == 1) {
-        (void)close();
+        ignoreError(close(), "a connection object going away has no caller left to tell");
     }
 }
 
@@ -79,9 +74,7 @@ Status Connection::open() {
     detail::Session& s = *m_session;
     s.clearErrors();
     if (s.isOpen()) {
-        return s.fail(makeError(orlo::err::kOperationNotAllowed,
-                                QStringLiteral("Operation is not allowed when the object is open."),
-                                QString::fromUtf16(kErrorSource)));
+        return s.fail(dataError(orlo::err::kOperationNotAllowed, kObjectOpenText.toString()));
     }
     Result<ConnectionTarget> target = parseConnectionString(m_provider, m_connectionString);
     if (!target) {
@@ -90,45 +83,36 @@ Status Connection::open() {
     const QString path = target->location;
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile()) {
-        return s.fail(providerFailure(QStringLiteral("Could not find file '%1'.").arg(path)));
+        return s.fail(providerFailure(u"Could not find file '%1'."_s.arg(path)));
     }
-    sqlite3* db = nullptr;
     // No SQLITE_OPEN_CREATE: a wrong path must fail, never leave an empty
     // database behind.
-    // A connection is used by the one thread that opened it, so SQLite's
-    // per-call locking of the handle is not needed (every column read of a
-    // fetch would take and drop it).
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        const QString why = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
-        sqlite3_close_v2(db);
+    sqlite::SqlResult<sqlite::Database> opened =
+        sqlite::Database::open(path, SQLITE_OPEN_READWRITE);
+    if (!opened) {
         return s.fail(providerFailure(
-            QStringLiteral("The database '%1' cannot be opened: %2").arg(path, why)));
+            u"The database '%1' cannot be opened: %2"_s.arg(path, opened.error().message)));
     }
-    sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    s.attach(db, info.absoluteFilePath());
+    s.attach(std::move(opened).value(), info.absoluteFilePath());
+    sqlite::Database& db = s.database();
+    db.setBusyTimeout(kBusyTimeoutMs);
 
     // Reading the header tells a database from any other file.
-    detail::SqliteStatement probe;
-    int prc = probe.prepare(db, QStringLiteral("PRAGMA application_id"));
-    if (prc == SQLITE_OK) {
-        prc = sqlite3_step(probe.get());
+    const QString probeSql = u"PRAGMA application_id"_s;
+    Result<int> applicationId = [&]() -> Result<int> {
+        ORLO_TRY_ASSIGN(sqlite::Statement probe, s.check(db.prepare(probeSql), {}));
+        ORLO_TRY_ASSIGN(const bool row, s.check(probe.step(), {}));
+        return row ? int(probe.columnInt(0)) : 0;
+    }();
+    if (!applicationId) {
+        ignoreError(s.close(), "the failed open's own error is the one reported");
+        return providerFailure(u"Unrecognized database format '%1' (%2)."_s.arg(
+            path, applicationId.error().description));
     }
-    if (prc != SQLITE_ROW) {
-        const Error e = s.sqliteFailure(prc, {});
-        probe.finalize();
-        (void)s.close();
-        return providerFailure(
-            QStringLiteral("Unrecognized database format '%1' (%2).").arg(path, e.description));
-    }
-    const int applicationId = sqlite3_column_int(probe.get(), 0);
-    probe.finalize();
 
     // References between tables are checked on every connection: a patient
     // with appointments cannot be deleted.
-    QStringList setup = {QStringLiteral("PRAGMA foreign_keys=ON")};
+    QStringList setup = {u"PRAGMA foreign_keys=ON"_s};
     // Reports open a connection, read tens of thousands of rows spread over
     // the file and close it: a page cache big enough to keep the pages of
     // one report, and on a local disk reads straight from a memory map
@@ -137,29 +121,26 @@ Status Connection::open() {
     if (detail::isOnLocalDisk(path)) {
         setup << QString::fromLatin1(kLocalMmapSize);
     }
-    if (applicationId == kScratchApplicationId) {
+    if (*applicationId == kScratchApplicationId) {
         // The scratch database is the workstation's own and thrown away
         // after each resync: no durability needed, and its executes are
         // batched into one transaction until the next read.
-        setup << QStringLiteral("PRAGMA synchronous=OFF")
-              << QStringLiteral("PRAGMA journal_mode=MEMORY");
+        setup << u"PRAGMA synchronous=OFF"_s << u"PRAGMA journal_mode=MEMORY"_s;
         s.setBatchesWrites(true);
     }
     for (const QString& sql : setup) {
-        const int src = detail::execSimple(db, sql.toUtf8().constData());
-        if (src != SQLITE_OK) {
-            const Error e = s.sqliteFailure(src, sql);
-            (void)s.close();
-            return providerFailure(e.description);
+        if (Status done = s.check(db.exec(sql), sql); !done) {
+            ignoreError(s.close(), "the failed open's own error is the one reported");
+            return providerFailure(done.error().description);
         }
     }
-    if (Status fs = detail::installJetFunctions(db, m_ctx.clock, m_ctx.locale); !fs) {
+    if (Status fs = detail::installJetFunctions(db.handle(), m_ctx.clock, m_ctx.locale); !fs) {
         s.fail(fs.error());
-        (void)s.close();
+        ignoreError(s.close(), "the failed open's own error is the one reported");
         return fs;
     }
     if (Status ls = s.loadSchema(); !ls) {
-        (void)s.close();
+        ignoreError(s.close(), "the failed open's own error is the one reported");
         return ls;
     }
     ConnectionTarget t = *target;
@@ -176,9 +157,9 @@ Result<qint64> Connection::execute(const QString& sql) {
     detail::Session& s = *m_session;
     s.clearErrors();
     if (!s.isOpen()) {
-        return s.fail(closedError());
+        return s.fail(dataError(orlo::err::kOperationNotAllowed, kObjectClosedText.toString()));
     }
-    sqlite3* db = s.db();
+    sqlite::Database& db = s.database();
 
     // The resync's key inserts, one execute per key: the same statement
     // with another number each time, so it is prepared once.
@@ -188,73 +169,52 @@ Result<qint64> Connection::execute(const QString& sql) {
     }
     if (key) {
         if (s.batchesWrites()) {
-            if (Status b = s.beginBatch(); !b) {
-                return b.error();
-            }
+            ORLO_TRY(s.beginBatch());
         }
-        int rc = SQLITE_OK;
-        detail::SqliteStatement* stmt = s.cachedStatement(key->sqliteText(), &rc);
-        if (stmt == nullptr) {
-            return s.sqliteFailure(rc, sql);
-        }
-        sqlite3_bind_int64(stmt->get(), 1, key->value);
-        rc = sqlite3_step(stmt->get());
-        sqlite3_reset(stmt->get());
-        if (rc != SQLITE_DONE) {
-            if (s.batchOpen() && sqlite3_get_autocommit(db)) {
+        ORLO_TRY_ASSIGN(const sqlite::StatementUse stmt,
+                        s.check(s.cachedStatement(key->sqliteText()), sql));
+        stmt->bindInt(1, key->value);
+        if (sqlite::SqlStatus ran = stmt->run(); !ran) {
+            if (s.batchOpen() && !db.inTransaction()) {
                 s.batchLost();
             }
-            return s.sqliteFailure(rc, sql);
+            return s.failure(ran.error(), sql);
         }
-        return qint64(sqlite3_changes64(db));
+        return qint64(db.changes());
     }
 
     Result<QString> translated = detail::translateSql(sql, s);
     if (!translated) {
         return s.fail(translated.error(), sql);
     }
-    detail::SqliteStatement stmt;
     QString tail;
-    int rc = stmt.prepare(db, *translated, &tail);
-    if (rc != SQLITE_OK) {
-        return s.sqliteFailure(rc, sql);
-    }
+    ORLO_TRY_ASSIGN(sqlite::Statement stmt, s.check(db.prepare(*translated, &tail), sql));
     if (!stmt) {
-        return s.fail(makeError(err::kCommandError,
-                                QStringLiteral("Invalid SQL statement; expected 'DELETE', "
-                                               "'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'."),
-                                QString::fromUtf16(kErrorSource)),
+        return s.fail(dataError(orlo::err::kCommandError,
+                                u"Invalid SQL statement; expected 'DELETE', "
+                                "'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'."_s),
                       sql);
     }
     if (!isBlank(tail)) {
-        return s.fail(makeError(err::kCommandError,
-                                QStringLiteral("Characters found after end of SQL statement."),
-                                QString::fromUtf16(kErrorSource)),
-                      sql);
+        return s.fail(dataError(orlo::err::kCommandError, kTrailingTextText.toString()), sql);
     }
-    const bool writes = sqlite3_stmt_readonly(stmt.get()) == 0;
+    const bool writes = !stmt.isReadOnly();
     if (writes && s.batchesWrites()) {
-        if (Status b = s.beginBatch(); !b) {
-            return b.error();
-        }
+        ORLO_TRY(s.beginBatch());
     } else if (!writes) {
-        if (Status f = s.flushBatch(); !f) {
-            return f.error();
-        }
+        ORLO_TRY(s.flushBatch());
     }
-    while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
-    }
-    if (rc != SQLITE_DONE) {
-        const bool lost = s.batchOpen() && sqlite3_get_autocommit(db);
-        Error e = s.sqliteFailure(rc, sql);
+    if (sqlite::SqlStatus ran = stmt.run(); !ran) {
+        const bool lost = s.batchOpen() && !db.inTransaction();
+        Error e = s.failure(ran.error(), sql);
         if (lost) {
             s.batchLost();
             s.fail(providerFailure(
-                QStringLiteral("The statements executed since the last read were rolled back.")));
+                u"The statements executed since the last read were rolled back."_s));
         }
         return e;
     }
-    return writes ? qint64(sqlite3_changes64(db)) : qint64(0);
+    return writes ? qint64(db.changes()) : qint64(0);
 }
 
 }  // namespace orlo::data

@@ -4,12 +4,14 @@
 
 #include "platform/data/DataErrors.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::data {
 
 namespace {
 
 Error providerError(const QString& text) {
-    return makeError(orlo::err::kProviderFailure, text, QString::fromUtf16(kErrorSource));
+    return dataError(orlo::err::kProviderFailure, text);
 }
 
 bool isKnownProvider(const QString& p) {
@@ -17,8 +19,8 @@ bool isKnownProvider(const QString& p) {
 }
 
 bool isPostgresUri(const QString& s) {
-    return s.startsWith(QStringLiteral("postgresql://"), Qt::CaseInsensitive) ||
-           s.startsWith(QStringLiteral("postgres://"), Qt::CaseInsensitive);
+    return s.startsWith(u"postgresql://"_s, Qt::CaseInsensitive) ||
+           s.startsWith(u"postgres://"_s, Qt::CaseInsensitive);
 }
 
 }  // namespace
@@ -32,8 +34,8 @@ Result<ConnectionTarget> parseConnectionString(const QString& provider,
     // "Key=Value;Key=Value": only when the text starts with a known key, so
     // that a bare path holding "=" or ";" still reads as a path.
     const QString trimmed = connectionString.trimmed();
-    if (trimmed.startsWith(QStringLiteral("Provider="), Qt::CaseInsensitive) ||
-        trimmed.startsWith(QStringLiteral("Data Source="), Qt::CaseInsensitive)) {
+    if (trimmed.startsWith(u"Provider="_s, Qt::CaseInsensitive) ||
+        trimmed.startsWith(u"Data Source="_s, Qt::CaseInsensitive)) {
         source.clear();
         bool haveSource = false;
         for (const QString& part : trimmed.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
@@ -43,31 +45,30 @@ Result<ConnectionTarget> parseConnectionString(const QString& provider,
             }
             const QString key = part.left(eq).trimmed();
             const QString value = part.mid(eq + 1).trimmed();
-            if (key.compare(QStringLiteral("Provider"), Qt::CaseInsensitive) == 0) {
+            if (key.compare(u"Provider"_s, Qt::CaseInsensitive) == 0) {
                 target.provider = value;
-            } else if (key.compare(QStringLiteral("Data Source"), Qt::CaseInsensitive) == 0) {
+            } else if (key.compare(u"Data Source"_s, Qt::CaseInsensitive) == 0) {
                 source = value;
                 haveSource = true;
             }
         }
         if (!haveSource) {
-            return providerError(QStringLiteral("The connection string names no Data Source."));
+            return providerError(u"The connection string names no Data Source."_s);
         }
     }
 
     if (isPostgresUri(source.trimmed())) {
         return providerError(
-            QStringLiteral("PostgreSQL connections (%1) are not supported yet; use a database "
-                           "file path.")
-                .arg(source.trimmed()));
+            u"PostgreSQL connections (%1) are not supported yet; use a database "
+            "file path."_s.arg(source.trimmed()));
     }
     if (!isKnownProvider(target.provider)) {
         return providerError(
-            QStringLiteral("Provider cannot be found. It may not be properly installed: %1")
-                .arg(target.provider));
+            u"Provider cannot be found. It may not be properly installed: %1"_s.arg(
+                target.provider));
     }
     if (source.trimmed().isEmpty()) {
-        return providerError(QStringLiteral("No database file was given."));
+        return providerError(u"No database file was given."_s);
     }
     target.kind = ConnectionTarget::Kind::SqliteFile;
     target.location = source;
@@ -75,8 +76,8 @@ Result<ConnectionTarget> parseConnectionString(const QString& provider,
 }
 
 QString fullConnectionString(const ConnectionTarget& target) {
-    return QStringLiteral("Provider=") + target.provider + QStringLiteral(";Data Source=") +
-           target.location + QStringLiteral(";Mode=Share Deny None");
+    return u"Provider="_s + target.provider + u";Data Source="_s + target.location +
+           u";Mode=Share Deny None"_s;
 }
 
 }  // namespace orlo::data

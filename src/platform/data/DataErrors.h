@@ -3,6 +3,9 @@
 // platform/core/Error.h, and the constants of connection and recordset state.
 
 #include <QString>
+#include <QStringView>
+
+#include "platform/core/Error.h"
 
 namespace orlo::data {
 
@@ -21,10 +24,9 @@ inline constexpr int kLockOptimistic = 3;
 inline constexpr int kLockBatchOptimistic = 4;
 inline constexpr int kCmdUnspecified = -1;
 
+// Beyond the shared numbers (orlo::err::kCommandError for a text that is no
+// valid SQL or names what does not exist, ...):
 namespace err {
-// The command text is not valid SQL, or names a table or column that
-// does not exist (0x80040E14).
-inline constexpr long kCommandError = -2147217900;
 // A row breaks a constraint other than a reference (0x80040E2F).
 inline constexpr long kIntegrityViolation = -2147217873;
 // A field name or position that the recordset does not have (3265 shared).
@@ -35,6 +37,17 @@ inline constexpr long kNotUpdatable = 3251;
 }  // namespace err
 
 // Source of every error the data layer raises.
-inline constexpr char16_t kErrorSource[] = u"Orlo Data Provider (SQLite)";
+inline constexpr QStringView kErrorSource = u"Orlo Data Provider (SQLite)";
+
+// Texts of the errors raised in more than one place.
+inline constexpr QStringView kObjectClosedText =
+    u"Operation is not allowed when the object is closed.";
+inline constexpr QStringView kObjectOpenText = u"Operation is not allowed when the object is open.";
+inline constexpr QStringView kTrailingTextText = u"Characters found after end of SQL statement.";
+
+// An error raised by the data layer.
+inline Error dataError(long number, const QString& text) {
+    return makeError(number, text, kErrorSource.toString());
+}
 
 }  // namespace orlo::data

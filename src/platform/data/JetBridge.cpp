@@ -15,12 +15,11 @@ Result<QString> translateSql(const QString& jetSql, const Session& session) {
 }
 
 Result<FilterClause> translateFilterText(const QString& filter, const Session& session) {
-    Result<orlo::data::FilterClause> clause = translateFilter(
-        filter, [&session](QStringView column) { return session.isDateColumn({}, column); });
-    if (!clause) {
-        return clause.error();
-    }
-    return FilterClause{clause->where, clause->parameters};
+    ORLO_TRY_ASSIGN(orlo::data::FilterClause clause,
+                    translateFilter(filter, [&session](QStringView column) {
+                        return session.isDateColumn({}, column);
+                    }));
+    return FilterClause{clause.where, clause.parameters};
 }
 
 Status installJetFunctions(sqlite3* db, const Clock& clock, const Locale& locale) {
@@ -38,8 +37,7 @@ std::optional<QDateTime> parseCanonicalDateText(const QString& text) {
 Result<QString> coerceDateToCanonical(const QString& text, const Locale& locale) {
     std::optional<QString> canonical = coerceDateText(text, locale);
     if (!canonical) {
-        return makeError(orlo::err::kTypeMismatch, QString::fromUtf16(kTypeMismatchMessage),
-                         QString::fromUtf16(kErrorSource));
+        return dataError(orlo::err::kTypeMismatch, kTypeMismatchMessage.toString());
     }
     return *canonical;
 }

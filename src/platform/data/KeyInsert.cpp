@@ -1,5 +1,7 @@
 #include "platform/data/KeyInsert.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::data {
 
 namespace {
@@ -91,8 +93,7 @@ QString quoted(const QString& name) {
 }  // namespace
 
 QString KeyInsert::sqliteText() const {
-    return QStringLiteral("INSERT INTO ") + quoted(table) + QStringLiteral(" (") + quoted(column) +
-           QStringLiteral(") VALUES (?1)");
+    return u"INSERT INTO "_s + quoted(table) + u" ("_s + quoted(column) + u") VALUES (?1)"_s;
 }
 
 std::optional<KeyInsert> parseKeyInsert(QStringView sql) {

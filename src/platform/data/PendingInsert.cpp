@@ -4,13 +4,15 @@
 #include "platform/data/Session.h"
 #include "platform/data/SqliteValues.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::data::detail {
 
 namespace {
 
 QString quoted(const QString& name) {
     QString n = name;
-    n.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    n.replace(QLatin1Char('"'), u"\"\""_s);
     return QLatin1Char('"') + n + QLatin1Char('"');
 }
 
@@ -20,50 +22,38 @@ Result<std::unique_ptr<PendingInsert>> PendingInsert::begin(Session& session,
                                                             const QString& table) {
     const TableInfo* info = session.table(table);
     if (!info) {
-        return session.fail(makeError(err::kCommandError,
-                                      QStringLiteral("The table '%1' does not exist.").arg(table),
-                                      QString::fromUtf16(kErrorSource)));
+        return session.fail(
+            dataError(orlo::err::kCommandError, u"The table '%1' does not exist."_s.arg(table)));
     }
     std::unique_ptr<PendingInsert> p(new PendingInsert(session, info->name));
     // IMMEDIATE takes the write lock now (waiting out other writers up to
     // the busy timeout), so that no other workstation can take the key.
-    int rc = execSimple(session.db(), "BEGIN IMMEDIATE");
-    if (rc != SQLITE_OK) {
-        return session.sqliteFailure(rc, QStringLiteral("BEGIN IMMEDIATE"));
+    sqlite::SqlResult<sqlite::Transaction> t =
+        sqlite::Transaction::begin(session.database(), sqlite::Transaction::Mode::Immediate);
+    if (!t) {
+        return session.failure(t.error(), u"BEGIN IMMEDIATE"_s);
     }
-    p->m_inTransaction = true;
+    p->m_transaction.emplace(std::move(t).value());
     if (!info->keyColumn.isEmpty()) {
         p->m_keyColumn = info->keyColumn;
         // A counter never hands out a number twice, even after deletes.
-        const QString sql = info->autoIncrement
-                                ? QStringLiteral(
-                                      "SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE "
-                                      "name = ?1), 0), coalesce((SELECT max(%1) FROM %2), 0)) + 1")
-                                      .arg(quoted(info->keyColumn), quoted(info->name))
-                                : QStringLiteral("SELECT coalesce((SELECT max(%1) FROM %2), 0) + 1")
-                                      .arg(quoted(info->keyColumn), quoted(info->name));
-        SqliteStatement stmt;
-        rc = stmt.prepare(session.db(), sql);
-        if (rc == SQLITE_OK) {
-            if (info->autoIncrement) {
-                const QByteArray name = info->name.toUtf8();
-                sqlite3_bind_text(stmt.get(), 1, name.constData(), int(name.size()),
-                                  SQLITE_TRANSIENT);
-            }
-            rc = sqlite3_step(stmt.get());
+        const QString sql =
+            info->autoIncrement
+                ? u"SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE "
+                  "name = ?1), 0), coalesce((SELECT max(%1) FROM %2), 0)) + 1"_s.arg(
+                      quoted(info->keyColumn), quoted(info->name))
+                : u"SELECT coalesce((SELECT max(%1) FROM %2), 0) + 1"_s.arg(quoted(info->keyColumn),
+                                                                            quoted(info->name));
+        // A failure below leaves p to roll the transaction back.
+        ORLO_TRY_ASSIGN(sqlite::Statement stmt,
+                        session.check(session.database().prepare(sql), sql));
+        if (info->autoIncrement) {
+            stmt.bindText(1, info->name);
         }
-        if (rc != SQLITE_ROW) {
-            return session.sqliteFailure(rc, sql);  // p's destructor rolls back
-        }
-        p->m_key = sqlite3_column_int64(stmt.get(), 0);
+        ORLO_TRY_ASSIGN(const bool row, session.check(stmt.step(), sql));
+        p->m_key = row ? stmt.columnInt(0) : 1;
     }
     return p;
-}
-
-PendingInsert::~PendingInsert() {
-    if (m_inTransaction && m_session.isOpen()) {
-        execSimple(m_session.db(), "ROLLBACK");
-    }
 }
 
 Variant PendingInsert::valueOf(const QString& column) const {
@@ -75,11 +65,9 @@ Variant PendingInsert::valueOf(const QString& column) const {
 
 Status PendingInsert::set(const QString& column, const Variant& stored) {
     if (!m_keyColumn.isEmpty() && column.compare(m_keyColumn, Qt::CaseInsensitive) == 0) {
-        return m_session.fail(makeError(err::kNotUpdatable,
-                                        QStringLiteral("Field '%1' cannot be updated: the "
-                                                       "database assigns it.")
-                                            .arg(column),
-                                        QString::fromUtf16(kErrorSource)));
+        return m_session.fail(dataError(err::kNotUpdatable,
+                                        u"Field '%1' cannot be updated: the "
+                                        "database assigns it."_s.arg(column)));
     }
     const QString key = column.toUpper();
     if (!m_values.contains(key)) {
@@ -90,50 +78,43 @@ Status PendingInsert::set(const QString& column, const Variant& stored) {
 }
 
 Result<qint64> PendingInsert::commit() {
-    if (!m_session.isOpen() || !m_inTransaction) {
-        return m_session.fail(makeError(orlo::err::kOperationNotAllowed,
-                                        QStringLiteral("Operation is not allowed when the "
-                                                       "object is closed."),
-                                        QString::fromUtf16(kErrorSource)));
+    if (!m_session.isOpen() || !m_transaction || !m_transaction->isActive()) {
+        return m_session.fail(
+            dataError(orlo::err::kOperationNotAllowed, kObjectClosedText.toString()));
     }
     QStringList columns;
     QStringList marks;
     if (!m_keyColumn.isEmpty()) {
         columns << quoted(m_keyColumn);
-        marks << QStringLiteral("?");
+        marks << u"?"_s;
     }
     for (const QString& c : m_order) {
         columns << quoted(c);
-        marks << QStringLiteral("?");
+        marks << u"?"_s;
     }
     const QString sql = columns.isEmpty()
-                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_table))
-                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(quoted(m_table), columns.join(QStringLiteral(", ")),
-                                       marks.join(QStringLiteral(", ")));
-    SqliteStatement stmt;
-    int rc = stmt.prepare(m_session.db(), sql);
-    if (rc != SQLITE_OK) {
-        return m_session.sqliteFailure(rc, sql);
+                            ? u"INSERT INTO %1 DEFAULT VALUES"_s.arg(quoted(m_table))
+                            : u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
+                                  quoted(m_table), columns.join(u", "_s), marks.join(u", "_s));
+    sqlite::Database& db = m_session.database();
+    qint64 rowid = 0;
+    {
+        ORLO_TRY_ASSIGN(sqlite::Statement stmt, m_session.check(db.prepare(sql), sql));
+        int index = 1;
+        if (!m_keyColumn.isEmpty()) {
+            stmt.bindInt(index++, m_key);
+        }
+        for (const QString& c : m_order) {
+            bindStored(stmt, index++, m_values.value(c.toUpper()));
+        }
+        ORLO_TRY(m_session.check(stmt.run(), sql));
+        rowid = db.lastInsertRowid();
     }
-    int index = 1;
-    if (!m_keyColumn.isEmpty()) {
-        sqlite3_bind_int64(stmt.get(), index++, m_key);
+    if (sqlite::SqlStatus committed = m_transaction->commit(); !committed) {
+        // Still pending: cancelUpdate or closing the recordset rolls it back.
+        return m_session.failure(committed.error(), u"COMMIT"_s);
     }
-    for (const QString& c : m_order) {
-        bindStored(stmt.get(), index++, m_values.value(c.toUpper()));
-    }
-    rc = sqlite3_step(stmt.get());
-    if (rc != SQLITE_DONE) {
-        return m_session.sqliteFailure(rc, sql);
-    }
-    const qint64 rowid = sqlite3_last_insert_rowid(m_session.db());
-    stmt.finalize();
-    rc = execSimple(m_session.db(), "COMMIT");
-    if (rc != SQLITE_OK) {
-        return m_session.sqliteFailure(rc, QStringLiteral("COMMIT"));
-    }
-    m_inTransaction = false;
+    m_transaction.reset();
     return rowid;
 }
 

@@ -8,9 +8,11 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 #include "platform/core/Result.h"
 #include "platform/core/Variant.h"
+#include "platform/sqlite/Transaction.h"
 
 namespace orlo::data::detail {
 
@@ -20,7 +22,7 @@ class PendingInsert {
 public:
     static Result<std::unique_ptr<PendingInsert>> begin(Session& session, const QString& table);
     // Rolls back unless committed.
-    ~PendingInsert();
+    ~PendingInsert() = default;
     PendingInsert(const PendingInsert&) = delete;
     PendingInsert& operator=(const PendingInsert&) = delete;
 
@@ -40,7 +42,7 @@ private:
     qint64 m_key = 0;
     QStringList m_order;               // assigned columns, first assignment first
     QHash<QString, Variant> m_values;  // by upper-case column
-    bool m_inTransaction = false;
+    std::optional<sqlite::Transaction> m_transaction;
 };
 
 }  // namespace orlo::data::detail

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include "platform/core/ErrorTrap.h"
 #include "platform/core/Locale.h"
 #include "platform/data/Connection.h"
 #include "platform/data/JetBridge.h"
@@ -9,6 +10,8 @@
 #include "platform/data/PendingInsert.h"
 #include "platform/data/Session.h"
 #include "platform/data/SqliteValues.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::data {
 
@@ -28,47 +31,39 @@ struct Recordset::Row {
 
 namespace {
 
-constexpr char16_t kRowidAlias[] = u"__orlo_rowid";
-
-Error makeDataError(long number, const QString& text) {
-    return makeError(number, text, QString::fromUtf16(kErrorSource));
-}
+constexpr QStringView kRowidAlias = u"__orlo_rowid";
 
 Error closedError() {
-    return makeDataError(orlo::err::kOperationNotAllowed,
-                         QStringLiteral("Operation is not allowed when the object is closed."));
+    return dataError(orlo::err::kOperationNotAllowed, kObjectClosedText.toString());
 }
 
 Error noCurrentRecord() {
-    return makeDataError(orlo::err::kNoCurrentRecord,
-                         QStringLiteral("Either BOF or EOF is True, or the current record has "
-                                        "been deleted. Requested operation requires a current "
-                                        "record."));
+    return dataError(orlo::err::kNoCurrentRecord,
+                     u"Either BOF or EOF is True, or the current record has "
+                     "been deleted. Requested operation requires a current "
+                     "record."_s);
 }
 
 Error notInCollection(const QString& what) {
-    return makeDataError(orlo::err::kItemNotInCollection,
-                         QStringLiteral("Item cannot be found in the collection corresponding "
-                                        "to the requested name or ordinal: %1")
-                             .arg(what));
+    return dataError(orlo::err::kItemNotInCollection,
+                     u"Item cannot be found in the collection corresponding "
+                     "to the requested name or ordinal: %1"_s.arg(what));
 }
 
 Error notUpdatable(const QString& why) {
-    return makeDataError(
-        err::kNotUpdatable,
-        QStringLiteral("Current Recordset does not support updating: %1").arg(why));
+    return dataError(err::kNotUpdatable,
+                     u"Current Recordset does not support updating: %1"_s.arg(why));
 }
 
 QString quoted(const QString& name) {
     QString n = name;
-    n.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    n.replace(QLatin1Char('"'), u"\"\""_s);
     return QLatin1Char('"') + n + QLatin1Char('"');
 }
 
 // A bare table name: one word, or one bracketed name.
 std::optional<QString> bareTableName(const QString& source) {
-    static const QRegularExpression re(
-        QStringLiteral("^\\s*(?:\\[([^\\]]+)\\]|([A-Za-z_][A-Za-z0-9_]*))\\s*$"));
+    static const QRegularExpression re(u"^\\s*(?:\\[([^\\]]+)\\]|([A-Za-z_][A-Za-z0-9_]*))\\s*$"_s);
     const QRegularExpressionMatch m = re.match(source);
     if (!m.hasMatch()) {
         return std::nullopt;
@@ -78,7 +73,7 @@ std::optional<QString> bareTableName(const QString& source) {
 
 bool filterClears(const QString& filter) {
     const QString f = filter.trimmed();
-    return f.isEmpty() || f == QStringLiteral("0");
+    return f.isEmpty() || f == u"0"_s;
 }
 
 }  // namespace
@@ -112,9 +107,7 @@ Status Recordset::ensureOpen() const {
 }
 
 Status Recordset::ensureCurrent() const {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureOpen());
     if (m_pending) {
         return {};
     }
@@ -122,7 +115,7 @@ Status Recordset::ensureCurrent() const {
         return fail(noCurrentRecord());
     }
     if (m_rows[size_t(m_pos)].deleted) {
-        return fail(makeDataError(err::kRecordDeleted, QStringLiteral("Record is deleted.")));
+        return fail(dataError(err::kRecordDeleted, u"Record is deleted."_s));
     }
     return {};
 }
@@ -130,9 +123,7 @@ Status Recordset::ensureCurrent() const {
 Status Recordset::open(const QString& source, Connection& connection, int cursorType, int lockType,
                        int /*options*/) {
     if (m_open) {
-        return fail(
-            makeDataError(orlo::err::kOperationNotAllowed,
-                          QStringLiteral("Operation is not allowed when the object is open.")));
+        return fail(dataError(orlo::err::kOperationNotAllowed, kObjectOpenText.toString()));
     }
     m_session = connection.session();
     detail::Session& s = *m_session;
@@ -141,24 +132,21 @@ Status Recordset::open(const QString& source, Connection& connection, int cursor
         return s.fail(closedError());
     }
     // A read sees everything executed before it.
-    if (Status f = s.flushBatch(); !f) {
-        return f;
-    }
+    ORLO_TRY(s.flushBatch());
     m_source = source;
     m_cursorType = cursorType;
     m_lockType = lockType;
     m_filter.clear();
     m_baseTable.clear();
-    m_keyColumn = -1;
+    m_rowKey = RowKey::None;
     m_columns.clear();
     m_rows.clear();
 
     if (std::optional<QString> name = bareTableName(source); name && s.table(*name)) {
         const detail::TableInfo* t = s.table(*name);
-        m_baseSql = t->keyColumn.isEmpty()
-                        ? QStringLiteral("SELECT *, rowid AS %1 FROM %2")
-                              .arg(quoted(QString::fromUtf16(kRowidAlias)), quoted(t->name))
-                        : QStringLiteral("SELECT * FROM %1").arg(quoted(t->name));
+        m_baseSql = t->keyColumn.isEmpty() ? u"SELECT *, rowid AS %1 FROM %2"_s.arg(
+                                                 quoted(kRowidAlias.toString()), quoted(t->name))
+                                           : u"SELECT * FROM %1"_s.arg(quoted(t->name));
     } else {
         Result<QString> translated = detail::translateSql(source, s);
         if (!translated) {
@@ -177,8 +165,8 @@ Status Recordset::open(const QString& source, Connection& connection, int cursor
 }
 
 void Recordset::close() {
-    m_pending.reset();  // rolls back an AddNew not committed
-    m_edits.clear();
+    // The AddNew's transaction rolls back.
+    ignoreError(leaveCurrentRow(Leave::Abandon), "abandoning pending changes cannot fail");
     m_open = false;
     m_rows.clear();
     m_columns.clear();
@@ -189,43 +177,35 @@ void Recordset::close() {
 
 Status Recordset::fetch() {
     detail::Session& s = *m_session;
-    sqlite3* db = s.db();
-    detail::SqliteStatement base;
+    sqlite::Database& db = s.database();
     QString tail;
-    int rc = base.prepare(db, m_baseSql, &tail);
-    if (rc != SQLITE_OK) {
-        return s.sqliteFailure(rc, m_source);
-    }
+    ORLO_TRY_ASSIGN(sqlite::Statement base, s.check(db.prepare(m_baseSql, &tail), m_source));
     if (!base || !tail.trimmed().isEmpty()) {
-        return s.fail(makeDataError(err::kCommandError,
-                                    QStringLiteral("Characters found after end of SQL statement.")),
-                      m_source);
+        return s.fail(dataError(orlo::err::kCommandError, kTrailingTextText.toString()), m_source);
     }
-    if (sqlite3_stmt_readonly(base.get()) == 0) {
-        return s.fail(
-            makeDataError(err::kCommandError,
-                          QStringLiteral("A recordset opens a query, not a statement that "
-                                         "changes data; use execute.")),
-            m_source);
+    if (!base.isReadOnly()) {
+        return s.fail(dataError(orlo::err::kCommandError,
+                                u"A recordset opens a query, not a statement that "
+                                "changes data; use execute."_s),
+                      m_source);
     }
 
     // Columns and their names come from the query itself, filtered or not.
     std::vector<Column> columns;
-    int count = sqlite3_column_count(base.get());
+    int count = base.columnCount();
     bool hasRowid = false;
-    if (count > 0 && QString::fromUtf8(sqlite3_column_name(base.get(), count - 1)) ==
-                         QString::fromUtf16(kRowidAlias)) {
+    if (count > 0 && base.columnName(count - 1) == kRowidAlias) {
         hasRowid = true;
         --count;
     }
     QHash<QString, int> seen;
     for (int i = 0; i < count; ++i) {
         Column c;
-        c.name = QString::fromUtf8(sqlite3_column_name(base.get(), i));
-        c.table = QString::fromUtf8(sqlite3_column_table_name(base.get(), i));
-        c.origin = QString::fromUtf8(sqlite3_column_origin_name(base.get(), i));
-        const QString decl = QString::fromUtf8(sqlite3_column_decltype(base.get(), i));
-        c.isDate = decl.compare(QStringLiteral("DATETIME"), Qt::CaseInsensitive) == 0;
+        c.name = base.columnName(i);
+        c.table = base.columnTableName(i);
+        c.origin = base.columnOriginName(i);
+        const QString decl = base.columnDeclType(i);
+        c.isDate = decl.compare(u"DATETIME"_s, Qt::CaseInsensitive) == 0;
         c.affinity = detail::affinityOf(decl);
         seen[c.name.toUpper()] += 1;
         columns.push_back(c);
@@ -236,8 +216,8 @@ Status Recordset::fetch() {
         }
     }
 
-    detail::SqliteStatement filtered;
-    sqlite3_stmt* stmt = base.get();
+    sqlite::Statement filtered;
+    sqlite::Statement* stmt = &base;
     if (!m_filter.isEmpty()) {
         Result<detail::FilterClause> clause = detail::translateFilterText(m_filter, *m_session);
         if (!clause) {
@@ -245,50 +225,40 @@ Status Recordset::fetch() {
         }
         // The filter keeps the query's own order: the query runs as a
         // subquery and the outer select adds no order of its own.
-        const QString sql = QStringLiteral("SELECT * FROM (") + m_baseSql +
-                            QStringLiteral(") WHERE ") + clause->where;
-        rc = filtered.prepare(db, sql);
-        if (rc != SQLITE_OK) {
-            return s.sqliteFailure(rc, m_filter);
-        }
+        const QString sql = u"SELECT * FROM ("_s + m_baseSql + u") WHERE "_s + clause->where;
+        ORLO_TRY_ASSIGN(filtered, s.check(db.prepare(sql), m_filter));
         for (int p = 0; p < clause->parameters.size(); ++p) {
-            const QByteArray v = clause->parameters[p].toUtf8();
-            sqlite3_bind_text(filtered.get(), p + 1, v.constData(), int(v.size()),
-                              SQLITE_TRANSIENT);
+            filtered.bindText(p + 1, clause->parameters[p]);
         }
-        stmt = filtered.get();
+        stmt = &filtered;
     }
 
     std::vector<Row> rows;
     std::vector<sqlite3_value*> scratch;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    ORLO_TRY(s.check(stmt->forEachRow([&](const sqlite::Statement& row) {
         Row r;
-        r.cells = detail::PackedRow::fromStatement(stmt, count, scratch);
+        r.cells = detail::PackedRow::fromStatement(row.handle(), count, scratch);
         if (hasRowid) {
-            r.rowid = sqlite3_column_int64(stmt, count);
+            r.rowid = row.columnInt(count);
         }
         rows.push_back(std::move(r));
-    }
-    if (rc != SQLITE_DONE) {
-        return s.sqliteFailure(rc, m_filter.isEmpty() ? m_source : m_filter);
-    }
+    }),
+                     m_filter.isEmpty() ? m_source : m_filter));
     m_columns = std::move(columns);
     m_rows = std::move(rows);
     m_deleted = 0;
     m_pos = 0;
     m_edits.clear();
-    if (Status b = resolveBaseTable(); !b) {
-        return b;
-    }
-    if (hasRowid) {
-        m_keyColumn = -2;  // rows carry their rowid
+    ORLO_TRY(resolveBaseTable());
+    if (hasRowid && !m_baseTable.isEmpty()) {
+        m_rowKey = RowKey::Rowid;
     }
     return {};
 }
 
 Status Recordset::resolveBaseTable() {
     m_baseTable.clear();
-    m_keyColumn = -1;
+    m_rowKey = RowKey::None;
     QString table;
     for (const Column& c : m_columns) {
         if (c.table.isEmpty()) {
@@ -308,6 +278,7 @@ Status Recordset::resolveBaseTable() {
     for (int i = 0; i < int(m_columns.size()); ++i) {
         if (!info->keyColumn.isEmpty() &&
             m_columns[size_t(i)].origin.compare(info->keyColumn, Qt::CaseInsensitive) == 0) {
+            m_rowKey = RowKey::KeyColumn;
             m_keyColumn = i;
         }
     }
@@ -315,9 +286,7 @@ Status Recordset::resolveBaseTable() {
 }
 
 Result<qint64> Recordset::recordCount() const {
-    if (Status s = ensureOpen(); !s) {
-        return s.error();
-    }
+    ORLO_TRY(ensureOpen());
     return qint64(m_rows.size()) - m_deleted;
 }
 
@@ -341,29 +310,42 @@ void Recordset::skipDeletedBackward() {
     }
 }
 
+Status Recordset::leaveCurrentRow(Leave how) {
+    if (!m_pending && m_edits.empty()) {
+        return {};
+    }
+    switch (how) {
+        case Leave::Commit:
+            // Still on the row the changes were made on: Update writes them
+            // there (or commits the new row).
+            return update();
+        case Leave::Refuse:
+            return fail(dataError(orlo::err::kOperationNotAllowed,
+                                  m_pending
+                                      ? u"Operation is not allowed in this context: a new row "
+                                        "is being added; call Update or CancelUpdate first."_s
+                                      : u"Operation is not allowed in this context: the "
+                                        "current row has changes; call Update or "
+                                        "CancelUpdate first."_s));
+        case Leave::Abandon:
+            m_pending.reset();  // rolls back the AddNew's transaction
+            m_edits.clear();
+            return {};
+    }
+    return {};
+}
+
 Status Recordset::moveFirst() {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
-    if (m_pending) {
-        if (Status u = update(); !u) {
-            return u;
-        }
-    }
+    ORLO_TRY(ensureOpen());
+    ORLO_TRY(leaveCurrentRow(Leave::Commit));
     m_pos = 0;
     skipDeletedForward();
     return {};
 }
 
 Status Recordset::moveLast() {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
-    if (m_pending) {
-        if (Status u = update(); !u) {
-            return u;
-        }
-    }
+    ORLO_TRY(ensureOpen());
+    ORLO_TRY(leaveCurrentRow(Leave::Commit));
     m_pos = qint64(m_rows.size()) - 1;
     skipDeletedBackward();
     if (m_pos < 0) {
@@ -373,36 +355,22 @@ Status Recordset::moveLast() {
 }
 
 Status Recordset::moveNext() {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
-    if (m_pending) {
-        if (Status u = update(); !u) {
-            return u;
-        }
-    }
+    ORLO_TRY(ensureOpen());
+    ORLO_TRY(leaveCurrentRow(Leave::Commit));
     if (eof()) {
         return fail(noCurrentRecord());
     }
-    m_edits.clear();
     ++m_pos;
     skipDeletedForward();
     return {};
 }
 
 Status Recordset::movePrevious() {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
-    if (m_pending) {
-        if (Status u = update(); !u) {
-            return u;
-        }
-    }
+    ORLO_TRY(ensureOpen());
+    ORLO_TRY(leaveCurrentRow(Leave::Commit));
     if (bof()) {
         return fail(noCurrentRecord());
     }
-    m_edits.clear();
     --m_pos;
     skipDeletedBackward();
     return {};
@@ -413,9 +381,7 @@ int Recordset::fieldCount() const {
 }
 
 Result<QString> Recordset::fieldName(int index) const {
-    if (Status s = ensureOpen(); !s) {
-        return s.error();
-    }
+    ORLO_TRY(ensureOpen());
     if (index < 0 || index >= int(m_columns.size())) {
         return fail(notInCollection(QString::number(index)));
     }
@@ -468,15 +434,11 @@ Variant Recordset::readCell(int column, const Variant& stored) const {
 }
 
 Result<Variant> Recordset::field(int index) const {
-    if (Status s = ensureOpen(); !s) {
-        return s.error();
-    }
+    ORLO_TRY(ensureOpen());
     if (index < 0 || index >= int(m_columns.size())) {
         return fail(notInCollection(QString::number(index)));
     }
-    if (Status s = ensureCurrent(); !s) {
-        return s.error();
-    }
+    ORLO_TRY(ensureCurrent());
     if (m_pending) {
         return readCell(index, m_pending->valueOf(m_columns[size_t(index)].origin));
     }
@@ -489,25 +451,14 @@ Result<Variant> Recordset::field(int index) const {
 }
 
 Result<Variant> Recordset::field(const QString& name) const {
-    if (Status s = ensureOpen(); !s) {
-        return s.error();
-    }
-    Result<int> i = indexOf(name);
-    if (!i) {
-        return i.error();
-    }
-    return field(*i);
+    ORLO_TRY(ensureOpen());
+    ORLO_TRY_ASSIGN(int i, indexOf(name));
+    return field(i);
 }
 
 Result<RowTable> Recordset::getRows() {
-    if (Status s = ensureCurrent(); !s) {
-        return s.error();
-    }
-    if (m_pending) {
-        if (Status u = update(); !u) {
-            return u.error();
-        }
-    }
+    ORLO_TRY(ensureCurrent());
+    ORLO_TRY(leaveCurrentRow(Leave::Commit));
     RowTable table(m_columns.size());
     for (; m_pos < qint64(m_rows.size()); ++m_pos) {
         const Row& r = m_rows[size_t(m_pos)];
@@ -527,80 +478,57 @@ Result<Variant> Recordset::storedValue(int column, const Variant& value) const {
 }
 
 Status Recordset::addNew() {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureOpen());
     m_session->clearErrors();
     if (m_lockType == kLockReadOnly) {
-        return fail(notUpdatable(QStringLiteral("the recordset is read-only")));
+        return fail(notUpdatable(u"the recordset is read-only"_s));
     }
     if (m_baseTable.isEmpty()) {
-        return fail(notUpdatable(QStringLiteral("its rows do not come from one table")));
+        return fail(notUpdatable(u"its rows do not come from one table"_s));
     }
-    if (m_pending) {
-        if (Status u = update(); !u) {
-            return u;
-        }
-    }
-    if (Status f = m_session->flushBatch(); !f) {
-        return f;
-    }
-    Result<std::unique_ptr<detail::PendingInsert>> p =
-        detail::PendingInsert::begin(*m_session, m_baseTable);
-    if (!p) {
-        return p.error();
-    }
-    m_pending = std::move(p).value();
-    m_edits.clear();
+    ORLO_TRY(leaveCurrentRow(Leave::Commit));
+    ORLO_TRY(m_session->flushBatch());
+    ORLO_TRY_ASSIGN(std::unique_ptr<detail::PendingInsert> p,
+                    detail::PendingInsert::begin(*m_session, m_baseTable));
+    m_pending = std::move(p);
     return {};
 }
 
 Status Recordset::setField(const QString& name, const Variant& value) {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureOpen());
     m_session->clearErrors();
-    Result<int> i = indexOf(name);
-    if (!i) {
-        return i.error();
-    }
-    const Column& c = m_columns[size_t(*i)];
-    Result<Variant> stored = storedValue(*i, value);
+    ORLO_TRY_ASSIGN(int i, indexOf(name));
+    const Column& c = m_columns[size_t(i)];
+    Result<Variant> stored = storedValue(i, value);
     if (!stored) {
         return fail(stored.error());
     }
     if (m_pending) {
         if (c.table.isEmpty() || c.table.compare(m_baseTable, Qt::CaseInsensitive) != 0) {
-            return fail(notUpdatable(QStringLiteral("the field %1 is not a column").arg(name)));
+            return fail(notUpdatable(u"the field %1 is not a column"_s.arg(name)));
         }
         return m_pending->set(c.origin, *stored);
     }
-    if (Status s = ensureCurrent(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureCurrent());
     if (m_lockType == kLockReadOnly || m_baseTable.isEmpty() || c.table.isEmpty()) {
-        return fail(notUpdatable(QStringLiteral("the field %1 cannot be written").arg(name)));
+        return fail(notUpdatable(u"the field %1 cannot be written"_s.arg(name)));
     }
     for (auto& [col, v] : m_edits) {
-        if (col == *i) {
+        if (col == i) {
             v = *stored;
             return {};
         }
     }
-    m_edits.emplace_back(*i, *stored);
+    m_edits.emplace_back(i, *stored);
     return {};
 }
 
 Status Recordset::update() {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureOpen());
     m_session->clearErrors();
     if (m_pending) {
-        Result<qint64> key = m_pending->commit();
-        if (!key) {
-            return key.error();  // the row stays pending; cancelUpdate drops it
-        }
+        // A failed commit leaves the row pending; cancelUpdate drops it.
+        ORLO_TRY_ASSIGN(const qint64 key, m_pending->commit());
         std::vector<Variant> cells;
         for (const Column& c : m_columns) {
             cells.push_back(c.table.compare(m_baseTable, Qt::CaseInsensitive) == 0
@@ -609,7 +537,7 @@ Status Recordset::update() {
         }
         Row r;
         r.cells = detail::PackedRow::fromValues(cells);
-        r.rowid = *key;
+        r.rowid = key;
         m_pending.reset();
         m_rows.push_back(std::move(r));
         m_pos = qint64(m_rows.size()) - 1;
@@ -618,35 +546,24 @@ Status Recordset::update() {
     if (m_edits.empty()) {
         return {};
     }
-    if (Status s = ensureCurrent(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureCurrent());
     Row& row = m_rows[size_t(m_pos)];
     QStringList sets;
     for (const auto& edit : m_edits) {
-        sets << quoted(m_columns[size_t(edit.first)].origin) + QStringLiteral(" = ?");
+        sets << quoted(m_columns[size_t(edit.first)].origin) + u" = ?"_s;
     }
-    Result<std::pair<QString, qint64>> key = currentKey();
-    if (!key) {
-        return key.error();
-    }
-    const QString keyName = key->first;
-    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                            .arg(quoted(m_baseTable), sets.join(QStringLiteral(", ")), keyName);
-    detail::SqliteStatement stmt;
-    int rc = stmt.prepare(m_session->db(), sql);
-    if (rc != SQLITE_OK) {
-        return m_session->sqliteFailure(rc, sql);
-    }
+    ORLO_TRY_ASSIGN(const auto key, currentKey());
+    const QString keyName = key.first;
+    const QString sql =
+        u"UPDATE %1 SET %2 WHERE %3 = ?"_s.arg(quoted(m_baseTable), sets.join(u", "_s), keyName);
+    ORLO_TRY_ASSIGN(sqlite::Statement stmt,
+                    m_session->check(m_session->database().prepare(sql), sql));
     int p = 1;
     for (const auto& edit : m_edits) {
-        detail::bindStored(stmt.get(), p++, edit.second);
+        detail::bindStored(stmt, p++, edit.second);
     }
-    sqlite3_bind_int64(stmt.get(), p, key->second);
-    rc = sqlite3_step(stmt.get());
-    if (rc != SQLITE_DONE) {
-        return m_session->sqliteFailure(rc, sql);
-    }
+    stmt.bindInt(p, key.second);
+    ORLO_TRY(m_session->check(stmt.run(), sql));
     for (const auto& edit : m_edits) {
         row.cells.setValue(edit.first, edit.second);
     }
@@ -655,62 +572,46 @@ Status Recordset::update() {
 }
 
 Result<std::pair<QString, qint64>> Recordset::currentKey() const {
-    if (m_baseTable.isEmpty() || m_keyColumn == -1) {
-        return fail(notUpdatable(QStringLiteral("its rows have no key of one table")));
+    if (m_baseTable.isEmpty() || m_rowKey == RowKey::None) {
+        return fail(notUpdatable(u"its rows have no key of one table"_s));
     }
     const Row& row = m_rows[size_t(m_pos)];
-    if (m_keyColumn == -2) {
-        return std::pair<QString, qint64>(QStringLiteral("rowid"), row.rowid);
+    if (m_rowKey == RowKey::Rowid) {
+        return std::pair<QString, qint64>(u"rowid"_s, row.rowid);
     }
     const Variant keyValue = row.cells.value(m_keyColumn);
     const qint64* k = keyValue.asInteger();
     if (!k) {
-        return fail(notUpdatable(QStringLiteral("the row has no key")));
+        return fail(notUpdatable(u"the row has no key"_s));
     }
     return std::pair<QString, qint64>(quoted(m_columns[size_t(m_keyColumn)].origin), *k);
 }
 
 Status Recordset::cancelUpdate() {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureOpen());
     m_pending.reset();
     m_edits.clear();
     return {};
 }
 
 Status Recordset::deleteCurrent() {
-    if (Status s = ensureCurrent(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureCurrent());
     m_session->clearErrors();
     if (m_pending) {
         m_pending.reset();  // deleting the row being added drops it
         return {};
     }
     if (m_lockType == kLockReadOnly) {
-        return fail(notUpdatable(QStringLiteral("the recordset is read-only")));
+        return fail(notUpdatable(u"the recordset is read-only"_s));
     }
     Row& row = m_rows[size_t(m_pos)];
-    Result<std::pair<QString, qint64>> key = currentKey();
-    if (!key) {
-        return key.error();
-    }
-    if (Status f = m_session->flushBatch(); !f) {
-        return f;
-    }
-    const QString sql =
-        QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoted(m_baseTable), key->first);
-    detail::SqliteStatement stmt;
-    int rc = stmt.prepare(m_session->db(), sql);
-    if (rc != SQLITE_OK) {
-        return m_session->sqliteFailure(rc, sql);
-    }
-    sqlite3_bind_int64(stmt.get(), 1, key->second);
-    rc = sqlite3_step(stmt.get());
-    if (rc != SQLITE_DONE) {
-        return m_session->sqliteFailure(rc, sql);
-    }
+    ORLO_TRY_ASSIGN(const auto key, currentKey());
+    ORLO_TRY(m_session->flushBatch());
+    const QString sql = u"DELETE FROM %1 WHERE %2 = ?"_s.arg(quoted(m_baseTable), key.first);
+    ORLO_TRY_ASSIGN(sqlite::Statement stmt,
+                    m_session->check(m_session->database().prepare(sql), sql));
+    stmt.bindInt(1, key.second);
+    ORLO_TRY(m_session->check(stmt.run(), sql));
     row.deleted = true;
     ++m_deleted;
     m_edits.clear();
@@ -718,9 +619,7 @@ Status Recordset::deleteCurrent() {
 }
 
 Status Recordset::setFilter(const QString& filter) {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
+    ORLO_TRY(ensureOpen());
     m_session->clearErrors();
     const QString previous = m_filter;
     m_filter = filterClears(filter) ? QString() : filter;
@@ -732,17 +631,9 @@ Status Recordset::setFilter(const QString& filter) {
 }
 
 Status Recordset::requery() {
-    if (Status s = ensureOpen(); !s) {
-        return s;
-    }
-    if (m_pending) {
-        return fail(makeDataError(orlo::err::kOperationNotAllowed,
-                                  QStringLiteral("Operation is not allowed in this context: a new "
-                                                 "row is being added.")));
-    }
-    if (Status f = m_session->flushBatch(); !f) {
-        return f;
-    }
+    ORLO_TRY(ensureOpen());
+    ORLO_TRY(leaveCurrentRow(Leave::Refuse));
+    ORLO_TRY(m_session->flushBatch());
     return fetch();
 }
 

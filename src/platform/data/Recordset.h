@@ -45,13 +45,16 @@ public:
     // `source` is an SQL text or a bare table name.
     Status open(const QString& source, Connection& connection, int cursorType = kOpenKeyset,
                 int lockType = kLockOptimistic, int options = kCmdUnspecified);
-    // Closes; an AddNew not yet committed by Update is abandoned.
+    // Closes; an AddNew or edits not yet committed by Update are abandoned.
     void close();
     int state() const;  // kStateOpen or kStateClosed
 
     Result<qint64> recordCount() const;
     bool eof() const;
     bool bof() const;
+    // A move first commits what is pending on the current row (the row an
+    // AddNew is building, or edits of the current row), as Update would; when
+    // that fails the move does not happen.
     Status moveFirst();
     Status moveLast();
     Status moveNext();
@@ -63,12 +66,13 @@ public:
     Result<Variant> field(int index) const;
 
     // All rows from the current one to the end; the current record is then
-    // past the end (EOF).
+    // past the end (EOF). Commits what is pending first, as a move does.
     Result<RowTable> getRows();
 
     // Starts a new row: the counter key is assigned at once and readable as
-    // a field; the row is committed by update() (or dropped by cancelUpdate,
-    // close or destruction). Other writers wait until then.
+    // a field; the row is committed by update() or a move (or dropped by
+    // cancelUpdate, close or destruction). Other writers wait until then.
+    // Pending changes are committed first.
     Status addNew();
     // Assigns a field of the row being added, or of the current row (then
     // written by update()).
@@ -84,11 +88,26 @@ public:
     Status clearFilter() { return setFilter(QString()); }
     QString filter() const { return m_filter; }
     // Runs the query again (with the filter) and moves to the first row.
+    // Refused (3219) while an AddNew or edits are pending: Update or
+    // CancelUpdate first.
     Status requery();
 
 private:
     struct Column;
     struct Row;
+
+    // How the rows of the base table are told apart when one is written.
+    enum class RowKey {
+        None,       // they are not: the rows are read only
+        KeyColumn,  // by the table's INTEGER PRIMARY KEY, at m_keyColumn
+        Rowid,      // by the rowid each row was read with (a table without key)
+    };
+    // What happens to pending changes when the current row is left.
+    enum class Leave {
+        Commit,   // written as Update writes them (moves, GetRows, AddNew)
+        Refuse,   // the operation fails and they stay pending (Requery, Filter)
+        Abandon,  // dropped (Close)
+    };
 
     Error fail(const Error& e) const;
     Status ensureOpen() const;
@@ -103,6 +122,9 @@ private:
     Result<std::pair<QString, qint64>> currentKey() const;
     void skipDeletedForward();
     void skipDeletedBackward();
+    // The one way off the current row: every move, GetRows, AddNew,
+    // Requery and Close goes through it before the position changes.
+    Status leaveCurrentRow(Leave how);
 
     std::shared_ptr<detail::Session> m_session;
     QString m_source;   // as given
@@ -117,7 +139,8 @@ private:
     qint64 m_pos = -1;  // -1 BOF, size() EOF
     // The one table the rows come from, when they can be updated.
     QString m_baseTable;
-    int m_keyColumn = -1;  // position of the table's key among the columns
+    RowKey m_rowKey = RowKey::None;
+    int m_keyColumn = 0;  // position of the table's key among the columns
     std::unique_ptr<detail::PendingInsert> m_pending;
     std::vector<std::pair<int, Variant>> m_edits;  // edits of the current row
 };

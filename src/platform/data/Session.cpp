@@ -1,7 +1,10 @@
 #include "platform/data/Session.h"
 
+#include "platform/core/ErrorTrap.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/JetBridge.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::data::detail {
 
@@ -9,11 +12,6 @@ namespace {
 
 QString upper(QStringView s) {
     return s.toString().toUpper();
-}
-
-QString columnText(sqlite3_stmt* stmt, int i) {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-    return text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt, i)) : QString();
 }
 
 }  // namespace
@@ -31,7 +29,7 @@ long errorNumberFor(int rc, int extended, const QString& message) {
             // The dialect's functions report a text that is no date (type
             // mismatch) or a bad argument through their message.
             const long n = functionErrorNumber(message);
-            return n != orlo::err::kNone ? n : err::kCommandError;
+            return n != orlo::err::kNone ? n : orlo::err::kCommandError;
         }
         default:
             // Busy, locked, cannot open, not a database, I/O, corrupt, full,
@@ -43,43 +41,41 @@ long errorNumberFor(int rc, int extended, const QString& message) {
 
 QString sqlStateFor(int rc, int extended) {
     if (extended == SQLITE_CONSTRAINT_FOREIGNKEY || (rc & 0xff) == SQLITE_CONSTRAINT) {
-        return QStringLiteral("23000");
+        return u"23000"_s;
     }
     switch (rc & 0xff) {
         case SQLITE_ERROR:
-            return QStringLiteral("42000");
+            return u"42000"_s;
         case SQLITE_MISMATCH:
-            return QStringLiteral("22018");
+            return u"22018"_s;
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            return QStringLiteral("HYT00");
+            return u"HYT00"_s;
         default:
-            return QStringLiteral("HY000");
+            return u"HY000"_s;
     }
 }
 
-void Session::attach(sqlite3* db, QString path) {
-    m_db = db;
+void Session::attach(sqlite::Database db, QString path) {
+    m_batch.reset();
+    m_db = std::move(db);
     m_path = std::move(path);
-    m_batchOpen = false;
     m_batchWrites = false;
 }
 
 Session::~Session() {
-    (void)close();
+    ignoreError(close(), "a session going away has no caller left to tell");
 }
 
 Status Session::close() {
-    if (m_db == nullptr) {
+    if (!m_db.isOpen()) {
         return {};
     }
     Status flushed = flushBatch();
     m_cache.clear();
     m_tables.clear();
     m_dateColumns.clear();
-    // close_v2 defers the close until any statement still prepared is done.
-    sqlite3_close_v2(m_db);
-    m_db = nullptr;
+    m_db.close();
     return flushed;
 }
 
@@ -88,92 +84,75 @@ Error Session::fail(const Error& e, const QString& sql) {
     pe.number = e.number;
     pe.description = e.description;
     pe.sql = sql;
-    pe.source = e.source.isEmpty() ? QString::fromUtf16(kErrorSource) : e.source;
-    pe.sqlState =
-        e.number == orlo::err::kTypeMismatch ? QStringLiteral("22018") : QStringLiteral("HY000");
+    pe.source = e.source.isEmpty() ? kErrorSource.toString() : e.source;
+    pe.sqlState = e.number == orlo::err::kTypeMismatch ? u"22018"_s : u"HY000"_s;
     pe.nativeError = 0;
     m_errors.push_back(pe);
     return e;
 }
 
-Error Session::sqliteFailure(int rc, const QString& sql) {
-    const int extended = m_db ? sqlite3_extended_errcode(m_db) : rc;
-    QString message =
-        m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
-    const long number = errorNumberFor(rc, extended, message);
+Error Session::failure(const sqlite::SqliteError& e, const QString& sql) {
+    QString message = e.message;
+    const long number = errorNumberFor(e.code, e.extendedCode, message);
     if (number == orlo::err::kReferencedRecord) {
-        message = QStringLiteral(
-                      "The record cannot be deleted or changed because a related table "
-                      "includes related records, or a related record is required (") +
-                  message + QLatin1Char(')');
-    } else if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED) {
         message =
-            QStringLiteral("Could not use '%1'; file already in use (%2)").arg(m_path, message);
+            u"The record cannot be deleted or changed because a related table "
+            "includes related records, or a related record is required ("_s +
+            message + QLatin1Char(')');
+    } else if (e.code == SQLITE_BUSY || e.code == SQLITE_LOCKED) {
+        message = u"Could not use '%1'; file already in use (%2)"_s.arg(m_path, message);
     }
-    Error e = makeError(number, message, QString::fromUtf16(kErrorSource));
+    Error error = dataError(number, message);
     ProviderError pe;
     pe.number = number;
     pe.description = message;
     pe.sql = sql;
-    pe.source = e.source;
+    pe.source = error.source;
     pe.sqlState =
-        number == orlo::err::kTypeMismatch ? QStringLiteral("22018") : sqlStateFor(rc, extended);
-    pe.nativeError = extended;
+        number == orlo::err::kTypeMismatch ? u"22018"_s : sqlStateFor(e.code, e.extendedCode);
+    pe.nativeError = e.extendedCode;
     m_errors.push_back(pe);
-    return e;
+    return error;
 }
 
 Status Session::loadSchema() {
     m_tables.clear();
     m_dateColumns.clear();
-    SqliteStatement tables;
-    const QString listSql = QStringLiteral(
-        "SELECT name, sql FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite_%'");
-    int rc = tables.prepare(m_db, listSql);
-    if (rc != SQLITE_OK) {
-        return sqliteFailure(rc, listSql);
-    }
+    const QString listSql =
+        u"SELECT name, sql FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"_s;
+    ORLO_TRY_ASSIGN(sqlite::Statement tables, check(m_db.prepare(listSql), listSql));
     QList<TableInfo> found;
-    while ((rc = sqlite3_step(tables.get())) == SQLITE_ROW) {
+    ORLO_TRY(check(tables.forEachRow([&](const sqlite::Statement& row) {
         TableInfo t;
-        t.name = columnText(tables.get(), 0);
-        t.autoIncrement = columnText(tables.get(), 1)
-                              .contains(QStringLiteral("AUTOINCREMENT"), Qt::CaseInsensitive);
+        t.name = row.columnText(0);
+        t.autoIncrement = row.columnText(1).contains(u"AUTOINCREMENT"_s, Qt::CaseInsensitive);
         found << t;
-    }
-    if (rc != SQLITE_DONE) {
-        return sqliteFailure(rc, listSql);
-    }
+    }),
+                   listSql));
+    const QString infoSql = u"SELECT name, type, pk FROM pragma_table_info(?1)"_s;
+    ORLO_TRY_ASSIGN(sqlite::Statement info, check(m_db.prepare(infoSql), infoSql));
     for (TableInfo& t : found) {
-        SqliteStatement info;
-        const QString infoSql = QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?1)");
-        rc = info.prepare(m_db, infoSql);
-        if (rc != SQLITE_OK) {
-            return sqliteFailure(rc, infoSql);
-        }
-        const QByteArray name = t.name.toUtf8();
-        sqlite3_bind_text(info.get(), 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+        info.reset();
+        info.bindText(1, t.name);
         int pkColumns = 0;
         QString pkName;
         QString pkType;
-        while ((rc = sqlite3_step(info.get())) == SQLITE_ROW) {
-            const QString column = columnText(info.get(), 0);
-            const QString type = columnText(info.get(), 1);
+        ORLO_TRY(check(info.forEachRow([&](const sqlite::Statement& row) {
+            const QString column = row.columnText(0);
+            const QString type = row.columnText(1);
             t.declTypeByColumn.insert(upper(column), type);
-            if (type.compare(QStringLiteral("DATETIME"), Qt::CaseInsensitive) == 0) {
+            if (type.compare(u"DATETIME"_s, Qt::CaseInsensitive) == 0) {
                 m_dateColumns.insert(upper(column));
             }
-            if (sqlite3_column_int(info.get(), 2) > 0) {
+            if (row.columnInt(2) > 0) {
                 ++pkColumns;
                 pkName = column;
                 pkType = type;
             }
-        }
-        if (rc != SQLITE_DONE) {
-            return sqliteFailure(rc, infoSql);
-        }
+        }),
+                       infoSql));
         // Only an INTEGER PRIMARY KEY is the row's own key (the rowid).
-        if (pkColumns == 1 && pkType.compare(QStringLiteral("INTEGER"), Qt::CaseInsensitive) == 0) {
+        if (pkColumns == 1 && pkType.compare(u"INTEGER"_s, Qt::CaseInsensitive) == 0) {
             t.keyColumn = pkName;
         }
         m_tables.insert(upper(t.name), t);
@@ -192,7 +171,7 @@ bool Session::isDateColumn(QStringView table, QStringView column) const {
     }
     if (!table.isEmpty()) {
         if (const TableInfo* t = this->table(table.toString())) {
-            return t->declTypeByColumn.value(upper(c)).compare(QStringLiteral("DATETIME"),
+            return t->declTypeByColumn.value(upper(c)).compare(u"DATETIME"_s,
                                                                Qt::CaseInsensitive) == 0;
         }
     }
@@ -205,49 +184,40 @@ const TableInfo* Session::table(const QString& name) const {
 }
 
 Status Session::beginBatch() {
-    if (m_batchOpen || !sqlite3_get_autocommit(m_db)) {
+    if (m_batch || m_db.inTransaction()) {
         return {};
     }
-    const int rc = execSimple(m_db, "BEGIN");
-    if (rc != SQLITE_OK) {
-        return sqliteFailure(rc, QStringLiteral("BEGIN"));
+    sqlite::SqlResult<sqlite::Transaction> batch = sqlite::Transaction::begin(m_db);
+    if (!batch) {
+        return failure(batch.error(), u"BEGIN"_s);
     }
-    m_batchOpen = true;
+    m_batch.emplace(std::move(batch).value());
     return {};
 }
 
 Status Session::flushBatch() {
-    if (!m_batchOpen) {
+    if (!m_batch) {
         return {};
     }
-    m_batchOpen = false;
-    if (sqlite3_get_autocommit(m_db)) {
+    sqlite::Transaction batch = std::move(*m_batch);
+    m_batch.reset();
+    if (!m_db.inTransaction()) {
         return {};  // the engine already ended it
     }
-    const int rc = execSimple(m_db, "COMMIT");
-    if (rc != SQLITE_OK) {
-        Error e = sqliteFailure(rc, QStringLiteral("COMMIT"));
-        execSimple(m_db, "ROLLBACK");
-        return e;
+    if (sqlite::SqlStatus committed = batch.commit(); !committed) {
+        return failure(committed.error(), u"COMMIT"_s);  // batch rolls back
     }
     return {};
 }
 
-SqliteStatement* Session::cachedStatement(const QString& sql, int* rc) {
+sqlite::SqlResult<sqlite::StatementUse> Session::cachedStatement(const QString& sql) {
     auto it = m_cache.find(sql);
-    if (it != m_cache.end()) {
-        *rc = SQLITE_OK;
-        sqlite3_reset(it.value()->get());
-        sqlite3_clear_bindings(it.value()->get());
-        return it.value().get();
+    if (it == m_cache.end()) {
+        ORLO_TRY_ASSIGN(sqlite::Statement made,
+                        m_db.preparePersistent(QByteArrayView(sql.toUtf8())));
+        it = m_cache.emplace(sql, std::move(made)).first;
     }
-    auto stmt = std::make_shared<SqliteStatement>();
-    *rc = stmt->prepare(m_db, sql);
-    if (*rc != SQLITE_OK) {
-        return nullptr;
-    }
-    m_cache.insert(sql, stmt);
-    return stmt.get();
+    return sqlite::StatementUse(it->second);
 }
 
 }  // namespace orlo::data::detail

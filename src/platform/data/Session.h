@@ -4,17 +4,19 @@
 // and key columns, and the pending batch of a scratch connection. Internal
 // to the data layer.
 
-#include <sqlite3.h>
-
 #include <QHash>
 #include <QSet>
 #include <QString>
-#include <memory>
+#include <optional>
+#include <type_traits>
+#include <unordered_map>
 
 #include "platform/core/ProviderError.h"
 #include "platform/core/Result.h"
 #include "platform/data/DataContext.h"
-#include "platform/data/SqliteStatement.h"
+#include "platform/sqlite/Database.h"
+#include "platform/sqlite/StatementUse.h"
+#include "platform/sqlite/Transaction.h"
 
 namespace orlo::data::detail {
 
@@ -33,12 +35,13 @@ public:
     Session& operator=(const Session&) = delete;
 
     const DataContext& context() const { return m_ctx; }
-    sqlite3* db() const { return m_db; }
-    bool isOpen() const { return m_db != nullptr; }
+    sqlite::Database& database() { return m_db; }
+    const sqlite::Database& database() const { return m_db; }
+    bool isOpen() const { return m_db.isOpen(); }
     const QString& path() const { return m_path; }
 
-    // Takes over an opened handle.
-    void attach(sqlite3* db, QString path);
+    // Takes over an opened database.
+    void attach(sqlite::Database db, QString path);
     // Closes the handle; pending batched statements are committed first.
     Status close();
 
@@ -48,8 +51,21 @@ public:
     void clearErrors() { m_errors.clear(); }
     // Records `e` in the errors collection and returns it.
     Error fail(const Error& e, const QString& sql = {});
-    // The error for an SQLite failure `rc` of `sql`, recorded.
-    Error sqliteFailure(int rc, const QString& sql);
+    // The error for SQLite's failure of `sql` (the text as the system wrote
+    // it, which the errors collection shows), recorded.
+    Error failure(const sqlite::SqliteError& e, const QString& sql);
+    // The value of an SQLite call, or its failure recorded as above.
+    template <typename T>
+    Result<T> check(sqlite::SqlResult<T> r, const QString& sql) {
+        if (!r) {
+            return failure(r.error(), sql);
+        }
+        if constexpr (std::is_void_v<T>) {
+            return {};
+        } else {
+            return std::move(r).value();
+        }
+    }
 
     // Schema knowledge, read once at open.
     Status loadSchema();
@@ -63,23 +79,24 @@ public:
     void setBatchesWrites(bool on) { m_batchWrites = on; }
     Status beginBatch();
     Status flushBatch();
-    bool batchOpen() const { return m_batchOpen; }
-    void batchLost() { m_batchOpen = false; }
+    bool batchOpen() const { return m_batch.has_value(); }
+    // The engine ended the batch's transaction itself (after an error).
+    void batchLost() { m_batch.reset(); }
 
-    // Cached prepared statements for statements run again and again
-    // with different literal keys (the resync's key inserts).
-    SqliteStatement* cachedStatement(const QString& sql, int* rc);
+    // Prepared statements run again and again with different literal keys
+    // (the resync's key inserts), by their SQLite text.
+    sqlite::SqlResult<sqlite::StatementUse> cachedStatement(const QString& sql);
 
 private:
     DataContext m_ctx;
-    sqlite3* m_db = nullptr;
+    sqlite::Database m_db;
     QString m_path;
     ProviderErrors m_errors;
     QHash<QString, TableInfo> m_tables;  // by upper-case name
     QSet<QString> m_dateColumns;         // upper-case column names
     bool m_batchWrites = false;
-    bool m_batchOpen = false;
-    QHash<QString, std::shared_ptr<SqliteStatement>> m_cache;
+    std::optional<sqlite::Transaction> m_batch;
+    std::unordered_map<QString, sqlite::Statement> m_cache;
 };
 
 // Maps an SQLite result code to the error number callers test.

@@ -6,13 +6,14 @@
 #include "platform/data/DataErrors.h"
 #include "platform/data/JetBridge.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::data::detail {
 
 namespace {
 
 Error typeMismatch(const QString& what) {
-    return makeError(orlo::err::kTypeMismatch, QStringLiteral("Type mismatch: %1").arg(what),
-                     QString::fromUtf16(kErrorSource));
+    return dataError(orlo::err::kTypeMismatch, u"Type mismatch: %1"_s.arg(what));
 }
 
 }  // namespace
@@ -22,33 +23,30 @@ Affinity affinityOf(const QString& declType) {
     if (t.isEmpty()) {
         return Affinity::None;
     }
-    if (t.contains(QStringLiteral("INT"))) {
+    if (t.contains(u"INT"_s)) {
         return Affinity::Integer;
     }
-    if (t.contains(QStringLiteral("CHAR")) || t.contains(QStringLiteral("CLOB")) ||
-        t.contains(QStringLiteral("TEXT"))) {
+    if (t.contains(u"CHAR"_s) || t.contains(u"CLOB"_s) || t.contains(u"TEXT"_s)) {
         return Affinity::Text;
     }
-    if (t.contains(QStringLiteral("BLOB"))) {
+    if (t.contains(u"BLOB"_s)) {
         return Affinity::None;
     }
-    if (t.contains(QStringLiteral("REAL")) || t.contains(QStringLiteral("FLOA")) ||
-        t.contains(QStringLiteral("DOUB"))) {
+    if (t.contains(u"REAL"_s) || t.contains(u"FLOA"_s) || t.contains(u"DOUB"_s)) {
         return Affinity::Real;
     }
     return Affinity::Numeric;
 }
 
-void bindStored(sqlite3_stmt* stmt, int index, const Variant& stored) {
+void bindStored(sqlite::Statement& stmt, int index, const Variant& stored) {
     if (const qint64* i = stored.asInteger()) {
-        sqlite3_bind_int64(stmt, index, *i);
+        stmt.bindInt(index, *i);
     } else if (const double* d = stored.asDouble()) {
-        sqlite3_bind_double(stmt, index, *d);
+        stmt.bindDouble(index, *d);
     } else if (const QString* t = stored.asText()) {
-        const QByteArray utf8 = t->toUtf8();
-        sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        stmt.bindText(index, *t);
     } else {
-        sqlite3_bind_null(stmt, index);
+        stmt.bindNull(index);
     }
 }
 
@@ -68,11 +66,11 @@ Result<Variant> toStored(const Variant& value, bool isDate, Affinity affinity,
             }
             Result<QString> canonical = coerceDateToCanonical(*t, locale);
             if (!canonical) {
-                return typeMismatch(QStringLiteral("'%1' is no date").arg(*t));
+                return typeMismatch(u"'%1' is no date"_s.arg(*t));
             }
             return Variant(*canonical);
         }
-        return typeMismatch(QStringLiteral("a date column takes a date or a date text"));
+        return typeMismatch(u"a date column takes a date or a date text"_s);
     }
     switch (affinity) {
         case Affinity::Integer:

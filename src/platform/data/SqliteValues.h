@@ -3,12 +3,11 @@
 // stores for an assigned value (dates canonically, numbers as numbers, text
 // as text) and binding and reading those stored values. Internal.
 
-#include <sqlite3.h>
-
 #include <QString>
 
 #include "platform/core/Result.h"
 #include "platform/core/Variant.h"
+#include "platform/sqlite/Statement.h"
 
 namespace orlo {
 class Locale;
@@ -22,7 +21,7 @@ enum class Affinity { None, Integer, Real, Numeric, Text };
 Affinity affinityOf(const QString& declType);
 
 // Binds a stored value (Null, Integer, Double or Text).
-void bindStored(sqlite3_stmt* stmt, int index, const Variant& stored);
+void bindStored(sqlite::Statement& stmt, int index, const Variant& stored);
 
 // What a column stores when `value` is assigned to it. Empty and Null store
 // Null; a date column takes a date or a date text (type mismatch otherwise);

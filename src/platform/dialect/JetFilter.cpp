@@ -4,14 +4,15 @@
 #include "platform/dialect/JetSql.h"
 #include "platform/dialect/LikePattern.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::data {
 
 namespace {
 
 Error filterError(const QString& filter, const QString& why) {
-    return makeError(kInvalidFilter,
-                     QStringLiteral("The filter \"%1\" cannot be used: %2.").arg(filter, why),
-                     QString::fromUtf16(kDialectErrorSource));
+    return makeError(kInvalidFilter, u"The filter \"%1\" cannot be used: %2."_s.arg(filter, why),
+                     kDialectErrorSource.toString());
 }
 
 qsizetype skipBlanks(QStringView s, qsizetype i) {
@@ -34,7 +35,7 @@ bool keywordAt(QStringView s, qsizetype i, QStringView word) {
 QString unquoted(QStringView value) {
     if (value.size() >= 2 && value.front() == u'\'' && value.back() == u'\'') {
         QString s = value.mid(1, value.size() - 2).toString();
-        s.replace(QStringLiteral("''"), QStringLiteral("'"));
+        s.replace(u"''"_s, u"'"_s);
         return s;
     }
     if (value.size() >= 2 && value.front() == u'#' && value.back() == u'#') {
@@ -61,7 +62,7 @@ Result<FilterClause> translateFilter(const QString& filter, const FilterDateColu
     if (s.at(i) == u'[') {
         const qsizetype close = s.indexOf(u']', i + 1);
         if (close < 0) {
-            return filterError(filter, QStringLiteral("the column has no closing bracket"));
+            return filterError(filter, u"the column has no closing bracket"_s);
         }
         column = s.mid(i + 1, close - i - 1).toString();
         i = close + 1;
@@ -73,20 +74,20 @@ Result<FilterClause> translateFilter(const QString& filter, const FilterDateColu
         column = s.mid(start, i - start).toString();
     }
     if (column.trimmed().isEmpty()) {
-        return filterError(filter, QStringLiteral("it names no column"));
+        return filterError(filter, u"it names no column"_s);
     }
     // The operator.
     i = skipBlanks(s, i);
     QString op;
     if (keywordAt(s, i, u"LIKE")) {
-        op = QStringLiteral("LIKE");
+        op = u"LIKE"_s;
         i += 4;
     } else if (keywordAt(s, i, u"NOT")) {
         const qsizetype j = skipBlanks(s, i + 3);
         if (!keywordAt(s, j, u"LIKE")) {
-            return filterError(filter, QStringLiteral("NOT must be followed by LIKE"));
+            return filterError(filter, u"NOT must be followed by LIKE"_s);
         }
-        op = QStringLiteral("NOT LIKE");
+        op = u"NOT LIKE"_s;
         i = j + 4;
     } else {
         for (const QStringView candidate : {u"<>", u"<=", u">=", u"=", u"<", u">"}) {
@@ -98,7 +99,7 @@ Result<FilterClause> translateFilter(const QString& filter, const FilterDateColu
         }
     }
     if (op.isEmpty()) {
-        return filterError(filter, QStringLiteral("it has no comparison operator"));
+        return filterError(filter, u"it has no comparison operator"_s);
     }
     const QString value = unquoted(s.mid(i).trimmed());
     const bool dates = isDateColumn && isDateColumn(column);
@@ -106,16 +107,13 @@ Result<FilterClause> translateFilter(const QString& filter, const FilterDateColu
 
     FilterClause clause;
     if (op.endsWith(u"LIKE")) {
-        const QString subject = dates ? QString::fromLatin1(kFnDateText) + QStringLiteral("(") +
-                                            name + QStringLiteral(")")
-                                      : name;
-        clause.where = subject + QStringLiteral(" ") + op + QStringLiteral(" ? ESCAPE ") +
-                       quoteSqlText(QString(kLikeEscape));
+        const QString subject =
+            dates ? QString::fromLatin1(kFnDateText) + u"("_s + name + u")"_s : name;
+        clause.where = subject + u" "_s + op + u" ? ESCAPE "_s + quoteSqlText(QString(kLikeEscape));
         clause.parameters.append(sqlitePatternFromJet(value));
     } else {
-        const QString param =
-            dates ? QString::fromLatin1(kFnCDate) + QStringLiteral("(?)") : QStringLiteral("?");
-        clause.where = name + QStringLiteral(" ") + op + QStringLiteral(" ") + param;
+        const QString param = dates ? QString::fromLatin1(kFnCDate) + u"(?)"_s : u"?"_s;
+        clause.where = name + u" "_s + op + u" "_s + param;
         clause.parameters.append(value);
     }
     return clause;

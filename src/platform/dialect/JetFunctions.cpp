@@ -11,6 +11,8 @@
 #include "platform/dialect/JetSql.h"
 #include "platform/dialect/LikePattern.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::data {
 
 namespace {
@@ -34,8 +36,8 @@ void resultText(sqlite3_context* ctx, const QString& text) {
     sqlite3_result_text(ctx, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
 }
 
-void resultError(sqlite3_context* ctx, const char16_t* message) {
-    const QByteArray utf8 = QString::fromUtf16(message).toUtf8();
+void resultError(sqlite3_context* ctx, QStringView message) {
+    const QByteArray utf8 = message.toUtf8();
     sqlite3_result_error(ctx, utf8.constData(), static_cast<int>(utf8.size()));
 }
 
@@ -260,10 +262,10 @@ struct FunctionEntry {
 }  // namespace
 
 long errorNumberOfFunctionMessage(QStringView sqliteMessage) {
-    if (sqliteMessage.contains(QStringView(kTypeMismatchMessage))) {
+    if (sqliteMessage.contains(kTypeMismatchMessage)) {
         return err::kTypeMismatch;
     }
-    if (sqliteMessage.contains(QStringView(kInvalidProcedureCallMessage))) {
+    if (sqliteMessage.contains(kInvalidProcedureCallMessage)) {
         return err::kInvalidProcedureCall;
     }
     return err::kNone;
@@ -295,9 +297,9 @@ Status registerJetFunctions(sqlite3* db, const Clock& clock, const Locale& local
         if (rc != SQLITE_OK) {
             return makeError(
                 err::kProviderFailure,
-                QStringLiteral("Cannot register the SQL function %1: %2")
-                    .arg(QString::fromLatin1(e.name), QString::fromUtf8(sqlite3_errstr(rc))),
-                QString::fromUtf16(kDialectErrorSource));
+                u"Cannot register the SQL function %1: %2"_s.arg(
+                    QString::fromLatin1(e.name), QString::fromUtf8(sqlite3_errstr(rc))),
+                kDialectErrorSource.toString());
         }
     }
     return okStatus();

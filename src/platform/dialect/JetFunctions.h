@@ -19,10 +19,10 @@ namespace orlo::data {
 // The SQLite error message of a text that is no date where a date is needed
 // (jet_cdate on a non-date, DATEDIFF on a non-date, ...). The data layer
 // reports it as orlo::err::kTypeMismatch.
-inline constexpr char16_t kTypeMismatchMessage[] = u"Data type mismatch in criteria expression.";
+inline constexpr QStringView kTypeMismatchMessage = u"Data type mismatch in criteria expression.";
 // The message of an unknown DATEDIFF interval or a DateSerial out of range:
 // orlo::err::kInvalidProcedureCall.
-inline constexpr char16_t kInvalidProcedureCallMessage[] = u"Invalid procedure call or argument.";
+inline constexpr QStringView kInvalidProcedureCallMessage = u"Invalid procedure call or argument.";
 
 // The error number a message raised by these functions stands for, or
 // orlo::err::kNone when the message is not one of theirs.

@@ -11,6 +11,8 @@
 #include "platform/dialect/LikePattern.h"
 #include "platform/dialect/SqlToken.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::data {
 
 namespace {
@@ -20,15 +22,15 @@ using Kind = SqlToken::Kind;
 // Dialect functions and the names they are called by on SQLite.
 const QHash<QString, QString>& functionNames() {
     static const QHash<QString, QString> names = {
-        {QStringLiteral("DATEDIFF"), QString::fromLatin1(kFnDateDiff)},
-        {QStringLiteral("YEAR"), QString::fromLatin1(kFnYear)},
-        {QStringLiteral("MONTH"), QString::fromLatin1(kFnMonth)},
-        {QStringLiteral("DAY"), QString::fromLatin1(kFnDay)},
-        {QStringLiteral("DATESERIAL"), QString::fromLatin1(kFnDateSerial)},
-        {QStringLiteral("CDATE"), QString::fromLatin1(kFnCDate)},
-        {QStringLiteral("UCASE"), QStringLiteral("upper")},
-        {QStringLiteral("LCASE"), QStringLiteral("lower")},
-        {QStringLiteral("LEN"), QStringLiteral("length")},
+        {u"DATEDIFF"_s, QString::fromLatin1(kFnDateDiff)},
+        {u"YEAR"_s, QString::fromLatin1(kFnYear)},
+        {u"MONTH"_s, QString::fromLatin1(kFnMonth)},
+        {u"DAY"_s, QString::fromLatin1(kFnDay)},
+        {u"DATESERIAL"_s, QString::fromLatin1(kFnDateSerial)},
+        {u"CDATE"_s, QString::fromLatin1(kFnCDate)},
+        {u"UCASE"_s, u"upper"_s},
+        {u"LCASE"_s, u"lower"_s},
+        {u"LEN"_s, u"length"_s},
     };
     return names;
 }
@@ -56,11 +58,10 @@ struct ColumnRef {
 };
 
 Error syntaxError(const QString& what, qsizetype position) {
-    return makeError(kSqlSyntaxError,
-                     QStringLiteral("Syntax error in SQL statement: %1 at character %2.")
-                         .arg(what)
-                         .arg(position + 1),
-                     QString::fromUtf16(kDialectErrorSource));
+    return makeError(
+        orlo::err::kCommandError,
+        u"Syntax error in SQL statement: %1 at character %2."_s.arg(what).arg(position + 1),
+        kDialectErrorSource.toString());
 }
 
 class Translator {
@@ -81,9 +82,7 @@ public:
     Result<QString> run() {
         collectTables();
         for (qsizetype k = 0; k < m_sig.size(); ++k) {
-            if (auto status = rewrite(k); !status) {
-                return status.error();
-            }
+            ORLO_TRY(rewrite(k));
         }
         rewriteDayDiffComparisons();
         coerceInsertValues();
@@ -164,14 +163,14 @@ private:
                 // workstation's settings.
                 const auto date = coerceDateText(t.value, Locale::unitedStates());
                 if (!date) {
-                    return syntaxError(QStringLiteral("invalid date %1").arg(t.text), t.position);
+                    return syntaxError(u"invalid date %1"_s.arg(t.text), t.position);
                 }
                 out(k) = quoteSqlText(*date);
                 break;
             }
             case Kind::Punct:
                 if (t.text == u"&") {
-                    out(k) = QStringLiteral("||");
+                    out(k) = u"||"_s;
                 }
                 break;
             case Kind::Identifier:
@@ -191,13 +190,13 @@ private:
             dropDeleteStar(k);
         } else if (t.isWord(u"NOW") && !qualified) {
             const bool call = sig(k + 1).isPunct(u"(") && sig(k + 2).isPunct(u")");
-            out(k) = QString::fromLatin1(kFnNow) + (call ? QString() : QStringLiteral("()"));
+            out(k) = QString::fromLatin1(kFnNow) + (call ? QString() : u"()"_s);
         } else if (t.isWord(u"LIKE") && sig(k + 1).kind == Kind::Text) {
             const QString pattern = sqlitePatternFromJet(sig(k + 1).value);
             out(k + 1) = quoteSqlText(pattern);
             m_done[m_sig.at(k + 1)] = true;
             if (patternNeedsEscape(pattern) && !sig(k + 2).isWord(u"ESCAPE")) {
-                out(k + 1) += QStringLiteral(" ESCAPE ") + quoteSqlText(QString(kLikeEscape));
+                out(k + 1) += u" ESCAPE "_s + quoteSqlText(QString(kLikeEscape));
             }
         } else if (!qualified && sig(k + 1).isPunct(u"(")) {
             const auto it = functionNames().constFind(t.text.toString().toUpper());
@@ -224,7 +223,7 @@ private:
             m_removed[i] = true;
         }
         m_removed[m_sig.at(k) + 1] = false;
-        m_out[m_sig.at(k) + 1] = QStringLiteral(" ");
+        m_out[m_sig.at(k) + 1] = u" "_s;
     }
 
     // DATEDIFF('d', col, Now()) op n and DATEDIFF('d', Now(), col) op n on a
@@ -356,12 +355,12 @@ private:
         for (const DayBound& b : *bounds) {
             parts << columnText + QLatin1Char(' ') + QLatin1String(b.op) + QLatin1Char(' ') +
                          QLatin1String(kFnDayStart) + QLatin1Char('(') + QLatin1String(kFnNow) +
-                         QStringLiteral("(), ") + QString::number(b.offset) + QLatin1Char(')');
+                         u"(), "_s + QString::number(b.offset) + QLatin1Char(')');
         }
         for (qsizetype i = m_sig.at(k) + 1; i <= m_sig.at(number); ++i) {
             m_removed[i] = true;
         }
-        out(k) = QLatin1Char('(') + parts.join(QStringLiteral(" AND ")) + QLatin1Char(')');
+        out(k) = QLatin1Char('(') + parts.join(u" AND "_s) + QLatin1Char(')');
     }
 
     // The column reference that ends at significant token k.
@@ -422,8 +421,7 @@ private:
         }
         m_wrapped[i] = true;
         const QString literal = m_out.at(i).isNull() ? m_tokens.at(i).text.toString() : m_out.at(i);
-        m_out[i] =
-            QString::fromLatin1(kFnCDate) + QStringLiteral("(") + literal + QStringLiteral(")");
+        m_out[i] = QString::fromLatin1(kFnCDate) + u"("_s + literal + u")"_s;
     }
 
     // col = 'text' (also in UPDATE ... SET), 'text' = col and
@@ -524,7 +522,7 @@ private:
 QString quoteSqlName(QStringView name) {
     const auto appendQuoted = [](QString& out, QStringView part) {
         out.append(QLatin1Char('"'));
-        out.append(part.toString().replace(QLatin1Char('"'), QStringLiteral("\"\"")));
+        out.append(part.toString().replace(QLatin1Char('"'), u"\"\""_s));
         out.append(QLatin1Char('"'));
     };
     QString out;
@@ -544,17 +542,14 @@ QString quoteSqlText(QStringView text) {
     QString out;
     out.reserve(text.size() + 2);
     out.append(QLatin1Char('\''));
-    out.append(text.toString().replace(QLatin1Char('\''), QStringLiteral("''")));
+    out.append(text.toString().replace(QLatin1Char('\''), u"''"_s));
     out.append(QLatin1Char('\''));
     return out;
 }
 
 Result<QString> translateJetSql(const QString& sql, const DialectContext& ctx) {
-    auto tokens = tokenizeSql(sql);
-    if (!tokens) {
-        return tokens.error();
-    }
-    return Translator(std::move(tokens).value(), ctx).run();
+    ORLO_TRY_ASSIGN(auto tokens, tokenizeSql(sql));
+    return Translator(std::move(tokens), ctx).run();
 }
 
 }  // namespace orlo::data

@@ -27,12 +27,10 @@
 
 namespace orlo::data {
 
-// The provider's number for a statement it cannot parse (0x80040E14).
-inline constexpr long kSqlSyntaxError = -2147217900;
 // The number of a Recordset.Filter text that cannot be read.
 inline constexpr long kInvalidFilter = 3001;
 // The source of the errors this layer raises.
-inline constexpr char16_t kDialectErrorSource[] = u"Orlo SQL dialect";
+inline constexpr QStringView kDialectErrorSource = u"Orlo SQL dialect";
 
 // What the translator needs to know about the schema.
 struct DialectContext {
@@ -46,7 +44,7 @@ struct DialectContext {
 
 // The SQLite text of one statement in the dialect. A syntax error the
 // translator can see (an unterminated literal or bracket, an unknown
-// character, an invalid #date#) is an Error with number kSqlSyntaxError;
+// character, an invalid #date#) is an Error with number err::kCommandError;
 // everything else is left for SQLite to judge when it prepares the text.
 Result<QString> translateJetSql(const QString& sql, const DialectContext& ctx);
 

@@ -3,6 +3,8 @@
 #include "platform/dialect/JetSql.h"
 #include "platform/dialect/SqlToken.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::data {
 
 namespace {
@@ -18,11 +20,10 @@ bool isIdentPart(QChar c) {
 }
 
 Error syntaxError(const QString& what, qsizetype position) {
-    return makeError(kSqlSyntaxError,
-                     QStringLiteral("Syntax error in SQL statement: %1 at character %2.")
-                         .arg(what)
-                         .arg(position + 1),
-                     QString::fromUtf16(kDialectErrorSource));
+    return makeError(
+        orlo::err::kCommandError,
+        u"Syntax error in SQL statement: %1 at character %2."_s.arg(what).arg(position + 1),
+        kDialectErrorSource.toString());
 }
 
 // The two-character operators; every other punctuation mark stands alone.
@@ -67,20 +68,20 @@ Result<QList<SqlToken>> tokenizeSql(const QString& sql) {
                 break;
             }
             if (!closed) {
-                return syntaxError(QStringLiteral("text literal without its closing quote"), start);
+                return syntaxError(u"text literal without its closing quote"_s, start);
             }
         } else if (c == u'[' || c == u'#') {
             const QChar close = c == u'[' ? QChar(u']') : QChar(u'#');
             const qsizetype end = sql.indexOf(close, i + 1);
             if (end < 0) {
-                return syntaxError(c == u'[' ? QStringLiteral("name without its closing bracket")
-                                             : QStringLiteral("date without its closing #"),
+                return syntaxError(c == u'[' ? u"name without its closing bracket"_s
+                                             : u"date without its closing #"_s,
                                    start);
             }
             t.kind = c == u'[' ? Kind::BracketName : Kind::DateLiteral;
             t.value = sql.mid(i + 1, end - i - 1);
             if (t.value.trimmed().isEmpty()) {
-                return syntaxError(QStringLiteral("empty name or date"), start);
+                return syntaxError(u"empty name or date"_s, start);
             }
             i = end + 1;
         } else if (c.isDigit() || (c == u'.' && i + 1 < n && sql.at(i + 1).isDigit())) {
@@ -112,7 +113,7 @@ Result<QList<SqlToken>> tokenizeSql(const QString& sql) {
             t.kind = Kind::Punct;
             ++i;
         } else {
-            return syntaxError(QStringLiteral("unexpected character '%1'").arg(c), start);
+            return syntaxError(u"unexpected character '%1'"_s.arg(c), start);
         }
         t.text = QStringView(sql).mid(start, i - start);
         tokens.append(std::move(t));

@@ -5,11 +5,13 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo {
 
 namespace {
 
-constexpr char16_t kFormatName[] = u"orlo-registry";
+constexpr QStringView kFormatName = u"orlo-registry";
 constexpr QLatin1Char kSeparator('\\');
 
 QString folded(const QString& s) {
@@ -18,8 +20,7 @@ QString folded(const QString& s) {
 
 Error corrupt(const QString& fileName, const QString& why) {
     return makeError(err::kRegistryCorrupt,
-                     QStringLiteral("The settings file %1 is corrupt: %2").arg(fileName, why),
-                     QStringLiteral("Registry"));
+                     u"The settings file %1 is corrupt: %2"_s.arg(fileName, why), u"Registry"_s);
 }
 
 bool isUInt32(const QJsonValue& v) {
@@ -47,9 +48,8 @@ Result<QStringList> RegistryData::splitPath(QStringView path) {
     QStringList names;
     for (const QStringView part : path.split(kSeparator)) {
         if (part.isEmpty()) {
-            return makeError(err::kRegistryBadPath,
-                             QStringLiteral("Invalid key path: ") + path.toString(),
-                             QStringLiteral("Registry"));
+            return makeError(err::kRegistryBadPath, u"Invalid key path: "_s + path.toString(),
+                             u"Registry"_s);
         }
         names << part.toString();
     }
@@ -159,21 +159,21 @@ QByteArray RegistryData::serialize() const {
         QJsonArray values;
         for (const auto& [f, v] : key.values) {
             values.append(QJsonObject{
-                {QStringLiteral("name"), v.name},
-                {QStringLiteral("type"), static_cast<qint64>(v.value.type)},
-                {QStringLiteral("data"), QString::fromLatin1(v.value.data.toBase64())},
+                {u"name"_s, v.name},
+                {u"type"_s, static_cast<qint64>(v.value.type)},
+                {u"data"_s, QString::fromLatin1(v.value.data.toBase64())},
             });
         }
         keys.append(QJsonObject{
-            {QStringLiteral("root"), registryRootName(key.key.root)},
-            {QStringLiteral("path"), key.key.path},
-            {QStringLiteral("values"), values},
+            {u"root"_s, registryRootName(key.key.root)},
+            {u"path"_s, key.key.path},
+            {u"values"_s, values},
         });
     }
     const QJsonObject top{
-        {QStringLiteral("format"), QString::fromUtf16(kFormatName)},
-        {QStringLiteral("version"), kVersion},
-        {QStringLiteral("keys"), keys},
+        {u"format"_s, kFormatName.toString()},
+        {u"version"_s, kVersion},
+        {u"keys"_s, keys},
     };
     return QJsonDocument(top).toJson(QJsonDocument::Indented);
 }
@@ -182,34 +182,32 @@ Result<RegistryData> RegistryData::parse(const QByteArray& bytes, const QString&
     QJsonParseError pe{};
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &pe);
     if (pe.error != QJsonParseError::NoError) {
-        return corrupt(fileName, pe.errorString() + QStringLiteral(" at offset ") +
-                                     QString::number(pe.offset));
+        return corrupt(fileName, pe.errorString() + u" at offset "_s + QString::number(pe.offset));
     }
     if (!doc.isObject()) {
-        return corrupt(fileName, QStringLiteral("not a settings object"));
+        return corrupt(fileName, u"not a settings object"_s);
     }
     const QJsonObject top = doc.object();
-    if (top.value(QStringLiteral("format")).toString() != QStringView(kFormatName)) {
-        return corrupt(fileName, QStringLiteral("no format marker"));
+    if (top.value(u"format"_s).toString() != kFormatName) {
+        return corrupt(fileName, u"no format marker"_s);
     }
-    const QJsonValue version = top.value(QStringLiteral("version"));
+    const QJsonValue version = top.value(u"version"_s);
     if (!version.isDouble() || version.toDouble() != kVersion) {
-        return corrupt(
-            fileName, QStringLiteral("unsupported version ") + QString::number(version.toDouble()));
+        return corrupt(fileName, u"unsupported version "_s + QString::number(version.toDouble()));
     }
-    const QJsonValue keys = top.value(QStringLiteral("keys"));
+    const QJsonValue keys = top.value(u"keys"_s);
     if (!keys.isArray()) {
-        return corrupt(fileName, QStringLiteral("no key list"));
+        return corrupt(fileName, u"no key list"_s);
     }
     RegistryData data;
     for (const QJsonValue& kv : keys.toArray()) {
         const QJsonObject ko = kv.toObject();
         const std::optional<RegistryRoot> root =
-            registryRootFromName(ko.value(QStringLiteral("root")).toString());
-        const QJsonValue path = ko.value(QStringLiteral("path"));
-        const QJsonValue values = ko.value(QStringLiteral("values"));
+            registryRootFromName(ko.value(u"root"_s).toString());
+        const QJsonValue path = ko.value(u"path"_s);
+        const QJsonValue values = ko.value(u"values"_s);
         if (!kv.isObject() || !root || !path.isString() || !values.isArray()) {
-            return corrupt(fileName, QStringLiteral("malformed key entry"));
+            return corrupt(fileName, u"malformed key entry"_s);
         }
         const Result<QStringList> names = splitPath(path.toString());
         if (!names.ok()) {
@@ -218,16 +216,16 @@ Result<RegistryData> RegistryData::parse(const QByteArray& bytes, const QString&
         const RegistryKey key = data.createKey(*root, *names);
         for (const QJsonValue& vv : values.toArray()) {
             const QJsonObject vo = vv.toObject();
-            const QJsonValue name = vo.value(QStringLiteral("name"));
-            const QJsonValue type = vo.value(QStringLiteral("type"));
-            const QJsonValue raw = vo.value(QStringLiteral("data"));
+            const QJsonValue name = vo.value(u"name"_s);
+            const QJsonValue type = vo.value(u"type"_s);
+            const QJsonValue raw = vo.value(u"data"_s);
             if (!vv.isObject() || !name.isString() || !isUInt32(type) || !raw.isString()) {
-                return corrupt(fileName, QStringLiteral("malformed value entry in ") + key.path);
+                return corrupt(fileName, u"malformed value entry in "_s + key.path);
             }
             const auto decoded = QByteArray::fromBase64Encoding(
                 raw.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
             if (!decoded) {
-                return corrupt(fileName, QStringLiteral("malformed value data in ") + key.path);
+                return corrupt(fileName, u"malformed value data in "_s + key.path);
             }
             data.setValue(key, name.toString(),
                           RegistryValue{static_cast<quint32>(type.toInteger()), *decoded});

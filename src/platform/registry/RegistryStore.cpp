@@ -8,14 +8,16 @@
 #include <QSaveFile>
 #include <QThread>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo {
 
 namespace {
 
-const QString kSource = QStringLiteral("Registry");
+constexpr QStringView kSource = u"Registry";
 
 Error fileError(long number, const QString& what, const QString& path, const QString& why) {
-    return makeError(number, what + QLatin1Char(' ') + path + QStringLiteral(": ") + why, kSource);
+    return makeError(number, what + QLatin1Char(' ') + path + u": "_s + why, kSource.toString());
 }
 
 }  // namespace
@@ -28,9 +30,9 @@ QString RegistryStore::defaultFilePath() {
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     // The base-directory rules ignore a relative XDG_CONFIG_HOME.
     if (config.isEmpty() || QDir::isRelativePath(config)) {
-        config = QDir::homePath() + QStringLiteral("/.config");
+        config = QDir::homePath() + u"/.config"_s;
     }
-    return config + QStringLiteral("/orlo/registry");
+    return config + u"/orlo/registry"_s;
 }
 
 RegistryStore::RegistryStore(QString filePath)
@@ -42,13 +44,13 @@ Result<RegistryData> RegistryStore::load() const {
         return RegistryData();
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        return fileError(err::kRegistryCantRead, QStringLiteral("Cannot read the settings file"),
-                         m_filePath, file.errorString());
+        return fileError(err::kRegistryCantRead, u"Cannot read the settings file"_s, m_filePath,
+                         file.errorString());
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        return fileError(err::kRegistryCantRead, QStringLiteral("Cannot read the settings file"),
-                         m_filePath, file.errorString());
+        return fileError(err::kRegistryCantRead, u"Cannot read the settings file"_s, m_filePath,
+                         file.errorString());
     }
     return RegistryData::parse(bytes, m_filePath);
 }
@@ -56,13 +58,13 @@ Result<RegistryData> RegistryStore::load() const {
 Status RegistryStore::save(const RegistryData& data) const {
     QSaveFile file(m_filePath);
     if (!file.open(QIODevice::WriteOnly)) {
-        return fileError(err::kRegistryCantWrite, QStringLiteral("Cannot write the settings file"),
-                         m_filePath, file.errorString());
+        return fileError(err::kRegistryCantWrite, u"Cannot write the settings file"_s, m_filePath,
+                         file.errorString());
     }
     const QByteArray bytes = data.serialize();
     if (file.write(bytes) != bytes.size() || !file.commit()) {
-        return fileError(err::kRegistryCantWrite, QStringLiteral("Cannot write the settings file"),
-                         m_filePath, file.errorString());
+        return fileError(err::kRegistryCantWrite, u"Cannot write the settings file"_s, m_filePath,
+                         file.errorString());
     }
     return okStatus();
 }
@@ -70,10 +72,10 @@ Status RegistryStore::save(const RegistryData& data) const {
 Status RegistryStore::modify(const std::function<void(RegistryData&)>& change) {
     const QFileInfo info(m_filePath);
     if (!QDir().mkpath(info.absolutePath())) {
-        return fileError(err::kRegistryCantWrite, QStringLiteral("Cannot create the folder of"),
-                         m_filePath, QStringLiteral("mkdir failed"));
+        return fileError(err::kRegistryCantWrite, u"Cannot create the folder of"_s, m_filePath,
+                         u"mkdir failed"_s);
     }
-    QLockFile lock(m_filePath + QStringLiteral(".lock"));
+    QLockFile lock(m_filePath + u".lock"_s);
     // A lock left by a process that died is taken over at once (its owner is
     // gone); one older than this is taken over even if the owner lives on.
     lock.setStaleLockTime(30000);
@@ -82,89 +84,61 @@ Status RegistryStore::modify(const std::function<void(RegistryData&)>& change) {
     const QDeadlineTimer deadline(m_lockTimeout);
     while (!lock.tryLock(0)) {
         if (lock.error() != QLockFile::LockFailedError) {
-            return fileError(err::kRegistryCantWrite,
-                             QStringLiteral("Cannot lock the settings file"), m_filePath,
-                             QStringLiteral("lock file error ") +
-                                 QString::number(static_cast<int>(lock.error())));
+            return fileError(
+                err::kRegistryCantWrite, u"Cannot lock the settings file"_s, m_filePath,
+                u"lock file error "_s + QString::number(static_cast<int>(lock.error())));
         }
         if (deadline.hasExpired()) {
-            return fileError(err::kRegistryLocked, QStringLiteral("The settings file"), m_filePath,
-                             QStringLiteral("is locked by another process"));
+            return fileError(err::kRegistryLocked, u"The settings file"_s, m_filePath,
+                             u"is locked by another process"_s);
         }
         QThread::msleep(2);
     }
-    Result<RegistryData> data = load();
-    if (!data.ok()) {
-        return data.error();
-    }
-    change(data.value());
-    return save(*data);
+    ORLO_TRY_ASSIGN(RegistryData data, load());
+    change(data);
+    return save(data);
 }
 
 Result<RegistryKey> RegistryStore::openKey(RegistryRoot root, QStringView path) const {
-    const Result<QStringList> names = RegistryData::splitPath(path);
-    if (!names.ok()) {
-        return names.error();
-    }
-    const Result<RegistryData> data = load();
-    if (!data.ok()) {
-        return data.error();
-    }
-    const std::optional<RegistryKey> key = data->findKey(root, *names);
+    ORLO_TRY_ASSIGN(const QStringList names, RegistryData::splitPath(path));
+    ORLO_TRY_ASSIGN(const RegistryData data, load());
+    const std::optional<RegistryKey> key = data.findKey(root, names);
     if (!key) {
-        return makeError(err::kRegistryFileNotFound,
-                         QStringLiteral("No such key: ") + path.toString(), kSource);
+        return makeError(err::kRegistryFileNotFound, u"No such key: "_s + path.toString(),
+                         kSource.toString());
     }
     return *key;
 }
 
 Result<RegistryKey> RegistryStore::createKey(RegistryRoot root, QStringView path) {
-    const Result<QStringList> names = RegistryData::splitPath(path);
-    if (!names.ok()) {
-        return names.error();
-    }
+    ORLO_TRY_ASSIGN(const QStringList names, RegistryData::splitPath(path));
     {
         // Most opens find the key; they need no lock and no write.
-        const Result<RegistryData> data = load();
-        if (!data.ok()) {
-            return data.error();
-        }
-        if (const std::optional<RegistryKey> key = data->findKey(root, *names)) {
+        ORLO_TRY_ASSIGN(const RegistryData data, load());
+        if (const std::optional<RegistryKey> key = data.findKey(root, names)) {
             return *key;
         }
     }
     RegistryKey created;
-    const Status s = modify([&](RegistryData& d) { created = d.createKey(root, *names); });
-    if (!s.ok()) {
-        return s.error();
-    }
+    ORLO_TRY(modify([&](RegistryData& d) { created = d.createKey(root, names); }));
     return created;
 }
 
 Result<std::optional<RegistryValue>> RegistryStore::queryValue(const RegistryKey& key,
                                                                const QString& name) const {
-    const Result<RegistryData> data = load();
-    if (!data.ok()) {
-        return data.error();
-    }
-    const RegistryValue* v = data->value(key, name);
+    ORLO_TRY_ASSIGN(const RegistryData data, load());
+    const RegistryValue* v = data.value(key, name);
     return v ? std::optional<RegistryValue>(*v) : std::nullopt;
 }
 
 Result<QStringList> RegistryStore::valueNames(const RegistryKey& key) const {
-    const Result<RegistryData> data = load();
-    if (!data.ok()) {
-        return data.error();
-    }
-    return data->valueNames(key);
+    ORLO_TRY_ASSIGN(const RegistryData data, load());
+    return data.valueNames(key);
 }
 
 Result<QStringList> RegistryStore::subkeyNames(const RegistryKey& key) const {
-    const Result<RegistryData> data = load();
-    if (!data.ok()) {
-        return data.error();
-    }
-    return data->subkeyNames(key);
+    ORLO_TRY_ASSIGN(const RegistryData data, load());
+    return data.subkeyNames(key);
 }
 
 Status RegistryStore::setValue(const RegistryKey& key, const QString& name,

@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo {
 
 namespace {
@@ -45,8 +47,7 @@ QMessageBox::StandardButtons qtButtons(MsgButtons buttons) {
 MsgAnswer QtMessageBoxes::present(const MessageBoxRequest& request) {
     // The system's texts break lines with a lone CR; Qt wants LF.
     QString text = request.text;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(u"\r\n"_s, u"\n"_s).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QMessageBox box(qtIcon(request.icon), request.title, text, qtButtons(request.buttons));
     switch (box.exec()) {
         case QMessageBox::Cancel:

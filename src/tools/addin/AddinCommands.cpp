@@ -6,11 +6,14 @@
 #include "host/addins/AddinList.h"
 #include "platform/registry/RegistryStore.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::tools {
 
 namespace {
 
-constexpr char16_t kProgId[] = u"OrlonetPROv1.Connect";
+// The ProgId the add-in library answers to.
+constexpr QStringView kProgId = u"OrlonetPROv1.Connect";
 
 void usage(ToolIo& io) {
     io.err << "usage: orlo addin register APPDIR [--registry FILE]\n"
@@ -19,7 +22,7 @@ void usage(ToolIo& io) {
 
 // Takes "--registry FILE" out of args; false when FILE is missing.
 bool takeRegistry(QStringList& args, QString& file) {
-    const qsizetype at = args.indexOf(QStringLiteral("--registry"));
+    const qsizetype at = args.indexOf(u"--registry"_s);
     if (at < 0) {
         return true;
     }
@@ -32,15 +35,14 @@ bool takeRegistry(QStringList& args, QString& file) {
 }
 
 int registerAddin(const QString& appDir, RegistryStore& store, ToolIo& io) {
-    const QFileInfo library(QDir(appDir).filePath(QString::fromUtf16(kAddinLibraryName)));
+    const QFileInfo library(QDir(appDir).filePath(kAddinLibraryName.toString()));
     if (!library.isFile()) {
         io.err << "orlo addin: " << library.filePath() << " does not exist\n";
         return kExitFailure;
     }
     host::AddinList list(store);
-    host::AddinRegistration entry{QString::fromUtf16(kProgId), library.absoluteFilePath(),
-                                  host::AddinList::kLoadAtStartup,
-                                  QString::fromUtf16(kAddinFriendlyName)};
+    host::AddinRegistration entry{kProgId.toString(), library.absoluteFilePath(),
+                                  host::AddinList::kLoadAtStartup, kAddinFriendlyName.toString()};
     if (const auto existing = list.registration(entry.progId)) {
         entry.loadBehavior = existing->loadBehavior;
     }
@@ -75,10 +77,10 @@ int runAddinCommands(const QStringList& arguments, ToolIo& io) {
     }
     RegistryStore store(registryFile);
     const QString command = args.takeFirst();
-    if (command == QStringLiteral("register") && args.size() == 1) {
+    if (command == u"register"_s && args.size() == 1) {
         return registerAddin(args.first(), store, io);
     }
-    if (command == QStringLiteral("list") && args.isEmpty()) {
+    if (command == u"list"_s && args.isEmpty()) {
         return listAddins(store, io);
     }
     usage(io);

@@ -14,8 +14,8 @@
 
 namespace orlo::tools {
 
-inline constexpr char16_t kAddinLibraryName[] = u"liborlo.so";
-inline constexpr char16_t kAddinFriendlyName[] = u"Orlo";
+inline constexpr QStringView kAddinLibraryName = u"liborlo.so";
+inline constexpr QStringView kAddinFriendlyName = u"Orlo";
 
 int runAddinCommands(const QStringList& args, ToolIo& io);
 

@@ -1,20 +1,21 @@
 #pragma once
 // The add-in's own item store: its file name under the application folder
 // and its folder tree, "Orlo Networked V.1" with the contacts folder
-// "Patients" and the calendar folder "Scheduler".
+// "Patients" and the calendar folder "Scheduler", whose items take the
+// patient and appointment forms (records::kPatientMessageClass and
+// records::kAppointmentMessageClass).
 
 #include <QString>
+#include <QStringView>
 
 #include "host/store/StoreFile.h"
 
 namespace orlo::tools {
 
-inline constexpr char16_t kAddinStoreFile[] = u"PST/12-27Orlonetv1.pst";
-inline constexpr char16_t kAddinTopFolder[] = u"Orlo Networked V.1";
-inline constexpr char16_t kPatientsFolder[] = u"Patients";
-inline constexpr char16_t kSchedulerFolder[] = u"Scheduler";
-inline constexpr char16_t kPatientClass[] = u"IPM.Contact.Patient";
-inline constexpr char16_t kSchedulerClass[] = u"IPM.Appointment.Scheduler";
+inline constexpr QStringView kAddinStoreFile = u"PST/12-27Orlonetv1.pst";
+inline constexpr QStringView kAddinTopFolder = u"Orlo Networked V.1";
+inline constexpr QStringView kPatientsFolder = u"Patients";
+inline constexpr QStringView kSchedulerFolder = u"Scheduler";
 
 struct AddinFolders {
     host::FolderId top = 0;

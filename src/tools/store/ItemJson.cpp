@@ -2,46 +2,21 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <cmath>
+
+#include "platform/core/VariantJson.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::tools {
-
-QJsonValue variantToJson(const Variant& value) {
-    switch (value.type()) {
-        case Variant::Type::Empty:
-            return QJsonObject{{QStringLiteral("empty"), true}};
-        case Variant::Type::Null:
-            return QJsonValue::Null;
-        case Variant::Type::Text:
-            return *value.asText();
-        case Variant::Type::Integer:
-            return *value.asInteger();
-        case Variant::Type::Double: {
-            const double d = *value.asDouble();
-            if (std::isfinite(d)) {
-                return d;
-            }
-            return QJsonObject{{QStringLiteral("double"), std::isnan(d) ? QStringLiteral("nan")
-                                                          : d > 0       ? QStringLiteral("inf")
-                                                                        : QStringLiteral("-inf")}};
-        }
-        case Variant::Type::Date:
-            return QJsonObject{
-                {QStringLiteral("date"), value.asDate()->toString(Qt::ISODateWithMs)}};
-        case Variant::Type::Boolean:
-            return *value.asBool();
-    }
-    return QJsonValue::Null;
-}
 
 QString itemJsonLine(const host::ItemRecord& item) {
     QJsonObject properties;
     for (const auto& [name, value] : item.properties) {
         properties.insert(name, variantToJson(value));
     }
-    const QJsonObject object{{QStringLiteral("id"), static_cast<qint64>(item.id)},
-                             {QStringLiteral("messageClass"), item.messageClass},
-                             {QStringLiteral("properties"), properties}};
+    const QJsonObject object{{u"id"_s, static_cast<qint64>(item.id)},
+                             {u"messageClass"_s, item.messageClass},
+                             {u"properties"_s, properties}};
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 

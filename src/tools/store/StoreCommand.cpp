@@ -9,6 +9,8 @@
 #include "tools/store/ItemJson.h"
 #include "tools/store/StoreSeeder.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::tools {
 
 namespace {
@@ -21,22 +23,22 @@ constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-const QString kUsageText = QStringLiteral(
-    "usage: orlo store ls PATH\n"
-    "       orlo store dump PATH FOLDER\n"
-    "       orlo store init-addin PATH\n"
-    "       orlo store seed PATH --contacts N --appointments M\n");
+constexpr QStringView kUsageText =
+    u"usage: orlo store ls PATH\n"
+    u"       orlo store dump PATH FOLDER\n"
+    u"       orlo store init-addin PATH\n"
+    u"       orlo store seed PATH --contacts N --appointments M\n";
 
 QString kindName(host::FolderKind kind) {
     switch (kind) {
         case host::FolderKind::Mail:
-            return QStringLiteral("Mail");
+            return u"Mail"_s;
         case host::FolderKind::Contacts:
-            return QStringLiteral("Contacts");
+            return u"Contacts"_s;
         case host::FolderKind::Calendar:
-            return QStringLiteral("Calendar");
+            return u"Calendar"_s;
     }
-    return QStringLiteral("?");
+    return u"?"_s;
 }
 
 int fail(QTextStream& err, const Error& error) {
@@ -51,30 +53,22 @@ int usage(QTextStream& err, const QString& why) {
 
 // Prints `folder` and, indented, its subfolders.
 Status listTree(const StoreFile& store, const FolderInfo& folder, int depth, QTextStream& out) {
-    const std::int64_t count = store.itemCount(folder.id);
-    if (store.lastError().isError()) {
-        return store.lastError();
-    }
+    ORLO_TRY_ASSIGN(const std::int64_t count, store.itemCount(folder.id));
     out << QString(depth * 2, u' ') << folder.name << " [" << kindName(folder.kind);
     if (!folder.defaultMessageClass.isEmpty()) {
         out << ", " << folder.defaultMessageClass;
     }
     out << "] " << count << (count == 1 ? " item" : " items") << '\n';
-    const std::vector<FolderInfo> subs = store.subfolders(folder.id);
-    if (store.lastError().isError()) {
-        return store.lastError();
-    }
+    ORLO_TRY_ASSIGN(const std::vector<FolderInfo> subs, store.subfolders(folder.id));
     for (const FolderInfo& sub : subs) {
-        if (Status s = listTree(store, sub, depth + 1, out); !s) {
-            return s;
-        }
+        ORLO_TRY(listTree(store, sub, depth + 1, out));
     }
     return okStatus();
 }
 
 int ls(const QStringList& a, QTextStream& out, QTextStream& err) {
     if (a.size() != 1) {
-        return usage(err, QStringLiteral("ls takes one store path"));
+        return usage(err, u"ls takes one store path"_s);
     }
     auto store = StoreFile::open(a[0]);
     if (!store) {
@@ -91,7 +85,7 @@ int ls(const QStringList& a, QTextStream& out, QTextStream& err) {
 
 int dump(const QStringList& a, QTextStream& out, QTextStream& err) {
     if (a.size() != 2) {
-        return usage(err, QStringLiteral("dump takes a store path and a folder"));
+        return usage(err, u"dump takes a store path and a folder"_s);
     }
     auto store = StoreFile::open(a[0]);
     if (!store) {
@@ -101,11 +95,11 @@ int dump(const QStringList& a, QTextStream& out, QTextStream& err) {
     if (!folder) {
         return fail(err, folder.error());
     }
-    const std::vector<host::ItemId> ids = (*store)->itemIds(*folder);
-    if ((*store)->lastError().isError()) {
-        return fail(err, (*store)->lastError());
+    const Result<std::vector<host::ItemId>> ids = (*store)->itemIds(*folder);
+    if (!ids) {
+        return fail(err, ids.error());
     }
-    for (host::ItemId id : ids) {
+    for (host::ItemId id : *ids) {
         Result<host::ItemRecord> item = (*store)->load(id);
         if (!item) {
             out.flush();
@@ -119,7 +113,7 @@ int dump(const QStringList& a, QTextStream& out, QTextStream& err) {
 
 int initAddin(const QStringList& a, QTextStream& out, QTextStream& err) {
     if (a.size() != 1) {
-        return usage(err, QStringLiteral("init-addin takes one store path"));
+        return usage(err, u"init-addin takes one store path"_s);
     }
     auto store = createAddinStore(a[0]);
     if (!store) {
@@ -131,19 +125,18 @@ int initAddin(const QStringList& a, QTextStream& out, QTextStream& err) {
 
 int seed(const QStringList& a, QTextStream& out, QTextStream& err) {
     if (a.isEmpty()) {
-        return usage(err, QStringLiteral("seed takes a store path"));
+        return usage(err, u"seed takes a store path"_s);
     }
-    std::map<QString, std::int64_t> counts = {{QStringLiteral("--contacts"), 0},
-                                              {QStringLiteral("--appointments"), 0}};
+    std::map<QString, std::int64_t> counts = {{u"--contacts"_s, 0}, {u"--appointments"_s, 0}};
     for (qsizetype i = 1; i < a.size(); i += 2) {
         auto it = counts.find(a[i]);
         if (it == counts.end()) {
-            return usage(err, QStringLiteral("unknown option \"%1\"").arg(a[i]));
+            return usage(err, u"unknown option \"%1\""_s.arg(a[i]));
         }
         bool ok = false;
         const std::int64_t n = i + 1 < a.size() ? a[i + 1].toLongLong(&ok) : 0;
         if (!ok || n < 0) {
-            return usage(err, QStringLiteral("%1 needs a count of 0 or more").arg(a[i]));
+            return usage(err, u"%1 needs a count of 0 or more"_s.arg(a[i]));
         }
         it->second = n;
     }
@@ -153,8 +146,7 @@ int seed(const QStringList& a, QTextStream& out, QTextStream& err) {
     }
     QElapsedTimer clock;
     clock.start();
-    const SeedCounts wanted{counts[QStringLiteral("--contacts")],
-                            counts[QStringLiteral("--appointments")]};
+    const SeedCounts wanted{counts[u"--contacts"_s], counts[u"--appointments"_s]};
     if (Status s = StoreSeeder::seed(**store, wanted); !s) {
         return fail(err, s.error());
     }
@@ -172,17 +164,15 @@ int storeCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         a.removeFirst();
     }
     if (a.isEmpty()) {
-        return usage(err, QStringLiteral("which store command?"));
+        return usage(err, u"which store command?"_s);
     }
     const QString command = a.takeFirst();
     const std::map<QString, std::function<int(const QStringList&, QTextStream&, QTextStream&)>>
-        commands = {{QStringLiteral("ls"), ls},
-                    {QStringLiteral("dump"), dump},
-                    {QStringLiteral("init-addin"), initAddin},
-                    {QStringLiteral("seed"), seed}};
+        commands = {
+            {u"ls"_s, ls}, {u"dump"_s, dump}, {u"init-addin"_s, initAddin}, {u"seed"_s, seed}};
     const auto it = commands.find(command);
     if (it == commands.end()) {
-        return usage(err, QStringLiteral("unknown command \"%1\"").arg(command));
+        return usage(err, u"unknown command \"%1\""_s.arg(command));
     }
     return it->second(a, out, err);
 }

@@ -5,6 +5,8 @@
 #include "records/FieldMaps.h"
 #include "tools/store/AddinStore.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::tools {
 
 namespace {
@@ -12,15 +14,11 @@ namespace {
 constexpr int kCityValue = 15;
 constexpr int kWorkTelValue = 18;
 
-const std::array<QString, 8> kLastNames = {QStringLiteral("Smith"),  QStringLiteral("Jones"),
-                                           QStringLiteral("Taylor"), QStringLiteral("Brown"),
-                                           QStringLiteral("Wilson"), QStringLiteral("MacDonald"),
-                                           QStringLiteral("Evans"),  QStringLiteral("O'Neill")};
-const std::array<QString, 6> kFirstNames = {QStringLiteral("Ann"),  QStringLiteral("Ben"),
-                                            QStringLiteral("Cara"), QStringLiteral("Dev"),
-                                            QStringLiteral("Eve"),  QStringLiteral("Finn")};
-const std::array<QString, 4> kReasons = {QStringLiteral("Check-up"), QStringLiteral("Recall"),
-                                         QStringLiteral("Fitting"), QStringLiteral("Review")};
+const std::array<QString, 8> kLastNames = {u"Smith"_s,  u"Jones"_s,     u"Taylor"_s, u"Brown"_s,
+                                           u"Wilson"_s, u"MacDonald"_s, u"Evans"_s,  u"O'Neill"_s};
+const std::array<QString, 6> kFirstNames = {u"Ann"_s, u"Ben"_s, u"Cara"_s,
+                                            u"Dev"_s, u"Eve"_s, u"Finn"_s};
+const std::array<QString, 4> kReasons = {u"Check-up"_s, u"Recall"_s, u"Fitting"_s, u"Review"_s};
 
 template <std::size_t N>
 const QString& pick(const std::array<QString, N>& list, std::int64_t n) {
@@ -37,9 +35,7 @@ Status addBatches(host::StoreFile& store, host::FolderId folder, const QString& 
         for (std::int64_t i = 0; i < n; ++i) {
             batch.push_back(make(first + done + i));
         }
-        if (auto ids = store.insertMany(folder, cls, batch); !ids) {
-            return ids.error();
-        }
+        ORLO_TRY(store.insertMany(folder, cls, batch));
         done += n;
     }
     return okStatus();
@@ -51,17 +47,17 @@ host::PropertyMap StoreSeeder::contact(std::int64_t id) {
     const QString key = QString::number(id);
     const QDate born = QDate(1940, 1, 1).addDays(id % 25000);
     return {
-        {QStringLiteral("PatientID"), key},
-        {QStringLiteral("Customer ID"), key},
-        {QStringLiteral("Last Name"), pick(kLastNames, id)},
-        {QStringLiteral("First Name"), pick(kFirstNames, id / 8)},
-        {QStringLiteral("DOB"), born.toString(QStringLiteral("MM/dd/yyyy"))},
+        {u"PatientID"_s, key},
+        {u"Customer ID"_s, key},
+        {u"Last Name"_s, pick(kLastNames, id)},
+        {u"First Name"_s, pick(kFirstNames, id / 8)},
+        {u"DOB"_s, born.toString(u"MM/dd/yyyy"_s)},
         // The user properties, not the names of the form's controls.
         {records::str(records::patientField(kWorkTelValue).property),
-         QStringLiteral("555-%1").arg(id % 10000, 4, 10, QLatin1Char('0'))},
-        {records::str(records::patientField(kCityValue).property), QStringLiteral("Springfield")},
-        {QStringLiteral("DiabeticYN"), id % 9 == 0 ? QStringLiteral("Y") : QStringLiteral("N")},
-        {QStringLiteral("DeleteFlag"), QStringLiteral("0")},
+         u"555-%1"_s.arg(id % 10000, 4, 10, QLatin1Char('0'))},
+        {records::str(records::patientField(kCityValue).property), u"Springfield"_s},
+        {u"DiabeticYN"_s, id % 9 == 0 ? u"Y"_s : u"N"_s},
+        {u"DeleteFlag"_s, u"0"_s},
     };
 }
 
@@ -70,36 +66,34 @@ host::PropertyMap StoreSeeder::appointment(std::int64_t id, std::int64_t patient
     const std::int64_t patient = patients > 0 ? 1 + id % patients : id;
     const QDateTime start(QDate(2020, 1, 1).addDays(id % 2500), QTime(8 + id % 9, 0), Qt::UTC);
     return {
-        {QStringLiteral("ScheduleID"), key},
-        {QStringLiteral("Mileage"), key},
-        {QStringLiteral("Start"), start},
-        {QStringLiteral("End"), start.addSecs(1800)},
-        {QStringLiteral("LNAME"), pick(kLastNames, patient)},
-        {QStringLiteral("FNAME"), pick(kFirstNames, patient / 8)},
-        {QStringLiteral("REASON"), pick(kReasons, id)},
-        {QStringLiteral("Status1"), QStringLiteral("Booked")},
-        {QStringLiteral("sPTID"), QString::number(patient)},
-        {QStringLiteral("RecallMonths"), QString::number(6 * (1 + id % 4))},
+        {u"ScheduleID"_s, key},
+        {u"Mileage"_s, key},
+        {u"Start"_s, start},
+        {u"End"_s, start.addSecs(1800)},
+        {u"LNAME"_s, pick(kLastNames, patient)},
+        {u"FNAME"_s, pick(kFirstNames, patient / 8)},
+        {u"REASON"_s, pick(kReasons, id)},
+        {u"Status1"_s, u"Booked"_s},
+        {u"sPTID"_s, QString::number(patient)},
+        {u"RecallMonths"_s, QString::number(6 * (1 + id % 4))},
     };
 }
 
 Status StoreSeeder::seed(host::StoreFile& store, SeedCounts counts) {
-    Result<AddinFolders> folders = addinFolders(store);
-    if (!folders) {
-        return folders.error();
-    }
-    const std::int64_t firstPatient = store.itemCount(folders->patients) + 1;
-    const std::int64_t firstSchedule = store.itemCount(folders->scheduler) + 1;
-    if (store.lastError().isError()) {
-        return store.lastError();
-    }
-    if (Status s = addBatches(store, folders->patients, QString::fromUtf16(kPatientClass),
-                              firstPatient, counts.contacts, &StoreSeeder::contact);
+    ORLO_TRY_ASSIGN(AddinFolders folders, addinFolders(store));
+    ORLO_TRY_ASSIGN(const std::int64_t patientsBefore, store.itemCount(folders.patients));
+    ORLO_TRY_ASSIGN(const std::int64_t schedulesBefore, store.itemCount(folders.scheduler));
+    const std::int64_t firstPatient = patientsBefore + 1;
+    const std::int64_t firstSchedule = schedulesBefore + 1;
+    if (Status s =
+            addBatches(store, folders.patients, QString::fromUtf16(records::kPatientMessageClass),
+                       firstPatient, counts.contacts, &StoreSeeder::contact);
         !s) {
         return s;
     }
     const std::int64_t patients = firstPatient - 1 + counts.contacts;
-    return addBatches(store, folders->scheduler, QString::fromUtf16(kSchedulerClass), firstSchedule,
+    return addBatches(store, folders.scheduler,
+                      QString::fromUtf16(records::kAppointmentMessageClass), firstSchedule,
                       counts.appointments,
                       [patients](std::int64_t id) { return appointment(id, patients); });
 }

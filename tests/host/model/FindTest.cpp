@@ -84,7 +84,7 @@ TEST_F(FindTest, MalformedFiltersAreErrors) {
 TEST_F(FindTest, AddMakesTheFolderDefaultOrTheNamedClassUnsaved) {
     auto contact = newItem(patients);
     EXPECT_EQ(contact->MessageClass(), qs(records::kPatientMessageClass));
-    EXPECT_EQ(patients->Items()->Count(), 0);  // not stored until saved
+    EXPECT_EQ(*patients->Items()->Count(), 0);  // not stored until saved
     auto appointment = newItem(scheduler);
     EXPECT_EQ(appointment->MessageClass(), qs(records::kAppointmentMessageClass));
     EXPECT_TRUE(appointment->hasProperty(QStringLiteral("RecallDBFormatted")));
@@ -100,7 +100,7 @@ TEST_F(FindTest, AddMakesTheFolderDefaultOrTheNamedClassUnsaved) {
     ASSERT_TRUE(patient.ok());
     EXPECT_TRUE((*patient)->hasProperty(QStringLiteral("PatientID")));
     ASSERT_TRUE((*patient)->Save().ok());
-    EXPECT_EQ((*plain)->Items()->Count(), 1);
+    EXPECT_EQ(*(*plain)->Items()->Count(), 1);
 }
 
 TEST_F(FindTest, SetColumnsWalksInFolderOrderWithLiveObjects) {
@@ -142,7 +142,7 @@ TEST_F(FindTest, ItemByIndexAndCountFollowTheFolder) {
     auto a = savedPatient(QStringLiteral("1"));
     auto b = savedPatient(QStringLiteral("2"));
     auto items = patients->Items();
-    EXPECT_EQ(items->Count(), 2);
+    EXPECT_EQ(*items->Count(), 2);
     EXPECT_EQ(*items->Item(1), a);
     EXPECT_EQ(*items->Item(2), b);
     EXPECT_FALSE(items->Item(3).ok());
@@ -164,6 +164,39 @@ TEST_F(FindTest, IndexedAccessSeesItemsAddedAndDeletedMeanwhile) {
     ASSERT_TRUE(a->Delete().ok());
     EXPECT_EQ(*items->Item(1), b);
     EXPECT_FALSE(items->Item(2).ok());
+}
+
+}  // namespace
+}  // namespace orlo::host::test
+
+namespace orlo::host::test {
+namespace {
+
+// A store whose file cannot be read answers Find and Count with its error:
+// taken for "no such item", it would let the add-in add the patient again.
+TEST_F(FindTest, AnUnreadableStoreAnswersFindAndCountWithAnErrorNotNothing) {
+    for (int i = 0; i < 40; ++i) {
+        savedPatient(QString::number(i), QString(200, QChar(u'a' + i % 26)));
+    }
+    // Everything after the first page is overwritten behind the open store;
+    // the changed header tells SQLite to read the file again.
+    QByteArray bytes = orlo::test::readFile(m_path);
+    ASSERT_GT(bytes.size(), 8192);
+    for (qsizetype i = 4096; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>((i * 7919) & 0xff);
+    }
+    bytes[27] = static_cast<char>(bytes[27] + 1);  // the file change counter
+    orlo::test::writeFile(m_path, bytes);
+
+    const auto find = patients->Items()->Find(QStringLiteral("[PatientID] = 12"));
+    ASSERT_FALSE(find.ok());
+    EXPECT_EQ(find.error().number, orlo::err::kProviderFailure);
+    EXPECT_TRUE(find.error().description.startsWith(QStringLiteral("The item store file \"") +
+                                                    m_path + QStringLiteral("\" is damaged")))
+        << find.error().description.toStdString();
+    const auto count = patients->Items()->Count();
+    ASSERT_FALSE(count.ok());
+    EXPECT_EQ(count.error().number, orlo::err::kProviderFailure);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // bindings in both directions, and what they keep consistent on a save.
 
 #include "HostFixture.h"
+#include "host/BuiltInFields.h"
 #include "host/HostErrors.h"
 #include "host/Inspector.h"
 #include "host/forms/AppointmentForm.h"
@@ -35,13 +36,41 @@ TEST_F(FormTest, PatientPageHasEveryMappedControlBoundToItsValue) {
         const QString value = QStringLiteral("v%1").arg(f.position);
         ASSERT_TRUE((*c)->setValue(Variant(value)).ok());
         // "Patient ID" shows the built-in "Customer ID"; the rest their property.
-        const QString bound = f.position == 1 ? qs(records::kCustomerIdField) : qs(f.property);
+        const QString bound = f.position == 1 ? qs(kCustomerIdField) : qs(f.property);
         EXPECT_EQ(text(item, bound), value) << qs(f.control).toStdString();
         ASSERT_TRUE(item->setUserProperty(bound, Variant(value + u'x')).ok());
         EXPECT_EQ((*c)->Value()->text(Locale::unitedKingdom()), value + u'x');
     }
     EXPECT_EQ(static_cast<int>((*page)->controls().size()), expected);
     EXPECT_EQ(expected, 29);
+}
+
+TEST_F(FormTest, ItemWindowsAreTitledByTheirFormsRule) {
+    struct Case {
+        std::shared_ptr<MAPIFolder> folder;
+        QString messageClass;
+        std::vector<std::pair<const char*, const char*>> values;
+        const char* title;
+    };
+    const std::vector<Case> cases = {
+        {patients,
+         {},
+         {{"Last Name", " Okafor "}, {"First Name", "Grace"}},
+         "Okafor, Grace - Patient"},
+        {patients, {}, {{"First Name", "Grace"}}, "Grace - Patient"},
+        {patients, {}, {}, "Untitled - Patient"},
+        {scheduler, {}, {{"LNAME", "Bell"}, {"FNAME", "Ann"}}, "Bell, Ann - Appointment"},
+        {patients, QStringLiteral("IPM.Contact"), {}, "Untitled - Item"},
+    };
+    for (const Case& c : cases) {
+        const auto item = *c.folder->Items()->Add(c.messageClass);
+        for (const auto& [name, value] : c.values) {
+            ASSERT_TRUE(
+                item->setBoundValue(QString::fromLatin1(name), Variant(QString::fromLatin1(value)))
+                    .ok());
+        }
+        EXPECT_EQ(item->GetInspector()->Caption(), QString::fromLatin1(c.title));
+    }
 }
 
 TEST_F(FormTest, ControlWritesRaiseCustomPropertyChange) {

@@ -14,6 +14,40 @@ namespace {
 
 class ItemTest : public HostFixture {};
 
+TEST_F(ItemTest, FolderItemEventsReachEveryItemsOfTheFolderWhoeverChangedIt) {
+    // Held by a list, apart from the Items objects that make and save the items.
+    const auto listened = patients->Items();
+    const auto otherFolder = scheduler->Items();
+    QStringList heard;
+    std::vector<Subscription> subs;
+    subs.push_back(listened->events.ItemAdd.connect([&](const std::shared_ptr<Item>& item) {
+        heard << QStringLiteral("add ") + item->propertyText(QStringLiteral("PatientID"));
+    }));
+    subs.push_back(listened->events.ItemChange.connect([&](const std::shared_ptr<Item>& item) {
+        heard << QStringLiteral("change ") + item->propertyText(QStringLiteral("Last Name"));
+    }));
+    subs.push_back(listened->events.ItemRemove.connect(
+        [&](ItemId id) { heard << QStringLiteral("remove %1").arg(id); }));
+    subs.push_back(otherFolder->events.ItemAdd.connect(
+        [&](const std::shared_ptr<Item>&) { heard << QStringLiteral("scheduler"); }));
+
+    const auto item = savedPatient(QStringLiteral("7"), QStringLiteral("Okafor"));
+    ASSERT_TRUE(
+        item->setUserProperty(QStringLiteral("Last Name"), Variant(QStringLiteral("Bell"))).ok());
+    ASSERT_TRUE((*patients->Items()->Find(QStringLiteral("[PatientID] = 7")))->Save().ok());
+    // A save that a Write handler cancels stores nothing and tells nobody.
+    Subscription cancel = item->events.Write.connect([](bool& c) { c = true; });
+    EXPECT_FALSE(item->Save().ok());
+    cancel.disconnect();
+    const ItemId id = item->entryId();
+    ASSERT_TRUE(item->Delete().ok());
+    // An item never stored leaves the folder unchanged.
+    ASSERT_TRUE(newItem(patients)->Delete().ok());
+
+    EXPECT_EQ(heard, (QStringList{QStringLiteral("add 7"), QStringLiteral("change Bell"),
+                                  QStringLiteral("remove %1").arg(id)}));
+}
+
 TEST_F(ItemTest, FindAndIterationHandOutTheTrackedObject) {
     std::weak_ptr<Item> tracked;
     {
@@ -152,7 +186,7 @@ TEST_F(ItemTest, DeleteRaisesBeforeDeleteRemovesTheItemAndLeavesADeadObject) {
     ASSERT_TRUE(item->Delete().ok());
     EXPECT_EQ(seen, item);
     EXPECT_EQ(*patients->Items()->Find(QStringLiteral("[PatientID] = 9")), nullptr);
-    EXPECT_EQ(patients->Items()->Count(), 0);
+    EXPECT_EQ(*patients->Items()->Count(), 0);
     EXPECT_EQ(item->Save().error().number, err::kItemDeleted);
 }
 

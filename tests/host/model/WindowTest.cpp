@@ -156,6 +156,37 @@ TEST_F(WindowTest, MenuPopupBeforeSixStandsBeforeHelp) {
     EXPECT_FALSE(controls->Add(ControlType::Button, 0).ok());
 }
 
+TEST_F(WindowTest, MenuBarChangeIsRaisedForWhatItsMenusShowAtAnyDepth) {
+    const auto bar = *explorer->CommandBars()->Item(qs(CommandBars::kMenuBar));
+    int changes = 0;
+    Subscription s = bar->events().Change.connect([&] { ++changes; });
+    std::shared_ptr<CommandBarControl> orlo;
+    std::shared_ptr<CommandBarControl> about;
+    const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+        {"popup added", [&] { orlo = *bar->Controls()->Add(ControlType::Popup, 6, true); }},
+        {"caption", [&] { orlo->setCaption(QStringLiteral("&Orlo")); }},
+        {"button added in the popup",
+         [&] { about = *orlo->Controls()->Add(ControlType::Button, 1, true); }},
+        {"button disabled", [&] { about->setEnabled(false); }},
+        {"button hidden", [&] { about->setVisible(false); }},
+        {"button deleted", [&] { ASSERT_TRUE(about->Delete().ok()); }},
+        {"popup deleted", [&] { ASSERT_TRUE(orlo->Delete().ok()); }},
+    };
+    for (const auto& [what, step] : steps) {
+        changes = 0;
+        step();
+        EXPECT_EQ(changes, 1) << what;
+    }
+    // Nothing the menus show changed: no event.
+    const auto file = *bar->Controls()->Item(QStringLiteral("&File"));
+    changes = 0;
+    file->setCaption(QStringLiteral("&File"));
+    file->setVisible(true);
+    file->setTag(QStringLiteral("FileMenu"));
+    (void)orlo->Controls()->Add(ControlType::Button);  // on a popup no longer on the bar
+    EXPECT_EQ(changes, 0);
+}
+
 TEST_F(WindowTest, EntriesAddedAtTheTopShowInReverseAndFindControlSearchesPopups) {
     auto menu = explorer->CommandBars()->Item(qs(CommandBars::kMenuBar));
     auto orlo = *(*menu)->Controls()->Add(ControlType::Popup, 6, true);

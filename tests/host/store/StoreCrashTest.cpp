@@ -70,8 +70,8 @@ TEST(StoreCrash, WriterChild) {
         GTEST_SKIP() << "runs only as the writer process of KilledWriterLeavesCompleteItems";
     }
     auto store = StoreFile::open(path).value();
-    const FolderId folder = store->subfolders(store->topFolder()).front().id;
-    const std::vector<ItemId> ids = store->itemIds(folder);
+    const FolderId folder = store->subfolders(store->topFolder())->front().id;
+    const std::vector<ItemId> ids = *store->itemIds(folder);
     QTextStream out(stdout);
     QElapsedTimer clock;
     clock.start();
@@ -133,7 +133,7 @@ TEST(StoreCrash, KilledWriterLeavesCompleteItems) {
         ASSERT_TRUE(opened.ok()) << opened.error().description.toStdString();
         const StoreFile& store = **opened;
         ASSERT_TRUE(store.checkIntegrity().ok());
-        ASSERT_EQ(store.itemIds(folder), ids);
+        ASSERT_EQ(*store.itemIds(folder), ids);
         qint64 newest = 0;
         for (int i = 0; i < kItems; ++i) {
             const Result<ItemRecord> item = store.load(ids[i]);
@@ -142,7 +142,7 @@ TEST(StoreCrash, KilledWriterLeavesCompleteItems) {
             EXPECT_EQ(item->properties, version(i, v)) << "item " << i << " version " << v;
             EXPECT_GE(v, confirmed[i]) << "a save the writer saw succeed was lost";
             EXPECT_LE(v, confirmed[i] + 1);
-            EXPECT_EQ(store.findFirst(folder, QStringLiteral("Key"), i * 1000000 + v), ids[i]);
+            EXPECT_EQ(*store.findFirst(folder, QStringLiteral("Key"), i * 1000000 + v), ids[i]);
             newest = std::max(newest, v);
         }
         // Every item is a whole version: the next writer continues from the

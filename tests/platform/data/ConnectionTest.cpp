@@ -137,8 +137,8 @@ TEST_F(ConnectionTest, ExecuteCountsAffectedRowsAndFailuresFillTheErrorsCollecti
 
     n = conn.execute(QStringLiteral("UPDATE PATIENTS SET NOSUCHCOLUMN = 1"));
     ASSERT_FALSE(n.ok());
-    EXPECT_EQ(n.error().number, data::err::kCommandError);
-    expectFilledEntry(conn, data::err::kCommandError);
+    EXPECT_EQ(n.error().number, orlo::err::kCommandError);
+    expectFilledEntry(conn, orlo::err::kCommandError);
     EXPECT_EQ(conn.errors().back().sqlState, QStringLiteral("42000"));
     EXPECT_NE(conn.errors().back().nativeError, 0);
     EXPECT_TRUE(conn.errors().back().description.contains(QStringLiteral("NOSUCHCOLUMN")));

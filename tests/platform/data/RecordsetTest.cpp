@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "DataTestSupport.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/Recordset.h"
@@ -300,5 +302,73 @@ TEST_F(RecordsetTest, ChangesToAStatementAreRefusedAsARecordsetSource) {
     EXPECT_EQ(rs.state(), kStateClosed);
     EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT count(*) FROM PATIENTS")), QStringLiteral("5"));
     EXPECT_FALSE(rs.open(QStringLiteral("SELECT * FROM NOWHERE"), conn).ok());
-    EXPECT_EQ(conn.errors().back().number, data::err::kCommandError);
+    EXPECT_EQ(conn.errors().back().number, orlo::err::kCommandError);
+}
+
+// Leaving a row with changes pending: a move or GetRows writes them to the
+// row they were made on (or commits the new row) before it moves; Requery
+// refuses and keeps them. Nothing ever lands on another row.
+TEST_F(RecordsetTest, PendingChangesAreWrittenToTheirOwnRowBeforeTheRecordsetMoves) {
+    struct Case {
+        const char* name;
+        std::function<Status(Recordset&)> leave;
+        bool refused;  // the changes stay pending
+    };
+    const Case cases[] = {
+        {"MoveFirst", [](Recordset& rs) { return rs.moveFirst(); }, false},
+        {"MoveLast", [](Recordset& rs) { return rs.moveLast(); }, false},
+        {"MoveNext", [](Recordset& rs) { return rs.moveNext(); }, false},
+        {"MovePrevious", [](Recordset& rs) { return rs.movePrevious(); }, false},
+        {"GetRows",
+         [](Recordset& rs) -> Status {
+             ORLO_TRY(rs.getRows());
+             return {};
+         },
+         false},
+        {"Requery", [](Recordset& rs) { return rs.requery(); }, true},
+    };
+    const QString names = QStringLiteral(
+        "SELECT group_concat(\"LAST NAME\", '|') FROM (SELECT \"LAST NAME\" FROM PATIENTS "
+        "ORDER BY PT_ID)");
+    for (const Case& c : cases) {
+        for (const bool adding : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (adding ? " after AddNew" : " after an edit"));
+            dbs.rawExec(
+                QStringLiteral("DELETE FROM PATIENTS WHERE PT_ID > 5; UPDATE PATIENTS SET "
+                               "\"LAST NAME\" = CASE PT_ID WHEN 1 THEN 'Smith' WHEN 2 THEN "
+                               "'O''Brien' WHEN 3 THEN 'Van Dyke' WHEN 4 THEN 'de Souza' "
+                               "ELSE 'Jones' END"));
+            Recordset rs;
+            ASSERT_TRUE(
+                rs.open(QStringLiteral("SELECT * FROM PATIENTS ORDER BY PT_ID"), conn).ok());
+            for (int row = 1; row < 3; ++row) {
+                ASSERT_TRUE(rs.moveNext().ok());
+            }
+            if (adding) {
+                ASSERT_TRUE(rs.addNew().ok());
+            }
+            ASSERT_TRUE(rs.setField(QStringLiteral("LAST NAME"), QStringLiteral("Edited")).ok());
+            const Status left = c.leave(rs);
+            const QString edited =
+                adding ? QStringLiteral("Smith|O'Brien|Van Dyke|de Souza|Jones|Edited")
+                       : QStringLiteral("Smith|O'Brien|Edited|de Souza|Jones");
+            if (c.refused) {
+                ASSERT_FALSE(left.ok());
+                EXPECT_EQ(left.error().number, orlo::err::kOperationNotAllowed);
+                EXPECT_EQ(dbs.rawValue(names),
+                          QStringLiteral("Smith|O'Brien|Van Dyke|de Souza|Jones"));
+                if (!adding) {
+                    EXPECT_EQ(shown(*rs.field(QStringLiteral("PT_ID"))), QStringLiteral("3"));
+                }
+                ASSERT_TRUE(rs.update().ok());
+            } else {
+                ASSERT_TRUE(left.ok()) << left.error().description.toStdString();
+                // A later Update has nothing left to write anywhere.
+                if (!rs.eof() && !rs.bof()) {
+                    ASSERT_TRUE(rs.update().ok());
+                }
+            }
+            EXPECT_EQ(dbs.rawValue(names), edited);
+        }
+    }
 }

@@ -76,7 +76,7 @@ TEST(DateCoercion, UpdatesStoreTheLocaleDateAndRefuseNonDates) {
                                    "date' WHERE SCHEDULE_ID = 1"));
         EXPECT_EQ(data::errorNumberOfFunctionMessage(message), err::kTypeMismatch)
             << message.toStdString();
-        EXPECT_TRUE(message.contains(QStringView(data::kTypeMismatchMessage)));
+        EXPECT_TRUE(message.contains(u"Data type mismatch in criteria expression."));
         EXPECT_EQ(db.value(QStringLiteral("SELECT START_TIME FROM SCHEDULED")), expected);
         EXPECT_FALSE(db.value(QStringLiteral("SELECT REASON FROM SCHEDULED")).isValid());
 

@@ -121,7 +121,7 @@ TEST(Translate, SyntaxErrorsAreErrorsWithAPosition) {
           QStringLiteral("SELECT a FROM T WHERE d = #not a date#"), QStringLiteral("SELECT []")}) {
         const auto sql = translateJetSql(bad, test::sharedDialect());
         ASSERT_FALSE(sql.ok()) << bad.toStdString();
-        EXPECT_EQ(sql.error().number, data::kSqlSyntaxError);
+        EXPECT_EQ(sql.error().number, orlo::err::kCommandError);
         EXPECT_TRUE(sql.error().description.startsWith(QStringLiteral("Syntax error")))
             << sql.error().description.toStdString();
         EXPECT_TRUE(sql.error().description.contains(QStringLiteral("at character")));

@@ -109,14 +109,15 @@ TEST(RegistryStoreLocation, ConstructorThenVariableThenXdgConfigHome) {
     const QByteArray savedXdg = qgetenv("XDG_CONFIG_HOME");
 
     qunsetenv(RegistryStore::kFileVariable);
-    qputenv("XDG_CONFIG_HOME", "/tmp/xdg-test");
-    EXPECT_EQ(RegistryStore().filePath(), QStringLiteral("/tmp/xdg-test/orlo/registry"));
+    qputenv("XDG_CONFIG_HOME", "/srv/ws1/xdg");
+    EXPECT_EQ(RegistryStore().filePath(), QStringLiteral("/srv/ws1/xdg/orlo/registry"));
     qputenv("XDG_CONFIG_HOME", "relative/ignored");
     EXPECT_EQ(RegistryStore().filePath(),
               QDir::homePath() + QStringLiteral("/.config/orlo/registry"));
-    qputenv(RegistryStore::kFileVariable, "/tmp/elsewhere/reg");
-    EXPECT_EQ(RegistryStore().filePath(), QStringLiteral("/tmp/elsewhere/reg"));
-    EXPECT_EQ(RegistryStore(QStringLiteral("/tmp/mine")).filePath(), QStringLiteral("/tmp/mine"));
+    qputenv(RegistryStore::kFileVariable, "/srv/ws1/elsewhere/reg");
+    EXPECT_EQ(RegistryStore().filePath(), QStringLiteral("/srv/ws1/elsewhere/reg"));
+    EXPECT_EQ(RegistryStore(QStringLiteral("/srv/ws1/mine")).filePath(),
+              QStringLiteral("/srv/ws1/mine"));
 
     qputenv(RegistryStore::kFileVariable, savedFile);
     qputenv("XDG_CONFIG_HOME", savedXdg);

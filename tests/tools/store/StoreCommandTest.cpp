@@ -109,8 +109,8 @@ TEST_F(StoreCommandTest, SeedThenListAndDumpAFolderByPath) {
 
     auto store = host::StoreFile::open(p).value();
     const AddinFolders f = *addinFolders(*store);
-    EXPECT_EQ(store->findFirst(f.scheduler, QStringLiteral("Mileage"), 7),
-              store->itemIds(f.scheduler).back());
+    EXPECT_EQ(*store->findFirst(f.scheduler, QStringLiteral("Mileage"), 7),
+              store->itemIds(f.scheduler)->back());
 }
 
 TEST_F(StoreCommandTest, BadArgumentsPathsAndFilesFailWithAMessage) {
@@ -173,8 +173,8 @@ TEST(StoreSeederTest, SeedsOnlyPropertiesTheFormsKnow) {
     // a value no window, list column or save ever reads.
     const host::FormRegistry forms = host::FormRegistry::standard();
     const std::pair<QString, host::PropertyMap> seeded[] = {
-        {QString::fromUtf16(kPatientClass), StoreSeeder::contact(7)},
-        {QString::fromUtf16(kSchedulerClass), StoreSeeder::appointment(7, 3)},
+        {QStringLiteral("IPM.Contact.Patient"), StoreSeeder::contact(7)},
+        {QStringLiteral("IPM.Appointment.Scheduler"), StoreSeeder::appointment(7, 3)},
     };
     for (const auto& [messageClass, properties] : seeded) {
         const host::FormDefinition* form = forms.find(messageClass);

@@ -1,20 +1,16 @@
 #pragma once
-// Values of the automation channel as JSON: item property values, message
-// box answers and the boxes shown. A property value is a JSON text, number,
-// Boolean or null, or {"date":"2026-03-05T14:30:00"} for a date (what
-// `orlo store dump` prints, read back the same way).
+// Message boxes on the automation channel as JSON: the answers a command
+// queues and the boxes the desk showed. (Item values as JSON are
+// platform/core/VariantJson.h.)
 
 #include <QJsonObject>
 #include <QJsonValue>
 
 #include "platform/core/Result.h"
-#include "platform/core/Variant.h"
 #include "platform/ui/MessageBox.h"
 
 namespace orlo::desk {
 
-Result<Variant> jsonToVariant(const QJsonValue& value);
-QJsonValue variantToJson(const Variant& value);
 // "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No" (any case) or the
 // answer's number (1..7).
 Result<MsgAnswer> answerFromJson(const QJsonValue& value);

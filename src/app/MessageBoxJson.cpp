@@ -1,10 +1,8 @@
-#include "app/JsonValues.h"
+#include "app/MessageBoxJson.h"
 
 #include <array>
-#include <cmath>
 
 #include "host/HostErrors.h"
-#include "tools/store/ItemJson.h"
 
 namespace orlo::desk {
 
@@ -52,47 +50,6 @@ QString buttonsName(MsgButtons buttons) {
 }
 
 }  // namespace
-
-Result<Variant> jsonToVariant(const QJsonValue& value) {
-    switch (value.type()) {
-        case QJsonValue::Null:
-            return Variant::null();
-        case QJsonValue::Bool:
-            return Variant(value.toBool());
-        case QJsonValue::String:
-            return Variant(value.toString());
-        case QJsonValue::Double: {
-            const double d = value.toDouble();
-            if (std::trunc(d) == d && std::abs(d) < 9.0e15) {
-                return Variant(static_cast<qint64>(d));
-            }
-            return Variant(d);
-        }
-        case QJsonValue::Object: {
-            const QJsonObject o = value.toObject();
-            if (o.contains(QStringLiteral("date"))) {
-                QDateTime at = QDateTime::fromString(o.value(QStringLiteral("date")).toString(),
-                                                     Qt::ISODateWithMs);
-                if (!at.isValid()) {
-                    return badValue(QStringLiteral("\"date\" needs an ISO 8601 date and time."));
-                }
-                at.setTimeSpec(Qt::UTC);  // dates are naive wall-clock times
-                return Variant(at);
-            }
-            if (o.value(QStringLiteral("empty")).toBool()) {
-                return Variant();
-            }
-            break;
-        }
-        default:
-            break;
-    }
-    return badValue(QStringLiteral("A value is a text, number, Boolean, null or {\"date\":...}."));
-}
-
-QJsonValue variantToJson(const Variant& value) {
-    return tools::variantToJson(value);
-}
 
 Result<MsgAnswer> answerFromJson(const QJsonValue& value) {
     if (value.isDouble()) {

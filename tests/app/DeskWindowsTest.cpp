@@ -1,0 +1,124 @@
+// The desk's windows follow the object model's events with no refresh from
+// anyone: a patient typed into its own window and saved shows in the main
+// window's list, an edit saved again changes its row, a delete takes it
+// away; a menu an add-in adds after the window opened shows in its menu bar.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "DeskTestStore.h"
+#include "TestSupport.h"
+#include "app/DeskSession.h"
+#include "app/DeskWindows.h"
+#include "app/FolderItemModel.h"
+#include "app/FolderPaths.h"
+#include "app/FormPageWidget.h"
+#include "host/Explorer.h"
+#include "host/Item.h"
+#include "host/Items.h"
+#include "host/MAPIFolder.h"
+#include "host/commandbars/CommandBars.h"
+#include "platform/ui/MessageBox.h"
+
+using namespace orlo;
+using namespace orlo::desk;
+using namespace orlo::desk::test;
+
+namespace {
+
+class DeskWindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(store.create(2, 0));
+        auto options = DeskOptions::parse(
+            {QStringLiteral("--appdir"), store.appDir, QStringLiteral("--registry"),
+             store.registryFile, QStringLiteral("--store"), store.storePath,
+             QStringLiteral("--locale"), QStringLiteral("uk")},
+            QProcessEnvironment());
+        ASSERT_TRUE(options.ok());
+        session = std::make_unique<DeskSession>(*options, boxes);
+        ASSERT_TRUE(session->open().empty());
+        windows = std::make_unique<DeskWindows>(*session, [] {});
+        windows->showMainWindow();
+        patients = *folderAt(*session->nameSpace(), QString::fromUtf16(kPatients));
+        ASSERT_TRUE(session->explorer()->SelectFolder(patients).ok());
+    }
+    void TearDown() override {
+        windows.reset();
+        session.reset();
+    }
+
+    // What the user types into a text box of the item's window.
+    void type(const std::shared_ptr<host::Item>& item, const char* control, const char* text) {
+        InspectorWindow* window = windows->windowOf(*item);
+        ASSERT_NE(window, nullptr);
+        auto* edit =
+            qobject_cast<QLineEdit*>(window->pages().at(0)->editorOf(QString::fromLatin1(control)));
+        ASSERT_NE(edit, nullptr) << control;
+        edit->setText(QString::fromLatin1(text));
+        Q_EMIT edit->editingFinished();
+    }
+    QString rowText(const std::shared_ptr<host::Item>& item) const {
+        FolderItemModel* model = windows->mainWindow()->itemModel();
+        const int row = model->rowOf(item->entryId());
+        return row < 0 ? QStringLiteral("(no row)") : model->index(row, 0).data().toString();
+    }
+    QString status() const { return windows->mainWindow()->statusBar()->currentMessage(); }
+
+    DeskTestStore store;
+    ScriptedMessageBoxes boxes;
+    std::unique_ptr<DeskSession> session;
+    std::unique_ptr<DeskWindows> windows;
+    std::shared_ptr<host::MAPIFolder> patients;
+};
+
+}  // namespace
+
+TEST_F(DeskWindowsTest, TheListFollowsWhatAnItemWindowSavesAndDeletes) {
+    EXPECT_EQ(status(), QStringLiteral("2 items"));
+    const auto item = *patients->Items()->Add();
+    ASSERT_TRUE(item->Display().ok());
+    type(item, "Patient ID", "41");
+    type(item, "LastNameTextBox", "Okafor");
+    type(item, "FirstNameTextBox", "Grace");
+    windows->windowOf(*item)->save();
+    // One turn of the event loop, as after the click that saved it.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rowText(item), QStringLiteral("Okafor, Grace"));
+    EXPECT_EQ(status(), QStringLiteral("3 items"));
+
+    // A second save after an edit changes the row in place.
+    type(item, "LastNameTextBox", "Okafor-Bell");
+    windows->windowOf(*item)->save();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rowText(item), QStringLiteral("Okafor-Bell, Grace"));
+
+    windows->windowOf(*item)->deleteItem();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rowText(item), QStringLiteral("(no row)"));
+    EXPECT_EQ(status(), QStringLiteral("2 items"));
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(DeskWindowsTest, TheMenuBarFollowsWhatAnAddinChangesOnItsCommandBar) {
+    const auto bar = *session->explorer()->CommandBars()->Item(QStringLiteral("Menu Bar"));
+    const auto menus = [&] {
+        QStringList titles;
+        for (const QAction* a : windows->mainWindow()->menuBar()->actions()) {
+            titles << a->text();
+        }
+        return titles.join(u' ');
+    };
+    EXPECT_EQ(menus(), QStringLiteral("&File &Edit &View &Go &Tools &Help"));
+    const auto popup = *bar->Controls()->Add(host::ControlType::Popup, 6, true);
+    popup->setCaption(QStringLiteral("&Orlo"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(menus(), QStringLiteral("&File &Edit &View &Go &Tools &Orlo &Help"));
+    popup->setVisible(false);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(menus(), QStringLiteral("&File &Edit &View &Go &Tools &Help"));
+}
