@@ -14,26 +14,40 @@ namespace {
 const QString kOk = QStringLiteral("ok");
 
 constexpr std::array<std::pair<QStringView, commands::Handler>, 29> kCommands = {{
-    {u"create", commands::create},   {u"set", commands::set},
-    {u"save", commands::save},       {u"delete", commands::remove},
-    {u"display", commands::display}, {u"close", commands::close},
-    {u"find", commands::find},       {u"dump", commands::dump},
-    {u"form", commands::form},       {u"items", commands::items},
-    {u"folders", commands::folders}, {u"switchFolder", commands::switchFolder},
-    {u"menu", commands::menu},       {u"click", commands::click},
-    {u"answer", commands::answer},   {u"messageBoxes", commands::messageBoxes},
-    {u"state", commands::state},     {u"screenshot", commands::screenshot},
-    {u"windows", commands::windows}, {u"closeWindow", commands::closeWindow},
-    {u"call", commands::call},       {u"closeMain", commands::closeMain},
-    {u"controls", commands::windowControl},     {u"setControl", commands::windowControl},
-    {u"clickControl", commands::windowControl}, {u"selectRow", commands::windowControl},
-    {u"clickHeader", commands::windowControl},  {u"rows", commands::windowControl},
+    {u"create", commands::create},
+    {u"set", commands::set},
+    {u"save", commands::save},
+    {u"delete", commands::remove},
+    {u"display", commands::display},
+    {u"close", commands::close},
+    {u"find", commands::find},
+    {u"dump", commands::dump},
+    {u"form", commands::form},
+    {u"items", commands::items},
+    {u"folders", commands::folders},
+    {u"switchFolder", commands::switchFolder},
+    {u"menu", commands::menu},
+    {u"click", commands::click},
+    {u"answer", commands::answer},
+    {u"messageBoxes", commands::messageBoxes},
+    {u"state", commands::state},
+    {u"screenshot", commands::screenshot},
+    {u"windows", commands::windows},
+    {u"closeWindow", commands::closeWindow},
+    {u"call", commands::call},
+    {u"closeMain", commands::closeMain},
+    {u"controls", commands::windowControl},
+    {u"setControl", commands::windowControl},
+    {u"clickControl", commands::windowControl},
+    {u"selectRow", commands::windowControl},
+    {u"clickHeader", commands::windowControl},
+    {u"rows", commands::windowControl},
     {u"quit", commands::quit},
 }};
 
-constexpr std::array<QStringView, 8> kInsideModal = {
-    u"windows", u"screenshot", u"closeWindow", u"answer", u"messageBoxes", u"state", u"controls",
-    u"rows"};
+constexpr std::array<QStringView, 8> kInsideModal = {u"windows",  u"screenshot",   u"closeWindow",
+                                                     u"answer",   u"messageBoxes", u"state",
+                                                     u"controls", u"rows"};
 
 QJsonObject errorReply(const Error& e) {
     return QJsonObject{{kOk, false},
