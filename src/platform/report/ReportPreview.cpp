@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <limits>
 
+#include "platform/core/ErrorTrap.h"
 #include "platform/report/ReportExport.h"
 #include "platform/ui/MessageBox.h"
 
@@ -283,7 +284,7 @@ void ReportPreview::saveAsPdf() {
         this, QStringLiteral("Save as PDF"), m_pages.report().definition().caption() + u".pdf",
         QStringLiteral("PDF files (*.pdf)"));
     if (!path.isEmpty()) {
-        (void)exportTo(path, true);
+        ignoreError(exportTo(path, true), "exportTo shows the failure in a box");
     }
 }
 
@@ -292,7 +293,7 @@ void ReportPreview::saveAsCsv() {
         this, QStringLiteral("Save as CSV"), m_pages.report().definition().caption() + u".csv",
         QStringLiteral("CSV files (*.csv)"));
     if (!path.isEmpty()) {
-        (void)exportTo(path, false);
+        ignoreError(exportTo(path, false), "exportTo shows the failure in a box");
     }
 }
 
