@@ -121,6 +121,7 @@ Loaded load(ReportId id, const QString& db, const Clock& clock, const Locale& lo
     if (id == ReportId::MontlyRecall) {
         out.connection = std::make_unique<data::Connection>(data::DataContext{clock, locale});
         auto rows = std::make_shared<data::Recordset>();
+        rows->setFetchOnDemand(true);
         if (!out.connection->open(reportConnectionString(db)) ||
             !rows->open(reports::recallMonthSql(QStringLiteral("2026"), QStringLiteral("12")),
                         *out.connection, data::kOpenStatic)) {

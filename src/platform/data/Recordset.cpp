@@ -276,7 +276,8 @@ Status Recordset::fetch() {
 
     // The previous read ends here, whatever this one does.
     dropReader();
-    const bool onDemand = m_cursorType == kOpenStatic || m_lockType == kLockReadOnly;
+    const bool onDemand =
+        m_fetchOnDemand && (m_cursorType == kOpenStatic || m_lockType == kLockReadOnly);
     std::vector<Row> rows;
     ORLO_TRY_ASSIGN(const bool done,
                     s.check(reader->read(rows, onDemand ? kFirstRows : -1), reader->source));

@@ -4,12 +4,16 @@
 // readable before the row is committed, Delete of the current row, Filter
 // and Requery.
 //
-// A keyset or dynamic cursor fetches every row when it opens. A static or
-// read-only one opens with its first rows only and reads the rest as moves,
+// A recordset fetches every row when it opens. One that was asked to read
+// on demand (setFetchOnDemand before open, for a static or read-only
+// cursor) opens with its first rows only and reads the rest as moves,
 // GetRows or fetchMore ask for them; its statement keeps SQLite's read
 // transaction open until the last row, so its rows are one snapshot (other
 // connections' writes wait until then). A write through the same
-// connection, and Update, AddNew or Delete, first reads the rest.
+// connection, and Update, AddNew or Delete, first reads the rest. Only a
+// reader that goes on to read every row soon asks for it (the report
+// preview): a window that kept a half-read recordset open would make every
+// other workstation's save wait.
 //
 // Field names: a column's own name, or "TABLE.COLUMN" for a column whose
 // name occurs more than once (a join of PATIENTS.* and SCHEDULED.* names
@@ -48,6 +52,8 @@ public:
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
 
+    // Whether the next open of a static or read-only cursor reads on demand.
+    void setFetchOnDemand(bool onDemand) { m_fetchOnDemand = onDemand; }
     // `source` is an SQL text or a bare table name.
     Status open(const QString& source, Connection& connection, int cursorType = kOpenKeyset,
                 int lockType = kLockOptimistic, int options = kCmdUnspecified);
@@ -164,6 +170,7 @@ private:
     int m_keyColumn = 0;  // position of the table's key among the columns
     std::unique_ptr<detail::PendingInsert> m_pending;
     std::vector<std::pair<int, Variant>> m_edits;  // edits of the current row
+    bool m_fetchOnDemand = false;
 };
 
 }  // namespace orlo::data

@@ -54,6 +54,7 @@ TEST_F(FetchOnDemandTest, ReadsOnDemandYetMovesCountsAndFiltersAsAFullRead) {
     Recordset full;
     Recordset lazy;
     ASSERT_TRUE(full.open(kQuery, conn, kOpenKeyset).ok());
+    lazy.setFetchOnDemand(true);
     ASSERT_TRUE(lazy.open(kQuery, conn, kOpenStatic, kLockReadOnly).ok());
     ASSERT_FALSE(lazy.fetchComplete());
     EXPECT_LT(lazy.fetchedCount(), 200);
@@ -100,6 +101,7 @@ TEST_F(FetchOnDemandTest, ReadsOnDemandYetMovesCountsAndFiltersAsAFullRead) {
 
 TEST_F(FetchOnDemandTest, RowsStayOneSnapshotWhileOthersWrite) {
     Recordset rs;
+    rs.setFetchOnDemand(true);
     ASSERT_TRUE(rs.open(kQuery, conn, kOpenStatic, kLockOptimistic).ok());
     ASSERT_FALSE(rs.fetchComplete());
     // Another workstation's write waits for the read (this one at once gives up).
