@@ -63,6 +63,9 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         ASSERT_TRUE(layOutAppFolder(m_appFolder.root()));
+        // The workstation listens on an address of this test alone.
+        storeText(kManualIpEnabledValue, QStringLiteral("1"));
+        storeText(kManualIpValue, orlo::test::privateLoopbackAddress());
         openDesk();
     }
 
