@@ -112,10 +112,11 @@ TEST_F(StartupTest, FindsTheRefreshControlOnTheStandardBar) {
 TEST_F(StartupTest, ADeskWithoutAnyWindowStartsNothing) {
     m_explorer->Close();
     ASSERT_EQ(m_app->Explorers()->Count(), 0);
+    const QByteArray settings = orlo::test::readFile(registryFile());
     ASSERT_TRUE(connect().ok());
     EXPECT_EQ(m_connect.outAddIn(), nullptr);
     EXPECT_FALSE(addinStoreOpen());
-    EXPECT_FALSE(QFileInfo::exists(registryFile()));
+    EXPECT_EQ(orlo::test::readFile(registryFile()), settings);
     EXPECT_TRUE(m_boxes.shown().empty());
     // Disconnecting an add-in that never started does nothing either.
     disconnect(host::RemoveMode::UserClosed);
