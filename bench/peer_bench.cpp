@@ -134,9 +134,9 @@ void saveToOthers(int others, int rounds) {
     std::vector<double> ms;
     for (int r = 1; r <= rounds; ++r) {
         auto item = *sender.patients->Items()->Add();
-        for (const auto& [name, value] : {std::pair{u"Last Name"_s, QStringLiteral("Bench%1").arg(r)},
-                                          std::pair{u"First Name"_s, u"Ann"_s},
-                                          std::pair{u"DOB"_s, u"01/02/1970"_s}}) {
+        for (const auto& [name, value] :
+             {std::pair{u"Last Name"_s, QStringLiteral("Bench%1").arg(r)},
+              std::pair{u"First Name"_s, u"Ann"_s}, std::pair{u"DOB"_s, u"01/02/1970"_s}}) {
             if (!item->setUserProperty(name, Variant(value))) {
                 fail("property");
             }
@@ -150,15 +150,17 @@ void saveToOthers(int others, int rounds) {
             fail("save");
         }
         waitUntil([&] {
-            return std::all_of(ws.begin() + 1, ws.end(), [&](const auto& w) { return w->count() == r; });
+            return std::all_of(ws.begin() + 1, ws.end(),
+                               [&](const auto& w) { return w->count() == r; });
         });
         ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
         item->GetInspector()->Close(host::SaveMode::Discard);
     }
     const double p99 = percentile(ms, 0.99);
-    std::printf("save until on %2d others: p50 %7.2f ms  p99 %7.2f ms  (%d saves; a 5 s poll "
-                "is %.0fx slower than p99)\n",
-                others, percentile(ms, 0.5), p99, rounds, 5000.0 / p99);
+    std::printf(
+        "save until on %2d others: p50 %7.2f ms  p99 %7.2f ms  (%d saves; a 5 s poll "
+        "is %.0fx slower than p99)\n",
+        others, percentile(ms, 0.5), p99, rounds, 5000.0 / p99);
 }
 
 void receivePath(int lines) {

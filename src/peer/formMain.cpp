@@ -187,8 +187,8 @@ void formMain::Timer1_Timer() {
     QTcpSocket& socket = *m_slots[static_cast<size_t>(slot)].socket;
     Error failure{0, {}, QStringLiteral("formMain.Timer1_Timer")};
     if (address.protocol() != QAbstractSocket::IPv4Protocol) {
-        failure = Error{err::kTypeMismatch,
-                        u"\"" + ip + u"\" is not an IPv4 address.", failure.source};
+        failure =
+            Error{err::kTypeMismatch, u"\"" + ip + u"\" is not an IPv4 address.", failure.source};
     } else if (!m_outgoingFrom.isNull() && !socket.bind(m_outgoingFrom)) {
         failure = Error{socketErrorCode(socket.error()), socket.errorString(), failure.source};
     }

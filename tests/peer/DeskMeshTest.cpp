@@ -44,7 +44,8 @@ protected:
         EXPECT_TRUE(host::AddinList(settings).registerAddin(
             {u"OrlonetPROv1.Connect"_s, library, host::AddinList::kLoadAtStartup, u"Orlo"_s}));
         const auto key = settings.createKey(
-            RegistryRoot::CurrentUser, u"Software\\Microsoft\\Office\\Outlook\\Addins\\OrlonetPROv1.Connect");
+            RegistryRoot::CurrentUser,
+            u"Software\\Microsoft\\Office\\Outlook\\Addins\\OrlonetPROv1.Connect");
         EXPECT_TRUE(key.ok());
         for (const auto& [name, value] :
              {std::pair{u"defaultDBlocation"_s, m_db}, std::pair{u"ManualIPEnabled"_s, u"1"_s},

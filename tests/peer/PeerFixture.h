@@ -58,9 +58,9 @@ protected:
         EXPECT_TRUE(addin::test::layOutAppFolder(w->folder.root()));
         RegistryStore store(w->dir.filePath(u"registry"_s));
         const auto key = *store.createKey(RegistryRoot::CurrentUser, AddinRegistryKey);
-        for (const auto& [name, v] : {std::pair{kDefaultDbLocationValue, m_db},
-                                      std::pair{kManualIpEnabledValue, u"1"_s},
-                                      std::pair{kManualIpValue, w->ip}}) {
+        for (const auto& [name, v] :
+             {std::pair{kDefaultDbLocationValue, m_db}, std::pair{kManualIpEnabledValue, u"1"_s},
+              std::pair{kManualIpValue, w->ip}}) {
             EXPECT_TRUE(store.setValue(key, qs(name), RegistryValue{REG_SZ, v.toUtf8()}));
         }
         w->app = host::Application::create(w->clock, Locale::unitedKingdom(),
@@ -81,7 +81,8 @@ protected:
             start(i).tick(4 * i);
         }
         for (int i = 0; i < n; ++i) {
-            ASSERT_TRUE(orlo::test::waitFor([&] { return ws(i).form().connectedCount() == n - 1; }));
+            ASSERT_TRUE(
+                orlo::test::waitFor([&] { return ws(i).form().connectedCount() == n - 1; }));
         }
     }
     Workstation& ws(int n) { return *m_ws[static_cast<size_t>(n)]; }

@@ -27,8 +27,11 @@ protected:
     static void savePatient(Workstation& w, const QString& last, const QString& city,
                             const QString& notes = {}) {
         save(w, kPatientsFolderName,
-             {{u"Last Name"_s, last}, {u"First Name"_s, u"John"_s}, {u"DOB"_s, u"01/02/1970"_s},
-              {u"City1"_s, city}, {u"NotesPage1"_s, notes}});
+             {{u"Last Name"_s, last},
+              {u"First Name"_s, u"John"_s},
+              {u"DOB"_s, u"01/02/1970"_s},
+              {u"City1"_s, city},
+              {u"NotesPage1"_s, notes}});
     }
     // A property of w's contact with this Customer ID; "<none>" without one.
     static QString patient(Workstation& w, const QString& id, const QString& property) {
@@ -61,14 +64,18 @@ TEST_F(PeerTest, ASavedPatientAndVisitGoOutByteForByte) {
         EXPECT_EQ(got, expected);
     };
     savePatient(w, u"Smith"_s, u"Zürich"_s);
-    received("P,1,1,Smith,John,01/02/1970,,,,,,,,,,,Z\xc3\xbcrich,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,"
-             ",15/03/2026 17:45:00,15/03/2026 17:45:00,NO\r\n");
+    received(
+        "P,1,1,Smith,John,01/02/1970,,,,,,,,,,,Z\xc3\xbcrich,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,"
+        ",15/03/2026 17:45:00,15/03/2026 17:45:00,NO\r\n");
     const QDateTime at = naiveDateTime(QDate(2026, 4, 2), QTime(9, 30));
     save(w, kSchedulerFolderName,
-         {{u"Start"_s, at}, {u"End"_s, at.addSecs(1800)}, {u"sPTID"_s, u"1"_s},
+         {{u"Start"_s, at},
+          {u"End"_s, at.addSecs(1800)},
+          {u"sPTID"_s, u"1"_s},
           {u"REASON"_s, u"Check-up"_s}});
-    received("S,1,1,02/04/2026 09:30:00,02/04/2026 10:00:00,,,,,Check-up,,,,,"
-             "15/03/2026 17:45:00,15/03/2026 17:45:00,1,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,\r\n");
+    received(
+        "S,1,1,02/04/2026 09:30:00,02/04/2026 10:00:00,,,,,Check-up,,,,,"
+        "15/03/2026 17:45:00,15/03/2026 17:45:00,1,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,\r\n");
     EXPECT_TRUE(w.form().textOutput().startsWith(u"[127.0.0.2] P,1,1,Smith,"_s));
 }
 
@@ -78,8 +85,8 @@ TEST_F(PeerTest, EverySaveShowsOnTheOtherTwoIntactAndNeverEchoes) {
     savePatient(ws(0), u"O'Brien"_s, u"Leeds"_s, notes);
     savePatient(ws(0), u"O'Brien"_s, u"York"_s, notes);  // a second save after an edit
     for (int n : {1, 2}) {
-        ASSERT_TRUE(orlo::test::waitFor(
-            [&] { return patient(ws(n), u"1"_s, u"City1"_s) == u"York"_s; }));
+        ASSERT_TRUE(
+            orlo::test::waitFor([&] { return patient(ws(n), u"1"_s, u"City1"_s) == u"York"_s; }));
         EXPECT_EQ(patient(ws(n), u"1"_s, u"NotesPage1"_s), notes);
         EXPECT_EQ(ws(n).count(kPatientsFolderName), 1);
         // The receivers' own saves neither sent nor wrote anything.
@@ -95,7 +102,9 @@ TEST_F(PeerTest, EverySaveShowsOnTheOtherTwoIntactAndNeverEchoes) {
 TEST_F(PeerTest, EveryCompleteLineIsHandledHoweverTheReadsFall) {
     mesh(2);
     Workstation& w = ws(1);
-    const auto city = [&](const char* id) { return patient(w, QString::fromLatin1(id), u"City1"_s); };
+    const auto city = [&](const char* id) {
+        return patient(w, QString::fromLatin1(id), u"City1"_s);
+    };
     const QByteArray a = notice("2", "7", "Unknown", "Hull");  // "2" for an unknown patient adds it
     sendRaw(1, a.left(40));
     orlo::test::waitFor([] { return false; }, 100);
@@ -124,11 +133,10 @@ TEST_F(PeerTest, EveryCompleteLineIsHandledHoweverTheReadsFall) {
     EXPECT_EQ(w.count(kPatientsFolderName), 4);
     const QString from = u"] Peer line from 127.0.0.9 dropped: "_s;
     EXPECT_EQ(w.log().split(u"\r\n"_s).filter(from).size(), 5) << w.log().toStdString();
-    for (const QString& entry :
-         {u"4 fields where the notice has 52: P,1,7,too few"_s, u"not UTF-8 text"_s,
-          u"the key is not a number: P,1,x7,Bad key,"_s,
-          u"a quoted value is not closed properly: P,1,7,\"Open\"ed,John,"_s,
-          u"more than 1048576 bytes without a line end"_s}) {
+    for (const QString& entry : {u"4 fields where the notice has 52: P,1,7,too few"_s,
+                                 u"not UTF-8 text"_s, u"the key is not a number: P,1,x7,Bad key,"_s,
+                                 u"a quoted value is not closed properly: P,1,7,\"Open\"ed,John,"_s,
+                                 u"more than 1048576 bytes without a line end"_s}) {
         EXPECT_TRUE(w.log().contains(from + entry)) << entry.toStdString();
     }
     EXPECT_TRUE(w.boxes.shown().empty());
@@ -145,10 +153,11 @@ TEST_F(PeerTest, OneRowPerRunningWorkstationAndOnlyTheyAreHeard) {
     QTcpSocket stranger;  // no row: closed at once, logged
     ASSERT_TRUE(stranger.bind(QHostAddress(u"127.0.0.8"_s)));
     stranger.connectToHost(QHostAddress(w.ip), kPeerPort);
-    ASSERT_TRUE(orlo::test::waitFor(
-        [&] { return stranger.state() == QAbstractSocket::UnconnectedState; }));
-    EXPECT_TRUE(w.log().endsWith(u"] A connection from 127.0.0.8 was refused: that address is "
-                                 u"not a registered workstation.\r\n"_s));
+    ASSERT_TRUE(
+        orlo::test::waitFor([&] { return stranger.state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_TRUE(
+        w.log().endsWith(u"] A connection from 127.0.0.8 was refused: that address is "
+                         u"not a registered workstation.\r\n"_s));
     ASSERT_TRUE(orlo::test::waitFor([&] { return w.form().listHosts().size() == 1; }));
 
     // Shut-down deletes its own row only; without a registration, nothing.
@@ -164,7 +173,8 @@ TEST_F(PeerTest, OneRowPerRunningWorkstationAndOnlyTheyAreHeard) {
 TEST_F(PeerTest, ConnectAllPacesOnePeerEveryFourTicksOnce) {
     std::array<QTcpServer, 2> peers;
     for (size_t i = 0; i < peers.size(); ++i) {
-        ASSERT_TRUE(peers[i].listen(QHostAddress(QStringLiteral("127.0.0.%1").arg(5 + i)), kPeerPort));
+        ASSERT_TRUE(
+            peers[i].listen(QHostAddress(QStringLiteral("127.0.0.%1").arg(5 + i)), kPeerPort));
     }
     // The third is registered but not running.
     execute(u"INSERT INTO CURRENTSESSIONS(IP) VALUES('127.0.0.5'),('127.0.0.6'),('127.0.0.7')"_s);
