@@ -25,6 +25,7 @@
 #include "host/Explorer.h"
 #include "host/Explorers.h"
 #include "host/Folders.h"
+#include "host/Inspector.h"
 #include "host/Item.h"
 #include "host/Items.h"
 #include "host/MAPIFolder.h"
@@ -154,7 +155,9 @@ void saveToOthers(int others, int rounds) {
                                [&](const auto& w) { return w->count() == r; });
         });
         ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
-        item->GetInspector()->Close(host::SaveMode::Discard);
+        if (!item->GetInspector()->Close(host::SaveMode::Discard)) {
+            fail("close");
+        }
     }
     const double p99 = percentile(ms, 0.99);
     std::printf(

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "LoopbackAddress.h"
 #include "TestSupport.h"
 #include "addin/Connect.h"
 #include "addin/OutAddIn.h"

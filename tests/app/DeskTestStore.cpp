@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "TestSupport.h"
+#include "LoopbackAddress.h"
 #include "platform/registry/RegistryStore.h"
 #include "tools/store/AddinStore.h"
 #include "tools/store/StoreSeeder.h"

@@ -1,5 +1,7 @@
 #include "RecordsFixture.h"
 
+#include "LoopbackAddress.h"
+
 #include <sqlite3.h>
 
 #include <QFile>

@@ -19,12 +19,6 @@ bool waitFor(const std::function<bool()>& pred, int timeoutMs) {
     return true;
 }
 
-QString privateLoopbackAddress() {
-    static int counter = 0;
-    const qint64 n = (QCoreApplication::applicationPid() % 32768) * 8 + (counter++ % 8);
-    return QStringLiteral("127.%1.%2.%3").arg(1 + n / 65536).arg((n / 256) % 256).arg(n % 256);
-}
-
 QByteArray readFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {

@@ -24,11 +24,6 @@ namespace orlo::test {
 // Runs the event loop until pred() holds or the timeout passes.
 bool waitFor(const std::function<bool()>& pred, int timeoutMs = 5000);
 
-// A loopback address of this test process alone (127.1.x.y from its pid and
-// a counter), for a workstation's "ManualIP": tests running side by side
-// never share a listener on the peer port.
-QString privateLoopbackAddress();
-
 // Reads a whole file as bytes ("" when it is missing).
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
