@@ -175,7 +175,7 @@ void receivePath(int lines) {
     }
     Workstation w(db, 0);
     peer::PeerReceiver receiver(*w.connect->context());
-    const auto notice = [](int n) {
+    const auto notice = [](int n) -> QByteArray {
         QByteArray line = "P,2,1,Smith,Ann,01/02/1970";
         for (int v = 5; v <= 50; ++v) {
             line += ',' + (v == 15 ? QByteArray::number(n) : QByteArray());
