@@ -76,29 +76,6 @@ TEST_F(PatientSaveTest, NewContactInsertsOneRowAndKeepsItsKey) {
     EXPECT_TRUE(boxes.shown().empty());
 }
 
-TEST_F(PatientSaveTest, SecondSaveUpdatesTheSameRow) {
-    auto item = openNewPatient(QStringLiteral("O'Brien"), QStringLiteral("Zoë"));
-    ASSERT_TRUE(item->Save().ok());
-    clock.advance(3600);
-    set(item, QStringLiteral("City1"), QStringLiteral("Saint-Étienne d'Avoir"));
-    ASSERT_TRUE(item->Save().ok());
-
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
-    EXPECT_EQ(column(QStringLiteral("CITY")), QStringLiteral("Saint-Étienne d'Avoir"));
-    EXPECT_EQ(column(QStringLiteral("LAST NAME")), QStringLiteral("O'Brien"));
-    EXPECT_EQ(column(QStringLiteral("FIRST NAME")), QStringLiteral("Zoë"));
-    // CREATED comes back from the item, LAST_UPDATED from the clock.
-    EXPECT_EQ(column(QStringLiteral("CREATED")), QStringLiteral("2026-03-15 09:30:00"));
-    EXPECT_EQ(column(QStringLiteral("LAST_UPDATED")), QStringLiteral("2026-03-15 10:30:00"));
-    EXPECT_EQ(text(item, QStringLiteral("PatientID")), QStringLiteral("1"));
-
-    ASSERT_EQ(peers.lines.size(), 2u);
-    EXPECT_EQ(peers.lines[1], QStringLiteral("P,2,1,O'Brien,Zoë,01/02/1970,") +
-                                  middleValues(QStringLiteral("Saint-Étienne d'Avoir")) +
-                                  QStringLiteral(",15/03/2026 09:30:00,15/03/2026 10:30:00,NO"));
-    EXPECT_TRUE(boxes.shown().empty());
-}
-
 TEST_F(PatientSaveTest, MissingKeyValueWritesNothing) {
     const QString dob = QStringLiteral("01/02/1970");
     const std::vector<std::array<QString, 3>> cases = {
@@ -238,63 +215,6 @@ TEST_F(PatientSaveTest, TheErrorLogKeepsNoStatementAndNoClinicalText) {
     }
 }
 
-TEST_F(PatientSaveTest, EveryOpenWindowSavesWhateverTheMainWindowShows) {
-    auto first = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
-    auto second = openNewPatient(QStringLiteral("Jones"), QStringLiteral("Bob"));
-    // The first window is not the last one opened; the main window shows
-    // one folder after another.
-    for (const auto& [shown, city] : {std::pair{schedulerFolder, QStringLiteral("York")},
-                                      std::pair{inboxLike, QStringLiteral("Hull")},
-                                      std::pair{patientsFolder, QStringLiteral("Ripon")}}) {
-        showFolder(shown);
-        set(first, QStringLiteral("City1"), city);
-        ASSERT_TRUE(first->Save().ok());
-        EXPECT_EQ(column(QStringLiteral("CITY")), city) << shown->Name().toStdString();
-    }
-    ASSERT_TRUE(second->Save().ok());
-    EXPECT_EQ(column(QStringLiteral("LAST NAME"), 2), QStringLiteral("Jones"));
-    EXPECT_EQ(peers.lines.size(), 4u);
-
-    // A contact of the same form in another folder named "Patients" is none
-    // of the add-in's.
-    auto stranger = newPatient(QStringLiteral("Else"), QStringLiteral("Where"),
-                               QStringLiteral("01/01/2000"), otherPatients);
-    display(stranger);
-    ASSERT_TRUE(stranger->Save().ok());
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 2);
-    EXPECT_TRUE(text(stranger, QStringLiteral("PatientID")).isEmpty());
-    EXPECT_TRUE(boxes.shown().empty());
-}
-
-TEST_F(PatientSaveTest, UnreachableDatabaseReportsAndKeepsTheItem) {
-    hideDatabase();
-    auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
-    ASSERT_TRUE(item->Save().ok());
-
-    const QString missing = QStringLiteral("Could not find file '%1'.").arg(dbPath);
-    const QString boxText = QStringLiteral("There has been an error\r\n  ") + missing +
-                            QStringLiteral("  -2147467259  Orlo Data Provider (SQLite)");
-    // The duplicate check fails first, and ends the save.
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0],
-              (MessageBoxRequest{boxText, QStringLiteral("Patient DB Exists Error"),
-                                 MsgIcon::Critical, MsgButtons::OK}));
-    const QString entry = QStringLiteral("Error #-2147467259\r   ") + missing +
-                          QStringLiteral("\r   (Source: Orlo Data Provider (SQLite))\r");
-    EXPECT_EQ(errorLog().count(entry), 1) << errorLog().toStdString();
-    EXPECT_TRUE(peers.lines.empty());
-
-    // Outlook's own save went through: nothing typed is lost, and the next
-    // save once the database is back inserts the row.
-    EXPECT_TRUE(item->Saved());
-    EXPECT_EQ(text(item, QStringLiteral("City1")), QStringLiteral("Leeds"));
-    EXPECT_TRUE(text(item, QStringLiteral("PatientID")).isEmpty());
-    ASSERT_TRUE(QFile::rename(dbPath + QStringLiteral(".away"), dbPath));
-    ASSERT_TRUE(item->Save().ok());
-    EXPECT_EQ(text(item, QStringLiteral("PatientID")), QStringLiteral("1"));
-    EXPECT_EQ(column(QStringLiteral("CITY")), QStringLiteral("Leeds"));
-}
-
 TEST_F(PatientSaveTest, AFailedDuplicateCheckEndsTheSave) {
     rawExec(
         QStringLiteral("INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB, CITY)"
@@ -362,35 +282,6 @@ TEST(SqlQuoteTest, DoublesEveryQuote) {
               QStringLiteral("'a''; DROP TABLE PATIENTS; --'"));
     // Other quote-like characters are text like any other.
     EXPECT_EQ(SqlQuote(QStringLiteral("D’Arcy \"x\"")), QStringLiteral("'D’Arcy \"x\"'"));
-}
-
-TEST(PatientUpdateStatementTest, IsBuiltFromItsFragments) {
-    QStringList texts;
-    for (int i = 0; i < patients::kPatientUpdateTextCount; ++i) {
-        texts << QStringLiteral("v%1").arg(i + 2);
-    }
-    texts[0] = QStringLiteral("O'Brien");
-    texts[46] = QStringLiteral("15/03/2026 09:30:00");  // "Created"
-    texts[47] = QStringLiteral("ignored");              // "Modified"
-    texts[48] = QStringLiteral("NO");
-    const QString expected = QStringLiteral(
-        "UPDATE PATIENTS SET [LAST NAME] = 'O''Brien', [FIRST NAME] = 'v3', DOB = 'v4', "
-        "MID_IN = 'v5', SEX = 'v6', DIABETICYN = 'v7', MARITAL_STATUS = 'v8', "
-        "ALLERGICREACTIONSTXT = 'v9', NI_NO = 'v10', INSUR_NO = 'v11', HOUSENO = 'v12', "
-        "STREET1 = 'v13', STREET2 = 'v14', CITY = 'v15', STATE = 'v16', ZIP_CODE = 'v17', "
-        "WORK_TEL = 'v18', HOME_TEL = 'v19', MOBILE = 'v20', BUS_FAX = 'v21', EMAIL1 = 'v22', "
-        "GEN_POLICY_NO = 'v23', DOCTOR = 'v24', REFERREDBY = 'v25', ECONTACT = 'v26', "
-        "ECONTACT_TEL = 'v27', ECONRELATION = 'v28', CTGNOTE = 'v29', CLINICAL_HEIGHT = 'v30', "
-        "CLINICAL_INCHES = 'v31', CLINICAL_WEIGHT = 'v32', CLINICAL_BLOOD = 'v33', "
-        "CLINICAL_SMOKEYESNO = 'v34', CLINICAL_SEXACTIVE = 'v35', CLINICAL_MED1 = 'v36', "
-        "CLINICAL_MED2 = 'v37', CLINICAL_MED3 = 'v38', CLINICAL_MED4 = 'v39', "
-        "CLINICAL_ALLERGIES1 = 'v40', CLINICAL_ALLERGIES2 = 'v41', CLINICAL_DIAGNOSIS = 'v42', "
-        "CLINICAL_SURGHX = 'v43', CLINICAL_FAMHX = 'v44', CLINICAL_MEDHX = 'v45', "
-        "NOTES_NOTES1 = 'v46', NOTES_NOTES2 = 'v47', CREATED = '15/03/2026 09:30:00', "
-        "LAST_UPDATED = '15/03/2026 10:00:00', DELETE_FLAG = 'NO' WHERE PT_ID = 12");
-    EXPECT_EQ(patients::patientUpdateStatement(QStringLiteral("12"), texts,
-                                               QStringLiteral("15/03/2026 10:00:00")),
-              expected);
 }
 
 TEST_F(PatientSaveTest, UpdateOfARowGoneElsewhereIsReported) {

@@ -14,11 +14,8 @@
 #include <QJsonObject>
 #include <QProcess>
 
-#include "DeskTestStore.h"
+#include "DeskDriver.h"
 #include "ReportClinic.h"
-#include "host/addins/AddinList.h"
-#include "platform/data/DatabaseFile.h"
-#include "records/Schema.h"
 #include "tools/Seeder.h"
 
 namespace orlo::test {
@@ -106,100 +103,41 @@ TEST(ReportRoad, TheToolPrintsTheMorningsListToPdfAndCsv) {
     EXPECT_FALSE(QFile::exists(refused));
 }
 
-// orlo-desk in automation; a command whose window is modal replies only
-// when the window closes, and the window commands sent meanwhile reply
-// first.
-class Desk {
-public:
-    ~Desk() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-    bool start(const desk::test::DeskTestStore& s) {
-        m_process.start(QString::fromUtf8(ORLO_DESK_BINARY),
-                        {QStringLiteral("--automation"), QStringLiteral("--appdir"), s.appDir,
-                         QStringLiteral("--registry"), s.registryFile, QStringLiteral("--locale"),
-                         QStringLiteral("uk")});
-        return m_process.waitForStarted(10000);
-    }
-    void send(QJsonObject command) {
-        m_process.write(QJsonDocument(command).toJson(QJsonDocument::Compact) + '\n');
-    }
-    QJsonObject reply() {
-        while (!m_process.canReadLine()) {
-            if (!m_process.waitForReadyRead(30000)) {
-                ADD_FAILURE() << "no reply; stderr: "
-                              << m_process.readAllStandardError().toStdString();
-                return {};
-            }
-        }
-        const QByteArray line = m_process.readLine();
-        const QJsonObject r = QJsonDocument::fromJson(line).object();
-        EXPECT_TRUE(r.value(QStringLiteral("ok")).toBool()) << line.toStdString();
-        return r;
-    }
-    QJsonObject ok(QJsonObject command) {
-        send(std::move(command));
-        return reply();
-    }
-
-private:
-    QProcess m_process;
-};
-
-QJsonObject cmd(const char* name, QJsonObject fields = {}) {
-    fields.insert(QStringLiteral("cmd"), QString::fromLatin1(name));
-    return fields;
-}
-
+// A command whose window is modal replies only when the window closes, and
+// the window commands sent meanwhile reply first.
 TEST(ReportRoad, TheDeskMenuOpensAReportModalAndClosesIt) {
     desk::test::DeskTestStore s;
     ASSERT_TRUE(s.create());
-    const QDir app(s.appDir);
-    for (const char* sub : {"META", "logs", "Database"}) {
-        ASSERT_TRUE(app.mkpath(QString::fromLatin1(sub)));
-    }
-    const QString db = app.filePath(QStringLiteral("Database/Patients.mdb"));
-    ASSERT_TRUE(
-        data::createDatabaseFile(db, records::sharedSchemaStatements(), data::DatabaseKind::Shared)
-            .ok());
+    const QString db = s.addDatabase();
+    ASSERT_FALSE(db.isEmpty());
     tools::SeedOptions seed;
     seed.patients = 40;
     seed.now = naiveDateTime(QDate(2026, 6, 15), QTime(10, 0));
     ASSERT_TRUE(tools::seedDatabase(db, seed, Locale::unitedKingdom()).ok());
-    const QString library = app.filePath(QStringLiteral("liborlo.so"));
-    ASSERT_TRUE(QFile::copy(QString::fromUtf8(ORLO_ADDIN_LIBRARY), library));
-    RegistryStore settings(s.registryFile);
-    ASSERT_TRUE(host::AddinList(settings)
-                    .registerAddin({QStringLiteral("OrlonetPROv1.Connect"), library,
-                                    host::AddinList::kLoadAtStartup, QStringLiteral("Orlo")})
-                    .ok());
-    Desk desk;
-    ASSERT_TRUE(desk.start(s));
+    ASSERT_TRUE(s.listAddin(QString::fromUtf8(ORLO_ADDIN_LIBRARY)));
+    DeskDriver desk;
+    ASSERT_TRUE(desk.start(QString::fromUtf8(ORLO_DESK_BINARY), s));
 
     const QString picture = s.dir.filePath(QStringLiteral("preview.png"));
-    desk.send(cmd("click", {{QStringLiteral("path"),
-                             QJsonArray{QStringLiteral("&Orlo"), QStringLiteral("Repor&ts..."),
-                                        QStringLiteral("Patient &List Report")}}}));
-    const QJsonArray open = desk.ok(cmd("windows")).value(QStringLiteral("windows")).toArray();
+    desk.send("click", {{QStringLiteral("path"),
+                         QJsonArray{QStringLiteral("&Orlo"), QStringLiteral("Repor&ts..."),
+                                    QStringLiteral("Patient &List Report")}}});
+    const QJsonArray open = desk.ok("windows").value(QStringLiteral("windows")).toArray();
     ASSERT_EQ(open.size(), 1);
     EXPECT_EQ(open[0].toObject(),
               (QJsonObject{{QStringLiteral("title"), QStringLiteral("Patient List Report")},
                            {QStringLiteral("name"), QStringLiteral("DataReport11")},
                            {QStringLiteral("modal"), true}}));
-    desk.ok(cmd("screenshot", {{QStringLiteral("window"), QStringLiteral("Patient List Report")},
-                               {QStringLiteral("file"), picture}}));
-    desk.ok(
-        cmd("closeWindow", {{QStringLiteral("window"), QStringLiteral("Patient List Report")}}));
+    desk.ok("screenshot", {{QStringLiteral("window"), QStringLiteral("Patient List Report")},
+                           {QStringLiteral("file"), picture}});
+    desk.ok("closeWindow", {{QStringLiteral("window"), QStringLiteral("Patient List Report")}});
     desk.reply();  // the click, once the preview has closed
-    EXPECT_TRUE(desk.ok(cmd("windows")).value(QStringLiteral("windows")).toArray().isEmpty());
+    EXPECT_TRUE(desk.ok("windows").value(QStringLiteral("windows")).toArray().isEmpty());
     const QImage shot(picture);
     EXPECT_GT(shot.width(), 400);
     EXPECT_GT(shot.height(), 300);
-    EXPECT_TRUE(desk.ok(cmd("messageBoxes")).value(QStringLiteral("boxes")).toArray().isEmpty());
-    desk.ok(cmd("quit"));
+    EXPECT_TRUE(desk.ok("messageBoxes").value(QStringLiteral("boxes")).toArray().isEmpty());
+    desk.ok("quit");
 }
 
 }  // namespace

@@ -212,28 +212,6 @@ TEST_F(AppointmentSaveTest, PatientNumberIsA32BitWholeNumber) {
     EXPECT_EQ(peers.lines.size(), 2u);
 }
 
-TEST_F(AppointmentSaveTest, EveryOpenWindowSavesWhateverTheMainWindowShows) {
-    auto first = openNewAppointment();
-    auto second = openNewAppointment();
-    showFolder(patientsFolder);
-    ASSERT_TRUE(first->Save().ok());
-    set(first, QStringLiteral("REASON"), QStringLiteral("Changed"));
-    ASSERT_TRUE(first->Save().ok());
-    EXPECT_EQ(text(first, QStringLiteral("ScheduleID")), QStringLiteral("1"));
-    EXPECT_EQ(column(QStringLiteral("REASON")), QStringLiteral("Changed"));
-    ASSERT_TRUE(second->Save().ok());
-    EXPECT_EQ(text(second, QStringLiteral("ScheduleID")), QStringLiteral("2"));
-    EXPECT_EQ(peers.lines.size(), 3u);
-
-    // An appointment in another folder named "Scheduler" is none of the add-in's.
-    auto stranger = newAppointment(start, QStringLiteral("5"), otherScheduler);
-    display(stranger);
-    ASSERT_TRUE(stranger->Save().ok());
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM SCHEDULED")), 2);
-    EXPECT_TRUE(text(stranger, QStringLiteral("ScheduleID")).isEmpty());
-    EXPECT_TRUE(boxes.shown().empty());
-}
-
 TEST_F(AppointmentSaveTest, AFailedInsertLetsOthersWriteWhileItsBoxIsUp) {
     std::vector<bool> freeWhileShown;
     boxes.setWhileShown(
@@ -276,62 +254,25 @@ TEST_F(AppointmentSaveTest, RowDeletedElsewhereIsReportedAndNotAnnounced) {
     EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM SCHEDULED")), 0);
 }
 
-TEST_F(AppointmentSaveTest, UnreachableDatabaseReportsAndKeepsTheItem) {
-    hideDatabase();
-    auto item = openNewAppointment();
-    ASSERT_TRUE(item->Save().ok());
-    const QString missing = QStringLiteral("Could not find file '%1'.").arg(dbPath);
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0],
-              (MessageBoxRequest{QStringLiteral("There has been an error\r\n  ") + missing +
-                                     QStringLiteral("  -2147467259  Orlo Data Provider (SQLite)"),
-                                 QStringLiteral("Appointment Save Errors"), MsgIcon::Critical,
-                                 MsgButtons::OK}));
-    EXPECT_TRUE(
-        errorLog().contains(QStringLiteral("Error #-2147467259\r   ") + missing +
-                            QStringLiteral("\r   (Source: Orlo Data Provider (SQLite))\r")));
-    EXPECT_TRUE(item->Saved());
-    EXPECT_EQ(text(item, QStringLiteral("REASON")), QStringLiteral("Check-up"));
-    EXPECT_TRUE(peers.lines.empty());
-    ASSERT_TRUE(QFile::rename(dbPath + QStringLiteral(".away"), dbPath));
-    ASSERT_TRUE(item->Save().ok());
-    EXPECT_EQ(text(item, QStringLiteral("ScheduleID")), QStringLiteral("1"));
-}
-
-TEST(ScheduleUpdateStatementTest, IsBuiltFromItsFragments) {
+TEST(ScheduleUpdateStatementTest, NoRecallDateIsNullAndAnOversizedPatientNumberFails) {
     QStringList v;
     for (int p = 1; p <= 55; ++p) {
         v << QStringLiteral("v%1").arg(p);
     }
-    v[2] = QStringLiteral("O'Brien");
-    v[10] = QStringLiteral("None");
     v[13] = QStringLiteral("0040");
     const Locale uk = Locale::unitedKingdom();
-    const QString tail = QStringLiteral(
-        "PT_ID = '40', EXMHTFT = 'v15', EXMHTIN = 'v16', EXMWEIGHT = 'v17', WEIGHTTYPE = 'v18', "
-        "EXMSTANDBP = 'v19', EXMSITBP = 'v20', EXMHRTRATE = 'v21', EXMTEMP = 'v22', "
-        "HISTOTHER = 'v23', EXMDIAG = 'v24', EXMTREATMENT = 'v25', EXMRECOMMEND = 'v26', "
-        "EXMCONCLSN = 'v27', RXGIVEN = 'v28', RXADVICE = 'v29', CHRINSURANCE1 = 'v30', "
-        "CHRINSURANCE2 = 'v31', CHRPROVIDER = 'v32', CHROTHER = 'v33', CHRCPTCODE1 = 'v34', "
-        "CHRCPTCODE2 = 'v35', CHRCPTCODE3 = 'v36', CHRDESC1 = 'v37', CHRDESC2 = 'v38', "
-        "CHRDESC3 = 'v39', CHRAMT1 = 'v40', CHRAMT2 = 'v41', CHRAMT3 = 'v42', "
-        "CHRPATIENT1 = 'v43', CHRPATIENT2 = 'v44', CHRPATIENT3 = 'v45', CHRINSCLAIM1 = 'v46', "
-        "CHRINSCLAIM2 = 'v47', CHRINSCLAIM3 = 'v48', TOTALCOST = 'v49', CLAIMTOTAL = 'v50', "
-        "DEPOSIT1 = 'v51', BALANCE1 = 'v52', RECEIPTNO = 'v53', NOTEPAGE1 = 'v54', "
-        "NOTEPAGE2 = 'v55' WHERE SCHEDULE_ID = 9");
-    const QString head = QStringLiteral(
-        "UPDATE SCHEDULED SET START_TIME = 'v1', END_TIME = 'v2', LAST_NAME = 'O''Brien', "
-        "FIRST_NAME = 'v4', D_O_B = 'v5', TEL1 = 'v6', REASON = 'v7', STATUS = 'v8', "
-        "PSCOMMENTS = 'v9', RECALLPERIOD = 'v10', RECALLDUEDATE = ");
-    const QString times = QStringLiteral(", CREATED_ON = 'v12', UPDATED_ON = 'v13', ");
-    for (const QString& none : {QStringLiteral("None"), QString(), QStringLiteral("  ")}) {
-        v[10] = none;
-        EXPECT_EQ(*schedule::scheduleUpdateStatement(QStringLiteral("9"), v, uk),
-                  head + QStringLiteral("NULL") + times + tail);
+    for (const auto& [due, stored] :
+         {std::pair{QStringLiteral("None"), QStringLiteral("NULL")},
+          std::pair{QString(), QStringLiteral("NULL")},
+          std::pair{QStringLiteral("  "), QStringLiteral("NULL")},
+          std::pair{QStringLiteral("15/03/2027"), QStringLiteral("'15/03/2027'")}}) {
+        v[10] = due;
+        const QString sql = *schedule::scheduleUpdateStatement(QStringLiteral("9"), v, uk);
+        EXPECT_TRUE(sql.contains(QStringLiteral(", RECALLDUEDATE = ") + stored +
+                                 QStringLiteral(", CREATED_ON = 'v12', ")))
+            << sql.toStdString();
+        EXPECT_TRUE(sql.contains(QStringLiteral("PT_ID = '40', ")));
     }
-    v[10] = QStringLiteral("15/03/2027");
-    EXPECT_EQ(*schedule::scheduleUpdateStatement(QStringLiteral("9"), v, uk),
-              head + QStringLiteral("'15/03/2027'") + times + tail);
     v[13] = QStringLiteral("2147483648");
     EXPECT_EQ(schedule::scheduleUpdateStatement(QStringLiteral("9"), v, uk).error().number,
               err::kOverflow);

@@ -52,7 +52,7 @@ std::shared_ptr<host::Item> activeItem(host::Application& app) {
 }
 
 TEST_F(SearchData, NoDatabaseMeansNoFinderOrHistoryAndAnEmptyRecallList) {
-    const QString notADatabase = QDir(dir.path()).filePath(QStringLiteral("notes.txt"));
+    const QString notADatabase = QDir(dbs.dir()).filePath(QStringLiteral("notes.txt"));
     writeFile(notADatabase, "hello");
     struct Case {
         QString location;
@@ -63,7 +63,7 @@ TEST_F(SearchData, NoDatabaseMeansNoFinderOrHistoryAndAnEmptyRecallList) {
          QStringLiteral("Software Error|Unable to find database. \rPatients.mdb could not be found "
                         "- Cannot load Patient Finder!\rPlease check the database location by "
                         "clicking on Orlo -> Settings...")},
-        {QDir(dir.path()).filePath(QStringLiteral("missing.mdb")),
+        {QDir(dbs.dir()).filePath(QStringLiteral("missing.mdb")),
          QStringLiteral("Software Error|There has been an error\r\n  ")},
         {notADatabase, QStringLiteral("Software Error|There has been an error\r\n  ")},
     };
@@ -270,11 +270,11 @@ TEST_F(Finder, EditOpensTheContactOrSaysWhyNotAndHelpShowsItsTopic) {
     finder.cmdHelp_Click();
     recall.cmdHelp_Click();
     const QString noPage = QStringLiteral("|53\r\nThe help topic 1 could not be found (") +
-                           QDir(dir.path()).filePath(QStringLiteral("Help/1.html")) +
+                           QDir(dbs.dir()).filePath(QStringLiteral("Help/1.html")) +
                            QStringLiteral(").");
     EXPECT_EQ(takeBoxes(), QStringList({QStringLiteral("Orlo Software Error") + noPage,
                                         QStringLiteral("Orlo Sofware Error") + noPage}));
-    writeFile(QDir(dir.path()).filePath(QStringLiteral("Help/1.html")), "<h1>Help</h1>");
+    writeFile(QDir(dbs.dir()).filePath(QStringLiteral("Help/1.html")), "<h1>Help</h1>");
     finder.cmdHelp_Click();
     EXPECT_TRUE(takeBoxes().isEmpty());
 

@@ -1,21 +1,18 @@
-// The road a front desk takes through the search windows of orlo-desk,
-// driven over its automation channel with what a user types: two patients
-// saved from their forms, the finder (an empty search first, a typed name,
-// the contact opened, a search with an apostrophe), the recall window
-// while the finder closes, the selector filling a new appointment that is
-// saved and saved again after an edit, the history of the patient, and a
-// patient deleted before a new one is started.
+// The road a front desk takes through orlo-desk, driven over its automation
+// channel with what a user types. The first part is piped in at once,
+// before the desk is ready, as a clinic's own scripts do: patient windows
+// open while the main window shows "Scheduler", a save in the window opened
+// first, a second save after an edit, a patient deleted in the desk and a
+// new one saved. Then the search windows: the finder (an empty search
+// first, a typed name, the contact opened, a search with an apostrophe),
+// the recall window while the finder closes, the selector filling a new
+// appointment without a recall date that is saved and saved again after an
+// edit, the history of the patient, and a patient deleted from the finder
+// before a new one is started.
 
-#include <QDir>
-#include <QFile>
 #include <QJsonArray>
 
 #include "DeskDriver.h"
-#include "DeskTestStore.h"
-#include "host/addins/AddinList.h"
-#include "platform/data/DatabaseFile.h"
-#include "platform/registry/RegistryStore.h"
-#include "records/Schema.h"
 
 namespace orlo::test {
 namespace {
@@ -58,26 +55,14 @@ QJsonObject item(const QString& id, QJsonObject fields = {}) {
     return fields;
 }
 
-TEST(SearchRoad, FindAPatientOpenTheContactAndPickAPatientIntoANewAppointment) {
+TEST(DeskRoad, AMorningThroughTheFormsTheFinderTheSelectorAndTheHistory) {
     desk::test::DeskTestStore s;
     ASSERT_TRUE(s.create());
-    const QDir app(s.appDir);
-    for (const char* sub : {"META", "logs", "Database", "Help"}) {
-        ASSERT_TRUE(app.mkpath(QString::fromLatin1(sub)));
-    }
-    const QString db = app.filePath(QStringLiteral("Database/Patients.mdb"));
-    ASSERT_TRUE(
-        data::createDatabaseFile(db, records::sharedSchemaStatements(), data::DatabaseKind::Shared)
-            .ok());
-    const QString library = app.filePath(QStringLiteral("liborlo.so"));
-    ASSERT_TRUE(QFile::copy(QString::fromUtf8(ORLO_ADDIN_LIBRARY), library));
-    RegistryStore settings(s.registryFile);
-    ASSERT_TRUE(host::AddinList(settings)
-                    .registerAddin({QStringLiteral("OrlonetPROv1.Connect"), library,
-                                    host::AddinList::kLoadAtStartup, QStringLiteral("Orlo")})
-                    .ok());
+    const QString db = s.addDatabase();
+    ASSERT_FALSE(db.isEmpty());
+    ASSERT_TRUE(s.listAddin(QString::fromUtf8(ORLO_ADDIN_LIBRARY)));
     DeskDriver desk;
-    ASSERT_TRUE(desk.start(QString::fromUtf8(ORLO_DESK_BINARY), s.appDir, s.registryFile));
+    ASSERT_TRUE(desk.start(QString::fromUtf8(ORLO_DESK_BINARY), s));
     const QString patients = QString::fromUtf16(desk::test::kPatients);
     const auto windows = [&] {
         QStringList out;
@@ -110,28 +95,64 @@ TEST(SearchRoad, FindAPatientOpenTheContactAndPickAPatientIntoANewAppointment) {
         desk.ok("set", item(id, {{QStringLiteral("controls"), formControls(page, entries)}}));
     };
 
-    // Two patients saved from their forms.
-    QStringList contacts;
-    for (const auto& [last, first, dob] : {std::tuple{"O'Brien", "Aoife", "02/03/1980"},
-                                           std::tuple{"Van Dyke", "Leo", "14/07/1975"}}) {
-        const QString id = desk.ok("create", {{QStringLiteral("folder"), patients}})
-                               .value(QStringLiteral("id"))
-                               .toString();
-        desk.ok("display", item(id));
-        fill(id, "General",
-             {{"LastNameTextBox", QString::fromUtf8(last)},
-              {"FirstNameTextBox", QString::fromUtf8(first)},
-              {"DateOfBirth", QString::fromLatin1(dob)}});
-        contacts << desk.ok("save", item(id)).value(QStringLiteral("id")).toString();
-        desk.ok("close", item(contacts.back()));
+    // Piped in at once, before the desk has even started.
+    int pending = 0;
+    const auto pipe = [&](const char* name, QJsonObject fields) {
+        desk.send(name, std::move(fields));
+        return pending++;
+    };
+    const auto typePatient = [&](const char* handle, const char* last, const char* first,
+                                 const char* dob, const char* city) {
+        pipe("create", {{QStringLiteral("folder"), patients}});
+        pipe("display", item(QString::fromLatin1(handle)));
+        pipe("set", item(QString::fromLatin1(handle),
+                         {{QStringLiteral("controls"),
+                           formControls("General", {{"LastNameTextBox", QString::fromUtf8(last)},
+                                                    {"FirstNameTextBox", QString::fromUtf8(first)},
+                                                    {"DateOfBirth", QString::fromLatin1(dob)},
+                                                    {"CityBox", QString::fromLatin1(city)}})}}));
+    };
+    pipe("switchFolder", {{QStringLiteral("folder"), QString::fromUtf16(desk::test::kScheduler)}});
+    typePatient("new1", "O'Brien", "Aoife", "2/3/1980", "Leeds");
+    typePatient("new2", "Van Dyke", "Leo", "14/07/1975", "Hull");
+    // The first window, while "Scheduler" is shown; then an edit and again.
+    const int firstSave = pipe("save", item(QStringLiteral("new1")));
+    pipe("set", item(QStringLiteral("new1"),
+                     {{QStringLiteral("controls"),
+                       formControls("General", {{"CityBox", QStringLiteral("York")}})}}));
+    pipe("save", item(QStringLiteral("new1")));
+    const int secondSave = pipe("save", item(QStringLiteral("new2")));
+    // A patient deleted in the desk, then a new one saved in its window.
+    typePatient("new3", "Jones", "Bob", "03/04/1980", "Ripon");
+    pipe("save", item(QStringLiteral("new3")));
+    pipe("delete", item(QStringLiteral("new3")));
+    typePatient("new4", "Patel", "Ravi", "05/06/1990", "Ripon");
+    pipe("save", item(QStringLiteral("new4")));
+    std::vector<QJsonObject> replies;
+    while (desk.awaitingReplies()) {
+        replies.push_back(desk.reply());
     }
+    ASSERT_EQ(replies.size(), std::size_t(pending));
+    const QStringList contacts = {replies[firstSave].value(QStringLiteral("id")).toString(),
+                                  replies[secondSave].value(QStringLiteral("id")).toString()};
+    EXPECT_TRUE(desk.ok("messageBoxes").value(QStringLiteral("boxes")).toArray().isEmpty());
+    EXPECT_EQ(rawValue(db,
+                       "SELECT group_concat(\"LAST NAME\" || '/' || DOB || '/' || CITY, ' ') "
+                       "FROM (SELECT * FROM PATIENTS ORDER BY PT_ID)"),
+              QStringLiteral("O'Brien/02/03/1980/York Van Dyke/14/07/1975/Hull "
+                             "Jones/03/04/1980/Ripon Patel/05/06/1990/Ripon"));
+    for (const char* handle : {"new1", "new2", "new4"}) {
+        desk.ok("close", item(QString::fromLatin1(handle)));
+    }
+    EXPECT_EQ(inspectors(), 0);
 
     // The finder: an empty search, a typed name, the contact opened.
     menu({"&Orlo", "&Patient Finder..."});
     EXPECT_EQ(windows(), QStringList({QStringLiteral("frmPatientSearch|Patient Search")}));
     desk.ok("clickControl", control("frmPatientSearch", "Search1"));
     desk.ok("setControl", typed("frmPatientSearch", "Text1", QStringLiteral("van")));
-    EXPECT_EQ(rows("frmPatientSearch", "lvwTransactions").value(QStringLiteral("selected")), 1);
+    // Sorted by last name, "Van Dyke" is the fourth row.
+    EXPECT_EQ(rows("frmPatientSearch", "lvwTransactions").value(QStringLiteral("selected")), 3);
     desk.ok("clickControl", control("frmPatientSearch", "cmdEdit"));
     EXPECT_EQ(inspectors(), 1);
     desk.ok("close", item(contacts[1]));
@@ -177,9 +198,9 @@ TEST(SearchRoad, FindAPatientOpenTheContactAndPickAPatientIntoANewAppointment) {
     fill(saved, "Patient Scheduler", {{"REASON", QStringLiteral("Eye test")}});
     desk.ok("save", item(saved));
     EXPECT_EQ(rawValue(db,
-                       "SELECT group_concat(PT_ID || ' ' || LAST_NAME || ' ' || REASON, ', ') "
-                       "FROM SCHEDULED"),
-              QStringLiteral("2 Van Dyke Eye test"));
+                       "SELECT group_concat(PT_ID || ' ' || LAST_NAME || ' ' || REASON || ' ' || "
+                       "IFNULL(RECALLDUEDATE, 'none'), ', ') FROM SCHEDULED"),
+              QStringLiteral("2 Van Dyke Eye test none"));
     desk.ok("close", item(saved));
 
     // The history of the patient whose contact is open.
@@ -198,7 +219,7 @@ TEST(SearchRoad, FindAPatientOpenTheContactAndPickAPatientIntoANewAppointment) {
     desk.ok("setControl", typed("frmPatientSearch", "Text1", QStringLiteral("o'b")));
     desk.ok("answer", {{QStringLiteral("answers"), QJsonArray{QStringLiteral("Yes")}}});
     desk.ok("clickControl", control("frmPatientSearch", "cmdDelete"));
-    EXPECT_EQ(rows("frmPatientSearch", "lvwTransactions").value(QStringLiteral("count")), 1);
+    EXPECT_EQ(rows("frmPatientSearch", "lvwTransactions").value(QStringLiteral("count")), 3);
     desk.ok("clickControl", control("frmPatientSearch", "cmdAdd"));
     EXPECT_EQ(inspectors(), 3);
 
@@ -212,8 +233,10 @@ TEST(SearchRoad, FindAPatientOpenTheContactAndPickAPatientIntoANewAppointment) {
                            QStringLiteral("Orlo Software - Confirm Record Delete|Are you sure you "
                                           "want to delete the selected record?"),
                            QStringLiteral("Orlo Software|Record has been successfully deleted.")}));
-    EXPECT_EQ(rawValue(db, "SELECT group_concat(\"LAST NAME\") FROM PATIENTS"),
-              QStringLiteral("Van Dyke"));
+    EXPECT_EQ(rawValue(db,
+                       "SELECT group_concat(\"LAST NAME\") FROM (SELECT * FROM PATIENTS ORDER "
+                       "BY PT_ID)"),
+              QStringLiteral("Van Dyke,Jones,Patel"));
     desk.ok("quit");
     EXPECT_EQ(desk.waitForExit(), 0);
 }

@@ -10,7 +10,7 @@
 #include <QProcess>
 #include <QStringList>
 
-#include "DataTestSupport.h"
+#include "TestDatabases.h"
 #include "common/AddinContext.h"
 #include "common/basRegistry.h"
 #include "common/mdlLogs.h"

@@ -28,7 +28,7 @@ protected:
             "(4, 'smithers', 'Bob', '', '01/01/1960', 'Bath', '01225 000111', 'Dr Lee'),"
             "(5, 'Adams', 'Zoe', 'K', '05/05/2001', 'Smithfield', '0161 000 222', 'Dr Ode')"));
         addVisits();
-        QDir(dir.path()).mkpath(QStringLiteral("Help"));
+        QDir(dbs.dir()).mkpath(QStringLiteral("Help"));
         data = std::make_unique<search::SearchData>(*ctx);
     }
     void addVisits() {
@@ -86,7 +86,7 @@ public:
 
 protected:
     std::unique_ptr<search::SearchData> data;
-    QtHelpViewer help{QDir(dir.path()).filePath(QStringLiteral("Help"))};
+    QtHelpViewer help{QDir(dbs.dir()).filePath(QStringLiteral("Help"))};
 };
 
 }  // namespace orlo::test

@@ -12,9 +12,7 @@
 #include "host/Items.h"
 #include "host/NameSpace.h"
 #include "host/store/StoreFile.h"
-#include "platform/data/DatabaseFile.h"
 #include "records/FieldMaps.h"
-#include "records/Schema.h"
 
 namespace orlo::test {
 
@@ -24,30 +22,16 @@ QString qs(const char16_t* s) {
     return QString::fromUtf16(s);
 }
 
-struct RawDb {
-    explicit RawDb(const QString& path) {
-        sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    }
-    ~RawDb() { sqlite3_close_v2(db); }
-    sqlite3* db = nullptr;
-};
-
 }  // namespace
 
 void RecordsFixture::SetUp() {
-    ASSERT_TRUE(dir.isValid());
-    const QDir root(dir.path());
+    const QDir root(dbs.dir());
     ASSERT_TRUE(root.mkpath(QStringLiteral("logs")));
-    ASSERT_TRUE(root.mkpath(QStringLiteral("Database")));
     ASSERT_TRUE(root.mkpath(QStringLiteral("PST")));
-    dbPath = root.filePath(QStringLiteral("Database/Patients.mdb"));
-    ASSERT_TRUE(data::createDatabaseFile(dbPath, records::sharedSchemaStatements(),
-                                         data::DatabaseKind::Shared)
-                    .ok());
 
     registryStore = std::make_unique<RegistryStore>(root.filePath(QStringLiteral("registry")));
     registry = std::make_unique<basRegistry>(*registryStore, locale);
-    ctx = std::make_unique<AddinContext>(clock, locale, boxes, AppFolder(dir.path()), *registry);
+    ctx = std::make_unique<AddinContext>(clock, locale, boxes, AppFolder(dbs.dir()), *registry);
     ctx->peers = &peers;
 
     const QString pst = root.filePath(QStringLiteral("PST/12-27Orlonetv1.pst"));
@@ -131,43 +115,19 @@ void RecordsFixture::set(const std::shared_ptr<host::Item>& item, const QString&
     EXPECT_TRUE(item->setUserProperty(name, Variant(value)).ok()) << name.toStdString();
 }
 
-std::optional<QString> RecordsFixture::rawValue(const QString& sql) const {
-    RawDb raw(dbPath);
-    sqlite3_stmt* stmt = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(raw.db, sql.toUtf8().constData(), -1, &stmt, nullptr), SQLITE_OK)
-        << sqlite3_errmsg(raw.db);
-    std::optional<QString> value;
-    if (stmt != nullptr && sqlite3_step(stmt) == SQLITE_ROW &&
-        sqlite3_column_type(stmt, 0) != SQLITE_NULL) {
-        value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
-    }
-    sqlite3_finalize(stmt);
-    return value;
-}
-
-qint64 RecordsFixture::rawCount(const QString& sql) const {
-    return rawValue(sql).value_or(QStringLiteral("-1")).toLongLong();
-}
-
-void RecordsFixture::rawExec(const QString& sql) const {
-    RawDb raw(dbPath);
-    char* message = nullptr;
-    EXPECT_EQ(sqlite3_exec(raw.db, sql.toUtf8().constData(), nullptr, nullptr, &message), SQLITE_OK)
-        << (message ? message : "");
-    sqlite3_free(message);
-}
-
 bool RecordsFixture::writeLockIsFree() const {
-    RawDb other(dbPath);
-    sqlite3_busy_timeout(other.db, 0);
+    sqlite3* other = nullptr;
+    sqlite3_open_v2(dbPath.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_busy_timeout(other, 0);
     const bool free =
-        sqlite3_exec(other.db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_exec(other.db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(other);
     return free;
 }
 
 QString RecordsFixture::errorLog() const {
-    return QString::fromUtf8(readFile(QDir(dir.path()).filePath(QStringLiteral("logs/error.log"))));
+    return QString::fromUtf8(readFile(QDir(dbs.dir()).filePath(QStringLiteral("logs/error.log"))));
 }
 
 void RecordsFixture::hideDatabase() {

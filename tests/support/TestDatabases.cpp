@@ -1,6 +1,8 @@
-#include "DataTestSupport.h"
+#include "TestDatabases.h"
 
 #include <sqlite3.h>
+
+#include <QDir>
 
 #include "platform/data/DatabaseFile.h"
 #include "records/Schema.h"
@@ -21,6 +23,8 @@ QString lit(const char* s) {
 }  // namespace
 
 TestDatabases::TestDatabases() {
+    EXPECT_TRUE(QDir(dir()).mkpath(QStringLiteral("Database")));
+    EXPECT_TRUE(QDir(dir()).mkpath(QStringLiteral("META")));
     EXPECT_TRUE(data::createDatabaseFile(sharedPath(), records::sharedSchemaStatements(),
                                          data::DatabaseKind::Shared)
                     .ok());
@@ -57,6 +61,10 @@ std::optional<QString> TestDatabases::rawValue(const QString& sql, const QString
     return result;
 }
 
+qint64 TestDatabases::rawCount(const QString& sql) const {
+    return rawValue(sql).value_or(QStringLiteral("-1")).toLongLong();
+}
+
 void TestDatabases::addPatients(const std::vector<SeedPatient>& patients) const {
     QString sql = QStringLiteral("BEGIN;");
     for (const SeedPatient& p : patients) {
@@ -81,6 +89,13 @@ void TestDatabases::addAppointments(const std::vector<SeedAppointment>& appointm
                         lit(a.recall), lit(a.status), lit(a.balance));
     }
     rawExec(sql + QStringLiteral("COMMIT;"));
+}
+
+Result<tools::SeedCounts> seedClinic(const QString& path, const tools::SeedOptions& options,
+                                     const Locale& locale) {
+    ORLO_TRY(data::createDatabaseFile(path, records::sharedSchemaStatements(),
+                                      data::DatabaseKind::Shared));
+    return tools::seedDatabase(path, options, locale);
 }
 
 QDateTime at(const char* canonical) {
