@@ -65,5 +65,4 @@ TEST(DatabaseLocation, DefaultPathAndConnectionTexts) {
     EXPECT_EQ(connectionTestString(QStringLiteral("/d/P.mdb")),
               QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/P.mdb;Persist "
                              "Security Info=False"));
-    EXPECT_EQ(QString::fromUtf16(kJetProvider), QStringLiteral("Microsoft.JET.OLEDB.4.0"));
 }

@@ -25,18 +25,6 @@ protected:
 
 }  // namespace
 
-TEST(basRegistryNames, TheAddinKeyAndItsValues) {
-    EXPECT_EQ(
-        QString::fromUtf16(AddinRegistryKey),
-        QStringLiteral("Software\\Microsoft\\Office\\Outlook\\Addins\\OrlonetPROv1.Connect\\"));
-    EXPECT_EQ(QString::fromUtf16(kDefaultDbLocationValue), QStringLiteral("defaultDBlocation"));
-    EXPECT_EQ(QString::fromUtf16(kManualIpValue), QStringLiteral("ManualIP"));
-    EXPECT_EQ(QString::fromUtf16(kManualIpEnabledValue), QStringLiteral("ManualIPEnabled"));
-    EXPECT_EQ(REG_SZ, 1u);
-    EXPECT_EQ(REG_DWORD, 4u);
-    EXPECT_EQ(static_cast<quint32>(HKEY_CURRENT_USER), 0x80000001u);
-}
-
 TEST_F(basRegistryTest, TextIsWrittenWithoutANulAndReadsBackIdentical) {
     const QString path = QStringLiteral("/srv/clinic/Database/Patients.mdb ü");
     ASSERT_TRUE(m_reg.RegWriteKeyValue(HKEY_CURRENT_USER, AddinRegistryKey, kDefaultDbLocationValue,

@@ -224,6 +224,8 @@ TEST_F(StoreFileTest, LoadOnlyNamedPropertiesAndStreamOneColumnInFolderOrder) {
     EXPECT_TRUE(store->column(t.top, QStringLiteral("Mileage"))->empty());
 }
 
+// Which values are equal is the find key's (tested with it); here the
+// store's index: per folder and property, confirmed in full, kept current.
 TEST_F(StoreFileTest, FindComparesNumbersByValueAndTextWithoutCase) {
     Tree t;
     auto store = makeStore(&t);
@@ -231,8 +233,6 @@ TEST_F(StoreFileTest, FindComparesNumbersByValueAndTextWithoutCase) {
     const ItemId other = *store->insert(t.scheduler, cls, patient(QStringLiteral("12"), {}));
     const ItemId first = *store->insert(t.patients, cls, patient(QStringLiteral("012"), {}));
     const ItemId second = *store->insert(t.patients, cls, patient(QStringLiteral("12"), {}));
-    const ItemId number = *store->insert(t.patients, cls, {{QStringLiteral("PatientID"), 13}});
-    const ItemId dbl = *store->insert(t.patients, cls, {{QStringLiteral("PatientID"), 14.0}});
     const ItemId name = *store->insert(t.patients, cls, patient({}, QStringLiteral("MacDonald")));
     const QString longText = QString(200, u'x');
     const ItemId longA = *store->insert(
@@ -245,13 +245,8 @@ TEST_F(StoreFileTest, FindComparesNumbersByValueAndTextWithoutCase) {
 
     EXPECT_EQ(*store->findFirst(t.patients, id, QStringLiteral("12")), first);
     EXPECT_EQ(*store->findFirst(t.patients, id, 12), first);
-    EXPECT_EQ(*store->findFirst(t.patients, id, 12.0), first);
     EXPECT_EQ(*store->findFirst(t.scheduler, id, 12), other);
-    EXPECT_EQ(*store->findFirst(t.patients, id, QStringLiteral("13")), number);
-    EXPECT_EQ(*store->findFirst(t.patients, id, QStringLiteral("14")), dbl);
-    EXPECT_EQ(*store->findFirst(t.patients, id, 14.5), std::nullopt);
     EXPECT_EQ(*store->findFirst(t.patients, id, QStringLiteral("1")), std::nullopt);
-    EXPECT_EQ(*store->findFirst(t.patients, id, QStringLiteral("120")), std::nullopt);
     EXPECT_EQ(*store->findFirst(t.patients, QStringLiteral("Customer ID"), 12), first);
     EXPECT_EQ(
         *store->findFirst(t.patients, QStringLiteral("Last Name"), QStringLiteral("MACDONALD")),

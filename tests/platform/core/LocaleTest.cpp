@@ -19,6 +19,14 @@ TEST(Locale, DayMonthAndMonthDayReadTheSameTextDifferently) {
               naiveDateTime(QDate(2026, 3, 5), QTime(14, 30)));
     EXPECT_FALSE(uk.parseDateTime(QStringLiteral("31/02/2026")).has_value());
     EXPECT_FALSE(uk.parseDateTime(QStringLiteral("hello")).has_value());
+    EXPECT_FALSE(us.parseDateTime(QStringLiteral("25/12/2026")).has_value());
+    // Two-digit years fall in 1930..2029.
+    EXPECT_EQ(uk.parseDateTime(QStringLiteral("5/3/26"))->date(), QDate(2026, 3, 5));
+    EXPECT_EQ(us.parseDateTime(QStringLiteral("12/31/29"))->date(), QDate(2029, 12, 31));
+    EXPECT_EQ(us.parseDateTime(QStringLiteral("1/1/30"))->date(), QDate(1930, 1, 1));
+    EXPECT_FALSE(uk.parseDateTime(QStringLiteral("29/02/99 10:00")).has_value());
+    EXPECT_EQ(us.parseDateTime(QStringLiteral("3/5/2026 12:00:00 AM")),
+              naiveDateTime(QDate(2026, 3, 5)));
 }
 
 TEST(Locale, GeneralDateRoundTrips) {
