@@ -15,27 +15,15 @@
 #include <QProcess>
 
 #include "DeskDriver.h"
+#include "ProgramRun.h"
 #include "ReportClinic.h"
 #include "tools/Seeder.h"
 
 namespace orlo::test {
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun orlo(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(ORLO_TOOL_BINARY), args);
-    ToolRun r;
-    if (p.waitForFinished(60000)) {
-        r = {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-             QString::fromUtf8(p.readAllStandardError())};
-    }
-    return r;
+ProgramRun orlo(const QStringList& args) {
+    return runProgram(QStringLiteral(ORLO_TOOL_BINARY), args, 60000);
 }
 
 TEST(ReportRoad, TheToolPrintsTheMorningsListToPdfAndCsv) {
@@ -58,11 +46,11 @@ TEST(ReportRoad, TheToolPrintsTheMorningsListToPdfAndCsv) {
                               QStringLiteral("--as-of"),  QStringLiteral("2026-06-15 10:00:00"),
                               QStringLiteral("--locale"), QStringLiteral("uk")};
 
-    const ToolRun printed =
+    const ProgramRun printed =
         orlo(QStringList{QStringLiteral("report"), QStringLiteral("recall-6-week"),
                          QStringLiteral("--pdf"), pdf} +
              asOf);
-    ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
+    ASSERT_EQ(printed.code, 0) << printed.err.toStdString();
     EXPECT_EQ(printed.out, QStringLiteral("6 Week Overdue Patient Recall Report: 29 rows, 2 "
                                           "pages -> ") +
                                pdf + u'\n');
@@ -81,7 +69,7 @@ TEST(ReportRoad, TheToolPrintsTheMorningsListToPdfAndCsv) {
     ASSERT_EQ(orlo(QStringList{QStringLiteral("report"), QStringLiteral("DataReport11"),
                                QStringLiteral("--csv"), csv} +
                    asOf)
-                  .exitCode,
+                  .code,
               0);
     const std::vector<QStringList> rows = csvRecords(csv);
     ASSERT_EQ(rows.size(), 31u);
@@ -94,12 +82,12 @@ TEST(ReportRoad, TheToolPrintsTheMorningsListToPdfAndCsv) {
 
     // Nothing typed on the command line becomes part of a statement.
     const QString refused = clinic.file(QStringLiteral("detail.pdf"));
-    const ToolRun injected =
+    const ProgramRun injected =
         orlo(QStringList{QStringLiteral("report"), QStringLiteral("patient-detail"),
                          QStringLiteral("--patient"), QStringLiteral("1 OR 1=1"),
                          QStringLiteral("--pdf"), refused} +
              asOf);
-    EXPECT_EQ(injected.exitCode, 2);
+    EXPECT_EQ(injected.code, 2);
     EXPECT_FALSE(QFile::exists(refused));
 }
 

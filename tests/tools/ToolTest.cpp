@@ -7,33 +7,20 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "ProgramRun.h"
 #include "TestSupport.h"
 #include "tools/Csv.h"
 
 namespace {
 
-struct ToolRun {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using orlo::test::ProgramRun;
 
 QString toolPath() {
     return qEnvironmentVariable("ORLO_TEST_BINARY_DIR") + QStringLiteral("/src/tools/orlo");
 }
 
-ToolRun runOrlo(const QStringList& args) {
-    QProcess p;
-    p.start(toolPath(), args);
-    ToolRun r;
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        return r;
-    }
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+ProgramRun runOrlo(const QStringList& args) {
+    return orlo::test::runProgram(toolPath(), args);
 }
 
 class Tool : public ::testing::Test {
@@ -49,7 +36,7 @@ protected:
 
 TEST_F(Tool, InitCreatesTheSchemaOnceAndNeverOverwrites) {
     const QString db = path("Patients.mdb");
-    ToolRun r = runOrlo({QStringLiteral("db"), QStringLiteral("init"), db});
+    ProgramRun r = runOrlo({QStringLiteral("db"), QStringLiteral("init"), db});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     r = runOrlo(
         {QStringLiteral("db"), QStringLiteral("query"), db,
@@ -102,7 +89,7 @@ TEST_F(Tool, UpgradeBringsAnOlderDatabaseUpOnceAndLeavesANewerOneAlone) {
     // A new database is current; one made before the reports' indexes has
     // the tables and the duplicate check's index, and no version.
     ASSERT_EQ(runOrlo({QStringLiteral("db"), QStringLiteral("init"), db}).code, 0);
-    ToolRun r = upgrade();
+    ProgramRun r = upgrade();
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, db + QStringLiteral(" is at schema version 1: nothing to do\n"));
     for (const char* index :
@@ -139,7 +126,7 @@ TEST_F(Tool, UpgradeBringsAnOlderDatabaseUpOnceAndLeavesANewerOneAlone) {
 TEST_F(Tool, QueryPrintsCsvWithQuotingCanonicalDatesAndEmptyNulls) {
     const QString db = path("Patients.mdb");
     ASSERT_EQ(runOrlo({QStringLiteral("db"), QStringLiteral("init"), db}).code, 0);
-    ToolRun r =
+    ProgramRun r =
         runOrlo({QStringLiteral("db"), QStringLiteral("query"), db,
                  QStringLiteral(
                      "INSERT INTO PATIENTS ([LAST NAME], [FIRST NAME], CTGNOTE, CREATED) "
@@ -178,8 +165,8 @@ TEST_F(Tool, NowCanBePinnedForTheReportQueries) {
         "And (DATEDIFF('d',NOW,SCHEDULED.START_TIME)>=1 And "
         "DATEDIFF('d',NOW,SCHEDULED.START_TIME)<2) "
         "ORDER BY SCHEDULED.START_TIME");
-    ToolRun r = runOrlo({QStringLiteral("db"), QStringLiteral("query"), db, nextDay,
-                         QStringLiteral("--now"), QStringLiteral("2026-06-15 10:00:00")});
+    ProgramRun r = runOrlo({QStringLiteral("db"), QStringLiteral("query"), db, nextDay,
+                            QStringLiteral("--now"), QStringLiteral("2026-06-15 10:00:00")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
@@ -194,14 +181,14 @@ TEST_F(Tool, NowCanBePinnedForTheReportQueries) {
 TEST_F(Tool, SeedFillsRealisticRowsInOneGo) {
     const QString db = path("Patients.mdb");
     ASSERT_EQ(runOrlo({QStringLiteral("db"), QStringLiteral("init"), db}).code, 0);
-    ToolRun r =
+    ProgramRun r =
         runOrlo({QStringLiteral("db"), QStringLiteral("seed"), db, QStringLiteral("--patients"),
                  QStringLiteral("300"), QStringLiteral("--appointments"), QStringLiteral("1500"),
                  QStringLiteral("--seed"), QStringLiteral("7"), QStringLiteral("--now"),
                  QStringLiteral("2026-06-15 10:00:00")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     auto one = [&](const char* sql) {
-        const ToolRun q =
+        const ProgramRun q =
             runOrlo({QStringLiteral("db"), QStringLiteral("query"), db, QString::fromLatin1(sql)});
         EXPECT_EQ(q.code, 0) << q.err.toStdString();
         return q.out.section(QLatin1Char('\n'), 1, 1);
@@ -307,7 +294,7 @@ TEST_F(Tool, BadArgumentsAndBadFilesFailCleanly) {
     };
     ASSERT_EQ(runOrlo({QStringLiteral("db"), QStringLiteral("init"), db}).code, 0);
     for (const Case& c : cases) {
-        const ToolRun r = runOrlo(c.args);
+        const ProgramRun r = runOrlo(c.args);
         EXPECT_EQ(r.code, c.code) << c.args.join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.message)))
             << c.args.join(QLatin1Char(' ')).toStdString() << ": " << r.err.toStdString();
