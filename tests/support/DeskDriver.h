@@ -11,6 +11,8 @@
 
 #include "DeskTestStore.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::test {
 
 class DeskDriver {
@@ -24,15 +26,14 @@ public:
     bool start(const QString& binary, const desk::test::DeskTestStore& s,
                const QStringList& extra = {}) {
         m_process.start(binary,
-                        QStringList{QStringLiteral("--automation"), QStringLiteral("--appdir"),
-                                    s.appDir, QStringLiteral("--registry"), s.registryFile,
-                                    QStringLiteral("--locale"), QStringLiteral("uk")} +
+                        QStringList{u"--automation"_s, u"--appdir"_s, s.appDir, u"--registry"_s,
+                                    s.registryFile, u"--locale"_s, u"uk"_s} +
                             extra);
         return m_process.waitForStarted(10000);
     }
     // Writes a command without waiting for its reply.
     void send(const char* name, QJsonObject fields = {}) {
-        fields.insert(QStringLiteral("cmd"), QString::fromLatin1(name));
+        fields.insert(u"cmd"_s, QString::fromLatin1(name));
         sendLine(QJsonDocument(fields).toJson(QJsonDocument::Compact), QString::fromLatin1(name));
     }
     void sendLine(const QByteArray& line, const QString& name = {}) {
@@ -53,7 +54,7 @@ public:
         const QByteArray line = m_process.readLine();
         const QJsonDocument answer = QJsonDocument::fromJson(line);
         EXPECT_TRUE(answer.isObject()) << line.toStdString();
-        EXPECT_EQ(answer.object().value(QStringLiteral("ok")).toBool(), ok)
+        EXPECT_EQ(answer.object().value(u"ok"_s).toBool(), ok)
             << name.toStdString() << " -> " << line.toStdString();
         return answer.object();
     }

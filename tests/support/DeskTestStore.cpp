@@ -10,16 +10,18 @@
 #include "tools/store/AddinStore.h"
 #include "tools/store/StoreSeeder.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::desk::test {
 
 bool DeskTestStore::create(std::int64_t contacts, std::int64_t appointments) {
     if (!dir.isValid()) {
         return false;
     }
-    appDir = dir.filePath(QStringLiteral("app"));
-    registryFile = dir.filePath(QStringLiteral("registry"));
-    storePath = appDir + QStringLiteral("/PST/12-27Orlonetv1.pst");
-    if (!QDir().mkpath(appDir + QStringLiteral("/PST"))) {
+    appDir = dir.filePath(u"app"_s);
+    registryFile = dir.filePath(u"registry"_s);
+    storePath = appDir + u"/PST/12-27Orlonetv1.pst"_s;
+    if (!QDir().mkpath(appDir + u"/PST"_s)) {
         return false;
     }
     auto store = tools::createAddinStore(storePath);
@@ -30,14 +32,14 @@ bool DeskTestStore::create(std::int64_t contacts, std::int64_t appointments) {
 }
 
 bool DeskTestStore::listAddin(const QString& library) {
-    const QString copy = QDir(appDir).filePath(QStringLiteral("liborlo.so"));
+    const QString copy = QDir(appDir).filePath(u"liborlo.so"_s);
     if (!QFile::copy(library, copy)) {
         return false;
     }
     RegistryStore settings(registryFile);
     return host::AddinList(settings)
-        .registerAddin({QStringLiteral("OrlonetPROv1.Connect"), copy,
-                        host::AddinList::kLoadAtStartup, QStringLiteral("Orlo")})
+        .registerAddin(
+            {u"OrlonetPROv1.Connect"_s, copy, host::AddinList::kLoadAtStartup, u"Orlo"_s})
         .ok();
 }
 
@@ -48,7 +50,7 @@ QString DeskTestStore::addDatabase() {
             return {};
         }
     }
-    const QString db = app.filePath(QStringLiteral("Database/Patients.mdb"));
+    const QString db = app.filePath(u"Database/Patients.mdb"_s);
     const bool made =
         data::createDatabaseFile(db, records::sharedSchemaStatements(), data::DatabaseKind::Shared)
             .ok();

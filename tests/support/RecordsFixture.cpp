@@ -14,6 +14,8 @@
 #include "host/store/StoreFile.h"
 #include "records/FieldMaps.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::test {
 
 namespace {
@@ -26,18 +28,18 @@ QString qs(const char16_t* s) {
 
 void RecordsFixture::SetUp() {
     const QDir root(dbs.dir());
-    ASSERT_TRUE(root.mkpath(QStringLiteral("logs")));
-    ASSERT_TRUE(root.mkpath(QStringLiteral("PST")));
+    ASSERT_TRUE(root.mkpath(u"logs"_s));
+    ASSERT_TRUE(root.mkpath(u"PST"_s));
 
-    registryStore = std::make_unique<RegistryStore>(root.filePath(QStringLiteral("registry")));
+    registryStore = std::make_unique<RegistryStore>(root.filePath(u"registry"_s));
     registry = std::make_unique<basRegistry>(*registryStore, locale);
     ctx = std::make_unique<AddinContext>(clock, locale, boxes, AppFolder(dbs.dir()), *registry);
     ctx->peers = &peers;
 
-    const QString pst = root.filePath(QStringLiteral("PST/12-27Orlonetv1.pst"));
+    const QString pst = root.filePath(u"PST/12-27Orlonetv1.pst"_s);
     ASSERT_TRUE(host::StoreFile::create(pst, qs(kAddinTopFolderName)).ok());
     app = host::Application::create(clock, locale);
-    auto ns = app->GetNamespace(QStringLiteral("MAPI"));
+    auto ns = app->GetNamespace(u"MAPI"_s);
     ASSERT_TRUE(ns.ok());
     ASSERT_TRUE((*ns)->AddStore(pst).ok());
     auto top = (*ns)->Folders()->Item(qs(kAddinTopFolderName));
@@ -46,7 +48,7 @@ void RecordsFixture::SetUp() {
                                     qs(records::kPatientMessageClass));
     auto s = (*top)->Folders()->Add(qs(kSchedulerFolderName), host::FolderKind::Calendar,
                                     qs(records::kAppointmentMessageClass));
-    auto other = (*top)->Folders()->Add(QStringLiteral("Inbox"), host::FolderKind::Mail);
+    auto other = (*top)->Folders()->Add(u"Inbox"_s, host::FolderKind::Mail);
     ASSERT_TRUE(p.ok() && s.ok() && other.ok());
     patientsFolder = *p;
     schedulerFolder = *s;
@@ -60,7 +62,7 @@ void RecordsFixture::SetUp() {
     otherScheduler = *os;
     explorer = app->Explorers()->Add(patientsFolder);
     outAddIn = std::make_unique<addin::OutAddIn>(*ctx, app);
-    outAddIn->StartAddin(app, QStringLiteral("OrlonetPROv1.Connect"));
+    outAddIn->StartAddin(app, u"OrlonetPROv1.Connect"_s);
     ASSERT_EQ(ctx->DbLocation, dbPath);
 }
 
@@ -80,9 +82,9 @@ std::shared_ptr<host::Item> RecordsFixture::newPatient(const QString& last, cons
                                                        std::shared_ptr<host::MAPIFolder> folder) {
     auto item = (folder ? folder : patientsFolder)->Items()->Add();
     EXPECT_TRUE(item.ok());
-    set(*item, QStringLiteral("Last Name"), last);
-    set(*item, QStringLiteral("First Name"), first);
-    set(*item, QStringLiteral("DOB"), dob);
+    set(*item, u"Last Name"_s, last);
+    set(*item, u"First Name"_s, first);
+    set(*item, u"DOB"_s, dob);
     return *item;
 }
 
@@ -90,9 +92,9 @@ std::shared_ptr<host::Item> RecordsFixture::newAppointment(
     const QDateTime& start, const QString& ptId, std::shared_ptr<host::MAPIFolder> folder) {
     auto item = (folder ? folder : schedulerFolder)->Items()->Add();
     EXPECT_TRUE(item.ok());
-    EXPECT_TRUE((*item)->setUserProperty(QStringLiteral("Start"), Variant(start)).ok());
-    EXPECT_TRUE((*item)->setUserProperty(QStringLiteral("End"), Variant(start.addSecs(1800))).ok());
-    set(*item, QStringLiteral("sPTID"), ptId);
+    EXPECT_TRUE((*item)->setUserProperty(u"Start"_s, Variant(start)).ok());
+    EXPECT_TRUE((*item)->setUserProperty(u"End"_s, Variant(start.addSecs(1800))).ok());
+    set(*item, u"sPTID"_s, ptId);
     return *item;
 }
 
@@ -127,11 +129,11 @@ bool RecordsFixture::writeLockIsFree() const {
 }
 
 QString RecordsFixture::errorLog() const {
-    return QString::fromUtf8(readFile(QDir(dbs.dir()).filePath(QStringLiteral("logs/error.log"))));
+    return QString::fromUtf8(readFile(QDir(dbs.dir()).filePath(u"logs/error.log"_s)));
 }
 
 void RecordsFixture::hideDatabase() {
-    ASSERT_TRUE(QFile::rename(dbPath, dbPath + QStringLiteral(".away")));
+    ASSERT_TRUE(QFile::rename(dbPath, dbPath + u".away"_s));
 }
 
 }  // namespace orlo::test

@@ -17,6 +17,8 @@
 #include "platform/data/Connection.h"
 #include "tools/Seeder.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::test {
 
 struct SeedPatient {
@@ -39,8 +41,8 @@ struct SeedAppointment {
 class TestDatabases {
 public:
     TestDatabases();
-    QString sharedPath() const { return m_dir.filePath(QStringLiteral("Database/Patients.mdb")); }
-    QString scratchPath() const { return m_dir.filePath(QStringLiteral("META/temp.mdb")); }
+    QString sharedPath() const { return m_dir.filePath(u"Database/Patients.mdb"_s); }
+    QString scratchPath() const { return m_dir.filePath(u"META/temp.mdb"_s); }
     QString dir() const { return m_dir.path(); }
 
     void addPatients(const std::vector<SeedPatient>& patients) const;
