@@ -12,6 +12,8 @@
 #include "host/Inspectors.h"
 #include "host/Items.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::test {
 namespace {
 
@@ -65,8 +67,7 @@ protected:
     void SetUp() override {
         RecordsFixture::SetUp();
         if constexpr (!Kind::kPatient) {
-            rawExec(
-                QStringLiteral("INSERT INTO PATIENTS (PT_ID, \"LAST NAME\") VALUES (5, 'Smith')"));
+            rawExec(u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\") VALUES (5, 'Smith')"_s);
         }
     }
 
@@ -86,45 +87,37 @@ protected:
     // by n).
     std::shared_ptr<host::Item> fresh(int n, std::shared_ptr<host::MAPIFolder> folder = nullptr) {
         return Kind::kPatient
-                   ? newPatient(QStringLiteral("O'Brien%1").arg(n), QStringLiteral("Zoë"),
-                                QStringLiteral("01/02/1970"), folder)
-                   : newAppointment(naiveDateTime(QDate(2026, 3, 16), QTime(9, 0)),
-                                    QStringLiteral("5"), folder);
+                   ? newPatient(u"O'Brien%1"_s.arg(n), u"Zoë"_s, u"01/02/1970"_s, folder)
+                   : newAppointment(naiveDateTime(QDate(2026, 3, 16), QTime(9, 0)), u"5"_s, folder);
     }
     // The same with its window open and the edited value "Leeds".
     std::shared_ptr<host::Item> opened(int n, std::shared_ptr<host::MAPIFolder> folder = nullptr) {
         auto item = fresh(n, std::move(folder));
         display(item);
-        set(item, l1(Kind::kEdited), QStringLiteral("Leeds"));
+        set(item, l1(Kind::kEdited), u"Leeds"_s);
         return item;
     }
     // Item 1 saved to row 1, its window closed again, no notice kept.
     std::shared_ptr<host::Item> saved() {
         auto item = opened(1);
         EXPECT_TRUE(item->Close(host::SaveMode::Save).ok());
-        EXPECT_EQ(text(item, l1(Kind::kKey)), QStringLiteral("1"));
+        EXPECT_EQ(text(item, l1(Kind::kKey)), u"1"_s);
         peers.lines.clear();
         return item;
     }
-    QString column(const char* name, const QString& key = QStringLiteral("1")) const {
-        return rawValue(QStringLiteral("SELECT \"%1\" FROM %2 WHERE %3 = %4")
-                            .arg(l1(name), l1(Kind::kTable), l1(Kind::kKeyColumn), key))
-            .value_or(QStringLiteral("<null>"));
+    QString column(const char* name, const QString& key = u"1"_s) const {
+        return rawValue(u"SELECT \"%1\" FROM %2 WHERE %3 = %4"_s.arg(l1(name), l1(Kind::kTable),
+                                                                     l1(Kind::kKeyColumn), key))
+            .value_or(u"<null>"_s);
     }
-    qint64 rows() const {
-        return rawCount(QStringLiteral("SELECT COUNT(*) FROM ") + l1(Kind::kTable));
-    }
+    qint64 rows() const { return rawCount(u"SELECT COUNT(*) FROM "_s + l1(Kind::kTable)); }
     QString failureText() const {
-        return QStringLiteral(
-                   "There has been an error\r\n  Could not find file '%1'.  -2147467259  "
-                   "Orlo Data Provider (SQLite)")
-            .arg(dbPath);
+        return u"There has been an error\r\n  Could not find file '%1'.  -2147467259  "
+               "Orlo Data Provider (SQLite)"_s.arg(dbPath);
     }
     QString failureEntry() const {
-        return QStringLiteral(
-                   "Error #-2147467259\r   Could not find file '%1'.\r   (Source: Orlo "
-                   "Data Provider (SQLite))\r")
-            .arg(dbPath);
+        return u"Error #-2147467259\r   Could not find file '%1'.\r   (Source: Orlo "
+               "Data Provider (SQLite))\r"_s.arg(dbPath);
     }
 };
 
@@ -135,14 +128,14 @@ TYPED_TEST(RecordItemTest, FirstSaveInsertsOneRowAndKeepsItsKeyUnderBothNames) {
     auto item = this->opened(1);
     ASSERT_TRUE(item->Save().ok());
     EXPECT_EQ(this->rows(), 1);
-    EXPECT_EQ(this->column(TypeParam::kEditedColumn), QStringLiteral("Leeds"));
-    EXPECT_EQ(this->column(TypeParam::kCreated), QStringLiteral("2026-03-15 09:30:00"));
-    EXPECT_EQ(this->column(TypeParam::kUpdated), QStringLiteral("2026-03-15 09:30:00"));
-    EXPECT_EQ(this->text(item, l1(TypeParam::kKey)), QStringLiteral("1"));
-    EXPECT_EQ(this->text(item, l1(TypeParam::kBuiltInKey)), QStringLiteral("1"));
+    EXPECT_EQ(this->column(TypeParam::kEditedColumn), u"Leeds"_s);
+    EXPECT_EQ(this->column(TypeParam::kCreated), u"2026-03-15 09:30:00"_s);
+    EXPECT_EQ(this->column(TypeParam::kUpdated), u"2026-03-15 09:30:00"_s);
+    EXPECT_EQ(this->text(item, l1(TypeParam::kKey)), u"1"_s);
+    EXPECT_EQ(this->text(item, l1(TypeParam::kBuiltInKey)), u"1"_s);
     EXPECT_TRUE(item->Saved());
     ASSERT_EQ(this->peers.lines.size(), 1u);
-    EXPECT_TRUE(this->peers.lines[0].startsWith(l1(TypeParam::kNotice) + QStringLiteral(",1,1,")));
+    EXPECT_TRUE(this->peers.lines[0].startsWith(l1(TypeParam::kNotice) + u",1,1,"_s));
     EXPECT_TRUE(this->boxes.shown().empty());
 }
 
@@ -150,17 +143,17 @@ TYPED_TEST(RecordItemTest, ASaveAfterAnEditUpdatesTheSameRow) {
     auto item = this->opened(1);
     ASSERT_TRUE(item->Save().ok());
     this->clock.advance(3600);
-    this->set(item, l1(TypeParam::kEdited), QStringLiteral("Saint-Étienne d'Avoir"));
+    this->set(item, l1(TypeParam::kEdited), u"Saint-Étienne d'Avoir"_s);
     ASSERT_TRUE(item->Save().ok());
     EXPECT_EQ(this->rows(), 1);
-    EXPECT_EQ(this->column(TypeParam::kEditedColumn), QStringLiteral("Saint-Étienne d'Avoir"));
+    EXPECT_EQ(this->column(TypeParam::kEditedColumn), u"Saint-Étienne d'Avoir"_s);
     // The creation time comes back from the item, the update time from the clock.
-    EXPECT_EQ(this->column(TypeParam::kCreated), QStringLiteral("2026-03-15 09:30:00"));
-    EXPECT_EQ(this->column(TypeParam::kUpdated), QStringLiteral("2026-03-15 10:30:00"));
-    EXPECT_EQ(this->text(item, l1(TypeParam::kKey)), QStringLiteral("1"));
+    EXPECT_EQ(this->column(TypeParam::kCreated), u"2026-03-15 09:30:00"_s);
+    EXPECT_EQ(this->column(TypeParam::kUpdated), u"2026-03-15 10:30:00"_s);
+    EXPECT_EQ(this->text(item, l1(TypeParam::kKey)), u"1"_s);
     ASSERT_EQ(this->peers.lines.size(), 2u);
-    EXPECT_TRUE(this->peers.lines[1].startsWith(l1(TypeParam::kNotice) + QStringLiteral(",2,1,")));
-    EXPECT_TRUE(this->peers.lines[1].contains(QStringLiteral(",15/03/2026 10:30:00,")));
+    EXPECT_TRUE(this->peers.lines[1].startsWith(l1(TypeParam::kNotice) + u",2,1,"_s));
+    EXPECT_TRUE(this->peers.lines[1].contains(u",15/03/2026 10:30:00,"_s));
     EXPECT_TRUE(this->boxes.shown().empty());
 }
 
@@ -169,16 +162,16 @@ TYPED_TEST(RecordItemTest, EveryOpenWindowSavesWhateverTheMainWindowShows) {
     auto second = this->opened(2);
     // The first window is not the last one opened; the main window shows
     // one folder after another.
-    for (const auto& [shown, value] : {std::pair{this->otherKind(), QStringLiteral("York")},
-                                       std::pair{this->inboxLike, QStringLiteral("Hull")},
-                                       std::pair{this->own(), QStringLiteral("Ripon")}}) {
+    for (const auto& [shown, value] :
+         {std::pair{this->otherKind(), u"York"_s}, std::pair{this->inboxLike, u"Hull"_s},
+          std::pair{this->own(), u"Ripon"_s}}) {
         this->showFolder(shown);
         this->set(first, l1(TypeParam::kEdited), value);
         ASSERT_TRUE(first->Save().ok());
         EXPECT_EQ(this->column(TypeParam::kEditedColumn), value) << shown->Name().toStdString();
     }
     ASSERT_TRUE(second->Save().ok());
-    EXPECT_EQ(this->text(second, l1(TypeParam::kKey)), QStringLiteral("2"));
+    EXPECT_EQ(this->text(second, l1(TypeParam::kKey)), u"2"_s);
     EXPECT_EQ(this->peers.lines.size(), 4u);
 
     // An item of the same form in another folder of the same name is none
@@ -204,12 +197,12 @@ TYPED_TEST(RecordItemTest, UnreachableDatabaseOnSaveIsReportedAndLosesNothing) {
     // The desk's own save went through: nothing typed is lost, and the next
     // save once the database is back inserts the row.
     EXPECT_TRUE(item->Saved());
-    EXPECT_EQ(this->text(item, l1(TypeParam::kEdited)), QStringLiteral("Leeds"));
+    EXPECT_EQ(this->text(item, l1(TypeParam::kEdited)), u"Leeds"_s);
     EXPECT_TRUE(this->text(item, l1(TypeParam::kKey)).isEmpty());
-    ASSERT_TRUE(QFile::rename(this->dbPath + QStringLiteral(".away"), this->dbPath));
+    ASSERT_TRUE(QFile::rename(this->dbPath + u".away"_s, this->dbPath));
     ASSERT_TRUE(item->Save().ok());
-    EXPECT_EQ(this->text(item, l1(TypeParam::kKey)), QStringLiteral("1"));
-    EXPECT_EQ(this->column(TypeParam::kEditedColumn), QStringLiteral("Leeds"));
+    EXPECT_EQ(this->text(item, l1(TypeParam::kKey)), u"1"_s);
+    EXPECT_EQ(this->column(TypeParam::kEditedColumn), u"Leeds"_s);
 }
 
 TYPED_TEST(RecordItemTest, OpenReadsTheRowWhateverTheMainWindowShows) {
@@ -218,11 +211,11 @@ TYPED_TEST(RecordItemTest, OpenReadsTheRowWhateverTheMainWindowShows) {
     ASSERT_TRUE(unsaved->Close(host::SaveMode::Discard).ok());
 
     auto item = this->saved();
-    this->rawExec(QStringLiteral("UPDATE %1 SET %2 = 'Seen by Dr O''Hara'")
-                      .arg(l1(TypeParam::kTable), l1(TypeParam::kEditedColumn)));
+    this->rawExec(u"UPDATE %1 SET %2 = 'Seen by Dr O''Hara'"_s.arg(l1(TypeParam::kTable),
+                                                                   l1(TypeParam::kEditedColumn)));
     this->showFolder(this->otherKind());
     this->display(item);
-    EXPECT_EQ(this->text(item, l1(TypeParam::kEdited)), QStringLiteral("Seen by Dr O'Hara"));
+    EXPECT_EQ(this->text(item, l1(TypeParam::kEdited)), u"Seen by Dr O'Hara"_s);
     // The refresh is not saved.
     EXPECT_FALSE(item->Saved());
     EXPECT_EQ(this->rows(), 1);
@@ -232,22 +225,21 @@ TYPED_TEST(RecordItemTest, OpenReadsTheRowWhateverTheMainWindowShows) {
 
 TYPED_TEST(RecordItemTest, OpeningAnItemWhoseRowIsGoneOffersItsDeletion) {
     auto item = this->saved();
-    this->rawExec(QStringLiteral("DELETE FROM ") + l1(TypeParam::kTable));
+    this->rawExec(u"DELETE FROM "_s + l1(TypeParam::kTable));
     this->showFolder(this->otherKind());
     this->boxes.queueAnswer(MsgAnswer::No);
     this->display(item);
     ASSERT_EQ(this->boxes.shown().size(), 1u);
     EXPECT_EQ(this->boxes.shown()[0],
-              (MessageBoxRequest{l1(TypeParam::kGoneText),
-                                 QStringLiteral("Orlo Software - Delete Confirmation"),
+              (MessageBoxRequest{l1(TypeParam::kGoneText), u"Orlo Software - Delete Confirmation"_s,
                                  MsgIcon::Exclamation, MsgButtons::YesNo}));
     EXPECT_FALSE(item->isDeleted());
-    EXPECT_EQ(this->text(item, l1(TypeParam::kEdited)), QStringLiteral("Leeds"));
+    EXPECT_EQ(this->text(item, l1(TypeParam::kEdited)), u"Leeds"_s);
     ASSERT_TRUE(item->Close(host::SaveMode::Discard).ok());
 
     // An item of another folder of the same name with the same key is left alone.
     auto stranger = this->fresh(3, this->stranger());
-    this->set(stranger, l1(TypeParam::kKey), QStringLiteral("1"));
+    this->set(stranger, l1(TypeParam::kKey), u"1"_s);
     this->display(stranger);
     EXPECT_EQ(this->boxes.shown().size(), 1u);
 
@@ -267,7 +259,7 @@ TYPED_TEST(RecordItemTest, UnreachableDatabaseOnOpenIsReported) {
               (MessageBoxRequest{this->failureText(), l1(TypeParam::kOpenFailureTitle),
                                  MsgIcon::Critical, MsgButtons::OK}));
     EXPECT_TRUE(this->errorLog().contains(this->failureEntry()));
-    EXPECT_EQ(this->text(item, l1(TypeParam::kEdited)), QStringLiteral("Leeds"));
+    EXPECT_EQ(this->text(item, l1(TypeParam::kEdited)), u"Leeds"_s);
 }
 
 TYPED_TEST(RecordItemTest, ANewItemSavedAfterADeletionReachesTheDatabase) {
@@ -280,9 +272,9 @@ TYPED_TEST(RecordItemTest, ANewItemSavedAfterADeletionReachesTheDatabase) {
          }},
         {"row gone, deletion offered and taken",
          [&](const auto& item) {
-             this->rawExec(QStringLiteral("DELETE FROM %1 WHERE %2 = %3")
-                               .arg(l1(TypeParam::kTable), l1(TypeParam::kKeyColumn),
-                                    this->text(item, l1(TypeParam::kKey))));
+             this->rawExec(u"DELETE FROM %1 WHERE %2 = %3"_s.arg(
+                 l1(TypeParam::kTable), l1(TypeParam::kKeyColumn),
+                 this->text(item, l1(TypeParam::kKey))));
              this->boxes.queueAnswer(MsgAnswer::Yes);
              this->display(item);
              ASSERT_TRUE(item->isDeleted());
