@@ -19,6 +19,8 @@
 #include "ReportClinic.h"
 #include "tools/Seeder.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::test {
 namespace {
 
@@ -41,19 +43,17 @@ TEST(ReportRoad, TheToolPrintsTheMorningsListToPdfAndCsv) {
     clinic.dbs.addPatients(patients);
     clinic.dbs.addAppointments(appointments);
     const QString db = clinic.dbs.sharedPath();
-    const QString pdf = clinic.file(QStringLiteral("six-weeks.pdf"));
-    const QStringList asOf = {QStringLiteral("--db"),     db,
-                              QStringLiteral("--as-of"),  QStringLiteral("2026-06-15 10:00:00"),
-                              QStringLiteral("--locale"), QStringLiteral("uk")};
+    const QString pdf = clinic.file(u"six-weeks.pdf"_s);
+    const QStringList asOf = {u"--db"_s,     db,     u"--as-of"_s, u"2026-06-15 10:00:00"_s,
+                              u"--locale"_s, u"uk"_s};
 
     const ProgramRun printed =
-        orlo(QStringList{QStringLiteral("report"), QStringLiteral("recall-6-week"),
-                         QStringLiteral("--pdf"), pdf} +
-             asOf);
+        orlo(QStringList{u"report"_s, u"recall-6-week"_s, u"--pdf"_s, pdf} + asOf);
     ASSERT_EQ(printed.code, 0) << printed.err.toStdString();
-    EXPECT_EQ(printed.out, QStringLiteral("6 Week Overdue Patient Recall Report: 29 rows, 2 "
-                                          "pages -> ") +
-                               pdf + u'\n');
+    EXPECT_EQ(printed.out,
+              u"6 Week Overdue Patient Recall Report: 29 rows, 2 "
+              "pages -> "_s +
+                  pdf + u'\n');
     const QStringList pages = pdfPages(pdf);
     ASSERT_EQ(pages.size(), 2);
     for (const char* text : {"6 Week Overdue Patient Recall Report", "15 June 2026",
@@ -65,28 +65,20 @@ TEST(ReportRoad, TheToolPrintsTheMorningsListToPdfAndCsv) {
     }
     EXPECT_FALSE(pages[1].contains(u"(2nd Reminder)"));
 
-    const QString csv = clinic.file(QStringLiteral("list.csv"));
-    ASSERT_EQ(orlo(QStringList{QStringLiteral("report"), QStringLiteral("DataReport11"),
-                               QStringLiteral("--csv"), csv} +
-                   asOf)
-                  .code,
-              0);
+    const QString csv = clinic.file(u"list.csv"_s);
+    ASSERT_EQ(orlo(QStringList{u"report"_s, u"DataReport11"_s, u"--csv"_s, csv} + asOf).code, 0);
     const std::vector<QStringList> rows = csvRecords(csv);
     ASSERT_EQ(rows.size(), 31u);
-    EXPECT_EQ(rows[0], QStringList({QStringLiteral("Patient ID"), QStringLiteral("Last Name"),
-                                    QStringLiteral("First Name"), QStringLiteral("Address"),
-                                    QStringLiteral("Home Tel."), QStringLiteral("Work Tel.")}));
-    EXPECT_EQ(rows[1], QStringList({QStringLiteral("1"), QStringLiteral("Patient101"),
-                                    QStringLiteral("Pat"), QStringLiteral("1 High Street, York"),
-                                    QStringLiteral("0123"), QString()}));
+    EXPECT_EQ(rows[0], QStringList({u"Patient ID"_s, u"Last Name"_s, u"First Name"_s, u"Address"_s,
+                                    u"Home Tel."_s, u"Work Tel."_s}));
+    EXPECT_EQ(rows[1], QStringList({u"1"_s, u"Patient101"_s, u"Pat"_s, u"1 High Street, York"_s,
+                                    u"0123"_s, QString()}));
 
     // Nothing typed on the command line becomes part of a statement.
-    const QString refused = clinic.file(QStringLiteral("detail.pdf"));
-    const ProgramRun injected =
-        orlo(QStringList{QStringLiteral("report"), QStringLiteral("patient-detail"),
-                         QStringLiteral("--patient"), QStringLiteral("1 OR 1=1"),
-                         QStringLiteral("--pdf"), refused} +
-             asOf);
+    const QString refused = clinic.file(u"detail.pdf"_s);
+    const ProgramRun injected = orlo(QStringList{u"report"_s, u"patient-detail"_s, u"--patient"_s,
+                                                 u"1 OR 1=1"_s, u"--pdf"_s, refused} +
+                                     asOf);
     EXPECT_EQ(injected.code, 2);
     EXPECT_FALSE(QFile::exists(refused));
 }
@@ -106,25 +98,22 @@ TEST(ReportRoad, TheDeskMenuOpensAReportModalAndClosesIt) {
     DeskDriver desk;
     ASSERT_TRUE(desk.start(QString::fromUtf8(ORLO_DESK_BINARY), s));
 
-    const QString picture = s.dir.filePath(QStringLiteral("preview.png"));
-    desk.send("click", {{QStringLiteral("path"),
-                         QJsonArray{QStringLiteral("&Orlo"), QStringLiteral("Repor&ts..."),
-                                    QStringLiteral("Patient &List Report")}}});
-    const QJsonArray open = desk.ok("windows").value(QStringLiteral("windows")).toArray();
+    const QString picture = s.dir.filePath(u"preview.png"_s);
+    desk.send("click",
+              {{u"path"_s, QJsonArray{u"&Orlo"_s, u"Repor&ts..."_s, u"Patient &List Report"_s}}});
+    const QJsonArray open = desk.ok("windows").value(u"windows"_s).toArray();
     ASSERT_EQ(open.size(), 1);
-    EXPECT_EQ(open[0].toObject(),
-              (QJsonObject{{QStringLiteral("title"), QStringLiteral("Patient List Report")},
-                           {QStringLiteral("name"), QStringLiteral("DataReport11")},
-                           {QStringLiteral("modal"), true}}));
-    desk.ok("screenshot", {{QStringLiteral("window"), QStringLiteral("Patient List Report")},
-                           {QStringLiteral("file"), picture}});
-    desk.ok("closeWindow", {{QStringLiteral("window"), QStringLiteral("Patient List Report")}});
+    EXPECT_EQ(open[0].toObject(), (QJsonObject{{u"title"_s, u"Patient List Report"_s},
+                                               {u"name"_s, u"DataReport11"_s},
+                                               {u"modal"_s, true}}));
+    desk.ok("screenshot", {{u"window"_s, u"Patient List Report"_s}, {u"file"_s, picture}});
+    desk.ok("closeWindow", {{u"window"_s, u"Patient List Report"_s}});
     desk.reply();  // the click, once the preview has closed
-    EXPECT_TRUE(desk.ok("windows").value(QStringLiteral("windows")).toArray().isEmpty());
+    EXPECT_TRUE(desk.ok("windows").value(u"windows"_s).toArray().isEmpty());
     const QImage shot(picture);
     EXPECT_GT(shot.width(), 400);
     EXPECT_GT(shot.height(), 300);
-    EXPECT_TRUE(desk.ok("messageBoxes").value(QStringLiteral("boxes")).toArray().isEmpty());
+    EXPECT_TRUE(desk.ok("messageBoxes").value(u"boxes"_s).toArray().isEmpty());
     desk.ok("quit");
 }
 
