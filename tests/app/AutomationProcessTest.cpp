@@ -15,6 +15,8 @@
 #include "TestSupport.h"
 #include "host/HostErrors.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using namespace orlo::desk::test;
 using orlo::test::DeskDriver;
@@ -30,7 +32,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(store.create());
         ASSERT_TRUE(desk.start(QString::fromUtf8(ORLO_DESK_BINARY), store,
-                               {QStringLiteral("--store"), store.storePath}));
+                               {u"--store"_s, store.storePath}));
     }
 
     DeskTestStore store;
@@ -41,45 +43,33 @@ protected:
 
 TEST_F(AutomationProcess, MenuCommandsByCaptionPathAndRecordedMessageBoxes) {
     // The desk's own menus in order; the add-in's popup would go before "&Help".
-    const QJsonArray menus = desk.ok("menu").value(QStringLiteral("controls")).toArray();
+    const QJsonArray menus = desk.ok("menu").value(u"controls"_s).toArray();
     QStringList captions;
     for (const QJsonValue& m : menus) {
-        captions << m.toObject().value(QStringLiteral("caption")).toString();
+        captions << m.toObject().value(u"caption"_s).toString();
     }
-    EXPECT_EQ(captions, (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
-                                     QStringLiteral("&View"), QStringLiteral("&Go"),
-                                     QStringLiteral("&Tools"), QStringLiteral("&Help")}));
+    EXPECT_EQ(captions,
+              (QStringList{u"&File"_s, u"&Edit"_s, u"&View"_s, u"&Go"_s, u"&Tools"_s, u"&Help"_s}));
 
     // Access-key marks and case may be left off; the box is recorded (its
     // exact form: see the automation road).
-    desk.ok("answer", {{QStringLiteral("answers"), QJsonArray{QStringLiteral("OK")}}});
-    desk.ok("click", {{QStringLiteral("path"),
-                       QJsonArray{QStringLiteral("help"), QStringLiteral("About Orlo Desk")}}});
-    const QJsonArray boxes = desk.ok("messageBoxes", {{QStringLiteral("clear"), true}})
-                                 .value(QStringLiteral("boxes"))
-                                 .toArray();
+    desk.ok("answer", {{u"answers"_s, QJsonArray{u"OK"_s}}});
+    desk.ok("click", {{u"path"_s, QJsonArray{u"help"_s, u"About Orlo Desk"_s}}});
+    const QJsonArray boxes =
+        desk.ok("messageBoxes", {{u"clear"_s, true}}).value(u"boxes"_s).toArray();
     ASSERT_EQ(boxes.size(), 1);
-    EXPECT_EQ(boxes.at(0).toObject().value(QStringLiteral("title")).toString(),
-              QStringLiteral("About Orlo Desk"));
-    EXPECT_TRUE(desk.ok("messageBoxes").value(QStringLiteral("boxes")).toArray().isEmpty());
+    EXPECT_EQ(boxes.at(0).toObject().value(u"title"_s).toString(), u"About Orlo Desk"_s);
+    EXPECT_TRUE(desk.ok("messageBoxes").value(u"boxes"_s).toArray().isEmpty());
 
     // A popup is not a command; a missing command is "object not found".
-    desk.refused("click", {{QStringLiteral("path"), QJsonArray{QStringLiteral("&Help")}}});
-    const QJsonObject missing = desk.refused(
-        "click", {{QStringLiteral("path"),
-                   QJsonArray{QStringLiteral("&Orlo"), QStringLiteral("&Settings...")}}});
-    EXPECT_EQ(missing.value(QStringLiteral("error"))
-                  .toObject()
-                  .value(QStringLiteral("number"))
-                  .toInteger(),
+    desk.refused("click", {{u"path"_s, QJsonArray{u"&Help"_s}}});
+    const QJsonObject missing =
+        desk.refused("click", {{u"path"_s, QJsonArray{u"&Orlo"_s, u"&Settings..."_s}}});
+    EXPECT_EQ(missing.value(u"error"_s).toObject().value(u"number"_s).toInteger(),
               host::err::kObjectNotFound);
     // Unknown answers are refused before anything is queued.
-    desk.refused("answer", {{QStringLiteral("answers"),
-                             QJsonArray{QStringLiteral("Yes"), QStringLiteral("Maybe")}}});
-    EXPECT_EQ(desk.ok("answer", {{QStringLiteral("answers"), QJsonArray{}}})
-                  .value(QStringLiteral("queued"))
-                  .toInt(),
-              0);
+    desk.refused("answer", {{u"answers"_s, QJsonArray{u"Yes"_s, u"Maybe"_s}}});
+    EXPECT_EQ(desk.ok("answer", {{u"answers"_s, QJsonArray{}}}).value(u"queued"_s).toInt(), 0);
 
     desk.ok("quit");
     EXPECT_EQ(desk.waitForExit(), 0);
@@ -97,52 +87,46 @@ TEST_F(AutomationProcess, BadInputIsAnErrorReplyAndTheDeskRunsOn) {
                      "\"properties\":{\"Last Name\":[1]}}")}) {
         desk.sendLine(line);
         const QJsonObject reply = desk.reply(false);
-        const QJsonObject error = reply.value(QStringLiteral("error")).toObject();
-        EXPECT_NE(error.value(QStringLiteral("number")).toInteger(), 0) << line.toStdString();
-        EXPECT_FALSE(error.value(QStringLiteral("description")).toString().isEmpty());
+        const QJsonObject error = reply.value(u"error"_s).toObject();
+        EXPECT_NE(error.value(u"number"_s).toInteger(), 0) << line.toStdString();
+        EXPECT_FALSE(error.value(u"description"_s).toString().isEmpty());
     }
-    EXPECT_TRUE(desk.ok("state").value(QStringLiteral("mainWindow")).toBool());
+    EXPECT_TRUE(desk.ok("state").value(u"mainWindow"_s).toBool());
     // End of input ends the desk as quit does.
     desk.closeInput();
     EXPECT_EQ(desk.waitForExit(), 0);
 }
 
 TEST_F(AutomationProcess, FolderSwitchAndTheProfileKeptForTheNextStart) {
-    EXPECT_EQ(desk.ok("switchFolder",
-                      {{QStringLiteral("folder"), QStringLiteral("orlo networked v.1/SCHEDULER")}})
-                  .value(QStringLiteral("folder"))
+    EXPECT_EQ(desk.ok("switchFolder", {{u"folder"_s, u"orlo networked v.1/SCHEDULER"_s}})
+                  .value(u"folder"_s)
                   .toString(),
               qs(kScheduler));
-    EXPECT_EQ(desk.ok("state").value(QStringLiteral("folder")).toString(), qs(kScheduler));
+    EXPECT_EQ(desk.ok("state").value(u"folder"_s).toString(), qs(kScheduler));
 
     // Closing the main window with an item window open: the desk lives on
     // until the item window closes.
-    const QString id =
-        desk.ok("create",
-                {{QStringLiteral("folder"), qs(kScheduler)},
-                 {QStringLiteral("properties"), QJsonObject{{QStringLiteral("ScheduleID"), 5}}},
-                 {QStringLiteral("save"), true}})
-            .value(QStringLiteral("id"))
-            .toString();
-    desk.ok("display", {{QStringLiteral("id"), id}});
+    const QString id = desk.ok("create", {{u"folder"_s, qs(kScheduler)},
+                                          {u"properties"_s, QJsonObject{{u"ScheduleID"_s, 5}}},
+                                          {u"save"_s, true}})
+                           .value(u"id"_s)
+                           .toString();
+    desk.ok("display", {{u"id"_s, id}});
     desk.ok("closeMain");
     const QJsonObject after = desk.ok("state");
-    EXPECT_FALSE(after.value(QStringLiteral("mainWindow")).toBool());
-    EXPECT_EQ(after.value(QStringLiteral("explorers")).toInt(), 0);
+    EXPECT_FALSE(after.value(u"mainWindow"_s).toBool());
+    EXPECT_EQ(after.value(u"explorers"_s).toInt(), 0);
     EXPECT_TRUE(desk.running());
-    desk.ok("close",
-            {{QStringLiteral("id"), id}, {QStringLiteral("mode"), QStringLiteral("discard")}});
+    desk.ok("close", {{u"id"_s, id}, {u"mode"_s, u"discard"_s}});
     EXPECT_EQ(desk.waitForExit(), 0);
 
     // Started again without --store: the profile opens the add-in's store.
     DeskDriver again;
     ASSERT_TRUE(again.start(QString::fromUtf8(ORLO_DESK_BINARY), store));
-    const QJsonArray stores = again.ok("state").value(QStringLiteral("stores")).toArray();
+    const QJsonArray stores = again.ok("state").value(u"stores"_s).toArray();
     EXPECT_TRUE(stores.contains(store.storePath));
-    EXPECT_EQ(again
-                  .ok("find", {{QStringLiteral("folder"), qs(kScheduler)},
-                               {QStringLiteral("filter"), QStringLiteral("[Mileage] = 5")}})
-                  .value(QStringLiteral("id"))
+    EXPECT_EQ(again.ok("find", {{u"folder"_s, qs(kScheduler)}, {u"filter"_s, u"[Mileage] = 5"_s}})
+                  .value(u"id"_s)
                   .toString(),
               id);
     again.ok("quit");
@@ -153,7 +137,7 @@ TEST(AutomationWithAddin, TheAddinConnectsToTheWindowAndHearsTheMainWindowClose)
     DeskTestStore s;
     ASSERT_TRUE(s.create(3, 0));
     // The application folder as the layout makes it, with the add-in listed.
-    ASSERT_TRUE(QDir().mkpath(s.appDir + QStringLiteral("/META")));
+    ASSERT_TRUE(QDir().mkpath(s.appDir + u"/META"_s));
     for (const char* list : {"/META/UNLOADP.log", "/META/UNLOADS.log"}) {
         orlo::test::writeFile(s.appDir + QLatin1String(list), QByteArray());
     }
@@ -162,16 +146,16 @@ TEST(AutomationWithAddin, TheAddinConnectsToTheWindowAndHearsTheMainWindowClose)
     DeskDriver desk;
     ASSERT_TRUE(desk.start(QString::fromUtf8(ORLO_DESK_BINARY), s));
     const QJsonObject state = desk.ok("state");
-    const QJsonArray loaded = state.value(QStringLiteral("addins")).toArray();
+    const QJsonArray loaded = state.value(u"addins"_s).toArray();
     ASSERT_EQ(loaded.size(), 1);
-    EXPECT_TRUE(loaded.at(0).toObject().value(QStringLiteral("connected")).toBool());
+    EXPECT_TRUE(loaded.at(0).toObject().value(u"connected"_s).toBool());
     // The add-in opened its own store into the desk's profile.
-    EXPECT_TRUE(state.value(QStringLiteral("stores")).toArray().contains(s.storePath));
+    EXPECT_TRUE(state.value(u"stores"_s).toArray().contains(s.storePath));
 
     // Closing the main window: the add-in writes its unload lists, and with
     // no item window left the desk ends.
     desk.ok("closeMain");
     EXPECT_EQ(desk.waitForExit(), 0);
-    EXPECT_EQ(orlo::test::readFile(s.appDir + QStringLiteral("/META/UNLOADP.log")),
+    EXPECT_EQ(orlo::test::readFile(s.appDir + u"/META/UNLOADP.log"_s),
               QByteArray("1\r\n2\r\n3\r\n"));
 }
