@@ -17,6 +17,7 @@
 #include <cstdio>
 
 #include "SystemSqlTexts.h"
+#include "TestDatabases.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Locale.h"
 #include "platform/data/Connection.h"
@@ -194,11 +195,6 @@ int main(int argc, char** argv) {
     if (reuse) {
         std::printf("reusing %s\n", qPrintable(kept));
     } else {
-        if (!createDatabaseFile(b.shared, records::sharedSchemaStatements(),
-                                DatabaseKind::Shared)) {
-            std::fprintf(stderr, "cannot create the database\n");
-            return 1;
-        }
         QElapsedTimer seeding;
         seeding.start();
         tools::SeedOptions options;
@@ -206,7 +202,7 @@ int main(int argc, char** argv) {
         options.appointments = kAppointments;
         options.seed = 2026;
         options.now = b.clock.now();
-        if (!tools::seedDatabase(b.shared, options, b.locale)) {
+        if (!orlo::test::seedClinic(b.shared, options, b.locale)) {
             std::fprintf(stderr, "seeding failed\n");
             return 1;
         }

@@ -17,11 +17,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
+#include "DeskTestStore.h"
 #include "app/FolderItemModel.h"
 #include "app/FolderPaths.h"
 #include "host/Application.h"
@@ -34,7 +34,6 @@
 #include "host/store/StoreFile.h"
 #include "platform/core/Clock.h"
 #include "tools/store/AddinStore.h"
-#include "tools/store/StoreSeeder.h"
 
 using namespace orlo;
 
@@ -221,36 +220,25 @@ int main(int argc, char** argv) {
     const std::int64_t contacts = args.size() > 2 ? args[1].toLongLong() : 100000;
     const std::int64_t appointments = args.size() > 2 ? args[2].toLongLong() : 500000;
 
-    QTemporaryDir dir;
-    const QString emptyApp = dir.filePath(QStringLiteral("empty"));
-    const QString fullApp = dir.filePath(QStringLiteral("full"));
-    QDir().mkpath(emptyApp + QStringLiteral("/PST"));
-    QDir().mkpath(fullApp + QStringLiteral("/PST"));
-    const QString storeName = tools::kAddinStoreFile.toString();
-    const QString emptyStore = emptyApp + u'/' + storeName;
-    const QString fullStore = fullApp + u'/' + storeName;
-    if (!tools::createAddinStore(emptyStore)) {
+    orlo::desk::test::DeskTestStore emptyDesk;
+    orlo::desk::test::DeskTestStore fullDesk;
+    if (!emptyDesk.create()) {
         return 1;
     }
-    {
-        auto store = tools::createAddinStore(fullStore);
-        if (!store) {
-            return 1;
-        }
-        QElapsedTimer t;
-        t.start();
-        if (!tools::StoreSeeder::seed(**store, {contacts, appointments})) {
-            return 1;
-        }
-        std::printf("seeded %lld contacts and %lld appointments in %.1f s\n",
-                    static_cast<long long>(contacts), static_cast<long long>(appointments),
-                    msSince(t) / 1000.0);
+    QElapsedTimer seeding;
+    seeding.start();
+    if (!fullDesk.create(contacts, appointments)) {
+        return 1;
     }
+    std::printf("seeded %lld contacts and %lld appointments in %.1f s\n",
+                static_cast<long long>(contacts), static_cast<long long>(appointments),
+                msSince(seeding) / 1000.0);
+    const QString& fullStore = fullDesk.storePath;
 
     std::vector<DeskRun> empty, full;
     for (int i = 0; i < kRuns; ++i) {
-        empty.push_back(runDesk(emptyApp, emptyStore, dir.filePath(QStringLiteral("reg-empty"))));
-        full.push_back(runDesk(fullApp, fullStore, dir.filePath(QStringLiteral("reg-full"))));
+        empty.push_back(runDesk(emptyDesk.appDir, emptyDesk.storePath, emptyDesk.registryFile));
+        full.push_back(runDesk(fullDesk.appDir, fullStore, fullDesk.registryFile));
     }
     std::printf("orlo-desk, one core, offscreen:\n");
     report("empty add-in store", empty);

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "TestDatabases.h"
 #include "common/AddinContext.h"
 #include "common/ItemFolders.h"
 #include "common/basRegistry.h"
@@ -79,10 +80,6 @@ struct World {
         const QDir root(dir.path());
         root.mkpath(QStringLiteral("logs"));
         shared = root.filePath(QStringLiteral("Patients.mdb"));
-        if (!data::createDatabaseFile(shared, records::sharedSchemaStatements(),
-                                      data::DatabaseKind::Shared)) {
-            return false;
-        }
         QElapsedTimer seeding;
         seeding.start();
         tools::SeedOptions options;
@@ -90,7 +87,7 @@ struct World {
         options.appointments = kAppointments;
         options.seed = 2026;
         options.now = clock.now();
-        if (!tools::seedDatabase(shared, options, locale)) {
+        if (!orlo::test::seedClinic(shared, options, locale)) {
             return false;
         }
         std::printf("seeded %lld patients and %lld appointments in %.1f s\n", kPatients,

@@ -27,11 +27,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "TestDatabases.h"
 #include "common/DatabaseLocation.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Locale.h"
 #include "platform/data/Connection.h"
-#include "platform/data/DatabaseFile.h"
 #include "platform/data/Recordset.h"
 #include "platform/dialect/JetFunctions.h"
 #include "platform/dialect/JetSql.h"
@@ -217,10 +217,6 @@ void printPlan(ReportId id, const QString& db) {
 }
 
 bool seed(const QString& path, const Clock& clock, const Locale& locale) {
-    if (!data::createDatabaseFile(path, records::sharedSchemaStatements(),
-                                  data::DatabaseKind::Shared)) {
-        return false;
-    }
     QElapsedTimer t;
     t.start();
     tools::SeedOptions options;
@@ -228,7 +224,7 @@ bool seed(const QString& path, const Clock& clock, const Locale& locale) {
     options.appointments = kAppointments;
     options.seed = 2026;
     options.now = clock.now();
-    if (!tools::seedDatabase(path, options, locale)) {
+    if (!orlo::test::seedClinic(path, options, locale)) {
         return false;
     }
     std::printf("seeded %lld patients and %lld appointments in %.1f s\n", kPatients, kAppointments,

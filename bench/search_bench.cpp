@@ -30,11 +30,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "TestDatabases.h"
 #include "common/AddinContext.h"
 #include "common/basRegistry.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Locale.h"
-#include "platform/data/DatabaseFile.h"
 #include "platform/registry/RegistryStore.h"
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/MessageBox.h"
@@ -109,16 +109,12 @@ long peakRssMb() {
 }
 
 bool seed(const QString& path, const Clock& clock, const Locale& locale) {
-    if (!data::createDatabaseFile(path, records::sharedSchemaStatements(),
-                                  data::DatabaseKind::Shared)) {
-        return false;
-    }
     tools::SeedOptions options;
     options.patients = kPatients;
     options.appointments = kAppointments;
     options.seed = 2026;
     options.now = clock.now();
-    return tools::seedDatabase(path, options, locale).ok();
+    return orlo::test::seedClinic(path, options, locale).ok();
 }
 
 // The naive incremental find: every keystroke scans from the first row.

@@ -36,6 +36,8 @@
 #include "records/Schema.h"
 #include "tools/store/AddinStore.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::addin::test {
 
 inline QString qs(const char16_t* s) {
@@ -50,13 +52,13 @@ inline bool layOutAppFolder(const QString& root) {
             return false;
         }
     }
-    orlo::test::writeFile(dir.filePath(QStringLiteral("META/UNLOADP.log")), QByteArray());
-    orlo::test::writeFile(dir.filePath(QStringLiteral("META/UNLOADS.log")), QByteArray());
-    if (!data::createDatabaseFile(dir.filePath(QStringLiteral("Database/Patients.mdb")),
+    orlo::test::writeFile(dir.filePath(u"META/UNLOADP.log"_s), QByteArray());
+    orlo::test::writeFile(dir.filePath(u"META/UNLOADS.log"_s), QByteArray());
+    if (!data::createDatabaseFile(dir.filePath(u"Database/Patients.mdb"_s),
                                   records::sharedSchemaStatements(), data::DatabaseKind::Shared)) {
         return false;
     }
-    return tools::createAddinStore(dir.filePath(QStringLiteral("PST/12-27Orlonetv1.pst"))).ok();
+    return tools::createAddinStore(dir.filePath(u"PST/12-27Orlonetv1.pst"_s)).ok();
 }
 
 class AddinFixture : public ::testing::Test {
@@ -73,8 +75,8 @@ protected:
     void openDesk() {
         m_app = host::Application::create(m_clock, Locale::unitedKingdom(),
                                           host::FormRegistry::standard(), &m_boxes);
-        m_ns = *m_app->GetNamespace(QStringLiteral("MAPI"));
-        ASSERT_TRUE(m_ns->AddStore(m_dir.filePath(QStringLiteral("desk.pst"))).ok());
+        m_ns = *m_app->GetNamespace(u"MAPI"_s);
+        ASSERT_TRUE(m_ns->AddStore(m_dir.filePath(u"desk.pst"_s)).ok());
         m_inbox = *m_ns->Folders()->Item(1);
         m_explorer = m_app->Explorers()->Add(m_inbox);
     }
@@ -102,14 +104,14 @@ protected:
     std::shared_ptr<host::Item> savedItem(const std::shared_ptr<host::MAPIFolder>& f,
                                           const QString& keyName, const QString& key) {
         data::Connection conn({m_clock, m_locale});
-        conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
-        EXPECT_TRUE(conn.open(m_appFolder.path(QStringLiteral("\\Database\\Patients.mdb"))));
-        const bool isPatient = keyName == QStringLiteral("PatientID");
-        const QString table = isPatient ? QStringLiteral("PATIENTS") : QStringLiteral("SCHEDULED");
-        const QString column = isPatient ? QStringLiteral("PT_ID") : QStringLiteral("SCHEDULE_ID");
-        EXPECT_TRUE(conn.execute(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 WHERE NOT EXISTS "
-                                                "(SELECT 1 FROM %1 WHERE %2 = %3)")
-                                     .arg(table, column, key)));
+        conn.setProvider(u"Microsoft.JET.OLEDB.4.0"_s);
+        EXPECT_TRUE(conn.open(m_appFolder.path(u"\\Database\\Patients.mdb"_s)));
+        const bool isPatient = keyName == u"PatientID"_s;
+        const QString table = isPatient ? u"PATIENTS"_s : u"SCHEDULED"_s;
+        const QString column = isPatient ? u"PT_ID"_s : u"SCHEDULE_ID"_s;
+        EXPECT_TRUE(
+            conn.execute(u"INSERT INTO %1 (%2) SELECT %3 WHERE NOT EXISTS "
+                         "(SELECT 1 FROM %1 WHERE %2 = %3)"_s.arg(table, column, key)));
         auto item = f->Items()->Add();
         EXPECT_TRUE(item.ok());
         EXPECT_TRUE((*item)->setUserProperty(keyName, Variant(key)).ok());
@@ -117,13 +119,13 @@ protected:
         return *item;
     }
     std::shared_ptr<host::Item> patient(const QString& id) {
-        return savedItem(folder(kPatientsFolderName), QStringLiteral("PatientID"), id);
+        return savedItem(folder(kPatientsFolderName), u"PatientID"_s, id);
     }
     std::shared_ptr<host::Item> appointment(const QString& id) {
-        return savedItem(folder(kSchedulerFolderName), QStringLiteral("ScheduleID"), id);
+        return savedItem(folder(kSchedulerFolderName), u"ScheduleID"_s, id);
     }
     std::shared_ptr<host::Item> mail() {
-        auto item = m_inbox->Items()->Add(QStringLiteral("IPM.Note"));
+        auto item = m_inbox->Items()->Add(u"IPM.Note"_s);
         EXPECT_TRUE(item.ok());
         EXPECT_TRUE((*item)->Save().ok());
         return *item;
@@ -146,12 +148,12 @@ protected:
         ASSERT_TRUE(store.setValue(*key, qs(name), RegistryValue{REG_SZ, text.toUtf8()}).ok());
     }
 
-    QString registryFile() const { return m_dir.filePath(QStringLiteral("registry")); }
+    QString registryFile() const { return m_dir.filePath(u"registry"_s); }
     QString appPath(const char16_t* systemName) const { return m_appFolder.path(qs(systemName)); }
     bool addinStoreOpen() const { return m_ns->Folders()->Item(qs(kAddinTopFolderName)).ok(); }
 
     QTemporaryDir m_dir;
-    AppFolder m_appFolder{m_dir.filePath(QStringLiteral("app"))};
+    AppFolder m_appFolder{m_dir.filePath(u"app"_s)};
     PinnedClock m_clock{naiveDateTime(QDate(2026, 3, 15), QTime(17, 45))};
     Locale m_locale = Locale::unitedKingdom();
     ScriptedMessageBoxes m_boxes;

@@ -10,6 +10,8 @@
 #include "host/addins/AddinList.h"
 #include "host/addins/AddinManager.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::addin::test {
 namespace {
 
@@ -17,7 +19,7 @@ using host::AddinList;
 using host::AddinManager;
 using host::AddinRegistration;
 
-const QString kOrlo = QStringLiteral("OrlonetPROv1.Connect");
+const QString kOrlo = u"OrlonetPROv1.Connect"_s;
 
 RegistryValue dword(quint32 n) {
     QByteArray data(4, '\0');
@@ -28,7 +30,7 @@ RegistryValue dword(quint32 n) {
 class AddinListTest : public ::testing::Test {
 protected:
     QTemporaryDir m_dir;
-    RegistryStore m_store{m_dir.filePath(QStringLiteral("registry"))};
+    RegistryStore m_store{m_dir.filePath(u"registry"_s)};
     AddinList m_list{m_store};
 };
 
@@ -37,13 +39,10 @@ TEST_F(AddinListTest, EntriesAreStoredAsTypedValuesBesideTheAddinsOwn) {
     auto key = m_store.createKey(RegistryRoot::CurrentUser, AddinRegistryKey);
     ASSERT_TRUE(key.ok());
     ASSERT_TRUE(m_store
-                    .setValue(*key, QStringLiteral("defaultDBlocation"),
+                    .setValue(*key, u"defaultDBlocation"_s,
                               RegistryValue{REG_SZ, QByteArray("/srv/Patients.mdb")})
                     .ok());
-    ASSERT_TRUE(m_list
-                    .registerAddin(
-                        {kOrlo, QStringLiteral("/opt/orlo/liborlo.so"), 3, QStringLiteral("Orlo")})
-                    .ok());
+    ASSERT_TRUE(m_list.registerAddin({kOrlo, u"/opt/orlo/liborlo.so"_s, 3, u"Orlo"_s}).ok());
     const auto value = [&](const char* name) {
         return **m_store.queryValue(*key, QLatin1String(name));
     };
@@ -52,12 +51,12 @@ TEST_F(AddinListTest, EntriesAreStoredAsTypedValuesBesideTheAddinsOwn) {
     EXPECT_EQ(value("FriendlyName"), (RegistryValue{REG_SZ, QByteArray("Orlo")}));
     EXPECT_EQ(value("defaultDBlocation"), (RegistryValue{REG_SZ, QByteArray("/srv/Patients.mdb")}));
 
-    const auto read = m_list.registration(QStringLiteral("orlonetpropv1.connect"));
+    const auto read = m_list.registration(u"orlonetpropv1.connect"_s);
     EXPECT_FALSE(read.ok());  // a typo, not a case difference
-    const auto orlo = m_list.registration(QStringLiteral("ORLONETPROV1.CONNECT"));
+    const auto orlo = m_list.registration(u"ORLONETPROV1.CONNECT"_s);
     ASSERT_TRUE(orlo.ok());
     EXPECT_EQ(orlo->progId, kOrlo);
-    EXPECT_EQ(orlo->path, QStringLiteral("/opt/orlo/liborlo.so"));
+    EXPECT_EQ(orlo->path, u"/opt/orlo/liborlo.so"_s);
     EXPECT_TRUE(orlo->loadsAtStartup());
 }
 
@@ -66,9 +65,7 @@ TEST_F(AddinListTest, OnlyLoadBehaviorThreeLoadsAtStartUp) {
     for (auto [name, behaviour] :
          {std::pair{"B.Connect", 2u}, std::pair{"A.Connect", 3u}, std::pair{"C.Connect", 0u},
           std::pair{"D.Connect", 9u}, std::pair{"E.Connect", 1u}, std::pair{"F.Connect", 19u}}) {
-        ASSERT_TRUE(
-            m_list.registerAddin({QLatin1String(name), QStringLiteral("/x.so"), behaviour, {}})
-                .ok());
+        ASSERT_TRUE(m_list.registerAddin({QLatin1String(name), u"/x.so"_s, behaviour, {}}).ok());
     }
     const auto all = m_list.registrations();
     ASSERT_TRUE(all.ok());
@@ -80,21 +77,20 @@ TEST_F(AddinListTest, OnlyLoadBehaviorThreeLoadsAtStartUp) {
             atStartup << r.progId;
         }
     }
-    EXPECT_EQ(names.join(u','), QStringLiteral("A.Connect,B.Connect,C.Connect,D.Connect,E.Connect,"
-                                               "F.Connect"));
-    EXPECT_EQ(atStartup, (QStringList{QStringLiteral("A.Connect"), QStringLiteral("F.Connect")}));
+    EXPECT_EQ(names.join(u','),
+              u"A.Connect,B.Connect,C.Connect,D.Connect,E.Connect,"
+              "F.Connect"_s);
+    EXPECT_EQ(atStartup, (QStringList{u"A.Connect"_s, u"F.Connect"_s}));
 
     // A value of another type than REG_DWORD does not load the add-in.
     auto key = m_store.openKey(RegistryRoot::CurrentUser,
                                u"Software\\Microsoft\\Office\\Outlook\\Addins\\A.Connect");
     ASSERT_TRUE(key.ok());
-    ASSERT_TRUE(
-        m_store.setValue(*key, QStringLiteral("LoadBehavior"), {REG_SZ, QByteArray("3")}).ok());
-    EXPECT_FALSE(m_list.registration(QStringLiteral("A.Connect"))->loadsAtStartup());
+    ASSERT_TRUE(m_store.setValue(*key, u"LoadBehavior"_s, {REG_SZ, QByteArray("3")}).ok());
+    EXPECT_FALSE(m_list.registration(u"A.Connect"_s)->loadsAtStartup());
 
-    EXPECT_EQ(m_list.registration(QStringLiteral("Nobody.Connect")).error().number,
-              err::kCannotCreateObject);
-    EXPECT_FALSE(m_list.registerAddin({QStringLiteral("A\\B"), {}, 3, {}}).ok());
+    EXPECT_EQ(m_list.registration(u"Nobody.Connect"_s).error().number, err::kCannotCreateObject);
+    EXPECT_FALSE(m_list.registerAddin({u"A\\B"_s, {}, 3, {}}).ok());
 }
 
 // The desk of AddinFixture with liborlo.so copied into its application
@@ -104,13 +100,11 @@ class AddinManagerTest : public AddinFixture {
 protected:
     void SetUp() override {
         AddinFixture::SetUp();
-        m_library = m_appFolder.path(QStringLiteral("liborlo.so"));
+        m_library = m_appFolder.path(u"liborlo.so"_s);
         ASSERT_TRUE(QFile::copy(QString::fromUtf8(ORLO_LIBORLO_PATH), m_library));
         qputenv(RegistryStore::kFileVariable, registryFile().toLocal8Bit());
-        ASSERT_TRUE(list()
-                        .registerAddin(
-                            {kOrlo, m_library, AddinList::kLoadAtStartup, QStringLiteral("Orlo")})
-                        .ok());
+        ASSERT_TRUE(
+            list().registerAddin({kOrlo, m_library, AddinList::kLoadAtStartup, u"Orlo"_s}).ok());
     }
     void TearDown() override { qunsetenv(RegistryStore::kFileVariable); }
 
@@ -132,7 +126,7 @@ TEST_F(AddinManagerTest, LoadsLiborloFromTheApplicationFolderAndRunsItsLifecycle
     // The library started in its own folder: the default database lies
     // there, and the store of its PST folder is open in the desk.
     const RegistryKey key = *m_settings.openKey(RegistryRoot::CurrentUser, AddinRegistryKey);
-    EXPECT_EQ(**m_settings.queryValue(key, QStringLiteral("defaultDBlocation")),
+    EXPECT_EQ(**m_settings.queryValue(key, u"defaultDBlocation"_s),
               (RegistryValue{REG_SZ, (m_appFolder.root() + u"/Database/Patients.mdb").toUtf8()}));
     EXPECT_TRUE(addinStoreOpen());
     manager.startupComplete();
@@ -166,20 +160,20 @@ TEST_F(AddinManagerTest, ADeskWithoutWindowsConnectsTheAddinButItStartsNothing) 
     EXPECT_EQ(manager.connectedAddins(), QStringList{kOrlo});
     EXPECT_FALSE(addinStoreOpen());
     const RegistryKey key = *m_settings.openKey(RegistryRoot::CurrentUser, AddinRegistryKey);
-    EXPECT_EQ(*m_settings.queryValue(key, QStringLiteral("defaultDBlocation")), std::nullopt);
+    EXPECT_EQ(*m_settings.queryValue(key, u"defaultDBlocation"_s), std::nullopt);
 }
 
 TEST_F(AddinManagerTest, BrokenEntriesGiveClearErrorsAndTheRestLoads) {
-    const QString missing = m_dir.filePath(QStringLiteral("gone/liborlo.so"));
-    const QString notALibrary = m_dir.filePath(QStringLiteral("readme.so"));
+    const QString missing = m_dir.filePath(u"gone/liborlo.so"_s);
+    const QString notALibrary = m_dir.filePath(u"readme.so"_s);
     orlo::test::writeFile(notALibrary, "plain text");
     const QString noFactory = QString::fromUtf8(ORLO_NOFACTORY_PATH);
     for (const AddinRegistration& r :
-         std::vector<AddinRegistration>{{QStringLiteral("A1.Missing"), missing, 3, {}},
-                                        {QStringLiteral("A2.NotALibrary"), notALibrary, 3, {}},
-                                        {QStringLiteral("A3.NoFactory"), noFactory, 3, {}},
-                                        {QStringLiteral("A4.WrongProgId"), m_library, 3, {}},
-                                        {QStringLiteral("A5.NoPath"), QString(), 3, {}}}) {
+         std::vector<AddinRegistration>{{u"A1.Missing"_s, missing, 3, {}},
+                                        {u"A2.NotALibrary"_s, notALibrary, 3, {}},
+                                        {u"A3.NoFactory"_s, noFactory, 3, {}},
+                                        {u"A4.WrongProgId"_s, m_library, 3, {}},
+                                        {u"A5.NoPath"_s, QString(), 3, {}}}) {
         ASSERT_TRUE(list().registerAddin(r).ok());
     }
     AddinManager manager(m_settings, m_app);
@@ -192,37 +186,34 @@ TEST_F(AddinManagerTest, BrokenEntriesGiveClearErrorsAndTheRestLoads) {
         EXPECT_TRUE(errors[i].error.description.contains(mentions))
             << errors[i].error.description.toStdString();
     };
-    expectError(0, QStringLiteral("A1.Missing"), host::err::kErrorLoadingDll, missing);
-    expectError(1, QStringLiteral("A2.NotALibrary"), host::err::kErrorLoadingDll, notALibrary);
-    expectError(2, QStringLiteral("A3.NoFactory"), host::err::kDllEntryPointNotFound,
-                QStringLiteral("orlo_create_addin"));
-    expectError(3, QStringLiteral("A4.WrongProgId"), err::kCannotCreateObject,
-                QStringLiteral("A4.WrongProgId"));
-    expectError(4, QStringLiteral("A5.NoPath"), err::kCannotCreateObject, QStringLiteral("Path"));
+    expectError(0, u"A1.Missing"_s, host::err::kErrorLoadingDll, missing);
+    expectError(1, u"A2.NotALibrary"_s, host::err::kErrorLoadingDll, notALibrary);
+    expectError(2, u"A3.NoFactory"_s, host::err::kDllEntryPointNotFound, u"orlo_create_addin"_s);
+    expectError(3, u"A4.WrongProgId"_s, err::kCannotCreateObject, u"A4.WrongProgId"_s);
+    expectError(4, u"A5.NoPath"_s, err::kCannotCreateObject, u"Path"_s);
     // Orlo itself came up all the same.
     EXPECT_EQ(manager.connectedAddins(), QStringList{kOrlo});
     EXPECT_TRUE(addinStoreOpen());
 
     // Unticking a listed add-in that never loaded only changes the list.
-    ASSERT_TRUE(manager.removeAddin(QStringLiteral("A1.Missing")).ok());
-    EXPECT_EQ(list().registration(QStringLiteral("A1.Missing"))->loadBehavior,
-              AddinList::kNotLoaded);
-    EXPECT_FALSE(manager.removeAddin(QStringLiteral("Unknown.Addin")).ok());
-    EXPECT_FALSE(manager.connectAddin(QStringLiteral("Unknown.Addin")).ok());
+    ASSERT_TRUE(manager.removeAddin(u"A1.Missing"_s).ok());
+    EXPECT_EQ(list().registration(u"A1.Missing"_s)->loadBehavior, AddinList::kNotLoaded);
+    EXPECT_FALSE(manager.removeAddin(u"Unknown.Addin"_s).ok());
+    EXPECT_FALSE(manager.connectAddin(u"Unknown.Addin"_s).ok());
 }
 
 TEST_F(AddinManagerTest, AManagerLeftRunningShutsItsAddinsDown) {
     {
         AddinManager manager(m_settings, m_app);
         ASSERT_TRUE(manager.connectStartupAddins().empty());
-        auto contact = patient(QStringLiteral("3"));
+        auto contact = patient(u"3"_s);
         ASSERT_TRUE(contact->Display().ok());
         // Connected twice: nothing changes.
         ASSERT_TRUE(manager.connectAddin(kOrlo).ok());
         EXPECT_EQ(manager.connectedAddins(), QStringList{kOrlo});
     }
     // The add-in let go of the desk: closing the main window writes no list.
-    patient(QStringLiteral("4"));
+    patient(u"4"_s);
     m_explorer->Close();
     EXPECT_EQ(orlo::test::readFile(appPath(u"\\META\\UNLOADP.log")), QByteArray());
     EXPECT_TRUE(addinStoreOpen());

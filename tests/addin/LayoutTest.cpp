@@ -12,10 +12,12 @@
 #include "host/addins/AddinManager.h"
 #include "tools/addin/AddinCommands.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::addin::test {
 namespace {
 
-const QString kOrlo = QStringLiteral("OrlonetPROv1.Connect");
+const QString kOrlo = u"OrlonetPROv1.Connect"_s;
 
 class LayoutTest : public ::testing::Test {
 protected:
@@ -30,17 +32,16 @@ protected:
         env.insert(QString::fromLatin1(RegistryStore::kFileVariable), registryFile());
         p.setProcessEnvironment(env);
         p.setProcessChannelMode(QProcess::ForwardedChannels);
-        p.start(QStringLiteral("bash"),
-                {QString::fromUtf8(ORLO_SOURCE_DIR) + QStringLiteral("/scripts/layout.sh"),
-                 appDir(), qEnvironmentVariable("ORLO_TEST_BINARY_DIR")});
+        p.start(u"bash"_s, {QString::fromUtf8(ORLO_SOURCE_DIR) + u"/scripts/layout.sh"_s, appDir(),
+                            qEnvironmentVariable("ORLO_TEST_BINARY_DIR")});
         if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit) {
             return -1;
         }
         return p.exitCode();
     }
 
-    QString appDir() const { return m_dir.filePath(QStringLiteral("app dir")); }
-    QString registryFile() const { return m_dir.filePath(QStringLiteral("registry")); }
+    QString appDir() const { return m_dir.filePath(u"app dir"_s); }
+    QString registryFile() const { return m_dir.filePath(u"registry"_s); }
 
     QTemporaryDir m_dir;
 };
@@ -51,7 +52,7 @@ TEST_F(LayoutTest, TheLaidOutFolderIsListedAndLoadsInTheDesk) {
     host::AddinList list(settings);
     const auto entry = list.registration(kOrlo);
     ASSERT_TRUE(entry.ok());
-    EXPECT_EQ(entry->path, appDir() + QStringLiteral("/liborlo.so"));
+    EXPECT_EQ(entry->path, appDir() + u"/liborlo.so"_s);
     EXPECT_EQ(entry->loadBehavior, host::AddinList::kLoadAtStartup);
 
     // The desk starts with the same settings file.
@@ -60,8 +61,8 @@ TEST_F(LayoutTest, TheLaidOutFolderIsListedAndLoadsInTheDesk) {
     ScriptedMessageBoxes boxes;
     auto app = host::Application::create(clock, Locale::unitedKingdom(),
                                          host::FormRegistry::standard(), &boxes);
-    auto ns = *app->GetNamespace(QStringLiteral("MAPI"));
-    ASSERT_TRUE(ns->AddStore(m_dir.filePath(QStringLiteral("desk.pst"))).ok());
+    auto ns = *app->GetNamespace(u"MAPI"_s);
+    ASSERT_TRUE(ns->AddStore(m_dir.filePath(u"desk.pst"_s)).ok());
     app->Explorers()->Add(*ns->Folders()->Item(1));
     {
         host::AddinManager manager(settings, app);
@@ -98,23 +99,21 @@ ToolRun runTool(const QStringList& args) {
 TEST_F(LayoutTest, TheAdminToolRegistersOnlyAFolderThatHoldsTheLibrary) {
     const QString registry = registryFile();
     ASSERT_TRUE(QDir().mkpath(appDir()));
-    ToolRun r =
-        runTool({QStringLiteral("register"), appDir(), QStringLiteral("--registry"), registry});
+    ToolRun r = runTool({u"register"_s, appDir(), u"--registry"_s, registry});
     EXPECT_EQ(r.code, tools::kExitFailure);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("liborlo.so"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u"liborlo.so"_s)) << r.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(registry));
 
-    orlo::test::writeFile(appDir() + QStringLiteral("/liborlo.so"), "library");
-    r = runTool({QStringLiteral("register"), appDir(), QStringLiteral("--registry"), registry});
+    orlo::test::writeFile(appDir() + u"/liborlo.so"_s, "library");
+    r = runTool({u"register"_s, appDir(), u"--registry"_s, registry});
     EXPECT_EQ(r.code, tools::kExitOk) << r.err.toStdString();
-    r = runTool({QStringLiteral("list"), QStringLiteral("--registry"), registry});
+    r = runTool({u"list"_s, u"--registry"_s, registry});
     EXPECT_EQ(r.code, tools::kExitOk);
-    EXPECT_EQ(r.out, kOrlo + QStringLiteral("\t3\t") + appDir() + QStringLiteral("/liborlo.so\n"));
+    EXPECT_EQ(r.out, kOrlo + u"\t3\t"_s + appDir() + u"/liborlo.so\n"_s);
 
     EXPECT_EQ(runTool({}).code, tools::kExitUsage);
-    EXPECT_EQ(runTool({QStringLiteral("register")}).code, tools::kExitUsage);
-    EXPECT_EQ(runTool({QStringLiteral("list"), QStringLiteral("--registry")}).code,
-              tools::kExitUsage);
+    EXPECT_EQ(runTool({u"register"_s}).code, tools::kExitUsage);
+    EXPECT_EQ(runTool({u"list"_s, u"--registry"_s}).code, tools::kExitUsage);
 }
 
 }  // namespace

@@ -17,6 +17,8 @@
 #include "records/Schema.h"
 #include "tools/Seeder.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::addin::test {
 namespace {
 
@@ -30,7 +32,7 @@ public:
             if (QWidget* w = QApplication::activeModalWidget()) {
                 title = w->windowTitle();
                 name = w->objectName();
-                const auto* page = w->findChild<QLabel*>(QStringLiteral("lblPage"));
+                const auto* page = w->findChild<QLabel*>(u"lblPage"_s);
                 pageLabel = page ? page->text() : QString();
                 m_timer.stop();
                 w->close();
@@ -59,7 +61,7 @@ std::vector<QWidget*> visibleWindows() {
 class MenuTest : public AddinFixture {
 protected:
     std::shared_ptr<host::CommandBar> menuBar() {
-        return *m_explorer->CommandBars()->Item(QStringLiteral("Menu Bar"));
+        return *m_explorer->CommandBars()->Item(u"Menu Bar"_s);
     }
     std::shared_ptr<CommandBarControl> byTag(const char* tag) {
         return menuBar()->FindControl(QString::fromLatin1(tag));
@@ -77,9 +79,8 @@ protected:
 // Each control as "depth caption [tag] kind", walked top to bottom.
 void describe(const host::CommandBarControls& controls, int depth, QStringList& out) {
     for (const auto& c : controls) {
-        out << QString(depth * 2, u' ') + c->Caption() + QStringLiteral(" [") + c->Tag() +
-                   (c->Type() == host::ControlType::Popup ? QStringLiteral("] popup")
-                                                          : QStringLiteral("] button"));
+        out << QString(depth * 2, u' ') + c->Caption() + u" ["_s + c->Tag() +
+                   (c->Type() == host::ControlType::Popup ? u"] popup"_s : u"] button"_s);
         if (const auto sub = c->Controls()) {
             describe(*sub, depth + 1, out);
         }
@@ -91,29 +92,26 @@ TEST_F(MenuTest, TheWholeTreeReadsBackFromTheMenuBar) {
     const auto orlo = byTag("Orlov3Netmenu");
     ASSERT_TRUE(orlo);
     EXPECT_EQ(*menuBar()->Controls()->Item(6), orlo);  // before the desk's sixth, "&Help"
-    EXPECT_EQ((*menuBar()->Controls()->Item(7))->Caption(), QStringLiteral("&Help"));
+    EXPECT_EQ((*menuBar()->Controls()->Item(7))->Caption(), u"&Help"_s);
     QStringList tree;
     describe(*menuBar()->Controls(), 0, tree);
-    EXPECT_EQ(tree.mid(tree.indexOf(QStringLiteral("&Orlo [Orlov3Netmenu] popup")), 18),
-              QStringList(
-                  {QStringLiteral("&Orlo [Orlov3Netmenu] popup"),
-                   QStringLiteral("  Repor&ts... [] popup"),
-                   QStringLiteral("    Next Day &Appointments Report [NextDay] button"),
-                   QStringLiteral("    &No Show/Cancellation Report [UnderEighteen] button"),
-                   QStringLiteral("    &Diabetic Patients Report [Diabetic] button"),
-                   QStringLiteral("    &Balance Overdue Report [Balance] button"),
-                   QStringLiteral("    Patient &List Report [PatientList] button"),
-                   QStringLiteral("    &Recall Reports... [] popup"),
-                   QStringLiteral("      &2 Week Recall Reminder Report [ThreeMonth] button"),
-                   QStringLiteral("      6 &Week Overdue Recall Report [SixMonth] button"),
-                   QStringLiteral("      &3 Month Overdue Recall Report [TwelveMonth] button"),
-                   QStringLiteral("      &6 Month Overdue Recall Report [EighteenMonth] button"),
-                   QStringLiteral("      &12 Month Overdue Recall Report [twentyfourMonth] button"),
-                   QStringLiteral("      &Monthly Recall Report [MonthlyRecallReport] button"),
-                   QStringLiteral("  &Patient Finder... [PatientFinderOrlov3] button"),
-                   QStringLiteral("  &Settings... [SettingsOrlov3] button"),
-                   QStringLiteral("  &About Orlo [AboutOrlov3] button"),
-                   QStringLiteral("&Help [] popup")}));
+    EXPECT_EQ(tree.mid(tree.indexOf(u"&Orlo [Orlov3Netmenu] popup"_s), 18),
+              QStringList({u"&Orlo [Orlov3Netmenu] popup"_s, u"  Repor&ts... [] popup"_s,
+                           u"    Next Day &Appointments Report [NextDay] button"_s,
+                           u"    &No Show/Cancellation Report [UnderEighteen] button"_s,
+                           u"    &Diabetic Patients Report [Diabetic] button"_s,
+                           u"    &Balance Overdue Report [Balance] button"_s,
+                           u"    Patient &List Report [PatientList] button"_s,
+                           u"    &Recall Reports... [] popup"_s,
+                           u"      &2 Week Recall Reminder Report [ThreeMonth] button"_s,
+                           u"      6 &Week Overdue Recall Report [SixMonth] button"_s,
+                           u"      &3 Month Overdue Recall Report [TwelveMonth] button"_s,
+                           u"      &6 Month Overdue Recall Report [EighteenMonth] button"_s,
+                           u"      &12 Month Overdue Recall Report [twentyfourMonth] button"_s,
+                           u"      &Monthly Recall Report [MonthlyRecallReport] button"_s,
+                           u"  &Patient Finder... [PatientFinderOrlov3] button"_s,
+                           u"  &Settings... [SettingsOrlov3] button"_s,
+                           u"  &About Orlo [AboutOrlov3] button"_s, u"&Help [] popup"_s}));
 
     // Each button in its field, with the add-in's action, icon and caption
     // style, and its face.
@@ -138,7 +136,7 @@ TEST_F(MenuTest, TheWholeTreeReadsBackFromTheMenuBar) {
         SCOPED_TRACE(tag);
         const auto& button = (menu.*field).get();
         ASSERT_EQ(button, byTag(tag));
-        EXPECT_EQ(button->OnAction(), QStringLiteral("!<OrlonetPROv1.Connect>"));
+        EXPECT_EQ(button->OnAction(), u"!<OrlonetPROv1.Connect>"_s);
         EXPECT_EQ(button->Style(), 3);
         EXPECT_TRUE(button->Temporary() && button->Enabled() && button->Visible());
         const QString t = QString::fromLatin1(tag);
@@ -171,9 +169,9 @@ TEST_F(MenuTest, OneWindowPerClassAndTheOthersWaitForTheirOpeners) {
     ASSERT_TRUE(byTag("AboutOrlov3")->Execute().ok());
     EXPECT_EQ(addin().menu().aboutWindow(), about);
     EXPECT_EQ(visibleWindows().size(), before + 1);
-    EXPECT_EQ(about->windowTitle(), QStringLiteral("About Orlo"));
-    EXPECT_EQ(about->findChild<QLabel*>(QStringLiteral("lblDatabase"))->text(),
-              QStringLiteral("Database in use:\n") + ctx().DbLocation);
+    EXPECT_EQ(about->windowTitle(), u"About Orlo"_s);
+    EXPECT_EQ(about->findChild<QLabel*>(u"lblDatabase"_s)->text(),
+              u"Database in use:\n"_s + ctx().DbLocation);
 
     // The search windows open; the settings window waits for its opener.
     for (const char* tag : {"PatientFinderOrlov3", "SettingsOrlov3", "MonthlyRecallReport"}) {
@@ -192,47 +190,41 @@ TEST_F(MenuTest, AReportClickShowsItsPreviewUntilItIsClosed) {
     ASSERT_TRUE(connect().ok());
     ModalWatch watch;
     ASSERT_TRUE(byTag("PatientList")->Execute().ok());
-    EXPECT_EQ(watch.title, QStringLiteral("Patient List Report"));
-    EXPECT_EQ(watch.name, QStringLiteral("DataReport11"));
-    EXPECT_EQ(watch.pageLabel, QStringLiteral("Page 1 of 3"));
+    EXPECT_EQ(watch.title, u"Patient List Report"_s);
+    EXPECT_EQ(watch.name, u"DataReport11"_s);
+    EXPECT_EQ(watch.pageLabel, u"Page 1 of 3"_s);
     EXPECT_TRUE(m_boxes.shown().empty());
 }
 
 TEST_F(MenuTest, MethodsForOtherPrograms) {
     seedDatabase(5);
     ASSERT_TRUE(connect().ok());
-    const auto customize = *(*m_explorer->CommandBars()->Item(QStringLiteral("Tools")))
-                                ->Controls()
-                                ->Item(QStringLiteral("Customize..."));
-    ASSERT_TRUE(
-        m_connect.CallMethod(QStringLiteral("allowinspectorcbcustomization"), {Variant(false)})
-            .ok());
+    const auto customize =
+        *(*m_explorer->CommandBars()->Item(u"Tools"_s))->Controls()->Item(u"Customize..."_s);
+    ASSERT_TRUE(m_connect.CallMethod(u"allowinspectorcbcustomization"_s, {Variant(false)}).ok());
     EXPECT_FALSE(customize->Enabled());
-    EXPECT_EQ(m_connect.CallMethod(QStringLiteral("Shutdown"), {}).error().number, 438);
+    EXPECT_EQ(m_connect.CallMethod(u"Shutdown"_s, {}).error().number, 438);
 
     // The patient detail report takes the patient of the active item
     // window, whose id must be plain digits.
-    const QString problem = QStringLiteral(
-        "There was a problem loading the specified patient detail report, please close all "
-        "windows and try again");
-    const QString detail = QStringLiteral("PatientDetailrptOrlonetV1");
+    const QString problem =
+        u"There was a problem loading the specified patient detail report, please close all "
+        "windows and try again"_s;
+    const QString detail = u"PatientDetailrptOrlonetV1"_s;
     ASSERT_TRUE(m_connect.CallMethod(detail, {}).ok());
-    auto contact = patient(QStringLiteral("3"));
+    auto contact = patient(u"3"_s);
     ASSERT_TRUE(contact->Display().ok());
-    ASSERT_TRUE(
-        contact->setUserProperty(QStringLiteral("PatientID"), Variant(QStringLiteral("3 OR 1=1")))
-            .ok());
+    ASSERT_TRUE(contact->setUserProperty(u"PatientID"_s, Variant(u"3 OR 1=1"_s)).ok());
     ASSERT_TRUE(m_connect.CallMethod(detail, {}).ok());
     ASSERT_EQ(m_boxes.shown().size(), 2u);
     for (const MessageBoxRequest& box : m_boxes.shown()) {
-        EXPECT_EQ(box, (MessageBoxRequest{problem, QStringLiteral("Orlo Software Error"),
-                                          MsgIcon::Critical, MsgButtons::OK}));
+        EXPECT_EQ(box, (MessageBoxRequest{problem, u"Orlo Software Error"_s, MsgIcon::Critical,
+                                          MsgButtons::OK}));
     }
-    ASSERT_TRUE(
-        contact->setUserProperty(QStringLiteral("PatientID"), Variant(QStringLiteral("3"))).ok());
+    ASSERT_TRUE(contact->setUserProperty(u"PatientID"_s, Variant(u"3"_s)).ok());
     ModalWatch watch;
     ASSERT_TRUE(m_connect.CallMethod(detail, {}).ok());
-    EXPECT_EQ(watch.title, QStringLiteral("Patient Detail Report"));
+    EXPECT_EQ(watch.title, u"Patient Detail Report"_s);
     EXPECT_EQ(m_boxes.shown().size(), 2u);
 }
 
@@ -247,7 +239,7 @@ TEST_F(MenuTest, TheMenuGoesWithTheAddinAndComesBackOnce) {
     EXPECT_EQ(addin().menu().aboutWindow(), nullptr);
     QStringList tree;
     describe(*menuBar()->Controls(), 0, tree);
-    EXPECT_EQ(tree.filter(QStringLiteral("&Orlo [")).size(), 1);
+    EXPECT_EQ(tree.filter(u"&Orlo ["_s).size(), 1);
 }
 
 }  // namespace

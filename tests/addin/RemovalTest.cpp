@@ -5,6 +5,8 @@
 #include "AddinFixture.h"
 #include "host/HostErrors.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::addin::test {
 namespace {
 
@@ -17,12 +19,12 @@ protected:
     }
 
     static MessageBoxRequest exitWindow() {
-        return {qs(kExitWindowText), QStringLiteral("Orlo"), MsgIcon::Information, MsgButtons::OK};
+        return {qs(kExitWindowText), u"Orlo"_s, MsgIcon::Information, MsgButtons::OK};
     }
 };
 
 TEST_F(RemovalTest, UserRemovalTakesTheStoreOutOfTheProfile) {
-    auto contact = patient(QStringLiteral("1"));
+    auto contact = patient(u"1"_s);
     ASSERT_TRUE(contact->Display().ok());
     bool profileChanged = false;
     host::Subscription s = m_ns->events.profileChanged.connect([&] { profileChanged = true; });
@@ -43,15 +45,16 @@ TEST_F(RemovalTest, AStoreAlreadyGoneIsReportedAndTheRemovalGoesOn) {
     disconnect(host::RemoveMode::UserClosed);
     ASSERT_EQ(m_boxes.shown().size(), 2u);
     const MessageBoxRequest& box = m_boxes.shown()[0];
-    EXPECT_EQ(box.title, QStringLiteral("Software Error #-1940651761"));
+    EXPECT_EQ(box.title, u"Software Error #-1940651761"_s);
     EXPECT_EQ(box.icon, MsgIcon::Critical);
     EXPECT_EQ(box.buttons, MsgButtons::OK);
-    const QStringList parts = box.text.split(QStringLiteral("\r\n"));
+    const QStringList parts = box.text.split(u"\r\n"_s);
     ASSERT_EQ(parts.size(), 3);
     EXPECT_EQ(parts[0], QString::number(host::err::kObjectNotFound));
     EXPECT_FALSE(parts[1].isEmpty());
-    EXPECT_EQ(parts[2], QStringLiteral("This Software could not remove the Outlook PST file "
-                                       "because it has been removed or deleted."));
+    EXPECT_EQ(parts[2],
+              u"This Software could not remove the Outlook PST file "
+              "because it has been removed or deleted."_s);
     EXPECT_EQ(m_boxes.shown()[1], exitWindow());
     EXPECT_EQ(m_connect.outAddIn(), nullptr);
 }

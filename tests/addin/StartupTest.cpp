@@ -9,6 +9,8 @@
 #include "host/commandbars/CommandBarControls.h"
 #include "host/commandbars/CommandBars.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::addin::test {
 namespace {
 
@@ -17,7 +19,7 @@ class StartupTest : public AddinFixture {};
 TEST_F(StartupTest, FirstStartWritesTheDefaultsOnceAsText) {
     ASSERT_TRUE(QFile::remove(registryFile()));
     ASSERT_TRUE(connect().ok());
-    const QString defaultDb = m_appFolder.root() + QStringLiteral("/Database/Patients.mdb");
+    const QString defaultDb = m_appFolder.root() + u"/Database/Patients.mdb"_s;
     EXPECT_EQ(stored(kDefaultDbLocationValue), (RegistryValue{REG_SZ, defaultDb.toUtf8()}));
     EXPECT_EQ(stored(kManualIpEnabledValue), (RegistryValue{REG_SZ, QByteArray("0")}));
     // The workstation's address, as its listener reports it.
@@ -41,14 +43,14 @@ TEST_F(StartupTest, FirstStartWritesTheDefaultsOnceAsText) {
 }
 
 TEST_F(StartupTest, AnOlderDatabaseIsUpgradedOnceAndTheLogSaysSo) {
-    const QString db = m_appFolder.root() + QStringLiteral("/Database/Patients.mdb");
+    const QString db = m_appFolder.root() + u"/Database/Patients.mdb"_s;
     {
         data::Connection conn({m_clock, m_locale});
-        conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
+        conn.setProvider(u"Microsoft.JET.OLEDB.4.0"_s);
         ASSERT_TRUE(conn.open(db).ok());
-        ASSERT_TRUE(conn.execute(QStringLiteral("DROP INDEX SCHEDULED_START_TIME")).ok());
-        ASSERT_TRUE(conn.execute(QStringLiteral("DROP INDEX SCHEDULED_BALANCE1")).ok());
-        ASSERT_TRUE(conn.execute(QStringLiteral("PRAGMA user_version = 0")).ok());
+        ASSERT_TRUE(conn.execute(u"DROP INDEX SCHEDULED_START_TIME"_s).ok());
+        ASSERT_TRUE(conn.execute(u"DROP INDEX SCHEDULED_BALANCE1"_s).ok());
+        ASSERT_TRUE(conn.execute(u"PRAGMA user_version = 0"_s).ok());
     }
     // What it did is in the log; the database itself: see the admin tool's test.
     ASSERT_TRUE(connect().ok());
@@ -65,13 +67,13 @@ TEST_F(StartupTest, AnOlderDatabaseIsUpgradedOnceAndTheLogSaysSo) {
 }
 
 TEST_F(StartupTest, ExistingSettingsAreNeverOverwritten) {
-    storeText(kDefaultDbLocationValue, QStringLiteral("/srv/clinic/Patients.mdb"));
-    storeText(kManualIpEnabledValue, QStringLiteral("1"));
-    storeText(kManualIpValue, QStringLiteral("10.0.0.7"));
+    storeText(kDefaultDbLocationValue, u"/srv/clinic/Patients.mdb"_s);
+    storeText(kManualIpEnabledValue, u"1"_s);
+    storeText(kManualIpValue, u"10.0.0.7"_s);
     const QByteArray settings = orlo::test::readFile(registryFile());
     ASSERT_TRUE(connect().ok());
     EXPECT_EQ(orlo::test::readFile(registryFile()), settings);
-    EXPECT_EQ(ctx().DbLocation, QStringLiteral("/srv/clinic/Patients.mdb"));
+    EXPECT_EQ(ctx().DbLocation, u"/srv/clinic/Patients.mdb"_s);
 }
 
 TEST_F(StartupTest, AnEmptyValueCountsAsMissing) {
@@ -93,18 +95,18 @@ TEST_F(StartupTest, HoldsTheDeskObjectsAndOpensTheStore) {
     EXPECT_EQ(a.nameSpace(), m_ns);
     EXPECT_EQ(a.explorer(), m_explorer);
     EXPECT_EQ(ctx().application, m_app);
-    EXPECT_EQ(a.progId(), QStringLiteral("OrlonetPROv1.Connect"));
+    EXPECT_EQ(a.progId(), u"OrlonetPROv1.Connect"_s);
     // The desk's "Standard" bar has no "Refresh DB" control; none is made.
     EXPECT_EQ(a.refreshDbControl(), nullptr);
     EXPECT_EQ(m_explorer->CommandBars()->FindControl(qs(kRefreshDbTag)), nullptr);
 }
 
 TEST_F(StartupTest, FindsTheRefreshControlOnTheStandardBar) {
-    auto standard = m_explorer->CommandBars()->Item(QStringLiteral("Standard"));
+    auto standard = m_explorer->CommandBars()->Item(u"Standard"_s);
     ASSERT_TRUE(standard.ok());
     auto control = (*standard)->Controls()->Add(host::ControlType::Button);
     ASSERT_TRUE(control.ok());
-    (*control)->setTag(QStringLiteral("Refresh DB"));
+    (*control)->setTag(u"Refresh DB"_s);
     ASSERT_TRUE(connect().ok());
     EXPECT_EQ(addin().refreshDbControl(), *control);
 }
@@ -137,7 +139,7 @@ TEST_F(StartupTest, AnItemWindowAloneIsEnoughToStart) {
 TEST_F(StartupTest, AStoreAlreadyOpenIsNotAddedAgain) {
     // Another copy of the store, open under the same top folder name: the
     // add-in goes by the name and leaves the profile as it is.
-    const QString copy = m_dir.filePath(QStringLiteral("elsewhere.pst"));
+    const QString copy = m_dir.filePath(u"elsewhere.pst"_s);
     ASSERT_TRUE(tools::createAddinStore(copy).ok());
     ASSERT_TRUE(m_ns->AddStore(copy).ok());
     const QStringList before = m_ns->profileStores();
@@ -151,9 +153,9 @@ TEST_F(StartupTest, AMissingStoreIsReportedOnceAndTheStartGoesOn) {
     ASSERT_TRUE(connect().ok());
     EXPECT_EQ(m_boxes.shown(),
               (std::vector<MessageBoxRequest>{
-                  {QStringLiteral("Unable to locate Outlook PST file. Please verify that the file "
-                                  "hasn't been deleted or moved."),
-                   QStringLiteral("Outlook PST Load Error"), MsgIcon::Critical, MsgButtons::OK}}));
+                  {u"Unable to locate Outlook PST file. Please verify that the file "
+                   "hasn't been deleted or moved."_s,
+                   u"Outlook PST Load Error"_s, MsgIcon::Critical, MsgButtons::OK}}));
     // Nothing was created in its place, and everything after it ran.
     EXPECT_FALSE(QFileInfo::exists(appPath(kAddinPstName)));
     EXPECT_FALSE(addinStoreOpen());
@@ -168,14 +170,14 @@ TEST_F(StartupTest, ADamagedStoreGivesTheOpenErrorAndTheStartGoesOn) {
     ASSERT_TRUE(connect().ok());
     ASSERT_EQ(m_boxes.shown().size(), 1u);
     const MessageBoxRequest& box = m_boxes.shown().front();
-    EXPECT_EQ(box.title, QStringLiteral("Open PST Error"));
+    EXPECT_EQ(box.title, u"Open PST Error"_s);
     EXPECT_EQ(box.icon, MsgIcon::Critical);
     EXPECT_EQ(box.buttons, MsgButtons::OK);
     // The error's number, CR LF, its description (which names the file).
-    const QStringList parts = box.text.split(QStringLiteral("\r\n"));
+    const QStringList parts = box.text.split(u"\r\n"_s);
     ASSERT_EQ(parts.size(), 2);
     EXPECT_EQ(parts[0], QString::number(err::kProviderFailure));
-    EXPECT_TRUE(parts[1].contains(QStringLiteral("12-27Orlonetv1.pst"))) << parts[1].toStdString();
+    EXPECT_TRUE(parts[1].contains(u"12-27Orlonetv1.pst"_s)) << parts[1].toStdString();
     EXPECT_EQ(orlo::test::readFile(appPath(kAddinPstName)), QByteArray("not a store at all"));
     EXPECT_TRUE(addin().isRunning());
     EXPECT_TRUE(ctx().ApptItemSaveEnabled);

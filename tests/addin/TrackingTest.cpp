@@ -5,6 +5,8 @@
 #include "host/Views.h"
 #include "sync/UnloadLists.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::addin::test {
 namespace {
 
@@ -27,9 +29,9 @@ protected:
 };
 
 TEST_F(TrackingTest, EveryOpenContactAndAppointmentWindowIsBoundUntilItCloses) {
-    auto first = patient(QStringLiteral("1"));
-    auto second = patient(QStringLiteral("2"));
-    auto visit = appointment(QStringLiteral("10"));
+    auto first = patient(u"1"_s);
+    auto second = patient(u"2"_s);
+    auto visit = appointment(u"10"_s);
     ASSERT_TRUE(first->Display().ok());
     ASSERT_TRUE(visit->Display().ok());
     ASSERT_TRUE(second->Display().ok());
@@ -48,12 +50,12 @@ TEST_F(TrackingTest, EveryOpenContactAndAppointmentWindowIsBoundUntilItCloses) {
 }
 
 TEST_F(TrackingTest, MailAndOtherItemsChangeNothing) {
-    auto contact = patient(QStringLiteral("1"));
-    auto visit = appointment(QStringLiteral("10"));
+    auto contact = patient(u"1"_s);
+    auto visit = appointment(u"10"_s);
     ASSERT_TRUE(contact->Display().ok());
     ASSERT_TRUE(visit->Display().ok());
     auto note = mail();
-    auto task = m_inbox->Items()->Add(QStringLiteral("IPM.Task"));
+    auto task = m_inbox->Items()->Add(u"IPM.Task"_s);
     ASSERT_TRUE(task.ok());
     ASSERT_TRUE(note->Display().ok());
     ASSERT_TRUE((*task)->Display().ok());
@@ -67,14 +69,14 @@ TEST_F(TrackingTest, MailAndOtherItemsChangeNothing) {
 TEST_F(TrackingTest, FolderSwitchKeepsTheViewsOfTheNewFolder) {
     ASSERT_TRUE(m_explorer->SelectFolder(folder(kSchedulerFolderName)).ok());
     ASSERT_NE(addin().views(), nullptr);
-    EXPECT_EQ(addin().views()->folderName(), QStringLiteral("Scheduler"));
-    EXPECT_EQ(m_explorer->CurrentFolder()->Name(), QStringLiteral("Scheduler"));
+    EXPECT_EQ(addin().views()->folderName(), u"Scheduler"_s);
+    EXPECT_EQ(m_explorer->CurrentFolder()->Name(), u"Scheduler"_s);
 }
 
 TEST_F(TrackingTest, ClosingTheMainWindowWritesTheListsAndWaitsForTheLastItemWindow) {
-    patient(QStringLiteral("7"));
-    auto contact = patient(QStringLiteral("8"));
-    appointment(QStringLiteral("30"));
+    patient(u"7"_s);
+    auto contact = patient(u"8"_s);
+    appointment(u"30"_s);
     ASSERT_TRUE(contact->Display().ok());
 
     m_explorer->Close();
@@ -100,20 +102,20 @@ TEST_F(TrackingTest, ClosingTheMainWindowWritesTheListsAndWaitsForTheLastItemWin
 }
 
 TEST_F(TrackingTest, ClosingTheOnlyWindowStopsAtOnce) {
-    patient(QStringLiteral("5"));
+    patient(u"5"_s);
     m_explorer->Close();
     EXPECT_EQ(orlo::test::readFile(appPath(sync::kPatientUnloadList)), "5\r\n");
     EXPECT_FALSE(addin().isRunning());
     // Items opened afterwards reach nothing.
-    auto later = patient(QStringLiteral("6"));
+    auto later = patient(u"6"_s);
     ASSERT_TRUE(later->Display().ok());
     EXPECT_EQ(contactHandlers(*later), 0);
 }
 
 TEST_F(TrackingTest, ItemWindowsClosingWhileAnotherWindowStaysStopNothing) {
-    auto a = patient(QStringLiteral("1"));
-    auto b = appointment(QStringLiteral("2"));
-    auto c = patient(QStringLiteral("3"));
+    auto a = patient(u"1"_s);
+    auto b = appointment(u"2"_s);
+    auto c = patient(u"3"_s);
     ASSERT_TRUE(a->Display().ok());
     ASSERT_TRUE(b->Display().ok());
     ASSERT_TRUE(b->Close(host::SaveMode::Discard).ok());
@@ -124,8 +126,8 @@ TEST_F(TrackingTest, ItemWindowsClosingWhileAnotherWindowStaysStopNothing) {
     EXPECT_TRUE(addin().isRunning());
 
     // No main window, but another item window stays open: still running.
-    auto d = patient(QStringLiteral("4"));
-    auto e = patient(QStringLiteral("5"));
+    auto d = patient(u"4"_s);
+    auto e = patient(u"5"_s);
     ASSERT_TRUE(d->Display().ok());
     ASSERT_TRUE(e->Display().ok());
     m_explorer->Close();
@@ -135,12 +137,11 @@ TEST_F(TrackingTest, ItemWindowsClosingWhileAnotherWindowStaysStopNothing) {
 }
 
 TEST_F(TrackingTest, AMissingListIsReportedAndTheOtherStillWritten) {
-    appointment(QStringLiteral("44"));
+    appointment(u"44"_s);
     ASSERT_TRUE(QFile::remove(appPath(sync::kPatientUnloadList)));
     m_explorer->Close();
     ASSERT_EQ(m_boxes.shown().size(), 1u);
-    EXPECT_EQ(m_boxes.shown()[0].text,
-              QStringLiteral("Cannot Load Patient Unload File. Please recreate."));
+    EXPECT_EQ(m_boxes.shown()[0].text, u"Cannot Load Patient Unload File. Please recreate."_s);
     EXPECT_FALSE(QFileInfo::exists(appPath(sync::kPatientUnloadList)));
     EXPECT_EQ(orlo::test::readFile(appPath(sync::kScheduleUnloadList)), "44\r\n");
     EXPECT_TRUE(orlo::test::readFile(appPath(u"\\logs\\error.log"))
@@ -150,7 +151,7 @@ TEST_F(TrackingTest, AMissingListIsReportedAndTheOtherStillWritten) {
 }
 
 TEST_F(TrackingTest, StopAddinTwiceIsHarmless) {
-    auto contact = patient(QStringLiteral("1"));
+    auto contact = patient(u"1"_s);
     ASSERT_TRUE(contact->Display().ok());
     addin().StopAddin();
     addin().StopAddin();

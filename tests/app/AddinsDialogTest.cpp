@@ -9,6 +9,8 @@
 #include "app/AddinHost.h"
 #include "app/AddinsDialog.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using namespace orlo::desk;
 
@@ -38,17 +40,16 @@ public:
 TEST(AddinsDialog, ListsTheAddinsAndRemovesTheChosenOne) {
     ListedAddins host;
     host.entries = {
-        {QStringLiteral("Other.Connect"), QString(), QStringLiteral("/x/libother.so"), false,
-         QStringLiteral("The library could not be loaded.")},
-        {QStringLiteral("OrlonetPROv1.Connect"), QStringLiteral("Orlo"),
-         QStringLiteral("/srv/app/liborlo.so"), true, QString()},
+        {u"Other.Connect"_s, QString(), u"/x/libother.so"_s, false,
+         u"The library could not be loaded."_s},
+        {u"OrlonetPROv1.Connect"_s, u"Orlo"_s, u"/srv/app/liborlo.so"_s, true, QString()},
     };
     AddinsDialog dialog(&host);
     QListWidget* list = dialog.list();
     ASSERT_EQ(list->count(), 2);
-    EXPECT_TRUE(list->item(0)->text().contains(QStringLiteral("The library could not be loaded.")));
-    EXPECT_TRUE(list->item(1)->text().contains(QStringLiteral("loaded")));
-    EXPECT_FALSE(list->item(1)->text().contains(QStringLiteral("not loaded")));
+    EXPECT_TRUE(list->item(0)->text().contains(u"The library could not be loaded."_s));
+    EXPECT_TRUE(list->item(1)->text().contains(u"loaded"_s));
+    EXPECT_FALSE(list->item(1)->text().contains(u"not loaded"_s));
 
     // Nothing chosen: Remove does nothing.
     dialog.removeSelected();
@@ -56,10 +57,10 @@ TEST(AddinsDialog, ListsTheAddinsAndRemovesTheChosenOne) {
 
     list->setCurrentRow(1);
     dialog.removeSelected();
-    EXPECT_EQ(host.removed, QStringList{QStringLiteral("OrlonetPROv1.Connect")});
+    EXPECT_EQ(host.removed, QStringList{u"OrlonetPROv1.Connect"_s});
     // The list shows the new state at once.
     ASSERT_EQ(list->count(), 2);
-    EXPECT_TRUE(list->item(1)->text().contains(QStringLiteral("not loaded")));
+    EXPECT_TRUE(list->item(1)->text().contains(u"not loaded"_s));
 
     // A desk without an add-in loader says so and offers nothing to remove.
     AddinsDialog none(nullptr);

@@ -18,6 +18,8 @@
 #include "host/MAPIFolder.h"
 #include "platform/ui/MessageBox.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using namespace orlo::desk;
 using namespace orlo::desk::test;
@@ -25,10 +27,10 @@ using namespace orlo::desk::test;
 TEST(AutomationRoad, ReadmeSessionThenAListADeleteAndANewItem) {
     DeskTestStore store;
     ASSERT_TRUE(store.create());
-    const auto options = DeskOptions::parse(
-        {QStringLiteral("--appdir"), store.appDir, QStringLiteral("--registry"), store.registryFile,
-         QStringLiteral("--store"), store.storePath, QStringLiteral("--automation")},
-        QProcessEnvironment());
+    const auto options =
+        DeskOptions::parse({u"--appdir"_s, store.appDir, u"--registry"_s, store.registryFile,
+                            u"--store"_s, store.storePath, u"--automation"_s},
+                           QProcessEnvironment());
     ASSERT_TRUE(options.ok());
     ScriptedMessageBoxes boxes;
     DeskSession session(*options, boxes);
@@ -68,9 +70,8 @@ TEST(AutomationRoad, ReadmeSessionThenAListADeleteAndANewItem) {
         // The item to be deleted, held here only while the command runs.
         std::shared_ptr<host::Item> held;
         if (QByteArray(line).contains(R"("cmd":"delete")")) {
-            const auto folder =
-                folderAt(*session.nameSpace(), QStringLiteral("Orlo Networked V.1/Patients"));
-            held = *(*folder)->Items()->Find(QStringLiteral("[PatientID] = 12"));
+            const auto folder = folderAt(*session.nameSpace(), u"Orlo Networked V.1/Patients"_s);
+            held = *(*folder)->Items()->Find(u"[PatientID] = 12"_s);
             ASSERT_NE(held, nullptr);
             deleted = held;
         }

@@ -22,6 +22,8 @@
 #include "host/commandbars/CommandBars.h"
 #include "platform/ui/MessageBox.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using namespace orlo::desk;
 using namespace orlo::desk::test;
@@ -40,10 +42,10 @@ QProcessEnvironment env(std::initializer_list<std::pair<const char*, const char*
 class RecordingAddins final : public AddinHost {
 public:
     std::vector<AddinEntry> addins() const override { return {}; }
-    void startup() override { calls << QStringLiteral("startup"); }
-    void shutdown() override { calls << QStringLiteral("shutdown"); }
+    void startup() override { calls << u"startup"_s; }
+    void shutdown() override { calls << u"shutdown"_s; }
     Status remove(const QString& progId) override {
-        calls << QStringLiteral("remove ") + progId;
+        calls << u"remove "_s + progId;
         return okStatus();
     }
     QStringList& calls;
@@ -60,35 +62,33 @@ TEST(DeskOptions, OptionsWinOverTheEnvironmentWhichWinsOverDefaults) {
                         {"ORLO_LOCALE", "us"}});
     const auto fromEnv = DeskOptions::parse({}, e);
     ASSERT_TRUE(fromEnv.ok());
-    EXPECT_EQ(fromEnv->appDir, QStringLiteral("/srv/ws2"));
-    EXPECT_EQ(fromEnv->registryFile, QStringLiteral("/srv/ws2/registry"));
-    EXPECT_EQ(fromEnv->profile, QStringLiteral("Desk2"));
-    EXPECT_EQ(fromEnv->stores, (QStringList{QStringLiteral("/a.pst"), QStringLiteral("/b.pst")}));
-    EXPECT_EQ(fromEnv->locale, QStringLiteral("us"));
+    EXPECT_EQ(fromEnv->appDir, u"/srv/ws2"_s);
+    EXPECT_EQ(fromEnv->registryFile, u"/srv/ws2/registry"_s);
+    EXPECT_EQ(fromEnv->profile, u"Desk2"_s);
+    EXPECT_EQ(fromEnv->stores, (QStringList{u"/a.pst"_s, u"/b.pst"_s}));
+    EXPECT_EQ(fromEnv->locale, u"us"_s);
     EXPECT_FALSE(fromEnv->automation);
 
-    const auto given = DeskOptions::parse(
-        {QStringLiteral("--appdir=/srv/ws3"), QStringLiteral("--profile"), QStringLiteral("Front"),
-         QStringLiteral("--store"), QStringLiteral("/c.pst"), QStringLiteral("--automation"),
-         QStringLiteral("--locale"), QStringLiteral("uk")},
-        e);
+    const auto given =
+        DeskOptions::parse({u"--appdir=/srv/ws3"_s, u"--profile"_s, u"Front"_s, u"--store"_s,
+                            u"/c.pst"_s, u"--automation"_s, u"--locale"_s, u"uk"_s},
+                           e);
     ASSERT_TRUE(given.ok());
-    EXPECT_EQ(given->appDir, QStringLiteral("/srv/ws3"));
-    EXPECT_EQ(given->registryFile, QStringLiteral("/srv/ws2/registry"));
-    EXPECT_EQ(given->profile, QStringLiteral("Front"));
-    EXPECT_EQ(given->stores, QStringList{QStringLiteral("/c.pst")});
+    EXPECT_EQ(given->appDir, u"/srv/ws3"_s);
+    EXPECT_EQ(given->registryFile, u"/srv/ws2/registry"_s);
+    EXPECT_EQ(given->profile, u"Front"_s);
+    EXPECT_EQ(given->stores, QStringList{u"/c.pst"_s});
     EXPECT_TRUE(given->automation);
 
     const auto defaults = DeskOptions::parse({}, QProcessEnvironment());
     ASSERT_TRUE(defaults.ok());
-    EXPECT_EQ(defaults->profile, QStringLiteral("Orlo"));
-    EXPECT_EQ(defaults->locale, QStringLiteral("system"));
+    EXPECT_EQ(defaults->profile, u"Orlo"_s);
+    EXPECT_EQ(defaults->locale, u"system"_s);
     EXPECT_TRUE(QFileInfo(defaults->appDir).isAbsolute());
 
     for (const QStringList& bad :
-         {QStringList{QStringLiteral("--bogus")}, QStringList{QStringLiteral("--appdir")},
-          QStringList{QStringLiteral("--locale"), QStringLiteral("fr")},
-          QStringList{QStringLiteral("--profile"), QStringLiteral("a\\b")}}) {
+         {QStringList{u"--bogus"_s}, QStringList{u"--appdir"_s},
+          QStringList{u"--locale"_s, u"fr"_s}, QStringList{u"--profile"_s, u"a\\b"_s}}) {
         EXPECT_FALSE(DeskOptions::parse(bad, QProcessEnvironment()).ok())
             << bad.join(u' ').toStdString();
     }
@@ -98,16 +98,15 @@ TEST(DeskSessionTest, NewProfileStartsWithThePersonalStoreAndRemembersChanges) {
     DeskTestStore s;
     ASSERT_TRUE(s.create());
     ScriptedMessageBoxes boxes;
-    auto options = DeskOptions::parse(
-        {QStringLiteral("--appdir"), s.appDir, QStringLiteral("--registry"), s.registryFile},
-        QProcessEnvironment());
+    auto options = DeskOptions::parse({u"--appdir"_s, s.appDir, u"--registry"_s, s.registryFile},
+                                      QProcessEnvironment());
     ASSERT_TRUE(options.ok());
     QStringList calls;
     {
         DeskSession session(*options, boxes);
         session.setAddinHost(std::make_unique<RecordingAddins>(calls));
         EXPECT_TRUE(session.open().empty());
-        const QString personal = s.appDir + QStringLiteral("/PST/Personal.pst");
+        const QString personal = s.appDir + u"/PST/Personal.pst"_s;
         EXPECT_TRUE(QFileInfo::exists(personal));
         EXPECT_EQ(session.profile().stores(), QStringList{personal});
         // One explorer, on the personal store, before any add-in connects.
@@ -130,14 +129,14 @@ TEST(DeskSessionTest, NewProfileStartsWithThePersonalStoreAndRemembersChanges) {
         session.shutdown();
     }
     // Shut down once, even though the session's end asks again.
-    EXPECT_EQ(calls, (QStringList{QStringLiteral("startup"), QStringLiteral("shutdown")}));
+    EXPECT_EQ(calls, (QStringList{u"startup"_s, u"shutdown"_s}));
 
     // The next start opens the same stores; a missing one is reported.
-    ASSERT_TRUE(QFile::remove(s.appDir + QStringLiteral("/PST/Personal.pst")));
+    ASSERT_TRUE(QFile::remove(s.appDir + u"/PST/Personal.pst"_s));
     DeskSession again(*options, boxes);
     const std::vector<Error> errors = again.open();
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_TRUE(errors[0].description.contains(QStringLiteral("Personal.pst")));
+    EXPECT_TRUE(errors[0].description.contains(u"Personal.pst"_s));
     EXPECT_TRUE(folderAt(*again.nameSpace(), QString::fromUtf16(kScheduler)).ok());
 }
 
@@ -145,36 +144,31 @@ TEST(DeskSessionTest, DeskCommandsSitInTheDesksMenusAndRunTheirActions) {
     DeskTestStore s;
     ASSERT_TRUE(s.create());
     ScriptedMessageBoxes boxes;
-    auto options = DeskOptions::parse(
-        {QStringLiteral("--appdir"), s.appDir, QStringLiteral("--registry"), s.registryFile},
-        QProcessEnvironment());
+    auto options = DeskOptions::parse({u"--appdir"_s, s.appDir, u"--registry"_s, s.registryFile},
+                                      QProcessEnvironment());
     ASSERT_TRUE(options.ok());
     DeskSession session(*options, boxes);
     (void)session.open();
     int exits = 0;
     int addins = 0;
     session.installDeskCommands({[&] { ++exits; }, [] {}, [&] { ++addins; }});
-    const auto bar = *session.explorer()->CommandBars()->Item(QStringLiteral("Menu Bar"));
+    const auto bar = *session.explorer()->CommandBars()->Item(u"Menu Bar"_s);
     EXPECT_EQ(bar->Controls()->Count(), 6);  // the add-in's Before = 6 still lands before Help
 
-    ASSERT_TRUE(
-        (*controlAt(*bar, {QStringLiteral("&File"), QStringLiteral("E&xit")}))->Execute().ok());
-    ASSERT_TRUE((*controlAt(*bar, {QStringLiteral("tools"), QStringLiteral("add-ins...")}))
-                    ->Execute()
-                    .ok());
+    ASSERT_TRUE((*controlAt(*bar, {u"&File"_s, u"E&xit"_s}))->Execute().ok());
+    ASSERT_TRUE((*controlAt(*bar, {u"tools"_s, u"add-ins..."_s}))->Execute().ok());
     EXPECT_EQ(exits, 1);
     EXPECT_EQ(addins, 1);
     // A Click handler that cancels the default keeps the desk's action from running.
-    const auto exit = *controlAt(*bar, {QStringLiteral("&File"), QStringLiteral("E&xit")});
+    const auto exit = *controlAt(*bar, {u"&File"_s, u"E&xit"_s});
     auto sub = exit->events.Click.connect(
         [](const std::shared_ptr<host::CommandBarControl>&, bool& cancel) { cancel = true; });
     ASSERT_TRUE(exit->Execute().ok());
     EXPECT_EQ(exits, 1);
     // "Customize..." stays where the add-in looks for it.
-    EXPECT_TRUE(controlAt(*bar, {QStringLiteral("&Tools"), QStringLiteral("Customize...")}).ok());
+    EXPECT_TRUE(controlAt(*bar, {u"&Tools"_s, u"Customize..."_s}).ok());
 
-    const auto wrong = controlAt(*bar, {QStringLiteral("&Help"), QStringLiteral("&About Orlo Desk"),
-                                        QStringLiteral("More")});
+    const auto wrong = controlAt(*bar, {u"&Help"_s, u"&About Orlo Desk"_s, u"More"_s});
     ASSERT_FALSE(wrong.ok());
     EXPECT_EQ(wrong.error().number, host::err::kObjectNotFound);
     EXPECT_FALSE(controlAt(*bar, {}).ok());

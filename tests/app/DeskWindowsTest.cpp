@@ -24,6 +24,8 @@
 #include "host/commandbars/CommandBars.h"
 #include "platform/ui/MessageBox.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using namespace orlo::desk;
 using namespace orlo::desk::test;
@@ -34,11 +36,10 @@ class DeskWindowsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(store.create(2, 0));
-        auto options = DeskOptions::parse(
-            {QStringLiteral("--appdir"), store.appDir, QStringLiteral("--registry"),
-             store.registryFile, QStringLiteral("--store"), store.storePath,
-             QStringLiteral("--locale"), QStringLiteral("uk")},
-            QProcessEnvironment());
+        auto options =
+            DeskOptions::parse({u"--appdir"_s, store.appDir, u"--registry"_s, store.registryFile,
+                                u"--store"_s, store.storePath, u"--locale"_s, u"uk"_s},
+                               QProcessEnvironment());
         ASSERT_TRUE(options.ok());
         session = std::make_unique<DeskSession>(*options, boxes);
         ASSERT_TRUE(session->open().empty());
@@ -65,7 +66,7 @@ protected:
     QString rowText(const std::shared_ptr<host::Item>& item) const {
         FolderItemModel* model = windows->mainWindow()->itemModel();
         const int row = model->rowOf(item->entryId());
-        return row < 0 ? QStringLiteral("(no row)") : model->index(row, 0).data().toString();
+        return row < 0 ? u"(no row)"_s : model->index(row, 0).data().toString();
     }
     QString status() const { return windows->mainWindow()->statusBar()->currentMessage(); }
 
@@ -79,7 +80,7 @@ protected:
 }  // namespace
 
 TEST_F(DeskWindowsTest, TheListFollowsWhatAnItemWindowSavesAndDeletes) {
-    EXPECT_EQ(status(), QStringLiteral("2 items"));
+    EXPECT_EQ(status(), u"2 items"_s);
     const auto item = *patients->Items()->Add();
     ASSERT_TRUE(item->Display().ok());
     type(item, "Patient ID", "41");
@@ -88,24 +89,24 @@ TEST_F(DeskWindowsTest, TheListFollowsWhatAnItemWindowSavesAndDeletes) {
     windows->windowOf(*item)->save();
     // One turn of the event loop, as after the click that saved it.
     QCoreApplication::processEvents();
-    EXPECT_EQ(rowText(item), QStringLiteral("Okafor, Grace"));
-    EXPECT_EQ(status(), QStringLiteral("3 items"));
+    EXPECT_EQ(rowText(item), u"Okafor, Grace"_s);
+    EXPECT_EQ(status(), u"3 items"_s);
 
     // A second save after an edit changes the row in place.
     type(item, "LastNameTextBox", "Okafor-Bell");
     windows->windowOf(*item)->save();
     QCoreApplication::processEvents();
-    EXPECT_EQ(rowText(item), QStringLiteral("Okafor-Bell, Grace"));
+    EXPECT_EQ(rowText(item), u"Okafor-Bell, Grace"_s);
 
     windows->windowOf(*item)->deleteItem();
     QCoreApplication::processEvents();
-    EXPECT_EQ(rowText(item), QStringLiteral("(no row)"));
-    EXPECT_EQ(status(), QStringLiteral("2 items"));
+    EXPECT_EQ(rowText(item), u"(no row)"_s);
+    EXPECT_EQ(status(), u"2 items"_s);
     EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(DeskWindowsTest, TheMenuBarFollowsWhatAnAddinChangesOnItsCommandBar) {
-    const auto bar = *session->explorer()->CommandBars()->Item(QStringLiteral("Menu Bar"));
+    const auto bar = *session->explorer()->CommandBars()->Item(u"Menu Bar"_s);
     const auto menus = [&] {
         QStringList titles;
         for (const QAction* a : windows->mainWindow()->menuBar()->actions()) {
@@ -113,12 +114,12 @@ TEST_F(DeskWindowsTest, TheMenuBarFollowsWhatAnAddinChangesOnItsCommandBar) {
         }
         return titles.join(u' ');
     };
-    EXPECT_EQ(menus(), QStringLiteral("&File &Edit &View &Go &Tools &Help"));
+    EXPECT_EQ(menus(), u"&File &Edit &View &Go &Tools &Help"_s);
     const auto popup = *bar->Controls()->Add(host::ControlType::Popup, 6, true);
-    popup->setCaption(QStringLiteral("&Orlo"));
+    popup->setCaption(u"&Orlo"_s);
     QCoreApplication::processEvents();
-    EXPECT_EQ(menus(), QStringLiteral("&File &Edit &View &Go &Tools &Orlo &Help"));
+    EXPECT_EQ(menus(), u"&File &Edit &View &Go &Tools &Orlo &Help"_s);
     popup->setVisible(false);
     QCoreApplication::processEvents();
-    EXPECT_EQ(menus(), QStringLiteral("&File &Edit &View &Go &Tools &Help"));
+    EXPECT_EQ(menus(), u"&File &Edit &View &Go &Tools &Help"_s);
 }

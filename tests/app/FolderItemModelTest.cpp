@@ -17,6 +17,8 @@
 #include "host/NameSpace.h"
 #include "platform/core/Clock.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using namespace orlo::desk;
 using namespace orlo::desk::test;
@@ -28,7 +30,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(store.create(kContacts, kAppointments));
         app = host::Application::create(clock, Locale::unitedKingdom());
-        ns = *app->GetNamespace(QStringLiteral("MAPI"));
+        ns = *app->GetNamespace(u"MAPI"_s);
         ASSERT_TRUE(ns->AddStore(store.storePath).ok());
     }
 
@@ -65,12 +67,11 @@ TEST_F(FolderItemModelTest, FetchesRowsInBatchesAndReadsOnlyWhatIsShown) {
 
     // Reading a cell reads that row once, whatever column is asked next.
     const QString name = model.data(model.index(7, 0), Qt::DisplayRole).toString();
-    EXPECT_EQ(name, QStringLiteral("Smith, Ben"));  // seeded patient 8
+    EXPECT_EQ(name, u"Smith, Ben"_s);  // seeded patient 8
     EXPECT_FALSE(model.data(model.index(7, 1), Qt::DisplayRole).toString().isEmpty());
     EXPECT_EQ(model.rowsRead(), 1u);
     EXPECT_FALSE(model.data(model.index(kContacts, 0), Qt::DisplayRole).isValid());
-    EXPECT_EQ(model.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(),
-              QStringLiteral("Telephone"));
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), u"Telephone"_s);
 }
 
 TEST_F(FolderItemModelTest, AppointmentColumnsFollowTheFoldersItemEvents) {
@@ -80,24 +81,22 @@ TEST_F(FolderItemModelTest, AppointmentColumnsFollowTheFoldersItemEvents) {
     for (int c = 0; c < model.columnCount(); ++c) {
         headers << model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
     }
-    EXPECT_EQ(headers, (QStringList{QStringLiteral("Start"), QStringLiteral("End"),
-                                    QStringLiteral("Patient"), QStringLiteral("Reason"),
-                                    QStringLiteral("Status")}));
+    EXPECT_EQ(headers, (QStringList{u"Start"_s, u"End"_s, u"Patient"_s, u"Reason"_s, u"Status"_s}));
     while (model.canFetchMore({})) {
         model.fetchMore({});
     }
     QStringList heard;
     QObject::connect(&model, &QAbstractItemModel::rowsInserted,
                      [&](const QModelIndex&, int first, int last) {
-                         heard << QStringLiteral("inserted %1-%2").arg(first).arg(last);
+                         heard << u"inserted %1-%2"_s.arg(first).arg(last);
                      });
     QObject::connect(&model, &QAbstractItemModel::rowsRemoved,
                      [&](const QModelIndex&, int first, int last) {
-                         heard << QStringLiteral("removed %1-%2").arg(first).arg(last);
+                         heard << u"removed %1-%2"_s.arg(first).arg(last);
                      });
     QObject::connect(&model, &QAbstractItemModel::dataChanged,
                      [&](const QModelIndex& from, const QModelIndex& to) {
-                         heard << QStringLiteral("changed %1-%2").arg(from.row()).arg(to.row());
+                         heard << u"changed %1-%2"_s.arg(from.row()).arg(to.row());
                      });
 
     // Saved by anyone: the list has the rows once the event loop turns, all
@@ -105,15 +104,11 @@ TEST_F(FolderItemModelTest, AppointmentColumnsFollowTheFoldersItemEvents) {
     // and the patient as "Last, First".
     const auto save = [&](const char* last, int day) {
         auto item = *folder(kScheduler)->Items()->Add();
-        EXPECT_TRUE(
-            item->setUserProperty(QStringLiteral("Start"),
-                                  Variant(naiveDateTime(QDate(2026, 4, day), QTime(10, 15))))
-                .ok());
-        EXPECT_TRUE(
-            item->setUserProperty(QStringLiteral("LNAME"), Variant(QString::fromLatin1(last)))
-                .ok());
-        EXPECT_TRUE(
-            item->setUserProperty(QStringLiteral("FNAME"), Variant(QStringLiteral("Grace"))).ok());
+        EXPECT_TRUE(item->setUserProperty(
+                            u"Start"_s, Variant(naiveDateTime(QDate(2026, 4, day), QTime(10, 15))))
+                        .ok());
+        EXPECT_TRUE(item->setUserProperty(u"LNAME"_s, Variant(QString::fromLatin1(last))).ok());
+        EXPECT_TRUE(item->setUserProperty(u"FNAME"_s, Variant(u"Grace"_s)).ok());
         EXPECT_TRUE(item->Save().ok());
         return item;
     };
@@ -125,18 +120,15 @@ TEST_F(FolderItemModelTest, AppointmentColumnsFollowTheFoldersItemEvents) {
     ASSERT_EQ(row, kAppointments);
     EXPECT_EQ(model.rowOf(other->entryId()), kAppointments + 1);
     EXPECT_EQ(model.data(model.index(row, 0), Qt::DisplayRole).toString(),
-              QStringLiteral("02/04/2026 10:15:00"));
+              u"02/04/2026 10:15:00"_s);
     EXPECT_EQ(model.data(model.index(row, 1), Qt::DisplayRole).toString(), QString());
-    EXPECT_EQ(model.data(model.index(row, 2), Qt::DisplayRole).toString(),
-              QStringLiteral("Okafor, Grace"));
+    EXPECT_EQ(model.data(model.index(row, 2), Qt::DisplayRole).toString(), u"Okafor, Grace"_s);
 
     // Saved again: its row is read again.
-    ASSERT_TRUE(
-        item->setUserProperty(QStringLiteral("REASON"), Variant(QStringLiteral("Recall"))).ok());
+    ASSERT_TRUE(item->setUserProperty(u"REASON"_s, Variant(u"Recall"_s)).ok());
     ASSERT_TRUE(item->Save().ok());
     QCoreApplication::processEvents();
-    EXPECT_EQ(model.data(model.index(row, 3), Qt::DisplayRole).toString(),
-              QStringLiteral("Recall"));
+    EXPECT_EQ(model.data(model.index(row, 3), Qt::DisplayRole).toString(), u"Recall"_s);
 
     // Deleted: the row goes, the one after it moves up.
     ASSERT_TRUE(item->Delete().ok());
@@ -145,6 +137,5 @@ TEST_F(FolderItemModelTest, AppointmentColumnsFollowTheFoldersItemEvents) {
     EXPECT_EQ(model.rowOf(item->entryId()), -1);
     EXPECT_EQ(model.rowOf(other->entryId()), kAppointments);
     EXPECT_EQ(heard,
-              (QStringList{QStringLiteral("inserted 450-451"), QStringLiteral("changed 450-450"),
-                           QStringLiteral("removed 450-450")}));
+              (QStringList{u"inserted 450-451"_s, u"changed 450-450"_s, u"removed 450-450"_s}));
 }

@@ -24,6 +24,8 @@
 #include "platform/core/Clock.h"
 #include "platform/ui/MessageBox.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using namespace orlo::desk;
 using namespace orlo::desk::test;
@@ -35,7 +37,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(store.create());
         app = host::Application::create(clock, locale);
-        ns = *app->GetNamespace(QStringLiteral("MAPI"));
+        ns = *app->GetNamespace(u"MAPI"_s);
         ASSERT_TRUE(ns->AddStore(store.storePath).ok());
     }
 
@@ -63,55 +65,51 @@ protected:
 
 TEST_F(FormWidgets, EditsWriteTheBoundPropertiesAndModelChangesShow) {
     const auto item = newItem(kPatients);
-    const auto page = *item->formPage(QStringLiteral("General"));
+    const auto page = *item->formPage(u"General"_s);
     FormPageWidget widget(page, locale);
-    auto* last = qobject_cast<QLineEdit*>(widget.editorOf(QStringLiteral("LastNameTextBox")));
-    auto* notes = qobject_cast<QPlainTextEdit*>(widget.editorOf(QStringLiteral("GeneralNotes")));
+    auto* last = qobject_cast<QLineEdit*>(widget.editorOf(u"LastNameTextBox"_s));
+    auto* notes = qobject_cast<QPlainTextEdit*>(widget.editorOf(u"GeneralNotes"_s));
     ASSERT_NE(last, nullptr);
     ASSERT_NE(notes, nullptr);
 
     QStringList changed;
     auto sub =
         item->events.CustomPropertyChange.connect([&](const QString& name) { changed << name; });
-    last->setText(QStringLiteral("MacDonald"));
+    last->setText(u"MacDonald"_s);
     Q_EMIT last->editingFinished();
-    EXPECT_EQ(text(item, QStringLiteral("Last Name")), QStringLiteral("MacDonald"));
-    EXPECT_EQ(changed, QStringList{QStringLiteral("Last Name")});
+    EXPECT_EQ(text(item, u"Last Name"_s), u"MacDonald"_s);
+    EXPECT_EQ(changed, QStringList{u"Last Name"_s});
     // Finishing again without an edit raises nothing.
     Q_EMIT last->editingFinished();
     EXPECT_EQ(changed.size(), 1);
 
     // A text box edited but not finished is written by commit (before a save).
-    notes->setPlainText(QStringLiteral("Line one\nline two"));
+    notes->setPlainText(u"Line one\nline two"_s);
     widget.commit();
-    EXPECT_EQ(text(item, QStringLiteral("Gnote")), QStringLiteral("Line one\nline two"));
+    EXPECT_EQ(text(item, u"Gnote"_s), u"Line one\nline two"_s);
 
     // "Patient ID" shows the built-in "Customer ID", which the save rule keeps.
-    ASSERT_TRUE(
-        item->setUserProperty(QStringLiteral("PatientID"), Variant(QStringLiteral("31"))).ok());
+    ASSERT_TRUE(item->setUserProperty(u"PatientID"_s, Variant(u"31"_s)).ok());
     ASSERT_TRUE(item->Save().ok());
     widget.refresh();
-    EXPECT_EQ(qobject_cast<QLineEdit*>(widget.editorOf(QStringLiteral("Patient ID")))->text(),
-              QStringLiteral("31"));
-    ASSERT_TRUE(
-        item->setUserProperty(QStringLiteral("Last Name"), Variant(QStringLiteral("Evans"))).ok());
+    EXPECT_EQ(qobject_cast<QLineEdit*>(widget.editorOf(u"Patient ID"_s))->text(), u"31"_s);
+    ASSERT_TRUE(item->setUserProperty(u"Last Name"_s, Variant(u"Evans"_s)).ok());
     widget.refresh();
-    EXPECT_EQ(last->text(), QStringLiteral("Evans"));
+    EXPECT_EQ(last->text(), u"Evans"_s);
 }
 
 TEST_F(FormWidgets, ItemWindowFollowsTheModelAndShowsLabelsInTheirColour) {
     const auto item = newItem(kScheduler);
-    ASSERT_TRUE(
-        item->setUserProperty(QStringLiteral("ScheduleID"), Variant(QStringLiteral("9"))).ok());
+    ASSERT_TRUE(item->setUserProperty(u"ScheduleID"_s, Variant(u"9"_s)).ok());
     ASSERT_TRUE(item->Save().ok());
     // What an add-in does in its Open handler: refresh values, then colour a
     // label (after the window has shown the values).
     auto onOpen = item->events.Open.connect([&](bool&) {
-        (void)item->setUserProperty(QStringLiteral("REASON"), Variant(QStringLiteral("Recall")));
-        const auto label = *item->GetInspector()->formControl(QStringLiteral("Patient Scheduler"),
-                                                              QStringLiteral("StatusLabel"));
+        (void)item->setUserProperty(u"REASON"_s, Variant(u"Recall"_s));
+        const auto label =
+            *item->GetInspector()->formControl(u"Patient Scheduler"_s, u"StatusLabel"_s);
         label->setForeColor(host::Rgb{255, 0, 0});
-        label->setCaption(QStringLiteral("No show"));
+        label->setCaption(u"No show"_s);
     });
     InspectorWindow* window = nullptr;
     auto onNew = app->Inspectors()->events.NewInspector.connect(
@@ -125,27 +123,26 @@ TEST_F(FormWidgets, ItemWindowFollowsTheModelAndShowsLabelsInTheirColour) {
     ASSERT_EQ(window->pages().size(), 2u);
     FormPageWidget* scheduler = window->pages()[0];
     // The property change and the label's caption and colour reached the page by themselves.
-    EXPECT_EQ(qobject_cast<QLineEdit*>(scheduler->editorOf(QStringLiteral("REASON")))->text(),
-              QStringLiteral("Recall"));
-    auto* status = qobject_cast<QLabel*>(scheduler->editorOf(QStringLiteral("StatusLabel")));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(scheduler->editorOf(u"REASON"_s))->text(), u"Recall"_s);
+    auto* status = qobject_cast<QLabel*>(scheduler->editorOf(u"StatusLabel"_s));
     ASSERT_NE(status, nullptr);
-    EXPECT_EQ(status->text(), QStringLiteral("No show"));
-    EXPECT_TRUE(status->styleSheet().contains(QStringLiteral("#ff0000")));
+    EXPECT_EQ(status->text(), u"No show"_s);
+    EXPECT_TRUE(status->styleSheet().contains(u"#ff0000"_s));
 
     // Closing the window with an unsaved edit asks; "No" discards.
-    auto* reason = qobject_cast<QLineEdit*>(scheduler->editorOf(QStringLiteral("REASON")));
-    reason->setText(QStringLiteral("Fitting"));
+    auto* reason = qobject_cast<QLineEdit*>(scheduler->editorOf(u"REASON"_s));
+    reason->setText(u"Fitting"_s);
     boxes.queueAnswer(MsgAnswer::No);
     int closes = 0;
     auto onClose = item->events.Close.connect([&](bool&) { ++closes; });
     window->close();
     ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].text, QStringLiteral("Do you want to save changes?"));
+    EXPECT_EQ(boxes.shown()[0].text, u"Do you want to save changes?"_s);
     EXPECT_EQ(boxes.shown()[0].buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(closes, 1);
     EXPECT_EQ(app->Inspectors()->Count(), 0);
     // Neither the edit nor the unsaved refresh is kept.
-    EXPECT_EQ(text(item, QStringLiteral("REASON")), QString());
+    EXPECT_EQ(text(item, u"REASON"_s), QString());
     EXPECT_TRUE(orlo::test::waitFor([&] { return guard.isNull(); }));
 
     // Opened again and closed by the model (Close from code): the window goes too.

@@ -10,6 +10,8 @@
 #include "app/MenuBarBuilder.h"
 #include "host/commandbars/CommandBars.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using namespace orlo::desk;
 using host::ControlType;
@@ -37,33 +39,30 @@ QMenu* menuTitled(QMenuBar& bar, const QString& title) {
 
 TEST(MenuBarBuilder, AnAddinPopupBeforeTheSixthControlStandsBeforeHelp) {
     const auto bars = host::CommandBars::forExplorer();
-    const auto menuBar = *bars->Item(QStringLiteral("Menu Bar"));
+    const auto menuBar = *bars->Item(u"Menu Bar"_s);
     // What the add-in does at start-up: a temporary popup before control 6.
     const auto orlo = *menuBar->Controls()->Add(ControlType::Popup, 6, true);
-    orlo->setCaption(QStringLiteral("&Orlo"));
+    orlo->setCaption(u"&Orlo"_s);
     const auto settings = *orlo->Controls()->Add(ControlType::Button, 1, true);
-    settings->setCaption(QStringLiteral("&Settings..."));
+    settings->setCaption(u"&Settings..."_s);
     const auto about = *orlo->Controls()->Add(ControlType::Button, 1, true);
-    about->setCaption(QStringLiteral("&About Orlo"));
+    about->setCaption(u"&About Orlo"_s);
     const auto reports = *orlo->Controls()->Add(ControlType::Popup, 1, true);
-    reports->setCaption(QStringLiteral("Repor&ts..."));
+    reports->setCaption(u"Repor&ts..."_s);
     const auto hidden = *orlo->Controls()->Add(ControlType::Button, std::nullopt, true);
-    hidden->setCaption(QStringLiteral("Hidden"));
+    hidden->setCaption(u"Hidden"_s);
     hidden->setVisible(false);
     settings->setEnabled(false);
 
     QMenuBar bar;
     MenuBarBuilder::build(bar, menuBar);
-    EXPECT_EQ(titles(bar.actions()),
-              (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
-                           QStringLiteral("&View"), QStringLiteral("&Go"), QStringLiteral("&Tools"),
-                           QStringLiteral("&Orlo"), QStringLiteral("&Help")}));
-    QMenu* orloMenu = menuTitled(bar, QStringLiteral("&Orlo"));
+    EXPECT_EQ(titles(bar.actions()), (QStringList{u"&File"_s, u"&Edit"_s, u"&View"_s, u"&Go"_s,
+                                                  u"&Tools"_s, u"&Orlo"_s, u"&Help"_s}));
+    QMenu* orloMenu = menuTitled(bar, u"&Orlo"_s);
     ASSERT_NE(orloMenu, nullptr);
     // Each entry was inserted at the top, so they read in reverse; hidden ones are left out.
     EXPECT_EQ(titles(orloMenu->actions()),
-              (QStringList{QStringLiteral("Repor&ts..."), QStringLiteral("&About Orlo"),
-                           QStringLiteral("&Settings...")}));
+              (QStringList{u"Repor&ts..."_s, u"&About Orlo"_s, u"&Settings..."_s}));
     EXPECT_NE(orloMenu->actions().at(0)->menu(), nullptr);
     EXPECT_FALSE(orloMenu->actions().at(2)->isEnabled());
 
@@ -79,11 +78,11 @@ TEST(MenuBarBuilder, AnAddinPopupBeforeTheSixthControlStandsBeforeHelp) {
 
     // Added after the bar was built: there as soon as the menu opens.
     const auto finder = *orlo->Controls()->Add(ControlType::Button, 3, true);
-    finder->setCaption(QStringLiteral("&Patient Finder..."));
+    finder->setCaption(u"&Patient Finder..."_s);
     Q_EMIT orloMenu->aboutToShow();
     EXPECT_EQ(titles(orloMenu->actions()),
-              (QStringList{QStringLiteral("Repor&ts..."), QStringLiteral("&About Orlo"),
-                           QStringLiteral("&Patient Finder..."), QStringLiteral("&Settings...")}));
+              (QStringList{u"Repor&ts..."_s, u"&About Orlo"_s, u"&Patient Finder..."_s,
+                           u"&Settings..."_s}));
 
     ASSERT_TRUE(orlo->Delete().ok());
     MenuBarBuilder::build(bar, menuBar);

@@ -6,13 +6,15 @@
 #include "TestSupport.h"
 #include "common/DatabaseLocation.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 
 namespace {
 
 class DatabaseLocationTest : public ::testing::Test {
 protected:
-    DatabaseLocationTest() : m_store(m_dir.filePath(QStringLiteral("registry"))), m_reg(m_store) {}
+    DatabaseLocationTest() : m_store(m_dir.filePath(u"registry"_s)), m_reg(m_store) {}
 
     bool setLocation(const QString& path) {
         return m_reg.RegWriteKeyValue(HKEY_CURRENT_USER, AddinRegistryKey, kDefaultDbLocationValue,
@@ -25,9 +27,9 @@ protected:
     ScriptedMessageBoxes m_boxes;
 };
 
-const QString kMissingText = QStringLiteral(
-    "Unable to find database. \rPatients.mdb could not be found - Cannot load Patient Finder!\r"
-    "Please check the database location by clicking on Orlo -> Settings...");
+const QString kMissingText =
+    u"Unable to find database. \rPatients.mdb could not be found - Cannot load Patient Finder!\r"
+    "Please check the database location by clicking on Orlo -> Settings..."_s;
 
 }  // namespace
 
@@ -36,34 +38,32 @@ TEST_F(DatabaseLocationTest, NoLocationShowsTheCriticalBoxUnderTheCallersTitle) 
     ASSERT_TRUE(setLocation(QString()));
     EXPECT_FALSE(checkDatabaseLocation(m_reg, m_boxes, DatabaseCheckCaller::SearchData));
     const std::vector<MessageBoxRequest> expected = {
-        {kMissingText, QStringLiteral("Orlo Software Error"), MsgIcon::Critical, MsgButtons::OK},
-        {kMissingText, QStringLiteral("Software Error"), MsgIcon::Critical, MsgButtons::OK},
+        {kMissingText, u"Orlo Software Error"_s, MsgIcon::Critical, MsgButtons::OK},
+        {kMissingText, u"Software Error"_s, MsgIcon::Critical, MsgButtons::OK},
     };
     EXPECT_EQ(m_boxes.shown(), expected);
 }
 
 TEST_F(DatabaseLocationTest, ALocationIsReadAfreshAndNotCheckedOnDisk) {
-    ASSERT_TRUE(setLocation(QStringLiteral("/nowhere/Patients.mdb")));
+    ASSERT_TRUE(setLocation(u"/nowhere/Patients.mdb"_s));
     EXPECT_EQ(checkDatabaseLocation(m_reg, m_boxes, DatabaseCheckCaller::Report),
-              QStringLiteral("/nowhere/Patients.mdb"));
+              u"/nowhere/Patients.mdb"_s);
     // Another process (the settings dialog of this user) moves the database.
     RegistryStore otherStore(m_store.filePath());
     basRegistry other(otherStore);
     ASSERT_TRUE(other.RegWriteKeyValue(HKEY_CURRENT_USER, AddinRegistryKey, kDefaultDbLocationValue,
-                                       QStringLiteral("/new/P.mdb"), REG_SZ));
+                                       u"/new/P.mdb"_s, REG_SZ));
     EXPECT_EQ(checkDatabaseLocation(m_reg, m_boxes, DatabaseCheckCaller::SearchData),
-              QStringLiteral("/new/P.mdb"));
+              u"/new/P.mdb"_s);
     EXPECT_TRUE(m_boxes.shown().empty());
 }
 
 TEST(DatabaseLocation, DefaultPathAndConnectionTexts) {
-    EXPECT_EQ(defaultDatabasePath(AppFolder(QStringLiteral("/opt/orlo"))),
-              QStringLiteral("/opt/orlo/Database/Patients.mdb"));
-    EXPECT_EQ(reportConnectionString(QStringLiteral("/d/P.mdb")),
-              QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data "
-                             "Source= /d/P.mdb"));
-    EXPECT_EQ(connectionTestString(QStringLiteral("/d/P.mdb")),
-              QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/P.mdb;Persist "
-                             "Security Info=False"));
-    EXPECT_EQ(QString::fromUtf16(kJetProvider), QStringLiteral("Microsoft.JET.OLEDB.4.0"));
+    EXPECT_EQ(defaultDatabasePath(AppFolder(u"/opt/orlo"_s)), u"/opt/orlo/Database/Patients.mdb"_s);
+    EXPECT_EQ(reportConnectionString(u"/d/P.mdb"_s),
+              u"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data "
+              "Source= /d/P.mdb"_s);
+    EXPECT_EQ(connectionTestString(u"/d/P.mdb"_s),
+              u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/P.mdb;Persist "
+              "Security Info=False"_s);
 }

@@ -9,6 +9,8 @@
 #include "TestSupport.h"
 #include "common/mdlLogs.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 
 namespace {
@@ -16,9 +18,8 @@ namespace {
 int runLayout(const QStringList& args) {
     QProcess p;
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start(QStringLiteral("bash"),
-            QStringList{QString::fromUtf8(ORLO_SOURCE_DIR) + QStringLiteral("/scripts/layout.sh")} +
-                args);
+    p.start(u"bash"_s,
+            QStringList{QString::fromUtf8(ORLO_SOURCE_DIR) + u"/scripts/layout.sh"_s} + args);
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) {
         return -1;
     }
@@ -29,9 +30,9 @@ int runLayout(const QStringList& args) {
 
 TEST(LayoutScript, CreatesTheTreeAndKeepsExistingFiles) {
     QTemporaryDir dir;
-    const QString app = dir.filePath(QStringLiteral("app dir"));
+    const QString app = dir.filePath(u"app dir"_s);
     // No build folder to copy the add-in from: only the tree is laid out.
-    const QStringList args = {app, QStringLiteral("no-such-build")};
+    const QStringList args = {app, u"no-such-build"_s};
     ASSERT_EQ(runLayout(args), 0);
     for (const char* sub : {"PST", "META", "logs", "Help", "Database"}) {
         EXPECT_TRUE(QFileInfo(app + QLatin1Char('/') + QLatin1String(sub)).isDir()) << sub;
@@ -46,15 +47,15 @@ TEST(LayoutScript, CreatesTheTreeAndKeepsExistingFiles) {
     const AppFolder folder(app);
     const PinnedClock clock(naiveDateTime(QDate(2026, 3, 5), QTime(8, 0)));
     const Locale locale = Locale::unitedKingdom();
-    ASSERT_TRUE(mdlLogs(LogContext{folder, clock, locale}).WriteErrorLog(QStringLiteral("x")).ok());
+    ASSERT_TRUE(mdlLogs(LogContext{folder, clock, locale}).WriteErrorLog(u"x"_s).ok());
 
-    test::writeFile(folder.path(QStringLiteral("\\META\\UNLOADP.log")), "12\r\n13\r\n");
-    test::writeFile(folder.path(QStringLiteral("\\Database\\Patients.mdb")), "db");
-    const QByteArray log = test::readFile(folder.path(QStringLiteral("\\logs\\error.log")));
+    test::writeFile(folder.path(u"\\META\\UNLOADP.log"_s), "12\r\n13\r\n");
+    test::writeFile(folder.path(u"\\Database\\Patients.mdb"_s), "db");
+    const QByteArray log = test::readFile(folder.path(u"\\logs\\error.log"_s));
     ASSERT_EQ(runLayout(args), 0);
-    EXPECT_EQ(test::readFile(folder.path(QStringLiteral("\\META\\UNLOADP.log"))), "12\r\n13\r\n");
-    EXPECT_EQ(test::readFile(folder.path(QStringLiteral("\\Database\\Patients.mdb"))), "db");
-    EXPECT_EQ(test::readFile(folder.path(QStringLiteral("\\logs\\error.log"))), log);
+    EXPECT_EQ(test::readFile(folder.path(u"\\META\\UNLOADP.log"_s)), "12\r\n13\r\n");
+    EXPECT_EQ(test::readFile(folder.path(u"\\Database\\Patients.mdb"_s)), "db");
+    EXPECT_EQ(test::readFile(folder.path(u"\\logs\\error.log"_s)), log);
     EXPECT_EQ(QDir(app).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 5);
 }
 

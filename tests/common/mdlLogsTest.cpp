@@ -10,6 +10,8 @@
 #include "common/SqlTrace.h"
 #include "common/mdlLogs.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 
 namespace {
@@ -20,12 +22,10 @@ protected:
         : m_folder(m_dir.path()),
           m_clock(naiveDateTime(QDate(2026, 3, 5), QTime(14, 7, 9))),
           m_log(LogContext{m_folder, m_clock, m_locale}) {
-        QDir().mkpath(m_dir.filePath(QStringLiteral("logs")));
+        QDir().mkpath(m_dir.filePath(u"logs"_s));
     }
 
-    QByteArray logBytes() const {
-        return test::readFile(m_dir.filePath(QStringLiteral("logs/error.log")));
-    }
+    QByteArray logBytes() const { return test::readFile(m_dir.filePath(u"logs/error.log"_s)); }
 
     QTemporaryDir m_dir;
     AppFolder m_folder;
@@ -37,12 +37,11 @@ protected:
 }  // namespace
 
 TEST_F(mdlLogsTest, EntriesAreAppendedOneLineEachInTheWorkstationsDateForm) {
-    EXPECT_EQ(m_log.logPath(), m_dir.filePath(QStringLiteral("logs/error.log")));
-    ASSERT_TRUE(
-        m_log.WriteErrorLog(QStringLiteral("[ERROR] Cannot Load Patient Unload File.")).ok());
+    EXPECT_EQ(m_log.logPath(), m_dir.filePath(u"logs/error.log"_s));
+    ASSERT_TRUE(m_log.WriteErrorLog(u"[ERROR] Cannot Load Patient Unload File."_s).ok());
     m_clock.advance(3600 * 24 * 30);
     ASSERT_TRUE(m_log.WriteErrorLog(QString()).ok());
-    ASSERT_TRUE(m_log.WriteErrorLog(QStringLiteral("two\r\nlines é")).ok());
+    ASSERT_TRUE(m_log.WriteErrorLog(u"two\r\nlines é"_s).ok());
     EXPECT_EQ(logBytes(),
               QByteArray("[3/5/2026 : 2:07:09 PM] [ERROR] Cannot Load Patient Unload File.\r\n"
                          "[4/4/2026 : 2:07:09 PM] \r\n"
@@ -50,24 +49,24 @@ TEST_F(mdlLogsTest, EntriesAreAppendedOneLineEachInTheWorkstationsDateForm) {
 }
 
 TEST_F(mdlLogsTest, AMissingLogsFolderIsTheCallersErrorAndIsNotCreated) {
-    ASSERT_TRUE(QDir(m_dir.filePath(QStringLiteral("logs"))).removeRecursively());
-    const Status s = m_log.WriteErrorLog(QStringLiteral("x"));
+    ASSERT_TRUE(QDir(m_dir.filePath(u"logs"_s)).removeRecursively());
+    const Status s = m_log.WriteErrorLog(u"x"_s);
     ASSERT_FALSE(s.ok());
     EXPECT_EQ(s.error().number, err::kPathNotFound);
     EXPECT_TRUE(s.error().description.contains(m_log.logPath()));
-    EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(QStringLiteral("logs"))));
+    EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(u"logs"_s)));
 
     // A log that cannot be opened for appending (a folder in its place).
     ASSERT_TRUE(QDir().mkpath(m_log.logPath()));
-    EXPECT_EQ(m_log.WriteErrorLog(QStringLiteral("x")).error().number, err::kPathFileAccessError);
+    EXPECT_EQ(m_log.WriteErrorLog(u"x"_s).error().number, err::kPathFileAccessError);
 }
 
 TEST_F(mdlLogsTest, ProviderErrorsBecomeOneEntryEach) {
     const ProviderErrors errors = {
         {-2147467259,
-         QStringLiteral("Disk or network error."),
-         QStringLiteral("Microsoft JET Database Engine"),
-         QStringLiteral("3043"),
+         u"Disk or network error."_s,
+         u"Microsoft JET Database Engine"_s,
+         u"3043"_s,
          -534971980,
          {}},
         {3021, QString(), QString(), QString(), 0, {}},
@@ -82,24 +81,21 @@ TEST_F(mdlLogsTest, ProviderErrorsBecomeOneEntryEach) {
                                      "   (SQL State: )\r   (NativeError: 0)\r\r\n"));
     EXPECT_TRUE(m_log.writeProviderErrors({}).ok());
 
-    ASSERT_TRUE(QDir(m_dir.filePath(QStringLiteral("logs"))).removeRecursively());
+    ASSERT_TRUE(QDir(m_dir.filePath(u"logs"_s)).removeRecursively());
     EXPECT_EQ(m_log.writeProviderErrors(errors).error().number, err::kPathNotFound);
 }
 
 TEST_F(mdlLogsTest, TheErrorReportShowsTheBoxThenLogsTheConnectionsErrors) {
-    const Error e = makeError(3021, QStringLiteral("Either BOF or EOF is True"),
-                              QStringLiteral("ADODB.Recordset"));
-    EXPECT_EQ(errorBoxText(e), QStringLiteral("There has been an error\r\n  Either BOF or EOF is "
-                                              "True  3021  ADODB.Recordset"));
+    const Error e = makeError(3021, u"Either BOF or EOF is True"_s, u"ADODB.Recordset"_s);
+    EXPECT_EQ(errorBoxText(e),
+              u"There has been an error\r\n  Either BOF or EOF is "
+              "True  3021  ADODB.Recordset"_s);
     ScriptedMessageBoxes boxes;
-    const ProviderErrors errors = {
-        {3021, QStringLiteral("d"), QStringLiteral("s"), QStringLiteral("q"), 7, {}}};
-    ASSERT_TRUE(
-        reportDatabaseError(e, QStringLiteral("Patient Save Errors"), errors, boxes, m_log).ok());
+    const ProviderErrors errors = {{3021, u"d"_s, u"s"_s, u"q"_s, 7, {}}};
+    ASSERT_TRUE(reportDatabaseError(e, u"Patient Save Errors"_s, errors, boxes, m_log).ok());
     ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0],
-              (MessageBoxRequest{errorBoxText(e), QStringLiteral("Patient Save Errors"),
-                                 MsgIcon::Critical, MsgButtons::OK}));
+    EXPECT_EQ(boxes.shown()[0], (MessageBoxRequest{errorBoxText(e), u"Patient Save Errors"_s,
+                                                   MsgIcon::Critical, MsgButtons::OK}));
     EXPECT_EQ(logBytes(), QByteArray("[3/5/2026 : 2:07:09 PM] Error #3021\r   d\r   (Source: s)\r"
                                      "   (SQL State: q)\r   (NativeError: 7)\r\r\n"));
 }
@@ -133,20 +129,20 @@ TEST_F(mdlLogsTest, StatementsGoToTheTraceOnlyWhenAskedAndWithoutTheirValues) {
 
     ProviderError e;
     e.number = -2147217873;
-    e.description = QStringLiteral("read only");
-    e.source = QStringLiteral("Orlo Data Provider (SQLite)");
-    e.sqlState = QStringLiteral("23000");
-    e.sql = QStringLiteral("UPDATE PATIENTS SET CLINICAL_DIAGNOSIS = 'Glaucoma' WHERE PT_ID = 3");
+    e.description = u"read only"_s;
+    e.source = u"Orlo Data Provider (SQLite)"_s;
+    e.sqlState = u"23000"_s;
+    e.sql = u"UPDATE PATIENTS SET CLINICAL_DIAGNOSIS = 'Glaucoma' WHERE PT_ID = 3"_s;
     g_traced.clear();
     const QtMessageHandler previous = qInstallMessageHandler(captureTrace);
     ASSERT_TRUE(m_log.writeProviderErrors({e}).ok());
     EXPECT_TRUE(g_traced.isEmpty());
-    QLoggingCategory::setFilterRules(QStringLiteral("orlo.sql.debug=true"));
+    QLoggingCategory::setFilterRules(u"orlo.sql.debug=true"_s);
     ASSERT_TRUE(m_log.writeProviderErrors({e}).ok());
     QLoggingCategory::setFilterRules(QString());
     qInstallMessageHandler(previous);
-    EXPECT_EQ(g_traced, QStringList{QStringLiteral(
-                            "failed statement: UPDATE PATIENTS SET CLINICAL_DIAGNOSIS = ? WHERE "
-                            "PT_ID = ?")});
+    EXPECT_EQ(g_traced,
+              QStringList{u"failed statement: UPDATE PATIENTS SET CLINICAL_DIAGNOSIS = ? WHERE "
+                          "PT_ID = ?"_s});
     EXPECT_FALSE(logBytes().contains("Glaucoma"));
 }

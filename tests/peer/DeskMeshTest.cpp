@@ -53,7 +53,7 @@ protected:
             EXPECT_TRUE(settings.setValue(*key, name, {kRegSz, value.toUtf8()}));
         }
         DeskDriver& d = m_desks[static_cast<size_t>(n)];
-        EXPECT_TRUE(d.start(QString::fromUtf8(ORLO_DESK_BINARY), s.appDir, s.registryFile));
+        EXPECT_TRUE(d.start(QString::fromUtf8(ORLO_DESK_BINARY), s));
         d.ok("state");
         return d;
     }

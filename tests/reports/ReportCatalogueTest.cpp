@@ -16,6 +16,8 @@
 #include "reports/ReportCommands.h"
 #include "reports/ReportSql.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using namespace orlo::reports;
 namespace sql = orlo::test::sql;
@@ -97,11 +99,10 @@ TEST(ReportCatalogue, EveryReportAsThePrintedPageShowsIt) {
         EXPECT_EQ(findReport(QString::fromLatin1(c.object)), &entry);
         EXPECT_EQ(QString::fromUtf16(entry.title), QString::fromUtf8(c.title));
         QString description = QString::fromUtf8(c.description);
-        if (description.endsWith(QStringLiteral(" Reminder)")) &&
-            !description.startsWith(u"This")) {
-            description.prepend(QStringLiteral(
-                "This report shows all the patients which did not schedule an appointment by "
-                "there Recall Due Date. ("));
+        if (description.endsWith(u" Reminder)"_s) && !description.startsWith(u"This")) {
+            description.prepend(
+                u"This report shows all the patients which did not schedule an appointment by "
+                "there Recall Due Date. ("_s);
         }
         EXPECT_EQ(entry.description ? QString::fromUtf16(entry.description) : QString(),
                   description);
@@ -111,7 +112,7 @@ TEST(ReportCatalogue, EveryReportAsThePrintedPageShowsIt) {
             EXPECT_EQ(def.captions(BandKind::PageHeader), words(c.captions));
             EXPECT_EQ(def.detailFields(), words(c.fields));
         }
-        QStringList header = {QString::fromUtf8(c.title), QStringLiteral("Date:"), QString()};
+        QStringList header = {QString::fromUtf8(c.title), u"Date:"_s, QString()};
         if (!description.isEmpty()) {
             header << description;
         }
@@ -258,24 +259,18 @@ TEST_F(Clinic, MontlyRecallPrintsTheRowsItIsHanded) {
     data::Connection conn({clinic.clock, clinic.locale});
     ASSERT_TRUE(conn.open(reportConnectionString(clinic.dbs.sharedPath())).ok());
     auto rows = std::make_shared<data::Recordset>();
-    ASSERT_TRUE(
-        rows->open(sql::recallMonth(QStringLiteral("2026"), QStringLiteral("7")), conn).ok());
-    EXPECT_EQ(recallMonthSql(QStringLiteral("2026"), QStringLiteral("7")),
-              sql::recallMonth(QStringLiteral("2026"), QStringLiteral("7")));
-    auto report = MontlyRecall(QStringLiteral("July"), QStringLiteral("2026"), rows, clinic.clock,
-                               clinic.locale);
+    ASSERT_TRUE(rows->open(sql::recallMonth(u"2026"_s, u"7"_s), conn).ok());
+    EXPECT_EQ(recallMonthSql(u"2026"_s, u"7"_s), sql::recallMonth(u"2026"_s, u"7"_s));
+    auto report = MontlyRecall(u"July"_s, u"2026"_s, rows, clinic.clock, clinic.locale);
     ASSERT_TRUE(report.ok());
-    EXPECT_EQ(
-        (*report)->definition().labelCaption(QStringLiteral("Section4"), QStringLiteral("Label3")),
-        QStringLiteral("July 2026 Patient Recall Report"));
-    EXPECT_EQ((*report)->definition().caption(), QStringLiteral("July 2026 Patient Recall Report"));
-    EXPECT_EQ(
-        (*report)->definition().labelCaption(QStringLiteral("Section4"), QStringLiteral("Date1")),
-        QStringLiteral("15 June 2026"));
+    EXPECT_EQ((*report)->definition().labelCaption(u"Section4"_s, u"Label3"_s),
+              u"July 2026 Patient Recall Report"_s);
+    EXPECT_EQ((*report)->definition().caption(), u"July 2026 Patient Recall Report"_s);
+    EXPECT_EQ((*report)->definition().labelCaption(u"Section4"_s, u"Date1"_s), u"15 June 2026"_s);
     auto pages = report::ReportPages::create(**report);
     ASSERT_TRUE(pages.ok());
     ASSERT_EQ(pages->rowCount(), 1);
-    EXPECT_EQ(pages->fieldText(1, 0), QStringLiteral("31/07/2026"));  // FLD1, the due date
+    EXPECT_EQ(pages->fieldText(1, 0), u"31/07/2026"_s);  // FLD1, the due date
 }
 
 struct FailureCase {
@@ -291,23 +286,22 @@ TEST_F(Clinic, AReportThatCannotLoadSaysSo) {
         {"no database location set",
          ReportId::DataReport11,
          [](test::ReportClinic& c) { c.setDatabaseLocation(QString()); },
-         {QStringLiteral("Unable to find database. \rPatients.mdb could not be found - Cannot "
-                         "load Patient Finder!\rPlease check the database location by clicking "
-                         "on Orlo -> Settings..."),
-          QStringLiteral("Orlo Software Error"), MsgIcon::Critical, MsgButtons::OK},
+         {u"Unable to find database. \rPatients.mdb could not be found - Cannot "
+          "load Patient Finder!\rPlease check the database location by clicking "
+          "on Orlo -> Settings..."_s,
+          u"Orlo Software Error"_s, MsgIcon::Critical, MsgButtons::OK},
          ""},
         {"the database file is gone",
          ReportId::DataReport11,
-         [](test::ReportClinic& c) { c.setDatabaseLocation(c.file(QStringLiteral("gone.mdb"))); },
-         {QStringLiteral("There has been an error\r\n  "),
-          QStringLiteral("Patient List Report Errors"), MsgIcon::Critical, MsgButtons::OK},
+         [](test::ReportClinic& c) { c.setDatabaseLocation(c.file(u"gone.mdb"_s)); },
+         {u"There has been an error\r\n  "_s, u"Patient List Report Errors"_s, MsgIcon::Critical,
+          MsgButtons::OK},
          "Error #-2147467259"},
         {"the query fails",
          ReportId::DataReport5,
-         [](test::ReportClinic& c) { c.dbs.rawExec(QStringLiteral("DROP TABLE SCHEDULED")); },
-         {QStringLiteral("There has been an error\r\n  "),
-          QStringLiteral("6 Week Overdue Patient Recall Report Errors"), MsgIcon::Critical,
-          MsgButtons::OK},
+         [](test::ReportClinic& c) { c.dbs.rawExec(u"DROP TABLE SCHEDULED"_s); },
+         {u"There has been an error\r\n  "_s, u"6 Week Overdue Patient Recall Report Errors"_s,
+          MsgIcon::Critical, MsgButtons::OK},
          "Error #-2147217900"},
     };
     for (const FailureCase& c : cases) {

@@ -14,31 +14,18 @@
 #include <QJsonObject>
 #include <QProcess>
 
-#include "DeskTestStore.h"
+#include "DeskDriver.h"
+#include "ProgramRun.h"
 #include "ReportClinic.h"
-#include "host/addins/AddinList.h"
-#include "platform/data/DatabaseFile.h"
-#include "records/Schema.h"
 #include "tools/Seeder.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::test {
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun orlo(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(ORLO_TOOL_BINARY), args);
-    ToolRun r;
-    if (p.waitForFinished(60000)) {
-        r = {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-             QString::fromUtf8(p.readAllStandardError())};
-    }
-    return r;
+ProgramRun orlo(const QStringList& args) {
+    return runProgram(QStringLiteral(ORLO_TOOL_BINARY), args, 60000);
 }
 
 TEST(ReportRoad, TheToolPrintsTheMorningsListToPdfAndCsv) {
@@ -56,19 +43,17 @@ TEST(ReportRoad, TheToolPrintsTheMorningsListToPdfAndCsv) {
     clinic.dbs.addPatients(patients);
     clinic.dbs.addAppointments(appointments);
     const QString db = clinic.dbs.sharedPath();
-    const QString pdf = clinic.file(QStringLiteral("six-weeks.pdf"));
-    const QStringList asOf = {QStringLiteral("--db"),     db,
-                              QStringLiteral("--as-of"),  QStringLiteral("2026-06-15 10:00:00"),
-                              QStringLiteral("--locale"), QStringLiteral("uk")};
+    const QString pdf = clinic.file(u"six-weeks.pdf"_s);
+    const QStringList asOf = {u"--db"_s,     db,     u"--as-of"_s, u"2026-06-15 10:00:00"_s,
+                              u"--locale"_s, u"uk"_s};
 
-    const ToolRun printed =
-        orlo(QStringList{QStringLiteral("report"), QStringLiteral("recall-6-week"),
-                         QStringLiteral("--pdf"), pdf} +
-             asOf);
-    ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
-    EXPECT_EQ(printed.out, QStringLiteral("6 Week Overdue Patient Recall Report: 29 rows, 2 "
-                                          "pages -> ") +
-                               pdf + u'\n');
+    const ProgramRun printed =
+        orlo(QStringList{u"report"_s, u"recall-6-week"_s, u"--pdf"_s, pdf} + asOf);
+    ASSERT_EQ(printed.code, 0) << printed.err.toStdString();
+    EXPECT_EQ(printed.out,
+              u"6 Week Overdue Patient Recall Report: 29 rows, 2 "
+              "pages -> "_s +
+                  pdf + u'\n');
     const QStringList pages = pdfPages(pdf);
     ASSERT_EQ(pages.size(), 2);
     for (const char* text : {"6 Week Overdue Patient Recall Report", "15 June 2026",
@@ -80,126 +65,56 @@ TEST(ReportRoad, TheToolPrintsTheMorningsListToPdfAndCsv) {
     }
     EXPECT_FALSE(pages[1].contains(u"(2nd Reminder)"));
 
-    const QString csv = clinic.file(QStringLiteral("list.csv"));
-    ASSERT_EQ(orlo(QStringList{QStringLiteral("report"), QStringLiteral("DataReport11"),
-                               QStringLiteral("--csv"), csv} +
-                   asOf)
-                  .exitCode,
-              0);
+    const QString csv = clinic.file(u"list.csv"_s);
+    ASSERT_EQ(orlo(QStringList{u"report"_s, u"DataReport11"_s, u"--csv"_s, csv} + asOf).code, 0);
     const std::vector<QStringList> rows = csvRecords(csv);
     ASSERT_EQ(rows.size(), 31u);
-    EXPECT_EQ(rows[0], QStringList({QStringLiteral("Patient ID"), QStringLiteral("Last Name"),
-                                    QStringLiteral("First Name"), QStringLiteral("Address"),
-                                    QStringLiteral("Home Tel."), QStringLiteral("Work Tel.")}));
-    EXPECT_EQ(rows[1], QStringList({QStringLiteral("1"), QStringLiteral("Patient101"),
-                                    QStringLiteral("Pat"), QStringLiteral("1 High Street, York"),
-                                    QStringLiteral("0123"), QString()}));
+    EXPECT_EQ(rows[0], QStringList({u"Patient ID"_s, u"Last Name"_s, u"First Name"_s, u"Address"_s,
+                                    u"Home Tel."_s, u"Work Tel."_s}));
+    EXPECT_EQ(rows[1], QStringList({u"1"_s, u"Patient101"_s, u"Pat"_s, u"1 High Street, York"_s,
+                                    u"0123"_s, QString()}));
 
     // Nothing typed on the command line becomes part of a statement.
-    const QString refused = clinic.file(QStringLiteral("detail.pdf"));
-    const ToolRun injected =
-        orlo(QStringList{QStringLiteral("report"), QStringLiteral("patient-detail"),
-                         QStringLiteral("--patient"), QStringLiteral("1 OR 1=1"),
-                         QStringLiteral("--pdf"), refused} +
-             asOf);
-    EXPECT_EQ(injected.exitCode, 2);
+    const QString refused = clinic.file(u"detail.pdf"_s);
+    const ProgramRun injected = orlo(QStringList{u"report"_s, u"patient-detail"_s, u"--patient"_s,
+                                                 u"1 OR 1=1"_s, u"--pdf"_s, refused} +
+                                     asOf);
+    EXPECT_EQ(injected.code, 2);
     EXPECT_FALSE(QFile::exists(refused));
 }
 
-// orlo-desk in automation; a command whose window is modal replies only
-// when the window closes, and the window commands sent meanwhile reply
-// first.
-class Desk {
-public:
-    ~Desk() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-    bool start(const desk::test::DeskTestStore& s) {
-        m_process.start(QString::fromUtf8(ORLO_DESK_BINARY),
-                        {QStringLiteral("--automation"), QStringLiteral("--appdir"), s.appDir,
-                         QStringLiteral("--registry"), s.registryFile, QStringLiteral("--locale"),
-                         QStringLiteral("uk")});
-        return m_process.waitForStarted(10000);
-    }
-    void send(QJsonObject command) {
-        m_process.write(QJsonDocument(command).toJson(QJsonDocument::Compact) + '\n');
-    }
-    QJsonObject reply() {
-        while (!m_process.canReadLine()) {
-            if (!m_process.waitForReadyRead(30000)) {
-                ADD_FAILURE() << "no reply; stderr: "
-                              << m_process.readAllStandardError().toStdString();
-                return {};
-            }
-        }
-        const QByteArray line = m_process.readLine();
-        const QJsonObject r = QJsonDocument::fromJson(line).object();
-        EXPECT_TRUE(r.value(QStringLiteral("ok")).toBool()) << line.toStdString();
-        return r;
-    }
-    QJsonObject ok(QJsonObject command) {
-        send(std::move(command));
-        return reply();
-    }
-
-private:
-    QProcess m_process;
-};
-
-QJsonObject cmd(const char* name, QJsonObject fields = {}) {
-    fields.insert(QStringLiteral("cmd"), QString::fromLatin1(name));
-    return fields;
-}
-
+// A command whose window is modal replies only when the window closes, and
+// the window commands sent meanwhile reply first.
 TEST(ReportRoad, TheDeskMenuOpensAReportModalAndClosesIt) {
     desk::test::DeskTestStore s;
     ASSERT_TRUE(s.create());
-    const QDir app(s.appDir);
-    for (const char* sub : {"META", "logs", "Database"}) {
-        ASSERT_TRUE(app.mkpath(QString::fromLatin1(sub)));
-    }
-    const QString db = app.filePath(QStringLiteral("Database/Patients.mdb"));
-    ASSERT_TRUE(
-        data::createDatabaseFile(db, records::sharedSchemaStatements(), data::DatabaseKind::Shared)
-            .ok());
+    const QString db = s.addDatabase();
+    ASSERT_FALSE(db.isEmpty());
     tools::SeedOptions seed;
     seed.patients = 40;
     seed.now = naiveDateTime(QDate(2026, 6, 15), QTime(10, 0));
     ASSERT_TRUE(tools::seedDatabase(db, seed, Locale::unitedKingdom()).ok());
-    const QString library = app.filePath(QStringLiteral("liborlo.so"));
-    ASSERT_TRUE(QFile::copy(QString::fromUtf8(ORLO_ADDIN_LIBRARY), library));
-    RegistryStore settings(s.registryFile);
-    ASSERT_TRUE(host::AddinList(settings)
-                    .registerAddin({QStringLiteral("OrlonetPROv1.Connect"), library,
-                                    host::AddinList::kLoadAtStartup, QStringLiteral("Orlo")})
-                    .ok());
-    Desk desk;
-    ASSERT_TRUE(desk.start(s));
+    ASSERT_TRUE(s.listAddin(QString::fromUtf8(ORLO_ADDIN_LIBRARY)));
+    DeskDriver desk;
+    ASSERT_TRUE(desk.start(QString::fromUtf8(ORLO_DESK_BINARY), s));
 
-    const QString picture = s.dir.filePath(QStringLiteral("preview.png"));
-    desk.send(cmd("click", {{QStringLiteral("path"),
-                             QJsonArray{QStringLiteral("&Orlo"), QStringLiteral("Repor&ts..."),
-                                        QStringLiteral("Patient &List Report")}}}));
-    const QJsonArray open = desk.ok(cmd("windows")).value(QStringLiteral("windows")).toArray();
+    const QString picture = s.dir.filePath(u"preview.png"_s);
+    desk.send("click",
+              {{u"path"_s, QJsonArray{u"&Orlo"_s, u"Repor&ts..."_s, u"Patient &List Report"_s}}});
+    const QJsonArray open = desk.ok("windows").value(u"windows"_s).toArray();
     ASSERT_EQ(open.size(), 1);
-    EXPECT_EQ(open[0].toObject(),
-              (QJsonObject{{QStringLiteral("title"), QStringLiteral("Patient List Report")},
-                           {QStringLiteral("name"), QStringLiteral("DataReport11")},
-                           {QStringLiteral("modal"), true}}));
-    desk.ok(cmd("screenshot", {{QStringLiteral("window"), QStringLiteral("Patient List Report")},
-                               {QStringLiteral("file"), picture}}));
-    desk.ok(
-        cmd("closeWindow", {{QStringLiteral("window"), QStringLiteral("Patient List Report")}}));
+    EXPECT_EQ(open[0].toObject(), (QJsonObject{{u"title"_s, u"Patient List Report"_s},
+                                               {u"name"_s, u"DataReport11"_s},
+                                               {u"modal"_s, true}}));
+    desk.ok("screenshot", {{u"window"_s, u"Patient List Report"_s}, {u"file"_s, picture}});
+    desk.ok("closeWindow", {{u"window"_s, u"Patient List Report"_s}});
     desk.reply();  // the click, once the preview has closed
-    EXPECT_TRUE(desk.ok(cmd("windows")).value(QStringLiteral("windows")).toArray().isEmpty());
+    EXPECT_TRUE(desk.ok("windows").value(u"windows"_s).toArray().isEmpty());
     const QImage shot(picture);
     EXPECT_GT(shot.width(), 400);
     EXPECT_GT(shot.height(), 300);
-    EXPECT_TRUE(desk.ok(cmd("messageBoxes")).value(QStringLiteral("boxes")).toArray().isEmpty());
-    desk.ok(cmd("quit"));
+    EXPECT_TRUE(desk.ok("messageBoxes").value(u"boxes"_s).toArray().isEmpty());
+    desk.ok("quit");
 }
 
 }  // namespace

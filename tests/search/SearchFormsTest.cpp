@@ -15,6 +15,8 @@
 #include "search/PatientSelector.h"
 #include "search/RecallByMonth.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::test {
 namespace {
 
@@ -32,8 +34,7 @@ QStringList L(const Texts& texts) {
     return out;
 }
 
-const QString kNoRecords =
-    QStringLiteral("Orlo Database Error #3021|No Records are in the Database to Select.");
+const QString kNoRecords = u"Orlo Database Error #3021|No Records are in the Database to Select."_s;
 
 class SearchData : public SearchClinic {};
 class Finder : public SearchClinic {};
@@ -52,7 +53,7 @@ std::shared_ptr<host::Item> activeItem(host::Application& app) {
 }
 
 TEST_F(SearchData, NoDatabaseMeansNoFinderOrHistoryAndAnEmptyRecallList) {
-    const QString notADatabase = QDir(dir.path()).filePath(QStringLiteral("notes.txt"));
+    const QString notADatabase = QDir(dbs.dir()).filePath(u"notes.txt"_s);
     writeFile(notADatabase, "hello");
     struct Case {
         QString location;
@@ -60,12 +61,12 @@ TEST_F(SearchData, NoDatabaseMeansNoFinderOrHistoryAndAnEmptyRecallList) {
     };
     const Case cases[] = {
         {QString(),
-         QStringLiteral("Software Error|Unable to find database. \rPatients.mdb could not be found "
-                        "- Cannot load Patient Finder!\rPlease check the database location by "
-                        "clicking on Orlo -> Settings...")},
-        {QDir(dir.path()).filePath(QStringLiteral("missing.mdb")),
-         QStringLiteral("Software Error|There has been an error\r\n  ")},
-        {notADatabase, QStringLiteral("Software Error|There has been an error\r\n  ")},
+         u"Software Error|Unable to find database. \rPatients.mdb could not be found "
+         "- Cannot load Patient Finder!\rPlease check the database location by "
+         "clicking on Orlo -> Settings..."_s},
+        {QDir(dbs.dir()).filePath(u"missing.mdb"_s),
+         u"Software Error|There has been an error\r\n  "_s},
+        {notADatabase, u"Software Error|There has been an error\r\n  "_s},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.location.toStdString());
@@ -80,7 +81,7 @@ TEST_F(SearchData, NoDatabaseMeansNoFinderOrHistoryAndAnEmptyRecallList) {
         RecallByMonth recall(services(), {});
         recall.Form_Load();
         EXPECT_EQ(recall.list().rowCount(), 0);
-        recall.lstMonths_Click(QStringLiteral("December"));
+        recall.lstMonths_Click(u"December"_s);
         EXPECT_FALSE(recall.printEnabled());
         const QStringList shown = takeBoxes();
         ASSERT_EQ(shown.size(), 3);
@@ -89,12 +90,11 @@ TEST_F(SearchData, NoDatabaseMeansNoFinderOrHistoryAndAnEmptyRecallList) {
         }
         EXPECT_EQ(data->holders(), 0);
     }
-    EXPECT_TRUE(errorLog().contains(QStringLiteral("Error #-2147467259")))
-        << errorLog().toStdString();
+    EXPECT_TRUE(errorLog().contains(u"Error #-2147467259"_s)) << errorLog().toStdString();
 }
 
 TEST_F(SearchData, AWindowClosingLeavesTheOthersTheirRows) {
-    display(contactOf(QStringLiteral("3")));
+    display(contactOf(u"3"_s));
     PatientHistory history(services());
     ASSERT_TRUE(history.Form_Load());
     auto finder = std::make_unique<PatientFinder>(services());
@@ -102,7 +102,7 @@ TEST_F(SearchData, AWindowClosingLeavesTheOthersTheirRows) {
     RecallByMonth recall(services(), {});
     recall.Form_Load();
     // Another patient's contact, and a finder opened over it.
-    display(contactOf(QStringLiteral("1")));
+    display(contactOf(u"1"_s));
     PatientFinder second(services());
     ASSERT_TRUE(second.Form_Load());
     EXPECT_EQ(data->holders(), 4);
@@ -111,15 +111,15 @@ TEST_F(SearchData, AWindowClosingLeavesTheOthersTheirRows) {
     second.Form_Unload();
     // A visit booked meanwhile: the refreshes read it.
     rawExec(
-        QStringLiteral("INSERT INTO SCHEDULED (SCHEDULE_ID, PT_ID, LAST_NAME, FIRST_NAME, "
-                       "RECALLDUEDATE) VALUES (13, 3, 'Smith', 'Anna', '2026-05-05 00:00:00')"));
+        u"INSERT INTO SCHEDULED (SCHEDULE_ID, PT_ID, LAST_NAME, FIRST_NAME, "
+        "RECALLDUEDATE) VALUES (13, 3, 'Smith', 'Anna', '2026-05-05 00:00:00')"_s);
     recall.cmdRefresh_Click();
     history.cmdRefresh_Click();
     EXPECT_EQ(recall.list().rowCount(), 8);
     QStringList visits = column(history, 0);  // in the database's order
     visits.sort();
     EXPECT_EQ(visits, L({"10", "11", "12", "13"}));
-    EXPECT_EQ(history.caption(), QStringLiteral("Patient History for: Smith, Anna"));
+    EXPECT_EQ(history.caption(), u"Patient History for: Smith, Anna"_s);
     EXPECT_TRUE(takeBoxes().isEmpty());
 
     history.Form_Unload();
@@ -134,24 +134,23 @@ TEST_F(SearchData, TheHistoryTakesOnlyAPlainPatientId) {
         SCOPED_TRACE(id);
         const bool smith = std::string_view(id) == "3";
         // Not the add-in's folder: its contact handlers leave it alone.
-        auto contact =
-            newPatient(QStringLiteral("X"), QStringLiteral("Y"), QString(), otherPatients);
-        set(contact, QStringLiteral("PatientID"), QString::fromLatin1(id));
+        auto contact = newPatient(u"X"_s, u"Y"_s, QString(), otherPatients);
+        set(contact, u"PatientID"_s, QString::fromLatin1(id));
         display(contact);
         PatientHistory history(services());
         ASSERT_TRUE(history.Form_Load());
         EXPECT_EQ(column(history, 8), smith ? L({"10", "11", "12"}) : QStringList());
-        EXPECT_EQ(history.caption(), smith ? QStringLiteral("Patient History for: Smith, Anna")
-                                           : QStringLiteral("Patient History"));
+        EXPECT_EQ(history.caption(),
+                  smith ? u"Patient History for: Smith, Anna"_s : u"Patient History"_s);
     }
-    EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM SCHEDULED")), 8);
+    EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM SCHEDULED"_s), 8);
     EXPECT_TRUE(takeBoxes().isEmpty());
 }
 
 TEST_F(Finder, AdvancedSearchFiltersByTheChosenColumnAndRefreshShowsAll) {
     PatientFinder finder(services());
     ASSERT_TRUE(finder.Form_Load());
-    EXPECT_EQ(finder.caption(), QStringLiteral("Patient Search"));
+    EXPECT_EQ(finder.caption(), u"Patient Search"_s);
     EXPECT_EQ(column(finder, 18), L({"5", "1", "3", "4", "2"}));
     const struct {
         const char* choice;
@@ -183,12 +182,12 @@ TEST_F(Finder, AdvancedSearchFiltersByTheChosenColumnAndRefreshShowsAll) {
     EXPECT_EQ(finder.list().rowCount(), 5);
 
     // An empty search box: a word to the user, the list as it was.
-    finder.setSearchBy(QStringLiteral("Last Name"));
-    finder.Text1_Change(QStringLiteral("Smith"));
+    finder.setSearchBy(u"Last Name"_s);
+    finder.Text1_Change(u"Smith"_s);
     finder.Search1_Click();
     finder.Text1_Change(QString());
     finder.Search1_Click();
-    EXPECT_EQ(finder.filter(), QStringLiteral("[LAST NAME] LIKE *Smith*"));
+    EXPECT_EQ(finder.filter(), u"[LAST NAME] LIKE *Smith*"_s);
     EXPECT_EQ(column(finder, 18), L({"3", "4"}));
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].icon, MsgIcon::Exclamation);
@@ -243,13 +242,11 @@ TEST_F(Finder, AHeaderClickedTwiceSortsDescendingAndTheSelectionStays) {
 }
 
 TEST_F(Finder, EditOpensTheContactOrSaysWhyNotAndHelpShowsItsTopic) {
-    const QString missing =
-        QStringLiteral("|91\r\nThe contact of patient 3 is not in the \"Patients\" folder.");
-    const QString unselected = QStringLiteral("|91\r\nNo patient is selected in the list.");
+    const QString missing = u"|91\r\nThe contact of patient 3 is not in the \"Patients\" folder."_s;
+    const QString unselected = u"|91\r\nNo patient is selected in the list."_s;
     for (const auto kind : {PatientFinder::Kind::Finder, PatientFinder::Kind::Selector}) {
-        const QString title = kind == PatientFinder::Kind::Finder
-                                  ? QStringLiteral("Orlo Sofware Error")
-                                  : QStringLiteral("Orlo Software Error");
+        const QString title = kind == PatientFinder::Kind::Finder ? u"Orlo Sofware Error"_s
+                                                                  : u"Orlo Software Error"_s;
         PatientFinder finder(services(), kind);
         ASSERT_TRUE(finder.Form_Load());
         finder.cmdEdit_Click();
@@ -257,7 +254,7 @@ TEST_F(Finder, EditOpensTheContactOrSaysWhyNotAndHelpShowsItsTopic) {
         finder.cmdEdit_Click();
         EXPECT_EQ(takeBoxes(), QStringList({title + unselected, title + missing}));
     }
-    const auto contact = contactOf(QStringLiteral("3"));
+    const auto contact = contactOf(u"3"_s);
     PatientFinder finder(services());
     ASSERT_TRUE(finder.Form_Load());
     selectPatient(finder, "3");
@@ -269,16 +266,15 @@ TEST_F(Finder, EditOpensTheContactOrSaysWhyNotAndHelpShowsItsTopic) {
     RecallByMonth recall(services(), {});
     finder.cmdHelp_Click();
     recall.cmdHelp_Click();
-    const QString noPage = QStringLiteral("|53\r\nThe help topic 1 could not be found (") +
-                           QDir(dir.path()).filePath(QStringLiteral("Help/1.html")) +
-                           QStringLiteral(").");
-    EXPECT_EQ(takeBoxes(), QStringList({QStringLiteral("Orlo Software Error") + noPage,
-                                        QStringLiteral("Orlo Sofware Error") + noPage}));
-    writeFile(QDir(dir.path()).filePath(QStringLiteral("Help/1.html")), "<h1>Help</h1>");
+    const QString noPage = u"|53\r\nThe help topic 1 could not be found ("_s +
+                           QDir(dbs.dir()).filePath(u"Help/1.html"_s) + u")."_s;
+    EXPECT_EQ(takeBoxes(),
+              QStringList({u"Orlo Software Error"_s + noPage, u"Orlo Sofware Error"_s + noPage}));
+    writeFile(QDir(dbs.dir()).filePath(u"Help/1.html"_s), "<h1>Help</h1>");
     finder.cmdHelp_Click();
     EXPECT_TRUE(takeBoxes().isEmpty());
 
-    rawExec(QStringLiteral("DELETE FROM SCHEDULED; DELETE FROM PATIENTS"));
+    rawExec(u"DELETE FROM SCHEDULED; DELETE FROM PATIENTS"_s);
     PatientFinder empty(services());
     ASSERT_TRUE(empty.Form_Load());
     EXPECT_EQ(empty.list().rowCount(), 0);
@@ -289,9 +285,9 @@ TEST_F(Finder, EditOpensTheContactOrSaysWhyNotAndHelpShowsItsTopic) {
 TEST_F(Finder, DeleteAsksThenDeletesOrSaysWhyNotAndAddStartsANewContact) {
     PatientFinder finder(services());
     ASSERT_TRUE(finder.Form_Load());
-    const QString confirm = QStringLiteral(
-        "Orlo Software - Confirm Record Delete|Are you sure you want to delete the selected "
-        "record?");
+    const QString confirm =
+        u"Orlo Software - Confirm Record Delete|Are you sure you want to delete the selected "
+        "record?"_s;
     const struct {
         const char* id;
         MsgAnswer answer;
@@ -316,15 +312,15 @@ TEST_F(Finder, DeleteAsksThenDeletesOrSaysWhyNotAndAddStartsANewContact) {
         boxes.queueAnswer(c.answer);
         finder.cmdDelete_Click();
         EXPECT_EQ(takeBoxes(), QStringList{confirm} + L(c.boxes));
-        EXPECT_EQ(rawCount(QStringLiteral("SELECT COUNT(*) FROM PATIENTS")), c.patientsLeft);
+        EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM PATIENTS"_s), c.patientsLeft);
         EXPECT_EQ(finder.list().rowCount(), c.patientsLeft);
     }
-    EXPECT_FALSE(column(finder, 18).contains(QStringLiteral("4")));
+    EXPECT_FALSE(column(finder, 18).contains(u"4"_s));
 
     finder.cmdAdd_Click();
     const auto added = activeItem(*app);
     ASSERT_NE(added, nullptr);
-    EXPECT_EQ(added->MessageClass(), QStringLiteral("IPM.Contact.Patient"));
+    EXPECT_EQ(added->MessageClass(), u"IPM.Contact.Patient"_s);
     EXPECT_EQ(added->entryId(), 0);  // not saved
     EXPECT_TRUE(takeBoxes().isEmpty());
 }
@@ -336,7 +332,7 @@ TEST_F(Finder, ALongListFilledInStepsIsCompleteBeforeAnyAction) {
     EXPECT_EQ(column(finder, 18), L({"5", "1"}));
     finder.loadMore();
     EXPECT_TRUE(finder.isFilling());
-    finder.Text1_Change(QStringLiteral("van"));
+    finder.Text1_Change(u"van"_s);
     EXPECT_FALSE(finder.isFilling());
     EXPECT_EQ(column(finder, 18), L({"5", "1", "3", "4", "2"}));
     EXPECT_EQ(finder.selectedRow(), 4);
@@ -349,16 +345,16 @@ TEST_F(Selector, SelectCopiesThePatientIntoTheOpenAppointmentUnsaved) {
         selectPatient(selector, id);
         return selector.cmdSelectPT_Click();  // true: the selector closes
     };
-    const QString problem = QStringLiteral(
-        "Orlo Software Error|There was a problem copying the data to this appointment, please "
-        "close all windows and try again");
+    const QString problem =
+        u"Orlo Software Error|There was a problem copying the data to this appointment, please "
+        "close all windows and try again"_s;
     // No item window, then a contact's: nothing copied, and the user told.
     EXPECT_TRUE(select("1"));
-    const auto contact = contactOf(QStringLiteral("5"));
+    const auto contact = contactOf(u"5"_s);
     display(contact);
     EXPECT_TRUE(select("1"));
     EXPECT_EQ(takeBoxes(), QStringList({problem, problem}));
-    EXPECT_EQ(text(contact, QStringLiteral("DOB")), QStringLiteral("05/05/2001"));
+    EXPECT_EQ(text(contact, u"DOB"_s), u"05/05/2001"_s);
 
     const auto visit = newAppointment(naiveDateTime(QDate(2026, 3, 20), QTime(9, 0)), QString());
     display(visit);
@@ -377,7 +373,7 @@ TEST_F(Selector, SelectCopiesThePatientIntoTheOpenAppointmentUnsaved) {
     EXPECT_TRUE(select("2"));  // no middle initial, no home telephone
     EXPECT_EQ(copied(), L({"2", "Van Dyke", "Leo", ""}));
     EXPECT_FALSE(visit->Saved());
-    EXPECT_FALSE(visit->hasProperty(QStringLiteral("MI")));
+    EXPECT_FALSE(visit->hasProperty(u"MI"_s));
     EXPECT_TRUE(takeBoxes().isEmpty());
 }
 
@@ -385,10 +381,10 @@ TEST_F(History, OpenShowsTheChosenAppointmentOrSaysWhyNot) {
     ctx->ApptItemSaveEnabled = false;
     auto stored = schedulerFolder->Items()->Add();
     ASSERT_TRUE(stored.ok());
-    set(*stored, QStringLiteral("ScheduleID"), QStringLiteral("11"));
+    set(*stored, u"ScheduleID"_s, u"11"_s);
     ASSERT_TRUE((*stored)->Save().ok());
     ctx->ApptItemSaveEnabled = true;
-    display(contactOf(QStringLiteral("3")));
+    display(contactOf(u"3"_s));
     PatientHistory history(services());
     ASSERT_TRUE(history.Form_Load());
     history.cmdEdit_Click();
@@ -401,7 +397,7 @@ TEST_F(History, OpenShowsTheChosenAppointmentOrSaysWhyNot) {
     history.lvwPatientHist_DblClick();
     EXPECT_EQ(activeItem(*app), *stored);
 
-    display(contactOf(QStringLiteral("5")));
+    display(contactOf(u"5"_s));
     PatientHistory none(services());
     ASSERT_TRUE(none.Form_Load());
     none.cmdEdit_Click();
@@ -415,9 +411,9 @@ TEST_F(Recall, MonthsListTheirRecallsToTheMonthsLastDayAndPrintWhatIsListed) {
         printed << month + u' ' + year + u':' + QString::number(*rows->recordCount());
     });
     recall.Form_Load();
-    EXPECT_EQ(recall.yearText(), QStringLiteral("2026"));
+    EXPECT_EQ(recall.yearText(), u"2026"_s);
     ASSERT_EQ(recall.years().size(), 25);
-    EXPECT_EQ(recall.years().front() + recall.years().back(), QStringLiteral("20262050"));
+    EXPECT_EQ(recall.years().front() + recall.years().back(), u"20262050"_s);
     EXPECT_EQ(column(recall, 1), L({"30/11/2026", "01/12/2026", "31/12/2026", "01/01/2027",
                                     "28/02/2027", "01/03/2027", "29/02/2028"}));
     recall.cmdPrint_Click();  // no month yet
@@ -449,10 +445,10 @@ TEST_F(Recall, MonthsListTheirRecallsToTheMonthsLastDayAndPrintWhatIsListed) {
     EXPECT_EQ(column(recall, 0) + column(recall, 2), L({"No Records", ""}));
 
     // A year chosen after the month lists that month of the new year.
-    recall.lstMonths_Click(QStringLiteral("February"));
-    recall.cmbYears_Click(QStringLiteral("2028"));
+    recall.lstMonths_Click(u"February"_s);
+    recall.cmbYears_Click(u"2028"_s);
     EXPECT_EQ(column(recall, 1) + column(recall, 2), L({"29/02/2028", "O'Brien"}));
-    EXPECT_EQ(recall.RecallReportYear(), QStringLiteral("2028"));
+    EXPECT_EQ(recall.RecallReportYear(), u"2028"_s);
     recall.cmdRefresh_Click();
     EXPECT_EQ(recall.list().rowCount(), 7);
     EXPECT_TRUE(takeBoxes().isEmpty());

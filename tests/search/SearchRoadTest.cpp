@@ -1,21 +1,20 @@
-// The road a front desk takes through the search windows of orlo-desk,
-// driven over its automation channel with what a user types: two patients
-// saved from their forms, the finder (an empty search first, a typed name,
-// the contact opened, a search with an apostrophe), the recall window
-// while the finder closes, the selector filling a new appointment that is
-// saved and saved again after an edit, the history of the patient, and a
-// patient deleted before a new one is started.
+// The road a front desk takes through orlo-desk, driven over its automation
+// channel with what a user types. The first part is piped in at once,
+// before the desk is ready, as a clinic's own scripts do: patient windows
+// open while the main window shows "Scheduler", a save in the window opened
+// first, a second save after an edit, a patient deleted in the desk and a
+// new one saved. Then the search windows: the finder (an empty search
+// first, a typed name, the contact opened, a search with an apostrophe),
+// the recall window while the finder closes, the selector filling a new
+// appointment without a recall date that is saved and saved again after an
+// edit, the history of the patient, and a patient deleted from the finder
+// before a new one is started.
 
-#include <QDir>
-#include <QFile>
 #include <QJsonArray>
 
 #include "DeskDriver.h"
-#include "DeskTestStore.h"
-#include "host/addins/AddinList.h"
-#include "platform/data/DatabaseFile.h"
-#include "platform/registry/RegistryStore.h"
-#include "records/Schema.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::test {
 namespace {
@@ -23,67 +22,54 @@ namespace {
 // A value of the shared database as SQLite's own shell reads it.
 QString rawValue(const QString& db, const char* sql) {
     QProcess shell;
-    shell.start(QStringLiteral("sqlite3"), {db, QString::fromUtf8(sql)});
+    shell.start(u"sqlite3"_s, {db, QString::fromUtf8(sql)});
     shell.waitForFinished(10000);
     return QString::fromUtf8(shell.readAllStandardOutput()).trimmed();
 }
 
 QJsonObject on(const char* window, QJsonObject fields = {}) {
-    fields.insert(QStringLiteral("window"), QString::fromLatin1(window));
+    fields.insert(u"window"_s, QString::fromLatin1(window));
     return fields;
 }
 
 QJsonObject control(const char* window, const char* name, QJsonObject fields = {}) {
-    fields.insert(QStringLiteral("control"), QString::fromLatin1(name));
+    fields.insert(u"control"_s, QString::fromLatin1(name));
     return on(window, std::move(fields));
 }
 
 QJsonObject typed(const char* window, const char* name, const QString& value) {
-    return control(window, name, {{QStringLiteral("value"), value}});
+    return control(window, name, {{u"value"_s, value}});
 }
 
 QJsonArray formControls(const char* page,
                         const std::vector<std::pair<const char*, QString>>& entries) {
     QJsonArray controls;
     for (const auto& [name, value] : entries) {
-        controls.append(QJsonObject{{QStringLiteral("page"), QString::fromLatin1(page)},
-                                    {QStringLiteral("control"), QString::fromLatin1(name)},
-                                    {QStringLiteral("value"), value}});
+        controls.append(QJsonObject{{u"page"_s, QString::fromLatin1(page)},
+                                    {u"control"_s, QString::fromLatin1(name)},
+                                    {u"value"_s, value}});
     }
     return controls;
 }
 
 QJsonObject item(const QString& id, QJsonObject fields = {}) {
-    fields.insert(QStringLiteral("id"), id);
+    fields.insert(u"id"_s, id);
     return fields;
 }
 
-TEST(SearchRoad, FindAPatientOpenTheContactAndPickAPatientIntoANewAppointment) {
+TEST(DeskRoad, AMorningThroughTheFormsTheFinderTheSelectorAndTheHistory) {
     desk::test::DeskTestStore s;
     ASSERT_TRUE(s.create());
-    const QDir app(s.appDir);
-    for (const char* sub : {"META", "logs", "Database", "Help"}) {
-        ASSERT_TRUE(app.mkpath(QString::fromLatin1(sub)));
-    }
-    const QString db = app.filePath(QStringLiteral("Database/Patients.mdb"));
-    ASSERT_TRUE(
-        data::createDatabaseFile(db, records::sharedSchemaStatements(), data::DatabaseKind::Shared)
-            .ok());
-    const QString library = app.filePath(QStringLiteral("liborlo.so"));
-    ASSERT_TRUE(QFile::copy(QString::fromUtf8(ORLO_ADDIN_LIBRARY), library));
-    RegistryStore settings(s.registryFile);
-    ASSERT_TRUE(host::AddinList(settings)
-                    .registerAddin({QStringLiteral("OrlonetPROv1.Connect"), library,
-                                    host::AddinList::kLoadAtStartup, QStringLiteral("Orlo")})
-                    .ok());
+    const QString db = s.addDatabase();
+    ASSERT_FALSE(db.isEmpty());
+    ASSERT_TRUE(s.listAddin(QString::fromUtf8(ORLO_ADDIN_LIBRARY)));
     DeskDriver desk;
-    ASSERT_TRUE(desk.start(QString::fromUtf8(ORLO_DESK_BINARY), s.appDir, s.registryFile));
+    ASSERT_TRUE(desk.start(QString::fromUtf8(ORLO_DESK_BINARY), s));
     const QString patients = QString::fromUtf16(desk::test::kPatients);
     const auto windows = [&] {
         QStringList out;
-        for (const QJsonValue& w : desk.ok("windows").value(QStringLiteral("windows")).toArray()) {
-            out << w[QStringLiteral("name")].toString() + u'|' +
-                       w[QStringLiteral("title")].toString();
+        for (const QJsonValue& w : desk.ok("windows").value(u"windows"_s).toArray()) {
+            out << w[u"name"_s].toString() + u'|' + w[u"title"_s].toString();
         }
         out.sort();
         return out;
@@ -91,129 +77,155 @@ TEST(SearchRoad, FindAPatientOpenTheContactAndPickAPatientIntoANewAppointment) {
     const auto rows = [&](const char* window, const char* list) {
         return desk.ok("rows", control(window, list));
     };
-    const auto inspectors = [&] {
-        return desk.ok("state").value(QStringLiteral("inspectors")).toInt();
-    };
+    const auto inspectors = [&] { return desk.ok("state").value(u"inspectors"_s).toInt(); };
     const auto menu = [&](std::initializer_list<const char*> path) {
         QJsonArray captions;
         for (const char* caption : path) {
             captions.append(QString::fromLatin1(caption));
         }
-        desk.ok("click", {{QStringLiteral("path"), captions}});
+        desk.ok("click", {{u"path"_s, captions}});
     };
     const auto callAddin = [&](const char* method) {
-        desk.ok("call", {{QStringLiteral("addin"), QStringLiteral("OrlonetPROv1.Connect")},
-                         {QStringLiteral("method"), QString::fromLatin1(method)}});
+        desk.ok("call", {{u"addin"_s, u"OrlonetPROv1.Connect"_s},
+                         {u"method"_s, QString::fromLatin1(method)}});
     };
     const auto fill = [&](const QString& id, const char* page,
                           const std::vector<std::pair<const char*, QString>>& entries) {
-        desk.ok("set", item(id, {{QStringLiteral("controls"), formControls(page, entries)}}));
+        desk.ok("set", item(id, {{u"controls"_s, formControls(page, entries)}}));
     };
 
-    // Two patients saved from their forms.
-    QStringList contacts;
-    for (const auto& [last, first, dob] : {std::tuple{"O'Brien", "Aoife", "02/03/1980"},
-                                           std::tuple{"Van Dyke", "Leo", "14/07/1975"}}) {
-        const QString id = desk.ok("create", {{QStringLiteral("folder"), patients}})
-                               .value(QStringLiteral("id"))
-                               .toString();
-        desk.ok("display", item(id));
-        fill(id, "General",
-             {{"LastNameTextBox", QString::fromUtf8(last)},
-              {"FirstNameTextBox", QString::fromUtf8(first)},
-              {"DateOfBirth", QString::fromLatin1(dob)}});
-        contacts << desk.ok("save", item(id)).value(QStringLiteral("id")).toString();
-        desk.ok("close", item(contacts.back()));
+    // Piped in at once, before the desk has even started.
+    int pending = 0;
+    const auto pipe = [&](const char* name, QJsonObject fields) {
+        desk.send(name, std::move(fields));
+        return pending++;
+    };
+    const auto typePatient = [&](const char* handle, const char* last, const char* first,
+                                 const char* dob, const char* city) {
+        pipe("create", {{u"folder"_s, patients}});
+        pipe("display", item(QString::fromLatin1(handle)));
+        pipe("set", item(QString::fromLatin1(handle),
+                         {{u"controls"_s,
+                           formControls("General", {{"LastNameTextBox", QString::fromUtf8(last)},
+                                                    {"FirstNameTextBox", QString::fromUtf8(first)},
+                                                    {"DateOfBirth", QString::fromLatin1(dob)},
+                                                    {"CityBox", QString::fromLatin1(city)}})}}));
+    };
+    pipe("switchFolder", {{u"folder"_s, QString::fromUtf16(desk::test::kScheduler)}});
+    typePatient("new1", "O'Brien", "Aoife", "2/3/1980", "Leeds");
+    typePatient("new2", "Van Dyke", "Leo", "14/07/1975", "Hull");
+    // The first window, while "Scheduler" is shown; then an edit and again.
+    const int firstSave = pipe("save", item(u"new1"_s));
+    pipe("set",
+         item(u"new1"_s, {{u"controls"_s, formControls("General", {{"CityBox", u"York"_s}})}}));
+    pipe("save", item(u"new1"_s));
+    const int secondSave = pipe("save", item(u"new2"_s));
+    // A patient deleted in the desk, then a new one saved in its window.
+    typePatient("new3", "Jones", "Bob", "03/04/1980", "Ripon");
+    pipe("save", item(u"new3"_s));
+    pipe("delete", item(u"new3"_s));
+    typePatient("new4", "Patel", "Ravi", "05/06/1990", "Ripon");
+    pipe("save", item(u"new4"_s));
+    std::vector<QJsonObject> replies;
+    while (desk.awaitingReplies()) {
+        replies.push_back(desk.reply());
     }
+    ASSERT_EQ(replies.size(), std::size_t(pending));
+    const QStringList contacts = {replies[firstSave].value(u"id"_s).toString(),
+                                  replies[secondSave].value(u"id"_s).toString()};
+    EXPECT_TRUE(desk.ok("messageBoxes").value(u"boxes"_s).toArray().isEmpty());
+    EXPECT_EQ(rawValue(db,
+                       "SELECT group_concat(\"LAST NAME\" || '/' || DOB || '/' || CITY, ' ') "
+                       "FROM (SELECT * FROM PATIENTS ORDER BY PT_ID)"),
+              u"O'Brien/02/03/1980/York Van Dyke/14/07/1975/Hull "
+              "Jones/03/04/1980/Ripon Patel/05/06/1990/Ripon"_s);
+    for (const char* handle : {"new1", "new2", "new4"}) {
+        desk.ok("close", item(QString::fromLatin1(handle)));
+    }
+    EXPECT_EQ(inspectors(), 0);
 
     // The finder: an empty search, a typed name, the contact opened.
     menu({"&Orlo", "&Patient Finder..."});
-    EXPECT_EQ(windows(), QStringList({QStringLiteral("frmPatientSearch|Patient Search")}));
+    EXPECT_EQ(windows(), QStringList({u"frmPatientSearch|Patient Search"_s}));
     desk.ok("clickControl", control("frmPatientSearch", "Search1"));
-    desk.ok("setControl", typed("frmPatientSearch", "Text1", QStringLiteral("van")));
-    EXPECT_EQ(rows("frmPatientSearch", "lvwTransactions").value(QStringLiteral("selected")), 1);
+    desk.ok("setControl", typed("frmPatientSearch", "Text1", u"van"_s));
+    // Sorted by last name, "Van Dyke" is the fourth row.
+    EXPECT_EQ(rows("frmPatientSearch", "lvwTransactions").value(u"selected"_s), 3);
     desk.ok("clickControl", control("frmPatientSearch", "cmdEdit"));
     EXPECT_EQ(inspectors(), 1);
     desk.ok("close", item(contacts[1]));
-    desk.ok("setControl", typed("frmPatientSearch", "Combo1", QStringLiteral("Last Name")));
-    desk.ok("setControl", typed("frmPatientSearch", "Text1", QStringLiteral("o'b")));
+    desk.ok("setControl", typed("frmPatientSearch", "Combo1", u"Last Name"_s));
+    desk.ok("setControl", typed("frmPatientSearch", "Text1", u"o'b"_s));
     desk.ok("clickControl", control("frmPatientSearch", "Search1"));
-    const QJsonArray found =
-        rows("frmPatientSearch", "lvwTransactions")[QStringLiteral("rows")].toArray();
+    const QJsonArray found = rows("frmPatientSearch", "lvwTransactions")[u"rows"_s].toArray();
     ASSERT_EQ(found.size(), 1);
-    EXPECT_EQ(found[0][1].toString() + found[0][18].toString(), QStringLiteral("O'Brien1"));
+    EXPECT_EQ(found[0][1].toString() + found[0][18].toString(), u"O'Brien1"_s);
 
     // The recall window stays usable when the finder closes under it.
     menu({"&Orlo", "Repor&ts...", "&Recall Reports...", "&Monthly Recall Report"});
     desk.ok("closeWindow", on("frmPatientSearch"));
-    desk.ok("selectRow", control("frmRecallbyMonth", "lstMonths",
-                                 {{QStringLiteral("text"), QStringLiteral("December")}}));
+    desk.ok("selectRow", control("frmRecallbyMonth", "lstMonths", {{u"text"_s, u"December"_s}}));
     desk.ok("clickControl", control("frmRecallbyMonth", "cmdRefresh"));
-    EXPECT_EQ(rows("frmRecallbyMonth", "lvwTransactions")[QStringLiteral("rows")][0][0].toString(),
-              QStringLiteral("No Records"));
+    EXPECT_EQ(rows("frmRecallbyMonth", "lvwTransactions")[u"rows"_s][0][0].toString(),
+              u"No Records"_s);
     desk.ok("closeWindow", on("frmRecallbyMonth"));
 
     // A new appointment filled from the selector, saved, edited and saved.
     const QString visit =
-        desk.ok("create", {{QStringLiteral("folder"), QString::fromUtf16(desk::test::kScheduler)}})
-            .value(QStringLiteral("id"))
+        desk.ok("create", {{u"folder"_s, QString::fromUtf16(desk::test::kScheduler)}})
+            .value(u"id"_s)
             .toString();
     desk.ok("display", item(visit));
     fill(visit, "Patient Scheduler",
-         {{"Start", QStringLiteral("16/03/2026 09:30:00")},
-          {"End", QStringLiteral("16/03/2026 10:00:00")}});
+         {{"Start", u"16/03/2026 09:30:00"_s}, {"End", u"16/03/2026 10:00:00"_s}});
     callAddin("displaysearchOrlo3");
-    EXPECT_EQ(windows(),
-              QStringList({QStringLiteral("frmSchedulePatientSearch|Patient Selector...")}));
-    desk.ok("setControl", typed("frmSchedulePatientSearch", "Text1", QStringLiteral("Van")));
+    EXPECT_EQ(windows(), QStringList({u"frmSchedulePatientSearch|Patient Selector..."_s}));
+    desk.ok("setControl", typed("frmSchedulePatientSearch", "Text1", u"Van"_s));
     desk.ok("clickControl", control("frmSchedulePatientSearch", "cmdSelectPT"));
     EXPECT_TRUE(windows().isEmpty());
-    const QJsonObject copied =
-        desk.ok("dump", item(visit))[QStringLiteral("properties")].toObject();
-    EXPECT_EQ(copied[QStringLiteral("sPTID")].toString(), QStringLiteral("2"));
-    EXPECT_EQ(copied[QStringLiteral("LNAME")].toString(), QStringLiteral("Van Dyke"));
-    EXPECT_EQ(copied[QStringLiteral("FNAME")].toString(), QStringLiteral("Leo"));
-    const QString saved = desk.ok("save", item(visit)).value(QStringLiteral("id")).toString();
-    fill(saved, "Patient Scheduler", {{"REASON", QStringLiteral("Eye test")}});
+    const QJsonObject copied = desk.ok("dump", item(visit))[u"properties"_s].toObject();
+    EXPECT_EQ(copied[u"sPTID"_s].toString(), u"2"_s);
+    EXPECT_EQ(copied[u"LNAME"_s].toString(), u"Van Dyke"_s);
+    EXPECT_EQ(copied[u"FNAME"_s].toString(), u"Leo"_s);
+    const QString saved = desk.ok("save", item(visit)).value(u"id"_s).toString();
+    fill(saved, "Patient Scheduler", {{"REASON", u"Eye test"_s}});
     desk.ok("save", item(saved));
     EXPECT_EQ(rawValue(db,
-                       "SELECT group_concat(PT_ID || ' ' || LAST_NAME || ' ' || REASON, ', ') "
-                       "FROM SCHEDULED"),
-              QStringLiteral("2 Van Dyke Eye test"));
+                       "SELECT group_concat(PT_ID || ' ' || LAST_NAME || ' ' || REASON || ' ' || "
+                       "IFNULL(RECALLDUEDATE, 'none'), ', ') FROM SCHEDULED"),
+              u"2 Van Dyke Eye test none"_s);
     desk.ok("close", item(saved));
 
     // The history of the patient whose contact is open.
     desk.ok("display", item(contacts[1]));
     callAddin("DisplayPatientHistory");
-    EXPECT_EQ(windows(),
-              QStringList({QStringLiteral("frmPHistory|Patient History for: Van Dyke, Leo")}));
+    EXPECT_EQ(windows(), QStringList({u"frmPHistory|Patient History for: Van Dyke, Leo"_s}));
     desk.ok("selectRow",
-            control("frmPHistory", "lvwPatientHist",
-                    {{QStringLiteral("row"), 0}, {QStringLiteral("doubleClick"), true}}));
+            control("frmPHistory", "lvwPatientHist", {{u"row"_s, 0}, {u"doubleClick"_s, true}}));
     EXPECT_EQ(inspectors(), 2);
     desk.ok("closeWindow", on("frmPHistory"));
 
     // A patient deleted, then a new one started.
     menu({"&Orlo", "&Patient Finder..."});
-    desk.ok("setControl", typed("frmPatientSearch", "Text1", QStringLiteral("o'b")));
-    desk.ok("answer", {{QStringLiteral("answers"), QJsonArray{QStringLiteral("Yes")}}});
+    desk.ok("setControl", typed("frmPatientSearch", "Text1", u"o'b"_s));
+    desk.ok("answer", {{u"answers"_s, QJsonArray{u"Yes"_s}}});
     desk.ok("clickControl", control("frmPatientSearch", "cmdDelete"));
-    EXPECT_EQ(rows("frmPatientSearch", "lvwTransactions").value(QStringLiteral("count")), 1);
+    EXPECT_EQ(rows("frmPatientSearch", "lvwTransactions").value(u"count"_s), 3);
     desk.ok("clickControl", control("frmPatientSearch", "cmdAdd"));
     EXPECT_EQ(inspectors(), 3);
 
     QStringList shown;
-    for (const QJsonValue& b : desk.ok("messageBoxes").value(QStringLiteral("boxes")).toArray()) {
-        shown << b[QStringLiteral("title")].toString() + u'|' +
-                     b[QStringLiteral("text")].toString();
+    for (const QJsonValue& b : desk.ok("messageBoxes").value(u"boxes"_s).toArray()) {
+        shown << b[u"title"_s].toString() + u'|' + b[u"text"_s].toString();
     }
-    EXPECT_EQ(shown,
-              QStringList({QStringLiteral("Orlo Software|Please enter a value in search box"),
-                           QStringLiteral("Orlo Software - Confirm Record Delete|Are you sure you "
-                                          "want to delete the selected record?"),
-                           QStringLiteral("Orlo Software|Record has been successfully deleted.")}));
-    EXPECT_EQ(rawValue(db, "SELECT group_concat(\"LAST NAME\") FROM PATIENTS"),
-              QStringLiteral("Van Dyke"));
+    EXPECT_EQ(shown, QStringList({u"Orlo Software|Please enter a value in search box"_s,
+                                  u"Orlo Software - Confirm Record Delete|Are you sure you "
+                                  "want to delete the selected record?"_s,
+                                  u"Orlo Software|Record has been successfully deleted."_s}));
+    EXPECT_EQ(rawValue(db,
+                       "SELECT group_concat(\"LAST NAME\") FROM (SELECT * FROM PATIENTS ORDER "
+                       "BY PT_ID)"),
+              u"Van Dyke,Jones,Patel"_s);
     desk.ok("quit");
     EXPECT_EQ(desk.waitForExit(), 0);
 }

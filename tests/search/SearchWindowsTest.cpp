@@ -10,6 +10,8 @@
 #include "search/PatientSearchWindow.h"
 #include "search/SearchListView.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::test {
 namespace {
 
@@ -28,10 +30,10 @@ TEST_F(SearchWindow, TheListShowsTheFormsSelectionThroughTypingAndSorting) {
     search::PatientSearchWindow window(services(), search::PatientFinder::Kind::Finder);
     ASSERT_TRUE(window.load());
     window.show();
-    auto* list = window.findChild<search::SearchListView*>(QStringLiteral("lvwTransactions"));
-    auto* text = window.findChild<QLineEdit*>(QStringLiteral("Text1"));
+    auto* list = window.findChild<search::SearchListView*>(u"lvwTransactions"_s);
+    auto* text = window.findChild<QLineEdit*>(u"Text1"_s);
     ASSERT_TRUE(list && text);
-    text->setText(QStringLiteral("van"));  // Van Dyke, last in last-name order
+    text->setText(u"van"_s);  // Van Dyke, last in last-name order
     EXPECT_EQ(selectedRows(*list), std::vector<int>{4});
     Q_EMIT list->horizontalHeader()->sectionClicked(2);  // first names: Leo is fourth
     EXPECT_EQ(window.form().selectedRow(), 3);

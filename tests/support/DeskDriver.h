@@ -9,6 +9,10 @@
 #include <QProcess>
 #include <QStringList>
 
+#include "DeskTestStore.h"
+
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::test {
 
 class DeskDriver {
@@ -19,20 +23,26 @@ public:
             m_process.waitForFinished(5000);
         }
     }
-    bool start(const QString& binary, const QString& appDir, const QString& registryFile) {
-        m_process.start(binary, {QStringLiteral("--automation"), QStringLiteral("--appdir"), appDir,
-                                 QStringLiteral("--registry"), registryFile,
-                                 QStringLiteral("--locale"), QStringLiteral("uk")});
+    bool start(const QString& binary, const desk::test::DeskTestStore& s,
+               const QStringList& extra = {}) {
+        m_process.start(binary,
+                        QStringList{u"--automation"_s, u"--appdir"_s, s.appDir, u"--registry"_s,
+                                    s.registryFile, u"--locale"_s, u"uk"_s} +
+                            extra);
         return m_process.waitForStarted(10000);
     }
     // Writes a command without waiting for its reply.
     void send(const char* name, QJsonObject fields = {}) {
-        fields.insert(QStringLiteral("cmd"), QString::fromLatin1(name));
-        m_process.write(QJsonDocument(fields).toJson(QJsonDocument::Compact) + '\n');
-        m_sent << QString::fromLatin1(name);
+        fields.insert(u"cmd"_s, QString::fromLatin1(name));
+        sendLine(QJsonDocument(fields).toJson(QJsonDocument::Compact), QString::fromLatin1(name));
     }
-    // The reply to the oldest command not answered yet, "ok" expected.
-    QJsonObject reply() {
+    void sendLine(const QByteArray& line, const QString& name = {}) {
+        m_process.write(line + '\n');
+        m_sent << (name.isEmpty() ? QString::fromUtf8(line) : name);
+    }
+    // The reply to the oldest command not answered yet, "ok" expected as
+    // given.
+    QJsonObject reply(bool ok = true) {
         const QString name = m_sent.isEmpty() ? QString() : m_sent.takeFirst();
         while (!m_process.canReadLine()) {
             if (!m_process.waitForReadyRead(30000)) {
@@ -42,10 +52,11 @@ public:
             }
         }
         const QByteArray line = m_process.readLine();
-        const QJsonObject answer = QJsonDocument::fromJson(line).object();
-        EXPECT_TRUE(answer.value(QStringLiteral("ok")).toBool())
+        const QJsonDocument answer = QJsonDocument::fromJson(line);
+        EXPECT_TRUE(answer.isObject()) << line.toStdString();
+        EXPECT_EQ(answer.object().value(u"ok"_s).toBool(), ok)
             << name.toStdString() << " -> " << line.toStdString();
-        return answer;
+        return answer.object();
     }
     QJsonObject ok(const char* name, QJsonObject fields = {}) {
         send(name, std::move(fields));
@@ -56,7 +67,19 @@ public:
         m_process.kill();
         m_process.waitForFinished(5000);
     }
-    int waitForExit() { return m_process.waitForFinished(20000) ? m_process.exitCode() : -1; }
+    QJsonObject refused(const char* name, QJsonObject fields = {}) {
+        send(name, std::move(fields));
+        return reply(false);
+    }
+    bool awaitingReplies() const { return !m_sent.isEmpty(); }
+    // The exit code once the process ended by itself, or -1.
+    int waitForExit() {
+        return m_process.waitForFinished(20000) && m_process.exitStatus() == QProcess::NormalExit
+                   ? m_process.exitCode()
+                   : -1;
+    }
+    bool running() const { return m_process.state() == QProcess::Running; }
+    void closeInput() { m_process.closeWriteChannel(); }
 
 private:
     QProcess m_process;

@@ -10,18 +10,20 @@
 #include <QProcess>
 #include <QStringList>
 
-#include "DataTestSupport.h"
+#include "TestDatabases.h"
 #include "common/AddinContext.h"
 #include "common/basRegistry.h"
 #include "common/mdlLogs.h"
 #include "platform/registry/RegistryStore.h"
 #include "platform/ui/MessageBox.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::test {
 
 struct ReportClinic {
     ReportClinic() {
-        QDir().mkpath(appFolder.root() + QStringLiteral("/logs"));
+        QDir().mkpath(appFolder.root() + u"/logs"_s);
         setDatabaseLocation(dbs.sharedPath());
     }
     void setDatabaseLocation(const QString& path) {
@@ -34,11 +36,11 @@ struct ReportClinic {
     QString file(const QString& name) const { return dbs.dir() + u'/' + name; }
 
     TestDatabases dbs;
-    AppFolder appFolder{dbs.dir() + QStringLiteral("/app")};
+    AppFolder appFolder{dbs.dir() + u"/app"_s};
     PinnedClock clock{at("2026-06-15 10:00:00")};
     Locale locale = Locale::unitedKingdom();
     ScriptedMessageBoxes boxes;
-    RegistryStore store{dbs.dir() + QStringLiteral("/registry")};
+    RegistryStore store{dbs.dir() + u"/registry"_s};
     basRegistry registry{store, locale};
     AddinContext ctx{clock, locale, boxes, appFolder, registry};
 };
@@ -48,9 +50,8 @@ inline QStringList pdfPages(const QString& pdf) {
     QStringList pages;
     for (int page = 1;; ++page) {
         QProcess p;
-        p.start(QStringLiteral("pdftotext"),
-                {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(page),
-                 QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
+        p.start(u"pdftotext"_s, {u"-layout"_s, u"-f"_s, QString::number(page), u"-l"_s,
+                                 QString::number(page), pdf, u"-"_s});
         if (!p.waitForFinished(30000) || p.exitCode() != 0) {
             return pages;  // past the last page
         }
@@ -63,11 +64,8 @@ inline QStringList pdfPages(const QString& pdf) {
 // separators), which no value here contains.
 inline std::vector<QStringList> csvRecords(const QString& csv) {
     QProcess p;
-    p.start(QStringLiteral("sqlite3"),
-            {QStringLiteral(":memory:"), QStringLiteral("-cmd"),
-             QStringLiteral(".import --csv '%1' t").arg(csv), QStringLiteral("-cmd"),
-             QStringLiteral(".mode ascii"), QStringLiteral("-cmd"), QStringLiteral(".headers on"),
-             QStringLiteral("SELECT * FROM t")});
+    p.start(u"sqlite3"_s, {u":memory:"_s, u"-cmd"_s, u".import --csv '%1' t"_s.arg(csv), u"-cmd"_s,
+                           u".mode ascii"_s, u"-cmd"_s, u".headers on"_s, u"SELECT * FROM t"_s});
     p.waitForFinished(30000);
     std::vector<QStringList> rows;
     for (const QString& record :

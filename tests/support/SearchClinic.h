@@ -13,27 +13,29 @@
 #include "platform/ui/HelpViewer.h"
 #include "search/SearchForm.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::test {
 
 class SearchClinic : public RecordsFixture {
 protected:
     void SetUp() override {
         RecordsFixture::SetUp();
-        rawExec(QStringLiteral(
-            "INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", MID_IN, DOB, CITY, "
+        rawExec(
+            u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", MID_IN, DOB, CITY, "
             "HOME_TEL, DOCTOR) VALUES "
             "(1, 'O''Brien', 'Aoife', 'M', '02/03/1980', 'Dublin', '01 555 0101', 'Dr Khan'),"
             "(2, 'Van Dyke', 'Leo', NULL, '14/07/1975', 'York', NULL, 'Dr Ode'),"
             "(3, 'Smith', 'Anna', 'J', '30/11/1990', 'Leeds', '0113 496 0000', 'Dr Khan'),"
             "(4, 'smithers', 'Bob', '', '01/01/1960', 'Bath', '01225 000111', 'Dr Lee'),"
-            "(5, 'Adams', 'Zoe', 'K', '05/05/2001', 'Smithfield', '0161 000 222', 'Dr Ode')"));
+            "(5, 'Adams', 'Zoe', 'K', '05/05/2001', 'Smithfield', '0161 000 222', 'Dr Ode')"_s);
         addVisits();
-        QDir(dir.path()).mkpath(QStringLiteral("Help"));
+        QDir(dbs.dir()).mkpath(u"Help"_s);
         data = std::make_unique<search::SearchData>(*ctx);
     }
     void addVisits() {
-        rawExec(QStringLiteral(
-            "INSERT INTO SCHEDULED (SCHEDULE_ID, PT_ID, LAST_NAME, FIRST_NAME, START_TIME, "
+        rawExec(
+            u"INSERT INTO SCHEDULED (SCHEDULE_ID, PT_ID, LAST_NAME, FIRST_NAME, START_TIME, "
             "END_TIME, REASON, RECALLDUEDATE) VALUES "
             "(10, 3, 'Smith', 'Anna', '2025-12-01 09:00:00', '2025-12-01 09:30:00', 'Eyes', "
             "'2026-12-01 00:00:00'),"
@@ -50,7 +52,7 @@ protected:
             "(23, 1, 'O''Brien', 'Aoife', '2027-02-28 10:00:00', NULL, NULL, "
             "'2028-02-29 00:00:00'),"
             "(24, 1, 'O''Brien', 'Aoife', '2024-06-01 10:00:00', NULL, NULL, "
-            "'2025-06-01 00:00:00')"));
+            "'2025-06-01 00:00:00')"_s);
     }
     search::SearchServices services() { return {*ctx, *data, help}; }
     // A contact in "Patients" standing for patient `id`, saved without
@@ -59,7 +61,7 @@ protected:
         auto item = patientsFolder->Items()->Add();
         EXPECT_TRUE(item.ok());
         ctx->PatientItemSaveEnabled = false;
-        set(*item, QStringLiteral("PatientID"), id);
+        set(*item, u"PatientID"_s, id);
         EXPECT_TRUE((*item)->Save().ok());
         ctx->PatientItemSaveEnabled = true;
         return *item;
@@ -86,7 +88,7 @@ public:
 
 protected:
     std::unique_ptr<search::SearchData> data;
-    QtHelpViewer help{QDir(dir.path()).filePath(QStringLiteral("Help"))};
+    QtHelpViewer help{QDir(dbs.dir()).filePath(u"Help"_s)};
 };
 
 }  // namespace orlo::test

@@ -1,8 +1,11 @@
 #include "TestSupport.h"
 
+#include "ProgramRun.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QProcess>
 #include <QThread>
 
 namespace orlo::test {
@@ -17,6 +20,21 @@ bool waitFor(const std::function<bool()>& pred, int timeoutMs) {
         QThread::msleep(1);
     }
     return true;
+}
+
+ProgramRun runProgram(const QString& program, const QStringList& args, int timeoutMs) {
+    QProcess p;
+    p.start(program, args);
+    ProgramRun r;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
 }
 
 QByteArray readFile(const QString& path) {

@@ -8,6 +8,8 @@
 #include "host/events/Event.h"
 #include "host/events/EventField.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::host {
 namespace {
 
@@ -19,16 +21,15 @@ struct Source {
 TEST(EventTest, HandlersRunInConnectOrderUntilTheirSubscriptionEnds) {
     Event<int> e;
     std::vector<QString> log;
-    Subscription a = e.connect([&](int n) { log.push_back(QStringLiteral("a%1").arg(n)); });
+    Subscription a = e.connect([&](int n) { log.push_back(u"a%1"_s.arg(n)); });
     {
-        Subscription b = e.connect([&](int n) { log.push_back(QStringLiteral("b%1").arg(n)); });
+        Subscription b = e.connect([&](int n) { log.push_back(u"b%1"_s.arg(n)); });
         e.raise(1);
     }
     e.raise(2);
     a.disconnect();
     e.raise(3);
-    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("a1"), QStringLiteral("b1"),
-                                         QStringLiteral("a2")}));
+    EXPECT_EQ(log, (std::vector<QString>{u"a1"_s, u"b1"_s, u"a2"_s}));
     EXPECT_EQ(e.handlerCount(), 0);
 }
 
@@ -80,14 +81,14 @@ TEST_F(EventFieldTest, OnlyTheLastAssignedObjectRaisesIntoTheHandlers) {
     auto first = std::make_shared<Source>();
     auto second = std::make_shared<Source>();
     field = first;
-    first->changed.raise(QStringLiteral("one"));
+    first->changed.raise(u"one"_s);
     field = second;
-    first->changed.raise(QStringLiteral("stale"));
-    second->changed.raise(QStringLiteral("two"));
+    first->changed.raise(u"stale"_s);
+    second->changed.raise(u"two"_s);
     ASSERT_EQ(heard.size(), 2u);
     EXPECT_EQ(heard[0].first, first.get());
     EXPECT_EQ(heard[1].first, second.get());
-    EXPECT_EQ(heard[1].second, QStringLiteral("two"));
+    EXPECT_EQ(heard[1].second, u"two"_s);
     EXPECT_EQ(field.get(), second);
 }
 
@@ -95,11 +96,11 @@ TEST_F(EventFieldTest, ReleasedFieldRaisesNothingAndReassigningTheSameObjectDoes
     auto item = std::make_shared<Source>();
     field = item;
     field = item;
-    item->changed.raise(QStringLiteral("once"));
+    item->changed.raise(u"once"_s);
     EXPECT_EQ(heard.size(), 1u);
     field = nullptr;
     EXPECT_FALSE(field);
-    item->changed.raise(QStringLiteral("after release"));
+    item->changed.raise(u"after release"_s);
     EXPECT_EQ(heard.size(), 1u);
     EXPECT_EQ(item->changed.handlerCount(), 0);
 }

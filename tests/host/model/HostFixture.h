@@ -18,6 +18,8 @@
 #include "platform/core/Clock.h"
 #include "records/FieldMaps.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::host::test {
 
 inline QString qs(const char16_t* s) {
@@ -30,30 +32,30 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        m_path = m_dir.filePath(QStringLiteral("addin.pst"));
+        m_path = m_dir.filePath(u"addin.pst"_s);
         {
             auto created = StoreFile::create(m_path, qs(kTop));
             ASSERT_TRUE(created.ok());
         }
         openDesk();
         auto top = (*ns->Folders()->Item(qs(kTop)));
-        ASSERT_TRUE(top->Folders()
-                        ->Add(QStringLiteral("Patients"), FolderKind::Contacts,
-                              qs(records::kPatientMessageClass))
-                        .ok());
-        ASSERT_TRUE(top->Folders()
-                        ->Add(QStringLiteral("Scheduler"), FolderKind::Calendar,
-                              qs(records::kAppointmentMessageClass))
-                        .ok());
-        patients = folder(QStringLiteral("Patients"));
-        scheduler = folder(QStringLiteral("Scheduler"));
+        ASSERT_TRUE(
+            top->Folders()
+                ->Add(u"Patients"_s, FolderKind::Contacts, qs(records::kPatientMessageClass))
+                .ok());
+        ASSERT_TRUE(
+            top->Folders()
+                ->Add(u"Scheduler"_s, FolderKind::Calendar, qs(records::kAppointmentMessageClass))
+                .ok());
+        patients = folder(u"Patients"_s);
+        scheduler = folder(u"Scheduler"_s);
         explorer = app->Explorers()->Add(patients);
     }
 
     // A desk process on the store file (again, after closeDesk).
     void openDesk() {
         app = Application::create(clock, Locale::unitedKingdom());
-        ns = *app->GetNamespace(QStringLiteral("MAPI"));
+        ns = *app->GetNamespace(u"MAPI"_s);
         ASSERT_TRUE(ns->AddStore(m_path).ok());
     }
     void closeDesk() {
@@ -81,14 +83,14 @@ protected:
     // A saved patient with the given PatientID.
     std::shared_ptr<Item> savedPatient(const QString& id, const QString& lastName = {}) {
         auto item = newItem(patients);
-        EXPECT_TRUE(item->setUserProperty(QStringLiteral("PatientID"), Variant(id)).ok());
-        EXPECT_TRUE(item->setUserProperty(QStringLiteral("Last Name"), Variant(lastName)).ok());
+        EXPECT_TRUE(item->setUserProperty(u"PatientID"_s, Variant(id)).ok());
+        EXPECT_TRUE(item->setUserProperty(u"Last Name"_s, Variant(lastName)).ok());
         EXPECT_TRUE(item->Save().ok());
         return item;
     }
     std::shared_ptr<Item> savedAppointment(const QString& id) {
         auto item = newItem(scheduler);
-        EXPECT_TRUE(item->setUserProperty(QStringLiteral("ScheduleID"), Variant(id)).ok());
+        EXPECT_TRUE(item->setUserProperty(u"ScheduleID"_s, Variant(id)).ok());
         EXPECT_TRUE(item->Save().ok());
         return item;
     }

@@ -9,6 +9,8 @@
 #include "host/UserProperty.h"
 #include "host/events/EventField.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::host::test {
 namespace {
 
@@ -21,20 +23,19 @@ TEST_F(ItemTest, FolderItemEventsReachEveryItemsOfTheFolderWhoeverChangedIt) {
     QStringList heard;
     std::vector<Subscription> subs;
     subs.push_back(listened->events.ItemAdd.connect([&](const std::shared_ptr<Item>& item) {
-        heard << QStringLiteral("add ") + item->propertyText(QStringLiteral("PatientID"));
+        heard << u"add "_s + item->propertyText(u"PatientID"_s);
     }));
     subs.push_back(listened->events.ItemChange.connect([&](const std::shared_ptr<Item>& item) {
-        heard << QStringLiteral("change ") + item->propertyText(QStringLiteral("Last Name"));
+        heard << u"change "_s + item->propertyText(u"Last Name"_s);
     }));
-    subs.push_back(listened->events.ItemRemove.connect(
-        [&](ItemId id) { heard << QStringLiteral("remove %1").arg(id); }));
+    subs.push_back(
+        listened->events.ItemRemove.connect([&](ItemId id) { heard << u"remove %1"_s.arg(id); }));
     subs.push_back(otherFolder->events.ItemAdd.connect(
-        [&](const std::shared_ptr<Item>&) { heard << QStringLiteral("scheduler"); }));
+        [&](const std::shared_ptr<Item>&) { heard << u"scheduler"_s; }));
 
-    const auto item = savedPatient(QStringLiteral("7"), QStringLiteral("Okafor"));
-    ASSERT_TRUE(
-        item->setUserProperty(QStringLiteral("Last Name"), Variant(QStringLiteral("Bell"))).ok());
-    ASSERT_TRUE((*patients->Items()->Find(QStringLiteral("[PatientID] = 7")))->Save().ok());
+    const auto item = savedPatient(u"7"_s, u"Okafor"_s);
+    ASSERT_TRUE(item->setUserProperty(u"Last Name"_s, Variant(u"Bell"_s)).ok());
+    ASSERT_TRUE((*patients->Items()->Find(u"[PatientID] = 7"_s))->Save().ok());
     // A save that a Write handler cancels stores nothing and tells nobody.
     Subscription cancel = item->events.Write.connect([](bool& c) { c = true; });
     EXPECT_FALSE(item->Save().ok());
@@ -44,16 +45,15 @@ TEST_F(ItemTest, FolderItemEventsReachEveryItemsOfTheFolderWhoeverChangedIt) {
     // An item never stored leaves the folder unchanged.
     ASSERT_TRUE(newItem(patients)->Delete().ok());
 
-    EXPECT_EQ(heard, (QStringList{QStringLiteral("add 7"), QStringLiteral("change Bell"),
-                                  QStringLiteral("remove %1").arg(id)}));
+    EXPECT_EQ(heard, (QStringList{u"add 7"_s, u"change Bell"_s, u"remove %1"_s.arg(id)}));
 }
 
 TEST_F(ItemTest, FindAndIterationHandOutTheTrackedObject) {
     std::weak_ptr<Item> tracked;
     {
-        auto item = savedPatient(QStringLiteral("12"));
+        auto item = savedPatient(u"12"_s);
         tracked = item;
-        auto found = patients->Items()->Find(QStringLiteral("[PatientID] = 12"));
+        auto found = patients->Items()->Find(u"[PatientID] = 12"_s);
         ASSERT_TRUE(found.ok());
         EXPECT_EQ(*found, item);
         auto walked = patients->Items()->GetFirst();
@@ -61,30 +61,30 @@ TEST_F(ItemTest, FindAndIterationHandOutTheTrackedObject) {
     }
     // Nobody holds it any more: the next lookup makes a fresh object.
     EXPECT_TRUE(tracked.expired());
-    auto again = patients->Items()->Find(QStringLiteral("[PatientID] = 12"));
+    auto again = patients->Items()->Find(u"[PatientID] = 12"_s);
     ASSERT_TRUE(again.ok());
     ASSERT_NE(*again, nullptr);
-    EXPECT_EQ(text(*again, QStringLiteral("PatientID")), QStringLiteral("12"));
+    EXPECT_EQ(text(*again, u"PatientID"_s), u"12"_s);
 }
 
 TEST_F(ItemTest, WriteRunsInsideSaveAndAHandlersChangeIsStoredWithIt) {
-    auto item = savedPatient(QStringLiteral(""), QStringLiteral("Smith"));
+    auto item = savedPatient(u""_s, u"Smith"_s);
     std::vector<QString> log;
     EventField<ContactItem> objContactItem{[&](ContactItem& c) {
         std::vector<Subscription> subs;
         subs.push_back(c.events.Write.connect([&, self = &c](bool& cancel) {
-            log.push_back(QStringLiteral("Write"));
+            log.push_back(u"Write"_s);
             EXPECT_FALSE(cancel);  // the desk never sets it
             // The key a database insert hands back, set inside the save.
-            EXPECT_TRUE(self->setUserProperty(QStringLiteral("PatientID"), Variant(77)).ok());
+            EXPECT_TRUE(self->setUserProperty(u"PatientID"_s, Variant(77)).ok());
         }));
         return subs;
     }};
     // The tracked object is the one another path (a peer notice) finds.
-    auto viaFind = patients->Items()->Find(QStringLiteral("[Last Name] = 'smith'"));
+    auto viaFind = patients->Items()->Find(u"[Last Name] = 'smith'"_s);
     ASSERT_TRUE(viaFind.ok());
     objContactItem = *viaFind;
-    ASSERT_TRUE(item->setUserProperty(QStringLiteral("First Name"), Variant(u"Ann")).ok());
+    ASSERT_TRUE(item->setUserProperty(u"First Name"_s, Variant(u"Ann")).ok());
     ASSERT_TRUE(item->Save().ok());
     EXPECT_EQ(log.size(), 1u);
 
@@ -93,73 +93,72 @@ TEST_F(ItemTest, WriteRunsInsideSaveAndAHandlersChangeIsStoredWithIt) {
     item.reset();
     viaFind = Result<std::shared_ptr<Item>>(nullptr);
     openDesk();
-    auto reopened =
-        folder(QStringLiteral("Patients"))->Items()->Find(QStringLiteral("[PatientID] = 77"));
+    auto reopened = folder(u"Patients"_s)->Items()->Find(u"[PatientID] = 77"_s);
     ASSERT_TRUE(reopened.ok());
     ASSERT_NE(*reopened, nullptr);
-    EXPECT_EQ(text(*reopened, QStringLiteral("First Name")), QStringLiteral("Ann"));
+    EXPECT_EQ(text(*reopened, u"First Name"_s), u"Ann"_s);
     // The form mirrored the key the handler set into "Customer ID".
-    EXPECT_EQ(text(*reopened, QStringLiteral("Customer ID")), QStringLiteral("77"));
+    EXPECT_EQ(text(*reopened, u"Customer ID"_s), u"77"_s);
 }
 
 TEST_F(ItemTest, CancelledWriteStoresNothingAndSaysSo) {
-    auto item = savedPatient(QStringLiteral("5"), QStringLiteral("Old"));
+    auto item = savedPatient(u"5"_s, u"Old"_s);
     Subscription s = item->events.Write.connect([](bool& cancel) { cancel = true; });
-    ASSERT_TRUE(item->setUserProperty(QStringLiteral("Last Name"), Variant(u"New")).ok());
+    ASSERT_TRUE(item->setUserProperty(u"Last Name"_s, Variant(u"New")).ok());
     const Status saved = item->Save();
     ASSERT_FALSE(saved.ok());
     EXPECT_EQ(saved.error().number, err::kOperationCancelled);
     EXPECT_FALSE(item->Saved());
     s.disconnect();
     ASSERT_TRUE(item->Close(SaveMode::Discard).ok());
-    EXPECT_EQ(text(item, QStringLiteral("Last Name")), QStringLiteral("Old"));
+    EXPECT_EQ(text(item, u"Last Name"_s), u"Old"_s);
 }
 
 TEST_F(ItemTest, CreatedIsStampedOnceAndModifiedOnEverySaveBeforeWrite) {
     auto item = newItem(patients);
     QDateTime seenInWrite;
     Subscription s = item->events.Write.connect(
-        [&](bool&) { seenInWrite = *item->userProperty(QStringLiteral("Created"))->asDate(); });
+        [&](bool&) { seenInWrite = *item->userProperty(u"Created"_s)->asDate(); });
     ASSERT_TRUE(item->Save().ok());
     const QDateTime first = clock.now();
     EXPECT_EQ(seenInWrite, first);
     clock.advance(3600);
     ASSERT_TRUE(item->Save().ok());
-    EXPECT_EQ(*item->userProperty(QStringLiteral("Created"))->asDate(), first);
-    EXPECT_EQ(*item->userProperty(QStringLiteral("Modified"))->asDate(), clock.now());
+    EXPECT_EQ(*item->userProperty(u"Created"_s)->asDate(), first);
+    EXPECT_EQ(*item->userProperty(u"Modified"_s)->asDate(), clock.now());
 }
 
 TEST_F(ItemTest, CodeChangesRaiseCustomPropertyChangeWithTheName) {
-    auto item = savedAppointment(QStringLiteral("3"));
+    auto item = savedAppointment(u"3"_s);
     std::vector<QString> custom;
     std::vector<QString> builtIn;
     Subscription a = item->events.CustomPropertyChange.connect(
         [&](const QString& name) { custom.push_back(name); });
     Subscription b =
         item->events.PropertyChange.connect([&](const QString& name) { builtIn.push_back(name); });
-    ASSERT_TRUE(item->setUserProperty(QStringLiteral("REASON"), Variant(u"Check-up")).ok());
-    auto prop = item->UserProperties()->Item(QStringLiteral("Status1"));
+    ASSERT_TRUE(item->setUserProperty(u"REASON"_s, Variant(u"Check-up")).ok());
+    auto prop = item->UserProperties()->Item(u"Status1"_s);
     ASSERT_TRUE(prop.ok());
     ASSERT_TRUE((*prop)->setValue(Variant(u"BOOKED")).ok());
-    ASSERT_TRUE(item->setUserProperty(QStringLiteral("Start"), Variant(clock.now())).ok());
-    EXPECT_EQ(custom, (std::vector<QString>{QStringLiteral("REASON"), QStringLiteral("Status1")}));
-    EXPECT_EQ(builtIn, (std::vector<QString>{QStringLiteral("Start")}));
+    ASSERT_TRUE(item->setUserProperty(u"Start"_s, Variant(clock.now())).ok());
+    EXPECT_EQ(custom, (std::vector<QString>{u"REASON"_s, u"Status1"_s}));
+    EXPECT_EQ(builtIn, (std::vector<QString>{u"Start"_s}));
 }
 
 TEST_F(ItemTest, AbsentUserPropertyFailsWithErrorFiveButBuiltInFieldsAlwaysAnswer) {
     auto item = newItem(patients);
-    auto missing = item->userProperty(QStringLiteral("NoSuchField"));
+    auto missing = item->userProperty(u"NoSuchField"_s);
     ASSERT_FALSE(missing.ok());
     EXPECT_EQ(missing.error().number, err::kInvalidProcedureCall);
-    EXPECT_EQ(item->setUserProperty(QStringLiteral("NoSuchField"), Variant(1)).error().number,
+    EXPECT_EQ(item->setUserProperty(u"NoSuchField"_s, Variant(1)).error().number,
               err::kInvalidProcedureCall);
-    EXPECT_EQ(item->UserProperties()->Find(QStringLiteral("NoSuchField")), nullptr);
-    EXPECT_TRUE(item->userProperty(QStringLiteral("Mileage"))->isEmpty());
-    ASSERT_TRUE(item->UserProperties()->Add(QStringLiteral("NoSuchField")).ok());
-    EXPECT_TRUE(item->setUserProperty(QStringLiteral("NoSuchField"), Variant(1)).ok());
+    EXPECT_EQ(item->UserProperties()->Find(u"NoSuchField"_s), nullptr);
+    EXPECT_TRUE(item->userProperty(u"Mileage"_s)->isEmpty());
+    ASSERT_TRUE(item->UserProperties()->Add(u"NoSuchField"_s).ok());
+    EXPECT_TRUE(item->setUserProperty(u"NoSuchField"_s, Variant(1)).ok());
     // A new patient carries every property of the form, empty.
-    EXPECT_EQ(text(item, QStringLiteral("PatientID")), QString());
-    EXPECT_EQ(text(item, QStringLiteral("NotesPage2")), QString());
+    EXPECT_EQ(text(item, u"PatientID"_s), QString());
+    EXPECT_EQ(text(item, u"NotesPage2"_s), QString());
 }
 
 TEST_F(ItemTest, ClassFollowsTheMessageClass) {
@@ -176,7 +175,7 @@ TEST_F(ItemTest, ClassFollowsTheMessageClass) {
 }
 
 TEST_F(ItemTest, DeleteRaisesBeforeDeleteRemovesTheItemAndLeavesADeadObject) {
-    auto item = savedPatient(QStringLiteral("9"));
+    auto item = savedPatient(u"9"_s);
     std::shared_ptr<Item> seen;
     Subscription s =
         item->events.BeforeDelete.connect([&](const std::shared_ptr<Item>& i, bool& cancel) {
@@ -185,43 +184,42 @@ TEST_F(ItemTest, DeleteRaisesBeforeDeleteRemovesTheItemAndLeavesADeadObject) {
         });
     ASSERT_TRUE(item->Delete().ok());
     EXPECT_EQ(seen, item);
-    EXPECT_EQ(*patients->Items()->Find(QStringLiteral("[PatientID] = 9")), nullptr);
+    EXPECT_EQ(*patients->Items()->Find(u"[PatientID] = 9"_s), nullptr);
     EXPECT_EQ(*patients->Items()->Count(), 0);
     EXPECT_EQ(item->Save().error().number, err::kItemDeleted);
 }
 
 TEST_F(ItemTest, CancelledDeleteKeepsTheItem) {
-    auto item = savedPatient(QStringLiteral("9"));
+    auto item = savedPatient(u"9"_s);
     Subscription s = item->events.BeforeDelete.connect(
         [](const std::shared_ptr<Item>&, bool& cancel) { cancel = true; });
     EXPECT_EQ(item->Delete().error().number, err::kOperationCancelled);
-    EXPECT_EQ(*patients->Items()->Find(QStringLiteral("[PatientID] = 9")), item);
+    EXPECT_EQ(*patients->Items()->Find(u"[PatientID] = 9"_s), item);
 }
 
 TEST_F(ItemTest, ReopenedStoreShowsSavedValuesOfBothForms) {
     {
-        auto p = savedPatient(QStringLiteral("41"), QStringLiteral("O'Brien"));
+        auto p = savedPatient(u"41"_s, u"O'Brien"_s);
         auto a = newItem(scheduler);
-        ASSERT_TRUE(a->setUserProperty(QStringLiteral("ScheduleID"), Variant(u"1001")).ok());
-        ASSERT_TRUE(a->setUserProperty(QStringLiteral("Start"),
-                                       Variant(naiveDateTime(QDate(2026, 4, 1), QTime(10, 0))))
-                        .ok());
+        ASSERT_TRUE(a->setUserProperty(u"ScheduleID"_s, Variant(u"1001")).ok());
+        ASSERT_TRUE(
+            a->setUserProperty(u"Start"_s, Variant(naiveDateTime(QDate(2026, 4, 1), QTime(10, 0))))
+                .ok());
         ASSERT_TRUE(a->Save().ok());
         // Changed but never saved: lost with the desk.
-        ASSERT_TRUE(a->setUserProperty(QStringLiteral("REASON"), Variant(u"unsaved")).ok());
+        ASSERT_TRUE(a->setUserProperty(u"REASON"_s, Variant(u"unsaved")).ok());
     }
     closeDesk();
     openDesk();
-    auto p =
-        folder(QStringLiteral("Patients"))->Items()->Find(QStringLiteral("[Customer ID] = 41"));
+    auto p = folder(u"Patients"_s)->Items()->Find(u"[Customer ID] = 41"_s);
     ASSERT_TRUE(p.ok() && *p);
-    EXPECT_EQ(text(*p, QStringLiteral("Last Name")), QStringLiteral("O'Brien"));
+    EXPECT_EQ(text(*p, u"Last Name"_s), u"O'Brien"_s);
     EXPECT_EQ((*p)->MessageClass(), qs(records::kPatientMessageClass));
-    auto a = folder(QStringLiteral("Scheduler"))->Items()->Find(QStringLiteral("[Mileage] = 1001"));
+    auto a = folder(u"Scheduler"_s)->Items()->Find(u"[Mileage] = 1001"_s);
     ASSERT_TRUE(a.ok() && *a);
-    EXPECT_EQ(*(*a)->userProperty(QStringLiteral("Start"))->asDate(),
+    EXPECT_EQ(*(*a)->userProperty(u"Start"_s)->asDate(),
               naiveDateTime(QDate(2026, 4, 1), QTime(10, 0)));
-    EXPECT_EQ(text(*a, QStringLiteral("REASON")), QString());
+    EXPECT_EQ(text(*a, u"REASON"_s), QString());
 }
 
 }  // namespace
@@ -233,20 +231,19 @@ namespace {
 TEST_F(ItemTest, BuiltInFieldsKeepTheirTypesWhateverIsAssigned) {
     auto item = newItem(scheduler);
     // Values travel as text: a fill assigns "Start" the text of a date.
-    ASSERT_TRUE(
-        item->setUserProperty(QStringLiteral("Start"), Variant(u"02/05/2026 14:00:00")).ok());
-    const QDateTime* start = item->userProperty(QStringLiteral("Start"))->asDate();
+    ASSERT_TRUE(item->setUserProperty(u"Start"_s, Variant(u"02/05/2026 14:00:00")).ok());
+    const QDateTime* start = item->userProperty(u"Start"_s)->asDate();
     ASSERT_NE(start, nullptr);
     EXPECT_EQ(*start, naiveDateTime(QDate(2026, 5, 2), QTime(14, 0)));
-    const Status bad = item->setUserProperty(QStringLiteral("End"), Variant(u"soon"));
+    const Status bad = item->setUserProperty(u"End"_s, Variant(u"soon"));
     ASSERT_FALSE(bad.ok());
     EXPECT_EQ(bad.error().number, err::kTypeMismatch);
-    EXPECT_TRUE(item->userProperty(QStringLiteral("End"))->isEmpty());
-    ASSERT_TRUE(item->setUserProperty(QStringLiteral("Mileage"), Variant(qint64(44))).ok());
-    EXPECT_EQ(*item->userProperty(QStringLiteral("Mileage"))->asText(), QStringLiteral("44"));
-    ASSERT_TRUE(item->setUserProperty(QStringLiteral("ScheduleID"), Variant(u"44")).ok());
+    EXPECT_TRUE(item->userProperty(u"End"_s)->isEmpty());
+    ASSERT_TRUE(item->setUserProperty(u"Mileage"_s, Variant(qint64(44))).ok());
+    EXPECT_EQ(*item->userProperty(u"Mileage"_s)->asText(), u"44"_s);
+    ASSERT_TRUE(item->setUserProperty(u"ScheduleID"_s, Variant(u"44")).ok());
     ASSERT_TRUE(item->Save().ok());
-    EXPECT_EQ(*scheduler->Items()->Find(QStringLiteral("[Start] = '2026-05-02 14:00'")), item);
+    EXPECT_EQ(*scheduler->Items()->Find(u"[Start] = '2026-05-02 14:00'"_s), item);
 }
 
 }  // namespace

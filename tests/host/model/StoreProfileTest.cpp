@@ -8,6 +8,8 @@
 #include "host/HostErrors.h"
 #include "host/Inspector.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::host::test {
 namespace {
 
@@ -18,8 +20,8 @@ TEST_F(StoreProfileTest, AddStoreOpensOnceAndCreatesAMissingFile) {
     Subscription s = ns->events.profileChanged.connect([&] { ++changes; });
     ASSERT_TRUE(ns->AddStore(m_path).ok());  // already open: nothing happens
     EXPECT_EQ(ns->Folders()->Count(), 1);
-    const QString second = m_dir.filePath(QStringLiteral("PST/other.pst"));
-    QDir().mkpath(m_dir.filePath(QStringLiteral("PST")));
+    const QString second = m_dir.filePath(u"PST/other.pst"_s);
+    QDir().mkpath(m_dir.filePath(u"PST"_s));
     ASSERT_TRUE(ns->AddStore(second).ok());
     EXPECT_TRUE(QFile::exists(second));
     EXPECT_EQ(ns->Folders()->Count(), 2);
@@ -29,7 +31,7 @@ TEST_F(StoreProfileTest, AddStoreOpensOnceAndCreatesAMissingFile) {
 }
 
 TEST_F(StoreProfileTest, RemoveStoreClosesItAndItsObjectsFail) {
-    auto item = savedPatient(QStringLiteral("1"));
+    auto item = savedPatient(u"1"_s);
     auto top = *ns->Folders()->Item(qs(kTop));
     ASSERT_FALSE(ns->RemoveStore(patients).ok());  // not a top folder
     ASSERT_TRUE(ns->RemoveStore(top).ok());
@@ -38,21 +40,19 @@ TEST_F(StoreProfileTest, RemoveStoreClosesItAndItsObjectsFail) {
     EXPECT_EQ(ns->Folders()->Item(qs(kTop)).error().number, err::kObjectNotFound);
     EXPECT_TRUE(ns->profileStores().isEmpty());
     EXPECT_EQ(item->Save().error().number, err::kItemDeleted);
-    EXPECT_EQ(patients->Items()->Find(QStringLiteral("[PatientID] = 1")).error().number,
-              err::kItemDeleted);
+    EXPECT_EQ(patients->Items()->Find(u"[PatientID] = 1"_s).error().number, err::kItemDeleted);
     EXPECT_FALSE(ns->RemoveStore(top).ok());
     // The file stays and opens again with the item in it.
     ASSERT_TRUE(ns->AddStore(m_path).ok());
-    auto again =
-        folder(QStringLiteral("Patients"))->Items()->Find(QStringLiteral("[PatientID] = 1"));
+    auto again = folder(u"Patients"_s)->Items()->Find(u"[PatientID] = 1"_s);
     ASSERT_TRUE(again.ok());
     EXPECT_NE(*again, nullptr);
 }
 
 TEST_F(StoreProfileTest, SavedProfileReopensAndReportsMissingAndForeignFiles) {
-    const QString foreign = m_dir.filePath(QStringLiteral("notes.txt"));
+    const QString foreign = m_dir.filePath(u"notes.txt"_s);
     orlo::test::writeFile(foreign, QByteArrayLiteral("not a store"));
-    const QString missing = m_dir.filePath(QStringLiteral("gone.pst"));
+    const QString missing = m_dir.filePath(u"gone.pst"_s);
     const QStringList profile = ns->profileStores();
     closeDesk();
     openDesk();  // the fixture's desk reopened its own store already
@@ -64,12 +64,12 @@ TEST_F(StoreProfileTest, SavedProfileReopensAndReportsMissingAndForeignFiles) {
 }
 
 TEST_F(StoreProfileTest, OnlyTheMapiNamespaceExists) {
-    EXPECT_EQ(*app->GetNamespace(QStringLiteral("mapi")), ns);
-    EXPECT_EQ(app->GetNamespace(QStringLiteral("XML")).error().number, err::kInvalidArgument);
+    EXPECT_EQ(*app->GetNamespace(u"mapi"_s), ns);
+    EXPECT_EQ(app->GetNamespace(u"XML"_s).error().number, err::kInvalidArgument);
 }
 
 TEST_F(StoreProfileTest, ItemsOfAClosedDeskCannotOpenWindows) {
-    auto item = savedPatient(QStringLiteral("3"));
+    auto item = savedPatient(u"3"_s);
     closeDesk();
     EXPECT_EQ(item->Display().error().number, err::kObjectNotAvailable);
     EXPECT_FALSE(item->GetInspector()->isDisplayed());

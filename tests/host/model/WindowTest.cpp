@@ -10,24 +10,25 @@
 #include "host/commandbars/CommandBars.h"
 #include "host/events/EventField.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::host::test {
 namespace {
 
 class WindowTest : public HostFixture {};
 
 TEST_F(WindowTest, DisplayRaisesNewInspectorThenOpenOnTheBoundItem) {
-    auto contact = savedPatient(QStringLiteral("1"));
+    auto contact = savedPatient(u"1"_s);
     std::vector<QString> log;
     // The add-in's pattern: bind the shown item in NewInspector, hear its Open.
     EventField<ContactItem> objContactItem{[&](ContactItem& c) {
         std::vector<Subscription> subs;
-        subs.push_back(
-            c.events.Open.connect([&](bool&) { log.push_back(QStringLiteral("Open")); }));
+        subs.push_back(c.events.Open.connect([&](bool&) { log.push_back(u"Open"_s); }));
         return subs;
     }};
     Subscription s = app->Inspectors()->events.NewInspector.connect(
         [&](const std::shared_ptr<Inspector>& inspector) {
-            log.push_back(QStringLiteral("NewInspector"));
+            log.push_back(u"NewInspector"_s);
             EXPECT_EQ(app->Inspectors()->Count(), 1);
             if (inspector->CurrentItem()->Class() == kContactItem) {
                 objContactItem = inspector->CurrentItem();
@@ -35,7 +36,7 @@ TEST_F(WindowTest, DisplayRaisesNewInspectorThenOpenOnTheBoundItem) {
         });
     ASSERT_TRUE(contact->Display().ok());
     ASSERT_TRUE(contact->Display().ok());  // already open: activated, no events
-    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("NewInspector"), QStringLiteral("Open")}));
+    EXPECT_EQ(log, (std::vector<QString>{u"NewInspector"_s, u"Open"_s}));
     EXPECT_EQ(app->ActiveInspector(), contact->GetInspector());
     EXPECT_EQ(app->ActiveInspector()->CurrentItem(), contact);
 }
@@ -54,37 +55,36 @@ TEST_F(WindowTest, GetInspectorAloneOpensNoWindow) {
 }
 
 TEST_F(WindowTest, CloseRaisesItemCloseThenInspectorCloseWhileStillCounted) {
-    auto a = savedPatient(QStringLiteral("1"));
-    auto b = savedPatient(QStringLiteral("2"));
+    auto a = savedPatient(u"1"_s);
+    auto b = savedPatient(u"2"_s);
     ASSERT_TRUE(a->Display().ok());
     ASSERT_TRUE(b->Display().ok());
     auto inspector = b->GetInspector();
     std::vector<QString> log;
-    Subscription s1 =
-        b->events.Close.connect([&](bool&) { log.push_back(QStringLiteral("item")); });
+    Subscription s1 = b->events.Close.connect([&](bool&) { log.push_back(u"item"_s); });
     Subscription s2 = inspector->events.Close.connect(
-        [&] { log.push_back(QStringLiteral("inspector %1").arg(app->Inspectors()->Count())); });
+        [&] { log.push_back(u"inspector %1"_s.arg(app->Inspectors()->Count())); });
     ASSERT_TRUE(inspector->Close(SaveMode::Discard).ok());
-    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("item"), QStringLiteral("inspector 2")}));
+    EXPECT_EQ(log, (std::vector<QString>{u"item"_s, u"inspector 2"_s}));
     EXPECT_EQ(app->Inspectors()->Count(), 1);
     EXPECT_EQ(app->ActiveInspector(), a->GetInspector());
     EXPECT_FALSE(inspector->isDisplayed());
 }
 
 TEST_F(WindowTest, CloseWithSaveStoresTheChangesAndDiscardDropsThem) {
-    auto a = savedPatient(QStringLiteral("1"), QStringLiteral("Kept"));
+    auto a = savedPatient(u"1"_s, u"Kept"_s);
     ASSERT_TRUE(a->Display().ok());
-    ASSERT_TRUE(a->setUserProperty(QStringLiteral("Last Name"), Variant(u"Saved")).ok());
+    ASSERT_TRUE(a->setUserProperty(u"Last Name"_s, Variant(u"Saved")).ok());
     ASSERT_TRUE(a->Close(SaveMode::Save).ok());
     ASSERT_TRUE(a->Display().ok());
-    ASSERT_TRUE(a->setUserProperty(QStringLiteral("Last Name"), Variant(u"Dropped")).ok());
+    ASSERT_TRUE(a->setUserProperty(u"Last Name"_s, Variant(u"Dropped")).ok());
     ASSERT_TRUE(a->Close(SaveMode::Discard).ok());
-    EXPECT_EQ(text(a, QStringLiteral("Last Name")), QStringLiteral("Saved"));
+    EXPECT_EQ(text(a, u"Last Name"_s), u"Saved"_s);
     EXPECT_EQ(app->Inspectors()->Count(), 0);
 }
 
 TEST_F(WindowTest, OpenHandlerThatDeletesTheItemClosesItsWindow) {
-    auto orphan = savedPatient(QStringLiteral("66"));
+    auto orphan = savedPatient(u"66"_s);
     int inspectorClosed = 0;
     Subscription s =
         orphan->events.Open.connect([&](bool&) { EXPECT_TRUE(orphan->Delete().ok()); });
@@ -92,25 +92,24 @@ TEST_F(WindowTest, OpenHandlerThatDeletesTheItemClosesItsWindow) {
     ASSERT_TRUE(orphan->Display().ok());
     EXPECT_EQ(app->Inspectors()->Count(), 0);
     EXPECT_EQ(inspectorClosed, 1);
-    EXPECT_EQ(*patients->Items()->Find(QStringLiteral("[PatientID] = 66")), nullptr);
+    EXPECT_EQ(*patients->Items()->Find(u"[PatientID] = 66"_s), nullptr);
 }
 
 TEST_F(WindowTest, FolderSwitchRaisesBeforeFolderSwitchThenFolderSwitch) {
     std::vector<QString> log;
     Subscription a = explorer->events.BeforeFolderSwitch.connect(
         [&](const std::shared_ptr<MAPIFolder>& to, bool& cancel) {
-            log.push_back(QStringLiteral("before ") + to->Name());
+            log.push_back(u"before "_s + to->Name());
             EXPECT_FALSE(cancel);
             EXPECT_EQ(to->Views()->Count(), 1);
             EXPECT_EQ(explorer->CurrentFolder(), patients);
         });
     Subscription b = explorer->events.FolderSwitch.connect(
-        [&] { log.push_back(QStringLiteral("switch ") + explorer->CurrentFolder()->Name()); });
+        [&] { log.push_back(u"switch "_s + explorer->CurrentFolder()->Name()); });
     ASSERT_TRUE(explorer->SelectFolder(scheduler).ok());
-    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("before Scheduler"),
-                                         QStringLiteral("switch Scheduler")}));
+    EXPECT_EQ(log, (std::vector<QString>{u"before Scheduler"_s, u"switch Scheduler"_s}));
     // The folder met by name is the very object the explorer shows.
-    EXPECT_EQ(app->ActiveExplorer()->CurrentFolder(), folder(QStringLiteral("Scheduler")));
+    EXPECT_EQ(app->ActiveExplorer()->CurrentFolder(), folder(u"Scheduler"_s));
 }
 
 TEST_F(WindowTest, CancelledFolderSwitchStaysPut) {
@@ -141,16 +140,14 @@ TEST_F(WindowTest, MenuPopupBeforeSixStandsBeforeHelp) {
     ASSERT_EQ(controls->Count(), 6);
     auto orlo = controls->Add(ControlType::Popup, 6, true);
     ASSERT_TRUE(orlo.ok());
-    (*orlo)->setCaption(QStringLiteral("&Orlo"));
-    (*orlo)->setTag(QStringLiteral("Orlov3Netmenu"));
+    (*orlo)->setCaption(u"&Orlo"_s);
+    (*orlo)->setTag(u"Orlov3Netmenu"_s);
     QStringList captions;
     for (const auto& c : *controls) {
         captions << c->Caption();
     }
-    EXPECT_EQ(captions,
-              (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
-                           QStringLiteral("&View"), QStringLiteral("&Go"), QStringLiteral("&Tools"),
-                           QStringLiteral("&Orlo"), QStringLiteral("&Help")}));
+    EXPECT_EQ(captions, (QStringList{u"&File"_s, u"&Edit"_s, u"&View"_s, u"&Go"_s, u"&Tools"_s,
+                                     u"&Orlo"_s, u"&Help"_s}));
     EXPECT_TRUE((*orlo)->Temporary());
     EXPECT_FALSE(controls->Add(ControlType::Button, 9).ok());
     EXPECT_FALSE(controls->Add(ControlType::Button, 0).ok());
@@ -164,7 +161,7 @@ TEST_F(WindowTest, MenuBarChangeIsRaisedForWhatItsMenusShowAtAnyDepth) {
     std::shared_ptr<CommandBarControl> about;
     const std::vector<std::pair<const char*, std::function<void()>>> steps = {
         {"popup added", [&] { orlo = *bar->Controls()->Add(ControlType::Popup, 6, true); }},
-        {"caption", [&] { orlo->setCaption(QStringLiteral("&Orlo")); }},
+        {"caption", [&] { orlo->setCaption(u"&Orlo"_s); }},
         {"button added in the popup",
          [&] { about = *orlo->Controls()->Add(ControlType::Button, 1, true); }},
         {"button disabled", [&] { about->setEnabled(false); }},
@@ -178,11 +175,11 @@ TEST_F(WindowTest, MenuBarChangeIsRaisedForWhatItsMenusShowAtAnyDepth) {
         EXPECT_EQ(changes, 1) << what;
     }
     // Nothing the menus show changed: no event.
-    const auto file = *bar->Controls()->Item(QStringLiteral("&File"));
+    const auto file = *bar->Controls()->Item(u"&File"_s);
     changes = 0;
-    file->setCaption(QStringLiteral("&File"));
+    file->setCaption(u"&File"_s);
     file->setVisible(true);
-    file->setTag(QStringLiteral("FileMenu"));
+    file->setTag(u"FileMenu"_s);
     (void)orlo->Controls()->Add(ControlType::Button);  // on a popup no longer on the bar
     EXPECT_EQ(changes, 0);
 }
@@ -196,17 +193,17 @@ TEST_F(WindowTest, EntriesAddedAtTheTopShowInReverseAndFindControlSearchesPopups
         (*b)->setTag(qs(tag));
         (*b)->setStyle(kButtonIconAndCaption);
     }
-    EXPECT_EQ((*orlo->Controls()->Item(1))->Tag(), QStringLiteral("PatientFinderOrlov3"));
-    EXPECT_EQ((*orlo->Controls()->Item(3))->Tag(), QStringLiteral("AboutOrlov3"));
-    auto found = explorer->CommandBars()->FindControl(QStringLiteral("SettingsOrlov3"));
+    EXPECT_EQ((*orlo->Controls()->Item(1))->Tag(), u"PatientFinderOrlov3"_s);
+    EXPECT_EQ((*orlo->Controls()->Item(3))->Tag(), u"AboutOrlov3"_s);
+    auto found = explorer->CommandBars()->FindControl(u"SettingsOrlov3"_s);
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found, *orlo->Controls()->Item(2));
-    EXPECT_EQ((*menu)->FindControl(QStringLiteral("SettingsOrlov3")), found);
+    EXPECT_EQ((*menu)->FindControl(u"SettingsOrlov3"_s), found);
     auto standard = explorer->CommandBars()->Item(qs(CommandBars::kStandard));
     ASSERT_TRUE(standard.ok());
-    EXPECT_EQ((*standard)->FindControl(QStringLiteral("Refresh DB")), nullptr);
+    EXPECT_EQ((*standard)->FindControl(u"Refresh DB"_s), nullptr);
     EXPECT_EQ(explorer->CommandBars()->FindControl(QString()), nullptr);
-    EXPECT_FALSE(explorer->CommandBars()->Item(QStringLiteral("Web")).ok());
+    EXPECT_FALSE(explorer->CommandBars()->Item(u"Web"_s).ok());
 }
 
 TEST_F(WindowTest, ExecuteRaisesClickAndHonoursCancelDefault) {
@@ -216,7 +213,7 @@ TEST_F(WindowTest, ExecuteRaisesClickAndHonoursCancelDefault) {
     ASSERT_TRUE(customize.ok());
     // "Tools" is the "&Tools" menu's own bar.
     auto menu = explorer->CommandBars()->Item(qs(CommandBars::kMenuBar));
-    EXPECT_EQ((*(*menu)->Controls()->Item(QStringLiteral("Tools")))->CommandBar(), *tools);
+    EXPECT_EQ((*(*menu)->Controls()->Item(u"Tools"_s))->CommandBar(), *tools);
 
     int defaults = 0;
     (*customize)->setDefaultAction([&] { ++defaults; });
@@ -241,7 +238,7 @@ TEST_F(WindowTest, ExecuteRaisesClickAndHonoursCancelDefault) {
 TEST_F(WindowTest, InspectorToolsHaveCheckNames) {
     auto contact = newItem(patients);
     ASSERT_TRUE(contact->Display().ok());
-    auto tools = app->ActiveInspector()->CommandBars()->Item(QStringLiteral("Tools"));
+    auto tools = app->ActiveInspector()->CommandBars()->Item(u"Tools"_s);
     ASSERT_TRUE(tools.ok());
     auto check = (*tools)->Controls()->Item(qs(CommandBars::kCheckNames));
     ASSERT_TRUE(check.ok());
@@ -255,14 +252,14 @@ namespace orlo::host::test {
 namespace {
 
 TEST_F(WindowTest, SecondContactOpenedUntracksTheFirstAndReleaseSilencesBoth) {
-    auto first = savedPatient(QStringLiteral("1"));
-    auto second = savedPatient(QStringLiteral("2"));
-    auto appointment = savedAppointment(QStringLiteral("7"));
+    auto first = savedPatient(u"1"_s);
+    auto second = savedPatient(u"2"_s);
+    auto appointment = savedAppointment(u"7"_s);
     std::vector<QString> writes;
     EventField<ContactItem> objContactItem{[&](ContactItem& c) {
         std::vector<Subscription> subs;
-        subs.push_back(c.events.Write.connect([&, id = c.propertyText(QStringLiteral("PatientID"))](
-                                                  bool&) { writes.push_back(id); }));
+        subs.push_back(c.events.Write.connect(
+            [&, id = c.propertyText(u"PatientID"_s)](bool&) { writes.push_back(id); }));
         return subs;
     }};
     EventField<AppointmentItem> objApptItem;
@@ -280,7 +277,7 @@ TEST_F(WindowTest, SecondContactOpenedUntracksTheFirstAndReleaseSilencesBoth) {
     ASSERT_TRUE(appointment->Display().ok());  // leaves the tracked contact alone
     ASSERT_TRUE(first->Save().ok());
     ASSERT_TRUE(second->Save().ok());
-    EXPECT_EQ(writes, (std::vector<QString>{QStringLiteral("2")}));
+    EXPECT_EQ(writes, (std::vector<QString>{u"2"_s}));
     EXPECT_EQ(objContactItem.get(), second);
     EXPECT_EQ(objApptItem.get(), appointment);
     objContactItem = nullptr;

@@ -5,52 +5,53 @@
 #include "TestSupport.h"
 #include "host/store/FindKey.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using namespace orlo::host;
 
 namespace {
 QString keyOf(const Variant& v) {
     const auto k = FindKey::of(v);
-    return k ? k->text : QStringLiteral("<none>");
+    return k ? k->text : u"<none>"_s;
 }
 }  // namespace
 
 TEST(FindKey, NumbersAndNumericTextMeetOnOneCanonicalText) {
-    EXPECT_EQ(keyOf(QStringLiteral("12")), QStringLiteral("12"));
-    EXPECT_EQ(keyOf(QStringLiteral(" 0012 ")), QStringLiteral("12"));
-    EXPECT_EQ(keyOf(QStringLiteral("+12")), QStringLiteral("12"));
-    EXPECT_EQ(keyOf(QStringLiteral("-0")), QStringLiteral("0"));
-    EXPECT_EQ(keyOf(QStringLiteral("000")), QStringLiteral("0"));
-    EXPECT_EQ(keyOf(QStringLiteral("12.50")), QStringLiteral("12.5"));
-    EXPECT_EQ(keyOf(QStringLiteral("12.")), QStringLiteral("12"));
-    EXPECT_EQ(keyOf(QStringLiteral(".5")), QStringLiteral("0.5"));
-    EXPECT_EQ(keyOf(12), QStringLiteral("12"));
-    EXPECT_EQ(keyOf(-7), QStringLiteral("-7"));
-    EXPECT_EQ(keyOf(12.5), QStringLiteral("12.5"));
-    EXPECT_EQ(keyOf(-0.0), QStringLiteral("0"));
-    EXPECT_EQ(keyOf(1e20), QStringLiteral("100000000000000000000"));
+    EXPECT_EQ(keyOf(u"12"_s), u"12"_s);
+    EXPECT_EQ(keyOf(u" 0012 "_s), u"12"_s);
+    EXPECT_EQ(keyOf(u"+12"_s), u"12"_s);
+    EXPECT_EQ(keyOf(u"-0"_s), u"0"_s);
+    EXPECT_EQ(keyOf(u"000"_s), u"0"_s);
+    EXPECT_EQ(keyOf(u"12.50"_s), u"12.5"_s);
+    EXPECT_EQ(keyOf(u"12."_s), u"12"_s);
+    EXPECT_EQ(keyOf(u".5"_s), u"0.5"_s);
+    EXPECT_EQ(keyOf(12), u"12"_s);
+    EXPECT_EQ(keyOf(-7), u"-7"_s);
+    EXPECT_EQ(keyOf(12.5), u"12.5"_s);
+    EXPECT_EQ(keyOf(-0.0), u"0"_s);
+    EXPECT_EQ(keyOf(1e20), u"100000000000000000000"_s);
     // Longer than any 64-bit number: still exact.
-    EXPECT_EQ(keyOf(QStringLiteral("000123456789012345678901234567890")),
-              QStringLiteral("123456789012345678901234567890"));
+    EXPECT_EQ(keyOf(u"000123456789012345678901234567890"_s), u"123456789012345678901234567890"_s);
 }
 
 TEST(FindKey, OtherValuesFoldCaseOrHaveNoKey) {
-    EXPECT_EQ(keyOf(QStringLiteral("MacDonald")), QStringLiteral("macdonald"));
-    EXPECT_EQ(keyOf(QStringLiteral("STRASSE")), keyOf(QStringLiteral("strasse")));
-    EXPECT_EQ(keyOf(QStringLiteral("12a")), QStringLiteral("12a"));
-    EXPECT_EQ(keyOf(QStringLiteral("1 2")), QStringLiteral("1 2"));
-    EXPECT_EQ(keyOf(QStringLiteral("1.2.3")), QStringLiteral("1.2.3"));
-    EXPECT_EQ(keyOf(QStringLiteral("-")), QStringLiteral("-"));
-    EXPECT_EQ(keyOf(QStringLiteral(".")), QStringLiteral("."));
-    EXPECT_EQ(keyOf(true), QStringLiteral("true"));
-    EXPECT_EQ(keyOf(QStringLiteral("True")), QStringLiteral("true"));
+    EXPECT_EQ(keyOf(u"MacDonald"_s), u"macdonald"_s);
+    EXPECT_EQ(keyOf(u"STRASSE"_s), keyOf(u"strasse"_s));
+    EXPECT_EQ(keyOf(u"12a"_s), u"12a"_s);
+    EXPECT_EQ(keyOf(u"1 2"_s), u"1 2"_s);
+    EXPECT_EQ(keyOf(u"1.2.3"_s), u"1.2.3"_s);
+    EXPECT_EQ(keyOf(u"-"_s), u"-"_s);
+    EXPECT_EQ(keyOf(u"."_s), u"."_s);
+    EXPECT_EQ(keyOf(true), u"true"_s);
+    EXPECT_EQ(keyOf(u"True"_s), u"true"_s);
     EXPECT_EQ(keyOf(QDateTime(QDate(2026, 3, 5), QTime(14, 30), Qt::UTC)),
-              QStringLiteral("2026-03-05t14:30:00.000z"));
-    EXPECT_EQ(keyOf(Variant()), QStringLiteral("<none>"));
-    EXPECT_EQ(keyOf(Variant::null()), QStringLiteral("<none>"));
-    EXPECT_EQ(keyOf(QStringLiteral("   ")), QStringLiteral("<none>"));
-    EXPECT_EQ(keyOf(std::numeric_limits<double>::infinity()), QStringLiteral("<none>"));
-    EXPECT_EQ(keyOf(QDateTime()), QStringLiteral("<none>"));
+              u"2026-03-05t14:30:00.000z"_s);
+    EXPECT_EQ(keyOf(Variant()), u"<none>"_s);
+    EXPECT_EQ(keyOf(Variant::null()), u"<none>"_s);
+    EXPECT_EQ(keyOf(u"   "_s), u"<none>"_s);
+    EXPECT_EQ(keyOf(std::numeric_limits<double>::infinity()), u"<none>"_s);
+    EXPECT_EQ(keyOf(QDateTime()), u"<none>"_s);
 }
 
 TEST(FindKey, LongKeysAreCutAndNeverEqualAWholeKey) {
@@ -58,11 +59,10 @@ TEST(FindKey, LongKeysAreCutAndNeverEqualAWholeKey) {
     const auto whole = FindKey::of(exact);
     ASSERT_TRUE(whole);
     EXPECT_FALSE(whole->truncated);
-    const auto cut = FindKey::of(QString(exact + QStringLiteral("b")));
+    const auto cut = FindKey::of(QString(exact + u"b"_s));
     ASSERT_TRUE(cut);
     EXPECT_TRUE(cut->truncated);
     EXPECT_NE(cut->text, whole->text);
-    EXPECT_EQ(cut->text, FindKey::of(QString(exact + QStringLiteral("C")))->text);
-    EXPECT_EQ(*FindKey::fullText(QString(exact + QStringLiteral("C"))),
-              QString(exact + QStringLiteral("c")));
+    EXPECT_EQ(cut->text, FindKey::of(QString(exact + u"C"_s))->text);
+    EXPECT_EQ(*FindKey::fullText(QString(exact + u"C"_s)), QString(exact + u"c"_s));
 }

@@ -20,6 +20,8 @@
 #include "TestSupport.h"
 #include "host/store/StoreFile.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using namespace orlo::host;
 
@@ -33,13 +35,13 @@ constexpr int kRounds = 4;
 // the version, so a half-written save would show.
 PropertyMap version(int i, qint64 v) {
     PropertyMap p = {
-        {QStringLiteral("Version"), v},
-        {QStringLiteral("Key"), QString::number(i * 1000000 + v)},
-        {QStringLiteral("Text"), QStringLiteral("item %1 version %2;").arg(i).arg(v).repeated(300)},
-        {QStringLiteral("Half"), static_cast<double>(v) / 2},
+        {u"Version"_s, v},
+        {u"Key"_s, QString::number(i * 1000000 + v)},
+        {u"Text"_s, u"item %1 version %2;"_s.arg(i).arg(v).repeated(300)},
+        {u"Half"_s, static_cast<double>(v) / 2},
     };
     for (qint64 k = 0; k < v % 7; ++k) {
-        p[QStringLiteral("Extra%1").arg(k)] = v;
+        p[u"Extra%1"_s.arg(k)] = v;
     }
     return p;
 }
@@ -57,7 +59,7 @@ std::map<int, qint64> parseSaved(const QByteArray& output) {
 
 // The item's version, or -1 when it has none (a half-written save).
 qint64 versionOf(const ItemRecord& item) {
-    const auto it = item.properties.find(QStringLiteral("Version"));
+    const auto it = item.properties.find(u"Version"_s);
     return it != item.properties.end() && it->second.asInteger() ? *it->second.asInteger() : -1;
 }
 
@@ -87,15 +89,14 @@ TEST(StoreCrash, WriterChild) {
 
 TEST(StoreCrash, KilledWriterLeavesCompleteItems) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("crash.pst"));
+    const QString path = dir.filePath(u"crash.pst"_s);
     std::vector<ItemId> ids;
     FolderId folder = 0;
     {
-        auto store = StoreFile::create(path, QStringLiteral("Top")).value();
-        folder =
-            *store->createFolder(store->topFolder(), QStringLiteral("Items"), FolderKind::Mail, {});
+        auto store = StoreFile::create(path, u"Top"_s).value();
+        folder = *store->createFolder(store->topFolder(), u"Items"_s, FolderKind::Mail, {});
         for (int i = 0; i < kItems; ++i) {
-            ids.push_back(*store->insert(folder, QStringLiteral("IPM.Note"), version(i, 0)));
+            ids.push_back(*store->insert(folder, u"IPM.Note"_s, version(i, 0)));
         }
     }
     std::map<int, qint64> confirmed;
@@ -105,7 +106,7 @@ TEST(StoreCrash, KilledWriterLeavesCompleteItems) {
         env.insert(QString::fromLatin1(kWriterVariable), path);
         writer.setProcessEnvironment(env);
         writer.start(QCoreApplication::applicationFilePath(),
-                     {QStringLiteral("--gtest_filter=StoreCrash.WriterChild")});
+                     {u"--gtest_filter=StoreCrash.WriterChild"_s});
         ASSERT_TRUE(writer.waitForStarted());
         QByteArray output;
         const int wanted = 20 + round * 15;
@@ -142,7 +143,7 @@ TEST(StoreCrash, KilledWriterLeavesCompleteItems) {
             EXPECT_EQ(item->properties, version(i, v)) << "item " << i << " version " << v;
             EXPECT_GE(v, confirmed[i]) << "a save the writer saw succeed was lost";
             EXPECT_LE(v, confirmed[i] + 1);
-            EXPECT_EQ(*store.findFirst(folder, QStringLiteral("Key"), i * 1000000 + v), ids[i]);
+            EXPECT_EQ(*store.findFirst(folder, u"Key"_s, i * 1000000 + v), ids[i]);
             newest = std::max(newest, v);
         }
         // Every item is a whole version: the next writer continues from the

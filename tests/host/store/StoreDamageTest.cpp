@@ -10,6 +10,8 @@
 #include "TestSupport.h"
 #include "host/store/StoreFile.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using namespace orlo::host;
 
@@ -22,15 +24,15 @@ protected:
     // A store big enough to span many pages.
     QString makeStore(const char* name) {
         const QString p = path(name);
-        auto store = StoreFile::create(p, QStringLiteral("Top")).value();
-        const FolderId f = *store->createFolder(store->topFolder(), QStringLiteral("Patients"),
-                                                FolderKind::Contacts, {});
+        auto store = StoreFile::create(p, u"Top"_s).value();
+        const FolderId f =
+            *store->createFolder(store->topFolder(), u"Patients"_s, FolderKind::Contacts, {});
         std::vector<PropertyMap> items;
         for (int i = 0; i < 2000; ++i) {
-            items.push_back({{QStringLiteral("PatientID"), QString::number(i)},
-                             {QStringLiteral("Notes"), QString(100, QChar(u'a' + i % 26))}});
+            items.push_back({{u"PatientID"_s, QString::number(i)},
+                             {u"Notes"_s, QString(100, QChar(u'a' + i % 26))}});
         }
-        EXPECT_TRUE(store->insertMany(f, QStringLiteral("IPM.Contact"), items).ok());
+        EXPECT_TRUE(store->insertMany(f, u"IPM.Contact"_s, items).ok());
         return p;
     }
 
@@ -46,7 +48,7 @@ protected:
         EXPECT_TRUE(opened.error().description.contains(what))
             << opened.error().description.toStdString();
         EXPECT_EQ(test::readFile(p), before);
-        EXPECT_FALSE(QFile::exists(p + QStringLiteral("-journal")));
+        EXPECT_FALSE(QFile::exists(p + u"-journal"_s));
     }
 
     QTemporaryDir m_dir;
@@ -57,11 +59,11 @@ protected:
 TEST_F(StoreDamageTest, ForeignFilesAreRefused) {
     const QString text = path("notes.pst");
     test::writeFile(text, QByteArray("This is a text file, not a store.\n").repeated(20));
-    expectRefused(text, QStringLiteral("is not an item store"));
+    expectRefused(text, u"is not an item store"_s);
 
     const QString empty = path("empty.pst");
     test::writeFile(empty, {});
-    expectRefused(empty, QStringLiteral("is not an item store"));
+    expectRefused(empty, u"is not an item store"_s);
 
     const QString foreign = path("other.db");
     sqlite3* db = nullptr;
@@ -70,9 +72,9 @@ TEST_F(StoreDamageTest, ForeignFilesAreRefused) {
                            nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(db);
-    expectRefused(foreign, QStringLiteral("another program's database"));
+    expectRefused(foreign, u"another program's database"_s);
 
-    expectRefused(m_dir.path(), QStringLiteral("is not a file"));
+    expectRefused(m_dir.path(), u"is not a file"_s);
 }
 
 TEST_F(StoreDamageTest, NewerSchemaAndTruncatedFilesAreRefused) {
@@ -80,15 +82,15 @@ TEST_F(StoreDamageTest, NewerSchemaAndTruncatedFilesAreRefused) {
     QByteArray bytes = test::readFile(newer);
     bytes[63] = 9;  // user_version (offset 60, big-endian) = 9
     test::writeFile(newer, bytes);
-    expectRefused(newer, QStringLiteral("has store version 9"));
+    expectRefused(newer, u"has store version 9"_s);
 
     const QString cut = makeStore("cut.pst");
     bytes = test::readFile(cut);
     test::writeFile(cut, bytes.left(bytes.size() / 2));
-    expectRefused(cut, QStringLiteral("is damaged (truncated"));
+    expectRefused(cut, u"is damaged (truncated"_s);
 
     test::writeFile(cut, bytes.left(60));
-    expectRefused(cut, QStringLiteral("is not an item store"));
+    expectRefused(cut, u"is not an item store"_s);
 }
 
 TEST_F(StoreDamageTest, GarbageInsideASoundHeaderGivesErrorsNotCrashes) {
@@ -104,7 +106,7 @@ TEST_F(StoreDamageTest, GarbageInsideASoundHeaderGivesErrorsNotCrashes) {
     bytes[27] = static_cast<char>(bytes[27] + 1);  // the file change counter
     test::writeFile(p, bytes);
 
-    expectRefused(p, QStringLiteral("is damaged"));
+    expectRefused(p, u"is damaged"_s);
     // The store opened before answers every read with an error naming the
     // file, never with an empty answer.
     const StoreFile& store = **opened;
@@ -113,8 +115,8 @@ TEST_F(StoreDamageTest, GarbageInsideASoundHeaderGivesErrorsNotCrashes) {
         {"subfolders", errorOf(store.subfolders(store.topFolder()))},
         {"itemIds", errorOf(store.itemIds(2))},
         {"itemCount", errorOf(store.itemCount(2))},
-        {"findFirst", errorOf(store.findFirst(2, QStringLiteral("PatientID"), 5))},
-        {"column", errorOf(store.column(2, QStringLiteral("Notes")))},
+        {"findFirst", errorOf(store.findFirst(2, u"PatientID"_s, 5))},
+        {"column", errorOf(store.column(2, u"Notes"_s))},
         {"load", errorOf(store.load(1))},
         {"checkIntegrity", errorOf(store.checkIntegrity())},
     };

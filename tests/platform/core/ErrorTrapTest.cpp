@@ -7,11 +7,13 @@
 
 #include "platform/core/ErrorTrap.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 
 namespace {
 Status fail(long n) {
-    return makeError(n, QStringLiteral("boom"), QStringLiteral("test"));
+    return makeError(n, u"boom"_s, u"test"_s);
 }
 }  // namespace
 
@@ -55,8 +57,7 @@ TEST(ErrorTrap, OtherErrorSkipsTheRest) {
 
 TEST(ErrorTrap, ValueStepsYieldTheirValue) {
     ErrorTrap trap;
-    EXPECT_EQ(trap.value([]() -> Result<QString> { return QStringLiteral("x"); }),
-              QStringLiteral("x"));
+    EXPECT_EQ(trap.value([]() -> Result<QString> { return u"x"_s; }), u"x"_s);
     EXPECT_FALSE(
         trap.value([]() -> Result<QString> { return fail(err::kInvalidProcedureCall).error(); }));
     EXPECT_FALSE(trap.failed());
@@ -64,10 +65,10 @@ TEST(ErrorTrap, ValueStepsYieldTheirValue) {
 
 TEST(ErrorTrap, RaisedErrorsAreTrappedLikeReturnedOnes) {
     ErrorTrap trap;
-    EXPECT_FALSE(trap.raise(makeError(err::kInvalidProcedureCall, QStringLiteral("ignored"))));
+    EXPECT_FALSE(trap.raise(makeError(err::kInvalidProcedureCall, u"ignored"_s)));
     EXPECT_FALSE(trap.failed());
-    EXPECT_FALSE(trap.raise(makeError(err::kTypeMismatch, QStringLiteral("mine"))));
-    EXPECT_FALSE(trap.raise(makeError(err::kOverflow, QStringLiteral("later"))));
+    EXPECT_FALSE(trap.raise(makeError(err::kTypeMismatch, u"mine"_s)));
+    EXPECT_FALSE(trap.raise(makeError(err::kOverflow, u"later"_s)));
     ASSERT_TRUE(trap.failed());
     // The first error is the one reported.
     EXPECT_EQ(trap.error().number, err::kTypeMismatch);
@@ -79,8 +80,7 @@ TEST(ErrorTrap, AnEmptyPassOverListTrapsEvenErrorFive) {
     ErrorTrap trap({});
     trap.step([] { return fail(err::kInvalidProcedureCall); });
     ASSERT_TRUE(trap.failed());
-    EXPECT_EQ(trap.error(), makeError(err::kInvalidProcedureCall, QStringLiteral("boom"),
-                                      QStringLiteral("test")));
+    EXPECT_EQ(trap.error(), makeError(err::kInvalidProcedureCall, u"boom"_s, u"test"_s));
 }
 
 TEST(ErrorTrap, ValueStepsMoveTheirValueOut) {

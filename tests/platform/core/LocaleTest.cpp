@@ -6,19 +6,28 @@
 #include "platform/core/Clock.h"
 #include "platform/core/Locale.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 
 TEST(Locale, DayMonthAndMonthDayReadTheSameTextDifferently) {
     const Locale uk = Locale::unitedKingdom();
     const Locale us = Locale::unitedStates();
-    EXPECT_EQ(uk.parseDateTime(QStringLiteral("05/03/2026"))->date(), QDate(2026, 3, 5));
-    EXPECT_EQ(us.parseDateTime(QStringLiteral("05/03/2026"))->date(), QDate(2026, 5, 3));
-    EXPECT_EQ(us.parseDateTime(QStringLiteral("3/5/2026 2:30:00 PM")),
+    EXPECT_EQ(uk.parseDateTime(u"05/03/2026"_s)->date(), QDate(2026, 3, 5));
+    EXPECT_EQ(us.parseDateTime(u"05/03/2026"_s)->date(), QDate(2026, 5, 3));
+    EXPECT_EQ(us.parseDateTime(u"3/5/2026 2:30:00 PM"_s),
               naiveDateTime(QDate(2026, 3, 5), QTime(14, 30)));
-    EXPECT_EQ(uk.parseDateTime(QStringLiteral("2026-03-05 14:30:00")),
+    EXPECT_EQ(uk.parseDateTime(u"2026-03-05 14:30:00"_s),
               naiveDateTime(QDate(2026, 3, 5), QTime(14, 30)));
-    EXPECT_FALSE(uk.parseDateTime(QStringLiteral("31/02/2026")).has_value());
-    EXPECT_FALSE(uk.parseDateTime(QStringLiteral("hello")).has_value());
+    EXPECT_FALSE(uk.parseDateTime(u"31/02/2026"_s).has_value());
+    EXPECT_FALSE(uk.parseDateTime(u"hello"_s).has_value());
+    EXPECT_FALSE(us.parseDateTime(u"25/12/2026"_s).has_value());
+    // Two-digit years fall in 1930..2029.
+    EXPECT_EQ(uk.parseDateTime(u"5/3/26"_s)->date(), QDate(2026, 3, 5));
+    EXPECT_EQ(us.parseDateTime(u"12/31/29"_s)->date(), QDate(2029, 12, 31));
+    EXPECT_EQ(us.parseDateTime(u"1/1/30"_s)->date(), QDate(1930, 1, 1));
+    EXPECT_FALSE(uk.parseDateTime(u"29/02/99 10:00"_s).has_value());
+    EXPECT_EQ(us.parseDateTime(u"3/5/2026 12:00:00 AM"_s), naiveDateTime(QDate(2026, 3, 5)));
 }
 
 TEST(Locale, GeneralDateRoundTrips) {
@@ -28,7 +37,7 @@ TEST(Locale, GeneralDateRoundTrips) {
         EXPECT_EQ(l.parseDateTime(l.longDate(dt.date()))->date(), dt.date());
     }
     EXPECT_EQ(Locale::unitedStates().generalDate(naiveDateTime(QDate(2026, 3, 5), QTime(9, 5, 7))),
-              QStringLiteral("3/5/2026 9:05:07 AM"));
+              u"3/5/2026 9:05:07 AM"_s);
 }
 
 TEST(Locale, EveryFormRoundTripsAcrossTheCalendarsEdges) {
@@ -57,13 +66,13 @@ TEST(Locale, FormatsOfTheTwoPinnedLocales) {
     const QDateTime dt = naiveDateTime(QDate(2026, 3, 5), QTime(14, 30, 0));
     const Locale uk = Locale::unitedKingdom();
     const Locale us = Locale::unitedStates();
-    EXPECT_EQ(uk.shortDate(dt.date()), QStringLiteral("05/03/2026"));
-    EXPECT_EQ(uk.longDate(dt.date()), QStringLiteral("05 March 2026"));
-    EXPECT_EQ(uk.longTime(dt.time()), QStringLiteral("14:30:00"));
-    EXPECT_EQ(us.shortDate(dt.date()), QStringLiteral("3/5/2026"));
-    EXPECT_EQ(us.longDate(dt.date()), QStringLiteral("Thursday, March 5, 2026"));
-    EXPECT_EQ(us.longTime(dt.time()), QStringLiteral("2:30:00 PM"));
-    EXPECT_EQ(us.generalDate(naiveDateTime(dt.date())), QStringLiteral("3/5/2026"));
+    EXPECT_EQ(uk.shortDate(dt.date()), u"05/03/2026"_s);
+    EXPECT_EQ(uk.longDate(dt.date()), u"05 March 2026"_s);
+    EXPECT_EQ(uk.longTime(dt.time()), u"14:30:00"_s);
+    EXPECT_EQ(us.shortDate(dt.date()), u"3/5/2026"_s);
+    EXPECT_EQ(us.longDate(dt.date()), u"Thursday, March 5, 2026"_s);
+    EXPECT_EQ(us.longTime(dt.time()), u"2:30:00 PM"_s);
+    EXPECT_EQ(us.generalDate(naiveDateTime(dt.date())), u"3/5/2026"_s);
 }
 
 TEST(Locale, NumbersRoundTripThroughTheirText) {
@@ -73,14 +82,14 @@ TEST(Locale, NumbersRoundTripThroughTheirText) {
             ASSERT_TRUE(l.parseNumber(text).has_value()) << text.toStdString();
             EXPECT_DOUBLE_EQ(*l.parseNumber(text), v) << text.toStdString();
         }
-        EXPECT_FALSE(l.parseNumber(QStringLiteral("12a")).has_value());
+        EXPECT_FALSE(l.parseNumber(u"12a"_s).has_value());
         EXPECT_FALSE(l.parseNumber(QString()).has_value());
     }
     // A decimal comma, where the locale has one.
-    const Locale de(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("dd.MM.yyyy"),
-                    QStringLiteral("dddd, d. MMMM yyyy"), QStringLiteral("HH:mm:ss"));
-    EXPECT_EQ(de.number(2.5), QStringLiteral("2,5"));
-    EXPECT_DOUBLE_EQ(*de.parseNumber(QStringLiteral("2,5")), 2.5);
-    EXPECT_EQ(de.parseDateTime(QStringLiteral("05.03.2026 14:30:00")),
+    const Locale de(QLocale(QLocale::German, QLocale::Germany), u"dd.MM.yyyy"_s,
+                    u"dddd, d. MMMM yyyy"_s, u"HH:mm:ss"_s);
+    EXPECT_EQ(de.number(2.5), u"2,5"_s);
+    EXPECT_DOUBLE_EQ(*de.parseNumber(u"2,5"_s), 2.5);
+    EXPECT_EQ(de.parseDateTime(u"05.03.2026 14:30:00"_s),
               naiveDateTime(QDate(2026, 3, 5), QTime(14, 30)));
 }

@@ -11,6 +11,8 @@
 #include "TestSupport.h"
 #include "platform/core/VariantJson.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 
 namespace {
@@ -26,7 +28,7 @@ TEST(VariantJson, EveryKindWritesItsJsonAndReadsBackTheSame) {
     const std::vector<std::pair<Variant, const char*>> cases = {
         {Variant(), R"([{"empty":true}])"},
         {Variant::null(), "[null]"},
-        {Variant(QStringLiteral("O'Neill")), R"(["O'Neill"])"},
+        {Variant(u"O'Neill"_s), R"(["O'Neill"])"},
         {Variant(qint64{9007199254740}), "[9007199254740]"},
         {Variant(12.5), "[12.5]"},
         {Variant(std::numeric_limits<double>::infinity()), R"([{"double":"inf"}])"},

@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "DataTestSupport.h"
+#include "TestDatabases.h"
 #include "platform/data/ConnectionString.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/KeyInsert.h"
@@ -74,7 +74,7 @@ TEST_F(ConnectionTest, OpensByEveryFormOfConnectionStringAndReportsTheFullString
 }
 
 TEST_F(ConnectionTest, AMissingFileFailsWithTheProviderFailureAndIsNeverCreated) {
-    const QString missing = dbs.dir() + QStringLiteral("/Database/Patients.mdb");
+    const QString missing = dbs.dir() + QStringLiteral("/Elsewhere/Patients.mdb");
     const QString missingHere = dbs.dir() + QStringLiteral("/nothing.mdb");
     for (const QString& path : QStringList{
              missing, missingHere,

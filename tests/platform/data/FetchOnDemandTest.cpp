@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include "DataTestSupport.h"
+#include "TestDatabases.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/Recordset.h"
 

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "DataTestSupport.h"
+#include "TestDatabases.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/Recordset.h"
 

@@ -10,7 +10,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
-#include "DataTestSupport.h"
+#include "TestDatabases.h"
 #include "platform/data/Recordset.h"
 
 using namespace orlo;

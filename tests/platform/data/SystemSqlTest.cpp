@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "DataTestSupport.h"
 #include "SystemSqlTexts.h"
+#include "TestDatabases.h"
 #include "platform/data/Recordset.h"
 #include "records/FieldMaps.h"
 

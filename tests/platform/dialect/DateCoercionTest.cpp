@@ -6,12 +6,14 @@
 #include "TestDatabase.h"
 #include "TestSupport.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using orlo::test::TestDatabase;
 
 TEST(CanonicalDate, RoundTripsAndRejectsImpossibleDates) {
     const QDateTime dt = naiveDateTime(QDate(2026, 3, 5), QTime(14, 30, 7));
-    EXPECT_EQ(data::canonicalDate(dt), QStringLiteral("2026-03-05 14:30:07"));
+    EXPECT_EQ(data::canonicalDate(dt), u"2026-03-05 14:30:07"_s);
     EXPECT_EQ(data::parseCanonicalDate(u"2026-03-05 14:30:07"), dt);
     EXPECT_EQ(data::parseCanonicalDate(u"2026-03-05T14:30:07.250"), dt);
     EXPECT_EQ(data::parseCanonicalDate(u"2026-03-05"), naiveDateTime(QDate(2026, 3, 5)));
@@ -28,79 +30,66 @@ TEST(CanonicalDate, RoundTripsAndRejectsImpossibleDates) {
 
 TEST(CanonicalDate, SerialNumbers) {
     EXPECT_EQ(data::partsFromSerial(0)->date, QDate(1899, 12, 30));
-    EXPECT_EQ(data::canonicalDate(*data::partsFromSerial(46091.75)),
-              QStringLiteral("2026-03-10 18:00:00"));
-    EXPECT_EQ(data::canonicalDate(*data::partsFromSerial(-1.25)),
-              QStringLiteral("1899-12-29 06:00:00"));
+    EXPECT_EQ(data::canonicalDate(*data::partsFromSerial(46091.75)), u"2026-03-10 18:00:00"_s);
+    EXPECT_EQ(data::canonicalDate(*data::partsFromSerial(-1.25)), u"1899-12-29 06:00:00"_s);
 }
 
-TEST(DateCoercion, TheLocaleDecidesTheOrderOfDayAndMonth) {
+// The order of day and month is the locale's (tested with it); here what a
+// date text becomes in the database.
+TEST(DateCoercion, TextsInTheLocaleOrIsoBecomeCanonicalAndOthersNothing) {
     const Locale uk = Locale::unitedKingdom();
     const Locale us = Locale::unitedStates();
-    EXPECT_EQ(data::coerceDateText(QStringLiteral("05/03/2026"), uk),
-              QStringLiteral("2026-03-05 00:00:00"));
-    EXPECT_EQ(data::coerceDateText(QStringLiteral("05/03/2026"), us),
-              QStringLiteral("2026-05-03 00:00:00"));
-    EXPECT_EQ(data::coerceDateText(QStringLiteral("3/5/2026 2:30:00 PM"), us),
-              QStringLiteral("2026-03-05 14:30:00"));
-    EXPECT_EQ(data::coerceDateText(QStringLiteral("05/03/2026 14:30:00"), uk),
-              QStringLiteral("2026-03-05 14:30:00"));
-    EXPECT_EQ(data::coerceDateText(QStringLiteral("05 March 2026"), uk),
-              QStringLiteral("2026-03-05 00:00:00"));
+    EXPECT_EQ(data::coerceDateText(u"3/5/2026 2:30:00 PM"_s, us), u"2026-03-05 14:30:00"_s);
+    EXPECT_EQ(data::coerceDateText(u"05/03/2026 14:30:00"_s, uk), u"2026-03-05 14:30:00"_s);
+    EXPECT_EQ(data::coerceDateText(u"05 March 2026"_s, uk), u"2026-03-05 00:00:00"_s);
     for (const Locale& l : {uk, us}) {
-        EXPECT_EQ(data::coerceDateText(QStringLiteral(" 2026-03-05T14:30:00 "), l),
-                  QStringLiteral("2026-03-05 14:30:00"));
-        EXPECT_FALSE(data::coerceDateText(QStringLiteral("not a date"), l).has_value());
+        EXPECT_EQ(data::coerceDateText(u" 2026-03-05T14:30:00 "_s, l), u"2026-03-05 14:30:00"_s);
+        EXPECT_FALSE(data::coerceDateText(u"not a date"_s, l).has_value());
         EXPECT_FALSE(data::coerceDateText(QString(), l).has_value());
     }
-    EXPECT_FALSE(data::coerceDateText(QStringLiteral("31/02/2026"), uk).has_value());
-    EXPECT_FALSE(data::coerceDateText(QStringLiteral("13/05/2026"), us).has_value());
+    EXPECT_FALSE(data::coerceDateText(u"31/02/2026"_s, uk).has_value());
 }
 
 TEST(DateCoercion, UpdatesStoreTheLocaleDateAndRefuseNonDates) {
     PinnedClock clock(naiveDateTime(QDate(2026, 3, 10), QTime(9, 30)));
     for (const auto& [locale, expected] :
-         {std::pair{Locale::unitedKingdom(), QStringLiteral("2026-03-05 00:00:00")},
-          std::pair{Locale::unitedStates(), QStringLiteral("2026-05-03 00:00:00")}}) {
+         {std::pair{Locale::unitedKingdom(), u"2026-03-05 00:00:00"_s},
+          std::pair{Locale::unitedStates(), u"2026-05-03 00:00:00"_s}}) {
         TestDatabase db(clock, locale);
-        ASSERT_EQ(db.execRaw(QStringLiteral("INSERT INTO SCHEDULED (START_TIME) VALUES "
-                                            "('2026-01-01 08:00:00')")),
+        ASSERT_EQ(db.execRaw(u"INSERT INTO SCHEDULED (START_TIME) VALUES "
+                             "('2026-01-01 08:00:00')"_s),
                   QString());
-        ASSERT_EQ(db.exec(QStringLiteral("UPDATE SCHEDULED SET START_TIME = '05/03/2026' WHERE "
-                                         "SCHEDULE_ID = 1")),
+        ASSERT_EQ(db.exec(u"UPDATE SCHEDULED SET START_TIME = '05/03/2026' WHERE "
+                          "SCHEDULE_ID = 1"_s),
                   QString());
-        EXPECT_EQ(db.value(QStringLiteral("SELECT START_TIME FROM SCHEDULED")), expected);
+        EXPECT_EQ(db.value(u"SELECT START_TIME FROM SCHEDULED"_s), expected);
 
-        const QString message =
-            db.exec(QStringLiteral("UPDATE SCHEDULED SET REASON = 'kept?', START_TIME = 'not a "
-                                   "date' WHERE SCHEDULE_ID = 1"));
+        const QString message = db.exec(
+            u"UPDATE SCHEDULED SET REASON = 'kept?', START_TIME = 'not a "
+            "date' WHERE SCHEDULE_ID = 1"_s);
         EXPECT_EQ(data::errorNumberOfFunctionMessage(message), err::kTypeMismatch)
             << message.toStdString();
         EXPECT_TRUE(message.contains(u"Data type mismatch in criteria expression."));
-        EXPECT_EQ(db.value(QStringLiteral("SELECT START_TIME FROM SCHEDULED")), expected);
-        EXPECT_FALSE(db.value(QStringLiteral("SELECT REASON FROM SCHEDULED")).isValid());
+        EXPECT_EQ(db.value(u"SELECT START_TIME FROM SCHEDULED"_s), expected);
+        EXPECT_FALSE(db.value(u"SELECT REASON FROM SCHEDULED"_s).isValid());
 
-        ASSERT_EQ(db.exec(QStringLiteral("UPDATE SCHEDULED SET RECALLDUEDATE = NULL")), QString());
-        EXPECT_FALSE(db.value(QStringLiteral("SELECT RECALLDUEDATE FROM SCHEDULED")).isValid());
+        ASSERT_EQ(db.exec(u"UPDATE SCHEDULED SET RECALLDUEDATE = NULL"_s), QString());
+        EXPECT_FALSE(db.value(u"SELECT RECALLDUEDATE FROM SCHEDULED"_s).isValid());
 
-        const QString insert = db.exec(QStringLiteral(
-            "INSERT INTO CURRENTSESSIONS(IP, LOGGED_IN_AT) Values('127.0.0.2', 'yesterday')"));
+        const QString insert = db.exec(
+            u"INSERT INTO CURRENTSESSIONS(IP, LOGGED_IN_AT) Values('127.0.0.2', 'yesterday')"_s);
         EXPECT_EQ(data::errorNumberOfFunctionMessage(insert), err::kTypeMismatch);
-        EXPECT_EQ(db.value(QStringLiteral("SELECT COUNT(*) FROM CURRENTSESSIONS")),
-                  QVariant(qint64{0}));
+        EXPECT_EQ(db.value(u"SELECT COUNT(*) FROM CURRENTSESSIONS"_s), QVariant(qint64{0}));
     }
 }
 
 TEST(DateCoercion, CDateAndDateTextFollowTheLocale) {
     PinnedClock clock(naiveDateTime(QDate(2026, 3, 10), QTime(9, 30)));
     TestDatabase us(clock, Locale::unitedStates(), false);
-    EXPECT_EQ(us.value(QStringLiteral("SELECT jet_datetext('2026-03-05 14:30:00')")),
-              QStringLiteral("3/5/2026 2:30:00 PM"));
-    EXPECT_EQ(us.value(QStringLiteral("SELECT jet_datetext('2026-03-05 00:00:00')")),
-              QStringLiteral("3/5/2026"));
-    EXPECT_EQ(us.value(QStringLiteral("SELECT jet_datetext('plain')")), QStringLiteral("plain"));
-    EXPECT_EQ(us.value(QStringLiteral("SELECT jet_cdate('05/03/2026')")),
-              QStringLiteral("2026-05-03 00:00:00"));
-    EXPECT_FALSE(us.value(QStringLiteral("SELECT jet_cdate(NULL)")).isValid());
+    EXPECT_EQ(us.value(u"SELECT jet_datetext('2026-03-05 14:30:00')"_s), u"3/5/2026 2:30:00 PM"_s);
+    EXPECT_EQ(us.value(u"SELECT jet_datetext('2026-03-05 00:00:00')"_s), u"3/5/2026"_s);
+    EXPECT_EQ(us.value(u"SELECT jet_datetext('plain')"_s), u"plain"_s);
+    EXPECT_EQ(us.value(u"SELECT jet_cdate('05/03/2026')"_s), u"2026-05-03 00:00:00"_s);
+    EXPECT_FALSE(us.value(u"SELECT jet_cdate(NULL)"_s).isValid());
     EXPECT_EQ(data::errorNumberOfFunctionMessage(u"no such column: x"), err::kNone);
 }

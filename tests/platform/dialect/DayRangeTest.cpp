@@ -11,6 +11,8 @@
 #include "TestSupport.h"
 #include "platform/dialect/DayRange.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using data::translateJetSql;
 
@@ -23,22 +25,21 @@ QString tr(const QString& jet) {
 }
 
 QString canonical(const QDateTime& dt) {
-    return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return dt.toString(u"yyyy-MM-dd HH:mm:ss"_s);
 }
 
 // The day-count expressions the system writes, with %1 for the column.
 const QString kForms[] = {
-    QStringLiteral("DATEDIFF('d', %1, Now())"),
-    QStringLiteral("DATEDIFF('d',%1,NOW)"),
-    QStringLiteral("DATEDIFF('d', Now(), %1)"),
-    QStringLiteral("DATEDIFF(\"D\",NOW,%1)"),
+    u"DATEDIFF('d', %1, Now())"_s,
+    u"DATEDIFF('d',%1,NOW)"_s,
+    u"DATEDIFF('d', Now(), %1)"_s,
+    u"DATEDIFF(\"D\",NOW,%1)"_s,
 };
-const QString kOps[] = {QStringLiteral(">="), QStringLiteral(">"), QStringLiteral("<"),
-                        QStringLiteral("<="), QStringLiteral("=")};
+const QString kOps[] = {u">="_s, u">"_s, u"<"_s, u"<="_s, u"="_s};
 
 QList<QVariant> ids(test::TestDatabase& db, const QString& where) {
-    return db.column(QStringLiteral("SELECT SCHEDULE_ID FROM SCHEDULED WHERE ") + where +
-                     QStringLiteral(" ORDER BY SCHEDULE_ID"));
+    return db.column(u"SELECT SCHEDULE_ID FROM SCHEDULED WHERE "_s + where +
+                     u" ORDER BY SCHEDULE_ID"_s);
 }
 
 }  // namespace
@@ -87,26 +88,22 @@ TEST(DayRange, RewrittenAndDatediffFormsSelectTheSameRows) {
             const QDateTime at =
                 naiveDateTime(now.date().addDays(day),
                               QTime::fromMSecsSinceStartOfDay(int(rng() % 86400) * 1000));
-            ASSERT_EQ(db.execRaw(QStringLiteral("INSERT INTO SCHEDULED (START_TIME) VALUES (?1)"),
-                                 {canonical(at)}),
-                      QString());
+            ASSERT_EQ(
+                db.execRaw(u"INSERT INTO SCHEDULED (START_TIME) VALUES (?1)"_s, {canonical(at)}),
+                QString());
         }
         for (int day = -2; day <= 2; ++day) {
             const QDate d = now.date().addDays(day);
             for (const QString& text : QStringList{
                      canonical(naiveDateTime(d)), canonical(naiveDateTime(d, QTime(23, 59, 59))),
-                     d.toString(Qt::ISODate),
-                     QString(d.toString(Qt::ISODate) + QStringLiteral("T12:00"))}) {
-                ASSERT_EQ(
-                    db.execRaw(QStringLiteral("INSERT INTO SCHEDULED (START_TIME) VALUES (?1)"),
-                               {text}),
-                    QString());
+                     d.toString(Qt::ISODate), QString(d.toString(Qt::ISODate) + u"T12:00"_s)}) {
+                ASSERT_EQ(db.execRaw(u"INSERT INTO SCHEDULED (START_TIME) VALUES (?1)"_s, {text}),
+                          QString());
             }
         }
     }
-    ASSERT_EQ(db.execRaw(QStringLiteral("INSERT INTO SCHEDULED (START_TIME) VALUES (NULL)")),
-              QString());
-    const qsizetype total = ids(db, QStringLiteral("1")).size();
+    ASSERT_EQ(db.execRaw(u"INSERT INTO SCHEDULED (START_TIME) VALUES (NULL)"_s), QString());
+    const qsizetype total = ids(db, u"1"_s).size();
 
     QList<qint64> constants = {0,   1,  2,   14,  41,   42,      84,      168,
                                365, -1, -14, 730, -730, 2999999, -2999999};
@@ -118,25 +115,21 @@ TEST(DayRange, RewrittenAndDatediffFormsSelectTheSameRows) {
     for (const QDateTime& now : nows) {
         clock.set(now);
         for (const QString& form : kForms) {
-            const QString diff = form.arg(QStringLiteral("SCHEDULED.START_TIME"));
+            const QString diff = form.arg(u"SCHEDULED.START_TIME"_s);
             for (const QString& op : kOps) {
                 for (const qint64 c : constants) {
-                    const QString number =
-                        c < 0 ? QStringLiteral("- %1").arg(-c) : QString::number(c);
+                    const QString number = c < 0 ? u"- %1"_s.arg(-c) : QString::number(c);
                     const QString rewritten = tr(diff + op + number);
                     // In brackets the comparison is no longer the call's own: kept.
                     const QString kept = tr(u'(' + diff + u')' + op + number);
-                    ASSERT_FALSE(rewritten.contains(QStringLiteral("jet_datediff")))
-                        << rewritten.toStdString();
-                    ASSERT_TRUE(kept.contains(QStringLiteral("jet_datediff")))
-                        << kept.toStdString();
+                    ASSERT_FALSE(rewritten.contains(u"jet_datediff"_s)) << rewritten.toStdString();
+                    ASSERT_TRUE(kept.contains(u"jet_datediff"_s)) << kept.toStdString();
                     const auto expected = ids(db, kept);
                     ASSERT_EQ(ids(db, rewritten), expected)
                         << canonical(now).toStdString() << ": " << rewritten.toStdString();
                     // NOT and NULL: the NULL row is in neither.
                     if (op == kOps[0] || op == kOps[4]) {
-                        ASSERT_EQ(ids(db, QStringLiteral("NOT ") + rewritten),
-                                  ids(db, QStringLiteral("NOT ") + kept))
+                        ASSERT_EQ(ids(db, u"NOT "_s + rewritten), ids(db, u"NOT "_s + kept))
                             << rewritten.toStdString();
                     }
                     selected += expected.size();
@@ -152,37 +145,33 @@ TEST(DayRange, RewrittenAndDatediffFormsSelectTheSameRows) {
 }
 
 TEST(DayRange, OnlyAComparisonOfItsOwnOnADateColumnIsRewritten) {
-    const auto kept = [](const QString& jet) {
-        return tr(jet).contains(QStringLiteral("jet_datediff"));
-    };
-    const QString where = QStringLiteral("SELECT * FROM SCHEDULED WHERE ");
-    EXPECT_FALSE(kept(where + QStringLiteral("DATEDIFF('d', START_TIME, Now()) >= 42")));
-    EXPECT_FALSE(kept(where + QStringLiteral("[STATUS] = 'X' AND DATEDIFF('d',START_TIME,NOW)<2")));
+    const auto kept = [](const QString& jet) { return tr(jet).contains(u"jet_datediff"_s); };
+    const QString where = u"SELECT * FROM SCHEDULED WHERE "_s;
+    EXPECT_FALSE(kept(where + u"DATEDIFF('d', START_TIME, Now()) >= 42"_s));
+    EXPECT_FALSE(kept(where + u"[STATUS] = 'X' AND DATEDIFF('d',START_TIME,NOW)<2"_s));
     // Not a date column, another interval, a non-constant or a wider
     // expression on either side, an operator that has no range.
-    EXPECT_TRUE(kept(where + QStringLiteral("DATEDIFF('d', REASON, Now()) >= 42")));
-    EXPECT_TRUE(kept(where + QStringLiteral("DATEDIFF('m', START_TIME, Now()) >= 42")));
-    EXPECT_TRUE(kept(where + QStringLiteral("DATEDIFF('d', START_TIME, END_TIME) >= 42")));
-    EXPECT_TRUE(kept(where + QStringLiteral("DATEDIFF('d', START_TIME, Now()) >= 2 + PT_ID")));
-    EXPECT_TRUE(kept(where + QStringLiteral("PT_ID + DATEDIFF('d', START_TIME, Now()) >= 2")));
-    EXPECT_TRUE(kept(where + QStringLiteral("DATEDIFF('d', START_TIME, Now()) <> 2")));
-    EXPECT_TRUE(kept(where + QStringLiteral("DATEDIFF('d', START_TIME, Now()) >= 2.5")));
-    EXPECT_TRUE(
-        kept(where + QStringLiteral("PT_ID BETWEEN 1 AND DATEDIFF('d', START_TIME, Now()) >= 2")));
-    EXPECT_EQ(tr(where + QStringLiteral("DATEDIFF('d',SCHEDULED.RECALLDUEDATE,Now())>=42")),
-              where + QStringLiteral("(SCHEDULED.RECALLDUEDATE < jet_daystart(jet_now(), -41))"));
+    EXPECT_TRUE(kept(where + u"DATEDIFF('d', REASON, Now()) >= 42"_s));
+    EXPECT_TRUE(kept(where + u"DATEDIFF('m', START_TIME, Now()) >= 42"_s));
+    EXPECT_TRUE(kept(where + u"DATEDIFF('d', START_TIME, END_TIME) >= 42"_s));
+    EXPECT_TRUE(kept(where + u"DATEDIFF('d', START_TIME, Now()) >= 2 + PT_ID"_s));
+    EXPECT_TRUE(kept(where + u"PT_ID + DATEDIFF('d', START_TIME, Now()) >= 2"_s));
+    EXPECT_TRUE(kept(where + u"DATEDIFF('d', START_TIME, Now()) <> 2"_s));
+    EXPECT_TRUE(kept(where + u"DATEDIFF('d', START_TIME, Now()) >= 2.5"_s));
+    EXPECT_TRUE(kept(where + u"PT_ID BETWEEN 1 AND DATEDIFF('d', START_TIME, Now()) >= 2"_s));
+    EXPECT_EQ(tr(where + u"DATEDIFF('d',SCHEDULED.RECALLDUEDATE,Now())>=42"_s),
+              where + u"(SCHEDULED.RECALLDUEDATE < jet_daystart(jet_now(), -41))"_s);
 }
 
 TEST(DayRange, TheRewrittenRangeIsAnsweredFromTheIndex) {
     PinnedClock clock(naiveDateTime(QDate(2026, 6, 15), QTime(10, 0)));
     test::TestDatabase db(clock, Locale::unitedKingdom());
-    ASSERT_EQ(db.execRaw(QStringLiteral("CREATE INDEX S_DUE ON SCHEDULED (RECALLDUEDATE)")),
-              QString());
-    const QString sql = tr(QStringLiteral(
-        "SELECT SCHEDULE_ID FROM SCHEDULED WHERE DATEDIFF('d',SCHEDULED.RECALLDUEDATE,Now())>=42 "
-        "And DATEDIFF('d',SCHEDULED.RECALLDUEDATE,Now())<84"));
+    ASSERT_EQ(db.execRaw(u"CREATE INDEX S_DUE ON SCHEDULED (RECALLDUEDATE)"_s), QString());
+    const QString sql = tr(
+        u"SELECT SCHEDULE_ID FROM SCHEDULED WHERE DATEDIFF('d',SCHEDULED.RECALLDUEDATE,Now())>=42 "
+        "And DATEDIFF('d',SCHEDULED.RECALLDUEDATE,Now())<84"_s);
     sqlite3_stmt* st = nullptr;
-    const QByteArray explain = (QStringLiteral("EXPLAIN QUERY PLAN ") + sql).toUtf8();
+    const QByteArray explain = (u"EXPLAIN QUERY PLAN "_s + sql).toUtf8();
     ASSERT_EQ(sqlite3_prepare_v2(db.handle(), explain.constData(), -1, &st, nullptr), SQLITE_OK);
     QString detail;
     while (sqlite3_step(st) == SQLITE_ROW) {
@@ -190,7 +179,7 @@ TEST(DayRange, TheRewrittenRangeIsAnsweredFromTheIndex) {
     }
     sqlite3_finalize(st);
     EXPECT_TRUE(
-        detail.contains(QStringLiteral("INDEX S_DUE (RECALLDUEDATE>? AND "
-                                       "RECALLDUEDATE<?)")))
+        detail.contains(u"INDEX S_DUE (RECALLDUEDATE>? AND "
+                        "RECALLDUEDATE<?)"_s))
         << detail.toStdString();
 }

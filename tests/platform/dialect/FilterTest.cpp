@@ -6,6 +6,8 @@
 #include "TestDatabase.h"
 #include "TestSupport.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using orlo::test::TestDatabase;
 
@@ -17,12 +19,11 @@ protected:
     TestDatabase db{clock, Locale::unitedKingdom()};
 
     void SetUp() override {
-        const QStringList names = {QStringLiteral("O'Brien Smith"), QStringLiteral("obrien"),
-                                   QStringLiteral("Smith"), QStringLiteral("100% Pure_Ltd"),
-                                   QStringLiteral("Ó'Briain")};
+        const QStringList names = {u"O'Brien Smith"_s, u"obrien"_s, u"Smith"_s, u"100% Pure_Ltd"_s,
+                                   u"Ó'Briain"_s};
         for (const QString& n : names) {
-            ASSERT_EQ(db.execRaw(QStringLiteral("INSERT INTO PATIENTS (\"LAST NAME\", DOB) VALUES "
-                                                "(?, '1970-03-05 00:00:00')"),
+            ASSERT_EQ(db.execRaw(u"INSERT INTO PATIENTS (\"LAST NAME\", DOB) VALUES "
+                                 "(?, '1970-03-05 00:00:00')"_s,
                                  {n}),
                       QString());
         }
@@ -37,13 +38,12 @@ protected:
         if (!clause) {
             return {};
         }
-        QString sql = QStringLiteral("SELECT \"LAST NAME\" FROM PATIENTS");
+        QString sql = u"SELECT \"LAST NAME\" FROM PATIENTS"_s;
         if (!clause->where.isEmpty()) {
-            sql += QStringLiteral(" WHERE ") + clause->where;
+            sql += u" WHERE "_s + clause->where;
         }
         QStringList out;
-        for (const QVariant& v :
-             db.column(sql + QStringLiteral(" ORDER BY PT_ID"), clause->parameters)) {
+        for (const QVariant& v : db.column(sql + u" ORDER BY PT_ID"_s, clause->parameters)) {
             out << v.toString();
         }
         return out;
@@ -53,59 +53,49 @@ protected:
 }  // namespace
 
 TEST_F(Filter, FinderSearchMatchesContainedTextWithApostrophesAndBlanks) {
-    const auto clause = data::translateFilter(QStringLiteral("[LAST NAME] LIKE *O'Brien Smith*"));
+    const auto clause = data::translateFilter(u"[LAST NAME] LIKE *O'Brien Smith*"_s);
     ASSERT_TRUE(clause.ok());
-    EXPECT_EQ(clause->where, QStringLiteral("\"LAST NAME\" LIKE ? ESCAPE '\\'"));
-    EXPECT_EQ(clause->parameters, QStringList{QStringLiteral("%O'Brien Smith%")});
-    EXPECT_EQ(names(QStringLiteral("[LAST NAME] LIKE *O'Brien Smith*")),
-              QStringList{QStringLiteral("O'Brien Smith")});
-    EXPECT_EQ(names(QStringLiteral("[LAST NAME] LIKE *smith*")),
-              (QStringList{QStringLiteral("O'Brien Smith"), QStringLiteral("Smith")}));
-    EXPECT_EQ(names(QStringLiteral("[LAST NAME] LIKE *ó'BR*")),
-              QStringList{QStringLiteral("Ó'Briain")});
+    EXPECT_EQ(clause->where, u"\"LAST NAME\" LIKE ? ESCAPE '\\'"_s);
+    EXPECT_EQ(clause->parameters, QStringList{u"%O'Brien Smith%"_s});
+    EXPECT_EQ(names(u"[LAST NAME] LIKE *O'Brien Smith*"_s), QStringList{u"O'Brien Smith"_s});
+    EXPECT_EQ(names(u"[LAST NAME] LIKE *smith*"_s), (QStringList{u"O'Brien Smith"_s, u"Smith"_s}));
+    EXPECT_EQ(names(u"[LAST NAME] LIKE *ó'BR*"_s), QStringList{u"Ó'Briain"_s});
 }
 
 TEST_F(Filter, PercentAndUnderscoreOfTheTextAreNoWildcards) {
-    EXPECT_EQ(names(QStringLiteral("[LAST NAME] LIKE *0% P*")),
-              QStringList{QStringLiteral("100% Pure_Ltd")});
-    EXPECT_EQ(names(QStringLiteral("[LAST NAME] LIKE *e_L*")),
-              QStringList{QStringLiteral("100% Pure_Ltd")});
-    EXPECT_TRUE(names(QStringLiteral("[LAST NAME] LIKE *h_t*")).isEmpty());
-    EXPECT_EQ(names(QStringLiteral("[LAST NAME] LIKE Sm?th")),
-              QStringList{QStringLiteral("Smith")});
+    EXPECT_EQ(names(u"[LAST NAME] LIKE *0% P*"_s), QStringList{u"100% Pure_Ltd"_s});
+    EXPECT_EQ(names(u"[LAST NAME] LIKE *e_L*"_s), QStringList{u"100% Pure_Ltd"_s});
+    EXPECT_TRUE(names(u"[LAST NAME] LIKE *h_t*"_s).isEmpty());
+    EXPECT_EQ(names(u"[LAST NAME] LIKE Sm?th"_s), QStringList{u"Smith"_s});
 }
 
 TEST_F(Filter, EmptyAndZeroMeanNoFilter) {
-    for (const QString& none : {QString(), QStringLiteral("0"), QStringLiteral("  ")}) {
+    for (const QString& none : {QString(), u"0"_s, u"  "_s}) {
         const auto clause = data::translateFilter(none);
         ASSERT_TRUE(clause.ok());
         EXPECT_TRUE(clause->where.isEmpty());
         EXPECT_TRUE(clause->parameters.isEmpty());
     }
-    EXPECT_EQ(names(QStringLiteral("0")).size(), 5);
+    EXPECT_EQ(names(u"0"_s).size(), 5);
 }
 
 TEST_F(Filter, ComparisonsAndQuotedValues) {
-    EXPECT_EQ(names(QStringLiteral("[LAST NAME] = 'O''Brien Smith'")),
-              QStringList{QStringLiteral("O'Brien Smith")});
-    EXPECT_EQ(names(QStringLiteral("[LAST NAME] = SMITH")), QStringList{QStringLiteral("Smith")});
-    EXPECT_EQ(names(QStringLiteral("PT_ID >= 4")),
-              (QStringList{QStringLiteral("100% Pure_Ltd"), QStringLiteral("Ó'Briain")}));
-    EXPECT_EQ(names(QStringLiteral("[LAST NAME] not like *i*")),
-              QStringList{QStringLiteral("100% Pure_Ltd")});
+    EXPECT_EQ(names(u"[LAST NAME] = 'O''Brien Smith'"_s), QStringList{u"O'Brien Smith"_s});
+    EXPECT_EQ(names(u"[LAST NAME] = SMITH"_s), QStringList{u"Smith"_s});
+    EXPECT_EQ(names(u"PT_ID >= 4"_s), (QStringList{u"100% Pure_Ltd"_s, u"Ó'Briain"_s}));
+    EXPECT_EQ(names(u"[LAST NAME] not like *i*"_s), QStringList{u"100% Pure_Ltd"_s});
 }
 
 TEST_F(Filter, DateColumnsMatchAsTheLocaleShowsThem) {
     // 5 March 1970 reads 05/03/1970 on a day-month workstation.
-    EXPECT_EQ(names(QStringLiteral("[DOB] LIKE *05/03/1970*")).size(), 5);
-    EXPECT_TRUE(names(QStringLiteral("[DOB] LIKE *03/05/1970*")).isEmpty());
-    EXPECT_EQ(names(QStringLiteral("[DOB] = 05/03/1970")).size(), 5);
+    EXPECT_EQ(names(u"[DOB] LIKE *05/03/1970*"_s).size(), 5);
+    EXPECT_TRUE(names(u"[DOB] LIKE *03/05/1970*"_s).isEmpty());
+    EXPECT_EQ(names(u"[DOB] = 05/03/1970"_s).size(), 5);
 }
 
 TEST_F(Filter, UnreadableFiltersAreErrors) {
     for (const QString& bad :
-         {QStringLiteral("[LAST NAME LIKE *x*"), QStringLiteral("[LAST NAME] *x*"),
-          QStringLiteral("LIKE"), QStringLiteral("[LAST NAME] NOT *x*")}) {
+         {u"[LAST NAME LIKE *x*"_s, u"[LAST NAME] *x*"_s, u"LIKE"_s, u"[LAST NAME] NOT *x*"_s}) {
         const auto clause = data::translateFilter(bad);
         ASSERT_FALSE(clause.ok()) << bad.toStdString();
         EXPECT_EQ(clause.error().number, data::kInvalidFilter);

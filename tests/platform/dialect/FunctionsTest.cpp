@@ -6,6 +6,8 @@
 #include "TestSupport.h"
 #include "platform/dialect/DateMath.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using orlo::test::TestDatabase;
 
@@ -16,12 +18,10 @@ protected:
     PinnedClock clock{naiveDateTime(QDate(2026, 3, 10), QTime(23, 59, 59))};
     TestDatabase db{clock, Locale::unitedKingdom(), /*withTables=*/false};
 
-    QVariant eval(const QString& expression) {
-        return db.value(QStringLiteral("SELECT ") + expression);
-    }
+    QVariant eval(const QString& expression) { return db.value(u"SELECT "_s + expression); }
     qint64 diff(const char* interval, const char* a, const char* b) {
         const QVariant v = db.value(
-            QStringLiteral("SELECT jet_datediff(?, ?, ?)"),
+            u"SELECT jet_datediff(?, ?, ?)"_s,
             {QString::fromLatin1(interval), QString::fromLatin1(a), QString::fromLatin1(b)});
         EXPECT_EQ(v.typeId(), QMetaType::LongLong) << v.toString().toStdString();
         return v.toLongLong();
@@ -31,9 +31,9 @@ protected:
 }  // namespace
 
 TEST_F(Functions, NowReadsTheInjectedClock) {
-    EXPECT_EQ(eval(QStringLiteral("jet_now()")), QStringLiteral("2026-03-10 23:59:59"));
+    EXPECT_EQ(eval(u"jet_now()"_s), u"2026-03-10 23:59:59"_s);
     clock.advance(1);
-    EXPECT_EQ(eval(QStringLiteral("jet_now()")), QStringLiteral("2026-03-11 00:00:00"));
+    EXPECT_EQ(eval(u"jet_now()"_s), u"2026-03-11 00:00:00"_s);
 }
 
 // A clock that counts how often it is read.
@@ -84,8 +84,7 @@ TEST_F(Functions, DateDiffInDaysCountsMidnightsNotHours) {
     EXPECT_EQ(diff("d", "2023-03-10", "2024-03-10"), 366);
     // Dates in the locale's form and date serial numbers are read as well.
     EXPECT_EQ(diff("d", "01/03/2026", "10/03/2026 08:00:00"), 9);
-    EXPECT_EQ(db.value(QStringLiteral("SELECT jet_datediff('d', 46091, '2026-03-10')")),
-              QVariant(qint64{0}));
+    EXPECT_EQ(db.value(u"SELECT jet_datediff('d', 46091, '2026-03-10')"_s), QVariant(qint64{0}));
 }
 
 TEST_F(Functions, DateDiffInOtherIntervals) {
@@ -102,71 +101,68 @@ TEST_F(Functions, DateDiffInOtherIntervals) {
 }
 
 TEST_F(Functions, DateDiffNullsAndFailures) {
-    EXPECT_FALSE(eval(QStringLiteral("jet_datediff('d', NULL, '2026-03-10')")).isValid());
-    const QString noDate =
-        eval(QStringLiteral("jet_datediff('d', 'someday', '2026-03-10')")).toString();
+    EXPECT_FALSE(eval(u"jet_datediff('d', NULL, '2026-03-10')"_s).isValid());
+    const QString noDate = eval(u"jet_datediff('d', 'someday', '2026-03-10')"_s).toString();
     EXPECT_EQ(data::errorNumberOfFunctionMessage(noDate), err::kTypeMismatch)
         << noDate.toStdString();
-    const QString badInterval =
-        eval(QStringLiteral("jet_datediff('x', '2026-03-10', '2026-03-10')")).toString();
+    const QString badInterval = eval(u"jet_datediff('x', '2026-03-10', '2026-03-10')"_s).toString();
     EXPECT_EQ(data::errorNumberOfFunctionMessage(badInterval), err::kInvalidProcedureCall)
         << badInterval.toStdString();
 }
 
 TEST_F(Functions, DateSerialRunsOverInBothDirections) {
     const auto serial = [&](const char* args) {
-        return eval(QStringLiteral("jet_dateserial(%1)").arg(QString::fromLatin1(args))).toString();
+        return eval(u"jet_dateserial(%1)"_s.arg(QString::fromLatin1(args))).toString();
     };
-    EXPECT_EQ(serial("2026,13,0"), QStringLiteral("2026-12-31 00:00:00"));
-    EXPECT_EQ(serial("2026,12+1,0"), QStringLiteral("2026-12-31 00:00:00"));
-    EXPECT_EQ(serial("2026,12,1"), QStringLiteral("2026-12-01 00:00:00"));
-    EXPECT_EQ(serial("2026,0,1"), QStringLiteral("2025-12-01 00:00:00"));
-    EXPECT_EQ(serial("2026,1,0"), QStringLiteral("2025-12-31 00:00:00"));
-    EXPECT_EQ(serial("2026,1,32"), QStringLiteral("2026-02-01 00:00:00"));
-    EXPECT_EQ(serial("2028,3,0"), QStringLiteral("2028-02-29 00:00:00"));
-    EXPECT_EQ(serial("2026,3,0"), QStringLiteral("2026-02-28 00:00:00"));
-    EXPECT_EQ(serial("2026,-11,1"), QStringLiteral("2025-01-01 00:00:00"));
-    EXPECT_EQ(serial("2026,25,1"), QStringLiteral("2028-01-01 00:00:00"));
-    EXPECT_EQ(serial("'2026','2','29'"), QStringLiteral("2026-03-01 00:00:00"));
-    EXPECT_EQ(serial("26,1,1"), QStringLiteral("2026-01-01 00:00:00"));
-    EXPECT_EQ(serial("75,1,1"), QStringLiteral("1975-01-01 00:00:00"));
-    EXPECT_FALSE(eval(QStringLiteral("jet_dateserial(NULL,1,1)")).isValid());
+    EXPECT_EQ(serial("2026,13,0"), u"2026-12-31 00:00:00"_s);
+    EXPECT_EQ(serial("2026,12+1,0"), u"2026-12-31 00:00:00"_s);
+    EXPECT_EQ(serial("2026,12,1"), u"2026-12-01 00:00:00"_s);
+    EXPECT_EQ(serial("2026,0,1"), u"2025-12-01 00:00:00"_s);
+    EXPECT_EQ(serial("2026,1,0"), u"2025-12-31 00:00:00"_s);
+    EXPECT_EQ(serial("2026,1,32"), u"2026-02-01 00:00:00"_s);
+    EXPECT_EQ(serial("2028,3,0"), u"2028-02-29 00:00:00"_s);
+    EXPECT_EQ(serial("2026,3,0"), u"2026-02-28 00:00:00"_s);
+    EXPECT_EQ(serial("2026,-11,1"), u"2025-01-01 00:00:00"_s);
+    EXPECT_EQ(serial("2026,25,1"), u"2028-01-01 00:00:00"_s);
+    EXPECT_EQ(serial("'2026','2','29'"), u"2026-03-01 00:00:00"_s);
+    EXPECT_EQ(serial("26,1,1"), u"2026-01-01 00:00:00"_s);
+    EXPECT_EQ(serial("75,1,1"), u"1975-01-01 00:00:00"_s);
+    EXPECT_FALSE(eval(u"jet_dateserial(NULL,1,1)"_s).isValid());
     EXPECT_EQ(data::errorNumberOfFunctionMessage(serial("'x',1,1")), err::kTypeMismatch);
     EXPECT_EQ(data::errorNumberOfFunctionMessage(serial("10000,1,1")), err::kInvalidProcedureCall);
 }
 
 TEST_F(Functions, YearMonthDay) {
-    EXPECT_EQ(eval(QStringLiteral("jet_year('2026-12-31 23:59:59')")), QVariant(qint64{2026}));
-    EXPECT_EQ(eval(QStringLiteral("jet_year(jet_now())")), QVariant(qint64{2026}));
-    EXPECT_EQ(eval(QStringLiteral("jet_month('05/03/2026')")), QVariant(qint64{3}));
-    EXPECT_EQ(eval(QStringLiteral("jet_day('05/03/2026')")), QVariant(qint64{5}));
-    EXPECT_FALSE(eval(QStringLiteral("jet_year(NULL)")).isValid());
-    EXPECT_EQ(data::errorNumberOfFunctionMessage(eval(QStringLiteral("jet_year('x')")).toString()),
+    EXPECT_EQ(eval(u"jet_year('2026-12-31 23:59:59')"_s), QVariant(qint64{2026}));
+    EXPECT_EQ(eval(u"jet_year(jet_now())"_s), QVariant(qint64{2026}));
+    EXPECT_EQ(eval(u"jet_month('05/03/2026')"_s), QVariant(qint64{3}));
+    EXPECT_EQ(eval(u"jet_day('05/03/2026')"_s), QVariant(qint64{5}));
+    EXPECT_FALSE(eval(u"jet_year(NULL)"_s).isValid());
+    EXPECT_EQ(data::errorNumberOfFunctionMessage(eval(u"jet_year('x')"_s).toString()),
               err::kTypeMismatch);
 }
 
 TEST_F(Functions, LikeIgnoresCaseBeyondAscii) {
     const auto like = [&](const QString& text, const QString& pattern) {
-        return db.value(QStringLiteral("SELECT ? LIKE ? ESCAPE '\\'"), {text, pattern})
-            .toLongLong();
+        return db.value(u"SELECT ? LIKE ? ESCAPE '\\'"_s, {text, pattern}).toLongLong();
     };
-    EXPECT_EQ(like(QStringLiteral("ÉMILE Zoë"), QStringLiteral("%émile z_ë%")), 1);
-    EXPECT_EQ(like(QStringLiteral("ΩΜΈΓΑ Петров"), QStringLiteral("ωμέγα п%")), 1);
-    EXPECT_EQ(like(QStringLiteral("50% off"), QStringLiteral("50\\%%")), 1);
-    EXPECT_EQ(like(QStringLiteral("500 off"), QStringLiteral("50\\%%")), 0);
-    EXPECT_EQ(like(QStringLiteral("a_b"), QStringLiteral("a\\_b")), 1);
-    EXPECT_EQ(like(QStringLiteral("axb"), QStringLiteral("a\\_b")), 0);
-    EXPECT_EQ(like(QStringLiteral("mississippi"), QStringLiteral("%iss%ppi")), 1);
+    EXPECT_EQ(like(u"ÉMILE Zoë"_s, u"%émile z_ë%"_s), 1);
+    EXPECT_EQ(like(u"ΩΜΈΓΑ Петров"_s, u"ωμέγα п%"_s), 1);
+    EXPECT_EQ(like(u"50% off"_s, u"50\\%%"_s), 1);
+    EXPECT_EQ(like(u"500 off"_s, u"50\\%%"_s), 0);
+    EXPECT_EQ(like(u"a_b"_s, u"a\\_b"_s), 1);
+    EXPECT_EQ(like(u"axb"_s, u"a\\_b"_s), 0);
+    EXPECT_EQ(like(u"mississippi"_s, u"%iss%ppi"_s), 1);
     // One wildcard character is one character, also outside the BMP.
-    EXPECT_EQ(like(QStringLiteral("a\U0001F600b"), QStringLiteral("a_b")), 1);
-    EXPECT_EQ(like(QStringLiteral("xa\U0001F600b"), QStringLiteral("%a_b")), 1);
-    EXPECT_EQ(like(QStringLiteral("mississippi"), QStringLiteral("%iss%ppix")), 0);
-    EXPECT_EQ(db.value(QStringLiteral("SELECT 'Abc' LIKE 'aB%'")).toLongLong(), 1);
-    EXPECT_FALSE(db.value(QStringLiteral("SELECT NULL LIKE 'a'")).isValid());
+    EXPECT_EQ(like(u"a\U0001F600b"_s, u"a_b"_s), 1);
+    EXPECT_EQ(like(u"xa\U0001F600b"_s, u"%a_b"_s), 1);
+    EXPECT_EQ(like(u"mississippi"_s, u"%iss%ppix"_s), 0);
+    EXPECT_EQ(db.value(u"SELECT 'Abc' LIKE 'aB%'"_s).toLongLong(), 1);
+    EXPECT_FALSE(db.value(u"SELECT NULL LIKE 'a'"_s).isValid());
     // One pattern against many rows: the compiled pattern is reused.
-    EXPECT_EQ(db.value(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
-                                      "FROM n WHERE i < 500) SELECT COUNT(*) FROM n WHERE "
-                                      "('row ' || i) LIKE '%7'")),
+    EXPECT_EQ(db.value(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                       "FROM n WHERE i < 500) SELECT COUNT(*) FROM n WHERE "
+                       "('row ' || i) LIKE '%7'"_s),
               QVariant(qint64{50}));
 }
 

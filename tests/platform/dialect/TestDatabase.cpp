@@ -4,6 +4,8 @@
 
 #include "records/FieldMaps.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace orlo::test {
 
 namespace {
@@ -13,14 +15,14 @@ QString createPatients() {
     for (int c = 0; c < records::kPatientValueCount; ++c) {
         const QString name = records::str(records::patientFieldAtColumn(c).columnName);
         if (c == 0) {
-            cols << QStringLiteral("\"%1\" INTEGER PRIMARY KEY AUTOINCREMENT").arg(name);
+            cols << u"\"%1\" INTEGER PRIMARY KEY AUTOINCREMENT"_s.arg(name);
         } else if (isSharedDateColumn(u"PATIENTS", name)) {
-            cols << QStringLiteral("\"%1\" DATETIME").arg(name);
+            cols << u"\"%1\" DATETIME"_s.arg(name);
         } else {
-            cols << QStringLiteral("\"%1\" TEXT COLLATE NOCASE").arg(name);
+            cols << u"\"%1\" TEXT COLLATE NOCASE"_s.arg(name);
         }
     }
-    return QStringLiteral("CREATE TABLE PATIENTS (%1)").arg(cols.join(QStringLiteral(", ")));
+    return u"CREATE TABLE PATIENTS (%1)"_s.arg(cols.join(u", "_s));
 }
 
 QString createScheduled() {
@@ -28,16 +30,16 @@ QString createScheduled() {
     for (const records::ScheduleField& f : records::scheduleFields()) {
         const QString name = records::str(f.columnName);
         if (f.position == 0) {
-            cols << QStringLiteral("\"%1\" INTEGER PRIMARY KEY AUTOINCREMENT").arg(name);
+            cols << u"\"%1\" INTEGER PRIMARY KEY AUTOINCREMENT"_s.arg(name);
         } else if (name == u"PT_ID") {
-            cols << QStringLiteral("\"%1\" INTEGER").arg(name);
+            cols << u"\"%1\" INTEGER"_s.arg(name);
         } else if (isSharedDateColumn(u"SCHEDULED", name)) {
-            cols << QStringLiteral("\"%1\" DATETIME").arg(name);
+            cols << u"\"%1\" DATETIME"_s.arg(name);
         } else {
-            cols << QStringLiteral("\"%1\" TEXT COLLATE NOCASE").arg(name);
+            cols << u"\"%1\" TEXT COLLATE NOCASE"_s.arg(name);
         }
     }
-    return QStringLiteral("CREATE TABLE SCHEDULED (%1)").arg(cols.join(QStringLiteral(", ")));
+    return u"CREATE TABLE SCHEDULED (%1)"_s.arg(cols.join(u", "_s));
 }
 
 void bind(sqlite3_stmt* stmt, const QStringList& params) {
@@ -66,11 +68,9 @@ QVariant columnValue(sqlite3_stmt* stmt) {
 }  // namespace
 
 bool isSharedDateColumn(QStringView table, QStringView column) {
-    static const QStringList patients = {QStringLiteral("DOB"), QStringLiteral("CREATED"),
-                                         QStringLiteral("LAST_UPDATED")};
-    static const QStringList scheduled = {
-        QStringLiteral("START_TIME"), QStringLiteral("END_TIME"), QStringLiteral("RECALLDUEDATE"),
-        QStringLiteral("CREATED_ON"), QStringLiteral("UPDATED_ON")};
+    static const QStringList patients = {u"DOB"_s, u"CREATED"_s, u"LAST_UPDATED"_s};
+    static const QStringList scheduled = {u"START_TIME"_s, u"END_TIME"_s, u"RECALLDUEDATE"_s,
+                                          u"CREATED_ON"_s, u"UPDATED_ON"_s};
     const auto in = [&](const QStringList& list) {
         return list.contains(column.toString(), Qt::CaseInsensitive);
     };
@@ -99,12 +99,12 @@ TestDatabase::TestDatabase(const Clock& clock, const Locale& locale, bool withTa
     }
     for (const QString& sql :
          {createPatients(), createScheduled(),
-          QStringLiteral("CREATE TABLE CURRENTSESSIONS (IP TEXT COLLATE NOCASE PRIMARY KEY, "
-                         "LOGGED_IN_AT DATETIME, CURRSESSIONID TEXT, PORT_IN TEXT, PORT_OUT TEXT)"),
-          QStringLiteral("CREATE TABLE tempScheduleDB (ids INTEGER)"),
-          QStringLiteral("CREATE TABLE tempScheduleOL (ids INTEGER)"),
-          QStringLiteral("CREATE TABLE tempPatientDB (ids INTEGER)"),
-          QStringLiteral("CREATE TABLE tempPatientOL (ids INTEGER)")}) {
+          u"CREATE TABLE CURRENTSESSIONS (IP TEXT COLLATE NOCASE PRIMARY KEY, "
+          "LOGGED_IN_AT DATETIME, CURRSESSIONID TEXT, PORT_IN TEXT, PORT_OUT TEXT)"_s,
+          u"CREATE TABLE tempScheduleDB (ids INTEGER)"_s,
+          u"CREATE TABLE tempScheduleOL (ids INTEGER)"_s,
+          u"CREATE TABLE tempPatientDB (ids INTEGER)"_s,
+          u"CREATE TABLE tempPatientOL (ids INTEGER)"_s}) {
         EXPECT_EQ(execRaw(sql), QString()) << sql.toStdString();
     }
 }

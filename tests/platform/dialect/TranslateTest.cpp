@@ -5,6 +5,8 @@
 #include "TestDatabase.h"
 #include "TestSupport.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using data::translateJetSql;
 
@@ -19,114 +21,102 @@ QString tr(const QString& jet) {
 }  // namespace
 
 TEST(Translate, BracketedNamesBecomeQuotedNamesSplitAtTheDot) {
-    EXPECT_EQ(tr(QStringLiteral("SELECT [LAST NAME] FROM PATIENTS")),
-              QStringLiteral("SELECT \"LAST NAME\" FROM PATIENTS"));
-    EXPECT_EQ(tr(QStringLiteral("Order by [PATIENTS.LAST NAME] Asc")),
-              QStringLiteral("Order by \"PATIENTS\".\"LAST NAME\" Asc"));
-    EXPECT_EQ(tr(QStringLiteral("SELECT PATIENTS.[FIRST NAME] AS FLD3")),
-              QStringLiteral("SELECT PATIENTS.\"FIRST NAME\" AS FLD3"));
-    EXPECT_EQ(tr(QStringLiteral("SELECT [odd\"name]")), QStringLiteral("SELECT \"odd\"\"name\""));
+    EXPECT_EQ(tr(u"SELECT [LAST NAME] FROM PATIENTS"_s), u"SELECT \"LAST NAME\" FROM PATIENTS"_s);
+    EXPECT_EQ(tr(u"Order by [PATIENTS.LAST NAME] Asc"_s),
+              u"Order by \"PATIENTS\".\"LAST NAME\" Asc"_s);
+    EXPECT_EQ(tr(u"SELECT PATIENTS.[FIRST NAME] AS FLD3"_s),
+              u"SELECT PATIENTS.\"FIRST NAME\" AS FLD3"_s);
+    EXPECT_EQ(tr(u"SELECT [odd\"name]"_s), u"SELECT \"odd\"\"name\""_s);
 }
 
 TEST(Translate, DeleteStarLosesItsStar) {
-    EXPECT_EQ(tr(QStringLiteral("DELETE * FROM tempPatientOL")),
-              QStringLiteral("DELETE FROM tempPatientOL"));
-    EXPECT_EQ(tr(QStringLiteral("delete  *  from t where ids = 1")),
-              QStringLiteral("delete from t where ids = 1"));
-    EXPECT_EQ(tr(QStringLiteral("DELETE t.* FROM t")), QStringLiteral("DELETE FROM t"));
-    EXPECT_EQ(tr(QStringLiteral("DELETE FROM CURRENTSESSIONS WHERE IP = '1'")),
-              QStringLiteral("DELETE FROM CURRENTSESSIONS WHERE IP = '1'"));
+    EXPECT_EQ(tr(u"DELETE * FROM tempPatientOL"_s), u"DELETE FROM tempPatientOL"_s);
+    EXPECT_EQ(tr(u"delete  *  from t where ids = 1"_s), u"delete from t where ids = 1"_s);
+    EXPECT_EQ(tr(u"DELETE t.* FROM t"_s), u"DELETE FROM t"_s);
+    EXPECT_EQ(tr(u"DELETE FROM CURRENTSESSIONS WHERE IP = '1'"_s),
+              u"DELETE FROM CURRENTSESSIONS WHERE IP = '1'"_s);
     // A multiplication is no DELETE star.
-    EXPECT_EQ(tr(QStringLiteral("SELECT 2 * 3")), QStringLiteral("SELECT 2 * 3"));
+    EXPECT_EQ(tr(u"SELECT 2 * 3"_s), u"SELECT 2 * 3"_s);
 }
 
 TEST(Translate, NowWithAndWithoutParenthesesInAnyCase) {
-    EXPECT_EQ(tr(QStringLiteral("WHERE a<Now() AND b>NOW AND c = now ()")),
-              QStringLiteral("WHERE a<jet_now() AND b>jet_now() AND c = jet_now ()"));
+    EXPECT_EQ(tr(u"WHERE a<Now() AND b>NOW AND c = now ()"_s),
+              u"WHERE a<jet_now() AND b>jet_now() AND c = jet_now ()"_s);
     // A column or table called Now stays a name.
-    EXPECT_EQ(tr(QStringLiteral("SELECT T.Now, [Now] FROM T")),
-              QStringLiteral("SELECT T.Now, \"Now\" FROM T"));
+    EXPECT_EQ(tr(u"SELECT T.Now, [Now] FROM T"_s), u"SELECT T.Now, \"Now\" FROM T"_s);
 }
 
 TEST(Translate, FunctionsAreRenamedOnlyWhereCalled) {
-    EXPECT_EQ(tr(QStringLiteral("DATEDIFF('d',NOW,S.START_TIME)>=1")),
-              QStringLiteral("jet_datediff('d',jet_now(),S.START_TIME)>=1"));
-    EXPECT_EQ(tr(QStringLiteral("YEAR(x) = year(NOW()) And x between DateSerial(2026,12,1) And "
-                                "DATESERIAL(2026,12+1,0)")),
-              QStringLiteral("jet_year(x) = jet_year(jet_now()) And x between "
-                             "jet_dateserial(2026,12,1) And jet_dateserial(2026,12+1,0)"));
-    EXPECT_EQ(tr(QStringLiteral("SELECT YEAR, T.YEAR(1) FROM T")),
-              QStringLiteral("SELECT YEAR, T.YEAR(1) FROM T"));
-    EXPECT_EQ(tr(QStringLiteral("SELECT UCase(a) & LCase(b) & Len(c)")),
-              QStringLiteral("SELECT upper(a) || lower(b) || length(c)"));
+    EXPECT_EQ(tr(u"DATEDIFF('d',NOW,S.START_TIME)>=1"_s),
+              u"jet_datediff('d',jet_now(),S.START_TIME)>=1"_s);
+    EXPECT_EQ(tr(u"YEAR(x) = year(NOW()) And x between DateSerial(2026,12,1) And "
+                 "DATESERIAL(2026,12+1,0)"_s),
+              u"jet_year(x) = jet_year(jet_now()) And x between "
+              "jet_dateserial(2026,12,1) And jet_dateserial(2026,12+1,0)"_s);
+    EXPECT_EQ(tr(u"SELECT YEAR, T.YEAR(1) FROM T"_s), u"SELECT YEAR, T.YEAR(1) FROM T"_s);
+    EXPECT_EQ(tr(u"SELECT UCase(a) & LCase(b) & Len(c)"_s),
+              u"SELECT upper(a) || lower(b) || length(c)"_s);
 }
 
 TEST(Translate, LiteralsKeepTheirTextAndQuotesAreNormalised) {
     // Brackets, stars and Now inside a literal are text.
-    EXPECT_EQ(tr(QStringLiteral("WHERE a = 'O''Brien [x] * Now'")),
-              QStringLiteral("WHERE a = 'O''Brien [x] * Now'"));
-    EXPECT_EQ(tr(QStringLiteral("WHERE a = \"say \"\"hi\"\" it's\"")),
-              QStringLiteral("WHERE a = 'say \"hi\" it''s'"));
-    EXPECT_EQ(tr(QStringLiteral("WHERE d > #3/5/2026# AND e < #2026-03-05 14:30:00#")),
-              QStringLiteral("WHERE d > '2026-03-05 00:00:00' AND e < '2026-03-05 14:30:00'"));
+    EXPECT_EQ(tr(u"WHERE a = 'O''Brien [x] * Now'"_s), u"WHERE a = 'O''Brien [x] * Now'"_s);
+    EXPECT_EQ(tr(u"WHERE a = \"say \"\"hi\"\" it's\""_s), u"WHERE a = 'say \"hi\" it''s'"_s);
+    EXPECT_EQ(tr(u"WHERE d > #3/5/2026# AND e < #2026-03-05 14:30:00#"_s),
+              u"WHERE d > '2026-03-05 00:00:00' AND e < '2026-03-05 14:30:00'"_s);
 }
 
 TEST(Translate, LikeWildcards) {
-    EXPECT_EQ(tr(QStringLiteral("WHERE CITY LIKE '*ham*'")),
-              QStringLiteral("WHERE CITY LIKE '%ham%'"));
-    EXPECT_EQ(tr(QStringLiteral("WHERE CITY NOT LIKE 'Ab?ey*'")),
-              QStringLiteral("WHERE CITY NOT LIKE 'Ab_ey%'"));
+    EXPECT_EQ(tr(u"WHERE CITY LIKE '*ham*'"_s), u"WHERE CITY LIKE '%ham%'"_s);
+    EXPECT_EQ(tr(u"WHERE CITY NOT LIKE 'Ab?ey*'"_s), u"WHERE CITY NOT LIKE 'Ab_ey%'"_s);
     // A bracketed wildcard or a literal % or _ of the text needs the escape.
-    EXPECT_EQ(tr(QStringLiteral("WHERE N LIKE '*[*]*'")), QStringLiteral("WHERE N LIKE '%*%'"));
-    EXPECT_EQ(tr(QStringLiteral("WHERE N LIKE '[%]off*'")),
-              QStringLiteral("WHERE N LIKE '\\%off%' ESCAPE '\\'"));
+    EXPECT_EQ(tr(u"WHERE N LIKE '*[*]*'"_s), u"WHERE N LIKE '%*%'"_s);
+    EXPECT_EQ(tr(u"WHERE N LIKE '[%]off*'"_s), u"WHERE N LIKE '\\%off%' ESCAPE '\\'"_s);
 }
 
 TEST(Translate, DateTextsIntoDateColumnsAreCoerced) {
-    EXPECT_EQ(tr(QStringLiteral("UPDATE SCHEDULED SET START_TIME = '10/03/2026', REASON = "
-                                "'10/03/2026', RECALLDUEDATE = NULL WHERE SCHEDULE_ID = 3")),
-              QStringLiteral("UPDATE SCHEDULED SET START_TIME = jet_cdate('10/03/2026'), REASON = "
-                             "'10/03/2026', RECALLDUEDATE = NULL WHERE SCHEDULE_ID = 3"));
-    EXPECT_EQ(tr(QStringLiteral("INSERT INTO CURRENTSESSIONS(IP, LOGGED_IN_AT, CURRSESSIONID) "
-                                "Values('1.2.3.4', '10/03/2026 09:30:00','1')")),
-              QStringLiteral("INSERT INTO CURRENTSESSIONS(IP, LOGGED_IN_AT, CURRSESSIONID) "
-                             "Values('1.2.3.4', jet_cdate('10/03/2026 09:30:00'),'1')"));
-    EXPECT_EQ(tr(QStringLiteral("INSERT INTO SCHEDULED ([START_TIME], END_TIME) Values(NULL, "
-                                "lower('x'))")),
-              QStringLiteral("INSERT INTO SCHEDULED (\"START_TIME\", END_TIME) Values(NULL, "
-                             "lower('x'))"));
+    EXPECT_EQ(tr(u"UPDATE SCHEDULED SET START_TIME = '10/03/2026', REASON = "
+                 "'10/03/2026', RECALLDUEDATE = NULL WHERE SCHEDULE_ID = 3"_s),
+              u"UPDATE SCHEDULED SET START_TIME = jet_cdate('10/03/2026'), REASON = "
+              "'10/03/2026', RECALLDUEDATE = NULL WHERE SCHEDULE_ID = 3"_s);
+    EXPECT_EQ(tr(u"INSERT INTO CURRENTSESSIONS(IP, LOGGED_IN_AT, CURRSESSIONID) "
+                 "Values('1.2.3.4', '10/03/2026 09:30:00','1')"_s),
+              u"INSERT INTO CURRENTSESSIONS(IP, LOGGED_IN_AT, CURRSESSIONID) "
+              "Values('1.2.3.4', jet_cdate('10/03/2026 09:30:00'),'1')"_s);
+    EXPECT_EQ(tr(u"INSERT INTO SCHEDULED ([START_TIME], END_TIME) Values(NULL, "
+                 "lower('x'))"_s),
+              u"INSERT INTO SCHEDULED (\"START_TIME\", END_TIME) Values(NULL, "
+              "lower('x'))"_s);
     // Comparisons, either way round, qualified or bracketed.
-    EXPECT_EQ(tr(QStringLiteral("Select * from PATIENTS WHERE [DOB] = '05/03/1970' AND "
-                                "'2026-01-01' < PATIENTS.CREATED AND [PATIENTS.LAST_UPDATED] >= "
-                                "'2026-01-01' AND CITY = 'x'")),
-              QStringLiteral("Select * from PATIENTS WHERE \"DOB\" = jet_cdate('05/03/1970') AND "
-                             "jet_cdate('2026-01-01') < PATIENTS.CREATED AND "
-                             "\"PATIENTS\".\"LAST_UPDATED\" >= jet_cdate('2026-01-01') AND CITY = "
-                             "'x'"));
-    EXPECT_EQ(tr(QStringLiteral("SELECT * FROM SCHEDULED WHERE RECALLDUEDATE between '1/12/2026' "
-                                "And '31/12/2026' AND REASON BETWEEN 'a' AND 'b'")),
-              QStringLiteral("SELECT * FROM SCHEDULED WHERE RECALLDUEDATE between "
-                             "jet_cdate('1/12/2026') And jet_cdate('31/12/2026') AND REASON "
-                             "BETWEEN 'a' AND 'b'"));
+    EXPECT_EQ(tr(u"Select * from PATIENTS WHERE [DOB] = '05/03/1970' AND "
+                 "'2026-01-01' < PATIENTS.CREATED AND [PATIENTS.LAST_UPDATED] >= "
+                 "'2026-01-01' AND CITY = 'x'"_s),
+              u"Select * from PATIENTS WHERE \"DOB\" = jet_cdate('05/03/1970') AND "
+              "jet_cdate('2026-01-01') < PATIENTS.CREATED AND "
+              "\"PATIENTS\".\"LAST_UPDATED\" >= jet_cdate('2026-01-01') AND CITY = "
+              "'x'"_s);
+    EXPECT_EQ(tr(u"SELECT * FROM SCHEDULED WHERE RECALLDUEDATE between '1/12/2026' "
+                 "And '31/12/2026' AND REASON BETWEEN 'a' AND 'b'"_s),
+              u"SELECT * FROM SCHEDULED WHERE RECALLDUEDATE between "
+              "jet_cdate('1/12/2026') And jet_cdate('31/12/2026') AND REASON "
+              "BETWEEN 'a' AND 'b'"_s);
     // Without a schema nothing is a date column.
-    EXPECT_EQ(translateJetSql(QStringLiteral("UPDATE SCHEDULED SET START_TIME = 'x'"), {}).value(),
-              QStringLiteral("UPDATE SCHEDULED SET START_TIME = 'x'"));
+    EXPECT_EQ(translateJetSql(u"UPDATE SCHEDULED SET START_TIME = 'x'"_s, {}).value(),
+              u"UPDATE SCHEDULED SET START_TIME = 'x'"_s);
 }
 
 TEST(Translate, SyntaxErrorsAreErrorsWithAPosition) {
-    for (const QString& bad :
-         {QStringLiteral("SELECT * FROM T WHERE a = 'open"),
-          QStringLiteral("SELECT [LAST NAME FROM T"),
-          QStringLiteral("SELECT a FROM T WHERE b = #3/5/2026"), QStringLiteral("SELECT a $ b"),
-          QStringLiteral("SELECT a FROM T WHERE d = #not a date#"), QStringLiteral("SELECT []")}) {
+    for (const QString& bad : {u"SELECT * FROM T WHERE a = 'open"_s, u"SELECT [LAST NAME FROM T"_s,
+                               u"SELECT a FROM T WHERE b = #3/5/2026"_s, u"SELECT a $ b"_s,
+                               u"SELECT a FROM T WHERE d = #not a date#"_s, u"SELECT []"_s}) {
         const auto sql = translateJetSql(bad, test::sharedDialect());
         ASSERT_FALSE(sql.ok()) << bad.toStdString();
         EXPECT_EQ(sql.error().number, orlo::err::kCommandError);
-        EXPECT_TRUE(sql.error().description.startsWith(QStringLiteral("Syntax error")))
+        EXPECT_TRUE(sql.error().description.startsWith(u"Syntax error"_s))
             << sql.error().description.toStdString();
-        EXPECT_TRUE(sql.error().description.contains(QStringLiteral("at character")));
+        EXPECT_TRUE(sql.error().description.contains(u"at character"_s));
     }
-    const auto open = translateJetSql(QStringLiteral("SELECT 'x' FROM T WHERE a = 'open"), {});
-    EXPECT_TRUE(open.error().description.contains(QStringLiteral("character 29")))
+    const auto open = translateJetSql(u"SELECT 'x' FROM T WHERE a = 'open"_s, {});
+    EXPECT_TRUE(open.error().description.contains(u"character 29"_s))
         << open.error().description.toStdString();
 }

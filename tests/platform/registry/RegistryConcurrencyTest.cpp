@@ -11,6 +11,8 @@
 #include "TestSupport.h"
 #include "platform/registry/RegistryStore.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 
 namespace {
@@ -42,8 +44,8 @@ TEST(RegistryWriterChild, DISABLED_WritesItsValues) {
 
 TEST(RegistryConcurrency, TwoProcessesWritingAtOnceLoseNothing) {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("registry"));
-    const QStringList writers = {QStringLiteral("alpha"), QStringLiteral("beta")};
+    const QString file = dir.filePath(u"registry"_s);
+    const QStringList writers = {u"alpha"_s, u"beta"_s};
     std::vector<std::unique_ptr<QProcess>> children;
     for (const QString& w : writers) {
         auto p = std::make_unique<QProcess>();
@@ -53,8 +55,7 @@ TEST(RegistryConcurrency, TwoProcessesWritingAtOnceLoseNothing) {
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(QProcess::MergedChannels);
         p->start(QCoreApplication::applicationFilePath(),
-                 {QStringLiteral("--gtest_also_run_disabled_tests"),
-                  QStringLiteral("--gtest_filter=RegistryWriterChild.*")});
+                 {u"--gtest_also_run_disabled_tests"_s, u"--gtest_filter=RegistryWriterChild.*"_s});
         children.push_back(std::move(p));
     }
     for (auto& p : children) {

@@ -15,6 +15,8 @@
 #include "TestSupport.h"
 #include "platform/registry/RegistryStore.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using namespace std::chrono_literals;
 
@@ -22,14 +24,14 @@ namespace {
 
 class RegistryFileTest : public ::testing::Test {
 protected:
-    QString file() const { return m_dir.filePath(QStringLiteral("registry")); }
+    QString file() const { return m_dir.filePath(u"registry"_s); }
 
     // Every read and every write must fail with `number`, name the file and
     // leave its bytes as they were.
     void expectRefused(long number) {
         const QByteArray before = test::readFile(file());
         RegistryStore store(file());
-        const RegistryKey key{RegistryRoot::CurrentUser, QStringLiteral("Software")};
+        const RegistryKey key{RegistryRoot::CurrentUser, u"Software"_s};
 
         const Status checked = store.check();
         ASSERT_FALSE(checked.ok());
@@ -37,12 +39,12 @@ protected:
         EXPECT_TRUE(checked.error().description.contains(file()))
             << checked.error().description.toStdString();
 
-        const auto read = store.queryValue(key, QStringLiteral("v"));
+        const auto read = store.queryValue(key, u"v"_s);
         ASSERT_FALSE(read.ok());
         EXPECT_EQ(read.error().number, number);
         EXPECT_EQ(store.openKey(RegistryRoot::CurrentUser, u"Software").error().number, number);
 
-        const Status written = store.setValue(key, QStringLiteral("v"), {kRegSz, "x"});
+        const Status written = store.setValue(key, u"v"_s, {kRegSz, "x"});
         ASSERT_FALSE(written.ok());
         EXPECT_EQ(written.error().number, number);
         EXPECT_EQ(store.createKey(RegistryRoot::CurrentUser, u"Other").error().number, number);
@@ -61,10 +63,10 @@ QByteArray withTop(const QJsonObject& top) {
 TEST_F(RegistryFileTest, TheFileIsVersionedJsonWithRawBytesInBase64) {
     RegistryStore store(file());
     const RegistryKey key = *store.createKey(RegistryRoot::CurrentUser, u"Software");
-    ASSERT_TRUE(store.setValue(key, QStringLiteral("v"), {kRegSz, QByteArray("a\0", 2)}).ok());
+    ASSERT_TRUE(store.setValue(key, u"v"_s, {kRegSz, QByteArray("a\0", 2)}).ok());
     const QJsonObject top = QJsonDocument::fromJson(test::readFile(file())).object();
-    EXPECT_EQ(top.value(QStringLiteral("format")).toString(), QStringLiteral("orlo-registry"));
-    EXPECT_EQ(top.value(QStringLiteral("version")).toInt(), 1);
+    EXPECT_EQ(top.value(u"format"_s).toString(), u"orlo-registry"_s);
+    EXPECT_EQ(top.value(u"version"_s).toInt(), 1);
     EXPECT_TRUE(test::readFile(file()).contains("\"YQA=\"")) << test::readFile(file()).constData();
 }
 
@@ -73,10 +75,10 @@ TEST_F(RegistryFileTest, DamagedOrForeignFilesAreReportedAndNeverOverwritten) {
         QByteArray("{\"format\": \"orlo-registry\", \"version\": 1, \"keys\": ["),  // cut short
         QByteArray("\0\0\0\0", 4),
         QByteArray("[]"),
-        withTop({{QStringLiteral("keys"), QJsonArray()}}),  // no format marker
-        withTop({{QStringLiteral("format"), QStringLiteral("orlo-registry")},
-                 {QStringLiteral("version"), 2},  // a newer program's file
-                 {QStringLiteral("keys"), QJsonArray()}}),
+        withTop({{u"keys"_s, QJsonArray()}}),  // no format marker
+        withTop({{u"format"_s, u"orlo-registry"_s},
+                 {u"version"_s, 2},  // a newer program's file
+                 {u"keys"_s, QJsonArray()}}),
         QByteArray(
             R"({"format":"orlo-registry","version":1,"keys":[{"root":"HKEY_NOWHERE","path":"A","values":[]}]})"),
         QByteArray(
@@ -104,12 +106,12 @@ TEST_F(RegistryFileTest, AnUnreadableFileIsReportedAndNeverReplaced) {
 
 TEST_F(RegistryFileTest, AWriteWaitsForALiveLockAndTakesOverADeadOne) {
     RegistryStore store(file());
-    const RegistryKey key{RegistryRoot::CurrentUser, QStringLiteral("K")};
+    const RegistryKey key{RegistryRoot::CurrentUser, u"K"_s};
     {
-        QLockFile held(file() + QStringLiteral(".lock"));
+        QLockFile held(file() + u".lock"_s);
         ASSERT_TRUE(held.tryLock(0));
         store.setLockTimeout(150ms);
-        const Status s = store.setValue(key, QStringLiteral("v"), {kRegSz, "x"});
+        const Status s = store.setValue(key, u"v"_s, {kRegSz, "x"});
         ASSERT_FALSE(s.ok());
         EXPECT_EQ(s.error().number, err::kRegistryLocked);
         EXPECT_FALSE(QFile::exists(file()));
@@ -117,15 +119,14 @@ TEST_F(RegistryFileTest, AWriteWaitsForALiveLockAndTakesOverADeadOne) {
 
     // A writer that died holding the lock leaves its lock file behind.
     QProcess gone;
-    gone.start(QStringLiteral("true"), {});
+    gone.start(u"true"_s, {});
     ASSERT_TRUE(gone.waitForStarted());
     const qint64 deadPid = gone.processId();
     ASSERT_TRUE(gone.waitForFinished());
-    test::writeFile(file() + QStringLiteral(".lock"),
-                    QByteArray::number(deadPid) + "\nregistry_tests\n" +
-                        QSysInfo::machineHostName().toUtf8() + "\n");
+    test::writeFile(file() + u".lock"_s, QByteArray::number(deadPid) + "\nregistry_tests\n" +
+                                             QSysInfo::machineHostName().toUtf8() + "\n");
     store.setLockTimeout(5000ms);
-    const Status s = store.setValue(key, QStringLiteral("v"), {kRegSz, "y"});
+    const Status s = store.setValue(key, u"v"_s, {kRegSz, "y"});
     ASSERT_TRUE(s.ok()) << s.error().description.toStdString();
-    EXPECT_EQ(store.queryValue(key, QStringLiteral("v"))->value().data, QByteArray("y"));
+    EXPECT_EQ(store.queryValue(key, u"v"_s)->value().data, QByteArray("y"));
 }

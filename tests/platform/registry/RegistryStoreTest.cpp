@@ -8,13 +8,15 @@
 #include "TestSupport.h"
 #include "platform/registry/RegistryStore.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 
 namespace {
 
 class RegistryStoreTest : public ::testing::Test {
 protected:
-    QString file() const { return m_dir.filePath(QStringLiteral("cfg/orlo/registry")); }
+    QString file() const { return m_dir.filePath(u"cfg/orlo/registry"_s); }
 
     QTemporaryDir m_dir;
 };
@@ -31,45 +33,40 @@ TEST_F(RegistryStoreTest, TypedValuesSurviveANewStoreOnTheSameFile) {
         const Result<RegistryKey> key =
             store.createKey(RegistryRoot::CurrentUser, u"Software\\Orlo\\Test\\");
         ASSERT_TRUE(key.ok()) << key.error().description.toStdString();
-        EXPECT_EQ(key->path, QStringLiteral("Software\\Orlo\\Test"));
-        ASSERT_TRUE(store.setValue(*key, QStringLiteral("sz"), text("C:\\x")).ok());
+        EXPECT_EQ(key->path, u"Software\\Orlo\\Test"_s);
+        ASSERT_TRUE(store.setValue(*key, u"sz"_s, text("C:\\x")).ok());
         // Raw bytes as another tool might leave them: a terminating NUL, an
         // embedded one, a type the system never writes.
-        ASSERT_TRUE(
-            store.setValue(*key, QStringLiteral("nul"), {kRegSz, QByteArray("ab\0", 3)}).ok());
-        ASSERT_TRUE(
-            store.setValue(*key, QStringLiteral("multi"), {7, QByteArray("a\0b\0\0\xff", 6)}).ok());
-        ASSERT_TRUE(
-            store.setValue(*key, QStringLiteral("dw"), {kRegDword, QByteArray("\x01\0\0\x80", 4)})
-                .ok());
+        ASSERT_TRUE(store.setValue(*key, u"nul"_s, {kRegSz, QByteArray("ab\0", 3)}).ok());
+        ASSERT_TRUE(store.setValue(*key, u"multi"_s, {7, QByteArray("a\0b\0\0\xff", 6)}).ok());
+        ASSERT_TRUE(store.setValue(*key, u"dw"_s, {kRegDword, QByteArray("\x01\0\0\x80", 4)}).ok());
     }
     RegistryStore again(file());
     const Result<RegistryKey> key =
         again.openKey(RegistryRoot::CurrentUser, u"Software\\Orlo\\Test");
     ASSERT_TRUE(key.ok());
-    EXPECT_EQ(again.queryValue(*key, QStringLiteral("sz"))->value(), text("C:\\x"));
-    EXPECT_EQ(again.queryValue(*key, QStringLiteral("nul"))->value().data, QByteArray("ab\0", 3));
-    EXPECT_EQ(again.queryValue(*key, QStringLiteral("multi"))->value(),
+    EXPECT_EQ(again.queryValue(*key, u"sz"_s)->value(), text("C:\\x"));
+    EXPECT_EQ(again.queryValue(*key, u"nul"_s)->value().data, QByteArray("ab\0", 3));
+    EXPECT_EQ(again.queryValue(*key, u"multi"_s)->value(),
               (RegistryValue{7, QByteArray("a\0b\0\0\xff", 6)}));
-    EXPECT_EQ(again.queryValue(*key, QStringLiteral("dw"))->value().data,
-              QByteArray("\x01\0\0\x80", 4));
-    EXPECT_FALSE(again.queryValue(*key, QStringLiteral("absent"))->has_value());
+    EXPECT_EQ(again.queryValue(*key, u"dw"_s)->value().data, QByteArray("\x01\0\0\x80", 4));
+    EXPECT_FALSE(again.queryValue(*key, u"absent"_s)->has_value());
     EXPECT_TRUE(again.check().ok());
 }
 
 TEST_F(RegistryStoreTest, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
     RegistryStore store(file());
     const RegistryKey key = *store.createKey(RegistryRoot::CurrentUser, u"Software\\OrloNet");
-    ASSERT_TRUE(store.setValue(key, QStringLiteral("ManualIP"), text("1")).ok());
+    ASSERT_TRUE(store.setValue(key, u"ManualIP"_s, text("1")).ok());
 
     const Result<RegistryKey> other =
         store.createKey(RegistryRoot::CurrentUser, u"SOFTWARE\\orlonet");
     ASSERT_TRUE(other.ok());
-    EXPECT_EQ(other->path, QStringLiteral("Software\\OrloNet"));
-    ASSERT_TRUE(store.setValue(*other, QStringLiteral("MANUALIP"), text("2")).ok());
+    EXPECT_EQ(other->path, u"Software\\OrloNet"_s);
+    ASSERT_TRUE(store.setValue(*other, u"MANUALIP"_s, text("2")).ok());
 
-    EXPECT_EQ(store.queryValue(key, QStringLiteral("manualip"))->value(), text("2"));
-    EXPECT_EQ(*store.valueNames(key), QStringList{QStringLiteral("ManualIP")});
+    EXPECT_EQ(store.queryValue(key, u"manualip"_s)->value(), text("2"));
+    EXPECT_EQ(*store.valueNames(key), QStringList{u"ManualIP"_s});
 
     // The same path under another root is another key.
     EXPECT_EQ(store.openKey(RegistryRoot::LocalMachine, u"software\\orlonet").error().number,
@@ -92,8 +89,8 @@ TEST_F(RegistryStoreTest, KeyPathsCreateTheirParentsAndRefuseEmptyNames) {
 
     // Values directly under the root key.
     const RegistryKey root = *store.openKey(RegistryRoot::CurrentUser, u"");
-    ASSERT_TRUE(store.setValue(root, QStringLiteral("top"), text("t")).ok());
-    EXPECT_EQ(RegistryStore(file()).queryValue(root, QStringLiteral("top"))->value(), text("t"));
+    ASSERT_TRUE(store.setValue(root, u"top"_s, text("t")).ok());
+    EXPECT_EQ(RegistryStore(file()).queryValue(root, u"top"_s)->value(), text("t"));
 }
 
 TEST_F(RegistryStoreTest, AnAbsentFileIsAnEmptyStoreAndIsNotCreatedByReading) {
@@ -110,14 +107,12 @@ TEST(RegistryStoreLocation, ConstructorThenVariableThenXdgConfigHome) {
 
     qunsetenv(RegistryStore::kFileVariable);
     qputenv("XDG_CONFIG_HOME", "/srv/ws1/xdg");
-    EXPECT_EQ(RegistryStore().filePath(), QStringLiteral("/srv/ws1/xdg/orlo/registry"));
+    EXPECT_EQ(RegistryStore().filePath(), u"/srv/ws1/xdg/orlo/registry"_s);
     qputenv("XDG_CONFIG_HOME", "relative/ignored");
-    EXPECT_EQ(RegistryStore().filePath(),
-              QDir::homePath() + QStringLiteral("/.config/orlo/registry"));
+    EXPECT_EQ(RegistryStore().filePath(), QDir::homePath() + u"/.config/orlo/registry"_s);
     qputenv(RegistryStore::kFileVariable, "/srv/ws1/elsewhere/reg");
-    EXPECT_EQ(RegistryStore().filePath(), QStringLiteral("/srv/ws1/elsewhere/reg"));
-    EXPECT_EQ(RegistryStore(QStringLiteral("/srv/ws1/mine")).filePath(),
-              QStringLiteral("/srv/ws1/mine"));
+    EXPECT_EQ(RegistryStore().filePath(), u"/srv/ws1/elsewhere/reg"_s);
+    EXPECT_EQ(RegistryStore(u"/srv/ws1/mine"_s).filePath(), u"/srv/ws1/mine"_s);
 
     qputenv(RegistryStore::kFileVariable, savedFile);
     qputenv("XDG_CONFIG_HOME", savedXdg);
@@ -131,7 +126,7 @@ TEST(RegistryStoreLocation, ConstructorThenVariableThenXdgConfigHome) {
 
 TEST_F(RegistryStoreTest, SubkeysAreTheDirectChildrenOnlyInTheirFirstSpelling) {
     RegistryStore store(file());
-    const QString addins = QStringLiteral("Software\\Desk\\Addins");
+    const QString addins = u"Software\\Desk\\Addins"_s;
     for (const char16_t* path :
          {u"Software\\Desk\\Addins\\Zeta.Connect", u"Software\\Desk\\Addins\\alpha.Connect\\Deeper",
           u"Software\\Desk\\AddinsOther\\NotAChild", u"SOFTWARE\\DESK\\ADDINS\\Mid.Connect"}) {
@@ -140,10 +135,9 @@ TEST_F(RegistryStoreTest, SubkeysAreTheDirectChildrenOnlyInTheirFirstSpelling) {
     ASSERT_TRUE(store.createKey(RegistryRoot::LocalMachine, u"Software\\Desk\\Addins\\Other").ok());
     const RegistryKey key = *store.openKey(RegistryRoot::CurrentUser, addins);
     EXPECT_EQ(*store.subkeyNames(key),
-              (QStringList{QStringLiteral("alpha.Connect"), QStringLiteral("Mid.Connect"),
-                           QStringLiteral("Zeta.Connect")}));
+              (QStringList{u"alpha.Connect"_s, u"Mid.Connect"_s, u"Zeta.Connect"_s}));
     EXPECT_EQ(*store.subkeyNames(*store.openKey(RegistryRoot::CurrentUser, QString())),
-              QStringList{QStringLiteral("Software")});
+              QStringList{u"Software"_s});
     EXPECT_TRUE(store
                     .subkeyNames(*store.openKey(RegistryRoot::CurrentUser,
                                                 u"Software\\Desk\\Addins\\Zeta.Connect"))

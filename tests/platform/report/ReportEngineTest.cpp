@@ -12,6 +12,8 @@
 #include "platform/report/ReportExport.h"
 #include "platform/report/ReportPages.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using namespace orlo::report;
 
@@ -38,8 +40,8 @@ private:
 // header 20, detail 30, page footer 20, so 20 rows under the report header
 // and 24 on later pages.
 ReportDefinition definition(qreal reportFooter = 0, const char16_t* field = u"NAME") {
-    ReportDefinition def(QStringLiteral("Engine"), PageSetup{});
-    def.setCaption(QStringLiteral("Engine Report"));
+    ReportDefinition def(u"Engine"_s, PageSetup{});
+    def.setCaption(u"Engine Report"_s);
     const auto label = [](const char* name, const QString& text, QRectF rect) {
         return ReportElement{ElementKind::Label, QLatin1String(name), text, rect, {}, {}};
     };
@@ -49,20 +51,20 @@ ReportDefinition definition(qreal reportFooter = 0, const char16_t* field = u"NA
     };
     ReportBand& rh = def.band(BandKind::ReportHeader);
     rh.height = 110;
-    rh.elements = {label("Label3", QStringLiteral("Engine Report"), {0, 0, 400, 20}),
-                   label("Date1", QStringLiteral("15 June 2026"), {0, 30, 200, 14})};
+    rh.elements = {label("Label3", u"Engine Report"_s, {0, 0, 400, 20}),
+                   label("Date1", u"15 June 2026"_s, {0, 30, 200, 14})};
     ReportBand& ph = def.band(BandKind::PageHeader);
     ph.height = 20;
-    ph.elements = {label("Label20", QStringLiteral("Name"), {0, 2, 150, 14}),
-                   label("Label21", QStringLiteral("Where"), {160, 2, 300, 14})};
+    ph.elements = {label("Label20", u"Name"_s, {0, 2, 150, 14}),
+                   label("Label21", u"Where"_s, {160, 2, 300, 14})};
     ReportBand& d = def.band(BandKind::Detail);
     d.height = 30;
     d.elements = {fieldBox("Text1", QString::fromUtf16(field), {0, 2, 150, 12}, "Label20"),
-                  fieldBox("Text2", QStringLiteral("STREET"), {160, 2, 140, 12}, "Label21"),
-                  fieldBox("Text3", QStringLiteral("TOWN"), {160, 15, 140, 12}, "Label21")};
+                  fieldBox("Text2", u"STREET"_s, {160, 2, 140, 12}, "Label21"),
+                  fieldBox("Text3", u"TOWN"_s, {160, 15, 140, 12}, "Label21")};
     ReportBand& pf = def.band(BandKind::PageFooter);
     pf.height = 20;
-    pf.elements = {label("Label40", QStringLiteral("Page %p of %P"), {300, 4, 200, 14})};
+    pf.elements = {label("Label40", u"Page %p of %P"_s, {300, 4, 200, 14})};
     def.band(BandKind::ReportFooter).height = reportFooter;
     return def;
 }
@@ -70,13 +72,11 @@ ReportDefinition definition(qreal reportFooter = 0, const char16_t* field = u"NA
 std::unique_ptr<Report> reportOf(int rows, qreal reportFooter = 0) {
     std::vector<QStringList> data;
     for (int i = 1; i <= rows; ++i) {
-        data.push_back({QStringLiteral("Row %1").arg(i), QStringLiteral("%1 High St").arg(i),
-                        QStringLiteral("York")});
+        data.push_back({u"Row %1"_s.arg(i), u"%1 High St"_s.arg(i), u"York"_s});
     }
     auto report = std::make_unique<Report>(definition(reportFooter));
     report->setDataSource(std::make_shared<TableData>(
-        QStringList{QStringLiteral("NAME"), QStringLiteral("STREET"), QStringLiteral("TOWN")},
-        std::move(data)));
+        QStringList{u"NAME"_s, u"STREET"_s, u"TOWN"_s}, std::move(data)));
     return report;
 }
 
@@ -108,18 +108,17 @@ TEST(ReportPages, FollowFromTheRowCountAtThePageEdges) {
 
 TEST(ReportPages, RefuseAFieldTheDataLacks) {
     Report report(definition(0, u"NAME_TYPO"));
-    report.setDataSource(std::make_shared<TableData>(QStringList{QStringLiteral("NAME")},
-                                                     std::vector<QStringList>{}));
+    report.setDataSource(
+        std::make_shared<TableData>(QStringList{u"NAME"_s}, std::vector<QStringList>{}));
     const auto pages = ReportPages::create(report);
     ASSERT_FALSE(pages.ok());
     EXPECT_EQ(pages.error().number, kReportLayoutError);
-    EXPECT_EQ(pages.error().description,
-              QStringLiteral("Data field 'NAME_TYPO' of Text1 not found."));
+    EXPECT_EQ(pages.error().description, u"Data field 'NAME_TYPO' of Text1 not found."_s);
 }
 
 TEST(ReportPdf, WithoutRowsPrintsTheHeaders) {
     QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("empty.pdf"));
+    const QString pdf = dir.filePath(u"empty.pdf"_s);
     auto report = reportOf(0);
     ASSERT_TRUE(writePdf(*ReportPages::create(*report), pdf).ok());
     const QStringList text = test::pdfPages(pdf);
@@ -133,9 +132,9 @@ TEST(ReportExport, AFileThatCannotBeWrittenFailsAndLeavesWhatWasThere) {
     QTemporaryDir dir;
     auto report = reportOf(5);
     auto pages = ReportPages::create(*report);
-    EXPECT_EQ(writePdf(*pages, dir.filePath(QStringLiteral("no/such/dir/r.pdf"))).error().number,
+    EXPECT_EQ(writePdf(*pages, dir.filePath(u"no/such/dir/r.pdf"_s)).error().number,
               err::kPathFileAccessError);
-    const QString csv = dir.filePath(QStringLiteral("r.csv"));
+    const QString csv = dir.filePath(u"r.csv"_s);
     test::writeFile(csv, "kept");
     int calls = 0;
     const Status cancelled = writePdf(*pages, csv, [&](qint64, qint64) { return ++calls < 1; });
@@ -145,25 +144,22 @@ TEST(ReportExport, AFileThatCannotBeWrittenFailsAndLeavesWhatWasThere) {
 
 TEST(ReportCsv, RoundTripsThroughAnotherCsvReader) {
     QTemporaryDir dir;
-    const QString csv = dir.filePath(QStringLiteral("r.csv"));
+    const QString csv = dir.filePath(u"r.csv"_s);
     Report report(definition());
     report.setDataSource(std::make_shared<TableData>(
-        QStringList{QStringLiteral("NAME"), QStringLiteral("STREET"), QStringLiteral("TOWN")},
-        std::vector<QStringList>{
-            {QStringLiteral("O'Brien, Siobhán"), QStringLiteral("1 \"The Lodge\""),
-             QStringLiteral("Dún Laoghaire")},
-            {QStringLiteral("Two\nLines"), QString(), QStringLiteral("York")},
-            {QString(), QString(), QString()}}));
+        QStringList{u"NAME"_s, u"STREET"_s, u"TOWN"_s},
+        std::vector<QStringList>{{u"O'Brien, Siobhán"_s, u"1 \"The Lodge\""_s, u"Dún Laoghaire"_s},
+                                 {u"Two\nLines"_s, QString(), u"York"_s},
+                                 {QString(), QString(), QString()}}));
     ASSERT_TRUE(writeCsv(*ReportPages::create(report), csv).ok());
     const QByteArray bytes = test::readFile(csv);
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBFName,Where\r\n"));
     EXPECT_TRUE(bytes.endsWith(",\r\n"));
-    EXPECT_EQ(csvRecord({QStringLiteral("1"), QString(), QStringLiteral("x,\"y\"")}),
-              QStringLiteral("1,,\"x,\"\"y\"\"\""));
+    EXPECT_EQ(csvRecord({u"1"_s, QString(), u"x,\"y\""_s}), u"1,,\"x,\"\"y\"\"\""_s);
     const std::vector<QStringList> expected = {
-        {QStringLiteral("Name"), QStringLiteral("Where")},
-        {QStringLiteral("O'Brien, Siobhán"), QStringLiteral("1 \"The Lodge\", Dún Laoghaire")},
-        {QStringLiteral("Two\nLines"), QStringLiteral("York")},
+        {u"Name"_s, u"Where"_s},
+        {u"O'Brien, Siobhán"_s, u"1 \"The Lodge\", Dún Laoghaire"_s},
+        {u"Two\nLines"_s, u"York"_s},
         {QString(), QString()}};
     EXPECT_EQ(test::csvRecords(csv), expected);
 }

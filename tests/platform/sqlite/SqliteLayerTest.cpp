@@ -10,6 +10,8 @@
 #include "platform/sqlite/StatementUse.h"
 #include "platform/sqlite/Transaction.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using namespace orlo::sqlite;
 
@@ -19,18 +21,18 @@ class SqliteLayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         db = open();
-        ASSERT_TRUE(db.exec(QStringLiteral("CREATE TABLE t(id INTEGER PRIMARY KEY, v TEXT)")).ok());
+        ASSERT_TRUE(db.exec(u"CREATE TABLE t(id INTEGER PRIMARY KEY, v TEXT)"_s).ok());
     }
 
     Database open() const {
-        SqlResult<Database> opened = Database::open(dir.filePath(QStringLiteral("t.db")),
-                                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        SqlResult<Database> opened =
+            Database::open(dir.filePath(u"t.db"_s), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         EXPECT_TRUE(opened.ok());
         return opened.ok() ? std::move(opened).value() : Database();
     }
 
     std::int64_t count() const {
-        Statement s = db.prepare(QStringLiteral("SELECT count(*) FROM t")).value();
+        Statement s = db.prepare(u"SELECT count(*) FROM t"_s).value();
         EXPECT_TRUE(*s.step());
         return s.columnInt(0);
     }
@@ -55,9 +57,9 @@ TEST_F(SqliteLayerTest, ATransactionKeepsItsRowsOnlyWhenCommittedOnce) {
         SCOPED_TRACE(c.name);
         {
             Transaction t = Transaction::begin(db, Transaction::Mode::Immediate).value();
-            ASSERT_TRUE(db.exec(QStringLiteral("INSERT INTO t(v) VALUES('a')")).ok());
+            ASSERT_TRUE(db.exec(u"INSERT INTO t(v) VALUES('a')"_s).ok());
             if (c.failingStatement) {
-                EXPECT_FALSE(db.exec(QStringLiteral("INSERT INTO t(id) VALUES(1)")).ok());
+                EXPECT_FALSE(db.exec(u"INSERT INTO t(id) VALUES(1)"_s).ok());
             }
             if (c.commit) {
                 ASSERT_TRUE(t.commit().ok());
@@ -73,11 +75,11 @@ TEST_F(SqliteLayerTest, ATransactionKeepsItsRowsOnlyWhenCommittedOnce) {
 
 TEST_F(SqliteLayerTest, ATransactionOutlivingItsConnectionRollsNothingBackElsewhere) {
     Transaction t = Transaction::begin(db).value();
-    ASSERT_TRUE(db.exec(QStringLiteral("INSERT INTO t(v) VALUES('gone')")).ok());
+    ASSERT_TRUE(db.exec(u"INSERT INTO t(v) VALUES('gone')"_s).ok());
     db.close();
     db = open();
     Transaction other = Transaction::begin(db).value();
-    ASSERT_TRUE(db.exec(QStringLiteral("INSERT INTO t(v) VALUES('kept')")).ok());
+    ASSERT_TRUE(db.exec(u"INSERT INTO t(v) VALUES('kept')"_s).ok());
     t.rollback();  // its connection is gone: must not end the new one's transaction
     EXPECT_TRUE(db.inTransaction());
     ASSERT_TRUE(other.commit().ok());
@@ -85,40 +87,40 @@ TEST_F(SqliteLayerTest, ATransactionOutlivingItsConnectionRollsNothingBackElsewh
 }
 
 TEST_F(SqliteLayerTest, ErrorsCarryCodesMessageAndTheStatementText) {
-    ASSERT_TRUE(db.exec(QStringLiteral("INSERT INTO t(id, v) VALUES(7, 'x')")).ok());
-    Statement dup = db.prepare(QStringLiteral("INSERT INTO t(id) VALUES(7)")).value();
+    ASSERT_TRUE(db.exec(u"INSERT INTO t(id, v) VALUES(7, 'x')"_s).ok());
+    Statement dup = db.prepare(u"INSERT INTO t(id) VALUES(7)"_s).value();
     const SqlStatus ran = dup.run();
     ASSERT_FALSE(ran.ok());
     EXPECT_EQ(ran.error().code, SQLITE_CONSTRAINT);
     EXPECT_EQ(ran.error().extendedCode, SQLITE_CONSTRAINT_PRIMARYKEY);
-    EXPECT_EQ(ran.error().message, QStringLiteral("UNIQUE constraint failed: t.id"));
-    EXPECT_EQ(ran.error().sql, QStringLiteral("INSERT INTO t(id) VALUES(7)"));
+    EXPECT_EQ(ran.error().message, u"UNIQUE constraint failed: t.id"_s);
+    EXPECT_EQ(ran.error().sql, u"INSERT INTO t(id) VALUES(7)"_s);
 
-    const SqlResult<Statement> bad = db.prepare(QStringLiteral("SELECT nope FROM t"));
+    const SqlResult<Statement> bad = db.prepare(u"SELECT nope FROM t"_s);
     ASSERT_FALSE(bad.ok());
     EXPECT_EQ(bad.error().code, SQLITE_ERROR);
-    EXPECT_EQ(bad.error().message, QStringLiteral("no such column: nope"));
-    EXPECT_EQ(bad.error().sql, QStringLiteral("SELECT nope FROM t"));
+    EXPECT_EQ(bad.error().message, u"no such column: nope"_s);
+    EXPECT_EQ(bad.error().sql, u"SELECT nope FROM t"_s);
 
     const SqlResult<Database> missing =
-        Database::open(dir.filePath(QStringLiteral("none.db")), SQLITE_OPEN_READWRITE);
+        Database::open(dir.filePath(u"none.db"_s), SQLITE_OPEN_READWRITE);
     ASSERT_FALSE(missing.ok());
     EXPECT_EQ(missing.error().code, SQLITE_CANTOPEN);
 }
 
 TEST_F(SqliteLayerTest, ABorrowLeftMidWalkFreesTheFileAndStartsAfreshNextTime) {
-    ASSERT_TRUE(db.exec(QStringLiteral("INSERT INTO t(v) VALUES('a'),('b'),('c')")).ok());
+    ASSERT_TRUE(db.exec(u"INSERT INTO t(v) VALUES('a'),('b'),('c')"_s).ok());
     Statement cached = db.preparePersistent("SELECT v FROM t WHERE id >= ?1 ORDER BY id").value();
     {
         StatementUse use(cached);
         use->bindInt(1, 2);
         ASSERT_TRUE(*use->step());
-        EXPECT_EQ(use->columnText(0), QStringLiteral("b"));
+        EXPECT_EQ(use->columnText(0), u"b"_s);
     }  // left with a row in hand: the read lock must go with the borrow
 
     Database writer = open();
     writer.setBusyTimeout(0);
-    EXPECT_TRUE(writer.exec(QStringLiteral("INSERT INTO t(v) VALUES('d')")).ok());
+    EXPECT_TRUE(writer.exec(u"INSERT INTO t(v) VALUES('d')"_s).ok());
 
     StatementUse again(cached);  // bindings cleared: NULL matches no id
     std::vector<QString> seen;
@@ -133,5 +135,5 @@ TEST_F(SqliteLayerTest, ABorrowLeftMidWalkFreesTheFileAndStartsAfreshNextTime) {
                         return false;  // the first row is enough
                     })
                     .ok());
-    EXPECT_EQ(seen, std::vector<QString>{QStringLiteral("c")});
+    EXPECT_EQ(seen, std::vector<QString>{u"c"_s});
 }

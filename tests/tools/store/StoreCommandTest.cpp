@@ -16,6 +16,8 @@
 #include "tools/store/StoreCommand.h"
 #include "tools/store/StoreSeeder.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace orlo;
 using namespace orlo::tools;
 
@@ -47,70 +49,60 @@ protected:
 
 TEST_F(StoreCommandTest, InitAddinMakesTheTreeAndNeverOverwrites) {
     const QString p = path("12-27Orlonetv1.pst");
-    const CommandRun init = run({QStringLiteral("store"), QStringLiteral("init-addin"), p});
+    const CommandRun init = run({u"store"_s, u"init-addin"_s, p});
     EXPECT_EQ(init.code, 0) << init.err.toStdString();
-    EXPECT_EQ(init.out, QStringLiteral("Created %1\n").arg(p));
+    EXPECT_EQ(init.out, u"Created %1\n"_s.arg(p));
 
-    const CommandRun ls = run({QStringLiteral("store"), QStringLiteral("ls"), p});
+    const CommandRun ls = run({u"store"_s, u"ls"_s, p});
     EXPECT_EQ(ls.code, 0);
     EXPECT_EQ(ls.out,
-              QStringLiteral("Orlo Networked V.1 [Mail, IPM.Note] 0 items\n"
-                             "  Patients [Contacts, IPM.Contact.Patient] 0 items\n"
-                             "  Scheduler [Calendar, IPM.Appointment.Scheduler] 0 items\n"));
+              u"Orlo Networked V.1 [Mail, IPM.Note] 0 items\n"
+              "  Patients [Contacts, IPM.Contact.Patient] 0 items\n"
+              "  Scheduler [Calendar, IPM.Appointment.Scheduler] 0 items\n"_s);
 
     const QByteArray before = test::readFile(p);
-    const CommandRun again = run({QStringLiteral("init-addin"), p});
+    const CommandRun again = run({u"init-addin"_s, p});
     EXPECT_EQ(again.code, 1);
-    EXPECT_TRUE(again.err.contains(QStringLiteral("\"%1\" already exists").arg(p)))
-        << again.err.toStdString();
+    EXPECT_TRUE(again.err.contains(u"\"%1\" already exists"_s.arg(p))) << again.err.toStdString();
     EXPECT_EQ(test::readFile(p), before);
 }
 
 TEST_F(StoreCommandTest, SeedThenListAndDumpAFolderByPath) {
     const QString p = path("seeded.pst");
-    ASSERT_EQ(run({QStringLiteral("init-addin"), p}).code, 0);
+    ASSERT_EQ(run({u"init-addin"_s, p}).code, 0);
     const CommandRun seeded =
-        run({QStringLiteral("seed"), p, QStringLiteral("--contacts"), QStringLiteral("3"),
-             QStringLiteral("--appointments"), QStringLiteral("7")});
+        run({u"seed"_s, p, u"--contacts"_s, u"3"_s, u"--appointments"_s, u"7"_s});
     EXPECT_EQ(seeded.code, 0) << seeded.err.toStdString();
-    EXPECT_TRUE(seeded.out.startsWith(QStringLiteral("Added 3 contacts and 7 appointments in ")));
+    EXPECT_TRUE(seeded.out.startsWith(u"Added 3 contacts and 7 appointments in "_s));
     // Seeding again continues the ids.
-    ASSERT_EQ(
-        run({QStringLiteral("seed"), p, QStringLiteral("--contacts"), QStringLiteral("2")}).code,
-        0);
+    ASSERT_EQ(run({u"seed"_s, p, u"--contacts"_s, u"2"_s}).code, 0);
 
-    const CommandRun ls = run({QStringLiteral("ls"), p});
-    EXPECT_TRUE(
-        ls.out.contains(QStringLiteral("  Patients [Contacts, IPM.Contact.Patient] 5 items\n")))
+    const CommandRun ls = run({u"ls"_s, p});
+    EXPECT_TRUE(ls.out.contains(u"  Patients [Contacts, IPM.Contact.Patient] 5 items\n"_s))
         << ls.out.toStdString();
-    EXPECT_TRUE(ls.out.contains(
-        QStringLiteral("Scheduler [Calendar, IPM.Appointment.Scheduler] 7 items\n")));
+    EXPECT_TRUE(ls.out.contains(u"Scheduler [Calendar, IPM.Appointment.Scheduler] 7 items\n"_s));
 
-    const CommandRun dump =
-        run({QStringLiteral("dump"), p, QStringLiteral("orlo networked v.1/patients")});
+    const CommandRun dump = run({u"dump"_s, p, u"orlo networked v.1/patients"_s});
     ASSERT_EQ(dump.code, 0) << dump.err.toStdString();
     const QStringList lines = dump.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 5);
     for (int i = 0; i < 5; ++i) {
         const QJsonObject o = QJsonDocument::fromJson(lines[i].toUtf8()).object();
-        EXPECT_EQ(o[QStringLiteral("messageClass")].toString(),
-                  QStringLiteral("IPM.Contact.Patient"));
-        const QJsonObject props = o[QStringLiteral("properties")].toObject();
-        EXPECT_EQ(props[QStringLiteral("PatientID")].toString(), QString::number(i + 1));
-        EXPECT_EQ(props[QStringLiteral("Customer ID")].toString(), QString::number(i + 1));
+        EXPECT_EQ(o[u"messageClass"_s].toString(), u"IPM.Contact.Patient"_s);
+        const QJsonObject props = o[u"properties"_s].toObject();
+        EXPECT_EQ(props[u"PatientID"_s].toString(), QString::number(i + 1));
+        EXPECT_EQ(props[u"Customer ID"_s].toString(), QString::number(i + 1));
     }
-    const CommandRun appts = run({QStringLiteral("dump"), p, QStringLiteral("Scheduler")});
+    const CommandRun appts = run({u"dump"_s, p, u"Scheduler"_s});
     const QJsonObject first =
         QJsonDocument::fromJson(appts.out.section(u'\n', 0, 0).toUtf8()).object();
-    const QJsonObject props = first[QStringLiteral("properties")].toObject();
-    EXPECT_EQ(props[QStringLiteral("Mileage")].toString(), QStringLiteral("1"));
-    EXPECT_EQ(props[QStringLiteral("Start")].toObject()[QStringLiteral("date")].toString(),
-              QStringLiteral("2020-01-02T09:00:00.000Z"));
+    const QJsonObject props = first[u"properties"_s].toObject();
+    EXPECT_EQ(props[u"Mileage"_s].toString(), u"1"_s);
+    EXPECT_EQ(props[u"Start"_s].toObject()[u"date"_s].toString(), u"2020-01-02T09:00:00.000Z"_s);
 
     auto store = host::StoreFile::open(p).value();
     const AddinFolders f = *addinFolders(*store);
-    EXPECT_EQ(*store->findFirst(f.scheduler, QStringLiteral("Mileage"), 7),
-              store->itemIds(f.scheduler)->back());
+    EXPECT_EQ(*store->findFirst(f.scheduler, u"Mileage"_s, 7), store->itemIds(f.scheduler)->back());
 }
 
 TEST_F(StoreCommandTest, BadArgumentsPathsAndFilesFailWithAMessage) {
@@ -123,31 +115,23 @@ TEST_F(StoreCommandTest, BadArgumentsPathsAndFilesFailWithAMessage) {
         QString message;
     };
     const QString good = path("good.pst");
-    ASSERT_EQ(run({QStringLiteral("init-addin"), good}).code, 0);
+    ASSERT_EQ(run({u"init-addin"_s, good}).code, 0);
     const std::vector<Case> cases = {
-        {{QStringLiteral("store")}, 2, QStringLiteral("which store command?")},
-        {{QStringLiteral("frob"), good}, 2, QStringLiteral("unknown command \"frob\"")},
-        {{QStringLiteral("ls")}, 2, QStringLiteral("ls takes one store path")},
-        {{QStringLiteral("ls"), missing}, 1, QStringLiteral("\"%1\" does not exist").arg(missing)},
-        {{QStringLiteral("ls"), text}, 1, QStringLiteral("\"%1\" is not an item store").arg(text)},
-        {{QStringLiteral("dump"), text, QStringLiteral("Patients")},
+        {{u"store"_s}, 2, u"which store command?"_s},
+        {{u"frob"_s, good}, 2, u"unknown command \"frob\""_s},
+        {{u"ls"_s}, 2, u"ls takes one store path"_s},
+        {{u"ls"_s, missing}, 1, u"\"%1\" does not exist"_s.arg(missing)},
+        {{u"ls"_s, text}, 1, u"\"%1\" is not an item store"_s.arg(text)},
+        {{u"dump"_s, text, u"Patients"_s}, 1, u"is not an item store"_s},
+        {{u"dump"_s, good, u"Orlo Networked V.1/Nope"_s},
          1,
-         QStringLiteral("is not an item store")},
-        {{QStringLiteral("dump"), good, QStringLiteral("Orlo Networked V.1/Nope")},
-         1,
-         QStringLiteral("has no folder \"Nope\" in \"Orlo Networked V.1\"")},
-        {{QStringLiteral("init-addin"), path("no/dir/x.pst")},
-         1,
-         QStringLiteral("cannot be created")},
-        {{QStringLiteral("seed"), good, QStringLiteral("--contacts"), QStringLiteral("-1")},
+         u"has no folder \"Nope\" in \"Orlo Networked V.1\""_s},
+        {{u"init-addin"_s, path("no/dir/x.pst")}, 1, u"cannot be created"_s},
+        {{u"seed"_s, good, u"--contacts"_s, u"-1"_s},
          2,
-         QStringLiteral("--contacts needs a count of 0 or more")},
-        {{QStringLiteral("seed"), good, QStringLiteral("--patients"), QStringLiteral("1")},
-         2,
-         QStringLiteral("unknown option \"--patients\"")},
-        {{QStringLiteral("seed"), text, QStringLiteral("--contacts"), QStringLiteral("1")},
-         1,
-         QStringLiteral("is not an item store")},
+         u"--contacts needs a count of 0 or more"_s},
+        {{u"seed"_s, good, u"--patients"_s, u"1"_s}, 2, u"unknown option \"--patients\""_s},
+        {{u"seed"_s, text, u"--contacts"_s, u"1"_s}, 1, u"is not an item store"_s},
     };
     for (const Case& c : cases) {
         const CommandRun r = run(c.args);
@@ -160,12 +144,10 @@ TEST_F(StoreCommandTest, BadArgumentsPathsAndFilesFailWithAMessage) {
 
     // A store without the add-in's folders cannot be seeded.
     const QString bare = path("bare.pst");
-    host::StoreFile::create(bare, QStringLiteral("Orlo Networked V.1")).value().reset();
-    const CommandRun r =
-        run({QStringLiteral("seed"), bare, QStringLiteral("--contacts"), QStringLiteral("1")});
+    host::StoreFile::create(bare, u"Orlo Networked V.1"_s).value().reset();
+    const CommandRun r = run({u"seed"_s, bare, u"--contacts"_s, u"1"_s});
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("has no folder \"Patients\"")))
-        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u"has no folder \"Patients\""_s)) << r.err.toStdString();
 }
 
 TEST(StoreSeederTest, SeedsOnlyPropertiesTheFormsKnow) {
@@ -173,8 +155,8 @@ TEST(StoreSeederTest, SeedsOnlyPropertiesTheFormsKnow) {
     // a value no window, list column or save ever reads.
     const host::FormRegistry forms = host::FormRegistry::standard();
     const std::pair<QString, host::PropertyMap> seeded[] = {
-        {QStringLiteral("IPM.Contact.Patient"), StoreSeeder::contact(7)},
-        {QStringLiteral("IPM.Appointment.Scheduler"), StoreSeeder::appointment(7, 3)},
+        {u"IPM.Contact.Patient"_s, StoreSeeder::contact(7)},
+        {u"IPM.Appointment.Scheduler"_s, StoreSeeder::appointment(7, 3)},
     };
     for (const auto& [messageClass, properties] : seeded) {
         const host::FormDefinition* form = forms.find(messageClass);

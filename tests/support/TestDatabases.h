@@ -1,7 +1,9 @@
 #pragma once
-// Helpers of the data-layer tests: fresh shared and scratch databases in a
-// temporary folder, rows put in with plain SQLite (so that seeding never
-// depends on the code under test), and reading stored values back raw.
+// The test database: fresh shared and scratch databases where an application
+// folder keeps them (Database/Patients.mdb, META/temp.mdb) in a temporary
+// folder, rows put in with plain SQLite (so that seeding never depends on the
+// code under test), and reading stored values back raw. Benchmarks seed a
+// clinic-sized database with the admin tool's seeder through seedClinic.
 
 #include <QString>
 #include <QStringList>
@@ -13,6 +15,9 @@
 #include "platform/core/Locale.h"
 #include "platform/core/Variant.h"
 #include "platform/data/Connection.h"
+#include "tools/Seeder.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::test {
 
@@ -36,8 +41,8 @@ struct SeedAppointment {
 class TestDatabases {
 public:
     TestDatabases();
-    QString sharedPath() const { return m_dir.filePath(QStringLiteral("Patients.mdb")); }
-    QString scratchPath() const { return m_dir.filePath(QStringLiteral("temp.mdb")); }
+    QString sharedPath() const { return m_dir.filePath(u"Database/Patients.mdb"_s); }
+    QString scratchPath() const { return m_dir.filePath(u"META/temp.mdb"_s); }
     QString dir() const { return m_dir.path(); }
 
     void addPatients(const std::vector<SeedPatient>& patients) const;
@@ -46,10 +51,16 @@ public:
     void rawExec(const QString& sql, const QString& path = {}) const;
     // The first column of the first row as stored (NULL gives nullopt).
     std::optional<QString> rawValue(const QString& sql, const QString& path = {}) const;
+    qint64 rawCount(const QString& sql) const;
 
 private:
     QTemporaryDir m_dir;
 };
+
+// A shared database made at `path` with the schema and seeded by the admin
+// tool's seeder.
+Result<tools::SeedCounts> seedClinic(const QString& path, const tools::SeedOptions& options,
+                                     const Locale& locale);
 
 // A date value for a canonical text.
 QDateTime at(const char* canonical);

@@ -1,6 +1,6 @@
 #pragma once
-// One workstation for the patient and appointment tests: an application
-// folder with "logs", a real shared database made with the schema, the
+// The test desk: one workstation for the patient, appointment and search
+// tests: an application folder with "logs", the test database, the
 // add-in's real store file ("Orlo Networked V.1" with "Patients" and
 // "Scheduler"), a desk application over it, the add-in context with a pinned
 // clock, day-month dates and scripted message boxes, and the add-in itself
@@ -12,7 +12,7 @@
 #include <memory>
 #include <optional>
 
-#include "TestSupport.h"
+#include "TestDatabases.h"
 #include "addin/OutAddIn.h"
 #include "common/AddinContext.h"
 #include "common/basRegistry.h"
@@ -56,11 +56,10 @@ protected:
     QString text(const std::shared_ptr<host::Item>& item, const QString& name) const;
     void set(const std::shared_ptr<host::Item>& item, const QString& name, const QString& value);
 
-    // Reads the shared database with plain SQLite: the first column of the
-    // first row, nothing for NULL or no row.
-    std::optional<QString> rawValue(const QString& sql) const;
-    qint64 rawCount(const QString& sql) const;
-    void rawExec(const QString& sql) const;
+    // The shared database read and written with plain SQLite.
+    std::optional<QString> rawValue(const QString& sql) const { return dbs.rawValue(sql); }
+    qint64 rawCount(const QString& sql) const { return dbs.rawCount(sql); }
+    void rawExec(const QString& sql) const { dbs.rawExec(sql); }
 
     // Whether another workstation could start writing at once: a second
     // connection takes the write lock without waiting.
@@ -70,8 +69,8 @@ protected:
     // Makes the database unreachable (its file moved away).
     void hideDatabase();
 
-    QTemporaryDir dir;
-    QString dbPath;
+    TestDatabases dbs;
+    QString dbPath = dbs.sharedPath();
     PinnedClock clock{naiveDateTime(QDate(2026, 3, 15), QTime(9, 30))};
     Locale locale = Locale::unitedKingdom();
     ScriptedMessageBoxes boxes;

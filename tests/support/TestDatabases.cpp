@@ -1,9 +1,13 @@
-#include "DataTestSupport.h"
+#include "TestDatabases.h"
 
 #include <sqlite3.h>
 
+#include <QDir>
+
 #include "platform/data/DatabaseFile.h"
 #include "records/Schema.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::test {
 
@@ -11,16 +15,18 @@ namespace {
 
 QString lit(const char* s) {
     if (s == nullptr) {
-        return QStringLiteral("NULL");
+        return u"NULL"_s;
     }
     QString t = QString::fromUtf8(s);
-    t.replace(QLatin1Char('\''), QStringLiteral("''"));
+    t.replace(QLatin1Char('\''), u"''"_s);
     return QLatin1Char('\'') + t + QLatin1Char('\'');
 }
 
 }  // namespace
 
 TestDatabases::TestDatabases() {
+    EXPECT_TRUE(QDir(dir()).mkpath(u"Database"_s));
+    EXPECT_TRUE(QDir(dir()).mkpath(u"META"_s));
     EXPECT_TRUE(data::createDatabaseFile(sharedPath(), records::sharedSchemaStatements(),
                                          data::DatabaseKind::Shared)
                     .ok());
@@ -57,44 +63,53 @@ std::optional<QString> TestDatabases::rawValue(const QString& sql, const QString
     return result;
 }
 
+qint64 TestDatabases::rawCount(const QString& sql) const {
+    return rawValue(sql).value_or(u"-1"_s).toLongLong();
+}
+
 void TestDatabases::addPatients(const std::vector<SeedPatient>& patients) const {
-    QString sql = QStringLiteral("BEGIN;");
+    QString sql = u"BEGIN;"_s;
     for (const SeedPatient& p : patients) {
         sql +=
-            QStringLiteral(
-                "INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB, DIABETICYN, "
-                "HOUSENO, STREET1, CITY, HOME_TEL, CREATED, DELETE_FLAG) VALUES (%1, %2, %3, "
-                "%4, %5, '1', 'High Street', 'York', '0123', '2026-01-01 09:00:00', 'NO');")
-                .arg(QString::number(p.id), lit(p.last), lit(p.first), lit(p.dob), lit(p.diabetic));
+            u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB, DIABETICYN, "
+            "HOUSENO, STREET1, CITY, HOME_TEL, CREATED, DELETE_FLAG) VALUES (%1, %2, %3, "
+            "%4, %5, '1', 'High Street', 'York', '0123', '2026-01-01 09:00:00', 'NO');"_s.arg(
+                QString::number(p.id), lit(p.last), lit(p.first), lit(p.dob), lit(p.diabetic));
     }
-    rawExec(sql + QStringLiteral("COMMIT;"));
+    rawExec(sql + u"COMMIT;"_s);
 }
 
 void TestDatabases::addAppointments(const std::vector<SeedAppointment>& appointments) const {
-    QString sql = QStringLiteral("BEGIN;");
+    QString sql = u"BEGIN;"_s;
     for (const SeedAppointment& a : appointments) {
-        sql += QStringLiteral(
-                   "INSERT INTO SCHEDULED (SCHEDULE_ID, PT_ID, START_TIME, END_TIME, "
-                   "RECALLDUEDATE, STATUS, BALANCE1, RECALLPERIOD) VALUES (%1, %2, %3, %3, %4, "
-                   "%5, %6, '6');")
-                   .arg(QString::number(a.id), QString::number(a.patient), lit(a.start),
-                        lit(a.recall), lit(a.status), lit(a.balance));
+        sql +=
+            u"INSERT INTO SCHEDULED (SCHEDULE_ID, PT_ID, START_TIME, END_TIME, "
+            "RECALLDUEDATE, STATUS, BALANCE1, RECALLPERIOD) VALUES (%1, %2, %3, %3, %4, "
+            "%5, %6, '6');"_s.arg(QString::number(a.id), QString::number(a.patient), lit(a.start),
+                                  lit(a.recall), lit(a.status), lit(a.balance));
     }
-    rawExec(sql + QStringLiteral("COMMIT;"));
+    rawExec(sql + u"COMMIT;"_s);
+}
+
+Result<tools::SeedCounts> seedClinic(const QString& path, const tools::SeedOptions& options,
+                                     const Locale& locale) {
+    ORLO_TRY(data::createDatabaseFile(path, records::sharedSchemaStatements(),
+                                      data::DatabaseKind::Shared));
+    return tools::seedDatabase(path, options, locale);
 }
 
 QDateTime at(const char* canonical) {
-    const QDateTime d = QDateTime::fromString(QString::fromLatin1(canonical),
-                                              QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QDateTime d =
+        QDateTime::fromString(QString::fromLatin1(canonical), u"yyyy-MM-dd HH:mm:ss"_s);
     return naiveDateTime(d.date(), d.time());
 }
 
 QString shown(const Variant& v) {
     if (v.isNull()) {
-        return QStringLiteral("<null>");
+        return u"<null>"_s;
     }
     if (const QDateTime* d = v.asDate()) {
-        return d->toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        return d->toString(u"yyyy-MM-dd HH:mm:ss"_s);
     }
     if (const double* d = v.asDouble()) {
         return QString::number(*d, 'g', 15);

@@ -14,9 +14,9 @@
 #include "host/Items.h"
 #include "host/NameSpace.h"
 #include "host/store/StoreFile.h"
-#include "platform/data/DatabaseFile.h"
 #include "records/FieldMaps.h"
-#include "records/Schema.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::test {
 
@@ -26,40 +26,26 @@ QString qs(const char16_t* s) {
     return QString::fromUtf16(s);
 }
 
-struct RawDb {
-    explicit RawDb(const QString& path) {
-        sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    }
-    ~RawDb() { sqlite3_close_v2(db); }
-    sqlite3* db = nullptr;
-};
-
 }  // namespace
 
 void RecordsFixture::SetUp() {
-    ASSERT_TRUE(dir.isValid());
-    const QDir root(dir.path());
-    ASSERT_TRUE(root.mkpath(QStringLiteral("logs")));
-    ASSERT_TRUE(root.mkpath(QStringLiteral("Database")));
-    ASSERT_TRUE(root.mkpath(QStringLiteral("PST")));
-    dbPath = root.filePath(QStringLiteral("Database/Patients.mdb"));
-    ASSERT_TRUE(data::createDatabaseFile(dbPath, records::sharedSchemaStatements(),
-                                         data::DatabaseKind::Shared)
-                    .ok());
+    const QDir root(dbs.dir());
+    ASSERT_TRUE(root.mkpath(u"logs"_s));
+    ASSERT_TRUE(root.mkpath(u"PST"_s));
 
-    registryStore = std::make_unique<RegistryStore>(root.filePath(QStringLiteral("registry")));
+    registryStore = std::make_unique<RegistryStore>(root.filePath(u"registry"_s));
     registry = std::make_unique<basRegistry>(*registryStore, locale);
-    ctx = std::make_unique<AddinContext>(clock, locale, boxes, AppFolder(dir.path()), *registry);
+    ctx = std::make_unique<AddinContext>(clock, locale, boxes, AppFolder(dbs.dir()), *registry);
     // The workstation listens on an address of this test alone.
     ASSERT_TRUE(registry->writeKeyValue(HKEY_CURRENT_USER, AddinRegistryKey, kManualIpEnabledValue,
-                                        QStringLiteral("1"), REG_SZ));
+                                        u"1"_s, REG_SZ));
     ASSERT_TRUE(registry->writeKeyValue(HKEY_CURRENT_USER, AddinRegistryKey, kManualIpValue,
                                         privateLoopbackAddress(), REG_SZ));
 
-    const QString pst = root.filePath(QStringLiteral("PST/12-27Orlonetv1.pst"));
+    const QString pst = root.filePath(u"PST/12-27Orlonetv1.pst"_s);
     ASSERT_TRUE(host::StoreFile::create(pst, qs(kAddinTopFolderName)).ok());
     app = host::Application::create(clock, locale);
-    auto ns = app->GetNamespace(QStringLiteral("MAPI"));
+    auto ns = app->GetNamespace(u"MAPI"_s);
     ASSERT_TRUE(ns.ok());
     ASSERT_TRUE((*ns)->AddStore(pst).ok());
     auto top = (*ns)->Folders()->Item(qs(kAddinTopFolderName));
@@ -68,7 +54,7 @@ void RecordsFixture::SetUp() {
                                     qs(records::kPatientMessageClass));
     auto s = (*top)->Folders()->Add(qs(kSchedulerFolderName), host::FolderKind::Calendar,
                                     qs(records::kAppointmentMessageClass));
-    auto other = (*top)->Folders()->Add(QStringLiteral("Inbox"), host::FolderKind::Mail);
+    auto other = (*top)->Folders()->Add(u"Inbox"_s, host::FolderKind::Mail);
     ASSERT_TRUE(p.ok() && s.ok() && other.ok());
     patientsFolder = *p;
     schedulerFolder = *s;
@@ -82,7 +68,7 @@ void RecordsFixture::SetUp() {
     otherScheduler = *os;
     explorer = app->Explorers()->Add(patientsFolder);
     outAddIn = std::make_unique<addin::OutAddIn>(*ctx, app);
-    outAddIn->StartAddin(app, QStringLiteral("OrlonetPROv1.Connect"));
+    outAddIn->StartAddin(app, u"OrlonetPROv1.Connect"_s);
     ASSERT_EQ(ctx->DbLocation, dbPath);
     ctx->peers = &peers;  // the notices are kept instead of sent
 }
@@ -103,9 +89,9 @@ std::shared_ptr<host::Item> RecordsFixture::newPatient(const QString& last, cons
                                                        std::shared_ptr<host::MAPIFolder> folder) {
     auto item = (folder ? folder : patientsFolder)->Items()->Add();
     EXPECT_TRUE(item.ok());
-    set(*item, QStringLiteral("Last Name"), last);
-    set(*item, QStringLiteral("First Name"), first);
-    set(*item, QStringLiteral("DOB"), dob);
+    set(*item, u"Last Name"_s, last);
+    set(*item, u"First Name"_s, first);
+    set(*item, u"DOB"_s, dob);
     return *item;
 }
 
@@ -113,9 +99,9 @@ std::shared_ptr<host::Item> RecordsFixture::newAppointment(
     const QDateTime& start, const QString& ptId, std::shared_ptr<host::MAPIFolder> folder) {
     auto item = (folder ? folder : schedulerFolder)->Items()->Add();
     EXPECT_TRUE(item.ok());
-    EXPECT_TRUE((*item)->setUserProperty(QStringLiteral("Start"), Variant(start)).ok());
-    EXPECT_TRUE((*item)->setUserProperty(QStringLiteral("End"), Variant(start.addSecs(1800))).ok());
-    set(*item, QStringLiteral("sPTID"), ptId);
+    EXPECT_TRUE((*item)->setUserProperty(u"Start"_s, Variant(start)).ok());
+    EXPECT_TRUE((*item)->setUserProperty(u"End"_s, Variant(start.addSecs(1800))).ok());
+    set(*item, u"sPTID"_s, ptId);
     return *item;
 }
 
@@ -138,47 +124,23 @@ void RecordsFixture::set(const std::shared_ptr<host::Item>& item, const QString&
     EXPECT_TRUE(item->setUserProperty(name, Variant(value)).ok()) << name.toStdString();
 }
 
-std::optional<QString> RecordsFixture::rawValue(const QString& sql) const {
-    RawDb raw(dbPath);
-    sqlite3_stmt* stmt = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(raw.db, sql.toUtf8().constData(), -1, &stmt, nullptr), SQLITE_OK)
-        << sqlite3_errmsg(raw.db);
-    std::optional<QString> value;
-    if (stmt != nullptr && sqlite3_step(stmt) == SQLITE_ROW &&
-        sqlite3_column_type(stmt, 0) != SQLITE_NULL) {
-        value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
-    }
-    sqlite3_finalize(stmt);
-    return value;
-}
-
-qint64 RecordsFixture::rawCount(const QString& sql) const {
-    return rawValue(sql).value_or(QStringLiteral("-1")).toLongLong();
-}
-
-void RecordsFixture::rawExec(const QString& sql) const {
-    RawDb raw(dbPath);
-    char* message = nullptr;
-    EXPECT_EQ(sqlite3_exec(raw.db, sql.toUtf8().constData(), nullptr, nullptr, &message), SQLITE_OK)
-        << (message ? message : "");
-    sqlite3_free(message);
-}
-
 bool RecordsFixture::writeLockIsFree() const {
-    RawDb other(dbPath);
-    sqlite3_busy_timeout(other.db, 0);
+    sqlite3* other = nullptr;
+    sqlite3_open_v2(dbPath.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_busy_timeout(other, 0);
     const bool free =
-        sqlite3_exec(other.db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_exec(other.db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(other);
     return free;
 }
 
 QString RecordsFixture::errorLog() const {
-    return QString::fromUtf8(readFile(QDir(dir.path()).filePath(QStringLiteral("logs/error.log"))));
+    return QString::fromUtf8(readFile(QDir(dbs.dir()).filePath(u"logs/error.log"_s)));
 }
 
 void RecordsFixture::hideDatabase() {
-    ASSERT_TRUE(QFile::rename(dbPath, dbPath + QStringLiteral(".away")));
+    ASSERT_TRUE(QFile::rename(dbPath, dbPath + u".away"_s));
 }
 
 }  // namespace orlo::test

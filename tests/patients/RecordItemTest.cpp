@@ -1,0 +1,311 @@
+// What a contact in "Patients" and an appointment in "Scheduler" share: the
+// first save inserts a row and keeps its key on the item, a save after an
+// edit updates that row, every open window saves whatever the main window
+// shows, an unreachable database is reported and loses nothing typed,
+// opening reads the row (and offers to delete an item whose row is gone),
+// and a new item saved after a deletion reaches the database.
+
+#include <QFile>
+#include <functional>
+
+#include "RecordsFixture.h"
+#include "host/Inspectors.h"
+#include "host/Items.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace orlo::test {
+namespace {
+
+struct PatientKind {
+    static constexpr bool kPatient = true;
+    static constexpr const char* kTable = "PATIENTS";
+    static constexpr const char* kKeyColumn = "PT_ID";
+    static constexpr const char* kKey = "PatientID";
+    static constexpr const char* kBuiltInKey = "Customer ID";
+    static constexpr const char* kEdited = "City1";
+    static constexpr const char* kEditedColumn = "CITY";
+    static constexpr const char* kCreated = "CREATED";
+    static constexpr const char* kUpdated = "LAST_UPDATED";
+    static constexpr const char* kNotice = "P";
+    static constexpr const char* kSaveFailureTitle = "Patient DB Exists Error";
+    static constexpr const char* kOpenFailureTitle = "Patient Open Errors";
+    static constexpr const char* kGoneText =
+        "This patient has been deleted from the database.\r\rYou can delete this patient from "
+        "your Outlook folders by clicking 'Yes'.\rHowever, connected PC's will not be able to "
+        "view/modify this patient.\rTo recreate this patient, you have to recreate it from "
+        "scratch.\r\rDo you want to Delete this patient from your Outlook Folders?";
+};
+
+struct AppointmentKind {
+    static constexpr bool kPatient = false;
+    static constexpr const char* kTable = "SCHEDULED";
+    static constexpr const char* kKeyColumn = "SCHEDULE_ID";
+    static constexpr const char* kKey = "ScheduleID";
+    static constexpr const char* kBuiltInKey = "Mileage";
+    static constexpr const char* kEdited = "REASON";
+    static constexpr const char* kEditedColumn = "REASON";
+    static constexpr const char* kCreated = "CREATED_ON";
+    static constexpr const char* kUpdated = "UPDATED_ON";
+    static constexpr const char* kNotice = "S";
+    static constexpr const char* kSaveFailureTitle = "Appointment Save Errors";
+    static constexpr const char* kOpenFailureTitle = "Appointment Open Errors";
+    static constexpr const char* kGoneText =
+        "This appointment has been deleted from the database.\r\rYou can delete this appointment "
+        "from your Outlook folders by clicking 'Yes'.\rHowever, connected PC's will not be able "
+        "to view/modify this patient.\rTo recreate this appointment, you have to recreate it "
+        "from scratch.\r\rDo you want to Delete this appointment from your Outlook Folders?";
+};
+
+QString l1(const char* s) {
+    return QString::fromLatin1(s);
+}
+
+template <class Kind>
+class RecordItemTest : public RecordsFixture {
+protected:
+    void SetUp() override {
+        RecordsFixture::SetUp();
+        if constexpr (!Kind::kPatient) {
+            rawExec(u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\") VALUES (5, 'Smith')"_s);
+        }
+    }
+
+    // The add-in's folder of this kind, the other one, and a folder of the
+    // same name and form elsewhere.
+    std::shared_ptr<host::MAPIFolder> own() const {
+        return Kind::kPatient ? patientsFolder : schedulerFolder;
+    }
+    std::shared_ptr<host::MAPIFolder> otherKind() const {
+        return Kind::kPatient ? schedulerFolder : patientsFolder;
+    }
+    std::shared_ptr<host::MAPIFolder> stranger() const {
+        return Kind::kPatient ? otherPatients : otherScheduler;
+    }
+
+    // New item `n` with the values its save needs (a patient's name differs
+    // by n).
+    std::shared_ptr<host::Item> fresh(int n, std::shared_ptr<host::MAPIFolder> folder = nullptr) {
+        return Kind::kPatient
+                   ? newPatient(u"O'Brien%1"_s.arg(n), u"Zoë"_s, u"01/02/1970"_s, folder)
+                   : newAppointment(naiveDateTime(QDate(2026, 3, 16), QTime(9, 0)), u"5"_s, folder);
+    }
+    // The same with its window open and the edited value "Leeds".
+    std::shared_ptr<host::Item> opened(int n, std::shared_ptr<host::MAPIFolder> folder = nullptr) {
+        auto item = fresh(n, std::move(folder));
+        display(item);
+        set(item, l1(Kind::kEdited), u"Leeds"_s);
+        return item;
+    }
+    // Item 1 saved to row 1, its window closed again, no notice kept.
+    std::shared_ptr<host::Item> saved() {
+        auto item = opened(1);
+        EXPECT_TRUE(item->Close(host::SaveMode::Save).ok());
+        EXPECT_EQ(text(item, l1(Kind::kKey)), u"1"_s);
+        peers.lines.clear();
+        return item;
+    }
+    QString column(const char* name, const QString& key = u"1"_s) const {
+        return rawValue(u"SELECT \"%1\" FROM %2 WHERE %3 = %4"_s.arg(l1(name), l1(Kind::kTable),
+                                                                     l1(Kind::kKeyColumn), key))
+            .value_or(u"<null>"_s);
+    }
+    qint64 rows() const { return rawCount(u"SELECT COUNT(*) FROM "_s + l1(Kind::kTable)); }
+    QString failureText() const {
+        return u"There has been an error\r\n  Could not find file '%1'.  -2147467259  "
+               "Orlo Data Provider (SQLite)"_s.arg(dbPath);
+    }
+    QString failureEntry() const {
+        return u"Error #-2147467259\r   Could not find file '%1'.\r   (Source: Orlo "
+               "Data Provider (SQLite))\r"_s.arg(dbPath);
+    }
+};
+
+using Kinds = ::testing::Types<PatientKind, AppointmentKind>;
+TYPED_TEST_SUITE(RecordItemTest, Kinds);
+
+TYPED_TEST(RecordItemTest, FirstSaveInsertsOneRowAndKeepsItsKeyUnderBothNames) {
+    auto item = this->opened(1);
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(this->rows(), 1);
+    EXPECT_EQ(this->column(TypeParam::kEditedColumn), u"Leeds"_s);
+    EXPECT_EQ(this->column(TypeParam::kCreated), u"2026-03-15 09:30:00"_s);
+    EXPECT_EQ(this->column(TypeParam::kUpdated), u"2026-03-15 09:30:00"_s);
+    EXPECT_EQ(this->text(item, l1(TypeParam::kKey)), u"1"_s);
+    EXPECT_EQ(this->text(item, l1(TypeParam::kBuiltInKey)), u"1"_s);
+    EXPECT_TRUE(item->Saved());
+    ASSERT_EQ(this->peers.lines.size(), 1u);
+    EXPECT_TRUE(this->peers.lines[0].startsWith(l1(TypeParam::kNotice) + u",1,1,"_s));
+    EXPECT_TRUE(this->boxes.shown().empty());
+}
+
+TYPED_TEST(RecordItemTest, ASaveAfterAnEditUpdatesTheSameRow) {
+    auto item = this->opened(1);
+    ASSERT_TRUE(item->Save().ok());
+    this->clock.advance(3600);
+    this->set(item, l1(TypeParam::kEdited), u"Saint-Étienne d'Avoir"_s);
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(this->rows(), 1);
+    EXPECT_EQ(this->column(TypeParam::kEditedColumn), u"Saint-Étienne d'Avoir"_s);
+    // The creation time comes back from the item, the update time from the clock.
+    EXPECT_EQ(this->column(TypeParam::kCreated), u"2026-03-15 09:30:00"_s);
+    EXPECT_EQ(this->column(TypeParam::kUpdated), u"2026-03-15 10:30:00"_s);
+    EXPECT_EQ(this->text(item, l1(TypeParam::kKey)), u"1"_s);
+    ASSERT_EQ(this->peers.lines.size(), 2u);
+    EXPECT_TRUE(this->peers.lines[1].startsWith(l1(TypeParam::kNotice) + u",2,1,"_s));
+    EXPECT_TRUE(this->peers.lines[1].contains(u",15/03/2026 10:30:00,"_s));
+    EXPECT_TRUE(this->boxes.shown().empty());
+}
+
+TYPED_TEST(RecordItemTest, EveryOpenWindowSavesWhateverTheMainWindowShows) {
+    auto first = this->opened(1);
+    auto second = this->opened(2);
+    // The first window is not the last one opened; the main window shows
+    // one folder after another.
+    for (const auto& [shown, value] :
+         {std::pair{this->otherKind(), u"York"_s}, std::pair{this->inboxLike, u"Hull"_s},
+          std::pair{this->own(), u"Ripon"_s}}) {
+        this->showFolder(shown);
+        this->set(first, l1(TypeParam::kEdited), value);
+        ASSERT_TRUE(first->Save().ok());
+        EXPECT_EQ(this->column(TypeParam::kEditedColumn), value) << shown->Name().toStdString();
+    }
+    ASSERT_TRUE(second->Save().ok());
+    EXPECT_EQ(this->text(second, l1(TypeParam::kKey)), u"2"_s);
+    EXPECT_EQ(this->peers.lines.size(), 4u);
+
+    // An item of the same form in another folder of the same name is none
+    // of the add-in's.
+    auto stranger = this->opened(3, this->stranger());
+    ASSERT_TRUE(stranger->Save().ok());
+    EXPECT_EQ(this->rows(), 2);
+    EXPECT_TRUE(this->text(stranger, l1(TypeParam::kKey)).isEmpty());
+    EXPECT_TRUE(this->boxes.shown().empty());
+}
+
+TYPED_TEST(RecordItemTest, UnreachableDatabaseOnSaveIsReportedAndLosesNothing) {
+    this->hideDatabase();
+    auto item = this->opened(1);
+    ASSERT_TRUE(item->Save().ok());
+    ASSERT_EQ(this->boxes.shown().size(), 1u);
+    EXPECT_EQ(this->boxes.shown()[0],
+              (MessageBoxRequest{this->failureText(), l1(TypeParam::kSaveFailureTitle),
+                                 MsgIcon::Critical, MsgButtons::OK}));
+    EXPECT_EQ(this->errorLog().count(this->failureEntry()), 1) << this->errorLog().toStdString();
+    EXPECT_TRUE(this->peers.lines.empty());
+
+    // The desk's own save went through: nothing typed is lost, and the next
+    // save once the database is back inserts the row.
+    EXPECT_TRUE(item->Saved());
+    EXPECT_EQ(this->text(item, l1(TypeParam::kEdited)), u"Leeds"_s);
+    EXPECT_TRUE(this->text(item, l1(TypeParam::kKey)).isEmpty());
+    ASSERT_TRUE(QFile::rename(this->dbPath + u".away"_s, this->dbPath));
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(this->text(item, l1(TypeParam::kKey)), u"1"_s);
+    EXPECT_EQ(this->column(TypeParam::kEditedColumn), u"Leeds"_s);
+}
+
+TYPED_TEST(RecordItemTest, OpenReadsTheRowWhateverTheMainWindowShows) {
+    auto unsaved = this->opened(2);  // a new item has no row to read
+    EXPECT_TRUE(this->boxes.shown().empty());
+    ASSERT_TRUE(unsaved->Close(host::SaveMode::Discard).ok());
+
+    auto item = this->saved();
+    this->rawExec(u"UPDATE %1 SET %2 = 'Seen by Dr O''Hara'"_s.arg(l1(TypeParam::kTable),
+                                                                   l1(TypeParam::kEditedColumn)));
+    this->showFolder(this->otherKind());
+    this->display(item);
+    EXPECT_EQ(this->text(item, l1(TypeParam::kEdited)), u"Seen by Dr O'Hara"_s);
+    // The refresh is not saved.
+    EXPECT_FALSE(item->Saved());
+    EXPECT_EQ(this->rows(), 1);
+    EXPECT_TRUE(this->peers.lines.empty());
+    EXPECT_TRUE(this->boxes.shown().empty());
+}
+
+TYPED_TEST(RecordItemTest, OpeningAnItemWhoseRowIsGoneOffersItsDeletion) {
+    auto item = this->saved();
+    this->rawExec(u"DELETE FROM "_s + l1(TypeParam::kTable));
+    this->showFolder(this->otherKind());
+    this->boxes.queueAnswer(MsgAnswer::No);
+    this->display(item);
+    ASSERT_EQ(this->boxes.shown().size(), 1u);
+    EXPECT_EQ(this->boxes.shown()[0],
+              (MessageBoxRequest{l1(TypeParam::kGoneText), u"Orlo Software - Delete Confirmation"_s,
+                                 MsgIcon::Exclamation, MsgButtons::YesNo}));
+    EXPECT_FALSE(item->isDeleted());
+    EXPECT_EQ(this->text(item, l1(TypeParam::kEdited)), u"Leeds"_s);
+    ASSERT_TRUE(item->Close(host::SaveMode::Discard).ok());
+
+    // An item of another folder of the same name with the same key is left alone.
+    auto stranger = this->fresh(3, this->stranger());
+    this->set(stranger, l1(TypeParam::kKey), u"1"_s);
+    this->display(stranger);
+    EXPECT_EQ(this->boxes.shown().size(), 1u);
+
+    this->boxes.queueAnswer(MsgAnswer::Yes);
+    this->display(item);
+    EXPECT_TRUE(item->isDeleted());
+    EXPECT_EQ(*this->own()->Items()->Count(), 0);
+    EXPECT_FALSE(stranger->isDeleted());
+}
+
+TYPED_TEST(RecordItemTest, UnreachableDatabaseOnOpenIsReported) {
+    auto item = this->saved();
+    this->hideDatabase();
+    this->display(item);
+    ASSERT_EQ(this->boxes.shown().size(), 1u);
+    EXPECT_EQ(this->boxes.shown()[0],
+              (MessageBoxRequest{this->failureText(), l1(TypeParam::kOpenFailureTitle),
+                                 MsgIcon::Critical, MsgButtons::OK}));
+    EXPECT_TRUE(this->errorLog().contains(this->failureEntry()));
+    EXPECT_EQ(this->text(item, l1(TypeParam::kEdited)), u"Leeds"_s);
+}
+
+TYPED_TEST(RecordItemTest, ANewItemSavedAfterADeletionReachesTheDatabase) {
+    using Remove = std::function<void(const std::shared_ptr<host::Item>&)>;
+    const std::vector<std::pair<const char*, Remove>> deletions = {
+        {"deleted in its window",
+         [&](const auto& item) {
+             this->display(item);
+             ASSERT_TRUE(item->Delete().ok());
+         }},
+        {"row gone, deletion offered and taken",
+         [&](const auto& item) {
+             this->rawExec(u"DELETE FROM %1 WHERE %2 = %3"_s.arg(
+                 l1(TypeParam::kTable), l1(TypeParam::kKeyColumn),
+                 this->text(item, l1(TypeParam::kKey))));
+             this->boxes.queueAnswer(MsgAnswer::Yes);
+             this->display(item);
+             ASSERT_TRUE(item->isDeleted());
+             EXPECT_EQ(this->app->Inspectors()->Count(), 0);
+         }},
+        {"deletion refused by another handler",
+         [&](const auto& item) {
+             this->display(item);
+             auto veto = item->events.BeforeDelete.connect(
+                 [](const std::shared_ptr<host::Item>&, bool& cancel) { cancel = true; });
+             ASSERT_FALSE(item->Delete().ok());
+         }},
+    };
+    int n = 0;
+    for (const auto& [name, remove] : deletions) {
+        SCOPED_TRACE(name);
+        auto gone = this->opened(++n);
+        ASSERT_TRUE(gone->Close(host::SaveMode::Save).ok());
+        remove(gone);
+        const qint64 before = this->rows();
+        auto next = this->opened(10 + n);
+        ASSERT_TRUE(next->Save().ok());
+        EXPECT_FALSE(this->text(next, l1(TypeParam::kKey)).isEmpty());
+        EXPECT_EQ(this->rows(), before + 1);
+        ASSERT_TRUE(next->Close(host::SaveMode::Discard).ok());
+    }
+    // Deleting in the desk never touches the database: only the row the
+    // second case removed itself is gone.
+    EXPECT_EQ(this->rows(), 5);
+    EXPECT_EQ(this->boxes.shown().size(), 1u);
+}
+
+}  // namespace
+}  // namespace orlo::test
