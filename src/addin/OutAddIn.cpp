@@ -151,7 +151,9 @@ void OutAddIn::StartAddin(const std::shared_ptr<host::Application>& application,
     m_ctx.PatientItemSaveEnabled = true;
     m_ctx.ApptItemSaveEnabled = true;
 
-    // 13-17. The progress window and the resync of both folders run here.
+    // 13-17.
+    refreshFolders();
+
     // 18. Then the peer form, the session registration and ConnectAll.
 
     // 19.

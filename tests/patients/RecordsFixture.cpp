@@ -40,6 +40,12 @@ void RecordsFixture::SetUp() {
     ASSERT_TRUE(root.mkpath(QStringLiteral("logs")));
     ASSERT_TRUE(root.mkpath(QStringLiteral("Database")));
     ASSERT_TRUE(root.mkpath(QStringLiteral("PST")));
+    // Laid out as at installation: empty unload lists (the start-up's
+    // resync then checks every key of the empty database).
+    ASSERT_TRUE(root.mkpath(QStringLiteral("META")));
+    for (const char* list : {"META/UNLOADP.log", "META/UNLOADS.log"}) {
+        writeFile(root.filePath(QString::fromLatin1(list)), {});
+    }
     dbPath = root.filePath(QStringLiteral("Database/Patients.mdb"));
     ASSERT_TRUE(data::createDatabaseFile(dbPath, records::sharedSchemaStatements(),
                                          data::DatabaseKind::Shared)
