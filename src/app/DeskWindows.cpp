@@ -160,7 +160,7 @@ std::vector<WindowControl::OtherWindow> DeskWindows::otherWindows() const {
     std::vector<OtherWindow> out;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (isOtherWindow(w)) {
-            OtherWindow other{w->windowTitle(), w->objectName(), w->isModal()};
+            OtherWindow other{w->windowTitle(), w->objectName(), w->isModal(), -1, QString()};
             if (const auto* bar = w->findChild<QProgressBar*>()) {
                 other.progress = bar->value();
                 if (const auto* label = w->findChild<QLabel*>()) {
