@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -55,8 +56,11 @@ void AddinsDialog::removeSelected() {
     if (m_host == nullptr || row == nullptr) {
         return;
     }
-    (void)m_host->remove(row->data(Qt::UserRole).toString());
+    const Status removed = m_host->remove(row->data(Qt::UserRole).toString());
     reload();
+    if (!removed) {
+        QMessageBox::warning(this, QString::fromUtf16(kTitle), removed.error().description);
+    }
 }
 
 }  // namespace orlo::desk

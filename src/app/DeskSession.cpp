@@ -10,6 +10,7 @@
 #include "host/MAPIFolder.h"
 #include "host/NameSpace.h"
 #include "host/commandbars/CommandBars.h"
+#include "platform/core/ErrorTrap.h"
 #include "platform/ui/MessageBox.h"
 
 namespace orlo::desk {
@@ -57,7 +58,8 @@ std::vector<Error> DeskSession::open() {
         QDir().mkpath(QFileInfo(personal).absolutePath());
         stores << personal;
         if (!QFileInfo::exists(personal)) {
-            (void)ns->AddStore(personal);
+            ignoreError(ns->AddStore(personal),
+                        "opening the profile below reports a store it cannot open");
         }
     }
     std::vector<Error> errors = ns->openProfile(stores);
@@ -73,7 +75,8 @@ std::vector<Error> DeskSession::open() {
     m_profileWatch =
         ns->events.profileChanged.connect([this, weak = std::weak_ptr<host::NameSpace>(ns)] {
             if (const auto n = weak.lock()) {
-                (void)m_profile.save(n->profileStores());
+                ignoreError(m_profile.save(n->profileStores()),
+                            "the profile is saved again at the next change and at start-up");
             }
         });
     std::shared_ptr<host::MAPIFolder> first;

@@ -19,6 +19,7 @@
 #include "host/Inspector.h"
 #include "host/Inspectors.h"
 #include "host/Item.h"
+#include "platform/core/ErrorTrap.h"
 
 namespace orlo::desk {
 
@@ -101,7 +102,8 @@ void DeskWindows::quit() {
     // Every item window closes without saving, then the main window.
     for (const auto& w : std::vector<QPointer<InspectorWindow>>(m_inspectors)) {
         if (w) {
-            (void)w->inspector()->Close(host::SaveMode::Discard);
+            ignoreError(w->inspector()->Close(host::SaveMode::Discard),
+                        "the desk is leaving: the window goes whatever its item says");
             if (w) {
                 w->close();
             }

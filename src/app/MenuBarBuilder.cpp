@@ -7,6 +7,7 @@
 
 #include "host/commandbars/CommandBar.h"
 #include "host/commandbars/CommandBarControls.h"
+#include "platform/core/ErrorTrap.h"
 
 namespace orlo::desk {
 
@@ -53,7 +54,7 @@ void MenuBarBuilder::fill(QMenu& menu, const std::shared_ptr<host::CommandBarCon
         const std::weak_ptr<CommandBarControl> weak = control;
         QObject::connect(action, &QAction::triggered, action, [weak] {
             if (const auto c = weak.lock()) {
-                (void)c->Execute();
+                ignoreError(c->Execute(), "the click's handler reports its own failures");
             }
         });
     }
@@ -79,7 +80,7 @@ void MenuBarBuilder::build(QMenuBar& menuBar, const std::shared_ptr<host::Comman
             const std::weak_ptr<CommandBarControl> weak = control;
             QObject::connect(action, &QAction::triggered, action, [weak] {
                 if (const auto c = weak.lock()) {
-                    (void)c->Execute();
+                    ignoreError(c->Execute(), "the click's handler reports its own failures");
                 }
             });
         }

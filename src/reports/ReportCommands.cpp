@@ -2,6 +2,7 @@
 
 #include "common/AddinContext.h"
 #include "common/ErrorReport.h"
+#include "platform/core/ErrorTrap.h"
 #include "platform/report/ReportPreview.h"
 
 namespace orlo::reports {
@@ -55,13 +56,15 @@ void ReportCommands::reportFailure(ReportId id, const LoadFailure& failure) {
     // the connection had none (a report that could not be laid out). A log
     // that cannot be written has nowhere else to go: the box was shown.
     if (!failure.providerErrors.empty()) {
-        (void)reportDatabaseError(failure.error, errorTitle(id), failure.providerErrors,
-                                  m_ctx.messageBoxes, m_ctx.log());
+        ignoreError(reportDatabaseError(failure.error, errorTitle(id), failure.providerErrors,
+                                        m_ctx.messageBoxes, m_ctx.log()),
+                    "the box was shown; a log that cannot be written has nowhere to go");
         return;
     }
     m_ctx.messageBoxes.show(errorBoxText(failure.error), MsgButtons::OK, MsgIcon::Critical,
                             errorTitle(id));
-    (void)m_ctx.log().WriteErrorLog(failure.error.description);
+    ignoreError(m_ctx.log().WriteErrorLog(failure.error.description),
+                "the box was shown; a log that cannot be written has nowhere to go");
 }
 
 }  // namespace orlo::reports

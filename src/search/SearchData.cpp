@@ -6,6 +6,7 @@
 #include "host/Application.h"
 #include "host/Inspector.h"
 #include "host/Item.h"
+#include "platform/core/ErrorTrap.h"
 #include "platform/data/Connection.h"
 #include "platform/data/Recordset.h"
 #include "reports/ReportLoader.h"
@@ -96,8 +97,9 @@ SearchLease SearchData::OpenSearchData(SearchNeeds needs) {
             set.SearchConnection ? set.SearchConnection->errors() : ProviderErrors{};
         // The box is what matters here; a log that cannot be written has
         // nowhere else to go.
-        (void)reportDatabaseError(s.error(), QString::fromUtf16(kSearchDataErrorTitle), errors,
-                                  m_ctx.messageBoxes, m_ctx.log());
+        ignoreError(reportDatabaseError(s.error(), QString::fromUtf16(kSearchDataErrorTitle),
+                                        errors, m_ctx.messageBoxes, m_ctx.log()),
+                    "the box was shown; a log that cannot be written has nowhere to go");
         return {};
     }
     m_current = set;
@@ -115,7 +117,8 @@ void SearchData::release() {
             }
         }
         if (m_current.SearchConnection) {
-            (void)m_current.SearchConnection->close();
+            ignoreError(m_current.SearchConnection->close(),
+                        "the windows are gone: nothing is left to lose");
         }
         if (m_current.RecallListRecordset) {
             m_current.RecallListRecordset->close();

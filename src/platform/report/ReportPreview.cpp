@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "platform/core/ErrorTrap.h"
 #include "platform/report/ReportExport.h"
 #include "platform/ui/MessageBox.h"
 
@@ -231,7 +232,7 @@ void ReportPreview::saveAsPdf() {
         this, QStringLiteral("Save as PDF"), m_pages.report().definition().caption() + u".pdf",
         QStringLiteral("PDF files (*.pdf)"));
     if (!path.isEmpty()) {
-        (void)exportTo(path, true);
+        ignoreError(exportTo(path, true), "exportTo shows the failure in a box");
     }
 }
 
@@ -240,7 +241,7 @@ void ReportPreview::saveAsCsv() {
         this, QStringLiteral("Save as CSV"), m_pages.report().definition().caption() + u".csv",
         QStringLiteral("CSV files (*.csv)"));
     if (!path.isEmpty()) {
-        (void)exportTo(path, false);
+        ignoreError(exportTo(path, false), "exportTo shows the failure in a box");
     }
 }
 
