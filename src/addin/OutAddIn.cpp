@@ -18,6 +18,8 @@
 #include "host/NameSpace.h"
 #include "host/commandbars/CommandBar.h"
 #include "host/commandbars/CommandBars.h"
+#include "peer/ConnectorConsole.h"
+#include "peer/formMain.h"
 #include "platform/core/ErrorTrap.h"
 #include "platform/ui/MessageBox.h"
 #include "records/SchemaUpgrade.h"
@@ -104,8 +106,14 @@ void OutAddIn::StartAddin(const std::shared_ptr<host::Application>& application,
     // the start-up.
     OpenAddinPst();
 
-    // 5. A blank "ManualIP" takes the address of the peer form's listening
-    // socket: that belongs to the peer network, which starts the peer form.
+    // 5. A blank "ManualIP" takes the address of the peer form's listener.
+    if (settings.ManualIP.isBlank()) {
+        const QString address = loadPeerForm().localAddress();
+        trap.step([&] {
+            return registry.writeKeyValue(HKEY_CURRENT_USER, AddinRegistryKey, kManualIpValue,
+                                          address, REG_SZ);
+        });
+    }
 
     // 6.
     if (settings.ManualIPEnabled.isBlank()) {
@@ -154,15 +162,16 @@ void OutAddIn::StartAddin(const std::shared_ptr<host::Application>& application,
     // 13-17.
     refreshFolders();
 
-    // 18. Then the peer form, the session registration and ConnectAll.
+    // 18.
+    startPeerNetwork();
 
     // 19.
     m_menu.releaseBitmaps();
 }
 
 void OutAddIn::StopAddin() {
-    // 1. The workstation's session row is deleted here by the session
-    // registry once it exists.
+    // 1.
+    unregisterPeer();
 
     // 2. Release, in this order.
     objInsp = nullptr;
@@ -178,7 +187,8 @@ void OutAddIn::StopAddin() {
     m_itemWindows.clear();
     // The timers TimerL, TimerLS and Timer1 join here.
 
-    // 3. The peer form closes its sockets here (frmMainClose).
+    // 3.
+    closePeerForm();
 }
 
 void OutAddIn::upgradeDatabase() {

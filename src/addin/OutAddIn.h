@@ -35,6 +35,11 @@ class NameSpace;
 class Views;
 }  // namespace orlo::host
 
+namespace orlo::peer {
+class formMain;
+class ConnectorConsole;
+}  // namespace orlo::peer
+
 namespace orlo::addin {
 
 // The add-in's store messages.
@@ -112,6 +117,8 @@ public:
     }
     const QString& progId() const { return m_progId; }
     bool isRunning() const { return objOutlook != nullptr; }
+    // The peer connector while loaded, else null.
+    peer::formMain* peerForm() const { return m_formMain.get(); }
 
 private:
     // One open item window whose item's events reach the handlers.
@@ -123,6 +130,13 @@ private:
                       const std::shared_ptr<host::ContactItem>& item);
     void trackAppointment(const std::shared_ptr<host::Inspector>& inspector,
                           const std::shared_ptr<host::AppointmentItem>& item);
+    // The peer network (OutAddInPeer.cpp): the connector loaded, the
+    // workstation registered and connected to its peers; unregistered and
+    // closed again.
+    peer::formMain& loadPeerForm();
+    void startPeerNetwork();
+    void unregisterPeer();
+    void closePeerForm();
     ItemWindow& addItemWindow(const std::shared_ptr<host::Inspector>& inspector);
     void itemWindowClosed(const host::Inspector* inspector);
 
@@ -146,6 +160,8 @@ private:
     host::EventField<host::CommandBarControl> cbbViews;
     QString m_progId;
     OrloMenu m_menu;
+    std::unique_ptr<peer::formMain> m_formMain;
+    std::unique_ptr<peer::ConnectorConsole> m_console;
 };
 
 }  // namespace orlo::addin

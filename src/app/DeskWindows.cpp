@@ -150,8 +150,19 @@ bool DeskWindows::isOtherWindow(const QWidget* w) const {
 }
 
 QWidget* DeskWindows::otherWindow(const QString& window) const {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (isOtherWindow(w) && (w->windowTitle() == window || w->objectName() == window)) {
+    const auto named = [&](const QWidget* w) {
+        return w->windowTitle() == window || w->objectName() == window;
+    };
+    const QWidgetList all = QApplication::topLevelWidgets();
+    for (QWidget* w : all) {
+        if (isOtherWindow(w) && named(w)) {
+            return w;
+        }
+    }
+    // An add-in's hidden window (the peer connector's console) is read by
+    // name too, as a user could not but a script may.
+    for (QWidget* w : all) {
+        if (!w->isVisible() && w->objectName() == window && !w->inherits("QMenu")) {
             return w;
         }
     }

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTableView>
 #include <QWidget>
 
@@ -28,7 +29,7 @@ QString kindOf(const QWidget* w) {
     if (qobject_cast<const QAbstractButton*>(w)) {
         return QStringLiteral("button");
     }
-    if (qobject_cast<const QLineEdit*>(w)) {
+    if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w)) {
         return QStringLiteral("text");
     }
     if (qobject_cast<const QComboBox*>(w)) {
@@ -62,6 +63,8 @@ QJsonObject describe(const QWidget& w, const QString& kind) {
         out.insert(QStringLiteral("toolTip"), b->toolTip());
     } else if (const auto* e = qobject_cast<const QLineEdit*>(&w)) {
         out.insert(QStringLiteral("text"), e->text());
+    } else if (const auto* p = qobject_cast<const QPlainTextEdit*>(&w)) {
+        out.insert(QStringLiteral("text"), p->toPlainText());
     } else if (const auto* c = qobject_cast<const QComboBox*>(&w)) {
         out.insert(QStringLiteral("text"), c->currentText());
         out.insert(QStringLiteral("items"), comboItems(*c));

@@ -38,6 +38,8 @@ std::unique_ptr<report::Report> loadReportData(ReportId id, const QString& sql,
     }
     auto connection = std::make_unique<data::Connection>(data::DataContext{clock, locale});
     auto recordset = std::make_shared<data::Recordset>();
+    // The preview reads every row soon after the first page shows.
+    recordset->setFetchOnDemand(true);
     Status s = connection->open(reportConnectionString(databasePath));
     if (s) {
         s = recordset->open(sql, *connection, data::kOpenStatic, data::kLockOptimistic,

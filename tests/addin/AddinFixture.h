@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "LoopbackAddress.h"
 #include "TestSupport.h"
 #include "addin/Connect.h"
 #include "addin/OutAddIn.h"
@@ -63,6 +64,9 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         ASSERT_TRUE(layOutAppFolder(m_appFolder.root()));
+        // The workstation listens on an address of this test alone.
+        storeText(kManualIpEnabledValue, QStringLiteral("1"));
+        storeText(kManualIpValue, orlo::test::privateLoopbackAddress());
         openDesk();
     }
 

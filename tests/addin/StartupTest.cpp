@@ -2,6 +2,8 @@
 // settings written once, the store opened once, the desk objects held, and
 // a start-up that goes on past a missing or damaged store.
 
+#include <QHostAddress>
+
 #include "AddinFixture.h"
 #include "host/commandbars/CommandBar.h"
 #include "host/commandbars/CommandBarControls.h"
@@ -13,13 +15,18 @@ namespace {
 class StartupTest : public AddinFixture {};
 
 TEST_F(StartupTest, FirstStartWritesTheDefaultsOnceAsText) {
-    ASSERT_FALSE(QFileInfo::exists(registryFile()));
+    ASSERT_TRUE(QFile::remove(registryFile()));
     ASSERT_TRUE(connect().ok());
     const QString defaultDb = m_appFolder.root() + QStringLiteral("/Database/Patients.mdb");
     EXPECT_EQ(stored(kDefaultDbLocationValue), (RegistryValue{REG_SZ, defaultDb.toUtf8()}));
     EXPECT_EQ(stored(kManualIpEnabledValue), (RegistryValue{REG_SZ, QByteArray("0")}));
-    // The workstation's address comes from the peer network's socket.
-    EXPECT_EQ(stored(kManualIpValue), std::nullopt);
+    // The workstation's address, as its listener reports it.
+    const auto address = stored(kManualIpValue);
+    ASSERT_TRUE(address.has_value());
+    EXPECT_EQ(address->type, REG_SZ);
+    EXPECT_EQ(QHostAddress(QString::fromUtf8(address->data)).protocol(),
+              QAbstractSocket::IPv4Protocol);
+    EXPECT_EQ(QString::fromUtf8(address->data), ctx().LocalIP);
     EXPECT_EQ(ctx().DbLocation, defaultDb);
     EXPECT_TRUE(ctx().PatientItemSaveEnabled);
     EXPECT_TRUE(ctx().ApptItemSaveEnabled);
@@ -105,10 +112,11 @@ TEST_F(StartupTest, FindsTheRefreshControlOnTheStandardBar) {
 TEST_F(StartupTest, ADeskWithoutAnyWindowStartsNothing) {
     m_explorer->Close();
     ASSERT_EQ(m_app->Explorers()->Count(), 0);
+    const QByteArray settings = orlo::test::readFile(registryFile());
     ASSERT_TRUE(connect().ok());
     EXPECT_EQ(m_connect.outAddIn(), nullptr);
     EXPECT_FALSE(addinStoreOpen());
-    EXPECT_FALSE(QFileInfo::exists(registryFile()));
+    EXPECT_EQ(orlo::test::readFile(registryFile()), settings);
     EXPECT_TRUE(m_boxes.shown().empty());
     // Disconnecting an add-in that never started does nothing either.
     disconnect(host::RemoveMode::UserClosed);

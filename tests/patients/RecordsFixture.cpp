@@ -1,5 +1,7 @@
 #include "RecordsFixture.h"
 
+#include "LoopbackAddress.h"
+
 #include <sqlite3.h>
 
 #include <QFile>
@@ -54,7 +56,11 @@ void RecordsFixture::SetUp() {
     registryStore = std::make_unique<RegistryStore>(root.filePath(QStringLiteral("registry")));
     registry = std::make_unique<basRegistry>(*registryStore, locale);
     ctx = std::make_unique<AddinContext>(clock, locale, boxes, AppFolder(dir.path()), *registry);
-    ctx->peers = &peers;
+    // The workstation listens on an address of this test alone.
+    ASSERT_TRUE(registry->writeKeyValue(HKEY_CURRENT_USER, AddinRegistryKey, kManualIpEnabledValue,
+                                        QStringLiteral("1"), REG_SZ));
+    ASSERT_TRUE(registry->writeKeyValue(HKEY_CURRENT_USER, AddinRegistryKey, kManualIpValue,
+                                        privateLoopbackAddress(), REG_SZ));
 
     const QString pst = root.filePath(QStringLiteral("PST/12-27Orlonetv1.pst"));
     ASSERT_TRUE(host::StoreFile::create(pst, qs(kAddinTopFolderName)).ok());
@@ -84,6 +90,7 @@ void RecordsFixture::SetUp() {
     outAddIn = std::make_unique<addin::OutAddIn>(*ctx, app);
     outAddIn->StartAddin(app, QStringLiteral("OrlonetPROv1.Connect"));
     ASSERT_EQ(ctx->DbLocation, dbPath);
+    ctx->peers = &peers;  // the notices are kept instead of sent
 }
 
 void RecordsFixture::TearDown() {

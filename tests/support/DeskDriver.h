@@ -51,6 +51,11 @@ public:
         send(name, std::move(fields));
         return reply();
     }
+    // SIGKILL: the desk dies without shutting down.
+    void kill() {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
     int waitForExit() { return m_process.waitForFinished(20000) ? m_process.exitCode() : -1; }
 
 private:

@@ -168,6 +168,7 @@ Result<qint64> Connection::execute(const QString& sql) {
         key.reset();  // a date column takes the translator's date handling
     }
     if (key) {
+        ORLO_TRY(s.finishOpenReads());
         if (s.batchesWrites()) {
             ORLO_TRY(s.beginBatch());
         }
@@ -199,6 +200,9 @@ Result<qint64> Connection::execute(const QString& sql) {
         return s.fail(dataError(orlo::err::kCommandError, kTrailingTextText.toString()), sql);
     }
     const bool writes = !stmt.isReadOnly();
+    if (writes) {
+        ORLO_TRY(s.finishOpenReads());
+    }
     if (writes && s.batchesWrites()) {
         ORLO_TRY(s.beginBatch());
     } else if (!writes) {

@@ -1,6 +1,7 @@
 #include "platform/data/Recordset.h"
 
 #include <QRegularExpression>
+#include <limits>
 
 #include "platform/core/ErrorTrap.h"
 #include "platform/core/Locale.h"
@@ -32,6 +33,10 @@ struct Recordset::Row {
 namespace {
 
 constexpr QStringView kRowidAlias = u"__orlo_rowid";
+// A cursor that reads on demand opens with a report page's rows and more,
+// and reads on in steps of this many as moves go past the rows read.
+constexpr qint64 kFirstRows = 100;
+constexpr qint64 kMoreRows = 1000;
 
 Error closedError() {
     return dataError(orlo::err::kOperationNotAllowed, kObjectClosedText.toString());
@@ -167,6 +172,7 @@ Status Recordset::open(const QString& source, Connection& connection, int cursor
 void Recordset::close() {
     // The AddNew's transaction rolls back.
     ignoreError(leaveCurrentRow(Leave::Abandon), "abandoning pending changes cannot fail");
+    dropReader();
     m_open = false;
     m_rows.clear();
     m_columns.clear();
@@ -174,6 +180,35 @@ void Recordset::close() {
     m_pos = -1;
     m_session.reset();
 }
+
+// The statement a recordset reads its rows from, kept open between reads.
+struct Recordset::Reader {
+    sqlite::Statement stmt;
+    QString sql;  // its SQLite text, counted by recordCount
+    QStringList parameters;
+    QString source;  // the text errors name
+    int columns = 0;
+    bool hasRowid = false;
+    std::vector<sqlite3_value*> scratch;
+
+    // Appends up to `limit` rows (all when negative); true when the
+    // statement has run to its end.
+    sqlite::SqlResult<bool> read(std::vector<Row>& rows, qint64 limit) {
+        for (qint64 n = 0; limit < 0 || n < limit; ++n) {
+            ORLO_TRY_ASSIGN(const bool row, stmt.step());
+            if (!row) {
+                return true;
+            }
+            Row r;
+            r.cells = detail::PackedRow::fromStatement(stmt.handle(), columns, scratch);
+            if (hasRowid) {
+                r.rowid = stmt.columnInt(columns);
+            }
+            rows.push_back(std::move(r));
+        }
+        return false;
+    }
+};
 
 Status Recordset::fetch() {
     detail::Session& s = *m_session;
@@ -216,44 +251,98 @@ Status Recordset::fetch() {
         }
     }
 
-    sqlite::Statement filtered;
-    sqlite::Statement* stmt = &base;
-    if (!m_filter.isEmpty()) {
+    auto reader = std::make_unique<Reader>();
+    reader->columns = count;
+    reader->hasRowid = hasRowid;
+    reader->sql = m_baseSql;
+    reader->source = m_source;
+    if (m_filter.isEmpty()) {
+        reader->stmt = std::move(base);
+    } else {
         Result<detail::FilterClause> clause = detail::translateFilterText(m_filter, *m_session);
         if (!clause) {
             return s.fail(clause.error(), m_filter);
         }
         // The filter keeps the query's own order: the query runs as a
         // subquery and the outer select adds no order of its own.
-        const QString sql = u"SELECT * FROM ("_s + m_baseSql + u") WHERE "_s + clause->where;
-        ORLO_TRY_ASSIGN(filtered, s.check(db.prepare(sql), m_filter));
+        reader->sql = u"SELECT * FROM ("_s + m_baseSql + u") WHERE "_s + clause->where;
+        reader->parameters = clause->parameters;
+        reader->source = m_filter;
+        ORLO_TRY_ASSIGN(reader->stmt, s.check(db.prepare(reader->sql), m_filter));
         for (int p = 0; p < clause->parameters.size(); ++p) {
-            filtered.bindText(p + 1, clause->parameters[p]);
+            reader->stmt.bindText(p + 1, clause->parameters[p]);
         }
-        stmt = &filtered;
     }
 
+    // The previous read ends here, whatever this one does.
+    dropReader();
+    const bool onDemand =
+        m_fetchOnDemand && (m_cursorType == kOpenStatic || m_lockType == kLockReadOnly);
     std::vector<Row> rows;
-    std::vector<sqlite3_value*> scratch;
-    ORLO_TRY(s.check(stmt->forEachRow([&](const sqlite::Statement& row) {
-        Row r;
-        r.cells = detail::PackedRow::fromStatement(row.handle(), count, scratch);
-        if (hasRowid) {
-            r.rowid = row.columnInt(count);
-        }
-        rows.push_back(std::move(r));
-    }),
-                     m_filter.isEmpty() ? m_source : m_filter));
+    ORLO_TRY_ASSIGN(const bool done,
+                    s.check(reader->read(rows, onDemand ? kFirstRows : -1), reader->source));
     m_columns = std::move(columns);
     m_rows = std::move(rows);
     m_deleted = 0;
     m_pos = 0;
     m_edits.clear();
+    if (!done) {
+        m_reader = std::move(reader);
+        s.addOpenRead(
+            this, [this] { return fetchAll(); }, [this] { dropReader(); });
+    }
     ORLO_TRY(resolveBaseTable());
     if (hasRowid && !m_baseTable.isEmpty()) {
         m_rowKey = RowKey::Rowid;
     }
     return {};
+}
+
+void Recordset::dropReader() {
+    if (m_reader) {
+        m_reader.reset();
+        m_count.reset();
+        if (m_session) {
+            m_session->removeOpenRead(this);
+        }
+    }
+}
+
+Status Recordset::fetchMore(qint64 rows) {
+    ORLO_TRY(ensureOpen());
+    if (!m_reader || rows <= 0) {
+        return {};
+    }
+    const sqlite::SqlResult<bool> done = m_reader->read(m_rows, rows);
+    if (!done) {
+        // The rows read so far stay; the rest cannot be had.
+        const QString source = m_reader->source;
+        dropReader();
+        return m_session->failure(done.error(), source);
+    }
+    if (*done) {
+        dropReader();
+    }
+    return {};
+}
+
+Status Recordset::fetchThrough(qint64 index) {
+    while (m_reader && index >= qint64(m_rows.size())) {
+        ORLO_TRY(fetchMore(kMoreRows));
+    }
+    return {};
+}
+
+Status Recordset::fetchAll() {
+    return fetchMore(std::numeric_limits<qint64>::max());
+}
+
+qint64 Recordset::fetchedCount() const {
+    return liveSession() ? qint64(m_rows.size()) - m_deleted : 0;
+}
+
+bool Recordset::fetchComplete() const {
+    return !m_reader;
 }
 
 Status Recordset::resolveBaseTable() {
@@ -287,7 +376,23 @@ Status Recordset::resolveBaseTable() {
 
 Result<qint64> Recordset::recordCount() const {
     ORLO_TRY(ensureOpen());
-    return qint64(m_rows.size()) - m_deleted;
+    if (!m_reader) {
+        return qint64(m_rows.size()) - m_deleted;
+    }
+    if (!m_count) {
+        // Counted inside the open read's transaction: the same rows the read
+        // goes on to return, without reading them.
+        detail::Session& s = *m_session;
+        const QString sql = u"SELECT COUNT(*) FROM ("_s + m_reader->sql + u")"_s;
+        ORLO_TRY_ASSIGN(sqlite::Statement stmt,
+                        s.check(s.database().prepare(sql), m_reader->source));
+        for (int p = 0; p < m_reader->parameters.size(); ++p) {
+            stmt.bindText(p + 1, m_reader->parameters[p]);
+        }
+        ORLO_TRY_ASSIGN(const bool row, s.check(stmt.step(), m_reader->source));
+        m_count = row ? stmt.columnInt(0) : 0;
+    }
+    return *m_count;
 }
 
 bool Recordset::eof() const {
@@ -346,6 +451,7 @@ Status Recordset::moveFirst() {
 Status Recordset::moveLast() {
     ORLO_TRY(ensureOpen());
     ORLO_TRY(leaveCurrentRow(Leave::Commit));
+    ORLO_TRY(fetchAll());
     m_pos = qint64(m_rows.size()) - 1;
     skipDeletedBackward();
     if (m_pos < 0) {
@@ -361,6 +467,8 @@ Status Recordset::moveNext() {
         return fail(noCurrentRecord());
     }
     ++m_pos;
+    // A row past those read is read first: EOF only where the rows end.
+    ORLO_TRY(fetchThrough(m_pos));
     skipDeletedForward();
     return {};
 }
@@ -459,6 +567,7 @@ Result<Variant> Recordset::field(const QString& name) const {
 Result<RowTable> Recordset::getRows() {
     ORLO_TRY(ensureCurrent());
     ORLO_TRY(leaveCurrentRow(Leave::Commit));
+    ORLO_TRY(fetchAll());
     RowTable table(m_columns.size());
     for (; m_pos < qint64(m_rows.size()); ++m_pos) {
         const Row& r = m_rows[size_t(m_pos)];
@@ -487,6 +596,7 @@ Status Recordset::addNew() {
         return fail(notUpdatable(u"its rows do not come from one table"_s));
     }
     ORLO_TRY(leaveCurrentRow(Leave::Commit));
+    ORLO_TRY(m_session->finishOpenReads());
     ORLO_TRY(m_session->flushBatch());
     ORLO_TRY_ASSIGN(std::unique_ptr<detail::PendingInsert> p,
                     detail::PendingInsert::begin(*m_session, m_baseTable));
@@ -547,6 +657,7 @@ Status Recordset::update() {
         return {};
     }
     ORLO_TRY(ensureCurrent());
+    ORLO_TRY(m_session->finishOpenReads());
     Row& row = m_rows[size_t(m_pos)];
     QStringList sets;
     for (const auto& edit : m_edits) {
@@ -604,6 +715,7 @@ Status Recordset::deleteCurrent() {
     if (m_lockType == kLockReadOnly) {
         return fail(notUpdatable(u"the recordset is read-only"_s));
     }
+    ORLO_TRY(m_session->finishOpenReads());
     Row& row = m_rows[size_t(m_pos)];
     ORLO_TRY_ASSIGN(const auto key, currentKey());
     ORLO_TRY(m_session->flushBatch());

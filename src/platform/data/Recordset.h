@@ -1,9 +1,19 @@
 #pragma once
-// Recordset: the rows of one query or table over an open connection, fully
-// fetched when opened (keyset and static cursors alike), with a current
-// record, fields by name or position, AddNew/Update with the new counter key
+// Recordset: the rows of one query or table over an open connection, with a
+// current record, fields by name or position, AddNew/Update with the new counter key
 // readable before the row is committed, Delete of the current row, Filter
 // and Requery.
+//
+// A recordset fetches every row when it opens. One that was asked to read
+// on demand (setFetchOnDemand before open, for a static or read-only
+// cursor) opens with its first rows only and reads the rest as moves,
+// GetRows or fetchMore ask for them; its statement keeps SQLite's read
+// transaction open until the last row, so its rows are one snapshot (other
+// connections' writes wait until then). A write through the same
+// connection, and Update, AddNew or Delete, first reads the rest. Only a
+// reader that goes on to read every row soon asks for it (the report
+// preview): a window that kept a half-read recordset open would make every
+// other workstation's save wait.
 //
 // Field names: a column's own name, or "TABLE.COLUMN" for a column whose
 // name occurs more than once (a join of PATIENTS.* and SCHEDULED.* names
@@ -42,6 +52,8 @@ public:
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
 
+    // Whether the next open of a static or read-only cursor reads on demand.
+    void setFetchOnDemand(bool onDemand) { m_fetchOnDemand = onDemand; }
     // `source` is an SQL text or a bare table name.
     Status open(const QString& source, Connection& connection, int cursorType = kOpenKeyset,
                 int lockType = kLockOptimistic, int options = kCmdUnspecified);
@@ -49,7 +61,15 @@ public:
     void close();
     int state() const;  // kStateOpen or kStateClosed
 
+    // Every row, also those not read yet (counted by the query itself while
+    // the read is open).
     Result<qint64> recordCount() const;
+    // Rows read so far; all of them once fetchComplete().
+    qint64 fetchedCount() const;
+    bool fetchComplete() const;
+    // Reads up to `rows` more rows of a cursor that reads on demand.
+    Status fetchMore(qint64 rows);
+
     bool eof() const;
     bool bof() const;
     // A move first commits what is pending on the current row (the row an
@@ -95,6 +115,7 @@ public:
 private:
     struct Column;
     struct Row;
+    struct Reader;
 
     // How the rows of the base table are told apart when one is written.
     enum class RowKey {
@@ -113,6 +134,10 @@ private:
     Status ensureOpen() const;
     Status ensureCurrent() const;
     Status fetch();
+    // Reads until the row at `index` is there or the rows end.
+    Status fetchThrough(qint64 index);
+    Status fetchAll();
+    void dropReader();
     Result<int> indexOf(const QString& name) const;
     Variant readCell(int column, const Variant& stored) const;
     Result<Variant> storedValue(int column, const Variant& value) const;
@@ -135,6 +160,8 @@ private:
     bool m_open = false;
     std::vector<Column> m_columns;
     std::vector<Row> m_rows;
+    std::unique_ptr<Reader> m_reader;       // while rows remain to be read
+    mutable std::optional<qint64> m_count;  // counted while the read is open
     qint64 m_deleted = 0;
     qint64 m_pos = -1;  // -1 BOF, size() EOF
     // The one table the rows come from, when they can be updated.
@@ -143,6 +170,7 @@ private:
     int m_keyColumn = 0;  // position of the table's key among the columns
     std::unique_ptr<detail::PendingInsert> m_pending;
     std::vector<std::pair<int, Variant>> m_edits;  // edits of the current row
+    bool m_fetchOnDemand = false;
 };
 
 }  // namespace orlo::data

@@ -71,12 +71,43 @@ Status Session::close() {
     if (!m_db.isOpen()) {
         return {};
     }
+    // A recordset of a closed connection is closed: its rows are not read on.
+    const std::vector<OpenRead> reads = std::move(m_openReads);
+    m_openReads.clear();
+    for (const OpenRead& r : reads) {
+        r.drop();
+    }
     Status flushed = flushBatch();
     m_cache.clear();
     m_tables.clear();
     m_dateColumns.clear();
     m_db.close();
     return flushed;
+}
+
+void Session::addOpenRead(const void* owner, std::function<Status()> finish,
+                          std::function<void()> drop) {
+    removeOpenRead(owner);
+    m_openReads.push_back({owner, std::move(finish), std::move(drop)});
+}
+
+void Session::removeOpenRead(const void* owner) {
+    std::erase_if(m_openReads, [owner](const OpenRead& r) { return r.owner == owner; });
+}
+
+Status Session::finishOpenReads() {
+    // Each finish removes its own entry when its read ends.
+    while (!m_openReads.empty()) {
+        const OpenRead read = m_openReads.back();
+        if (Status s = read.finish(); !s) {
+            // A read that fails is over as well: its recordset keeps the
+            // rows it had and reads no further.
+            removeOpenRead(read.owner);
+            return s;
+        }
+        removeOpenRead(read.owner);
+    }
+    return {};
 }
 
 Error Session::fail(const Error& e, const QString& sql) {

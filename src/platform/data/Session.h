@@ -7,9 +7,11 @@
 #include <QHash>
 #include <QSet>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <type_traits>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/core/ProviderError.h"
 #include "platform/core/Result.h"
@@ -83,6 +85,15 @@ public:
     // The engine ended the batch's transaction itself (after an error).
     void batchLost() { m_batch.reset(); }
 
+    // Recordsets still reading their rows keep their statement, and with it
+    // SQLite's read transaction, open until the last row. A write on this
+    // connection first lets every such read run to its end, so that no
+    // recordset holds rows from before a write and rows from after it;
+    // closing the connection drops the reads. `owner` names the reader.
+    void addOpenRead(const void* owner, std::function<Status()> finish, std::function<void()> drop);
+    void removeOpenRead(const void* owner);
+    Status finishOpenReads();
+
     // Prepared statements run again and again with different literal keys
     // (the resync's key inserts), by their SQLite text.
     sqlite::SqlResult<sqlite::StatementUse> cachedStatement(const QString& sql);
@@ -97,6 +108,12 @@ private:
     bool m_batchWrites = false;
     std::optional<sqlite::Transaction> m_batch;
     std::unordered_map<QString, sqlite::Statement> m_cache;
+    struct OpenRead {
+        const void* owner;
+        std::function<Status()> finish;
+        std::function<void()> drop;
+    };
+    std::vector<OpenRead> m_openReads;
 };
 
 // Maps an SQLite result code to the error number callers test.

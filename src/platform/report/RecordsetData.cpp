@@ -11,13 +11,22 @@ RecordsetData::RecordsetData(std::shared_ptr<data::Recordset> recordset, Locale 
     if (!m_recordset || m_recordset->state() != data::kStateOpen) {
         return;
     }
-    m_rows = m_recordset->recordCount().valueOr(0);
     for (int i = 0; i < m_recordset->fieldCount(); ++i) {
         m_names.push_back(m_recordset->fieldName(i).valueOr(QString()));
     }
-    if (m_rows > 0 && !m_recordset->moveFirst().ok()) {
-        m_rows = 0;
-    }
+    m_usable = m_recordset->eof() || m_recordset->moveFirst().ok();
+}
+
+qint64 RecordsetData::rowCount() const {
+    return m_usable ? m_recordset->fetchedCount() : 0;
+}
+
+bool RecordsetData::complete() const {
+    return !m_usable || m_recordset->fetchComplete();
+}
+
+Status RecordsetData::fetchMore(qint64 rows) {
+    return m_usable ? m_recordset->fetchMore(rows) : Status{};
 }
 
 std::optional<int> RecordsetData::fieldIndex(const QString& name) const {
@@ -50,9 +59,10 @@ bool RecordsetData::seek(qint64 row) {
     if (row < fromHere) {
         ok = m_recordset->moveFirst().ok();
         m_pos = 0;
-    } else if (m_rows - 1 - row < fromHere) {
+    } else if (const qint64 rows = rowCount();
+               m_recordset->fetchComplete() && rows - 1 - row < fromHere) {
         ok = m_recordset->moveLast().ok();
-        m_pos = m_rows - 1;
+        m_pos = rows - 1;
     }
     while (ok && m_pos < row) {
         ok = m_recordset->moveNext().ok();
@@ -69,7 +79,7 @@ bool RecordsetData::seek(qint64 row) {
 }
 
 QString RecordsetData::text(qint64 row, int field) {
-    if (row < 0 || row >= m_rows || !seek(row)) {
+    if (row < 0 || row >= rowCount() || !seek(row)) {
         return {};
     }
     const Result<Variant> value = m_recordset->field(field);

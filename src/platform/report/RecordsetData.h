@@ -3,7 +3,8 @@
 // the recordset (and with it the connection's session) alive for as long as
 // it is shown, reads values through the recordset's own cursor, and shows
 // each value as its text in the workstation's locale (dates as general
-// dates, Null as nothing).
+// dates, Null as nothing). The rows are those the recordset has read so
+// far: a static cursor opens with its first rows and reads on when asked.
 
 #include <memory>
 #include <vector>
@@ -21,20 +22,22 @@ class RecordsetData final : public ReportData {
 public:
     RecordsetData(std::shared_ptr<data::Recordset> recordset, Locale locale);
 
-    qint64 rowCount() const override { return m_rows; }
+    qint64 rowCount() const override;
     std::optional<int> fieldIndex(const QString& name) const override;
     QString text(qint64 row, int field) override;
+    bool complete() const override;
+    Status fetchMore(qint64 rows) override;
 
     const std::shared_ptr<data::Recordset>& recordset() const { return m_recordset; }
 
 private:
     // Brings the cursor to `row` the shortest way: from the current row, the
-    // first or the last.
+    // first or (once every row is read) the last.
     bool seek(qint64 row);
 
     std::shared_ptr<data::Recordset> m_recordset;
     Locale m_locale;
-    qint64 m_rows = 0;
+    bool m_usable = false;  // open, and on its first row
     qint64 m_pos = 0;
     std::vector<QString> m_names;
 };

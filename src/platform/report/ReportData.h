@@ -1,10 +1,14 @@
 #pragma once
 // ReportData: what a report's detail band reads, row by row (its data
 // source). The renderer asks only for the rows of the page it paints, so a
-// source may be large: nothing is copied or formatted ahead.
+// source may be large: nothing is copied or formatted ahead. A source may
+// also still be reading its rows: rowCount() is then the rows read so far,
+// and fetchMore() reads on.
 
 #include <QString>
 #include <optional>
+
+#include "platform/core/Result.h"
 
 namespace orlo::report {
 
@@ -16,6 +20,10 @@ public:
     virtual std::optional<int> fieldIndex(const QString& name) const = 0;
     // A value as the report shows it. Not const: reading may move a cursor.
     virtual QString text(qint64 row, int field) = 0;
+    // Whether every row has been read.
+    virtual bool complete() const { return true; }
+    // Reads up to `rows` more rows.
+    virtual Status fetchMore(qint64 /*rows*/) { return {}; }
 };
 
 }  // namespace orlo::report

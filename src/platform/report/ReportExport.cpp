@@ -141,6 +141,7 @@ Status writeCsv(const ReportPages& pages, const QString& path, const ExportProgr
     for (const CsvColumn& c : columns) {
         fields << c.heading->text;
     }
+    ORLO_TRY(pages.fetchAll());
     QByteArray out("\xEF\xBB\xBF");
     out += csvRecord(fields).toUtf8() + "\r\n";
     const qint64 rows = pages.rowCount();
@@ -171,6 +172,7 @@ Status writePdf(const ReportPages& pages, const QString& path, const ExportProgr
     if (!file.open(QIODevice::WriteOnly)) {
         return fileError(path, file.errorString());
     }
+    ORLO_TRY(pages.fetchAll());
     const ReportDefinition& def = pages.report().definition();
     {
         QPdfWriter writer(&file);

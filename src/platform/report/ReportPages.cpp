@@ -4,6 +4,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <cmath>
+#include <limits>
 
 namespace orlo::report {
 
@@ -77,15 +78,38 @@ Result<ReportPages> ReportPages::create(Report& report) {
     if (detail <= 0 || body < detail || body < header) {
         return layoutError(QStringLiteral("The bands of %1 do not fit on a page.").arg(def.name()));
     }
-    pages.m_rows = data ? data->rowCount() : 0;
     pages.m_rowsFirst = qint64(std::floor((body - header) / detail + kSlack));
     pages.m_rowsPer = qint64(std::floor(body / detail + kSlack));
-    const qint64 rest = std::max<qint64>(0, pages.m_rows - pages.m_rowsFirst);
-    pages.m_pageCount = 1 + int((rest + pages.m_rowsPer - 1) / pages.m_rowsPer);
-    if (pages.reportFooterOnOwnPage()) {
-        ++pages.m_pageCount;
-    }
+    pages.layOut();
     return pages;
+}
+
+void ReportPages::layOut() const {
+    const ReportData* data = m_report->dataSource().get();
+    m_rows = data ? data->rowCount() : 0;
+    m_complete = !data || data->complete();
+    const qint64 rest = std::max<qint64>(0, m_rows - m_rowsFirst);
+    m_pageCount = 1 + int((rest + m_rowsPer - 1) / m_rowsPer);
+    if (m_complete && reportFooterOnOwnPage()) {
+        ++m_pageCount;
+    }
+}
+
+Status ReportPages::fetchMore(qint64 rows) const {
+    if (m_complete) {
+        return {};
+    }
+    const Status read = m_report->dataSource()->fetchMore(rows);
+    // What was read before a failure is laid out all the same.
+    layOut();
+    if (!read) {
+        m_complete = true;
+    }
+    return read;
+}
+
+Status ReportPages::fetchAll() const {
+    return fetchMore(std::numeric_limits<qint64>::max());
 }
 
 bool ReportPages::reportFooterOnOwnPage() const {
@@ -197,7 +221,7 @@ void ReportPages::paint(QPainter& painter, int page) const {
         paintBand(painter, detail, top, page, r);
         top += detail.height;
     }
-    if (page == m_pageCount - 1) {
+    if (m_complete && page == m_pageCount - 1) {
         paintBand(painter, def.band(BandKind::ReportFooter), top, page, 0);
     }
     const ReportBand& footer = def.band(BandKind::PageFooter);

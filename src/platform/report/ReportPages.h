@@ -10,6 +10,12 @@
 // the same whether the report has ten rows or a hundred thousand, and the
 // preview shows its first page at once.
 //
+// A data source may still be reading its rows (a static recordset reads its
+// first rows when it opens): the pages are then those of the rows read so
+// far, with no report footer and no page after them yet, and fetchMore()
+// reads on and lays the pages out again ("Page 1 of 3" becomes "Page 1 of
+// 40"). Printing and export read every row first (fetchAll).
+//
 //   auto pages = ReportPages::create(report);     // checks the bound fields
 //   painter.scale(dpi / 72.0, dpi / 72.0);         // one unit = one point
 //   pages->paint(painter, 0);
@@ -41,6 +47,12 @@ public:
     static Result<ReportPages> create(Report& report);
 
     int pageCount() const { return m_pageCount; }
+    // Whether every row of the data source has been read and laid out.
+    bool complete() const { return m_complete; }
+    // Reads up to `rows` more rows and lays the pages out again. The rows
+    // are the data source's to cache: a const layout may read on.
+    Status fetchMore(qint64 rows) const;
+    Status fetchAll() const;
     qint64 rowCount() const { return m_rows; }
     QSizeF paperSize() const;
 
@@ -76,14 +88,18 @@ private:
     };
     const Font& fontFor(const TextStyle& style, const QPaintDevice* device) const;
     bool reportFooterOnOwnPage() const;
+    // Pages from the rows read so far.
+    void layOut() const;
     void paintBand(QPainter& painter, const ReportBand& band, qreal top, int page,
                    qint64 row) const;
 
     Report* m_report;
-    qint64 m_rows = 0;
     qint64 m_rowsFirst = 0;  // rows on page 1, under the report header
     qint64 m_rowsPer = 0;    // rows on every later page
-    int m_pageCount = 1;
+    // From the rows read so far (layOut).
+    mutable qint64 m_rows = 0;
+    mutable bool m_complete = true;
+    mutable int m_pageCount = 1;
     // The data source's position of each detail element's field (-1: a label).
     std::vector<int> m_fieldIndex;
     mutable std::deque<Font> m_fonts;  // entries stay in place as it grows

@@ -14,8 +14,10 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <limits>
 
 #include "platform/core/ErrorTrap.h"
 #include "platform/report/ReportExport.h"
@@ -29,6 +31,9 @@ namespace {
 constexpr std::pair<const char*, qreal> kZooms[] = {{"Fit Width", 0}, {"50%", 0.5},  {"75%", 0.75},
                                                     {"100%", 1.0},    {"150%", 1.5}, {"200%", 2.0}};
 constexpr int kPageGap = 16;  // grey border around the page, pixels
+// Rows read per step while the preview is open: a few milliseconds each, so
+// paging and zooming stay quick while the rest of a long report arrives.
+constexpr qint64 kReadStepRows = 4000;
 
 QToolButton* navButton(QWidget* parent, const char* text, const char* name) {
     auto* b = new QToolButton(parent);
@@ -89,7 +94,7 @@ ReportPreview::ReportPreview(ReportPages pages, MessageBoxService& boxes, QWidge
     connect(m_first, &QToolButton::clicked, this, [this] { showPage(0); });
     connect(m_previous, &QToolButton::clicked, this, [this] { showPage(m_page - 1); });
     connect(m_next, &QToolButton::clicked, this, [this] { showPage(m_page + 1); });
-    connect(m_last, &QToolButton::clicked, this, [this] { showPage(pageCount() - 1); });
+    connect(m_last, &QToolButton::clicked, this, [this] { showLastPage(); });
     connect(m_zoomBox, &QComboBox::currentIndexChanged, this,
             [this](int i) { setZoom(m_zoomBox->itemData(i).toReal()); });
     connect(printButton, &QPushButton::clicked, this, [this] { print(); });
@@ -100,15 +105,57 @@ ReportPreview::ReportPreview(ReportPages pages, MessageBoxService& boxes, QWidge
     const QSizeF paper = m_pages.paperSize();
     resize(int(paper.width()) + 80, 720);
     render();
+    if (!m_pages.complete()) {
+        m_reader = new QTimer(this);
+        m_reader->setInterval(0);
+        connect(m_reader, &QTimer::timeout, this, [this] { readOn(); });
+        m_reader->start();
+    }
+}
+
+void ReportPreview::readOn() {
+    const Status read = m_pages.fetchMore(kReadStepRows);
+    if (m_pages.complete()) {
+        m_reader->stop();
+        render();
+    } else {
+        updatePageControls();
+    }
+    if (!read) {
+        reportReadFailure(read);
+    }
+}
+
+void ReportPreview::readThrough(int page) {
+    while (!m_pages.complete() && page >= pageCount()) {
+        if (const Status read = m_pages.fetchMore(kReadStepRows); !read) {
+            reportReadFailure(read);
+        }
+    }
+}
+
+void ReportPreview::reportReadFailure(const Status& s) {
+    if (m_reader) {
+        m_reader->stop();
+    }
+    m_boxes.show(
+        QStringLiteral("Not every row of the report could be read: %1").arg(s.error().description),
+        MsgButtons::OK, MsgIcon::Critical, m_pages.report().definition().caption());
 }
 
 void ReportPreview::showPage(int page) {
+    readThrough(page);
     const int clamped = std::clamp(page, 0, pageCount() - 1);
     if (clamped != m_page) {
         m_page = clamped;
         render();
         m_scroll->verticalScrollBar()->setValue(0);
     }
+}
+
+void ReportPreview::showLastPage() {
+    readThrough(std::numeric_limits<int>::max());
+    showPage(pageCount() - 1);
 }
 
 void ReportPreview::setZoom(qreal zoom) {
@@ -140,6 +187,10 @@ void ReportPreview::render() {
     }
     m_canvas->setPixmap(QPixmap::fromImage(image));
     m_canvas->resize(paper.toSize() + QSize(2 * kPageGap, 2 * kPageGap));
+    updatePageControls();
+}
+
+void ReportPreview::updatePageControls() {
     const QLocale locale;
     m_pageLabel->setText(QStringLiteral("Page %1 of %2")
                              .arg(locale.toString(m_page + 1), locale.toString(pageCount())));
@@ -161,7 +212,7 @@ void ReportPreview::keyPressEvent(QKeyEvent* event) {
             showPage(0);
             return;
         case Qt::Key_End:
-            showPage(pageCount() - 1);
+            showLastPage();
             return;
         default:
             QDialog::keyPressEvent(event);
@@ -178,6 +229,7 @@ bool ReportPreview::eventFilter(QObject* watched, QEvent* event) {
 
 void ReportPreview::print() {
     const ReportDefinition& def = m_pages.report().definition();
+    readThrough(std::numeric_limits<int>::max());
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(def.page().size));
     printer.setPageOrientation(def.page().orientation);

@@ -4,6 +4,8 @@
 // with the buttons or Page Up / Page Down, printing through the platform's
 // print dialog, and saving as PDF or CSV. Only the page on screen is
 // painted, so the first page shows at once however long the report is.
+// Rows a data source has still to read arrive in steps between events (one
+// UI thread): the page count grows until the last row is there.
 
 #include <QDialog>
 #include <QImage>
@@ -14,6 +16,7 @@
 class QComboBox;
 class QLabel;
 class QScrollArea;
+class QTimer;
 class QToolButton;
 
 namespace orlo {
@@ -31,6 +34,7 @@ public:
     int currentPage() const { return m_page; }
     int pageCount() const { return m_pages.pageCount(); }
     void showPage(int page);
+    void showLastPage();
     // Points to pixels; 0 fits the page's width to the window.
     void setZoom(qreal zoom);
 
@@ -47,6 +51,13 @@ protected:
 
 private:
     void render();
+    void updatePageControls();
+    // One step of reading the rows that remain; the last step repaints the
+    // page, whose footer may show the page count.
+    void readOn();
+    // Reads until `page` exists or the rows end.
+    void readThrough(int page);
+    void reportReadFailure(const Status& s);
     qreal pixelsPerPoint() const;
 
     ReportPages m_pages;
@@ -61,6 +72,7 @@ private:
     QToolButton* m_previous = nullptr;
     QToolButton* m_next = nullptr;
     QToolButton* m_last = nullptr;
+    QTimer* m_reader = nullptr;
 };
 
 // Lays the report out and shows it modal until the user closes it. A

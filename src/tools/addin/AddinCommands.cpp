@@ -17,7 +17,8 @@ constexpr QStringView kProgId = u"OrlonetPROv1.Connect";
 
 void usage(ToolIo& io) {
     io.err << "usage: orlo addin register APPDIR [--registry FILE]\n"
-              "       orlo addin list [--registry FILE]\n";
+              "       orlo addin list [--registry FILE]\n"
+              "       orlo addin set NAME VALUE [--registry FILE]\n";
 }
 
 // Takes "--registry FILE" out of args; false when FILE is missing.
@@ -66,6 +67,20 @@ int listAddins(RegistryStore& store, ToolIo& io) {
     return kExitOk;
 }
 
+// One of the add-in's own settings ("defaultDBlocation", "ManualIP",
+// "ManualIPEnabled"), as text.
+int setValue(const QString& name, const QString& value, RegistryStore& store, ToolIo& io) {
+    const QString path = u"Software\\Microsoft\\Office\\Outlook\\Addins\\"_s + kProgId;
+    const auto key = store.createKey(RegistryRoot::CurrentUser, path);
+    const Status s = key ? store.setValue(*key, name, RegistryValue{kRegSz, value.toUtf8()})
+                         : Status(key.error());
+    if (!s) {
+        io.err << "orlo addin: " << s.error().description << "\n";
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 int runAddinCommands(const QStringList& arguments, ToolIo& io) {
@@ -79,6 +94,9 @@ int runAddinCommands(const QStringList& arguments, ToolIo& io) {
     const QString command = args.takeFirst();
     if (command == u"register"_s && args.size() == 1) {
         return registerAddin(args.first(), store, io);
+    }
+    if (command == u"set"_s && args.size() == 2) {
+        return setValue(args.at(0), args.at(1), store, io);
     }
     if (command == u"list"_s && args.isEmpty()) {
         return listAddins(store, io);

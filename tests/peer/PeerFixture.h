@@ -1,0 +1,129 @@
+#pragma once
+// Workstations in one process, each with its own application folder,
+// settings file, desk and store on one shared database, each listening on
+// its own loopback address (127.0.0.2, 127.0.0.3, ...). The pacing timer is
+// pinned: tests tick it by hand.
+
+#include <QTcpSocket>
+
+#include "AddinFixture.h"
+#include "common/CTimer.h"
+#include "host/Items.h"
+#include "peer/formMain.h"
+#include "platform/data/Recordset.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace orlo::peer::test {
+
+using addin::test::qs;
+
+struct Workstation {
+    QTemporaryDir dir;
+    AppFolder folder{dir.filePath(u"app"_s)};
+    PinnedClock clock{naiveDateTime(QDate(2026, 3, 15), QTime(17, 45))};
+    ScriptedMessageBoxes boxes;
+    std::shared_ptr<host::Application> app;
+    std::shared_ptr<host::Explorer> explorer;
+    std::unique_ptr<addin::Connect> connect;
+    QString ip;
+
+    AddinContext& ctx() { return *connect->context(); }
+    formMain& form() { return *connect->outAddIn()->peerForm(); }
+    std::shared_ptr<host::MAPIFolder> folderOf(const char16_t* name) {
+        return *addinFolder(app, qs(name));
+    }
+    int count(const char16_t* name) { return *folderOf(name)->Items()->Count(); }
+    QString log() const {
+        return QString::fromUtf8(orlo::test::readFile(folder.path(u"\\logs\\error.log"_s)));
+    }
+    void tick(int n) {
+        for (int i = 0; i < n; ++i) {
+            form().Timer1().RaiseTimer();
+        }
+    }
+};
+
+class PeerFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(data::createDatabaseFile(m_db, records::sharedSchemaStatements(),
+                                             data::DatabaseKind::Shared));
+    }
+    // Starts workstation 127.0.0.(n + 2) with the add-in loaded.
+    Workstation& start(int n) {
+        auto& w = m_ws[static_cast<size_t>(n)];
+        w = std::make_unique<Workstation>();
+        w->ip = QStringLiteral("127.0.0.%1").arg(n + 2);
+        EXPECT_TRUE(addin::test::layOutAppFolder(w->folder.root()));
+        RegistryStore store(w->dir.filePath(u"registry"_s));
+        const auto key = *store.createKey(RegistryRoot::CurrentUser, AddinRegistryKey);
+        for (const auto& [name, v] :
+             {std::pair{kDefaultDbLocationValue, m_db}, std::pair{kManualIpEnabledValue, u"1"_s},
+              std::pair{kManualIpValue, w->ip}}) {
+            EXPECT_TRUE(store.setValue(key, qs(name), RegistryValue{REG_SZ, v.toUtf8()}));
+        }
+        w->app = host::Application::create(w->clock, Locale::unitedKingdom(),
+                                           host::FormRegistry::standard(), &w->boxes);
+        auto ns = *w->app->GetNamespace(u"MAPI"_s);
+        EXPECT_TRUE(ns->AddStore(w->dir.filePath(u"desk.pst"_s)));
+        w->explorer = w->app->Explorers()->Add(*ns->Folders()->Item(1));
+        w->connect = std::make_unique<addin::Connect>(w->folder, w->dir.filePath(u"registry"_s));
+        host::CustomArgs custom;
+        EXPECT_TRUE(w->connect->OnConnection(w->app, host::ConnectMode::Startup,
+                                             host::AddInInst{qs(addin::kProgId), {}, {}}, custom));
+        w->form().Timer1().setInterval(24 * 3600 * 1000);  // pinned
+        return *w;
+    }
+    // Starts workstations 0..n-1, each connecting to those before it.
+    void mesh(int n) {
+        for (int i = 0; i < n; ++i) {
+            start(i).tick(4 * i);
+        }
+        for (int i = 0; i < n; ++i) {
+            ASSERT_TRUE(
+                orlo::test::waitFor([&] { return ws(i).form().connectedCount() == n - 1; }));
+        }
+    }
+    Workstation& ws(int n) { return *m_ws[static_cast<size_t>(n)]; }
+
+    // Bytes to workstation n from the registered address 127.0.0.9.
+    void sendRaw(int n, const QByteArray& bytes) {
+        if (!m_raw) {
+            m_raw = std::make_unique<QTcpSocket>();
+            ASSERT_TRUE(m_raw->bind(QHostAddress(u"127.0.0.9"_s)));
+            execute(u"INSERT INTO CURRENTSESSIONS(IP) VALUES('127.0.0.9')"_s);
+            m_raw->connectToHost(QHostAddress(ws(n).ip), kPeerPort);
+            ASSERT_TRUE(m_raw->waitForConnected(5000));
+        }
+        m_raw->write(bytes);
+        ASSERT_TRUE(m_raw->waitForBytesWritten(5000));
+    }
+    // A statement on the shared database; a query's first column, joined.
+    QString execute(const QString& sql) {
+        data::Connection conn({m_clock, m_locale});
+        conn.setProvider(u"Microsoft.JET.OLEDB.4.0"_s);
+        EXPECT_TRUE(conn.open(m_db));
+        if (!sql.startsWith(u"SELECT"_s)) {
+            EXPECT_TRUE(conn.execute(sql));
+            return {};
+        }
+        data::Recordset rs;
+        EXPECT_TRUE(rs.open(sql, conn));
+        const auto rows = rs.getRows();
+        QStringList out;
+        for (const Variant& v : rows && !rows->empty() ? rows->front() : std::vector<Variant>{}) {
+            out << v.text(m_locale);
+        }
+        return out.join(u' ');
+    }
+
+    QTemporaryDir m_dbDir;
+    QString m_db = m_dbDir.filePath(u"Patients.mdb"_s);
+    PinnedClock m_clock{naiveDateTime(QDate(2026, 3, 15), QTime(17, 45))};
+    Locale m_locale = Locale::unitedKingdom();
+    std::unique_ptr<QTcpSocket> m_raw;
+    std::array<std::unique_ptr<Workstation>, 3> m_ws;
+};
+
+}  // namespace orlo::peer::test
