@@ -159,7 +159,9 @@ void OutAddIn::StartAddin(const std::shared_ptr<host::Application>& application,
     m_ctx.PatientItemSaveEnabled = true;
     m_ctx.ApptItemSaveEnabled = true;
 
-    // 13-17. The progress window and the resync of both folders run here.
+    // 13-17.
+    refreshFolders();
+
     // 18.
     startPeerNetwork();
 

@@ -67,6 +67,9 @@ public:
     void StopAddin();
     // Adds the add-in's store to the desk unless it is open already.
     void OpenAddinPst();
+    // Start-up's folder refresh: both folders brought up to date from the
+    // database behind the progress window "Updating Folders...".
+    void refreshFolders();
     // Brings the shared database up to this Orlo's schema when it records an
     // older one; what was done, or why it could not be, goes to the error log.
     void upgradeDatabase();

@@ -19,8 +19,15 @@ AutomationChannel::AutomationChannel(AutomationCommands& commands, int inFd, int
 
 AutomationChannel::~AutomationChannel() = default;
 
-void AutomationChannel::start() {
+void AutomationChannel::startLooking() {
+    m_looking = true;
     m_notifier->setEnabled(true);
+}
+
+void AutomationChannel::start() {
+    m_looking = false;
+    m_notifier->setEnabled(true);
+    scheduleDrain();
 }
 
 void AutomationChannel::runLines(bool nested) {
@@ -72,6 +79,12 @@ void AutomationChannel::readAvailable() {
     } else {
         m_buffer.append(chunk, static_cast<qsizetype>(n));
     }
+    if (m_looking) {
+        // The start-up yields seldom: what looks runs now, in this pass.
+        // Those lines open no window and run no event loop of their own.
+        runLines(true);
+        return;
+    }
     // The commands run outside this notifier's own activation: one that
     // opens a modal window runs a nested event loop, in which the notifier
     // must go on reading, and the event dispatcher does not enter a source
@@ -85,7 +98,7 @@ void AutomationChannel::scheduleDrain() {
 }
 
 void AutomationChannel::drain() {
-    if (m_busy) {
+    if (m_busy || m_looking) {
         runLines(true);  // the running command's caller drains the rest
         return;
     }

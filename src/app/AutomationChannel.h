@@ -9,9 +9,13 @@
 // replies come before the waiting command's. End of input ends the desk as
 // "quit" does.
 //
-// Nothing is read before start(): the desk starts the channel once it is
-// ready (its add-ins connected and their start-up done), so a script piped
-// in at once finds the add-ins' folders and its saves reach them.
+// Until start() the channel only looks: from startLooking() on, lines that
+// arrive while the add-ins start (and yield to the event loop, as their
+// folder refresh does) run when they only look at windows or answer boxes,
+// so that a script can watch the progress window; every other line waits
+// for start(), once the desk is ready (its add-ins connected and their
+// start-up done), so a script piped in at once finds the add-ins' folders
+// and its saves reach them.
 
 #include <QByteArray>
 #include <QSocketNotifier>
@@ -28,6 +32,8 @@ public:
                       std::function<void()> onEndOfInput);
     ~AutomationChannel();
 
+    // Reads from here on, but runs only the lines that look (see above).
+    void startLooking();
     // Takes the commands from here on, those already waiting first.
     void start();
 
@@ -48,6 +54,7 @@ private:
     QByteArray m_buffer;
     bool m_busy = false;
     bool m_ended = false;
+    bool m_looking = false;
 };
 
 }  // namespace orlo::desk

@@ -122,13 +122,25 @@ Result<QJsonObject> state(AutomationContext& ctx, const QJsonObject&) {
                                       {QStringLiteral("problem"), a.problem}});
         }
     }
-    return QJsonObject{
+    QJsonObject reply{
         {QStringLiteral("explorers"), app->Explorers()->Count()},
         {QStringLiteral("inspectors"), app->Inspectors()->Count()},
         {QStringLiteral("mainWindow"), ctx.windows.mainWindowOpen()},
         {QStringLiteral("folder"), current ? pathOf(ctx.nameSpace(), *current) : QString()},
         {QStringLiteral("stores"), QJsonArray::fromStringList(ctx.nameSpace().profileStores())},
         {QStringLiteral("addins"), addins}};
+    // A progress window on screen (the add-in's "Updating Folders..."
+    // while its start-up fills the folders).
+    for (const WindowControl::OtherWindow& w : ctx.windows.otherWindows()) {
+        if (w.progress >= 0) {
+            reply.insert(QStringLiteral("progress"),
+                         QJsonObject{{QStringLiteral("title"), w.title},
+                                     {QStringLiteral("status"), w.status},
+                                     {QStringLiteral("value"), w.progress}});
+            break;
+        }
+    }
+    return reply;
 }
 
 Result<QJsonObject> screenshot(AutomationContext& ctx, const QJsonObject& c) {

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QTimer>
 #include <algorithm>
 
@@ -171,7 +173,14 @@ std::vector<WindowControl::OtherWindow> DeskWindows::otherWindows() const {
     std::vector<OtherWindow> out;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (isOtherWindow(w)) {
-            out.push_back({w->windowTitle(), w->objectName(), w->isModal()});
+            OtherWindow other{w->windowTitle(), w->objectName(), w->isModal(), -1, QString()};
+            if (const auto* bar = w->findChild<QProgressBar*>()) {
+                other.progress = bar->value();
+                if (const auto* label = w->findChild<QLabel*>()) {
+                    other.status = label->text();
+                }
+            }
+            out.push_back(std::move(other));
         }
     }
     return out;

@@ -35,6 +35,10 @@ public:
         QString title;
         QString name;  // the window's object name ("DataReport11")
         bool modal = false;
+        // A window that shows progress (a bar, and a label saying what is
+        // being done): the bar's value, -1 for other windows.
+        int progress = -1;
+        QString status;
     };
     virtual std::vector<OtherWindow> otherWindows() const = 0;
     // A picture of one of them, or closing it as its close button does; the

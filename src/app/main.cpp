@@ -78,7 +78,6 @@ int main(int argc, char** argv) {
     DeskWindows windows(session,
                         [] { QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); }); });
     windows.showMainWindow();
-    session.connectAddins();
 
     std::unique_ptr<AutomationCommands> commands;
     std::unique_ptr<AutomationChannel> channel;
@@ -86,8 +85,13 @@ int main(int argc, char** argv) {
         commands = std::make_unique<AutomationCommands>(session, scripted, windows);
         channel =
             std::make_unique<AutomationChannel>(*commands, 0, 1, [&windows] { windows.quit(); });
+        // While the add-ins start, a script may look at what they show.
+        channel->startLooking();
+    }
+    session.connectAddins();
+    if (channel) {
         // The add-ins are connected and their start-up is done: a script's
-        // first command runs only now.
+        // first other command runs only now.
         channel->start();
     }
     say(QStringLiteral("ready (application folder %1, profile %2)")

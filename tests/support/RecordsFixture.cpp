@@ -32,6 +32,12 @@ void RecordsFixture::SetUp() {
     const QDir root(dbs.dir());
     ASSERT_TRUE(root.mkpath(u"logs"_s));
     ASSERT_TRUE(root.mkpath(u"PST"_s));
+    // Laid out as at installation: empty unload lists (the start-up's
+    // resync then checks every key of the empty database).
+    ASSERT_TRUE(root.mkpath(u"META"_s));
+    for (const char* list : {"META/UNLOADP.log", "META/UNLOADS.log"}) {
+        writeFile(root.filePath(QString::fromLatin1(list)), {});
+    }
 
     registryStore = std::make_unique<RegistryStore>(root.filePath(u"registry"_s));
     registry = std::make_unique<basRegistry>(*registryStore, locale);

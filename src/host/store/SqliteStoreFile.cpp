@@ -9,6 +9,7 @@
 #include "host/store/PropertyCodec.h"
 #include "host/store/StoreHeader.h"
 #include "host/store/StoreSchema.h"
+#include "platform/core/ErrorTrap.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -67,7 +68,9 @@ Result<std::unique_ptr<StoreFile>> StoreFile::create(const QString& path,
 SqliteStoreFile::SqliteStoreFile(QString path, sqlite::Database db)
     : m_path(std::move(path)), m_db(std::move(db)) {}
 
-SqliteStoreFile::~SqliteStoreFile() = default;
+SqliteStoreFile::~SqliteStoreFile() {
+    ignoreError(commitBulk(), "a store going away has no caller left to tell");
+}
 
 Result<std::unique_ptr<StoreFile>> SqliteStoreFile::open(const QString& path) {
     ORLO_TRY(StoreHeader::check(path));
@@ -197,6 +200,9 @@ Result<sqlite::StatementUse> SqliteStoreFile::use(StoreQuery query) const {
 }
 
 Status SqliteStoreFile::transaction(const std::function<Status()>& body) {
+    if (m_bulkDepth > 0) {
+        return bulkWrite(body);
+    }
     sqlite::SqlResult<sqlite::Transaction> t =
         sqlite::Transaction::begin(m_db, sqlite::Transaction::Mode::Immediate);
     if (!t) {
@@ -215,6 +221,58 @@ Status SqliteStoreFile::transaction(const std::function<Status()>& body) {
         m_names.clear();
     }
     return result;
+}
+
+Status SqliteStoreFile::bulkWrite(const std::function<Status()>& body) {
+    if (!m_bulk) {
+        sqlite::SqlResult<sqlite::Transaction> t =
+            sqlite::Transaction::begin(m_db, sqlite::Transaction::Mode::Immediate);
+        if (!t) {
+            return failure(t.error(), u"cannot be used"_s);
+        }
+        m_bulk.emplace(std::move(t).value());
+        m_bulkWrites = 0;
+        m_bulkAge.start();
+    }
+    // Each write is a savepoint of the group: a failing one is undone
+    // alone, the group's other writes stay.
+    ORLO_TRY(writing(m_db.exec(QByteArrayView("SAVEPOINT bulk_write"))));
+    Status result = body();
+    if (!result) {
+        ignoreError(writing(m_db.exec(QByteArrayView("ROLLBACK TO bulk_write"))),
+                    "the write's own error is the one reported");
+        m_nameIds.clear();
+        m_names.clear();
+    }
+    if (Status released = writing(m_db.exec(QByteArrayView("RELEASE bulk_write"))); !released) {
+        m_bulk.reset();  // the engine gave the group up: it was rolled back
+        return released;
+    }
+    if (++m_bulkWrites >= kBulkWrites || m_bulkAge.elapsed() >= kBulkMillis) {
+        ORLO_TRY(commitBulk());
+    }
+    return result;
+}
+
+Status SqliteStoreFile::commitBulk() {
+    if (!m_bulk) {
+        return okStatus();
+    }
+    sqlite::SqlStatus committed = m_bulk->commit();
+    m_bulk.reset();
+    if (!committed) {
+        m_nameIds.clear();
+        m_names.clear();
+        return failure(committed.error(), u"cannot be written"_s);
+    }
+    return okStatus();
+}
+
+Status SqliteStoreFile::endBulk() {
+    if (m_bulkDepth > 0 && --m_bulkDepth == 0) {
+        return commitBulk();
+    }
+    return okStatus();
 }
 
 Result<std::optional<std::int64_t>> SqliteStoreFile::nameId(const QString& name) const {

@@ -3,9 +3,11 @@
 // Keeps a cache of prepared statements and of property-name ids; holds no
 // items in memory.
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "host/store/StoreFile.h"
 #include "host/store/StoreQueries.h"
@@ -49,6 +51,9 @@ public:
 
     Status checkIntegrity() const override;
 
+    void beginBulk() override { ++m_bulkDepth; }
+    Status endBulk() override;
+
 private:
     SqliteStoreFile(QString path, sqlite::Database db);
 
@@ -64,6 +69,10 @@ private:
     Status writing(const sqlite::SqlStatus& s) const;
     // Runs body in one IMMEDIATE transaction, rolled back when it fails.
     Status transaction(const std::function<Status()>& body);
+    // The same inside the open bulk group (begun when none is open), as a
+    // savepoint; the group is committed once it is full or old enough.
+    Status bulkWrite(const std::function<Status()>& body);
+    Status commitBulk();
 
     // Property-name ids: nothing when the name was never stored.
     Result<std::optional<std::int64_t>> nameId(const QString& name) const;
@@ -82,6 +91,10 @@ private:
     mutable std::array<sqlite::Statement, kStoreQueryCount> m_statements;
     mutable QHash<QString, std::int64_t> m_nameIds;
     mutable QHash<std::int64_t, QString> m_names;
+    int m_bulkDepth = 0;
+    std::optional<sqlite::Transaction> m_bulk;
+    int m_bulkWrites = 0;
+    QElapsedTimer m_bulkAge;
 };
 
 }  // namespace orlo::host

@@ -100,6 +100,17 @@ public:
     virtual Result<std::optional<ItemId>> findFirst(FolderId folder, const QString& name,
                                                     const Variant& value) const = 0;
 
+    // Bulk saves (filling a fresh workstation's folders): from beginBulk()
+    // until the matching endBulk(), writes are grouped into transactions of
+    // up to kBulkWrites writes or kBulkMillis milliseconds, whichever comes
+    // first, so each group is synced to disk once instead of every write.
+    // A write that fails still leaves nothing of itself; a crash loses at
+    // most the open group. endBulk() commits it. Calls may nest.
+    static constexpr int kBulkWrites = 1000;
+    static constexpr int kBulkMillis = 200;
+    virtual void beginBulk() = 0;
+    virtual Status endBulk() = 0;
+
     // Full consistency check of the file (slow: reads every page).
     virtual Status checkIntegrity() const = 0;
 };

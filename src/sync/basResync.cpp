@@ -1,0 +1,322 @@
+#include "sync/basResync.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <optional>
+#include <vector>
+
+#include "common/AddinContext.h"
+#include "common/AddinFolders.h"
+#include "common/DatabaseLocation.h"
+#include "common/ErrorReport.h"
+#include "common/ItemHandlerSupport.h"
+#include "host/BulkSaves.h"
+#include "patients/basOutlookPatients.h"
+#include "platform/core/DoEvents.h"
+#include "platform/core/ErrorTrap.h"
+#include "platform/data/Connection.h"
+#include "platform/data/Recordset.h"
+#include "records/FieldMaps.h"
+#include "schedule/basOutlookAppointments.h"
+#include "sync/ScratchDatabase.h"
+#include "sync/UnloadLists.h"
+
+namespace orlo::sync {
+
+namespace {
+
+// What tells the two routines apart.
+struct ResyncKind {
+    const char16_t* unloadList;
+    const char16_t* keyQuery;
+    const char16_t* dbInsert;  // followed by the key and ")"
+    const char16_t* olInsert;
+    const char16_t* readBack;
+    const char16_t* difference;
+    const char16_t* emptyOl;
+    const char16_t* emptyDb;
+    const char16_t* rowQuery;  // followed by the key
+    const char16_t* errorTitle;
+    const char16_t* missingListLog;
+    bool patients;
+};
+
+constexpr ResyncKind kPatientResync{
+    kPatientUnloadList,
+    u"SELECT PT_ID FROM PATIENTS",
+    u"INSERT INTO tempPatientDB (ids) Values(",
+    u"INSERT INTO tempPatientOL (ids) Values(",
+    u"SELECT ids FROM tempPatientDB",
+    u"SELECT ids FROM tempPatientDB WHERE not exists (select ids from tempPatientOL Where "
+    u"tempPatientDB.ids = tempPatientOL.ids)",
+    u"DELETE * FROM tempPatientOL",
+    u"DELETE * FROM tempPatientDB",
+    u"SELECT * FROM PATIENTS WHERE PT_ID = ",
+    kPatientResyncErrorTitle,
+    kPatientListMissingLog,
+    true};
+
+constexpr ResyncKind kScheduleResync{
+    kScheduleUnloadList,
+    u"SELECT SCHEDULE_ID FROM SCHEDULED",
+    u"INSERT INTO tempScheduleDB (ids) Values(",
+    u"INSERT INTO tempScheduleOL (ids) Values(",
+    u"SELECT ids FROM tempScheduleDB",
+    u"SELECT ids FROM tempScheduleDB WHERE not exists (select ids from tempScheduleOL Where "
+    u"tempScheduleDB.ids = tempScheduleOL.ids)",
+    u"DELETE * FROM tempScheduleOL",
+    u"DELETE * FROM tempScheduleDB",
+    u"SELECT * FROM SCHEDULED WHERE SCHEDULE_ID = ",
+    kScheduleResyncErrorTitle,
+    kScheduleListMissingLog,
+    false};
+
+QString str(const char16_t* s) {
+    return QString::fromUtf16(s);
+}
+
+// Lets the event loop run (the progress window repaints, sockets and timers
+// are served), but at most once per interval: a pass per key would cost
+// half a million passes on a clinic's appointments. The first call yields
+// at once.
+class Yield {
+public:
+    void operator()() {
+        if (!m_since.isValid() || m_since.elapsed() >= kIntervalMs) {
+            DoEvents();
+            m_since.start();
+        }
+    }
+
+private:
+    static constexpr qint64 kIntervalMs = 20;
+    QElapsedTimer m_since;
+};
+
+// An unload list line's numeric value: blanks do not matter, and an empty
+// or unreadable line reads as 0, which no key has.
+qint64 listedKey(const QByteArray& line) {
+    bool ok = false;
+    const qint64 key = line.trimmed().toLongLong(&ok);
+    return ok ? key : 0;
+}
+
+class Resync {
+public:
+    Resync(AddinContext& ctx, const ResyncKind& kind, QString dbLocation)
+        : m_ctx(ctx),
+          m_kind(kind),
+          m_dbLocation(std::move(dbLocation)),
+          m_db({ctx.clock, ctx.locale}),
+          m_scratch({ctx.clock, ctx.locale}) {}
+
+    Status run() {
+        Status done = work();
+        if (!done) {
+            report(done.error());
+        }
+        m_keys.close();
+        m_scratchRows.close();
+        ignoreError(m_db.close(), "the run is over; a close that fails loses nothing");
+        ignoreError(m_scratch.close(), "the run is over; a close that fails loses nothing");
+        return done;
+    }
+
+private:
+    Status work() {
+        ORLO_TRY_ASSIGN(const std::optional<QByteArray> list, readList());
+        ORLO_TRY_ASSIGN(const std::vector<qint64> dbKeys, databaseKeys());
+        ORLO_TRY_ASSIGN(const QString scratchPath, ensureScratchDatabase(m_ctx.appFolder));
+        ORLO_TRY(openJetConnection(m_scratch, scratchPath));
+        ORLO_TRY(emptyScratch());
+        std::vector<qint64> missing;
+        const bool fullCheck = !list || list->isEmpty();
+        ORLO_TRY(insertKeys(m_kind.dbInsert, dbKeys));
+        if (fullCheck) {
+            ORLO_TRY_ASSIGN(missing, scratchIds(str(m_kind.readBack)));
+        } else {
+            QList<QByteArray> lines = list->split('\n');
+            if (list->endsWith('\n')) {
+                lines.removeLast();  // the last line's end starts no line
+            }
+            std::vector<qint64> listed;
+            listed.reserve(std::size_t(lines.size()));
+            for (const QByteArray& line : lines) {
+                listed.push_back(listedKey(line));
+            }
+            ORLO_TRY(insertKeys(m_kind.olInsert, listed));
+            ORLO_TRY_ASSIGN(missing, scratchIds(str(m_kind.difference)));
+        }
+        ORLO_TRY(emptyScratch());
+        m_scratchRows.close();
+        ORLO_TRY(m_scratch.close());
+        if (missing.empty()) {
+            return okStatus();
+        }
+        ORLO_TRY(openJetConnection(m_db, m_dbLocation));
+        return createMissing(missing);
+    }
+
+    // The list's bytes; nothing when the file is missing (logged: the full
+    // check runs instead, so a lost list still gets every item made).
+    Result<std::optional<QByteArray>> readList() {
+        const QString path = m_ctx.appFolder.path(str(m_kind.unloadList));
+        if (!QFileInfo::exists(path)) {
+            ignoreError(m_ctx.log().WriteErrorLog(str(m_kind.missingListLog)),
+                        "the run goes on with the full check either way");
+            return std::optional<QByteArray>();
+        }
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            return makeError(err::kPathFileAccessError,
+                             QStringLiteral("The unload list %1 cannot be read: %2")
+                                 .arg(path, file.errorString()),
+                             QStringLiteral("Orlo"));
+        }
+        return std::optional<QByteArray>(file.readAll());
+    }
+
+    Result<std::vector<qint64>> databaseKeys() {
+        ORLO_TRY(openJetConnection(m_db, m_dbLocation));
+        m_yield();
+        ORLO_TRY(m_keys.open(str(m_kind.keyQuery), m_db));
+        ORLO_TRY_ASSIGN(std::vector<qint64> keys, column(m_keys));
+        m_keys.close();
+        ORLO_TRY(m_db.close());
+        return keys;
+    }
+
+    Result<std::vector<qint64>> column(data::Recordset& rs) {
+        std::vector<qint64> keys;
+        if (rs.eof()) {
+            return keys;  // an empty table has no rows to fetch
+        }
+        ORLO_TRY_ASSIGN(const data::RowTable rows, rs.getRows());
+        if (rows.empty()) {
+            return keys;
+        }
+        keys.reserve(rows[0].size());
+        for (const Variant& v : rows[0]) {
+            ORLO_TRY_ASSIGN(const double key, v.toDouble(m_ctx.locale));
+            keys.push_back(static_cast<qint64>(key));
+        }
+        return keys;
+    }
+
+    // One statement per key, as the texts say; the scratch connection runs
+    // them all in one transaction, committed by the next read.
+    Status insertKeys(const char16_t* prefix, const std::vector<qint64>& keys) {
+        const QString head = str(prefix);
+        for (const qint64 key : keys) {
+            m_yield();
+            ORLO_TRY(m_scratch.execute(head + QString::number(key) + u')'));
+        }
+        return okStatus();
+    }
+
+    Result<std::vector<qint64>> scratchIds(const QString& sql) {
+        ORLO_TRY(m_scratchRows.open(sql, m_scratch));
+        ORLO_TRY_ASSIGN(const qint64 count, m_scratchRows.recordCount());
+        if (count < 1) {
+            return std::vector<qint64>();
+        }
+        return column(m_scratchRows);
+    }
+
+    Status emptyScratch() {
+        ORLO_TRY(m_scratch.execute(str(m_kind.emptyOl)));
+        ORLO_TRY(m_scratch.execute(str(m_kind.emptyDb)));
+        return okStatus();
+    }
+
+    Status createMissing(const std::vector<qint64>& keys) {
+        // A fresh workstation gets every row: its saves are made durable a
+        // group at a time. A crash loses at most the open group, whose items
+        // the next run creates again.
+        const Result<std::shared_ptr<host::MAPIFolder>> folder = addinFolder(
+            m_ctx.application, str(m_kind.patients ? kPatientsFolderName : kSchedulerFolderName));
+        host::BulkSaves bulk(folder ? *folder : nullptr);
+        for (const qint64 key : keys) {
+            m_yield();
+            ORLO_TRY(createIfMissing(QString::number(key)));
+        }
+        return bulk.end();
+    }
+
+    Status createIfMissing(const QString& key) {
+        ORLO_TRY_ASSIGN(const bool exists, m_kind.patients
+                                               ? patients::PatientExistsByCustomerID(m_ctx, key)
+                                               : schedule::AppointmentExistsByMileage(m_ctx, key));
+        if (exists) {
+            return okStatus();
+        }
+        data::Recordset row;
+        ORLO_TRY(row.open(str(m_kind.rowQuery) + key, m_db));
+        if (row.eof()) {
+            return okStatus();  // deleted since the keys were read
+        }
+        QStringList values;
+        if (m_kind.patients) {
+            for (const records::PatientField& f : records::patientFields()) {
+                ORLO_TRY_ASSIGN(const Variant v, row.field(records::str(f.columnName)));
+                values << v.text(m_ctx.locale);
+            }
+            values[0] = key;
+        } else {
+            for (int p = 1; p <= records::kScheduleValueCount; ++p) {
+                ORLO_TRY_ASSIGN(const Variant v,
+                                row.field(records::str(records::scheduleField(p).columnName)));
+                values << v.text(m_ctx.locale);
+            }
+        }
+        row.close();
+        // A fill that fails only where error 5 is passed over goes on with
+        // the next key.
+        ErrorTrap trap;
+        trap.step([&] {
+            return m_kind.patients ? patients::AddPatientItem(m_ctx, values)
+                                   : schedule::AddAppointmentItem(m_ctx, key, values);
+        });
+        (m_kind.patients ? m_ctx.PatientItemSaveEnabled : m_ctx.ApptItemSaveEnabled) = true;
+        if (trap.failed()) {
+            return trap.error();
+        }
+        return okStatus();
+    }
+
+    void report(const Error& error) {
+        MessageBoxService& boxes = m_ctx.messageBoxes;
+        const mdlLogs log = m_ctx.log();
+        ProviderErrors logged = m_db.errors();
+        for (const ProviderError& e : m_scratch.errors()) {
+            logged.push_back(e);
+        }
+        if (logged.empty()) {
+            logged = asProviderErrors(error);  // not the provider's: logged all the same
+        }
+        ignoreError(reportDatabaseError(error, str(m_kind.errorTitle), logged, boxes, log),
+                    "the user has seen the box");
+    }
+
+    AddinContext& m_ctx;
+    const ResyncKind& m_kind;
+    QString m_dbLocation;
+    data::Connection m_db;
+    data::Connection m_scratch;
+    data::Recordset m_keys;
+    data::Recordset m_scratchRows;
+    Yield m_yield;
+};
+
+}  // namespace
+
+Status ResyncPatients(AddinContext& ctx, const QString& dbLocation) {
+    return Resync(ctx, kPatientResync, dbLocation).run();
+}
+
+Status ResyncSchedules(AddinContext& ctx, const QString& dbLocation) {
+    return Resync(ctx, kScheduleResync, dbLocation).run();
+}
+
+}  // namespace orlo::sync
