@@ -5,9 +5,8 @@
 # (folder tree and patient list), a patient's form, an appointment's form,
 # and the search windows: the patient finder after a search, the monthly
 # recall window on December, the patient selector and a patient's history.
-# The items are
-# named by the ids the desk's replies give, as a user of the automation
-# channel would name them.
+# The items are named by the ids the desk's replies give, as a user of the
+# automation channel would name them.
 #   scripts/screenshots.sh [OUTDIR]   (default: build/screenshots)
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -18,6 +17,9 @@ mkdir -p "$out"
 orlo_build build
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The scratch workstation's own settings file: the add-in is listed there,
+# and the user's own settings are left alone.
+export ORLO_REGISTRY_FILE="$work/registry"
 scripts/layout.sh "$work/app" build >/dev/null
 store="$work/app/PST/12-27Orlonetv1.pst"
 [ -e "$store" ] || build/src/tools/orlo store init-addin "$store" >/dev/null
@@ -54,7 +56,7 @@ send '{"cmd":"switchFolder","folder":"'"$top"'/Patients"}'
 send '{"cmd":"screenshot","file":"'"$out"'/main-patients.png"}'
 send '{"cmd":"switchFolder","folder":"'"$top"'/Scheduler"}'
 send '{"cmd":"screenshot","file":"'"$out"'/main-scheduler.png"}'
-send '{"cmd":"create","folder":"'"$top"'/Patients","properties":{"PatientID":"41","Last Name":"Okafor","First Name":"Grace","DOB":"14/02/1975","HomeTel":"01632 960123","Street1":"12 Mill Lane","City1":"Leeds","Email1":"grace@example.org","Gnote":"Prefers morning appointments."},"save":true}'
+send '{"cmd":"create","folder":"'"$top"'/Patients","properties":{"Last Name":"Okafor","First Name":"Grace","DOB":"14/02/1975","HomeTel":"01632 960123","Street1":"12 Mill Lane","City1":"Leeds","Email1":"grace@example.org","Gnote":"Prefers morning appointments."},"save":true}'
 patient=$(reply_id)
 send '{"cmd":"display","id":"'"$patient"'"}'
 send '{"cmd":"screenshot","id":"'"$patient"'","file":"'"$out"'/patient-form.png"}'
@@ -86,7 +88,10 @@ send '{"cmd":"call","addin":"OrlonetPROv1.Connect","method":"displaysearchOrlo3"
 send '{"cmd":"setControl","window":"frmSchedulePatientSearch","control":"Text1","value":"W"}'
 send '{"cmd":"screenshot","window":"frmSchedulePatientSearch","file":"'"$out"'/patient-selector.png"}'
 send '{"cmd":"closeWindow","window":"frmSchedulePatientSearch"}'
-send '{"cmd":"display","id":"'"$patient"'"}'
+# A seeded patient's history: one with visits.
+send '{"cmd":"find","folder":"'"$top"'/Patients","filter":"[PatientID] = 7"}'
+seeded=$(reply_id)
+send '{"cmd":"display","id":"'"$seeded"'"}'
 send '{"cmd":"call","addin":"OrlonetPROv1.Connect","method":"DisplayPatientHistory"}'
 send '{"cmd":"screenshot","window":"frmPHistory","file":"'"$out"'/patient-history.png"}'
 send '{"cmd":"quit"}'
