@@ -6,17 +6,10 @@
 
 #include <sqlite3.h>
 
-#include <QDir>
-#include <QFile>
 #include <QJsonArray>
 
 #include "DeskDriver.h"
 #include "DeskTestStore.h"
-#include "TestSupport.h"
-#include "host/addins/AddinList.h"
-#include "platform/data/DatabaseFile.h"
-#include "platform/registry/RegistryStore.h"
-#include "records/Schema.h"
 
 namespace orlo::test {
 namespace {
@@ -27,24 +20,17 @@ constexpr int kVisits = 300;
 bool seedDatabase(const QString& path) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    QByteArray sql = "BEGIN;";
-    for (int p = 1; p <= kPatients; ++p) {
-        sql += QStringLiteral(
-                   "INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB) "
-                   "VALUES (%1, 'Last%1', 'First%1', '1970-01-01 00:00:00');")
-                   .arg(p)
-                   .toUtf8();
-    }
-    for (int v = 1; v <= kVisits; ++v) {
-        sql += QStringLiteral(
-                   "INSERT INTO SCHEDULED (SCHEDULE_ID, START_TIME, END_TIME, "
-                   "LAST_NAME, PT_ID) VALUES (%1, '2026-06-01 09:00:00', "
-                   "'2026-06-01 09:30:00', 'Last', %2);")
-                   .arg(v)
-                   .arg(1 + v % kPatients)
-                   .toUtf8();
-    }
-    sql += "COMMIT;";
+    const QByteArray sql = QStringLiteral(
+                               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                               "WHERE i < %2) INSERT INTO SCHEDULED (SCHEDULE_ID, START_TIME, "
+                               "END_TIME, PT_ID) SELECT i, '2026-06-01 09:00:00', "
+                               "'2026-06-01 09:30:00', 1 + i % %1 FROM n; "
+                               "INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", DOB) SELECT "
+                               "SCHEDULE_ID, 'Last' || SCHEDULE_ID, '1970-01-01 00:00:00' FROM "
+                               "SCHEDULED WHERE SCHEDULE_ID <= %1;")
+                               .arg(kPatients)
+                               .arg(kVisits)
+                               .toUtf8();
     const bool done = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close_v2(db);
     return done;
@@ -53,25 +39,8 @@ bool seedDatabase(const QString& path) {
 TEST(ResyncRoad, ANewWorkstationShowsEveryRowAfterItsStart) {
     desk::test::DeskTestStore s;
     ASSERT_TRUE(s.create());
-    const QDir app(s.appDir);
-    for (const char* sub : {"META", "logs", "Database"}) {
-        ASSERT_TRUE(app.mkpath(QString::fromLatin1(sub)));
-    }
-    for (const char* list : {"META/UNLOADP.log", "META/UNLOADS.log"}) {
-        writeFile(app.filePath(QString::fromLatin1(list)), {});
-    }
-    const QString db = app.filePath(QStringLiteral("Database/Patients.mdb"));
-    ASSERT_TRUE(
-        data::createDatabaseFile(db, records::sharedSchemaStatements(), data::DatabaseKind::Shared)
-            .ok());
-    ASSERT_TRUE(seedDatabase(db));
-    const QString library = app.filePath(QStringLiteral("liborlo.so"));
-    ASSERT_TRUE(QFile::copy(QString::fromUtf8(ORLO_ADDIN_LIBRARY), library));
-    RegistryStore settings(s.registryFile);
-    ASSERT_TRUE(host::AddinList(settings)
-                    .registerAddin({QStringLiteral("OrlonetPROv1.Connect"), library,
-                                    host::AddinList::kLoadAtStartup, QStringLiteral("Orlo")})
-                    .ok());
+    ASSERT_TRUE(seedDatabase(s.addDatabase()));
+    ASSERT_TRUE(s.listAddin(QString::fromUtf8(ORLO_ADDIN_LIBRARY)));
 
     DeskDriver desk;
     ASSERT_TRUE(desk.start(QString::fromUtf8(ORLO_DESK_BINARY), s));
