@@ -47,44 +47,29 @@ TEST(ResyncRoad, ANewWorkstationShowsEveryRowAfterItsStart) {
     // Piped in before the desk is ready: it runs while the start-up fills
     // the folders; anything else would wait until the desk is ready.
     desk.send("state");
-    const QJsonObject first = desk.reply().value(QStringLiteral("progress")).toObject();
-    EXPECT_EQ(first, (QJsonObject{{QStringLiteral("title"), QStringLiteral("Updating Folders...")},
-                                  {QStringLiteral("status"),
-                                   QStringLiteral("Updating Patients Folder. Please wait...")},
-                                  {QStringLiteral("value"), 50}}));
+    QJsonObject state = desk.reply();
+    EXPECT_EQ(state[u"progress"_s].toObject(),
+              (QJsonObject{{u"title"_s, u"Updating Folders..."_s},
+                           {u"status"_s, u"Updating Patients Folder. Please wait..."_s},
+                           {u"value"_s, 50}}));
     // Looking again until the window is gone: the labels come in order.
-    QStringList statuses = {first.value(QStringLiteral("status")).toString()};
-    for (int i = 0; i < 100000; ++i) {
-        const QJsonObject state = desk.ok("state");
-        if (!state.contains(QStringLiteral("progress"))) {
-            break;
-        }
-        const QString status =
-            state[QStringLiteral("progress")][QStringLiteral("status")].toString();
-        if (status != statuses.back()) {
-            statuses << status;
-        }
+    QStringList statuses;
+    for (int i = 0; i < 100000 && state.contains(u"progress"_s); ++i, state = desk.ok("state")) {
+        statuses << state[u"progress"_s][u"status"_s].toString();
     }
-    EXPECT_TRUE(statuses.size() == 1 ||
-                statuses ==
-                    (QStringList{QStringLiteral("Updating Patients Folder. Please wait..."),
-                                 QStringLiteral("Updating Scheduler Folder. Please wait...")}))
-        << statuses.join(u'|').toStdString();
+    statuses.removeDuplicates();
+    const QStringList labels = {u"Updating Patients Folder. Please wait..."_s,
+                                u"Updating Scheduler Folder. Please wait..."_s};
+    EXPECT_EQ(statuses, labels.mid(0, statuses.size()));
 
     const auto total = [&](const char16_t* folder) {
-        return desk
-            .ok("items", {{QStringLiteral("folder"), QString::fromUtf16(folder)},
-                          {QStringLiteral("limit"), 1}})
-            .value(QStringLiteral("total"))
+        return desk.ok("items", {{u"folder"_s, QString::fromUtf16(folder)}, {u"limit"_s, 1}})
+            .value(u"total"_s)
             .toInt();
     };
     EXPECT_EQ(total(desk::test::kPatients), kPatients);
     EXPECT_EQ(total(desk::test::kScheduler), kVisits);
-    const QJsonObject found =
-        desk.ok("find", {{QStringLiteral("folder"), QString::fromUtf16(desk::test::kScheduler)},
-                         {QStringLiteral("filter"), QStringLiteral("[Mileage] = 300")}});
-    EXPECT_FALSE(found.value(QStringLiteral("id")).isNull());
-    EXPECT_TRUE(desk.ok("messageBoxes").value(QStringLiteral("boxes")).toArray().isEmpty());
+    EXPECT_TRUE(desk.ok("messageBoxes").value(u"boxes"_s).toArray().isEmpty());
     desk.ok("quit");
     EXPECT_EQ(desk.waitForExit(), 0);
 }
