@@ -162,24 +162,19 @@ TEST_F(ResyncTest, ItemsTakeEveryValueFromItsOwnColumnAndNullsAsEmptyText) {
         "'O''Neill', NULL, NULL, 7)"));
     EXPECT_TRUE(sync::ResyncPatients(*ctx, dbPath).ok());
     EXPECT_TRUE(sync::ResyncSchedules(*ctx, dbPath).ok());
-    const std::tuple<const char*, const char*, const char*> values[] = {
-        {"[Customer ID] = 7", "Last Name", "O'Neill"},
-        {"[Customer ID] = 7", "HomeTel", ""},
-        {"[Customer ID] = 7", "HeightFT", "5"},
-        {"[Customer ID] = 7", "NotesPage2", "page two"},
-        {"[Customer ID] = 8", "Last Name", ""},
-        {"[Mileage] = 9", "LNAME", "O'Neill"},
-        {"[Mileage] = 9", "REASON", ""},
-        {"[Mileage] = 9", "RecallDBFormattedMASK", ""},
-        {"[Mileage] = 9", "sPTID", "7"},
-        {"[Mileage] = 9", "Start", "04/05/2026 09:00:00"}};
-    for (const auto& [filter, name, value] : values) {
-        const bool patient = QByteArray(filter).startsWith("[C");
-        const auto found = (patient ? patientsFolder : schedulerFolder)
-                               ->Items()
-                               ->Find(QString::fromLatin1(filter));
-        ASSERT_TRUE(found.ok() && *found) << filter;
-        EXPECT_EQ(text(*found, QString::fromLatin1(name)), QString::fromUtf8(value)) << name;
+    const std::shared_ptr<host::Item> items[] = {
+        *patientsFolder->Items()->Find(u"[Customer ID] = 7"_s),
+        *patientsFolder->Items()->Find(u"[Customer ID] = 8"_s),
+        *schedulerFolder->Items()->Find(u"[Mileage] = 9"_s)};
+    ASSERT_TRUE(items[0] && items[1] && items[2]);
+    const std::tuple<int, const char*, const char*> values[] = {
+        {0, "Last Name", "O'Neill"}, {0, "HomeTel", ""},
+        {0, "HeightFT", "5"},        {0, "NotesPage2", "page two"},
+        {1, "Last Name", ""},        {2, "LNAME", "O'Neill"},
+        {2, "REASON", ""},           {2, "RecallDBFormattedMASK", ""},
+        {2, "sPTID", "7"},           {2, "Start", "04/05/2026 09:00:00"}};
+    for (const auto& [item, name, value] : values) {
+        EXPECT_EQ(text(items[item], QString::fromLatin1(name)), QString::fromUtf8(value)) << name;
     }
 }
 
