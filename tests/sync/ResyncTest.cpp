@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
@@ -222,12 +223,20 @@ TEST_F(ResyncTest, StartUpFillsBothFoldersBehindTheProgressWindowAndRefillsWhatW
 
 TEST_F(ResyncTest, GroupedSavesBecomeDurableTogetherWhenTheGroupEnds) {
     const QString store = QDir(dbs.dir()).filePath(u"PST/12-27Orlonetv1.pst"_s);
+    QElapsedTimer age;
+    age.start();
     host::BulkSaves group(patientsFolder);
     for (int k = 1; k <= 3; ++k) {
         ASSERT_TRUE(newPatient(u"Last"_s, u"First"_s, u"01/02/1980"_s)->Save().ok());
     }
-    // Another reader of the file sees what a crash now would leave: nothing.
-    EXPECT_EQ(sqliteValue(store, "SELECT count(*) FROM items"), 0);
+    // Another reader of the file sees what a crash now would leave: nothing,
+    // unless the group grew older than its 200 ms and was committed (a slow
+    // machine): the check only holds while the group is young.
+    const qint64 elapsed = age.elapsed();
+    const qint64 durable = sqliteValue(store, "SELECT count(*) FROM items");
+    if (elapsed < 150) {
+        EXPECT_EQ(durable, 0);
+    }
     EXPECT_EQ(*patientsFolder->Items()->Count(), 3);
     EXPECT_TRUE(group.end().ok());
     EXPECT_EQ(sqliteValue(store, "SELECT count(*) FROM items"), 3);
