@@ -109,7 +109,12 @@ TEST_F(PeerTest, SavesShowOnTheOthersIntactAndEveryCompleteLineIsHandled) {
     mesh(3);
     const QString notes = u"Flat 2, \"The Mews\"\r\nHigh St"_s;
     savePatient(ws(0), u"O'Brien"_s, u"Leeds"_s, notes);
-    savePatient(ws(0), u"O'Brien"_s, u"York"_s, notes);  // a second save after an edit
+    // Workstation 1 has the patient open while a second save, after an edit, arrives.
+    ASSERT_TRUE(
+        orlo::test::waitFor([&] { return patient(ws(1), u"1"_s, u"City1"_s) == u"Leeds"_s; }));
+    ASSERT_TRUE(
+        (*ws(1).folderOf(kPatientsFolderName)->Items()->Find(u"[Customer ID] = 1"_s))->Display());
+    savePatient(ws(0), u"O'Brien"_s, u"York"_s, notes);
     for (int n : {1, 2}) {
         ASSERT_TRUE(
             orlo::test::waitFor([&] { return patient(ws(n), u"1"_s, u"City1"_s) == u"York"_s; }));
