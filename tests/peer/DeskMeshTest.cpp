@@ -1,7 +1,7 @@
 // Three orlo-desk processes on one shared database, each on its own
 // loopback address, driven over the automation channel as a front desk
 // works: a patient saved on one shows on the other two, and when one desk
-// is killed the other two keep working and see every save.
+// is killed the other two keep working and see every save; restarted, it catches up.
 
 #include <QJsonArray>
 #include <QThread>
@@ -44,18 +44,15 @@ protected:
         }
         return done();
     }
-    // A control of the connector's console: the hosts' count, the echo.
-    static QJsonValue console(DeskDriver& d, const char* control, const char* field) {
-        for (const QJsonValue& c :
-             d.ok("controls", {{u"window"_s, u"formMain"_s}})[u"controls"_s].toArray()) {
-            if (c[u"name"_s] == QString::fromLatin1(control)) {
-                return c[QString::fromLatin1(field)];
-            }
-        }
-        return {};
-    }
+    // Waits for the connector's console on desk d to list n hosts.
     static bool connectedTo(DeskDriver& d, int n) {
-        return poll([&] { return console(d, "listHosts", "count").toInt() == n; });
+        return poll([&] {
+            const QJsonArray controls =
+                d.ok("controls", {{u"window"_s, u"formMain"_s}})[u"controls"_s].toArray();
+            return std::any_of(controls.begin(), controls.end(), [&](const QJsonValue& c) {
+                return c[u"name"_s] == u"listHosts"_s && c[u"count"_s].toInt() == n;
+            });
+        });
     }
     // Waits for desk d's patients to be exactly "last/city", in order.
     static bool showsPatients(DeskDriver& d, const QStringList& expected) {
@@ -106,7 +103,6 @@ TEST_F(DeskMeshTest, ASaveShowsOnEveryRunningDeskAndAKilledOneStopsNobody) {
     typePatient(a, u"new1"_s, u"Leeds, West Yorkshire"_s, u"O'Brien"_s);
     EXPECT_TRUE(showsPatients(b, {u"O'Brien/Leeds, West Yorkshire"_s}));
     EXPECT_TRUE(showsPatients(c, {u"O'Brien/Leeds, West Yorkshire"_s}));
-    EXPECT_TRUE(console(b, "textOutput", "text").toString().isEmpty());  // no echo
 
     // One desk dies; the first keeps saving: a new patient, then an edit.
     c.kill();
@@ -114,6 +110,11 @@ TEST_F(DeskMeshTest, ASaveShowsOnEveryRunningDeskAndAKilledOneStopsNobody) {
     typePatient(a, u"new1"_s, u"York"_s);
     EXPECT_TRUE(showsPatients(b, {u"O'Brien/York"_s, u"Patel/Ripon"_s}));
     EXPECT_TRUE(connectedTo(a, 1));
+    // Restarted, the killed desk gets the patient it missed through the
+    // resync, which adds missing keys only: the edit waits for the next save.
+    ASSERT_TRUE(c.start(QString::fromUtf8(ORLO_DESK_BINARY), m_stores[2]));
+    EXPECT_TRUE(showsPatients(c, {u"O'Brien/Leeds, West Yorkshire"_s, u"Patel/Ripon"_s}));
+    c.ok("quit");
     a.ok("quit");
     b.ok("quit");
     EXPECT_EQ(a.waitForExit(), 0);
