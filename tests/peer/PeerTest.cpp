@@ -146,20 +146,18 @@ TEST_F(PeerTest, SavesShowOnTheOthersIntactAndEveryCompleteLineIsHandled) {
     // broken ones, dropped and logged; a quote left open takes what follows
     // into its value up to the buffer's bound, which drops it all.
     const QByteArray quiet = "X,1,7\r\np,1,7\r\nP,3,7\r\nP,\r\nS,0,1\r\n\r\n";
-    const QByteArray broken = "P,1,7,too few\r\n" + notice("1", "x7", "Bad key", "X") +
-                              "P,1,\xff\xfe\r\n" + notice("1", "7", "\"Open\"ed", "X") +
-                              notice("1", "7", "\"Open", "X") + notice("1", "7", "Gone", "X");
-    sendRaw(1, quiet + broken + QByteArray(kReceiveBufferLimit, 'A'));
-    ASSERT_TRUE(orlo::test::waitFor([&] { return w.log().contains(u"without a line end"_s); }));
+    sendRaw(1, quiet + "P,1,7,too few\r\n" + notice("1", "x7", "Bad key", "X") +
+                   "P,1,\xff\xfe\r\n" + notice("1", "7", "\"Open\"ed", "X") +
+                   notice("1", "7", "\"Open", "X") + notice("1", "7", "Gone", "X") +
+                   QByteArray(kReceiveBufferLimit, 'A'));
+    const QString from = u"] Peer line from 127.0.0.9 dropped: "_s;
+    ASSERT_TRUE(orlo::test::waitFor(
+        [&] { return w.log().contains(from + u"more than 1048576 bytes without a line end"_s); }));
     sendRaw(1, "AAAA\r\n" + notice("2", "7", "Unknown", "Whitby"));
     ASSERT_TRUE(orlo::test::waitFor([&] { return city("7") == u"Whitby"_s; }));
     EXPECT_EQ(w.count(kPatientsFolderName), 5);
-    const QString from = u"] Peer line from 127.0.0.9 dropped: "_s;
     EXPECT_EQ(w.log().split(u"\r\n"_s).filter(from).size(), 5) << w.log().toStdString();
-    for (const QString& entry : {u"4 fields where the notice has 52: P,1,7,too few"_s,
-                                 u"more than 1048576 bytes without a line end"_s}) {
-        EXPECT_TRUE(w.log().contains(from + entry)) << entry.toStdString();
-    }
+    EXPECT_TRUE(w.log().contains(from + u"4 fields where the notice has 52: P,1,7,too few"_s));
 }
 
 TEST_F(PeerTest, OneRowPerRunningWorkstationAndOnlyTheyAreHeard) {
