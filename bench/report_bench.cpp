@@ -216,22 +216,6 @@ void printPlan(ReportId id, const QString& db) {
     sqlite3_close_v2(raw);
 }
 
-bool seed(const QString& path, const Clock& clock, const Locale& locale) {
-    QElapsedTimer t;
-    t.start();
-    tools::SeedOptions options;
-    options.patients = kPatients;
-    options.appointments = kAppointments;
-    options.seed = 2026;
-    options.now = clock.now();
-    if (!orlo::test::seedClinic(path, options, locale)) {
-        return false;
-    }
-    std::printf("seeded %lld patients and %lld appointments in %.1f s\n", kPatients, kAppointments,
-                seconds(t));
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -241,16 +225,13 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const PinnedClock clock(naiveDateTime(QDate(2026, 6, 15), QTime(10, 0)));
     const Locale locale = Locale::unitedKingdom();
-    QString db = qEnvironmentVariable("ORLO_BENCH_DB");
-    if (db.isEmpty()) {
-        db = QStringLiteral(ORLO_BENCH_DEFAULT_DB);
-    }
-    if (QFileInfo::exists(db)) {
-        std::printf("reusing %s\n", qPrintable(db));
-    } else if (!seed(db, clock, locale)) {
-        std::fprintf(stderr, "cannot seed %s\n", qPrintable(db));
+    const Result<QString> clinic = orlo::test::benchClinic(QStringLiteral(ORLO_BENCH_DEFAULT_DB),
+                                                           kPatients, kAppointments, clock, locale);
+    if (!clinic) {
+        std::fprintf(stderr, "cannot seed: %s\n", qPrintable(clinic.error().description));
         return 1;
     }
+    const QString& db = *clinic;
 
     std::printf("\n%-14s %-16s %7s %7s | %8s %8s %8s | %8s %7s | %10s %11s\n", "report", "alias",
                 "rows", "pages", "query_s", "page1_s", "whole_s", "eager_s", "ratio", "sqlite_all",

@@ -108,15 +108,6 @@ long peakRssMb() {
     return usage.ru_maxrss / 1024;
 }
 
-bool seed(const QString& path, const Clock& clock, const Locale& locale) {
-    tools::SeedOptions options;
-    options.patients = kPatients;
-    options.appointments = kAppointments;
-    options.seed = 2026;
-    options.now = clock.now();
-    return orlo::test::seedClinic(path, options, locale).ok();
-}
-
 // The naive incremental find: every keystroke scans from the first row.
 int naiveFind(search::ListViewModel& list, const QString& text) {
     for (int r = 0; r < list.rowCount(); ++r) {
@@ -138,16 +129,13 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const PinnedClock clock(naiveDateTime(QDate(2026, 6, 15), QTime(10, 0)));
     const Locale locale = Locale::unitedKingdom();
-    QString db = qEnvironmentVariable("ORLO_BENCH_DB");
-    if (db.isEmpty()) {
-        db = QStringLiteral(ORLO_BENCH_DEFAULT_DB);
-    }
-    if (QFileInfo::exists(db)) {
-        std::printf("reusing %s\n", qPrintable(db));
-    } else if (!seed(db, clock, locale)) {
-        std::fprintf(stderr, "cannot seed %s\n", qPrintable(db));
+    const Result<QString> clinic = orlo::test::benchClinic(QStringLiteral(ORLO_BENCH_DEFAULT_DB),
+                                                           kPatients, kAppointments, clock, locale);
+    if (!clinic) {
+        std::fprintf(stderr, "cannot seed: %s\n", qPrintable(clinic.error().description));
         return 1;
     }
+    const QString& db = *clinic;
 
     QTemporaryDir dir;
     ScriptedMessageBoxes boxes;

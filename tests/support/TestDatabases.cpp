@@ -3,6 +3,9 @@
 #include <sqlite3.h>
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <cstdio>
 
 #include "platform/data/DatabaseFile.h"
 #include "records/Schema.h"
@@ -96,6 +99,29 @@ Result<tools::SeedCounts> seedClinic(const QString& path, const tools::SeedOptio
     ORLO_TRY(data::createDatabaseFile(path, records::sharedSchemaStatements(),
                                       data::DatabaseKind::Shared));
     return tools::seedDatabase(path, options, locale);
+}
+
+Result<QString> benchClinic(const QString& defaultPath, qint64 patients, qint64 appointments,
+                            const Clock& clock, const Locale& locale) {
+    QString path = qEnvironmentVariable("ORLO_BENCH_DB");
+    if (path.isEmpty()) {
+        path = defaultPath;
+    }
+    if (QFileInfo::exists(path)) {
+        std::printf("reusing %s\n", qPrintable(path));
+        return path;
+    }
+    QElapsedTimer t;
+    t.start();
+    tools::SeedOptions options;
+    options.patients = patients;
+    options.appointments = appointments;
+    options.seed = 2026;
+    options.now = clock.now();
+    ORLO_TRY(seedClinic(path, options, locale));
+    std::printf("seeded %lld patients and %lld appointments in %.1f s\n", patients, appointments,
+                double(t.elapsed()) / 1000.0);
+    return path;
 }
 
 QDateTime at(const char* canonical) {

@@ -62,6 +62,13 @@ private:
 Result<tools::SeedCounts> seedClinic(const QString& path, const tools::SeedOptions& options,
                                      const Locale& locale);
 
+// The benchmarks' clinic: the database named by ORLO_BENCH_DB, else
+// `defaultPath`; kept from an earlier run when it exists, else made and
+// seeded with the given counts as of the clock's now. Prints which it did;
+// the path, or the seeding's error.
+Result<QString> benchClinic(const QString& defaultPath, qint64 patients, qint64 appointments,
+                            const Clock& clock, const Locale& locale);
+
 // A date value for a canonical text.
 QDateTime at(const char* canonical);
 
