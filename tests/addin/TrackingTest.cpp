@@ -10,13 +10,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace orlo::addin::test {
 namespace {
 
-class TrackingTest : public AddinFixture {
+class TrackingTest : public ConnectedAddinFixture {
 protected:
-    void SetUp() override {
-        AddinFixture::SetUp();
-        ASSERT_TRUE(connect().ok());
-    }
-
     // The add-in's handlers on an item's events.
     static int contactHandlers(const host::Item& item) {
         return item.events.Open.handlerCount() + item.events.Write.handlerCount() +

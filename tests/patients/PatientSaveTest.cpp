@@ -219,19 +219,7 @@ TEST_F(PatientSaveTest, AFailedDuplicateCheckEndsTheSave) {
     EXPECT_TRUE(peers.lines[0].startsWith(u"P,2,7,Smith,Ann,"_s));
 }
 
-TEST_F(PatientSaveTest, DuplicateCheckClearsItsAnswerFirst) {
-    patients::PatientItemHandlers handlers(*ctx);
-    handlers.PatientFound = true;
-    handlers.FoundPatientID = u"99"_s;
-    hideDatabase();
-    EXPECT_FALSE(handlers.PatientDuplicateCheck(dbPath, u"A"_s, u"B"_s, u"C"_s));
-    EXPECT_FALSE(handlers.PatientFound);
-    EXPECT_TRUE(handlers.FoundPatientID.isEmpty());
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].title, u"Patient DB Exists Error"_s);
-}
-
-TEST_F(PatientSaveTest, DuplicateCheckMatchesQuotedNames) {
+TEST_F(PatientSaveTest, DuplicateCheckMatchesQuotedNamesAndClearsItsAnswerFirst) {
     patients::PatientItemHandlers handlers(*ctx);
     rawExec(
         u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB)"
@@ -245,6 +233,15 @@ TEST_F(PatientSaveTest, DuplicateCheckMatchesQuotedNames) {
               u"Select [PT_ID],[LAST NAME],[FIRST NAME],[DOB] from PATIENTS WHERE "
               "[LAST NAME] = 'D''Arcy' AND [FIRST NAME] = 'Zoë' AND [DOB] = "
               "'05/06/1990'"_s);
+
+    // A check that fails leaves no answer of an earlier one behind.
+    handlers.PatientDuplicateCheck(dbPath, u"D'Arcy"_s, u"Zoë"_s, u"05/06/1990"_s);
+    hideDatabase();
+    EXPECT_FALSE(handlers.PatientDuplicateCheck(dbPath, u"A"_s, u"B"_s, u"C"_s));
+    EXPECT_FALSE(handlers.PatientFound);
+    EXPECT_TRUE(handlers.FoundPatientID.isEmpty());
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, u"Patient DB Exists Error"_s);
 }
 
 TEST(SqlQuoteTest, DoublesEveryQuote) {

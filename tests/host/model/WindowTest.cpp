@@ -218,16 +218,6 @@ TEST_F(WindowTest, ExecuteRaisesClickAndHonoursCancelDefault) {
     EXPECT_FALSE((*customize)->Execute().ok());
 }
 
-TEST_F(WindowTest, InspectorToolsHaveCheckNames) {
-    auto contact = newItem(patients);
-    ASSERT_TRUE(contact->Display().ok());
-    auto tools = app->ActiveInspector()->CommandBars()->Item(u"Tools"_s);
-    ASSERT_TRUE(tools.ok());
-    auto check = (*tools)->Controls()->Item(qs(CommandBars::kCheckNames));
-    ASSERT_TRUE(check.ok());
-    EXPECT_TRUE((*check)->Execute().ok());
-}
-
 }  // namespace
 }  // namespace orlo::host::test
 
