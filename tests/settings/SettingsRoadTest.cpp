@@ -1,186 +1,138 @@
 // The settings dialog the way a front desk uses it, through orlo-desk's
-// automation channel: opened from the menu (twice, with the finder open
-// too), an empty path and a wrong one tested, the right one applied, an
-// edit cancelled, a second save after an edit, a resync refused and then
-// run, a compaction, and a help icon without its page.
+// automation channel: opened twice from the menu beside the finder, an
+// empty and a wrong path tested, the right one tested, "Override IP"
+// cleared and applied, an edit cancelled, a resync refused and then run,
+// a compaction, and what goes wrong: another workstation registered, a
+// resync on a wrong path, a missing help page, a settings file that cannot
+// be written.
 
-#include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QMap>
+#include <QRegularExpression>
 
 #include "DeskDriver.h"
+#include "TestSupport.h"
 
 namespace orlo::test {
 namespace {
 
-const char kWindow[] = "frmSettings";
-
-QJsonObject control(const char* name, QJsonObject fields = {}) {
-    fields.insert(u"window"_s, QString::fromLatin1(kWindow));
-    fields.insert(u"control"_s, QString::fromLatin1(name));
+QJsonObject on(const char* control, QJsonObject fields = {}) {
+    fields.insert(u"window"_s, u"frmSettings"_s);
+    fields.insert(u"control"_s, QString::fromLatin1(control));
     return fields;
 }
 
-QJsonObject typed(const char* name, const QString& value) {
-    return control(name, {{u"value"_s, value}});
-}
-
-// "title|text" of every box shown since the last look.
-QStringList boxesSeen(DeskDriver& desk) {
-    QStringList out;
-    for (const QJsonValue& b :
-         desk.ok("messageBoxes", {{u"clear"_s, true}}).value(u"boxes"_s).toArray()) {
-        out << b[u"title"_s].toString() + u'|' + b[u"text"_s].toString();
-    }
-    return out;
-}
-
-bool sqlite(const QString& db, const QString& sql) {
-    QProcess shell;
-    shell.start(u"sqlite3"_s, {db, sql});
-    return shell.waitForFinished(10000) && shell.exitCode() == 0;
-}
-
-TEST(SettingsRoad, ADeskChangesTestsAndMaintainsItsDatabase) {
+TEST(SettingsRoad, ADeskTestsChangesAndMaintainsItsDatabase) {
     desk::test::DeskTestStore s;
     ASSERT_TRUE(s.create());
     const QString db = s.addDatabase();
-    ASSERT_FALSE(db.isEmpty());
     ASSERT_TRUE(s.listAddin(QString::fromUtf8(ORLO_ADDIN_LIBRARY)));
     DeskDriver desk;
     ASSERT_TRUE(desk.start(QString::fromUtf8(ORLO_DESK_BINARY), s));
-    const QJsonObject openSettings{{u"path"_s, QJsonArray{u"&Orlo"_s, u"&Settings..."_s}}};
-    const auto state = [&] {
-        QMap<QString, QJsonObject> byName;
-        for (const QJsonValue& c :
-             desk.ok("controls", {{u"window"_s, QString::fromLatin1(kWindow)}})[u"controls"_s]
-                 .toArray()) {
-            byName.insert(c[u"name"_s].toString(), c.toObject());
+    const QJsonObject settings{{u"path"_s, QJsonArray{u"&Orlo"_s, u"&Settings..."_s}}};
+    // "name=text/enabled" of the controls asked for, and the boxes since the last look.
+    const auto look = [&](std::initializer_list<const char*> names) {
+        QStringList out;
+        const QJsonObject reply = desk.ok("controls", {{u"window"_s, u"frmSettings"_s}});
+        for (const char* name : names) {
+            for (const QJsonValue& c : reply[u"controls"_s].toArray()) {
+                if (c[u"name"_s].toString() == QLatin1String(name)) {
+                    out << u"%1=%2/%3"_s.arg(QLatin1String(name), c[u"text"_s].toString(),
+                                             c[u"enabled"_s].toBool() ? u"on"_s : u"off"_s);
+                }
+            }
         }
-        return byName;
-    };
-    const auto settingsWindows = [&] {
-        int n = 0;
-        for (const QJsonValue& w : desk.ok("windows").value(u"windows"_s).toArray()) {
-            n += w[u"title"_s].toString() == u"Orlo PRO Settings"_s;
+        for (const QJsonValue& b :
+             desk.ok("messageBoxes", {{u"clear"_s, true}})[u"boxes"_s].toArray()) {
+            out << b[u"title"_s].toString() + u'|' + b[u"text"_s].toString();
         }
-        return n;
+        return out;
     };
 
-    // Opened twice from the menu beside the finder: one settings window.
-    desk.ok("click", openSettings);
+    desk.ok("click", settings);
     desk.ok("click", {{u"path"_s, QJsonArray{u"&Orlo"_s, u"&Patient Finder..."_s}}});
-    desk.ok("click", openSettings);
-    EXPECT_EQ(settingsWindows(), 1);
-    auto c = state();
-    const auto text = [&](const char* name) {
-        return c[QString::fromLatin1(name)][u"text"_s].toString();
-    };
-    const auto enabled = [&](const char* name) {
-        return c[QString::fromLatin1(name)][u"enabled"_s].toBool();
-    };
-    EXPECT_EQ(text("fraDatabase"), u"Database Location:"_s);
-    EXPECT_EQ(text("fraNetwork"), u"Network:"_s);
-    EXPECT_EQ(text("fraCompact"), u"Compact Database:"_s);
-    EXPECT_EQ(text("fraReSync"), u"Database ReSync:"_s);
-    EXPECT_EQ(text("lblExample"),
-              u"For Example: C:\\Program Files\\Patients.mdb  OR  X:\\Shared Area\\Patients.mdb"_s);
-    EXPECT_EQ(c[u"Picture2"_s][u"toolTip"_s].toString(), u"Click Here for help..."_s);
-    EXPECT_EQ(text("Text1"), u"20050"_s);
-    EXPECT_EQ(text("txtdblocation"), db);
-    EXPECT_FALSE(enabled("cmdApply"));
-    // The desk's workstation pins its address: the box is on.
-    EXPECT_TRUE(c[u"chkRefresh"_s][u"checked"_s].toBool());
-    EXPECT_TRUE(enabled("txtRefreshRate"));
-    desk.refused("clickControl", control("cmdApply"));
+    desk.ok("click", settings);
+    EXPECT_EQ(desk.ok("windows")[u"windows"_s].toArray().size(), 2);
+    // The desk's workstation pins its own address.
+    const QString ip = look({"txtRefreshRate"}).value(0).section(u'=', 1).section(u'/', 0, 0);
+    EXPECT_TRUE(ip.startsWith(u"127."_s)) << ip.toStdString();
+    EXPECT_EQ(
+        look({"fraDatabase", "txtdblocation", "cmdApply", "txtRefreshRate"}),
+        (QStringList{u"fraDatabase=Database Location:/on"_s, u"txtdblocation="_s + db + u"/on"_s,
+                     u"cmdApply=Apply/off"_s, u"txtRefreshRate=" + ip + u"/on"_s}));
+    desk.refused("clickControl", on("cmdApply"));
 
-    // An empty field and a wrong path fail the test; nothing is created.
-    const QString wrong = QFileInfo(db).absolutePath() + u"/Patient.mdb"_s;
-    for (const QString& path : {QString(), wrong}) {
-        desk.ok("setControl", typed("txtdblocation", path));
-        desk.ok("clickControl", control("cmdTestDSN"));
-        EXPECT_EQ(boxesSeen(desk),
-                  QStringList{u"Software Error|The database connection could not be made."_s});
+    const QString wrong = db + u"x"_s;
+    for (const QString& path : {QString(), wrong, db}) {
+        desk.ok("setControl", on("txtdblocation", {{u"value"_s, path}}));
+        desk.ok("clickControl", on("cmdTestDSN"));
     }
+    EXPECT_EQ(look({}), (QStringList{u"Software Error|The database connection could not be made."_s,
+                                     u"Software Error|The database connection could not be made."_s,
+                                     u"Software Message|Database Connection Successful!"_s}));
     EXPECT_FALSE(QFileInfo::exists(wrong));
-    desk.ok("setControl", typed("txtdblocation", db));
-    desk.ok("clickControl", control("cmdTestDSN"));
-    EXPECT_EQ(boxesSeen(desk), QStringList{u"Software Message|Database Connection Successful!"_s});
 
-    // Override IP off and an address typed: Apply saves, and says so.
-    desk.ok("clickControl", control("chkRefresh"));
-    c = state();
-    EXPECT_FALSE(enabled("txtRefreshRate"));
-    EXPECT_TRUE(enabled("cmdApply"));
-    desk.ok("clickControl", control("cmdApply"));
-    EXPECT_EQ(boxesSeen(desk),
-              QStringList{
-                  u"Orlo Software|Please restart MS Outlook for these settings to take effect."_s});
-    c = state();
-    EXPECT_FALSE(enabled("cmdApply"));
+    desk.ok("clickControl", on("chkRefresh"));
+    EXPECT_EQ(look({"txtRefreshRate", "cmdApply"}),
+              (QStringList{u"txtRefreshRate=" + ip + u"/off"_s, u"cmdApply=Apply/on"_s}));
+    desk.ok("clickControl", on("cmdApply"));
+    EXPECT_EQ(look({"cmdApply"}), (QStringList{u"cmdApply=Apply/off"_s,
+                                               u"Orlo Software|Please restart MS Outlook "
+                                               "for these settings to take effect."_s}));
+    // An edit cancelled is gone when the dialog opens again; OK without an
+    // edit says nothing.
+    desk.ok("setControl", on("txtdblocation", {{u"value"_s, wrong}}));
+    desk.ok("clickControl", on("cmdCancel"));
+    desk.ok("click", settings);
+    desk.ok("clickControl", on("cmdOK"));
+    desk.ok("click", settings);
+    EXPECT_EQ(
+        look({"txtdblocation", "txtRefreshRate"}),
+        (QStringList{u"txtdblocation="_s + db + u"/on"_s, u"txtRefreshRate=" + ip + u"/off"_s}));
 
-    // An edit cancelled is not kept; the dialog opened again shows the saved
-    // values. A second edit saved with OK closes it.
-    desk.ok("setControl", typed("txtdblocation", wrong));
-    desk.ok("clickControl", control("cmdCancel"));
-    EXPECT_EQ(settingsWindows(), 0);
-    desk.ok("click", openSettings);
-    c = state();
-    EXPECT_EQ(text("txtdblocation"), db);
-    EXPECT_FALSE(c[u"chkRefresh"_s][u"checked"_s].toBool());
-    EXPECT_FALSE(enabled("txtRefreshRate"));
-    desk.ok("clickControl", control("chkRefresh"));
-    desk.ok("setControl", typed("txtRefreshRate", u"127.0.0.1"_s));
-    desk.ok("clickControl", control("cmdOK"));
-    EXPECT_EQ(boxesSeen(desk).size(), 1);
-    EXPECT_EQ(settingsWindows(), 0);
-    desk.ok("click", openSettings);
-    c = state();
-    EXPECT_EQ(text("txtRefreshRate"), u"127.0.0.1"_s);
-    EXPECT_TRUE(c[u"chkRefresh"_s][u"checked"_s].toBool());
-    desk.ok("clickControl", control("cmdOK"));  // no edit: no message
-    EXPECT_TRUE(boxesSeen(desk).isEmpty());
+    // A patient saved elsewhere reaches the folder by a resync, not by No.
+    QProcess::execute(u"sqlite3"_s, {db, u"INSERT INTO PATIENTS (PT_ID) VALUES (41)"_s});
+    desk.ok("answer", {{u"answers"_s, QJsonArray{u"No"_s, u"Yes"_s, u"Yes"_s}}});
+    desk.ok("clickControl", on("cmdReSync"));
+    desk.ok("clickControl", on("cmdReSync"));
+    desk.ok("clickControl", on("cmdCompact"));
+    const QStringList boxes = look({});
+    EXPECT_EQ(boxes.filter(u"Software Message|"_s),
+              (QStringList{u"Software Message|User cancelled"_s,
+                           u"Software Message|Database ReSync Complete!"_s}));
+    EXPECT_EQ(boxes.last(), u"Completed|Database successfully compacted."_s);
+    EXPECT_EQ(desk.ok("items", {{u"folder"_s, QString::fromUtf16(desk::test::kPatients)}})
+                  .value(u"total"_s)
+                  .toInt(),
+              1);
 
-    // A patient saved elsewhere: No keeps the folder as it is, Yes adds it.
-    desk.ok("click", openSettings);
-    ASSERT_TRUE(sqlite(db, u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\") VALUES (41, 'Kent')"_s));
-    const auto patients = [&] {
-        return desk
-            .ok("items",
-                {{u"folder"_s, QString::fromUtf16(desk::test::kPatients)}, {u"limit"_s, 1}})
-            .value(u"total"_s)
-            .toInt();
-    };
-    desk.ok("answer", {{u"answers"_s, QJsonArray{u"No"_s}}});
-    desk.ok("clickControl", control("cmdReSync"));
-    EXPECT_EQ(boxesSeen(desk).last(), u"Software Message|User cancelled"_s);
-    EXPECT_EQ(patients(), 0);
-    desk.ok("answer", {{u"answers"_s, QJsonArray{u"Yes"_s}}});
-    desk.ok("clickControl", control("cmdReSync"));
-    EXPECT_EQ(boxesSeen(desk).last(), u"Software Message|Database ReSync Complete!"_s);
-    EXPECT_EQ(patients(), 1);
-
-    // Compaction: this desk alone is registered.
-    desk.ok("answer", {{u"answers"_s, QJsonArray{u"Yes"_s}}});
-    desk.ok("clickControl", control("cmdCompact"));
-    EXPECT_EQ(boxesSeen(desk),
+    // Another workstation registered: the file stays as it is. A resync on
+    // a wrong path claims no completion; a missing help page is said.
+    QProcess::execute(u"sqlite3"_s, {db, u"INSERT INTO CURRENTSESSIONS (IP) VALUES ('1.2.3.4')"_s});
+    const QByteArray bytes = readFile(db);
+    desk.ok("clickControl", on("cmdCompact"));
+    desk.ok("setControl", on("txtdblocation", {{u"value"_s, wrong}}));
+    desk.ok("clickControl", on("cmdReSync"));
+    desk.ok("clickControl", on("Picture3"));
+    EXPECT_EQ(readFile(db), bytes);
+    EXPECT_EQ(look({}).replaceInStrings(QRegularExpression(u"\\r\\n.*"_s), QString()),
               (QStringList{u"Software - Confirm Compact|Are you sure you want to compact the "
                            "database?\rAll users must be logged out."_s,
-                           u"Completed|Database successfully compacted."_s}));
+                           u"Database Error|All users need to be out of the database before this "
+                           "operation is possible."_s,
+                           u"Software - Confirm ReSync|Are you sure you want to ReSync all "
+                           "records?\rThis operation can take some time to complete, depending "
+                           "on the number of records in the database."_s,
+                           u"Software Error - Patients Resync|There has been an error"_s,
+                           u"ReSync Schedule Software Error|There has been an error"_s,
+                           u"Software Error|There has been an error"_s}));
 
-    // The help icon of a topic this folder lacks: the window's error box.
-    QFile::remove(s.appDir + u"/Help/9.html"_s);
-    desk.ok("clickControl", control("Picture3"));
-    const QStringList help = boxesSeen(desk);
-    ASSERT_EQ(help.size(), 1);
-    EXPECT_TRUE(
-        help[0].startsWith(u"Software Error|There has been an error\r\n  The help topic "
-                           "9 could not be found"_s));
-
-    const QString picture = s.dir.filePath(u"settings.png"_s);
-    desk.ok("screenshot", {{u"file"_s, picture}, {u"window"_s, QString::fromLatin1(kWindow)}});
-    EXPECT_GT(QFileInfo(picture).size(), 0);
+    // A settings file that cannot be written: no restart message, Apply
+    // stays on for another try.
+    writeFile(s.registryFile, "{ damaged");
+    desk.ok("clickControl", on("cmdApply"));
+    EXPECT_EQ(look({"cmdApply"}).join(u'\n').section(u"\r\n"_s, 0, 0),
+              u"cmdApply=Apply/on\nSoftware Error|There has been an error"_s);
     desk.ok("quit");
     EXPECT_EQ(desk.waitForExit(), 0);
 }
