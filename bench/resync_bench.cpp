@@ -8,7 +8,7 @@
 // autocommitted INSERT text per key into the scratch tables). Peak memory.
 //
 // Sizes: ORLO_BENCH_PATIENTS and ORLO_BENCH_APPOINTMENTS (defaults 100000
-// and 500000); ORLO_BENCH_FRESH=0 skips (d).
+// and 500000); ORLO_BENCH_FRESH=0 skips (d), ORLO_BENCH_RATIO=0 the ratio.
 
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -239,6 +239,7 @@ int main(int argc, char** argv) {
     const int patients = sizeFromEnv("ORLO_BENCH_PATIENTS", 100000);
     const int appointments = sizeFromEnv("ORLO_BENCH_APPOINTMENTS", 500000);
     const bool fresh = sizeFromEnv("ORLO_BENCH_FRESH", 1) != 0;
+    const bool ratio = sizeFromEnv("ORLO_BENCH_RATIO", 1) != 0;
 
     Workstation w;
     const Figures seeded = measure([&] {
@@ -300,7 +301,7 @@ int main(int argc, char** argv) {
     }
 
     // The ratio on 20,000 keys: patients only, complete folder, full list.
-    {
+    if (ratio) {
         constexpr int kKeys = 20000;
         Workstation small;
         small.layOut(kKeys, 0);

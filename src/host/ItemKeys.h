@@ -1,0 +1,29 @@
+#pragma once
+// ItemKeys: what Items::Find "[Name] = value" answers, for many values at
+// once: the property is read across the folder in one pass, then each value
+// is one hash lookup, compared exactly as Find compares (numbers by value,
+// text without case). It is a snapshot of the moment it was read: an item
+// stored since is not in it, so a caller that acts on a miss (adds an item)
+// asks Find before it does.
+
+#include <QSet>
+#include <QString>
+
+#include "platform/core/Variant.h"
+
+namespace orlo::host {
+
+class ItemKeys {
+public:
+    ItemKeys() = default;
+    explicit ItemKeys(QSet<QString> keys) : m_keys(std::move(keys)) {}
+
+    // Whether an item held `value` in the property when the keys were read.
+    bool contains(const Variant& value) const;
+    qsizetype size() const { return m_keys.size(); }
+
+private:
+    QSet<QString> m_keys;  // the values' find keys, whole ones only
+};
+
+}  // namespace orlo::host
