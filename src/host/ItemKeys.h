@@ -9,14 +9,21 @@
 #include <QSet>
 #include <QString>
 
+#include "platform/core/Result.h"
 #include "platform/core/Variant.h"
 
 namespace orlo::host {
+
+class MAPIFolder;
 
 class ItemKeys {
 public:
     ItemKeys() = default;
     explicit ItemKeys(QSet<QString> keys) : m_keys(std::move(keys)) {}
+
+    // The values of `property` across the folder; fails with the store's
+    // error when its file cannot be read, as Find does.
+    static Result<ItemKeys> read(const MAPIFolder& folder, const QString& property);
 
     // Whether an item held `value` in the property when the keys were read.
     bool contains(const Variant& value) const;

@@ -5,7 +5,6 @@
 #include "host/ItemFilter.h"
 #include "host/MAPIFolder.h"
 #include "host/StoreSession.h"
-#include "host/store/FindKey.h"
 
 namespace orlo::host {
 
@@ -65,19 +64,6 @@ Result<std::shared_ptr<Item>> Items::Find(const QString& filter) const {
         return std::shared_ptr<::orlo::host::Item>();
     }
     return session->itemObject(*id);
-}
-
-Result<ItemKeys> Items::keysOf(const QString& property) const {
-    ORLO_TRY_ASSIGN(const StoreFile* file, m_folder->session()->file());
-    ORLO_TRY_ASSIGN(const auto column, file->column(m_folder->id(), property));
-    QSet<QString> keys;
-    keys.reserve(qsizetype(column.size()));
-    for (const auto& [id, value] : column) {
-        if (std::optional<FindKey> key = FindKey::of(value); key && !key->truncated) {
-            keys.insert(std::move(key->text));
-        }
-    }
-    return ItemKeys(std::move(keys));
 }
 
 Result<std::shared_ptr<Item>> Items::Add(const QString& messageClass) const {

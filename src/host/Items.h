@@ -20,7 +20,6 @@
 #include <optional>
 #include <vector>
 
-#include "host/ItemKeys.h"
 #include "host/events/Event.h"
 #include "host/store/StoreFile.h"
 #include "platform/core/Result.h"
@@ -53,9 +52,6 @@ public:
     Result<int> Count() const;
     Result<std::shared_ptr<::orlo::host::Item>> Find(const QString& filter) const;
     Result<std::shared_ptr<::orlo::host::Item>> Add(const QString& messageClass = {}) const;
-    // The values of `property` across the folder, for Find's answer to many
-    // values at once (see ItemKeys); fails as Count does.
-    Result<ItemKeys> keysOf(const QString& property) const;
     // 1-based, in the folder's order. Answers from a list of the folder's
     // items taken on first use and taken again when an index falls outside
     // it or names an item deleted since, so that a loop over 1..Count reads

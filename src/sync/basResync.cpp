@@ -267,7 +267,7 @@ private:
         if (keyCount * kItemsPerFind < std::size_t(count)) {
             return okStatus();
         }
-        ORLO_TRY_ASSIGN(m_known, items->keysOf(str(m_kind.existenceProperty)));
+        ORLO_TRY_ASSIGN(m_known, host::ItemKeys::read(*folder, str(m_kind.existenceProperty)));
         return okStatus();
     }
 
