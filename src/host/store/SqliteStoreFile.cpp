@@ -235,16 +235,20 @@ Status SqliteStoreFile::bulkWrite(const std::function<Status()>& body) {
         m_bulkAge.start();
     }
     // Each write is a savepoint of the group: a failing one is undone
-    // alone, the group's other writes stay.
-    ORLO_TRY(writing(m_db.exec(QByteArrayView("SAVEPOINT bulk_write"))));
+    // alone, the group's other writes stay. The three statements are
+    // prepared once: a fresh workstation runs them for every item it fills.
+    const auto run = [this](StoreQuery query) -> Status {
+        ORLO_TRY_ASSIGN(const sqlite::StatementUse s, use(query));
+        return writing(s->run());
+    };
+    ORLO_TRY(run(StoreQuery::BeginBulkWrite));
     Status result = body();
     if (!result) {
-        ignoreError(writing(m_db.exec(QByteArrayView("ROLLBACK TO bulk_write"))),
-                    "the write's own error is the one reported");
+        ignoreError(run(StoreQuery::UndoBulkWrite), "the write's own error is the one reported");
         m_nameIds.clear();
         m_names.clear();
     }
-    if (Status released = writing(m_db.exec(QByteArrayView("RELEASE bulk_write"))); !released) {
+    if (Status released = run(StoreQuery::EndBulkWrite); !released) {
         m_bulk.reset();  // the engine gave the group up: it was rolled back
         return released;
     }

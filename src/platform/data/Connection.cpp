@@ -162,19 +162,26 @@ Result<qint64> Connection::execute(const QString& sql) {
     sqlite::Database& db = s.database();
 
     // The resync's key inserts, one execute per key: the same statement
-    // with another number each time, so it is prepared once.
-    std::optional<KeyInsert> key = parseKeyInsert(sql);
-    if (key && s.isDateColumn(key->table, key->column)) {
-        key.reset();  // a date column takes the translator's date handling
+    // with another number each time, so it is prepared once. The next of a
+    // run is told by the text before its number alone.
+    std::optional<qint64> value = keyAfterPrefix(sql, s.keyInsertPrefix());
+    QString keySql = value ? s.keyInsertText() : QString();
+    if (!value) {
+        std::optional<KeyInsert> key = parseKeyInsert(sql);
+        // A date column takes the translator's date handling.
+        if (key && !s.isDateColumn(key->table, key->column)) {
+            value = key->value;
+            keySql = key->sqliteText();
+            s.rememberKeyInsert(keyInsertPrefix(sql), keySql);
+        }
     }
-    if (key) {
+    if (value) {
         ORLO_TRY(s.finishOpenReads());
         if (s.batchesWrites()) {
             ORLO_TRY(s.beginBatch());
         }
-        ORLO_TRY_ASSIGN(const sqlite::StatementUse stmt,
-                        s.check(s.cachedStatement(key->sqliteText()), sql));
-        stmt->bindInt(1, key->value);
+        ORLO_TRY_ASSIGN(const sqlite::StatementUse stmt, s.check(s.cachedStatement(keySql), sql));
+        stmt->bindInt(1, *value);
         if (sqlite::SqlStatus ran = stmt->run(); !ran) {
             if (s.batchOpen() && !db.inTransaction()) {
                 s.batchLost();

@@ -79,6 +79,8 @@ Status Session::close() {
     }
     Status flushed = flushBatch();
     m_cache.clear();
+    m_keyInsertPrefix.clear();
+    m_keyInsertText.clear();
     m_tables.clear();
     m_dateColumns.clear();
     m_db.close();
@@ -249,6 +251,15 @@ sqlite::SqlResult<sqlite::StatementUse> Session::cachedStatement(const QString& 
         it = m_cache.emplace(sql, std::move(made)).first;
     }
     return sqlite::StatementUse(it->second);
+}
+
+void Session::rememberKeyInsert(QStringView prefix, const QString& sqliteText) {
+    if (m_keyInsertPrefix != prefix) {
+        m_keyInsertPrefix = prefix.toString();
+    }
+    if (m_keyInsertText != sqliteText) {
+        m_keyInsertText = sqliteText;
+    }
 }
 
 }  // namespace orlo::data::detail

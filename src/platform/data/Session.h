@@ -97,6 +97,12 @@ public:
     // Prepared statements run again and again with different literal keys
     // (the resync's key inserts), by their SQLite text.
     sqlite::SqlResult<sqlite::StatementUse> cachedStatement(const QString& sql);
+    // The last key insert run through the cache: the text up to its number
+    // and its statement, so that the next one of a run of thousands is
+    // recognised by that prefix alone.
+    void rememberKeyInsert(QStringView prefix, const QString& sqliteText);
+    const QString& keyInsertPrefix() const { return m_keyInsertPrefix; }
+    QString keyInsertText() const { return m_keyInsertText; }
 
 private:
     DataContext m_ctx;
@@ -108,6 +114,8 @@ private:
     bool m_batchWrites = false;
     std::optional<sqlite::Transaction> m_batch;
     std::unordered_map<QString, sqlite::Statement> m_cache;
+    QString m_keyInsertPrefix;
+    QString m_keyInsertText;
     struct OpenRead {
         const void* owner;
         std::function<Status()> finish;

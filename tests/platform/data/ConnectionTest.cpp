@@ -213,4 +213,16 @@ TEST(KeyInsert, RecognisesOnlyTheResyncShape) {
     EXPECT_FALSE(parseKeyInsert(u"INSERT INTO t (ids) Values(1); DELETE FROM t").has_value());
     EXPECT_FALSE(parseKeyInsert(u"INSERT INTO t (ids) Values(99999999999999999999)").has_value());
     EXPECT_FALSE(parseKeyInsert(u"INSERT INTO t (ids) Values()").has_value());
+
+    // The next of a run, told by the text before its number: only another
+    // number and ")" may follow it.
+    const QStringView prefix = keyInsertPrefix(u"INSERT INTO t (ids) Values(123)");
+    EXPECT_EQ(prefix, u"INSERT INTO t (ids) Values(");
+    EXPECT_EQ(keyAfterPrefix(u"INSERT INTO t (ids) Values( -45 ) ;", prefix), -45);
+    for (const char16_t* other :
+         {u"INSERT INTO t (ids) Values(1); DELETE FROM t", u"INSERT INTO t (ids) Values(1.5)",
+          u"INSERT INTO t (ids) Values(1, 2)", u"INSERT INTO u (ids) Values(1)",
+          u"INSERT INTO t (ids) Values('1')"}) {
+        EXPECT_FALSE(keyAfterPrefix(QStringView(other), prefix).has_value());
+    }
 }
