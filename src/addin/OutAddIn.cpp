@@ -194,7 +194,7 @@ void OutAddIn::StopAddin() {
 void OutAddIn::upgradeDatabase() {
     const Result<records::SchemaUpgrade> done =
         records::upgradeSharedSchema(m_ctx.DbLocation, {m_ctx.clock, m_ctx.locale});
-    if (done && !done->changed() && !done->statisticsGathered) {
+    if (done && !done->changed()) {
         return;
     }
     const QString entry = done ? QStringLiteral("[INFO] ") + done->summary()

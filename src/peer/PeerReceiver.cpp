@@ -177,9 +177,7 @@ Status PeerReceiver::fill(const char16_t* folderName, const std::function<Status
         const host::ProgramFills fills(*folder);
         filled = body();
     }
-    const bool known = std::any_of(m_filled.begin(), m_filled.end(),
-                                   [&](const auto& f) { return f.lock() == *folder; });
-    if (!known) {
+    if (std::find(m_filled.begin(), m_filled.end(), *folder) == m_filled.end()) {
         m_filled.push_back(*folder);
     }
     return filled;
@@ -187,8 +185,8 @@ Status PeerReceiver::fill(const char16_t* folderName, const std::function<Status
 
 Status PeerReceiver::commitFills() {
     Status result = okStatus();
-    for (const std::weak_ptr<host::MAPIFolder>& f : std::exchange(m_filled, {})) {
-        if (Status committed = host::ProgramFills::commit(f.lock()); !committed && result) {
+    for (const std::shared_ptr<host::MAPIFolder>& f : std::exchange(m_filled, {})) {
+        if (Status committed = host::ProgramFills::commit(f); !committed && result) {
             result = committed;
         }
     }

@@ -75,7 +75,8 @@ private:
     void appointment(const QStringList& fields, const QString& from);
 
     AddinContext& m_ctx;
-    std::vector<std::weak_ptr<host::MAPIFolder>> m_filled;
+    // The folders filled since the last commit, held until it.
+    std::vector<std::shared_ptr<host::MAPIFolder>> m_filled;
 };
 
 }  // namespace orlo::peer

@@ -113,14 +113,6 @@ QStringList sharedIndexStatements() {
         // The no-show report: two statuses within the last year.
         create + QStringLiteral("\"SCHEDULED_STATUS_START_TIME\" ON \"SCHEDULED\" "
                                 "(\"STATUS\", \"START_TIME\")"),
-        // The no-show report's order: its missed visits by due date, with the
-        // visit's start to test the year without reading the row, so that
-        // its first page needs no sort of the whole year's misses. Its WHERE
-        // is the report's own status test, which is how the planner knows
-        // the index holds every row the report asks for.
-        create + QStringLiteral("\"SCHEDULED_MISSED_RECALLDUEDATE\" ON \"SCHEDULED\" "
-                                "(\"RECALLDUEDATE\", \"START_TIME\") "
-                                "WHERE \"STATUS\"='CANCELLED' OR \"STATUS\"='NO SHOW'"),
         // The balance report: the few visits with money owed.
         create + QStringLiteral("\"SCHEDULED_BALANCE1\" ON \"SCHEDULED\" (\"BALANCE1\")"),
         // The recall windows, the overdue ladder and the recall list; with

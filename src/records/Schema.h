@@ -38,9 +38,8 @@ bool isDateColumn(QStringView column);
 // this Orlo makes and expects, recorded in the database as PRAGMA
 // user_version. 0 is a database made before the version was recorded: the
 // tables and the duplicate check's index, perhaps without the reports'
-// indexes. 2 added the no-show report's ordered index and the planner's
-// statistics.
-inline constexpr int kSharedSchemaVersion = 2;
+// indexes.
+inline constexpr int kSharedSchemaVersion = 1;
 
 // Statements that create the shared database's tables and indexes and
 // record its version, and the scratch database's tables, in the order they

@@ -9,7 +9,6 @@
 
 #include "platform/data/DatabaseFile.h"
 #include "records/Schema.h"
-#include "records/SchemaUpgrade.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -108,26 +107,20 @@ Result<QString> benchClinic(const QString& defaultPath, qint64 patients, qint64 
     if (path.isEmpty()) {
         path = defaultPath;
     }
-    QElapsedTimer t;
-    t.start();
     if (QFileInfo::exists(path)) {
         std::printf("reusing %s\n", qPrintable(path));
-    } else {
-        tools::SeedOptions options;
-        options.patients = patients;
-        options.appointments = appointments;
-        options.seed = 2026;
-        options.now = clock.now();
-        ORLO_TRY(seedClinic(path, options, locale));
-        std::printf("seeded %lld patients and %lld appointments in %.1f s\n", patients,
-                    appointments, double(t.elapsed()) / 1000.0);
+        return path;
     }
-    // As a workstation's start would: a file seeded by an older build gets
-    // today's indexes, and a fresh one the planner's statistics.
-    t.restart();
-    ORLO_TRY_ASSIGN(const records::SchemaUpgrade upgrade,
-                    records::upgradeSharedSchema(path, {clock, locale}));
-    std::printf("%s (%.1f s)\n", qPrintable(upgrade.summary()), double(t.elapsed()) / 1000.0);
+    QElapsedTimer t;
+    t.start();
+    tools::SeedOptions options;
+    options.patients = patients;
+    options.appointments = appointments;
+    options.seed = 2026;
+    options.now = clock.now();
+    ORLO_TRY(seedClinic(path, options, locale));
+    std::printf("seeded %lld patients and %lld appointments in %.1f s\n", patients, appointments,
+                double(t.elapsed()) / 1000.0);
     return path;
 }
 
