@@ -6,7 +6,8 @@
 // malformed lines).
 //
 // Every workstation has its own application folder, settings file, desk and
-// store on one shared database, and listens on 127.0.0.(n + 2):20050.
+// store on one shared database, and listens on 127.0.0.(n + 2):20050
+// (ORLO_BENCH_NET changes the network).
 // Rounds: ORLO_BENCH_SAVES (default 200) saves for each N.
 
 #include <QCoreApplication>
@@ -49,6 +50,14 @@ namespace {
     std::exit(1);
 }
 
+// The loopback network the workstations share: 127.0.0.x unless
+// ORLO_BENCH_NET names another (say "127.0.9."), so that the figures can be
+// taken while tests of other builds hold port 20050 on 127.0.0.x.
+QString loopbackNet() {
+    const QString net = qEnvironmentVariable("ORLO_BENCH_NET");
+    return net.isEmpty() ? QStringLiteral("127.0.0.") : net;
+}
+
 struct Workstation {
     Workstation(const QString& db, int n) {
         const QString app = dir.filePath(u"app"_s);
@@ -62,7 +71,7 @@ struct Workstation {
         auto key = *store.createKey(RegistryRoot::CurrentUser, AddinRegistryKey);
         for (const auto& [name, value] :
              {std::pair{kDefaultDbLocationValue, db}, std::pair{kManualIpEnabledValue, u"1"_s},
-              std::pair{kManualIpValue, QStringLiteral("127.0.0.%1").arg(n + 2)}}) {
+              std::pair{kManualIpValue, QString(loopbackNet() + QString::number(n + 2))}}) {
             if (!store.setValue(key, QString::fromUtf16(name), {REG_SZ, value.toUtf8()})) {
                 fail("settings");
             }
