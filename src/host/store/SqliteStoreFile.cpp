@@ -200,8 +200,16 @@ Result<sqlite::StatementUse> SqliteStoreFile::use(StoreQuery query) const {
 }
 
 Status SqliteStoreFile::transaction(const std::function<Status()>& body) {
-    if (m_bulkDepth > 0) {
+    if (m_bulkDepth > 0 || m_fillDepth > 0) {
         return bulkWrite(body);
+    }
+    if (m_bulk) {
+        // Fills wait in an open group: this write joins it, and the whole
+        // group is committed before the write returns, so it is as durable
+        // as a write of its own (and only reported done once it is).
+        const Status written = bulkWrite(body);
+        const Status committed = commitBulk();
+        return written ? committed : written;
     }
     sqlite::SqlResult<sqlite::Transaction> t =
         sqlite::Transaction::begin(m_db, sqlite::Transaction::Mode::Immediate);
@@ -277,6 +285,17 @@ Status SqliteStoreFile::endBulk() {
         return commitBulk();
     }
     return okStatus();
+}
+
+void SqliteStoreFile::endFills() {
+    if (m_fillDepth > 0) {
+        --m_fillDepth;
+    }
+}
+
+Status SqliteStoreFile::commitFills() {
+    // A bulk run commits its own groups; its last one when it ends.
+    return m_bulkDepth > 0 ? okStatus() : commitBulk();
 }
 
 Result<std::optional<std::int64_t>> SqliteStoreFile::nameId(const QString& name) const {
