@@ -38,6 +38,19 @@ Affinity affinityOf(const QString& declType) {
     return Affinity::Numeric;
 }
 
+std::optional<QString> serverText(const Variant& stored) {
+    if (const qint64* n = stored.asInteger()) {
+        return QString::number(*n);
+    }
+    if (const double* d = stored.asDouble()) {
+        return QString::number(*d, 'g', 17);
+    }
+    if (const QString* t = stored.asText()) {
+        return *t;
+    }
+    return std::nullopt;
+}
+
 void bindStored(sqlite::Statement& stmt, int index, const Variant& stored) {
     if (const qint64* i = stored.asInteger()) {
         stmt.bindInt(index, *i);
