@@ -64,12 +64,6 @@ Result<SchemaUpgrade> upgradeSharedSchema(const QString& path, const data::DataC
     }
     const bool server = data::isServerLocation(path);
     const QString database = server ? pg::redactedUri(path) : path;
-    if (server) {
-        // The dialect's functions as this Orlo writes them.
-        if (Status fs = data::refreshServerFunctions(path); !fs) {
-            return fs.error();
-        }
-    }
     const Result<QStringList> version =
         column(conn, server ? sharedServerVersionQuery() : QString::fromUtf16(kReadVersion));
     if (!version) {
@@ -97,9 +91,19 @@ Result<SchemaUpgrade> upgradeSharedSchema(const QString& path, const data::DataC
     if (!before) {
         return before.error();
     }
-    for (const QString& sql : sharedIndexStatements()) {
-        if (const Result<qint64> done = conn.execute(sql); !done) {
+    if (server) {
+        // The dialect's functions as this Orlo writes them, the indexes and
+        // the version, all or nothing.
+        if (Status done = data::upgradeServerDatabase(path, sharedIndexStatements()
+                                                                << sharedServerVersionStatement());
+            !done) {
             return done.error();
+        }
+    } else {
+        for (const QString& sql : sharedIndexStatements()) {
+            if (const Result<qint64> done = conn.execute(sql); !done) {
+                return done.error();
+            }
         }
     }
     const Result<QStringList> after = column(conn, indexNames);
@@ -112,8 +116,11 @@ Result<SchemaUpgrade> upgradeSharedSchema(const QString& path, const data::DataC
         }
     }
     upgrade.addedIndexes.sort();
-    const QString record = server ? sharedServerVersionStatement() : sharedSchemaVersionStatement();
-    if (const Result<qint64> done = conn.execute(record); !done) {
+    if (server) {
+        upgrade.toVersion = kSharedSchemaVersion;
+        return upgrade;
+    }
+    if (const Result<qint64> done = conn.execute(sharedSchemaVersionStatement()); !done) {
         return done.error();
     }
     upgrade.toVersion = kSharedSchemaVersion;

@@ -156,8 +156,12 @@ Result<qint64> PendingInsert::commitOnServer() {
                             ? u"INSERT INTO %1 DEFAULT VALUES"_s.arg(quoted(m_table))
                             : u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
                                   quoted(m_table), columns.join(u", "_s), marks.join(u", "_s));
-    ORLO_TRY(m_session.serverExec(sql, sql, params));
-    return m_key;
+    // A table without key knows the new row by its address.
+    const bool byAddress = m_keyColumn.isEmpty();
+    ORLO_TRY_ASSIGN(
+        const pg::PgRows rows,
+        m_session.serverExec(byAddress ? sql + u" RETURNING ctid::text"_s : sql, sql, params));
+    return byAddress && rows.rowCount() > 0 ? rowidOfCtid(rows.text(0, 0)) : m_key;
 }
 
 }  // namespace orlo::data::detail

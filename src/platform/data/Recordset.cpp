@@ -149,9 +149,12 @@ Status Recordset::open(const QString& source, Connection& connection, int cursor
 
     if (std::optional<QString> name = bareTableName(source); name && s.table(*name)) {
         const detail::TableInfo* t = s.table(*name);
-        m_baseSql = (t->keyColumn.isEmpty() && !s.isServer())
-                        ? u"SELECT *, rowid AS %1 FROM %2"_s.arg(quoted(kRowidAlias.toString()),
-                                                                 quoted(t->name))
+        // A table without key is read with each row's address: SQLite's
+        // rowid, the server's ctid.
+        const QString address = s.isServer() ? u"ctid::text"_s : u"rowid"_s;
+        m_baseSql = t->keyColumn.isEmpty()
+                        ? u"SELECT *, %1 AS %2 FROM %3"_s.arg(
+                              address, quoted(kRowidAlias.toString()), quoted(t->name))
                         : u"SELECT * FROM %1"_s.arg(quoted(t->name));
     } else {
         Result<QString> translated = detail::translateSql(source, s);
@@ -273,7 +276,13 @@ Status Recordset::fetchFromServer() {
     std::vector<Column> columns;
     std::vector<unsigned> types;
     QHash<QString, int> seen;
-    for (int i = 0; i < result.columnCount(); ++i) {
+    int count = result.columnCount();
+    // A table without key is written back by the row's physical address.
+    const bool hasRowid = count > 0 && result.columnName(count - 1) == kRowidAlias;
+    if (hasRowid) {
+        --count;
+    }
+    for (int i = 0; i < count; ++i) {
         Column c;
         c.name = result.columnName(i);
         if (const auto origin = s.serverColumn(result.tableOid(i), result.tableColumn(i))) {
@@ -303,6 +312,9 @@ Status Recordset::fetchFromServer() {
         }
         Row row;
         row.cells = detail::PackedRow::fromValues(cells);
+        if (hasRowid) {
+            row.rowid = detail::rowidOfCtid(result.text(r, count));
+        }
         rows.push_back(std::move(row));
     }
     m_columns = std::move(columns);
@@ -310,7 +322,11 @@ Status Recordset::fetchFromServer() {
     m_deleted = 0;
     m_pos = 0;
     m_edits.clear();
-    return resolveBaseTable();
+    ORLO_TRY(resolveBaseTable());
+    if (hasRowid && !m_baseTable.isEmpty()) {
+        m_rowKey = RowKey::Rowid;
+    }
+    return {};
 }
 
 // Runs a write of the current row (UPDATE or DELETE by key) on either engine.
@@ -319,13 +335,23 @@ Status Recordset::writeRow(const QString& sql, const std::vector<Variant>& value
     if (s.isServer()) {
         QString text = sql;
         std::vector<std::optional<QString>> params;
-        for (int n = 1; text.contains(QLatin1Char('?')); ++n) {
-            text.replace(text.indexOf(QLatin1Char('?')), 1, u"$"_s + QString::number(n));
-        }
         for (const Variant& v : values) {
             params.push_back(detail::serverText(v));
         }
-        ORLO_TRY(s.serverExec(text, sql, params));
+        const bool byRowid = m_rowKey == RowKey::Rowid;
+        if (byRowid) {
+            // The row's address; an update moves the row to a new one.
+            text.replace(u"WHERE rowid = ?"_s, u"WHERE ctid = ?::tid RETURNING ctid::text"_s);
+            const qint64* rowid = values.back().asInteger();
+            params.back() = detail::ctidOfRowid(rowid ? *rowid : 0);
+        }
+        for (int n = 1; text.contains(QLatin1Char('?')); ++n) {
+            text.replace(text.indexOf(QLatin1Char('?')), 1, u"$"_s + QString::number(n));
+        }
+        ORLO_TRY_ASSIGN(const pg::PgRows rows, s.serverExec(text, sql, params));
+        if (byRowid && rows.rowCount() > 0 && m_pos >= 0 && m_pos < qint64(m_rows.size())) {
+            m_rows[size_t(m_pos)].rowid = detail::rowidOfCtid(rows.text(0, 0));
+        }
         return {};
     }
     ORLO_TRY_ASSIGN(sqlite::Statement stmt, s.check(s.database().prepare(sql), sql));

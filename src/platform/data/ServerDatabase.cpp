@@ -13,7 +13,7 @@ namespace {
 
 Error failure(const QString& uri, const pg::PgError& e) {
     return dataError(orlo::err::kProviderFailure,
-                     u"The database %1 was not created: %2"_s.arg(pg::redactedUri(uri), e.message));
+                     u"The database %1 was not changed: %2"_s.arg(pg::redactedUri(uri), e.message));
 }
 
 // Runs `statements` in one transaction; rolls back on the first failure.
@@ -58,8 +58,8 @@ Status createServerDatabase(const QString& uri, const QStringList& statements) {
     return runAll(uri, all, true);
 }
 
-Status refreshServerFunctions(const QString& uri) {
-    return runAll(uri, serverFunctionStatements(), false);
+Status upgradeServerDatabase(const QString& uri, const QStringList& statements) {
+    return runAll(uri, serverFunctionStatements() + statements, false);
 }
 
 }  // namespace orlo::data

@@ -15,7 +15,8 @@ namespace orlo::data {
 // the password.
 Status createServerDatabase(const QString& uri, const QStringList& statements);
 
-// The dialect's functions again (CREATE OR REPLACE), for an upgrade.
-Status refreshServerFunctions(const QString& uri);
+// An upgrade: the dialect's functions again (CREATE OR REPLACE) and then
+// `statements`, in one transaction.
+Status upgradeServerDatabase(const QString& uri, const QStringList& statements);
 
 }  // namespace orlo::data

@@ -88,6 +88,9 @@ public:
         rewriteDayDiffComparisons();
         coerceInsertValues();
         coerceComparisons();
+        if (server()) {
+            orderNullsFirst();
+        }
         if (m_badDate) {
             return makeError(orlo::err::kTypeMismatch, kTypeMismatchMessage.toString(),
                              kDialectErrorSource.toString());
@@ -456,6 +459,48 @@ private:
     }
 
     bool server() const { return bool(m_ctx.serverNow); }
+
+    // SQLite sorts NULL below every value, PostgreSQL above: each ORDER BY
+    // term gets NULLS FIRST (ascending) or NULLS LAST (descending).
+    void orderNullsFirst() {
+        for (qsizetype k = 0; k + 1 < m_sig.size(); ++k) {
+            if (!sig(k).isWord(u"ORDER") || !sig(k + 1).isWord(u"BY")) {
+                continue;
+            }
+            int depth = 0;
+            qsizetype j = k + 2;
+            for (; j < m_sig.size(); ++j) {
+                const SqlToken& t = sig(j);
+                if (t.isPunct(u"(")) {
+                    ++depth;
+                } else if (t.isPunct(u")")) {
+                    if (depth == 0) {
+                        break;
+                    }
+                    --depth;
+                } else if (depth == 0 && (t.isPunct(u",") || t.isPunct(u";") ||
+                                          t.isWord(u"LIMIT") || t.isWord(u"UNION"))) {
+                    endOrderTerm(j - 1);
+                    if (!t.isPunct(u",")) {
+                        break;
+                    }
+                } else if (depth == 0 && t.isWord(u"NULLS")) {
+                    return;  // written out already
+                }
+            }
+            if (j >= m_sig.size() || sig(j).isPunct(u")")) {
+                endOrderTerm(j - 1);
+            }
+        }
+    }
+
+    void endOrderTerm(qsizetype last) {
+        QString& o = out(last);
+        if (o.isNull()) {
+            o = sig(last).text.toString();
+        }
+        o += sig(last).isWord(u"DESC") ? u" NULLS LAST"_s : u" NULLS FIRST"_s;
+    }
 
     // The statement's now, read once so that every Now in it is the same.
     const QString& nowText() {
