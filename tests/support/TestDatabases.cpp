@@ -41,8 +41,9 @@ QString withDatabase(const QString& uri, const QString& name) {
     return uri.left(slash + 1) + name + (query >= 0 ? uri.mid(query) : QString());
 }
 
-bool adminExec(const QString& sql) {
-    pg::PgResult<pg::PgDatabase> db = pg::PgDatabase::connect(clusterUri());
+// Runs statements on the cluster's own database, or the one `uri` names.
+bool adminExec(const QString& sql, const QString& uri = clusterUri()) {
+    pg::PgResult<pg::PgDatabase> db = pg::PgDatabase::connect(uri);
     if (!db) {
         ADD_FAILURE() << db.error().message.toStdString();
         return false;
@@ -111,24 +112,35 @@ TestDatabases::TestDatabases(Engine engine) : m_engine(engine) {
             ADD_FAILURE() << "ORLO_TEST_PG_URI is not set: run the test through ctest, which "
                              "starts the PostgreSQL cluster";
         } else {
-            static int made = 0;  // several databases in one test process
-            m_serverName = u"orlo_test_%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(++made);
-            m_serverUri = withDatabase(clusterUri(), m_serverName);
-            if (adminExec(u"CREATE DATABASE %1"_s.arg(m_serverName))) {
-                const Status created = data::createServerDatabase(
-                    m_serverUri, records::sharedServerSchemaStatements());
+            // The first database of a test process is made with the schema
+            // and kept as the template of every later one, which is then a
+            // plain copy of its files.
+            static int made = 0;
+            const QString pid = QString::number(QCoreApplication::applicationPid());
+            const QString model = u"orlo_model_"_s + pid;
+            if (made == 0 && adminExec(u"CREATE DATABASE "_s + model)) {
+                const QString modelUri = withDatabase(clusterUri(), model);
+                const Status created =
+                    data::createServerDatabase(modelUri, records::sharedServerSchemaStatements());
                 EXPECT_TRUE(created.ok())
                     << (created.ok() ? "" : created.error().description.toStdString());
                 // The tests read lists back with SQLite's group_concat.
-                rawExec(
-                    u"CREATE FUNCTION group_concat_step(acc text, v text, sep text) RETURNS text "
-                    "LANGUAGE sql IMMUTABLE AS $$ SELECT CASE WHEN v IS NULL THEN acc WHEN acc IS "
-                    "NULL THEN v ELSE acc || sep || v END $$; CREATE AGGREGATE group_concat(text, "
-                    "text) (SFUNC = group_concat_step, STYPE = text); CREATE FUNCTION "
-                    "group_concat_step(acc text, v text) RETURNS text LANGUAGE sql IMMUTABLE AS "
-                    "$$ SELECT group_concat_step(acc, v, ',') $$; CREATE AGGREGATE "
-                    "group_concat(text) (SFUNC = group_concat_step, STYPE = text)"_s);
+                adminExec(
+                    u"CREATE FUNCTION group_concat_step(acc text, v text, sep "
+                    "text) RETURNS text LANGUAGE sql IMMUTABLE AS $$ SELECT CASE "
+                    "WHEN v IS NULL THEN acc WHEN acc IS NULL THEN v ELSE acc || "
+                    "sep || v END $$; CREATE AGGREGATE group_concat(text, text) "
+                    "(SFUNC = group_concat_step, STYPE = text); CREATE FUNCTION "
+                    "group_concat_step(acc text, v text) RETURNS text LANGUAGE sql "
+                    "IMMUTABLE AS $$ SELECT group_concat_step(acc, v, ',') $$; "
+                    "CREATE AGGREGATE group_concat(text) (SFUNC = "
+                    "group_concat_step, STYPE = text)"_s,
+                    modelUri);
             }
+            m_serverName = u"orlo_test_%1_%2"_s.arg(pid).arg(++made);
+            m_serverUri = withDatabase(clusterUri(), m_serverName);
+            adminExec(
+                u"CREATE DATABASE %1 TEMPLATE %2 STRATEGY FILE_COPY"_s.arg(m_serverName, model));
         }
     } else {
         EXPECT_TRUE(data::createDatabaseFile(sharedPath(), records::sharedSchemaStatements(),
