@@ -209,16 +209,17 @@ struct RowsCase {
     const char* now = "2026-06-15 10:00:00";
 };
 
-class Clinic : public ::testing::Test {
+// Every report on the file and on a PostgreSQL server.
+class Clinic : public ::testing::TestWithParam<test::Engine> {
 protected:
     void SetUp() override {
         clinic.dbs.addPatients(kPatients);
         clinic.dbs.addAppointments(Seeded().rows);
     }
-    test::ReportClinic clinic;
+    test::ReportClinic clinic{GetParam()};
 };
 
-TEST_F(Clinic, EachReportListsTheRowsOfItsWindow) {
+TEST_P(Clinic, EachReportListsTheRowsOfItsWindow) {
     const RowsCase cases[] = {
         {ReportId::DataReport5, "due 42 days ago, not 41; a booked patient never", "SCHEDULE_ID",
          "104|101"},
@@ -255,7 +256,7 @@ TEST_F(Clinic, EachReportListsTheRowsOfItsWindow) {
     EXPECT_TRUE(clinic.boxes.shown().empty());
 }
 
-TEST_F(Clinic, MontlyRecallPrintsTheRowsItIsHanded) {
+TEST_P(Clinic, MontlyRecallPrintsTheRowsItIsHanded) {
     data::Connection conn({clinic.clock, clinic.locale});
     ASSERT_TRUE(conn.open(reportConnectionString(clinic.dbs.sharedPath())).ok());
     auto rows = std::make_shared<data::Recordset>();
@@ -281,7 +282,7 @@ struct FailureCase {
     const char* logged;     // in the error log ("" for nothing)
 };
 
-TEST_F(Clinic, AReportThatCannotLoadSaysSo) {
+TEST_P(Clinic, AReportThatCannotLoadSaysSo) {
     const FailureCase cases[] = {
         {"no database location set",
          ReportId::DataReport11,
@@ -306,7 +307,7 @@ TEST_F(Clinic, AReportThatCannotLoadSaysSo) {
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.why);
-        test::ReportClinic fresh;
+        test::ReportClinic fresh{GetParam()};
         c.setUp(fresh);
         ReportCommands commands(fresh.ctx);
         commands.show(c.id);
@@ -322,3 +323,9 @@ TEST_F(Clinic, AReportThatCannotLoadSaysSo) {
 }
 
 }  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Engines, Clinic,
+                         ::testing::Values(test::Engine::File, test::Engine::Server),
+                         [](const ::testing::TestParamInfo<test::Engine>& param) {
+                             return std::string(test::engineName(param.param));
+                         });
