@@ -87,7 +87,9 @@ bool isSharedDateColumn(QStringView table, QStringView column) {
 }
 
 data::DialectContext sharedDialect() {
-    return data::DialectContext{isSharedDateColumn};
+    data::DialectContext ctx;
+    ctx.isDateColumn = isSharedDateColumn;
+    return ctx;
 }
 
 TestDatabase::TestDatabase(const Clock& clock, const Locale& locale, bool withTables) {
