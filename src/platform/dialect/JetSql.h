@@ -49,12 +49,12 @@ struct DialectContext {
     // the locale date texts are read in. Now and the day bounds then come
     // out as text literals of that moment, date texts are coerced here
     // (type mismatch for a text that is no date), and LIKE becomes ILIKE.
-    std::function<QString()> serverNow;
+    std::function<QString()> serverNow{};
     // The server's spelling of a table or column name (names there are
     // case-sensitive, the dialect's are not), or an empty text for a name
     // the schema does not have. A bare word the schema knows and an alias
     // after AS come out quoted in that spelling.
-    std::function<QString(QStringView name)> serverName;
+    std::function<QString(QStringView name)> serverName{};
     const Locale* serverLocale = nullptr;
 };
 
