@@ -273,3 +273,121 @@ TEST_F(NoticeWaitTest, ANoticeDoesNotOverwriteChangesNotYetInTheDatabase) {
 
 }  // namespace
 }  // namespace orlo::test
+
+namespace orlo::test {
+namespace {
+
+// Hostile text typed into the fields of both forms: stored and read back
+// byte for byte, except the control characters removed and the lone
+// surrogates replaced before anything is written.
+struct HostileValue {
+    QString typed;
+    QString stored;
+};
+
+std::vector<HostileValue> hostileValues() {
+    std::vector<HostileValue> v;
+    auto same = [&](const QString& s) { v.push_back({s, s}); };
+    same(u"O'Brien"_s);
+    same(u"''; DROP TABLE PATIENTS; --"_s);
+    same(u"x'); DELETE FROM SCHEDULED WHERE ('1'='1"_s);
+    same(u"' OR '1'='1"_s);
+    same(u"100% _match_ *star* ?q #h"_s);
+    same(u"[LAST NAME] [x]"_s);
+    same(u"back\\slash\\\\"_s);
+    same(u"line one\r\nline two"_s);
+    same(u"a\rb\nc"_s);
+    same(u"tab\there"_s);
+    same(QString(10000, u'w'));
+    same(u"😀 👩‍⚕️"_s);
+    same(u"مريض שָׁלוֹם"_s);
+    same(u"\"double\" quotes, and commas"_s);
+    same(u"`backtick` $(echo) ${x}"_s);
+    same(u"NULL"_s);
+    same(u"Zoë Ångström ß"_s);
+    same(u"\u200Bzero width"_s);
+    same(QString(QChar(0xFEFF)) + u"after a BOM"_s);
+    v.push_back({u"Ann"_s + QChar(0) + u"Lee"_s, u"AnnLee"_s});
+    v.push_back({u"\x1b[31mred"_s, u"[31mred"_s});
+    v.push_back({u"bell\x07 and del\x7f"_s, u"bell and del"_s});
+    v.push_back({u"next\u0085line"_s, u"nextline"_s});
+    v.push_back({u"high "_s + QChar(0xD800) + u" alone"_s, u"high \uFFFD alone"_s});
+    v.push_back({QChar(0xDC00) + u"low first"_s, u"\uFFFDlow first"_s});
+    return v;
+}
+
+struct CorpusKind {
+    bool patient;
+    const char* table;
+    std::vector<std::pair<const char*, const char*>> fields;  // property, column
+};
+
+using HostileTextTest = RecordsFixture;
+
+TEST_F(HostileTextTest, EveryValueIsStoredAndReadBackAsTyped) {
+    rawExec(u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\") VALUES (5000, 'Smith')"_s);
+    const CorpusKind kinds[] = {
+        {true,
+         "PATIENTS",
+         {{"Last Name", "LAST NAME"},
+          {"Middle Name", "MID_IN"},
+          {"City1", "CITY"},
+          {"Gnote", "CTGNOTE"},
+          {"MED1", "CLINICAL_MED1"},
+          {"NotesPage2", "NOTES_NOTES2"}}},
+        {false,
+         "SCHEDULED",
+         {{"LNAME", "LAST_NAME"},
+          {"REASON", "REASON"},
+          {"PScomments", "PSCOMMENTS"},
+          {"HistOther", "HISTOTHER"},
+          {"NOTEPAGE2", "NOTEPAGE2"}}},
+    };
+    const std::vector<HostileValue> values = hostileValues();
+    ASSERT_GE(values.size(), 25u);
+    for (const CorpusKind& kind : kinds) {
+        int n = 0;
+        for (const HostileValue& value : values) {
+            ++n;
+            SCOPED_TRACE(u"%1 value %2"_s.arg(l1(kind.table)).arg(n).toStdString());
+            auto item =
+                kind.patient
+                    ? newPatient(u"x"_s, u"F%1"_s.arg(n), u"01/02/1970"_s)
+                    : newAppointment(naiveDateTime(QDate(2026, 3, 16), QTime(9, 0)), u"5000"_s);
+            display(item);
+            for (int save = 0; save < 2; ++save) {
+                for (const auto& [property, column] : kind.fields) {
+                    set(item, l1(property), value.typed);
+                }
+                ASSERT_TRUE(item->Save().ok());
+            }
+            ASSERT_TRUE(item->Close(host::SaveMode::Discard).ok());
+            display(item);
+            const QString key = text(item, kind.patient ? u"PatientID"_s : u"ScheduleID"_s);
+            ASSERT_FALSE(key.isEmpty());
+            for (const auto& [property, column] : kind.fields) {
+                EXPECT_EQ(text(item, l1(property)), value.stored) << property;
+                EXPECT_EQ(rawValue(u"SELECT hex(\"%1\") FROM %2 WHERE %3 = %4"_s.arg(
+                              l1(column), l1(kind.table),
+                              kind.patient ? u"PT_ID"_s : u"SCHEDULE_ID"_s, key)),
+                          QString::fromLatin1(value.stored.toUtf8().toHex().toUpper()))
+                    << column;
+            }
+            ASSERT_TRUE(item->Close(host::SaveMode::Discard).ok());
+        }
+        EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM "_s + l1(kind.table)),
+                  qint64(values.size()) + (kind.patient ? 1 : 0));
+    }
+    EXPECT_TRUE(boxes.shown().empty());
+    // The log names the fields cleaned, never their values.
+    EXPECT_TRUE(
+        errorLog().contains(u"Characters that cannot be stored were removed from "
+                            "Last Name, Middle Name, City1, Gnote, MED1, NotesPage2 of a "
+                            "IPM.Contact.Patient item before its save."_s))
+        << errorLog().toStdString();
+    EXPECT_FALSE(errorLog().contains(u"AnnLee"_s));
+    EXPECT_FALSE(errorLog().contains(u"[31m"_s));
+}
+
+}  // namespace
+}  // namespace orlo::test
