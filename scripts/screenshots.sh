@@ -94,6 +94,11 @@ seeded=$(reply_id)
 send '{"cmd":"display","id":"'"$seeded"'"}'
 send '{"cmd":"call","addin":"OrlonetPROv1.Connect","method":"DisplayPatientHistory"}'
 send '{"cmd":"screenshot","window":"frmPHistory","file":"'"$out"'/patient-history.png"}'
+# The settings dialog after an edit: Apply enabled, the address box off.
+send '{"cmd":"click","path":["&Orlo","&Settings..."]}'
+send '{"cmd":"clickControl","window":"frmSettings","control":"chkRefresh"}'
+send '{"cmd":"screenshot","window":"frmSettings","file":"'"$out"'/settings.png"}'
+send '{"cmd":"closeWindow","window":"frmSettings"}'
 send '{"cmd":"quit"}'
 [ -z "${DESK_PID:-}" ] || wait "$DESK_PID" || true
 say "screenshots in $out:"

@@ -9,6 +9,7 @@
 #include "host/commandbars/CommandBarControls.h"
 #include "host/commandbars/CommandBars.h"
 #include "platform/core/ErrorTrap.h"
+#include "settings/frmSettings.h"
 
 namespace orlo::addin {
 
@@ -62,6 +63,9 @@ OrloMenu::OrloMenu(AddinContext& ctx)
       m_search(ctx, m_reports) {
     m_openers.set(QString::fromUtf16(kAboutWindow),
                   [this] { m_about.show([this] { return new frmAbout(m_ctx); }); });
+    m_openers.set(QString::fromUtf16(kSettingsWindow), [this] {
+        m_settings.show([this] { return new settings::frmSettings(m_ctx, m_search.help()); });
+    });
     m_openers.set(QString::fromUtf16(kPatientSearchWindow),
                   [this] { m_search.showPatientSearch(); });
     m_openers.set(QString::fromUtf16(kSchedulePatientSearchWindow),
@@ -77,6 +81,10 @@ OrloMenu::~OrloMenu() = default;
 
 frmAbout* OrloMenu::aboutWindow() const {
     return m_about.get();
+}
+
+settings::frmSettings* OrloMenu::settingsWindow() const {
+    return m_settings.get();
 }
 
 Status OrloMenu::addButton(host::CommandBarControls& controls, const ButtonEntry& entry) {

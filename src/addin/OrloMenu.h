@@ -45,6 +45,10 @@ class CommandBarControl;
 class CommandBarControls;
 }  // namespace orlo::host
 
+namespace orlo::settings {
+class frmSettings;
+}
+
 namespace orlo::addin {
 
 class frmAbout;
@@ -117,6 +121,8 @@ public:
 
     // The about window, one instance while it is open.
     frmAbout* aboutWindow() const;
+    // The settings window, one instance while it is open.
+    settings::frmSettings* settingsWindow() const;
 
 private:
     struct ButtonEntry;
@@ -130,6 +136,7 @@ private:
     QString m_onAction;
     std::weak_ptr<host::CommandBarControl> m_orloMenu;
     SingleWindow<frmAbout> m_about;
+    SingleWindow<settings::frmSettings> m_settings;
 };
 
 }  // namespace orlo::addin

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QJsonArray>
 #include <QLabel>
@@ -41,6 +42,9 @@ QString kindOf(const QWidget* w) {
     if (qobject_cast<const QLabel*>(w)) {
         return QStringLiteral("label");
     }
+    if (qobject_cast<const QGroupBox*>(w)) {
+        return QStringLiteral("frame");
+    }
     return {};
 }
 
@@ -61,6 +65,9 @@ QJsonObject describe(const QWidget& w, const QString& kind) {
     if (const auto* b = qobject_cast<const QAbstractButton*>(&w)) {
         out.insert(QStringLiteral("text"), b->text());
         out.insert(QStringLiteral("toolTip"), b->toolTip());
+        if (b->isCheckable()) {
+            out.insert(QStringLiteral("checked"), b->isChecked());
+        }
     } else if (const auto* e = qobject_cast<const QLineEdit*>(&w)) {
         out.insert(QStringLiteral("text"), e->text());
     } else if (const auto* p = qobject_cast<const QPlainTextEdit*>(&w)) {
@@ -70,6 +77,8 @@ QJsonObject describe(const QWidget& w, const QString& kind) {
         out.insert(QStringLiteral("items"), comboItems(*c));
     } else if (const auto* l = qobject_cast<const QLabel*>(&w)) {
         out.insert(QStringLiteral("text"), l->text());
+    } else if (const auto* g = qobject_cast<const QGroupBox*>(&w)) {
+        out.insert(QStringLiteral("text"), g->title());
     } else if (const auto* v = qobject_cast<const QAbstractItemView*>(&w)) {
         out.insert(QStringLiteral("count"), v->model() ? v->model()->rowCount() : 0);
     }

@@ -36,6 +36,9 @@ public:
     void showRecallByMonth();
 
     SearchData& data() { return m_data; }
+    // The help window the search windows show their topics in; the
+    // add-in's other windows show theirs in the same one.
+    HelpService& help() { return m_help; }
 
 private:
     AddinContext& m_ctx;

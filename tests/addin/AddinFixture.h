@@ -165,4 +165,13 @@ protected:
     Connect m_connect{m_appFolder, registryFile()};
 };
 
+// The same workstation with the add-in connected at the desk's start.
+class ConnectedAddinFixture : public AddinFixture {
+protected:
+    void SetUp() override {
+        AddinFixture::SetUp();
+        ASSERT_TRUE(connect().ok());
+    }
+};
+
 }  // namespace orlo::addin::test

@@ -10,14 +10,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace orlo::addin::test {
 namespace {
 
-class RemovalTest : public AddinFixture {
+class RemovalTest : public ConnectedAddinFixture {
 protected:
-    void SetUp() override {
-        AddinFixture::SetUp();
-        ASSERT_TRUE(connect().ok());
-        ASSERT_TRUE(addinStoreOpen());
-    }
-
     static MessageBoxRequest exitWindow() {
         return {qs(kExitWindowText), u"Orlo"_s, MsgIcon::Information, MsgButtons::OK};
     }

@@ -65,6 +65,6 @@ TEST(AddinsDialog, ListsTheAddinsAndRemovesTheChosenOne) {
     // A desk without an add-in loader says so and offers nothing to remove.
     AddinsDialog none(nullptr);
     ASSERT_EQ(none.list()->count(), 1);
-    EXPECT_EQ(none.list()->item(0)->text(), QString::fromUtf16(AddinsDialog::kNoLoader));
+    EXPECT_EQ(none.list()->item(0)->text(), u"This desk has no add-in loader."_s);
     none.removeSelected();
 }

@@ -112,8 +112,7 @@ TEST(DeskSessionTest, NewProfileStartsWithThePersonalStoreAndRemembersChanges) {
         // One explorer, on the personal store, before any add-in connects.
         ASSERT_TRUE(session.explorer());
         EXPECT_EQ(session.application()->Explorers()->Count(), 1);
-        EXPECT_EQ(session.explorer()->CurrentFolder()->Name(),
-                  QString::fromUtf16(host::NameSpace::kNewStoreName));
+        EXPECT_EQ(session.explorer()->CurrentFolder()->Name(), u"Personal Folders"_s);
         session.connectAddins();
 
         // What the add-in adds to the profile is kept at once.

@@ -37,6 +37,10 @@ TEST(LayoutScript, CreatesTheTreeAndKeepsExistingFiles) {
     for (const char* sub : {"PST", "META", "logs", "Help", "Database"}) {
         EXPECT_TRUE(QFileInfo(app + QLatin1Char('/') + QLatin1String(sub)).isDir()) << sub;
     }
+    // The help topics the windows open by number.
+    for (const char* topic : {"Help/1.html", "Help/9.html", "Help/10.html"}) {
+        EXPECT_TRUE(QFileInfo(app + QLatin1Char('/') + QLatin1String(topic)).isFile()) << topic;
+    }
     for (const char* list : {"META/UNLOADP.log", "META/UNLOADS.log"}) {
         const QFileInfo f(app + QLatin1Char('/') + QLatin1String(list));
         EXPECT_TRUE(f.isFile()) << list;

@@ -1,6 +1,6 @@
 // What a contact in "Patients" and an appointment in "Scheduler" share: the
 // first save inserts a row and keeps its key on the item, a save after an
-// edit updates that row, every open window saves whatever the main window
+// edit updates that row (or reports the row gone), every open window saves whatever the main window
 // shows, an unreachable database is reported and loses nothing typed,
 // opening reads the row (and offers to delete an item whose row is gone),
 // and a new item saved after a deletion reaches the database.
@@ -30,6 +30,12 @@ struct PatientKind {
     static constexpr const char* kNotice = "P";
     static constexpr const char* kSaveFailureTitle = "Patient DB Exists Error";
     static constexpr const char* kOpenFailureTitle = "Patient Open Errors";
+    // Another workstation's change takes the row from under the update.
+    static constexpr const char* kRowGoneSql =
+        "CREATE TRIGGER vanish BEFORE UPDATE ON PATIENTS BEGIN SELECT RAISE(IGNORE); END";
+    static constexpr const char* kRowGoneBox =
+        "There has been an error\r\n  The patient could not be saved: it is no longer in the "
+        "database (it may have been deleted on another workstation).  3167  UpdatePatientRecord";
     static constexpr const char* kGoneText =
         "This patient has been deleted from the database.\r\rYou can delete this patient from "
         "your Outlook folders by clicking 'Yes'.\rHowever, connected PC's will not be able to "
@@ -50,6 +56,11 @@ struct AppointmentKind {
     static constexpr const char* kNotice = "S";
     static constexpr const char* kSaveFailureTitle = "Appointment Save Errors";
     static constexpr const char* kOpenFailureTitle = "Appointment Open Errors";
+    static constexpr const char* kRowGoneSql = "DELETE FROM SCHEDULED";
+    static constexpr const char* kRowGoneBox =
+        "There has been an error\r\n  The appointment could not be saved: it is no longer in "
+        "the database (it may have been deleted on another workstation).  3167  "
+        "UpdateScheduleRecord";
     static constexpr const char* kGoneText =
         "This appointment has been deleted from the database.\r\rYou can delete this appointment "
         "from your Outlook folders by clicking 'Yes'.\rHowever, connected PC's will not be able "
@@ -155,6 +166,24 @@ TYPED_TEST(RecordItemTest, ASaveAfterAnEditUpdatesTheSameRow) {
     EXPECT_TRUE(this->peers.lines[1].startsWith(l1(TypeParam::kNotice) + u",2,1,"_s));
     EXPECT_TRUE(this->peers.lines[1].contains(u",15/03/2026 10:30:00,"_s));
     EXPECT_TRUE(this->boxes.shown().empty());
+}
+
+TYPED_TEST(RecordItemTest, AnUpdateWhoseRowIsGoneIsReportedAndNotAnnounced) {
+    auto item = this->opened(1);
+    ASSERT_TRUE(item->Save().ok());
+    this->rawExec(l1(TypeParam::kRowGoneSql));
+    this->set(item, l1(TypeParam::kEdited), u"York"_s);
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(this->boxes.shown(),
+              (std::vector<MessageBoxRequest>{
+                  {l1(TypeParam::kRowGoneBox), u"Orlo"_s, MsgIcon::None, MsgButtons::OK}}));
+    EXPECT_TRUE(this->errorLog().contains(u"Error #3167\r   The "_s))
+        << this->errorLog().toStdString();
+    EXPECT_EQ(this->peers.lines.size(), 1u);
+    // Nothing is written in the row's place.
+    EXPECT_EQ(this->rows(), TypeParam::kPatient ? 1 : 0);
+    EXPECT_EQ(this->column(TypeParam::kEditedColumn),
+              TypeParam::kPatient ? u"Leeds"_s : u"<null>"_s);
 }
 
 TYPED_TEST(RecordItemTest, EveryOpenWindowSavesWhateverTheMainWindowShows) {

@@ -7,10 +7,10 @@
 #include <QTcpSocket>
 
 #include "AddinFixture.h"
+#include "TestDatabases.h"
 #include "common/CTimer.h"
 #include "host/Items.h"
 #include "peer/formMain.h"
-#include "platform/data/Recordset.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -92,36 +92,23 @@ protected:
         if (!m_raw) {
             m_raw = std::make_unique<QTcpSocket>();
             ASSERT_TRUE(m_raw->bind(QHostAddress(u"127.0.0.9"_s)));
-            execute(u"INSERT INTO CURRENTSESSIONS(IP) VALUES('127.0.0.9')"_s);
+            orlo::test::rawExecAt(m_db, u"INSERT INTO CURRENTSESSIONS(IP) VALUES('127.0.0.9')"_s);
             m_raw->connectToHost(QHostAddress(ws(n).ip), kPeerPort);
             ASSERT_TRUE(m_raw->waitForConnected(5000));
         }
         m_raw->write(bytes);
         ASSERT_TRUE(m_raw->waitForBytesWritten(5000));
     }
-    // A statement on the shared database; a query's first column, joined.
-    QString execute(const QString& sql) {
-        data::Connection conn({m_clock, m_locale});
-        conn.setProvider(u"Microsoft.JET.OLEDB.4.0"_s);
-        EXPECT_TRUE(conn.open(m_db));
-        if (!sql.startsWith(u"SELECT"_s)) {
-            EXPECT_TRUE(conn.execute(sql));
-            return {};
-        }
-        data::Recordset rs;
-        EXPECT_TRUE(rs.open(sql, conn));
-        const auto rows = rs.getRows();
-        QStringList out;
-        for (const Variant& v : rows && !rows->empty() ? rows->front() : std::vector<Variant>{}) {
-            out << v.text(m_locale);
-        }
-        return out.join(u' ');
+    // The registered addresses, in order, joined by blanks.
+    QString sessions() const {
+        return orlo::test::rawValueAt(m_db,
+                                      u"SELECT group_concat(IP, ' ') FROM (SELECT IP FROM "
+                                      "CURRENTSESSIONS ORDER BY IP)"_s)
+            .value_or(QString());
     }
 
     QTemporaryDir m_dbDir;
     QString m_db = m_dbDir.filePath(u"Patients.mdb"_s);
-    PinnedClock m_clock{naiveDateTime(QDate(2026, 3, 15), QTime(17, 45))};
-    Locale m_locale = Locale::unitedKingdom();
     std::unique_ptr<QTcpSocket> m_raw;
     std::array<std::unique_ptr<Workstation>, 3> m_ws;
 };

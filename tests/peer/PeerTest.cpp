@@ -59,7 +59,8 @@ TEST_F(PeerTest, PeersAreDialledOneEveryFourTicksAndGetSavesByteForByte) {
             peers[i].listen(QHostAddress(QStringLiteral("127.0.0.%1").arg(5 + i)), kPeerPort));
     }
     // The third is registered but not running.
-    execute(u"INSERT INTO CURRENTSESSIONS(IP) VALUES('127.0.0.5'),('127.0.0.6'),('127.0.0.7')"_s);
+    orlo::test::rawExecAt(
+        m_db, u"INSERT INTO CURRENTSESSIONS(IP) VALUES('127.0.0.5'),('127.0.0.6'),('127.0.0.7')"_s);
     Workstation& w = start(0);
     const auto accepted = [&](size_t i) {
         return orlo::test::waitFor([&] { return peers[i].hasPendingConnections(); }, 500);
@@ -163,10 +164,8 @@ TEST_F(PeerTest, SavesShowOnTheOthersIntactAndEveryCompleteLineIsHandled) {
 TEST_F(PeerTest, OneRowPerRunningWorkstationAndOnlyTheyAreHeard) {
     Workstation& w = start(0);
     start(1).tick(4);
-    const QString rows = u"SELECT IP FROM CURRENTSESSIONS ORDER BY IP"_s;
     RegisterSession(w.ctx(), w.ctx().DbLocation, w.ctx().LocalIP);  // again: replaced
-    EXPECT_EQ(execute(rows), u"127.0.0.2 127.0.0.3"_s);
-    EXPECT_EQ(execute(peerListQuery(u"127.0.0.2"_s)), u"127.0.0.3"_s);
+    EXPECT_EQ(sessions(), u"127.0.0.2 127.0.0.3"_s);
 
     QTcpSocket stranger;  // no row: closed at once, logged
     ASSERT_TRUE(stranger.bind(QHostAddress(u"127.0.0.8"_s)));
@@ -180,11 +179,11 @@ TEST_F(PeerTest, OneRowPerRunningWorkstationAndOnlyTheyAreHeard) {
 
     // Shut-down deletes its own row only; without a registration, nothing.
     m_ws[1].reset();
-    EXPECT_EQ(execute(rows), u"127.0.0.2"_s);
+    EXPECT_EQ(sessions(), u"127.0.0.2"_s);
     ASSERT_TRUE(orlo::test::waitFor([&] { return w.form().listHosts().empty(); }));
     w.ctx().LocalIP.clear();
     UnregisterSession(w.ctx(), w.ctx().DbLocation);
-    EXPECT_EQ(execute(rows), u"127.0.0.2"_s);
+    EXPECT_EQ(sessions(), u"127.0.0.2"_s);
 }
 
 // Every property of every item in `folder`, as text.

@@ -222,24 +222,6 @@ TEST_F(AppointmentSaveTest, AFailedInsertLetsOthersWriteWhileItsBoxIsUp) {
     EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM PATIENTS"_s), 2);
 }
 
-TEST_F(AppointmentSaveTest, RowDeletedElsewhereIsReportedAndNotAnnounced) {
-    auto item = openNewAppointment();
-    ASSERT_TRUE(item->Save().ok());
-    rawExec(u"DELETE FROM SCHEDULED WHERE SCHEDULE_ID = 1"_s);
-    set(item, u"REASON"_s, u"Changed"_s);
-    ASSERT_TRUE(item->Save().ok());
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(
-        boxes.shown()[0],
-        (MessageBoxRequest{u"There has been an error\r\n  "_s +
-                               QString::fromUtf16(schedule::kAppointmentRowGone) +
-                               u"  3167  UpdateScheduleRecord"_s,
-                           MessageBoxService::defaultTitle(), MsgIcon::None, MsgButtons::OK}));
-    EXPECT_TRUE(errorLog().contains(u"Error #3167\r"_s));
-    EXPECT_EQ(peers.lines.size(), 1u);
-    EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM SCHEDULED"_s), 0);
-}
-
 TEST(ScheduleUpdateStatementTest, NoRecallDateIsNullAndAnOversizedPatientNumberFails) {
     QStringList v;
     for (int p = 1; p <= 55; ++p) {

@@ -13,19 +13,12 @@
 #include <QJsonArray>
 
 #include "DeskDriver.h"
+#include "TestDatabases.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::test {
 namespace {
-
-// A value of the shared database as SQLite's own shell reads it.
-QString rawValue(const QString& db, const char* sql) {
-    QProcess shell;
-    shell.start(u"sqlite3"_s, {db, QString::fromUtf8(sql)});
-    shell.waitForFinished(10000);
-    return QString::fromUtf8(shell.readAllStandardOutput()).trimmed();
-}
 
 QJsonObject on(const char* window, QJsonObject fields = {}) {
     fields.insert(u"window"_s, QString::fromLatin1(window));
@@ -134,11 +127,12 @@ TEST(DeskRoad, AMorningThroughTheFormsTheFinderTheSelectorAndTheHistory) {
     const QStringList contacts = {replies[firstSave].value(u"id"_s).toString(),
                                   replies[secondSave].value(u"id"_s).toString()};
     EXPECT_TRUE(desk.ok("messageBoxes").value(u"boxes"_s).toArray().isEmpty());
-    EXPECT_EQ(rawValue(db,
-                       "SELECT group_concat(\"LAST NAME\" || '/' || DOB || '/' || CITY, ' ') "
-                       "FROM (SELECT * FROM PATIENTS ORDER BY PT_ID)"),
-              u"O'Brien/02/03/1980/York Van Dyke/14/07/1975/Hull "
-              "Jones/03/04/1980/Ripon Patel/05/06/1990/Ripon"_s);
+    EXPECT_EQ(
+        rawValueAt(db, QString::fromUtf8(
+                           "SELECT group_concat(\"LAST NAME\" || '/' || DOB || '/' || CITY, ' ') "
+                           "FROM (SELECT * FROM PATIENTS ORDER BY PT_ID)")),
+        u"O'Brien/02/03/1980/York Van Dyke/14/07/1975/Hull "
+        "Jones/03/04/1980/Ripon Patel/05/06/1990/Ripon"_s);
     for (const char* handle : {"new1", "new2", "new4"}) {
         desk.ok("close", item(QString::fromLatin1(handle)));
     }
@@ -190,10 +184,12 @@ TEST(DeskRoad, AMorningThroughTheFormsTheFinderTheSelectorAndTheHistory) {
     const QString saved = desk.ok("save", item(visit)).value(u"id"_s).toString();
     fill(saved, "Patient Scheduler", {{"REASON", u"Eye test"_s}});
     desk.ok("save", item(saved));
-    EXPECT_EQ(rawValue(db,
+    EXPECT_EQ(
+        rawValueAt(db,
+                   QString::fromUtf8(
                        "SELECT group_concat(PT_ID || ' ' || LAST_NAME || ' ' || REASON || ' ' || "
-                       "IFNULL(RECALLDUEDATE, 'none'), ', ') FROM SCHEDULED"),
-              u"2 Van Dyke Eye test none"_s);
+                       "IFNULL(RECALLDUEDATE, 'none'), ', ') FROM SCHEDULED")),
+        u"2 Van Dyke Eye test none"_s);
     desk.ok("close", item(saved));
 
     // The history of the patient whose contact is open.
@@ -222,10 +218,11 @@ TEST(DeskRoad, AMorningThroughTheFormsTheFinderTheSelectorAndTheHistory) {
                                   u"Orlo Software - Confirm Record Delete|Are you sure you "
                                   "want to delete the selected record?"_s,
                                   u"Orlo Software|Record has been successfully deleted."_s}));
-    EXPECT_EQ(rawValue(db,
-                       "SELECT group_concat(\"LAST NAME\") FROM (SELECT * FROM PATIENTS ORDER "
-                       "BY PT_ID)"),
-              u"Van Dyke,Jones,Patel"_s);
+    EXPECT_EQ(
+        rawValueAt(db, QString::fromUtf8(
+                           "SELECT group_concat(\"LAST NAME\") FROM (SELECT * FROM PATIENTS ORDER "
+                           "BY PT_ID)")),
+        u"Van Dyke,Jones,Patel"_s);
     desk.ok("quit");
     EXPECT_EQ(desk.waitForExit(), 0);
 }

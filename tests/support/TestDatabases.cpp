@@ -38,10 +38,9 @@ TestDatabases::TestDatabases() {
                     .ok());
 }
 
-void TestDatabases::rawExec(const QString& sql, const QString& path) const {
+void rawExecAt(const QString& path, const QString& sql) {
     sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open_v2((path.isEmpty() ? sharedPath() : path).toUtf8().constData(), &db,
-                              SQLITE_OPEN_READWRITE, nullptr),
+    ASSERT_EQ(sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
               SQLITE_OK);
     char* message = nullptr;
     const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message);
@@ -51,10 +50,9 @@ void TestDatabases::rawExec(const QString& sql, const QString& path) const {
     ASSERT_EQ(rc, SQLITE_OK) << why.toStdString() << " in " << sql.toStdString();
 }
 
-std::optional<QString> TestDatabases::rawValue(const QString& sql, const QString& path) const {
+std::optional<QString> rawValueAt(const QString& path, const QString& sql) {
     sqlite3* db = nullptr;
-    sqlite3_open_v2((path.isEmpty() ? sharedPath() : path).toUtf8().constData(), &db,
-                    SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* stmt = nullptr;
     std::optional<QString> result;
     if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr) == SQLITE_OK &&
@@ -64,6 +62,14 @@ std::optional<QString> TestDatabases::rawValue(const QString& sql, const QString
     sqlite3_finalize(stmt);
     sqlite3_close_v2(db);
     return result;
+}
+
+void TestDatabases::rawExec(const QString& sql, const QString& path) const {
+    rawExecAt(path.isEmpty() ? sharedPath() : path, sql);
+}
+
+std::optional<QString> TestDatabases::rawValue(const QString& sql, const QString& path) const {
+    return rawValueAt(path.isEmpty() ? sharedPath() : path, sql);
 }
 
 qint64 TestDatabases::rawCount(const QString& sql) const {

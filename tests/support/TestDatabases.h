@@ -69,6 +69,13 @@ Result<tools::SeedCounts> seedClinic(const QString& path, const tools::SeedOptio
 Result<QString> benchClinic(const QString& defaultPath, qint64 patients, qint64 appointments,
                             const Clock& clock, const Locale& locale);
 
+// Runs SQL with plain SQLite on the database file at `path`; fails the test
+// on an error.
+void rawExecAt(const QString& path, const QString& sql);
+// The first column of the first row at `path` as stored; nullopt for NULL,
+// no row or an error.
+std::optional<QString> rawValueAt(const QString& path, const QString& sql);
+
 // A date value for a canonical text.
 QDateTime at(const char* canonical);
 

@@ -4,12 +4,11 @@
 // the desk while it starts sees the progress window; once the desk is ready
 // both folders hold an item for every row.
 
-#include <sqlite3.h>
-
 #include <QJsonArray>
 
 #include "DeskDriver.h"
 #include "DeskTestStore.h"
+#include "TestDatabases.h"
 
 namespace orlo::test {
 namespace {
@@ -17,29 +16,16 @@ namespace {
 constexpr int kPatients = 150;
 constexpr int kVisits = 300;
 
-bool seedDatabase(const QString& path) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    const QByteArray sql = QStringLiteral(
-                               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                               "WHERE i < %2) INSERT INTO SCHEDULED (SCHEDULE_ID, START_TIME, "
-                               "END_TIME, PT_ID) SELECT i, '2026-06-01 09:00:00', "
-                               "'2026-06-01 09:30:00', 1 + i % %1 FROM n; "
-                               "INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", DOB) SELECT "
-                               "SCHEDULE_ID, 'Last' || SCHEDULE_ID, '1970-01-01 00:00:00' FROM "
-                               "SCHEDULED WHERE SCHEDULE_ID <= %1;")
-                               .arg(kPatients)
-                               .arg(kVisits)
-                               .toUtf8();
-    const bool done = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close_v2(db);
-    return done;
-}
-
 TEST(ResyncRoad, ANewWorkstationShowsEveryRowAfterItsStart) {
     desk::test::DeskTestStore s;
     ASSERT_TRUE(s.create());
-    ASSERT_TRUE(seedDatabase(s.addDatabase()));
+    rawExecAt(s.addDatabase(),
+              u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %2) "
+              "INSERT INTO SCHEDULED (SCHEDULE_ID, START_TIME, END_TIME, PT_ID) SELECT i, "
+              "'2026-06-01 09:00:00', '2026-06-01 09:30:00', 1 + i % %1 FROM n; INSERT INTO "
+              "PATIENTS (PT_ID, \"LAST NAME\", DOB) SELECT SCHEDULE_ID, 'Last' || SCHEDULE_ID, "
+              "'1970-01-01 00:00:00' FROM SCHEDULED WHERE SCHEDULE_ID <= %1;"_s.arg(kPatients)
+                  .arg(kVisits));
     ASSERT_TRUE(s.listAddin(QString::fromUtf8(ORLO_ADDIN_LIBRARY)));
 
     DeskDriver desk;

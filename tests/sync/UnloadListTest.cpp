@@ -2,204 +2,141 @@
 // order, values that are missing, the missing list file, and an old list
 // that survives a write that cannot happen.
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 
-#include "TestSupport.h"
-#include "common/AddinContext.h"
+#include "RecordsFixture.h"
 #include "common/AddinFolders.h"
-#include "common/basRegistry.h"
-#include "host/Application.h"
-#include "host/Folders.h"
-#include "host/Item.h"
-#include "host/ItemClass.h"
 #include "host/Items.h"
-#include "host/MAPIFolder.h"
 #include "host/NameSpace.h"
-#include "platform/ui/MessageBox.h"
-#include "records/FieldMaps.h"
+#include "host/store/StoreFile.h"
+#include "platform/core/ErrorTrap.h"
 #include "sync/UnloadLists.h"
 #include "tools/store/AddinStore.h"
 
-using namespace orlo;
+using namespace Qt::Literals::StringLiterals;
 
+namespace orlo::test {
 namespace {
 
-QString qs(const char16_t* s) {
-    return QString::fromUtf16(s);
-}
-
-class UnloadListTest : public ::testing::Test {
+class UnloadListTest : public RecordsFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        QDir root(m_dir.path());
-        for (const char* sub : {"PST", "META", "logs"}) {
-            ASSERT_TRUE(root.mkpath(QLatin1String(sub)));
-        }
-        test::writeFile(patientList(), "old\r\n");
-        test::writeFile(scheduleList(), "old\r\n");
-        auto store = tools::createAddinStore(AddinPstPath(m_folder));
-        ASSERT_TRUE(store.ok());
-        m_store = std::move(store).value();
-        auto tree = tools::addinFolders(*m_store);
+        RecordsFixture::SetUp();
+        writeFile(list("UNLOADP.log"), "old\r\n");
+        writeFile(list("UNLOADS.log"), "old\r\n");
+        QFile::remove(QDir(dbs.dir()).filePath(u"logs/error.log"_s));
+    }
+    QString list(const char* name) const {
+        return QDir(dbs.dir()).filePath(u"META/"_s + QString::fromLatin1(name));
+    }
+    // An item another workstation's fill (or an older version) left in the
+    // store; the desk reads it from there.
+    void store(bool patient, host::PropertyMap props, const QString& cls = {}) {
+        auto file = host::StoreFile::open(QDir(dbs.dir()).filePath(u"PST/12-27Orlonetv1.pst"_s));
+        ASSERT_TRUE(file.ok());
+        const auto tree = tools::addinFolders(**file);
         ASSERT_TRUE(tree.ok());
-        m_tree = *tree;
+        const QString own = patient ? u"IPM.Contact.Patient"_s : u"IPM.Appointment.Scheduler"_s;
+        ASSERT_TRUE((*file)
+                        ->insert(patient ? tree->patients : tree->scheduler,
+                                 cls.isEmpty() ? own : cls, props)
+                        .ok());
     }
-
-    // Items stored before the desk opens the store, as another workstation's
-    // fill or an older version may have left them.
-    void storeContact(host::PropertyMap props,
-                      const QString& cls = qs(records::kPatientMessageClass)) {
-        ASSERT_TRUE(m_store->insert(m_tree.patients, cls, props).ok());
-    }
-    void storeAppointment(host::PropertyMap props) {
-        ASSERT_TRUE(
-            m_store->insert(m_tree.scheduler, qs(records::kAppointmentMessageClass), props).ok());
-    }
-
-    // Opens the desk on the store and connects the context to it.
-    void openDesk() {
-        m_store.reset();
-        m_app = host::Application::create(m_clock, Locale::unitedKingdom());
-        ASSERT_TRUE(
-            (*m_app->GetNamespace(QStringLiteral("MAPI")))->AddStore(AddinPstPath(m_folder)).ok());
-        m_ctx.application = m_app;
-    }
-
-    QString patientList() const { return m_folder.path(qs(sync::kPatientUnloadList)); }
-    QString scheduleList() const { return m_folder.path(qs(sync::kScheduleUnloadList)); }
-    QString logFile() const { return m_folder.path(QStringLiteral("\\logs\\error.log")); }
-
-    QTemporaryDir m_dir;
-    AppFolder m_folder{m_dir.path()};
-    PinnedClock m_clock{naiveDateTime(QDate(2026, 3, 15), QTime(18, 5, 9))};
-    Locale m_locale = Locale::unitedKingdom();
-    ScriptedMessageBoxes m_boxes;
-    RegistryStore m_registryStore{m_dir.filePath(QStringLiteral("registry"))};
-    basRegistry m_registry{m_registryStore, m_locale};
-    AddinContext m_ctx{m_clock, m_locale, m_boxes, m_folder, m_registry};
-    std::unique_ptr<host::StoreFile> m_store;
-    tools::AddinFolders m_tree;
-    std::shared_ptr<host::Application> m_app;
 };
 
-}  // namespace
-
-TEST_F(UnloadListTest, PatientListHoldsEveryPatientIdInFolderOrder) {
-    storeContact({{QStringLiteral("PatientID"), QStringLiteral("12")}});
-    storeContact({{QStringLiteral("PatientID"), QStringLiteral("3")}});
-    // Saved before it reached the database: an empty key.
-    storeContact({{QStringLiteral("PatientID"), QString()}});
+TEST_F(UnloadListTest, EachListHoldsItsKeyOfEveryItemInFolderOrder) {
+    store(true, {{u"PatientID"_s, u"12"_s}});
+    store(true, {{u"PatientID"_s, u"3"_s}});
+    store(true, {{u"PatientID"_s, QString()}});  // saved before it reached the database
     // A plain contact dropped into the folder has no "PatientID" at all.
-    storeContact({{QStringLiteral("Last Name"), QStringLiteral("Plain")}},
-                 qs(host::kContactMessageClass));
-    storeContact({{QStringLiteral("PatientID"), 100007}});
-    openDesk();
-    ASSERT_TRUE(sync::WritePatientUnloadList(m_ctx).ok());
-    EXPECT_EQ(test::readFile(patientList()), "12\r\n3\r\n\r\n\r\n100007\r\n");
-    EXPECT_EQ(test::readFile(scheduleList()), "old\r\n");
-    EXPECT_TRUE(m_boxes.shown().empty());
-}
+    store(true, {{u"Last Name"_s, u"Plain"_s}}, u"IPM.Contact"_s);
+    store(true, {{u"PatientID"_s, 100007}});
+    ASSERT_TRUE(sync::WritePatientUnloadList(*ctx).ok());
+    EXPECT_EQ(readFile(list("UNLOADP.log")), "12\r\n3\r\n\r\n\r\n100007\r\n");
+    EXPECT_EQ(readFile(list("UNLOADS.log")), "old\r\n");
 
-TEST_F(UnloadListTest, ScheduleListHoldsMileageNotScheduleId) {
-    storeAppointment({{QStringLiteral("ScheduleID"), QStringLiteral("5")},
-                      {QStringLiteral("Mileage"), QStringLiteral("900")}});
-    // Mileage never set: an empty line, whatever the ScheduleID says.
-    storeAppointment({{QStringLiteral("ScheduleID"), QStringLiteral("6")}});
-    storeAppointment({{QStringLiteral("Mileage"), QStringLiteral("41")}});
-    openDesk();
-    // An appointment saved through the desk while it runs is listed too.
-    auto scheduler = addinFolder(m_app, qs(kSchedulerFolderName));
-    ASSERT_TRUE(scheduler.ok());
-    auto added = (*scheduler)->Items()->Add();
-    ASSERT_TRUE(added.ok());
-    ASSERT_TRUE((*added)->setUserProperty(QStringLiteral("ScheduleID"), Variant(u"77")).ok());
-    ASSERT_TRUE((*added)->Save().ok());
+    // The schedule list holds Mileage, not ScheduleID: never set, an empty line.
+    store(false, {{u"ScheduleID"_s, u"5"_s}, {u"Mileage"_s, u"900"_s}});
+    store(false, {{u"ScheduleID"_s, u"6"_s}});
+    store(false, {{u"Mileage"_s, u"41"_s}});
+    ASSERT_TRUE(sync::WriteScheduleUnloadList(*ctx).ok());
+    EXPECT_EQ(readFile(list("UNLOADS.log")), "900\r\n\r\n41\r\n");
+    EXPECT_TRUE(boxes.shown().empty());
 
-    ASSERT_TRUE(sync::WriteScheduleUnloadList(m_ctx).ok());
-    EXPECT_EQ(test::readFile(scheduleList()), "900\r\n\r\n41\r\n77\r\n");
-    EXPECT_EQ(test::readFile(patientList()), "old\r\n");
-}
-
-TEST_F(UnloadListTest, EmptyFoldersEmptyTheListsAndLeaveNoTemporaryFiles) {
-    openDesk();
-    ASSERT_TRUE(sync::WritePatientUnloadList(m_ctx).ok());
-    ASSERT_TRUE(sync::WriteScheduleUnloadList(m_ctx).ok());
-    EXPECT_TRUE(QFileInfo::exists(patientList()));
-    EXPECT_EQ(test::readFile(patientList()), QByteArray());
-    EXPECT_EQ(test::readFile(scheduleList()), QByteArray());
-    EXPECT_EQ(QDir(m_folder.path(QStringLiteral("META"))).entryList(QDir::Files),
-              (QStringList{QStringLiteral("UNLOADP.log"), QStringLiteral("UNLOADS.log")}));
+    // Emptied folders empty the lists and leave no temporary file behind.
+    for (const auto& folder : {patientsFolder, schedulerFolder}) {
+        const auto items = folder->Items();
+        for (const auto& item : *items) {
+            ASSERT_TRUE(item->Delete().ok());
+        }
+    }
+    ASSERT_TRUE(sync::WritePatientUnloadList(*ctx).ok());
+    ASSERT_TRUE(sync::WriteScheduleUnloadList(*ctx).ok());
+    EXPECT_EQ(readFile(list("UNLOADP.log")) + readFile(list("UNLOADS.log")), QByteArray());
+    EXPECT_EQ(QDir(list("")).entryList({u"UNLOAD*"_s}, QDir::Files),
+              (QStringList{u"UNLOADP.log"_s, u"UNLOADS.log"_s}));
 }
 
 TEST_F(UnloadListTest, AMissingListIsReportedEveryTimeAndNeverCreated) {
-    storeContact({{QStringLiteral("PatientID"), QStringLiteral("1")}});
-    storeAppointment({{QStringLiteral("Mileage"), QStringLiteral("2")}});
-    openDesk();
-    ASSERT_TRUE(QFile::remove(patientList()));
-    ASSERT_TRUE(QFile::remove(scheduleList()));
+    store(true, {{u"PatientID"_s, u"1"_s}});
+    ASSERT_TRUE(QFile::remove(list("UNLOADP.log")));
+    ASSERT_TRUE(QFile::remove(list("UNLOADS.log")));
 
-    const Status patients = sync::WritePatientUnloadList(m_ctx);
+    const Status patients = sync::WritePatientUnloadList(*ctx);
     ASSERT_FALSE(patients.ok());
     EXPECT_EQ(patients.error().number, err::kFileNotFound);
-    const Status schedules = sync::WriteScheduleUnloadList(m_ctx);
-    ASSERT_FALSE(schedules.ok());
-    m_clock.advance(61);
-    (void)sync::WritePatientUnloadList(m_ctx);
+    EXPECT_FALSE(sync::WriteScheduleUnloadList(*ctx).ok());
+    clock.advance(61);
+    ignoreError(sync::WritePatientUnloadList(*ctx), "reported again through its box");
 
-    EXPECT_FALSE(QFileInfo::exists(patientList()));
-    EXPECT_FALSE(QFileInfo::exists(scheduleList()));
-    const MessageBoxRequest patientBox{
-        QStringLiteral("Cannot Load Patient Unload File. Please recreate."),
-        QStringLiteral("Error"), MsgIcon::Critical, MsgButtons::OK};
-    const MessageBoxRequest scheduleBox{
-        QStringLiteral("Cannot Load Schedule Unload File. Please recreate."),
-        QStringLiteral("Error"), MsgIcon::Critical, MsgButtons::OK};
-    EXPECT_EQ(m_boxes.shown(),
-              (std::vector<MessageBoxRequest>{patientBox, scheduleBox, patientBox}));
-    EXPECT_EQ(test::readFile(logFile()),
-              "[15/03/2026 : 18:05:09] [ERROR] Cannot Load Patient Unload File.\r\n"
-              "[15/03/2026 : 18:05:09] [ERROR] Cannot Load Schedule Unload File.\r\n"
-              "[15/03/2026 : 18:06:10] [ERROR] Cannot Load Patient Unload File.\r\n");
+    EXPECT_FALSE(QFileInfo::exists(list("UNLOADP.log")) || QFileInfo::exists(list("UNLOADS.log")));
+    const MessageBoxRequest patientBox{u"Cannot Load Patient Unload File. Please recreate."_s,
+                                       u"Error"_s, MsgIcon::Critical, MsgButtons::OK};
+    const MessageBoxRequest scheduleBox{u"Cannot Load Schedule Unload File. Please recreate."_s,
+                                        u"Error"_s, MsgIcon::Critical, MsgButtons::OK};
+    EXPECT_EQ(boxes.shown(), (std::vector<MessageBoxRequest>{patientBox, scheduleBox, patientBox}));
+    EXPECT_EQ(errorLog(),
+              u"[15/03/2026 : 09:30:00] [ERROR] Cannot Load Patient Unload File.\r\n"
+              "[15/03/2026 : 09:30:00] [ERROR] Cannot Load Schedule Unload File.\r\n"
+              "[15/03/2026 : 09:31:01] [ERROR] Cannot Load Patient Unload File.\r\n"_s);
 }
 
 TEST_F(UnloadListTest, AListThatCannotBeWrittenKeepsTheOldOne) {
-    storeContact({{QStringLiteral("PatientID"), QStringLiteral("1")}});
-    openDesk();
+    store(true, {{u"PatientID"_s, u"1"_s}});
+    // A list that is not a file the add-in can replace.
+    ASSERT_TRUE(QFile::remove(list("UNLOADP.log")));
+    ASSERT_TRUE(QDir().mkpath(list("UNLOADP.log")));
+    EXPECT_FALSE(sync::WritePatientUnloadList(*ctx).ok());
+    ASSERT_TRUE(QDir().rmdir(list("UNLOADP.log")));
+    writeFile(list("UNLOADP.log"), "old\r\n");
+
     // The add-in's store is gone from the profile: the folder cannot be
     // reached, and the old list must stay whole for the next resync.
-    auto ns = *m_app->GetNamespace(QStringLiteral("MAPI"));
-    ASSERT_TRUE(ns->RemoveStore(*addinTopFolder(m_app)).ok());
-    const Status s = sync::WritePatientUnloadList(m_ctx);
-    EXPECT_FALSE(s.ok());
-    EXPECT_EQ(test::readFile(patientList()), "old\r\n");
+    auto ns = *app->GetNamespace(u"MAPI"_s);
+    ASSERT_TRUE(ns->RemoveStore(*addinTopFolder(app)).ok());
+    EXPECT_FALSE(sync::WritePatientUnloadList(*ctx).ok());
+    EXPECT_EQ(readFile(list("UNLOADP.log")), "old\r\n");
 
     // No application at all (the add-in was stopped): the same.
-    m_ctx.application = nullptr;
-    EXPECT_EQ(sync::WriteScheduleUnloadList(m_ctx).error().number, err::kObjectNotSet);
-    EXPECT_EQ(test::readFile(scheduleList()), "old\r\n");
-
-    // A list that is not a file the add-in can replace.
-    openDesk();
-    ASSERT_TRUE(QFile::remove(patientList()));
-    ASSERT_TRUE(QDir().mkpath(patientList()));
-    EXPECT_FALSE(sync::WritePatientUnloadList(m_ctx).ok());
-    EXPECT_TRUE(m_boxes.shown().empty());
+    ctx->application = nullptr;
+    EXPECT_EQ(sync::WriteScheduleUnloadList(*ctx).error().number, err::kObjectNotSet);
+    EXPECT_EQ(readFile(list("UNLOADS.log")), "old\r\n");
+    ctx->application = app;
+    EXPECT_TRUE(boxes.shown().empty());
 
     // Nobody is told at once, but the log says that the lists are stale.
-    const QStringList entries =
-        QString::fromUtf8(test::readFile(logFile())).split(QStringLiteral("\r\n"));
+    const QStringList entries = errorLog().split(u"\r\n"_s);
     ASSERT_EQ(entries.size(), 4) << entries.join(u'|').toStdString();
     EXPECT_TRUE(entries[0].startsWith(
-        QStringLiteral("[15/03/2026 : 18:05:09] [ERROR] Cannot Write Patient Unload File. ")));
-    EXPECT_EQ(entries[1], QStringLiteral("[15/03/2026 : 18:05:09] [ERROR] Cannot Write Schedule "
-                                         "Unload File. Object variable or With block variable "
-                                         "not set"));
-    EXPECT_TRUE(entries[2].startsWith(QStringLiteral("[15/03/2026 : 18:05:09] [ERROR] Cannot "
-                                                     "Write Patient Unload File. The unload "
-                                                     "list ") +
-                                      patientList() + QStringLiteral(" cannot be written: ")));
+        u"[15/03/2026 : 09:30:00] [ERROR] Cannot Write Patient Unload File. The unload list "_s +
+        list("UNLOADP.log") + u" cannot be written: "_s));
+    EXPECT_TRUE(entries[1].startsWith(
+        u"[15/03/2026 : 09:30:00] [ERROR] Cannot Write Patient Unload File. "_s));
+    EXPECT_EQ(entries[2],
+              u"[15/03/2026 : 09:30:00] [ERROR] Cannot Write Schedule Unload File. Object "
+              "variable or With block variable not set"_s);
     EXPECT_EQ(entries[3], QString());
 }
+
+}  // namespace
+}  // namespace orlo::test

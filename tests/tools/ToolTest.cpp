@@ -135,34 +135,15 @@ TEST_F(Tool, QueryPrintsCsvWithQuotingCanonicalDatesAndEmptyNulls) {
               "14:30:00,\n"_s);
 }
 
+// What a report query selects at a given now is the SQL texts' own test;
+// here the tool's pin of that now.
 TEST_F(Tool, NowCanBePinnedForTheReportQueries) {
     const QString db = path("Patients.mdb");
     ASSERT_EQ(runOrlo({u"db"_s, u"init"_s, db}).code, 0);
-    ASSERT_EQ(
-        runOrlo({u"db"_s, u"seed"_s, db, u"--patients"_s, u"20"_s, u"--appointments"_s, u"0"_s})
-            .code,
-        0);
-    ASSERT_EQ(
-        runOrlo({u"db"_s, u"query"_s, db,
-                 u"INSERT INTO SCHEDULED (PT_ID, START_TIME) Values('3', '2026-06-16 09:00:00')"_s})
-            .code,
-        0);
-    const QString nextDay =
-        u"SELECT PATIENTS.*, SCHEDULED.* From PATIENTS, SCHEDULED WHERE "
-        "PATIENTS.PT_ID=SCHEDULED.PT_ID "
-        "And (DATEDIFF('d',NOW,SCHEDULED.START_TIME)>=1 And "
-        "DATEDIFF('d',NOW,SCHEDULED.START_TIME)<2) "
-        "ORDER BY SCHEDULED.START_TIME"_s;
-    ProgramRun r =
-        runOrlo({u"db"_s, u"query"_s, db, nextDay, u"--now"_s, u"2026-06-15 10:00:00"_s});
+    const ProgramRun r = runOrlo(
+        {u"db"_s, u"query"_s, db, u"SELECT Now() AS n"_s, u"--now"_s, u"2026-06-15 10:00:00"_s});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[0].startsWith(u"PATIENTS.PT_ID,LAST NAME,"_s));
-    EXPECT_TRUE(lines[0].contains(u",SCHEDULED.PT_ID,"_s));
-    EXPECT_TRUE(lines[1].startsWith(u"3,"_s));
-    r = runOrlo({u"db"_s, u"query"_s, db, nextDay, u"--now"_s, u"2026-06-16 10:00:00"_s});
-    EXPECT_EQ(r.out.count(QLatin1Char('\n')), 1);  // header only
+    EXPECT_EQ(r.out, u"n\n2026-06-15 10:00:00\n"_s);
 }
 
 TEST_F(Tool, SeedFillsRealisticRowsInOneGo) {

@@ -86,20 +86,6 @@ TEST_F(FormTest, ControlWritesRaiseCustomPropertyChange) {
     EXPECT_EQ(text(item, u"Balance1"_s), u"12.50"_s);
 }
 
-TEST_F(FormTest, ChargesPageHasTheChargeControlsEachBoundToItsName) {
-    auto item = newItem(scheduler);
-    auto page = item->GetInspector()->ModifiedFormPages(qs(records::kChargesPage));
-    ASSERT_TRUE(page.ok());
-    QStringList names;
-    for (const auto& c : (*page)->controls()) {
-        names << c->Name();
-        EXPECT_EQ(c->boundProperty(), c->Name());
-    }
-    ASSERT_EQ(names.size(), 24);
-    EXPECT_EQ(names.first(), u"ChrInsurance1"_s);
-    EXPECT_TRUE(names.contains(u"Balance1"_s));
-}
-
 TEST_F(FormTest, MissingPagesAndControlsFailWithTheFormError) {
     auto contact = newItem(patients);
     auto inspector = contact->GetInspector();

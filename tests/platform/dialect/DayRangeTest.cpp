@@ -14,14 +14,11 @@
 using namespace Qt::Literals::StringLiterals;
 
 using namespace orlo;
-using data::translateJetSql;
 
 namespace {
 
 QString tr(const QString& jet) {
-    const auto sql = translateJetSql(jet, test::sharedDialect());
-    EXPECT_TRUE(sql.ok()) << jet.toStdString();
-    return sql.ok() ? *sql : QString();
+    return test::translated(jet);
 }
 
 QString canonical(const QDateTime& dt) {

@@ -2,45 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "records/FieldMaps.h"
+#include "records/Schema.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::test {
 
 namespace {
-
-QString createPatients() {
-    QStringList cols;
-    for (int c = 0; c < records::kPatientValueCount; ++c) {
-        const QString name = records::str(records::patientFieldAtColumn(c).columnName);
-        if (c == 0) {
-            cols << u"\"%1\" INTEGER PRIMARY KEY AUTOINCREMENT"_s.arg(name);
-        } else if (isSharedDateColumn(u"PATIENTS", name)) {
-            cols << u"\"%1\" DATETIME"_s.arg(name);
-        } else {
-            cols << u"\"%1\" TEXT COLLATE NOCASE"_s.arg(name);
-        }
-    }
-    return u"CREATE TABLE PATIENTS (%1)"_s.arg(cols.join(u", "_s));
-}
-
-QString createScheduled() {
-    QStringList cols;
-    for (const records::ScheduleField& f : records::scheduleFields()) {
-        const QString name = records::str(f.columnName);
-        if (f.position == 0) {
-            cols << u"\"%1\" INTEGER PRIMARY KEY AUTOINCREMENT"_s.arg(name);
-        } else if (name == u"PT_ID") {
-            cols << u"\"%1\" INTEGER"_s.arg(name);
-        } else if (isSharedDateColumn(u"SCHEDULED", name)) {
-            cols << u"\"%1\" DATETIME"_s.arg(name);
-        } else {
-            cols << u"\"%1\" TEXT COLLATE NOCASE"_s.arg(name);
-        }
-    }
-    return u"CREATE TABLE SCHEDULED (%1)"_s.arg(cols.join(u", "_s));
-}
 
 void bind(sqlite3_stmt* stmt, const QStringList& params) {
     for (int i = 0; i < params.size(); ++i) {
@@ -90,6 +58,12 @@ data::DialectContext sharedDialect() {
     return data::DialectContext{isSharedDateColumn};
 }
 
+QString translated(const QString& jet) {
+    const auto sql = data::translateJetSql(jet, sharedDialect());
+    EXPECT_TRUE(sql.ok()) << jet.toStdString() << ": " << sql.error().description.toStdString();
+    return sql.ok() ? *sql : QString();
+}
+
 TestDatabase::TestDatabase(const Clock& clock, const Locale& locale, bool withTables) {
     EXPECT_EQ(sqlite3_open(":memory:", &m_db), SQLITE_OK);
     const Status registered = data::registerJetFunctions(m_db, clock, locale);
@@ -97,15 +71,13 @@ TestDatabase::TestDatabase(const Clock& clock, const Locale& locale, bool withTa
     if (!withTables) {
         return;
     }
+    // The tables as the shared and scratch databases make them, without
+    // their indexes (a test adds the one it looks at).
     for (const QString& sql :
-         {createPatients(), createScheduled(),
-          u"CREATE TABLE CURRENTSESSIONS (IP TEXT COLLATE NOCASE PRIMARY KEY, "
-          "LOGGED_IN_AT DATETIME, CURRSESSIONID TEXT, PORT_IN TEXT, PORT_OUT TEXT)"_s,
-          u"CREATE TABLE tempScheduleDB (ids INTEGER)"_s,
-          u"CREATE TABLE tempScheduleOL (ids INTEGER)"_s,
-          u"CREATE TABLE tempPatientDB (ids INTEGER)"_s,
-          u"CREATE TABLE tempPatientOL (ids INTEGER)"_s}) {
-        EXPECT_EQ(execRaw(sql), QString()) << sql.toStdString();
+         records::sharedSchemaStatements() + records::scratchSchemaStatements()) {
+        if (sql.startsWith(u"CREATE TABLE"_s)) {
+            EXPECT_EQ(execRaw(sql), QString()) << sql.toStdString();
+        }
     }
 }
 

@@ -17,6 +17,9 @@ namespace orlo::test {
 // The date columns of the shared tables.
 bool isSharedDateColumn(QStringView table, QStringView column);
 data::DialectContext sharedDialect();
+// The SQLite text of `jet` under sharedDialect(); "" (and a failure) when
+// the translator refuses it.
+QString translated(const QString& jet);
 
 class TestDatabase {
 public:

@@ -13,9 +13,7 @@ using data::translateJetSql;
 namespace {
 
 QString tr(const QString& jet) {
-    const auto sql = translateJetSql(jet, test::sharedDialect());
-    EXPECT_TRUE(sql.ok()) << jet.toStdString() << ": " << sql.error().description.toStdString();
-    return sql.ok() ? *sql : QString();
+    return test::translated(jet);
 }
 
 }  // namespace
