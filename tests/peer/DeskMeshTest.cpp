@@ -56,6 +56,10 @@ protected:
     }
     // Waits for desk d's patients to be exactly "last/city", in order.
     static bool showsPatients(DeskDriver& d, const QStringList& expected) {
+        return showsOneOf(d, {expected});
+    }
+    // Waits for desk d's patients to be exactly one of the `allowed` lists.
+    static bool showsOneOf(DeskDriver& d, const QList<QStringList>& allowed) {
         const QJsonObject columns{{u"folder"_s, QString::fromUtf16(desk::test::kPatients)},
                                   {u"columns"_s, QJsonArray{u"Last Name"_s, u"City1"_s}}};
         return poll([&] {
@@ -64,7 +68,7 @@ protected:
                 seen << row[u"values"_s][u"Last Name"_s].toString() + u"/" +
                             row[u"values"_s][u"City1"_s].toString();
             }
-            return seen == expected;
+            return allowed.contains(seen);
         });
     }
     // What a user types into patient window `id` on desk d (a new one when
@@ -112,8 +116,12 @@ TEST_F(DeskMeshTest, ASaveShowsOnEveryRunningDeskAndAKilledOneStopsNobody) {
     EXPECT_TRUE(connectedTo(a, 1));
     // Restarted, the killed desk gets the patient it missed through the
     // resync, which adds missing keys only: the edit waits for the next save.
+    // Its fill of the first patient may not have been committed when it was
+    // killed (fills from notices are grouped); then the resync creates that
+    // patient too, from the row as it is now.
     ASSERT_TRUE(c.start(QString::fromUtf8(ORLO_DESK_BINARY), m_stores[2]));
-    EXPECT_TRUE(showsPatients(c, {u"O'Brien/Leeds, West Yorkshire"_s, u"Patel/Ripon"_s}));
+    EXPECT_TRUE(showsOneOf(c, {{u"O'Brien/Leeds, West Yorkshire"_s, u"Patel/Ripon"_s},
+                               {u"O'Brien/York"_s, u"Patel/Ripon"_s}}));
     c.ok("quit");
     a.ok("quit");
     b.ok("quit");

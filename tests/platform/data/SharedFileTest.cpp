@@ -21,6 +21,10 @@ namespace {
 constexpr char kChildDbVar[] = "ORLO_DATA_CHILD_DB";
 constexpr char kChildNameVar[] = "ORLO_DATA_CHILD_NAME";
 constexpr int kSavesPerWriter = 120;
+// The writers wait as long as it takes: this test is about rows lost or
+// doubled under contention, not the bound of one wait, which a loaded test
+// machine can pass while three writers and a reader take turns.
+constexpr int kPatientWriterLockWaitMs = 60000;
 
 // One save of the add-in: a new connection, AddNew on PATIENTS, the key read
 // before Update, then an UPDATE statement and a read on fresh connections.
@@ -28,7 +32,7 @@ void savePatient(const QString& path, const QString& name, int i, const Clock& c
                  const Locale& locale) {
     QString key;
     {
-        Connection conn({clock, locale});
+        Connection conn({clock, locale, kPatientWriterLockWaitMs});
         conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
         ASSERT_TRUE(conn.open(path).ok());
         Recordset rs;
@@ -43,7 +47,7 @@ void savePatient(const QString& path, const QString& name, int i, const Clock& c
         ASSERT_TRUE(updated.ok()) << updated.error().description.toStdString();
         EXPECT_EQ(test::shown(*rs.field(0)), key);
     }
-    Connection conn({clock, locale});
+    Connection conn({clock, locale, kPatientWriterLockWaitMs});
     ASSERT_TRUE(conn.open(path).ok());
     const Result<qint64> n = conn.execute(
         QStringLiteral(
