@@ -1,7 +1,8 @@
 #pragma once
 // A desk with the add-in's store open in a temporary folder: "Orlo
 // Networked V.1" with "Patients" (patient form) and "Scheduler"
-// (appointment form), a pinned clock and day-month dates.
+// (appointment form) as the admin tool makes it, a pinned clock and
+// day-month dates.
 
 #include <QTemporaryDir>
 #include <memory>
@@ -17,6 +18,7 @@
 #include "host/NameSpace.h"
 #include "platform/core/Clock.h"
 #include "records/FieldMaps.h"
+#include "tools/store/AddinStore.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -33,20 +35,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         m_path = m_dir.filePath(u"addin.pst"_s);
-        {
-            auto created = StoreFile::create(m_path, qs(kTop));
-            ASSERT_TRUE(created.ok());
-        }
+        ASSERT_TRUE(tools::createAddinStore(m_path).ok());
         openDesk();
-        auto top = (*ns->Folders()->Item(qs(kTop)));
-        ASSERT_TRUE(
-            top->Folders()
-                ->Add(u"Patients"_s, FolderKind::Contacts, qs(records::kPatientMessageClass))
-                .ok());
-        ASSERT_TRUE(
-            top->Folders()
-                ->Add(u"Scheduler"_s, FolderKind::Calendar, qs(records::kAppointmentMessageClass))
-                .ok());
         patients = folder(u"Patients"_s);
         scheduler = folder(u"Scheduler"_s);
         explorer = app->Explorers()->Add(patients);
