@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "TestDesk.h"
 #include "TestSupport.h"
 #include "host/Application.h"
 #include "host/Explorer.h"
@@ -28,7 +29,7 @@ inline QString qs(const char16_t* s) {
     return QString::fromUtf16(s);
 }
 
-class HostFixture : public ::testing::Test {
+class HostFixture : public ::testing::Test, public orlo::test::TestDesk {
 protected:
     static constexpr char16_t kTop[] = u"Orlo Networked V.1";
 
@@ -43,25 +44,16 @@ protected:
     }
 
     // A desk process on the store file (again, after closeDesk).
-    void openDesk() {
-        app = Application::create(clock, Locale::unitedKingdom());
-        ns = *app->GetNamespace(u"MAPI"_s);
-        ASSERT_TRUE(ns->AddStore(m_path).ok());
-    }
+    void openDesk() { open(m_path); }
     void closeDesk() {
         explorer.reset();
         patients.reset();
         scheduler.reset();
-        ns.reset();
-        app.reset();
+        close();
     }
 
-    std::shared_ptr<MAPIFolder> folder(const QString& name) {
-        auto top = ns->Folders()->Item(qs(kTop));
-        EXPECT_TRUE(top.ok());
-        auto f = (*top)->Folders()->Item(name);
-        EXPECT_TRUE(f.ok()) << name.toStdString();
-        return f.ok() ? *f : nullptr;
+    std::shared_ptr<MAPIFolder> folder(const QString& name) const {
+        return TestDesk::folder(qs(kTop) + u'/' + name);
     }
 
     std::shared_ptr<Item> newItem(const std::shared_ptr<MAPIFolder>& f) {
@@ -93,9 +85,6 @@ protected:
 
     QTemporaryDir m_dir;
     QString m_path;
-    PinnedClock clock{naiveDateTime(QDate(2026, 3, 15), QTime(9, 30))};
-    std::shared_ptr<Application> app;
-    std::shared_ptr<NameSpace> ns;
     std::shared_ptr<MAPIFolder> patients;
     std::shared_ptr<MAPIFolder> scheduler;
     std::shared_ptr<Explorer> explorer;
