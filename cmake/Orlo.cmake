@@ -87,10 +87,11 @@ function(orlo_executable name)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS})
 endfunction()
 
-# orlo_test(name SOURCES ... DEPS ... [GUI] [LABELS ...] [TIMEOUT s] [RESOURCE_LOCK ...])
+# orlo_test(name SOURCES ... DEPS ... [GUI] [PG] [LABELS ...] [TIMEOUT s] [RESOURCE_LOCK ...])
 # One executable per subsystem, the shared test main, a ctest timeout on each.
+# PG: the test needs the suite's PostgreSQL cluster (ORLO_TEST_PG_URI names it).
 function(orlo_test name)
-    cmake_parse_arguments(ARG "GUI" "TIMEOUT" "SOURCES;DEPS;LABELS;RESOURCE_LOCK" ${ARGN})
+    cmake_parse_arguments(ARG "GUI;PG" "TIMEOUT" "SOURCES;DEPS;LABELS;RESOURCE_LOCK" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     orlo_target_defaults(${name})
     if(ARG_GUI)
@@ -109,6 +110,11 @@ function(orlo_test name)
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;TZ=UTC;ORLO_TEST_BINARY_DIR=${PROJECT_BINARY_DIR}")
     if(ARG_RESOURCE_LOCK)
         set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
+    endif()
+    if(ARG_PG)
+        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED pg)
+        set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
+            "ORLO_TEST_PG_URI=postgresql:///postgres?host=${ORLO_TEST_PG_DIR}&user=orlo")
     endif()
 endfunction()
 

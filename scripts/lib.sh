@@ -7,7 +7,7 @@ ORLO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ORLO_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
-    libsqlite3-dev sqlite3 libpq-dev
+    libsqlite3-dev sqlite3 libpq-dev postgresql-15 postgresql-contrib
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format xvfb xauth poppler-utils ccache
 )

@@ -1,10 +1,15 @@
 #include "peer/PeerReceiver.h"
 
 #include <QStringDecoder>
+#include <algorithm>
+#include <utility>
 
 #include "common/AddinContext.h"
+#include "common/AddinFolders.h"
 #include "common/ItemHandlerSupport.h"
 #include "common/PeerNotice.h"
+#include "host/MAPIFolder.h"
+#include "host/ProgramFills.h"
 #include "patients/basOutlookPatients.h"
 #include "platform/core/DoEvents.h"
 #include "platform/core/ErrorTrap.h"
@@ -128,8 +133,10 @@ void PeerReceiver::patient(const QStringList& fields, const QString& from) {
     }
     DoEvents();
     const patients::PatientFieldValues values = fields.mid(2, kPatientFields - 2);
-    const Status filled = *found ? patients::UpdatePatientItem(m_ctx, values)
-                                 : patients::AddPatientItem(m_ctx, values);
+    const Status filled = fill(kPatientsFolderName, [&] {
+        return *found ? patients::UpdatePatientItem(m_ctx, values)
+                      : patients::AddPatientItem(m_ctx, values);
+    });
     DoEvents();
     m_ctx.PatientItemSaveEnabled = true;
     if (!filled) {
@@ -147,14 +154,43 @@ void PeerReceiver::appointment(const QStringList& fields, const QString& from) {
     }
     DoEvents();
     const schedule::ScheduleFieldValues values = fields.mid(3, kScheduleFields - 3);
-    const Status filled = *found ? schedule::UpdateAppointmentItem(m_ctx, id, values)
-                                 : schedule::AddAppointmentItem(m_ctx, id, values);
+    const Status filled = fill(kSchedulerFolderName, [&] {
+        return *found ? schedule::UpdateAppointmentItem(m_ctx, id, values)
+                      : schedule::AddAppointmentItem(m_ctx, id, values);
+    });
     DoEvents();
     m_ctx.ApptItemSaveEnabled = true;
     if (!filled) {
         discard(from,
                 u"appointment " + id + u" could not be filled: " + filled.error().description);
     }
+}
+
+Status PeerReceiver::fill(const char16_t* folderName, const std::function<Status()>& body) {
+    const Result<std::shared_ptr<host::MAPIFolder>> folder =
+        addinFolder(m_ctx.application, QString::fromUtf16(folderName));
+    if (!folder) {
+        return body();  // the fill reports the missing folder itself
+    }
+    Status filled;
+    {
+        const host::ProgramFills fills(*folder);
+        filled = body();
+    }
+    if (std::find(m_filled.begin(), m_filled.end(), *folder) == m_filled.end()) {
+        m_filled.push_back(*folder);
+    }
+    return filled;
+}
+
+Status PeerReceiver::commitFills() {
+    Status result = okStatus();
+    for (const std::shared_ptr<host::MAPIFolder>& f : std::exchange(m_filled, {})) {
+        if (Status committed = host::ProgramFills::commit(f); !committed && result) {
+            result = committed;
+        }
+    }
+    return result;
 }
 
 void PeerReceiver::discard(const QString& from, const QString& why) {

@@ -6,7 +6,11 @@
 // notice ("S,1,"/"S,2,", the schedule id and 55 values) the appointment
 // whose "Mileage" is, through the same fill operations the resync uses;
 // the save switch is set true again after each, so the fill's own save
-// neither writes the database nor sends a notice.
+// neither writes the database nor sends a notice. A fill copies a row the
+// database already holds, so its store write is a program fill
+// (host/ProgramFills.h): no sync to disk per notice; the waiting fills are
+// committed by commitFills(), which the connector calls once a burst of
+// notices has passed.
 //
 // The receiver never touches the database. A line of another kind or
 // action is dropped; a line that is not UTF-8, has broken quoting, too few
@@ -15,12 +19,25 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/core/Result.h"
 
 namespace orlo {
 struct AddinContext;
 }
 
+namespace orlo::host {
+class MAPIFolder;
+}
+
 namespace orlo::peer {
+
+// How long the connector waits after the last notice of a burst before it
+// commits the fills it made.
+inline constexpr int kFillCommitDelayMs = 200;
 
 // What one slot has received and not handled yet.
 struct ReceiveBuffer {
@@ -45,12 +62,21 @@ public:
     // each fill, as the desk's own saves do.
     void handleLine(const QByteArray& line, const QString& from);
 
+    // Fills made since the last commitFills() may still wait in a store.
+    bool fillsWaiting() const { return !m_filled.empty(); }
+    // Commits them, so that they are on disk.
+    Status commitFills();
+
 private:
     void discard(const QString& from, const QString& why);
+    // Runs one fill into the add-in folder `folderName` as a program fill.
+    Status fill(const char16_t* folderName, const std::function<Status()>& body);
     void patient(const QStringList& fields, const QString& from);
     void appointment(const QStringList& fields, const QString& from);
 
     AddinContext& m_ctx;
+    // The folders filled since the last commit, held until it.
+    std::vector<std::shared_ptr<host::MAPIFolder>> m_filled;
 };
 
 }  // namespace orlo::peer

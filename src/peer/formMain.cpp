@@ -99,6 +99,9 @@ void formMain::Form_Load() {
     m_timer1 = std::make_unique<CTimer>();
     m_timer1->setInterval(kTimer1Interval);
     connect(m_timer1.get(), &CTimer::Timer, this, &formMain::Timer1_Timer);
+    m_fillCommit.setSingleShot(true);
+    m_fillCommit.setInterval(kFillCommitDelayMs);
+    connect(&m_fillCommit, &QTimer::timeout, this, &formMain::commitFills);
 }
 
 bool formMain::listen(const QHostAddress& address) {
@@ -286,6 +289,18 @@ void formMain::dataArrived(int slot) {
         }
     }
     at().handling = false;
+    if (m_receiver->fillsWaiting()) {
+        m_fillCommit.start();
+    }
+}
+
+void formMain::commitFills() {
+    if (Status committed = m_receiver->commitFills(); !committed) {
+        // The group was rolled back; the rows are in the shared database, so
+        // the next start's resync fills the items again.
+        log(u"Items filled from peer notices could not be written to the item store: " +
+            committed.error().description);
+    }
 }
 
 void formMain::SendDataToAll(const QString& text) {
@@ -347,6 +362,8 @@ void formMain::frmMainClose() {
     if (m_timer1) {
         m_timer1->setEnabled(false);
     }
+    m_fillCommit.stop();
+    commitFills();
     if (m_listener) {
         m_listener->close();
     }

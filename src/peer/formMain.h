@@ -25,6 +25,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -120,6 +121,8 @@ private:
     void peerClosed(int slot);
     void socketError(int slot);
     void dataArrived(int slot);
+    // Commits the fills the notices made once a burst of them has passed.
+    void commitFills();
     void removeHost(qintptr handle);
     void showAndLog(const QString& text, const QString& title, MsgIcon icon);
     void log(const QString& text);
@@ -137,6 +140,7 @@ private:
     QString m_textOutput;
     QString m_textInput;
     std::unique_ptr<PeerReceiver> m_receiver;
+    QTimer m_fillCommit;  // single shot, restarted by every line handled
     bool m_closed = false;
 };
 

@@ -51,4 +51,15 @@ QStringList sharedIndexStatements();
 // The statement that records the version.
 QString sharedSchemaVersionStatement();
 
+// The same shared database on a PostgreSQL server: text columns of type
+// citext (compared and sorted without letter case, as on the file), date
+// columns of the domain orlo_datetime (the same canonical text), counter
+// keys as identity columns, the same indexes, and the version kept in the
+// table orlo_meta. The dialect's functions are created with it by the data
+// layer.
+QStringList sharedServerSchemaStatements();
+QString sharedServerVersionStatement();
+// The query that reads the recorded version (no row: version 0).
+QString sharedServerVersionQuery();
+
 }  // namespace orlo::records

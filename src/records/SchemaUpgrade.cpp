@@ -4,6 +4,8 @@
 #include "platform/data/ConnectionString.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/Recordset.h"
+#include "platform/data/ServerDatabase.h"
+#include "platform/pg/PgLocation.h"
 #include "records/Schema.h"
 
 namespace orlo::records {
@@ -13,12 +15,13 @@ namespace {
 constexpr char16_t kReadVersion[] = u"SELECT user_version FROM pragma_user_version";
 constexpr char16_t kIndexNames[] =
     u"SELECT name FROM sqlite_schema WHERE type = 'index' AND sql IS NOT NULL";
+constexpr char16_t kServerIndexNames[] =
+    u"SELECT indexname FROM pg_indexes WHERE schemaname = 'public' AND indexname NOT LIKE '%pkey'";
 
 // The first column of every row of `sql`, as text.
-Result<QStringList> column(data::Connection& conn, const char16_t* sql) {
+Result<QStringList> column(data::Connection& conn, const QString& sql) {
     data::Recordset rs;
-    if (Status s = rs.open(QString::fromUtf16(sql), conn, data::kOpenStatic, data::kLockReadOnly);
-        !s) {
+    if (Status s = rs.open(sql, conn, data::kOpenStatic, data::kLockReadOnly); !s) {
         return s.error();
     }
     QStringList values;
@@ -59,19 +62,22 @@ Result<SchemaUpgrade> upgradeSharedSchema(const QString& path, const data::DataC
     if (Status s = conn.open(path); !s) {
         return s.error();
     }
-    const Result<QStringList> version = column(conn, kReadVersion);
+    const bool server = data::isServerLocation(path);
+    const QString database = server ? pg::redactedUri(path) : path;
+    const Result<QStringList> version =
+        column(conn, server ? sharedServerVersionQuery() : QString::fromUtf16(kReadVersion));
     if (!version) {
         return version.error();
     }
     SchemaUpgrade upgrade;
-    upgrade.database = path;
+    upgrade.database = database;
     upgrade.fromVersion = version->value(0).toInt();
     upgrade.toVersion = upgrade.fromVersion;
     if (upgrade.fromVersion > kSharedSchemaVersion) {
         return makeError(orlo::err::kOperationNotAllowed,
                          QStringLiteral("%1 is at schema version %2, newer than this Orlo's %3; "
                                         "nothing was changed")
-                             .arg(path)
+                             .arg(database)
                              .arg(upgrade.fromVersion)
                              .arg(kSharedSchemaVersion),
                          QStringLiteral("Orlo"));
@@ -79,16 +85,28 @@ Result<SchemaUpgrade> upgradeSharedSchema(const QString& path, const data::DataC
     if (upgrade.fromVersion == kSharedSchemaVersion) {
         return upgrade;
     }
-    const Result<QStringList> before = column(conn, kIndexNames);
+    const QString indexNames =
+        server ? QString::fromUtf16(kServerIndexNames) : QString::fromUtf16(kIndexNames);
+    const Result<QStringList> before = column(conn, indexNames);
     if (!before) {
         return before.error();
     }
-    for (const QString& sql : sharedIndexStatements()) {
-        if (const Result<qint64> done = conn.execute(sql); !done) {
+    if (server) {
+        // The dialect's functions as this Orlo writes them, the indexes and
+        // the version, all or nothing.
+        if (Status done = data::upgradeServerDatabase(path, sharedIndexStatements()
+                                                                << sharedServerVersionStatement());
+            !done) {
             return done.error();
         }
+    } else {
+        for (const QString& sql : sharedIndexStatements()) {
+            if (const Result<qint64> done = conn.execute(sql); !done) {
+                return done.error();
+            }
+        }
     }
-    const Result<QStringList> after = column(conn, kIndexNames);
+    const Result<QStringList> after = column(conn, indexNames);
     if (!after) {
         return after.error();
     }
@@ -98,6 +116,10 @@ Result<SchemaUpgrade> upgradeSharedSchema(const QString& path, const data::DataC
         }
     }
     upgrade.addedIndexes.sort();
+    if (server) {
+        upgrade.toVersion = kSharedSchemaVersion;
+        return upgrade;
+    }
     if (const Result<qint64> done = conn.execute(sharedSchemaVersionStatement()); !done) {
         return done.error();
     }

@@ -12,6 +12,9 @@
 #include "common/ErrorReport.h"
 #include "common/ItemHandlerSupport.h"
 #include "host/BulkSaves.h"
+#include "host/ItemKeys.h"
+#include "host/Items.h"
+#include "host/MAPIFolder.h"
 #include "patients/basOutlookPatients.h"
 #include "platform/core/DoEvents.h"
 #include "platform/core/ErrorTrap.h"
@@ -39,6 +42,7 @@ struct ResyncKind {
     const char16_t* rowQuery;  // followed by the key
     const char16_t* errorTitle;
     const char16_t* missingListLog;
+    const char16_t* existenceProperty;  // what the existence test's Find searches
     bool patients;
 };
 
@@ -55,6 +59,7 @@ constexpr ResyncKind kPatientResync{
     u"SELECT * FROM PATIENTS WHERE PT_ID = ",
     kPatientResyncErrorTitle,
     kPatientListMissingLog,
+    u"Customer ID",
     true};
 
 constexpr ResyncKind kScheduleResync{
@@ -70,6 +75,7 @@ constexpr ResyncKind kScheduleResync{
     u"SELECT * FROM SCHEDULED WHERE SCHEDULE_ID = ",
     kScheduleResyncErrorTitle,
     kScheduleListMissingLog,
+    u"Mileage",
     false};
 
 QString str(const char16_t* s) {
@@ -237,17 +243,45 @@ private:
         const Result<std::shared_ptr<host::MAPIFolder>> folder = addinFolder(
             m_ctx.application, str(m_kind.patients ? kPatientsFolderName : kSchedulerFolderName));
         host::BulkSaves bulk(folder ? *folder : nullptr);
+        ORLO_TRY(readKnownKeys(folder ? *folder : nullptr, keys.size()));
         for (const qint64 key : keys) {
             m_yield();
-            ORLO_TRY(createIfMissing(QString::number(key)));
+            ORLO_TRY(createIfMissing(key));
         }
         return bulk.end();
     }
 
-    Status createIfMissing(const QString& key) {
-        ORLO_TRY_ASSIGN(const bool exists, m_kind.patients
-                                               ? patients::PatientExistsByCustomerID(m_ctx, key)
-                                               : schedule::AppointmentExistsByMileage(m_ctx, key));
+    // Many keys to test: the folder's keys read once, so that a key whose
+    // item is there costs a hash lookup instead of a Find that loads the
+    // whole item. A Find costs about as much as reading the keys of a few
+    // dozen items, hence the bound. Items are only ever added meanwhile
+    // (by a peer's notice during a yield), so a key found here has its
+    // item; one not found is still asked of the folder itself.
+    Status readKnownKeys(const std::shared_ptr<host::MAPIFolder>& folder, std::size_t keyCount) {
+        constexpr std::size_t kItemsPerFind = 32;
+        if (!folder) {
+            return okStatus();  // the existence test reports the missing folder
+        }
+        const std::shared_ptr<host::Items> items = folder->Items();
+        ORLO_TRY_ASSIGN(const int count, items->Count());
+        if (keyCount * kItemsPerFind < std::size_t(count)) {
+            return okStatus();
+        }
+        ORLO_TRY_ASSIGN(m_known, host::ItemKeys::read(*folder, str(m_kind.existenceProperty)));
+        return okStatus();
+    }
+
+    Result<bool> exists(qint64 key, const QString& text) {
+        if (m_known && m_known->contains(Variant(key))) {
+            return true;
+        }
+        return m_kind.patients ? patients::PatientExistsByCustomerID(m_ctx, text)
+                               : schedule::AppointmentExistsByMileage(m_ctx, text);
+    }
+
+    Status createIfMissing(qint64 number) {
+        const QString key = QString::number(number);
+        ORLO_TRY_ASSIGN(const bool exists, this->exists(number, key));
         if (exists) {
             return okStatus();
         }
@@ -306,6 +340,7 @@ private:
     data::Connection m_scratch;
     data::Recordset m_keys;
     data::Recordset m_scratchRows;
+    std::optional<host::ItemKeys> m_known;  // the folder's keys when many are tested
     Yield m_yield;
 };
 

@@ -11,6 +11,8 @@
 #include "platform/data/ConnectionString.h"
 #include "platform/data/DatabaseFile.h"
 #include "platform/data/Recordset.h"
+#include "platform/data/ServerDatabase.h"
+#include "platform/pg/PgLocation.h"
 #include "records/Schema.h"
 #include "records/SchemaUpgrade.h"
 #include "tools/Csv.h"
@@ -24,9 +26,9 @@ namespace {
 
 constexpr QStringView kUsage =
     u"usage:\n"
-    u"  orlo db init PATH\n"
+    u"  orlo db init PATH|URI\n"
     u"  orlo db init-scratch PATH\n"
-    u"  orlo db upgrade PATH\n"
+    u"  orlo db upgrade PATH|URI\n"
     u"  orlo db query PATH \"SQL\" [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
     u"  orlo db seed PATH --patients N --appointments M [--seed S] [--now \"YYYY-MM-DD "
     u"HH:MM:SS\"]\n";
@@ -109,6 +111,15 @@ QString csvValue(const Variant& v, const Locale& locale) {
 int init(const QStringList& args, ToolIo& io, data::DatabaseKind kind) {
     if (args.size() != 1) {
         return usageError(io, u"init takes exactly one PATH"_s);
+    }
+    if (kind == data::DatabaseKind::Shared && data::isServerLocation(args.first())) {
+        if (Status s =
+                data::createServerDatabase(args.first(), records::sharedServerSchemaStatements());
+            !s) {
+            return failed(io, s.error());
+        }
+        io.out << "created " << pg::redactedUri(args.first()) << "\n";
+        return kExitOk;
     }
     const QStringList statements = kind == data::DatabaseKind::Shared
                                        ? records::sharedSchemaStatements()

@@ -198,16 +198,17 @@ struct RowsCase {
     const char* rows;  // what it reads, in order
 };
 
-class Clinic : public ::testing::Test {
+// Every report on the file and on a PostgreSQL server.
+class Clinic : public ::testing::TestWithParam<test::Engine> {
 protected:
     void SetUp() override {
         clinic.dbs.addPatients(kPatients);
         clinic.dbs.addAppointments(Seeded().rows);
     }
-    test::ReportClinic clinic;
+    test::ReportClinic clinic{GetParam()};
 };
 
-TEST_F(Clinic, EachReportListsTheRowsOfItsWindow) {
+TEST_P(Clinic, EachReportListsTheRowsOfItsWindow) {
     const RowsCase cases[] = {
         {ReportId::DataReport5, "due 42 to 83 days ago", "SCHEDULE_ID", "104|101"},
         {ReportId::DataReport6, "84 days in, 168 out", "SCHEDULE_ID", "107|102"},
@@ -240,7 +241,7 @@ TEST_F(Clinic, EachReportListsTheRowsOfItsWindow) {
     EXPECT_TRUE(clinic.boxes.shown().empty());
 }
 
-TEST_F(Clinic, MontlyRecallPrintsTheRowsItIsHanded) {
+TEST_P(Clinic, MontlyRecallPrintsTheRowsItIsHanded) {
     data::Connection conn({clinic.clock, clinic.locale});
     ASSERT_TRUE(conn.open(reportConnectionString(clinic.dbs.sharedPath())).ok());
     auto rows = std::make_shared<data::Recordset>();
@@ -266,7 +267,7 @@ struct FailureCase {
     const char* logged;     // in the error log ("" for nothing)
 };
 
-TEST_F(Clinic, AReportThatCannotLoadSaysSo) {
+TEST_P(Clinic, AReportThatCannotLoadSaysSo) {
     const FailureCase cases[] = {
         {"no database location set",
          ReportId::DataReport11,
@@ -291,7 +292,7 @@ TEST_F(Clinic, AReportThatCannotLoadSaysSo) {
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.why);
-        test::ReportClinic fresh;
+        test::ReportClinic fresh{GetParam()};
         c.setUp(fresh);
         ReportCommands commands(fresh.ctx);
         commands.show(c.id);
@@ -307,3 +308,9 @@ TEST_F(Clinic, AReportThatCannotLoadSaysSo) {
 }
 
 }  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Engines, Clinic,
+                         ::testing::Values(test::Engine::File, test::Engine::Server),
+                         [](const ::testing::TestParamInfo<test::Engine>& param) {
+                             return std::string(test::engineName(param.param));
+                         });

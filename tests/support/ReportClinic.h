@@ -22,7 +22,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace orlo::test {
 
 struct ReportClinic {
-    ReportClinic() {
+    explicit ReportClinic(Engine engine = Engine::File) : dbs(engine) {
         QDir().mkpath(appFolder.root() + u"/logs"_s);
         setDatabaseLocation(dbs.sharedPath());
     }

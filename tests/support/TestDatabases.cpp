@@ -2,12 +2,16 @@
 
 #include <sqlite3.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSet>
 #include <cstdio>
 
 #include "platform/data/DatabaseFile.h"
+#include "platform/data/ServerDatabase.h"
+#include "platform/pg/PgDatabase.h"
 #include "records/Schema.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -25,17 +29,133 @@ QString lit(const char* s) {
     return QLatin1Char('\'') + t + QLatin1Char('\'');
 }
 
+// The suite's cluster, as ctest names it.
+QString clusterUri() {
+    return qEnvironmentVariable("ORLO_TEST_PG_URI");
+}
+
+// The cluster's URI with another database in place of the one it names.
+QString withDatabase(const QString& uri, const QString& name) {
+    const qsizetype slash = uri.indexOf(QLatin1Char('/'), uri.indexOf(u"://"_s) + 3);
+    const qsizetype query = uri.indexOf(QLatin1Char('?'));
+    return uri.left(slash + 1) + name + (query >= 0 ? uri.mid(query) : QString());
+}
+
+// Runs statements on the cluster's own database, or the one `uri` names.
+bool adminExec(const QString& sql, const QString& uri = clusterUri()) {
+    pg::PgResult<pg::PgDatabase> db = pg::PgDatabase::connect(uri);
+    if (!db) {
+        ADD_FAILURE() << db.error().message.toStdString();
+        return false;
+    }
+    pg::PgDatabase server = std::move(db).value();
+    const pg::PgStatus done = server.execScript(sql);
+    EXPECT_TRUE(done.ok()) << (done.ok() ? "" : done.error().message.toStdString());
+    return done.ok();
+}
+
 }  // namespace
 
-TestDatabases::TestDatabases() {
+namespace {
+
+// The tests' raw SQL names tables and columns bare, as SQLite takes them in
+// any case; the server wants the schema's upper-case names quoted.
+QString forServer(const QString& sql) {
+    static const QSet<QString> names = [] {
+        QSet<QString> all = {u"PATIENTS"_s, u"SCHEDULED"_s, u"CURRENTSESSIONS"_s};
+        for (const QString& c :
+             records::patientColumns() + records::scheduleColumns() + records::sessionColumns()) {
+            all.insert(c);
+        }
+        return all;
+    }();
+    QString out;
+    QChar quote;
+    for (qsizetype i = 0; i < sql.size();) {
+        const QChar c = sql.at(i);
+        if (!quote.isNull()) {
+            quote = c == quote ? QChar() : quote;
+            out += c;
+            ++i;
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+            out += c;
+            ++i;
+        } else if (c.isLetter() || c == QLatin1Char('_')) {
+            qsizetype j = i;
+            while (j < sql.size() &&
+                   (sql.at(j).isLetterOrNumber() || sql.at(j) == QLatin1Char('_'))) {
+                ++j;
+            }
+            const QString word = sql.mid(i, j - i);
+            out += names.contains(word.toUpper()) ? u"\""_s + word.toUpper() + u"\""_s : word;
+            i = j;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+const char* engineName(Engine engine) {
+    return engine == Engine::Server ? "Server" : "File";
+}
+
+TestDatabases::TestDatabases(Engine engine) : m_engine(engine) {
     EXPECT_TRUE(QDir(dir()).mkpath(u"Database"_s));
     EXPECT_TRUE(QDir(dir()).mkpath(u"META"_s));
-    EXPECT_TRUE(data::createDatabaseFile(sharedPath(), records::sharedSchemaStatements(),
-                                         data::DatabaseKind::Shared)
-                    .ok());
+    if (engine == Engine::Server) {
+        if (clusterUri().isEmpty()) {
+            ADD_FAILURE() << "ORLO_TEST_PG_URI is not set: run the test through ctest, which "
+                             "starts the PostgreSQL cluster";
+        } else {
+            // The first database of a test process is made with the schema
+            // and kept as the template of every later one, which is then a
+            // plain copy of its files.
+            static int made = 0;
+            const QString pid = QString::number(QCoreApplication::applicationPid());
+            const QString model = u"orlo_model_"_s + pid;
+            if (made == 0 && adminExec(u"CREATE DATABASE "_s + model)) {
+                const QString modelUri = withDatabase(clusterUri(), model);
+                const Status created =
+                    data::createServerDatabase(modelUri, records::sharedServerSchemaStatements());
+                EXPECT_TRUE(created.ok())
+                    << (created.ok() ? "" : created.error().description.toStdString());
+                // The tests read lists back with SQLite's group_concat.
+                adminExec(
+                    u"CREATE FUNCTION group_concat_step(acc text, v text, sep "
+                    "text) RETURNS text LANGUAGE sql IMMUTABLE AS $$ SELECT CASE "
+                    "WHEN v IS NULL THEN acc WHEN acc IS NULL THEN v ELSE acc || "
+                    "sep || v END $$; CREATE AGGREGATE group_concat(text, text) "
+                    "(SFUNC = group_concat_step, STYPE = text); CREATE FUNCTION "
+                    "group_concat_step(acc text, v text) RETURNS text LANGUAGE sql "
+                    "IMMUTABLE AS $$ SELECT group_concat_step(acc, v, ',') $$; "
+                    "CREATE AGGREGATE group_concat(text) (SFUNC = "
+                    "group_concat_step, STYPE = text)"_s,
+                    modelUri);
+            }
+            m_serverName = u"orlo_test_%1_%2"_s.arg(pid).arg(++made);
+            m_serverUri = withDatabase(clusterUri(), m_serverName);
+            adminExec(
+                u"CREATE DATABASE %1 TEMPLATE %2 STRATEGY FILE_COPY"_s.arg(m_serverName, model));
+        }
+    } else {
+        EXPECT_TRUE(data::createDatabaseFile(sharedPath(), records::sharedSchemaStatements(),
+                                             data::DatabaseKind::Shared)
+                        .ok());
+    }
     EXPECT_TRUE(data::createDatabaseFile(scratchPath(), records::scratchSchemaStatements(),
                                          data::DatabaseKind::Scratch)
                     .ok());
+}
+
+TestDatabases::~TestDatabases() {
+    if (!m_serverName.isEmpty()) {
+        adminExec(u"DROP DATABASE IF EXISTS %1 WITH (FORCE)"_s.arg(m_serverName));
+    }
 }
 
 void rawExecAt(const QString& path, const QString& sql) {
@@ -65,10 +185,30 @@ std::optional<QString> rawValueAt(const QString& path, const QString& sql) {
 }
 
 void TestDatabases::rawExec(const QString& sql, const QString& path) const {
+    if (m_engine == Engine::Server && path.isEmpty()) {
+        pg::PgResult<pg::PgDatabase> db = pg::PgDatabase::connect(m_serverUri);
+        ASSERT_TRUE(db.ok()) << db.error().message.toStdString();
+        pg::PgDatabase server = std::move(db).value();
+        const pg::PgStatus done = server.execScript(forServer(sql));
+        ASSERT_TRUE(done.ok()) << done.error().message.toStdString() << " in " << sql.toStdString();
+        return;
+    }
     rawExecAt(path.isEmpty() ? sharedPath() : path, sql);
 }
 
 std::optional<QString> TestDatabases::rawValue(const QString& sql, const QString& path) const {
+    if (m_engine == Engine::Server && path.isEmpty()) {
+        pg::PgResult<pg::PgDatabase> db = pg::PgDatabase::connect(m_serverUri);
+        if (!db) {
+            return std::nullopt;
+        }
+        pg::PgDatabase server = std::move(db).value();
+        const pg::PgResult<pg::PgRows> rows = server.exec(forServer(sql));
+        if (!rows || rows->rowCount() == 0 || rows->isNull(0, 0)) {
+            return std::nullopt;
+        }
+        return rows->text(0, 0);
+    }
     return rawValueAt(path.isEmpty() ? sharedPath() : path, sql);
 }
 
@@ -80,8 +220,9 @@ void TestDatabases::addPatients(const std::vector<SeedPatient>& patients) const 
     QString sql = u"BEGIN;"_s;
     for (const SeedPatient& p : patients) {
         sql +=
-            u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB, DIABETICYN, "
-            "HOUSENO, STREET1, CITY, HOME_TEL, CREATED, DELETE_FLAG) VALUES (%1, %2, %3, "
+            u"INSERT INTO \"PATIENTS\" (\"PT_ID\", \"LAST NAME\", \"FIRST NAME\", \"DOB\", "
+            "\"DIABETICYN\", \"HOUSENO\", \"STREET1\", \"CITY\", \"HOME_TEL\", \"CREATED\", "
+            "\"DELETE_FLAG\") VALUES (%1, %2, %3, "
             "%4, %5, '1', 'High Street', 'York', '0123', '2026-01-01 09:00:00', 'NO');"_s.arg(
                 QString::number(p.id), lit(p.last), lit(p.first), lit(p.dob), lit(p.diabetic));
     }
@@ -92,8 +233,9 @@ void TestDatabases::addAppointments(const std::vector<SeedAppointment>& appointm
     QString sql = u"BEGIN;"_s;
     for (const SeedAppointment& a : appointments) {
         sql +=
-            u"INSERT INTO SCHEDULED (SCHEDULE_ID, PT_ID, START_TIME, END_TIME, "
-            "RECALLDUEDATE, STATUS, BALANCE1, RECALLPERIOD) VALUES (%1, %2, %3, %3, %4, "
+            u"INSERT INTO \"SCHEDULED\" (\"SCHEDULE_ID\", \"PT_ID\", \"START_TIME\", "
+            "\"END_TIME\", \"RECALLDUEDATE\", \"STATUS\", \"BALANCE1\", \"RECALLPERIOD\") VALUES "
+            "(%1, %2, %3, %3, %4, "
             "%5, %6, '6');"_s.arg(QString::number(a.id), QString::number(a.patient), lit(a.start),
                                   lit(a.recall), lit(a.status), lit(a.balance));
     }

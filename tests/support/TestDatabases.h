@@ -38,23 +38,43 @@ struct SeedAppointment {
     const char* balance = "0";
 };
 
+// Where the shared database lives: the file, or a fresh database on the
+// suite's PostgreSQL cluster (ORLO_TEST_PG_URI, started by ctest).
+enum class Engine { File, Server };
+
+// "File" or "Server", for test names.
+const char* engineName(Engine engine);
+
 class TestDatabases {
 public:
-    TestDatabases();
-    QString sharedPath() const { return m_dir.filePath(u"Database/Patients.mdb"_s); }
+    explicit TestDatabases(Engine engine = Engine::File);
+    ~TestDatabases();
+    TestDatabases(const TestDatabases&) = delete;
+    TestDatabases& operator=(const TestDatabases&) = delete;
+
+    Engine engine() const { return m_engine; }
+    // The shared database's location: a file path or a server URI.
+    QString sharedPath() const {
+        return m_engine == Engine::Server ? m_serverUri
+                                          : m_dir.filePath(u"Database/Patients.mdb"_s);
+    }
     QString scratchPath() const { return m_dir.filePath(u"META/temp.mdb"_s); }
     QString dir() const { return m_dir.path(); }
 
     void addPatients(const std::vector<SeedPatient>& patients) const;
     void addAppointments(const std::vector<SeedAppointment>& appointments) const;
-    // Runs SQL on the shared database with plain SQLite.
+    // Runs SQL on the shared database with plain SQLite or libpq (several
+    // statements may be separated by ";"; names in double quotes).
     void rawExec(const QString& sql, const QString& path = {}) const;
     // The first column of the first row as stored (NULL gives nullopt).
     std::optional<QString> rawValue(const QString& sql, const QString& path = {}) const;
     qint64 rawCount(const QString& sql) const;
 
 private:
+    Engine m_engine;
     QTemporaryDir m_dir;
+    QString m_serverName;  // the database made on the cluster
+    QString m_serverUri;
 };
 
 // A shared database made at `path` with the schema and seeded by the admin

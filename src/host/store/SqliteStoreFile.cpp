@@ -200,8 +200,16 @@ Result<sqlite::StatementUse> SqliteStoreFile::use(StoreQuery query) const {
 }
 
 Status SqliteStoreFile::transaction(const std::function<Status()>& body) {
-    if (m_bulkDepth > 0) {
+    if (m_bulkDepth > 0 || m_fillDepth > 0) {
         return bulkWrite(body);
+    }
+    if (m_bulk) {
+        // Fills wait in an open group: this write joins it, and the whole
+        // group is committed before the write returns, so it is as durable
+        // as a write of its own (and only reported done once it is).
+        const Status written = bulkWrite(body);
+        const Status committed = commitBulk();
+        return written ? committed : written;
     }
     sqlite::SqlResult<sqlite::Transaction> t =
         sqlite::Transaction::begin(m_db, sqlite::Transaction::Mode::Immediate);
@@ -235,16 +243,20 @@ Status SqliteStoreFile::bulkWrite(const std::function<Status()>& body) {
         m_bulkAge.start();
     }
     // Each write is a savepoint of the group: a failing one is undone
-    // alone, the group's other writes stay.
-    ORLO_TRY(writing(m_db.exec(QByteArrayView("SAVEPOINT bulk_write"))));
+    // alone, the group's other writes stay. The three statements are
+    // prepared once: a fresh workstation runs them for every item it fills.
+    const auto run = [this](StoreQuery query) -> Status {
+        ORLO_TRY_ASSIGN(const sqlite::StatementUse s, use(query));
+        return writing(s->run());
+    };
+    ORLO_TRY(run(StoreQuery::BeginBulkWrite));
     Status result = body();
     if (!result) {
-        ignoreError(writing(m_db.exec(QByteArrayView("ROLLBACK TO bulk_write"))),
-                    "the write's own error is the one reported");
+        ignoreError(run(StoreQuery::UndoBulkWrite), "the write's own error is the one reported");
         m_nameIds.clear();
         m_names.clear();
     }
-    if (Status released = writing(m_db.exec(QByteArrayView("RELEASE bulk_write"))); !released) {
+    if (Status released = run(StoreQuery::EndBulkWrite); !released) {
         m_bulk.reset();  // the engine gave the group up: it was rolled back
         return released;
     }
@@ -273,6 +285,17 @@ Status SqliteStoreFile::endBulk() {
         return commitBulk();
     }
     return okStatus();
+}
+
+void SqliteStoreFile::endFills() {
+    if (m_fillDepth > 0) {
+        --m_fillDepth;
+    }
+}
+
+Status SqliteStoreFile::commitFills() {
+    // A bulk run commits its own groups; its last one when it ends.
+    return m_bulkDepth > 0 ? okStatus() : commitBulk();
 }
 
 Result<std::optional<std::int64_t>> SqliteStoreFile::nameId(const QString& name) const {

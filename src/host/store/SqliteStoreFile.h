@@ -53,6 +53,9 @@ public:
 
     void beginBulk() override { ++m_bulkDepth; }
     Status endBulk() override;
+    void beginFills() override { ++m_fillDepth; }
+    void endFills() override;
+    Status commitFills() override;
 
 private:
     SqliteStoreFile(QString path, sqlite::Database db);
@@ -67,7 +70,9 @@ private:
     template <typename T>
     Result<T> reading(sqlite::SqlResult<T> r) const;
     Status writing(const sqlite::SqlStatus& s) const;
-    // Runs body in one IMMEDIATE transaction, rolled back when it fails.
+    // Runs body in one IMMEDIATE transaction, rolled back when it fails;
+    // in bulk mode or a fill, inside the open group (see bulkWrite). A write
+    // outside both while fills wait in a group joins it and commits it.
     Status transaction(const std::function<Status()>& body);
     // The same inside the open bulk group (begun when none is open), as a
     // savepoint; the group is committed once it is full or old enough.
@@ -92,6 +97,7 @@ private:
     mutable QHash<QString, std::int64_t> m_nameIds;
     mutable QHash<std::int64_t, QString> m_names;
     int m_bulkDepth = 0;
+    int m_fillDepth = 0;
     std::optional<sqlite::Transaction> m_bulk;
     int m_bulkWrites = 0;
     QElapsedTimer m_bulkAge;

@@ -29,9 +29,12 @@ enum class StoreQuery : std::size_t {
     Find,
     Integrity,
     StrayProperties,
+    BeginBulkWrite,
+    UndoBulkWrite,
+    EndBulkWrite,
 };
 
-inline constexpr std::size_t kStoreQueryCount = std::size_t(StoreQuery::StrayProperties) + 1;
+inline constexpr std::size_t kStoreQueryCount = std::size_t(StoreQuery::EndBulkWrite) + 1;
 
 struct StoreQueryText {
     StoreQuery query;
@@ -74,6 +77,9 @@ inline constexpr StoreQueryText kStoreQueries[] = {
     {StoreQuery::StrayProperties,
      "SELECT count(*) FROM properties p LEFT JOIN items i ON i.id = p.item "
      "WHERE i.id IS NULL OR i.folder != p.folder"},
+    {StoreQuery::BeginBulkWrite, "SAVEPOINT bulk_write"},
+    {StoreQuery::UndoBulkWrite, "ROLLBACK TO bulk_write"},
+    {StoreQuery::EndBulkWrite, "RELEASE bulk_write"},
 };
 
 constexpr bool storeQueriesInOrder() {

@@ -1,6 +1,5 @@
 #include "platform/core/Locale.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 
 #include "platform/core/Clock.h"
@@ -15,15 +14,26 @@ namespace {
 const QDate kZeroDate(1899, 12, 30);
 
 // Turns "dd/MM/yyyy HH:mm:ss" into "d/M/yyyy H:m:s", so that parsing accepts
-// a number with or without its leading zero.
-QString lenient(QString format) {
-    for (const QChar c : {QLatin1Char('d'), QLatin1Char('M'), QLatin1Char('H'), QLatin1Char('h'),
-                          QLatin1Char('m'), QLatin1Char('s')}) {
-        const QString pair = QString(2, c);
-        const QRegularExpression exact(u"(?<!%1)%2(?!%1)"_s.arg(c, pair));
-        format.replace(exact, QString(c));
+// a number with or without its leading zero: a run of exactly two of d, M,
+// H, h, m or s becomes one; longer runs ("MMM", "dddd") stay. A plain scan:
+// this runs on every date a text is read as, thousands of times a second.
+QString lenient(const QString& format) {
+    const auto shortens = [](QChar c) {
+        return c == QLatin1Char('d') || c == QLatin1Char('M') || c == QLatin1Char('H') ||
+               c == QLatin1Char('h') || c == QLatin1Char('m') || c == QLatin1Char('s');
+    };
+    QString out;
+    out.reserve(format.size());
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format[i];
+        qsizetype run = 1;
+        while (i + run < format.size() && format[i + run] == c) {
+            ++run;
+        }
+        out.append(QString(run == 2 && shortens(c) ? 1 : run, c));
+        i += run;
     }
-    return format;
+    return out;
 }
 
 // Windows short dates carry four-digit years; Qt's often carry two.

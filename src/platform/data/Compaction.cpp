@@ -40,6 +40,13 @@ Compaction compactDatabase(DataContext ctx, const QString& provider,
         return finish(Compaction::Outcome::Failed, opened.error());
     }
     detail::Session& s = *conn.session();
+    if (s.isServer()) {
+        // A server reclaims its own space (autovacuum); there is no file here.
+        return finish(Compaction::Outcome::Failed,
+                      s.fail(dataError(orlo::err::kProviderFailure,
+                                       u"The database is on a PostgreSQL server, which compacts "
+                                       "itself; only a database file can be compacted here."_s)));
+    }
     sqlite::Database& db = s.database();
     const QString path = s.path();
     out.sizeBefore = fileSize(path);

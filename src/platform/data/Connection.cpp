@@ -10,6 +10,7 @@
 #include "platform/data/KeyInsert.h"
 #include "platform/data/LocalDisk.h"
 #include "platform/data/Session.h"
+#include "platform/pg/PgLocation.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -80,6 +81,9 @@ Status Connection::open() {
     if (!target) {
         return s.fail(target.error());
     }
+    if (target->kind == ConnectionTarget::Kind::Postgres) {
+        return openServer(*target);
+    }
     const QString path = target->location;
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile()) {
@@ -149,6 +153,22 @@ Status Connection::open() {
     return {};
 }
 
+Status Connection::openServer(const ConnectionTarget& target) {
+    detail::Session& s = *m_session;
+    pg::PgResult<pg::PgDatabase> server = pg::PgDatabase::connect(target.location);
+    if (!server) {
+        // libpq's own words (host, port, authentication), never the password.
+        return s.fail(providerFailure(server.error().message));
+    }
+    s.attachServer(std::move(server).value(), pg::redactedUri(target.location));
+    if (Status ls = s.loadSchema(); !ls) {
+        ignoreError(s.close(), "the failed open's own error is the one reported");
+        return ls;
+    }
+    m_connectionString = fullConnectionString(target);
+    return {};
+}
+
 Status Connection::close() {
     return m_session->close();
 }
@@ -159,22 +179,37 @@ Result<qint64> Connection::execute(const QString& sql) {
     if (!s.isOpen()) {
         return s.fail(dataError(orlo::err::kOperationNotAllowed, kObjectClosedText.toString()));
     }
+    if (s.isServer()) {
+        Result<QString> translated = detail::translateSql(sql, s);
+        if (!translated) {
+            return s.fail(translated.error(), sql);
+        }
+        ORLO_TRY_ASSIGN(const pg::PgRows rows, s.serverExec(*translated, sql));
+        return rows.columnCount() > 0 ? qint64(0) : rows.changed();
+    }
     sqlite::Database& db = s.database();
 
     // The resync's key inserts, one execute per key: the same statement
-    // with another number each time, so it is prepared once.
-    std::optional<KeyInsert> key = parseKeyInsert(sql);
-    if (key && s.isDateColumn(key->table, key->column)) {
-        key.reset();  // a date column takes the translator's date handling
+    // with another number each time, so it is prepared once. The next of a
+    // run is told by the text before its number alone.
+    std::optional<qint64> value = keyAfterPrefix(sql, s.keyInsertPrefix());
+    QString keySql = value ? s.keyInsertText() : QString();
+    if (!value) {
+        std::optional<KeyInsert> key = parseKeyInsert(sql);
+        // A date column takes the translator's date handling.
+        if (key && !s.isDateColumn(key->table, key->column)) {
+            value = key->value;
+            keySql = key->sqliteText();
+            s.rememberKeyInsert(keyInsertPrefix(sql), keySql);
+        }
     }
-    if (key) {
+    if (value) {
         ORLO_TRY(s.finishOpenReads());
         if (s.batchesWrites()) {
             ORLO_TRY(s.beginBatch());
         }
-        ORLO_TRY_ASSIGN(const sqlite::StatementUse stmt,
-                        s.check(s.cachedStatement(key->sqliteText()), sql));
-        stmt->bindInt(1, key->value);
+        ORLO_TRY_ASSIGN(const sqlite::StatementUse stmt, s.check(s.cachedStatement(keySql), sql));
+        stmt->bindInt(1, *value);
         if (sqlite::SqlStatus ran = stmt->run(); !ran) {
             if (s.batchOpen() && !db.inTransaction()) {
                 s.batchLost();

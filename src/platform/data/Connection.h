@@ -1,7 +1,8 @@
 #pragma once
 // Connection: one open database of the system. The provider and connection
 // string are the system's own (a bare path with the provider set, or a
-// "Provider=...;Data Source=..." text); a file path selects SQLite. Every
+// "Provider=...;Data Source=..." text); a file path selects SQLite, a
+// "postgresql://" URI a PostgreSQL server (isServerLocation). Every
 // failure returns an Error and fills the errors collection, which keeps its
 // entries until the next operation.
 //
@@ -22,6 +23,8 @@ namespace orlo::data {
 namespace detail {
 class Session;
 }
+
+struct ConnectionTarget;
 
 class Connection {
 public:
@@ -56,6 +59,8 @@ public:
     const std::shared_ptr<detail::Session>& session() const { return m_session; }
 
 private:
+    Status openServer(const ConnectionTarget& target);
+
     DataContext m_ctx;
     QString m_provider;
     QString m_connectionString;

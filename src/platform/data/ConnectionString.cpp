@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "platform/data/DataErrors.h"
+#include "platform/pg/PgLocation.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -16,11 +17,6 @@ Error providerError(const QString& text) {
 
 bool isKnownProvider(const QString& p) {
     return p.compare(QString::fromUtf16(kJetProvider), Qt::CaseInsensitive) == 0;
-}
-
-bool isPostgresUri(const QString& s) {
-    return s.startsWith(u"postgresql://"_s, Qt::CaseInsensitive) ||
-           s.startsWith(u"postgres://"_s, Qt::CaseInsensitive);
 }
 
 }  // namespace
@@ -57,11 +53,6 @@ Result<ConnectionTarget> parseConnectionString(const QString& provider,
         }
     }
 
-    if (isPostgresUri(source.trimmed())) {
-        return providerError(
-            u"PostgreSQL connections (%1) are not supported yet; use a database "
-            "file path."_s.arg(source.trimmed()));
-    }
     if (!isKnownProvider(target.provider)) {
         return providerError(
             u"Provider cannot be found. It may not be properly installed: %1"_s.arg(
@@ -70,13 +61,21 @@ Result<ConnectionTarget> parseConnectionString(const QString& provider,
     if (source.trimmed().isEmpty()) {
         return providerError(u"No database file was given."_s);
     }
-    target.kind = ConnectionTarget::Kind::SqliteFile;
-    target.location = source;
+    target.kind = isServerLocation(source) ? ConnectionTarget::Kind::Postgres
+                                           : ConnectionTarget::Kind::SqliteFile;
+    target.location = target.kind == ConnectionTarget::Kind::Postgres ? source.trimmed() : source;
     return target;
 }
 
+bool isServerLocation(const QString& location) {
+    return pg::isServerUri(location);
+}
+
 QString fullConnectionString(const ConnectionTarget& target) {
-    return u"Provider="_s + target.provider + u";Data Source="_s + target.location +
+    const QString location = target.kind == ConnectionTarget::Kind::Postgres
+                                 ? pg::redactedUri(target.location)
+                                 : target.location;
+    return u"Provider="_s + target.provider + u";Data Source="_s + location +
            u";Mode=Share Deny None"_s;
 }
 

@@ -20,12 +20,18 @@ struct ConnectionTarget {
     QString location;  // the file path or the URI
 };
 
+// Whether a database location (the "defaultDBlocation" setting, the
+// settings dialog's box, a command line's --db) names a PostgreSQL server:
+// a "postgresql://" or "postgres://" URI. Anything else is a file path.
+bool isServerLocation(const QString& location);
+
 // `provider` is the connection's Provider property (may be empty).
 Result<ConnectionTarget> parseConnectionString(const QString& provider,
                                                const QString& connectionString);
 
 // The full connection string an open connection reports back: provider,
-// data source and sharing mode, "Data Source=" followed by the path up to ";".
+// data source and sharing mode, "Data Source=" followed by the path up to ";"
+// (a server's URI without its password).
 QString fullConnectionString(const ConnectionTarget& target);
 
 }  // namespace orlo::data

@@ -1,8 +1,12 @@
 #include "platform/data/JetBridge.h"
 
+#include "platform/core/Clock.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/Session.h"
 #include "platform/dialect/Dialect.h"
+#include "platform/dialect/JetFunctionNames.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::data::detail {
 
@@ -11,14 +15,57 @@ Result<QString> translateSql(const QString& jetSql, const Session& session) {
     ctx.isDateColumn = [&session](QStringView table, QStringView column) {
         return session.isDateColumn(table, column);
     };
+    if (session.isServer()) {
+        const DataContext& data = session.context();
+        ctx.serverNow = [&data] { return canonicalDate(data.clock.now()); };
+        ctx.serverLocale = &data.locale;
+        ctx.serverName = [&session](QStringView name) { return session.serverName(name); };
+    }
     return translateJetSql(jetSql, ctx);
 }
+
+namespace {
+
+// A filter clause for the server: ? parameters numbered from `first`, LIKE
+// without letter case, date texts read here rather than by jet_cdate, and
+// dates matched by LIKE as their canonical text.
+Result<FilterClause> serverClause(orlo::data::FilterClause clause, const Session& session,
+                                  int first) {
+    QString where;
+    int n = first;
+    bool inText = false;
+    for (const QChar c : clause.where) {
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            inText = !inText;
+        }
+        if (c == QLatin1Char('?') && !inText) {
+            where += QLatin1Char('$') + QString::number(n++);
+        } else {
+            where += c;
+        }
+    }
+    const QString cdate = QString::fromLatin1(kFnCDate) + QLatin1Char('(');
+    if (where.contains(cdate)) {
+        where.replace(cdate, u"("_s);
+        for (QString& p : clause.parameters) {
+            ORLO_TRY_ASSIGN(p, coerceDateToCanonical(p, session.context().locale));
+        }
+    }
+    where.replace(QString::fromLatin1(kFnDateText) + QLatin1Char('('), u"("_s);
+    where.replace(u" LIKE "_s, u" ILIKE "_s);
+    return FilterClause{where, clause.parameters};
+}
+
+}  // namespace
 
 Result<FilterClause> translateFilterText(const QString& filter, const Session& session) {
     ORLO_TRY_ASSIGN(orlo::data::FilterClause clause,
                     translateFilter(filter, [&session](QStringView column) {
                         return session.isDateColumn({}, column);
                     }));
+    if (session.isServer()) {
+        return serverClause(std::move(clause), session, 1);
+    }
     return FilterClause{clause.where, clause.parameters};
 }
 

@@ -125,4 +125,22 @@ std::optional<KeyInsert> parseKeyInsert(QStringView sql) {
     return k;
 }
 
+QStringView keyInsertPrefix(QStringView sql) {
+    // The number and what follows it hold no "(": the last one opens Values.
+    return sql.left(sql.lastIndexOf(QLatin1Char('(')) + 1);
+}
+
+std::optional<qint64> keyAfterPrefix(QStringView sql, QStringView prefix) {
+    if (prefix.isEmpty() || !sql.startsWith(prefix)) {
+        return std::nullopt;
+    }
+    Scanner s(sql.mid(prefix.size()));
+    std::optional<qint64> value = s.integer();
+    if (!value || !s.symbol(QLatin1Char(')'))) {
+        return std::nullopt;
+    }
+    s.symbol(QLatin1Char(';'));
+    return s.atEnd() ? value : std::nullopt;
+}
+
 }  // namespace orlo::data

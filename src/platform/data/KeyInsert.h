@@ -23,4 +23,11 @@ struct KeyInsert {
 // an optionally signed integer that fits 64 bits, blanks anywhere between.
 std::optional<KeyInsert> parseKeyInsert(QStringView sql);
 
+// The text up to the number of a key insert that parseKeyInsert accepted
+// ("INSERT INTO t (ids) Values("), and the number of another text that is
+// that same prefix followed by a number and ")" only: the next statement
+// of a run of key inserts, read without parsing it all again.
+QStringView keyInsertPrefix(QStringView sql);
+std::optional<qint64> keyAfterPrefix(QStringView sql, QStringView prefix);
+
 }  // namespace orlo::data

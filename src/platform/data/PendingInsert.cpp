@@ -26,6 +26,23 @@ Result<std::unique_ptr<PendingInsert>> PendingInsert::begin(Session& session,
             dataError(orlo::err::kCommandError, u"The table '%1' does not exist."_s.arg(table)));
     }
     std::unique_ptr<PendingInsert> p(new PendingInsert(session, info->name));
+    if (session.isServer()) {
+        if (!info->keyColumn.isEmpty()) {
+            p->m_keyColumn = info->keyColumn;
+            // The identity's sequence hands the key out at once, so no lock
+            // is held until Update; rows put in with their own keys (a copy
+            // from a file) may have left it behind, then it moves past them.
+            const QString sql =
+                u"SELECT CASE WHEN n > m THEN n ELSE setval(s, m + 1) END FROM (SELECT s, "
+                "nextval(s) AS n, (SELECT coalesce(max(%1), 0) FROM %2) AS m FROM (SELECT "
+                "pg_get_serial_sequence($1, $2) AS s) AS q) AS x"_s.arg(quoted(info->keyColumn),
+                                                                        quoted(info->name));
+            ORLO_TRY_ASSIGN(const pg::PgRows rows,
+                            session.serverExec(sql, sql, {quoted(info->name), info->keyColumn}));
+            p->m_key = rows.rowCount() > 0 ? rows.text(0, 0).toLongLong() : 0;
+        }
+        return p;
+    }
     // IMMEDIATE takes the write lock now (waiting out other writers up to
     // the busy timeout), so that no other workstation can take the key.
     sqlite::SqlResult<sqlite::Transaction> t =
@@ -78,6 +95,9 @@ Status PendingInsert::set(const QString& column, const Variant& stored) {
 }
 
 Result<qint64> PendingInsert::commit() {
+    if (m_session.isServer()) {
+        return commitOnServer();
+    }
     if (!m_session.isOpen() || !m_transaction || !m_transaction->isActive()) {
         return m_session.fail(
             dataError(orlo::err::kOperationNotAllowed, kObjectClosedText.toString()));
@@ -116,6 +136,32 @@ Result<qint64> PendingInsert::commit() {
     }
     m_transaction.reset();
     return rowid;
+}
+
+Result<qint64> PendingInsert::commitOnServer() {
+    QStringList columns;
+    QStringList marks;
+    std::vector<std::optional<QString>> params;
+    if (!m_keyColumn.isEmpty()) {
+        columns << quoted(m_keyColumn);
+        params.emplace_back(QString::number(m_key));
+        marks << u"$%1"_s.arg(params.size());
+    }
+    for (const QString& c : m_order) {
+        columns << quoted(c);
+        params.push_back(serverText(m_values.value(c.toUpper())));
+        marks << u"$%1"_s.arg(params.size());
+    }
+    const QString sql = columns.isEmpty()
+                            ? u"INSERT INTO %1 DEFAULT VALUES"_s.arg(quoted(m_table))
+                            : u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
+                                  quoted(m_table), columns.join(u", "_s), marks.join(u", "_s));
+    // A table without key knows the new row by its address.
+    const bool byAddress = m_keyColumn.isEmpty();
+    ORLO_TRY_ASSIGN(
+        const pg::PgRows rows,
+        m_session.serverExec(byAddress ? sql + u" RETURNING ctid::text"_s : sql, sql, params));
+    return byAddress && rows.rowCount() > 0 ? rowidOfCtid(rows.text(0, 0)) : m_key;
 }
 
 }  // namespace orlo::data::detail

@@ -36,6 +36,8 @@ private:
     PendingInsert(Session& session, QString table)
         : m_session(session), m_table(std::move(table)) {}
 
+    Result<qint64> commitOnServer();
+
     Session& m_session;
     QString m_table;
     QString m_keyColumn;

@@ -149,9 +149,13 @@ Status Recordset::open(const QString& source, Connection& connection, int cursor
 
     if (std::optional<QString> name = bareTableName(source); name && s.table(*name)) {
         const detail::TableInfo* t = s.table(*name);
-        m_baseSql = t->keyColumn.isEmpty() ? u"SELECT *, rowid AS %1 FROM %2"_s.arg(
-                                                 quoted(kRowidAlias.toString()), quoted(t->name))
-                                           : u"SELECT * FROM %1"_s.arg(quoted(t->name));
+        // A table without key is read with each row's address: SQLite's
+        // rowid, the server's ctid.
+        const QString address = s.isServer() ? u"ctid::text"_s : u"rowid"_s;
+        m_baseSql = t->keyColumn.isEmpty()
+                        ? u"SELECT *, %1 AS %2 FROM %3"_s.arg(
+                              address, quoted(kRowidAlias.toString()), quoted(t->name))
+                        : u"SELECT * FROM %1"_s.arg(quoted(t->name));
     } else {
         Result<QString> translated = detail::translateSql(source, s);
         if (!translated) {
@@ -210,8 +214,159 @@ struct Recordset::Reader {
     }
 };
 
+namespace {
+
+// A server value as the stored form the file gives it: whole numbers as
+// integers, other numbers as doubles, everything else as text.
+Variant serverValue(const pg::PgRows& rows, int row, int column, unsigned type) {
+    if (rows.isNull(row, column)) {
+        return Variant::null();
+    }
+    const QString text = rows.text(row, column);
+    switch (type) {
+        case 20:  // int8
+        case 21:  // int2
+        case 23:  // int4
+            return Variant(text.toLongLong());
+        case 700:   // float4
+        case 701:   // float8
+        case 1700:  // numeric
+            return Variant(text.toDouble());
+        case 16:  // bool
+            return Variant(qint64(text == u"t"_s ? -1 : 0));
+        default:
+            return Variant(text);
+    }
+}
+
+bool isQuery(const QString& sql) {
+    const QString s = sql.trimmed();
+    return s.startsWith(u"SELECT"_s, Qt::CaseInsensitive) ||
+           s.startsWith(u"WITH"_s, Qt::CaseInsensitive) ||
+           s.startsWith(u"VALUES"_s, Qt::CaseInsensitive) || s.startsWith(u"("_s);
+}
+
+}  // namespace
+
+// The server's rows are read whole when the recordset opens: a snapshot of
+// one statement, as the file gives a static cursor.
+Status Recordset::fetchFromServer() {
+    detail::Session& s = *m_session;
+    if (!isQuery(m_baseSql)) {
+        return s.fail(dataError(orlo::err::kCommandError,
+                                u"A recordset opens a query, not a statement that "
+                                "changes data; use execute."_s),
+                      m_source);
+    }
+    QString sql = m_baseSql;
+    QString source = m_source;
+    std::vector<std::optional<QString>> params;
+    if (!m_filter.isEmpty()) {
+        Result<detail::FilterClause> clause = detail::translateFilterText(m_filter, s);
+        if (!clause) {
+            return s.fail(clause.error(), m_filter);
+        }
+        sql = u"SELECT * FROM ("_s + m_baseSql + u") AS filtered WHERE "_s + clause->where;
+        for (const QString& p : clause->parameters) {
+            params.emplace_back(p);
+        }
+        source = m_filter;
+    }
+    ORLO_TRY_ASSIGN(const pg::PgRows result, s.serverExec(sql, source, params));
+    std::vector<Column> columns;
+    std::vector<unsigned> types;
+    QHash<QString, int> seen;
+    int count = result.columnCount();
+    // A table without key is written back by the row's physical address.
+    const bool hasRowid = count > 0 && result.columnName(count - 1) == kRowidAlias;
+    if (hasRowid) {
+        --count;
+    }
+    for (int i = 0; i < count; ++i) {
+        Column c;
+        c.name = result.columnName(i);
+        if (const auto origin = s.serverColumn(result.tableOid(i), result.tableColumn(i))) {
+            c.table = origin->table;
+            c.origin = origin->column;
+            const QString decl = s.isDateColumn(c.table, c.origin) ? u"DATETIME"_s : QString();
+            c.isDate = !decl.isEmpty();
+            c.affinity = detail::affinityOf(
+                s.table(c.table) ? s.table(c.table)->declTypeByColumn.value(c.origin.toUpper())
+                                 : decl);
+        }
+        types.push_back(result.typeOid(i));
+        seen[c.name.toUpper()] += 1;
+        columns.push_back(c);
+    }
+    for (Column& c : columns) {
+        if (seen.value(c.name.toUpper()) > 1 && !c.table.isEmpty()) {
+            c.name = c.table + QLatin1Char('.') + c.origin;
+        }
+    }
+    std::vector<Row> rows;
+    rows.reserve(size_t(result.rowCount()));
+    std::vector<Variant> cells(columns.size());
+    for (int r = 0; r < result.rowCount(); ++r) {
+        for (int c = 0; c < int(columns.size()); ++c) {
+            cells[size_t(c)] = serverValue(result, r, c, types[size_t(c)]);
+        }
+        Row row;
+        row.cells = detail::PackedRow::fromValues(cells);
+        if (hasRowid) {
+            row.rowid = detail::rowidOfCtid(result.text(r, count));
+        }
+        rows.push_back(std::move(row));
+    }
+    m_columns = std::move(columns);
+    m_rows = std::move(rows);
+    m_deleted = 0;
+    m_pos = 0;
+    m_edits.clear();
+    ORLO_TRY(resolveBaseTable());
+    if (hasRowid && !m_baseTable.isEmpty()) {
+        m_rowKey = RowKey::Rowid;
+    }
+    return {};
+}
+
+// Runs a write of the current row (UPDATE or DELETE by key) on either engine.
+Status Recordset::writeRow(const QString& sql, const std::vector<Variant>& values) {
+    detail::Session& s = *m_session;
+    if (s.isServer()) {
+        QString text = sql;
+        std::vector<std::optional<QString>> params;
+        for (const Variant& v : values) {
+            params.push_back(detail::serverText(v));
+        }
+        const bool byRowid = m_rowKey == RowKey::Rowid;
+        if (byRowid) {
+            // The row's address; an update moves the row to a new one.
+            text.replace(u"WHERE rowid = ?"_s, u"WHERE ctid = ?::tid RETURNING ctid::text"_s);
+            const qint64* rowid = values.back().asInteger();
+            params.back() = detail::ctidOfRowid(rowid ? *rowid : 0);
+        }
+        for (int n = 1; text.contains(QLatin1Char('?')); ++n) {
+            text.replace(text.indexOf(QLatin1Char('?')), 1, u"$"_s + QString::number(n));
+        }
+        ORLO_TRY_ASSIGN(const pg::PgRows rows, s.serverExec(text, sql, params));
+        if (byRowid && rows.rowCount() > 0 && m_pos >= 0 && m_pos < qint64(m_rows.size())) {
+            m_rows[size_t(m_pos)].rowid = detail::rowidOfCtid(rows.text(0, 0));
+        }
+        return {};
+    }
+    ORLO_TRY_ASSIGN(sqlite::Statement stmt, s.check(s.database().prepare(sql), sql));
+    for (int p = 0; p < int(values.size()); ++p) {
+        detail::bindStored(stmt, p + 1, values[size_t(p)]);
+    }
+    ORLO_TRY(s.check(stmt.run(), sql));
+    return {};
+}
+
 Status Recordset::fetch() {
     detail::Session& s = *m_session;
+    if (s.isServer()) {
+        return fetchFromServer();
+    }
     sqlite::Database& db = s.database();
     QString tail;
     ORLO_TRY_ASSIGN(sqlite::Statement base, s.check(db.prepare(m_baseSql, &tail), m_source));
@@ -667,14 +822,12 @@ Status Recordset::update() {
     const QString keyName = key.first;
     const QString sql =
         u"UPDATE %1 SET %2 WHERE %3 = ?"_s.arg(quoted(m_baseTable), sets.join(u", "_s), keyName);
-    ORLO_TRY_ASSIGN(sqlite::Statement stmt,
-                    m_session->check(m_session->database().prepare(sql), sql));
-    int p = 1;
+    std::vector<Variant> values;
     for (const auto& edit : m_edits) {
-        detail::bindStored(stmt, p++, edit.second);
+        values.push_back(edit.second);
     }
-    stmt.bindInt(p, key.second);
-    ORLO_TRY(m_session->check(stmt.run(), sql));
+    values.emplace_back(key.second);
+    ORLO_TRY(writeRow(sql, values));
     for (const auto& edit : m_edits) {
         row.cells.setValue(edit.first, edit.second);
     }
@@ -720,10 +873,7 @@ Status Recordset::deleteCurrent() {
     ORLO_TRY_ASSIGN(const auto key, currentKey());
     ORLO_TRY(m_session->flushBatch());
     const QString sql = u"DELETE FROM %1 WHERE %2 = ?"_s.arg(quoted(m_baseTable), key.first);
-    ORLO_TRY_ASSIGN(sqlite::Statement stmt,
-                    m_session->check(m_session->database().prepare(sql), sql));
-    stmt.bindInt(1, key.second);
-    ORLO_TRY(m_session->check(stmt.run(), sql));
+    ORLO_TRY(writeRow(sql, {Variant(key.second)}));
     row.deleted = true;
     ++m_deleted;
     m_edits.clear();

@@ -134,6 +134,8 @@ private:
     Status ensureOpen() const;
     Status ensureCurrent() const;
     Status fetch();
+    Status fetchFromServer();
+    Status writeRow(const QString& sql, const std::vector<Variant>& values);
     // Reads until the row at `index` is there or the rows end.
     Status fetchThrough(qint64 index);
     Status fetchAll();

@@ -8,14 +8,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::data::detail {
 
-namespace {
-
-QString upper(QStringView s) {
-    return s.toString().toUpper();
-}
-
-}  // namespace
-
 long errorNumberFor(int rc, int extended, const QString& message) {
     if (extended == SQLITE_CONSTRAINT_FOREIGNKEY) {
         return orlo::err::kReferencedRecord;
@@ -63,11 +55,127 @@ void Session::attach(sqlite::Database db, QString path) {
     m_batchWrites = false;
 }
 
+void Session::attachServer(pg::PgDatabase server, QString uri) {
+    m_batch.reset();
+    m_server = std::move(server);
+    m_path = std::move(uri);
+    m_batchWrites = false;
+}
+
+namespace {
+
+// The error number of a server's SQLSTATE, as errorNumberFor gives it for
+// SQLite's codes: the class decides (23: a constraint, 22: a value, 42: the
+// statement), a dialect function's message its own number.
+long serverErrorNumber(const QString& state, const QString& message) {
+    if (const long n = functionErrorNumber(message); n != orlo::err::kNone) {
+        return n;
+    }
+    if (state == u"23503"_s) {
+        return orlo::err::kReferencedRecord;
+    }
+    if (state.startsWith(u"23"_s)) {
+        return err::kIntegrityViolation;
+    }
+    if (state.startsWith(u"22"_s)) {
+        return orlo::err::kTypeMismatch;
+    }
+    if (state.startsWith(u"42"_s)) {
+        return orlo::err::kCommandError;
+    }
+    // Connection lost, server shutting down, out of resources, a lock or
+    // serialisation failure: the provider's general failure.
+    return orlo::err::kProviderFailure;
+}
+
+}  // namespace
+
+Error Session::serverFailure(const pg::PgError& e, const QString& sql) {
+    const long number = serverErrorNumber(e.sqlState, e.message);
+    QString message = e.message;
+    if (number == orlo::err::kReferencedRecord) {
+        message =
+            u"The record cannot be deleted or changed because a related table "
+            "includes related records, or a related record is required ("_s +
+            message + QLatin1Char(')');
+    }
+    Error error = dataError(number, message);
+    ProviderError pe;
+    pe.number = number;
+    pe.description = message;
+    pe.sql = sql;
+    pe.source = error.source;
+    pe.sqlState = e.sqlState;
+    m_errors.push_back(pe);
+    return error;
+}
+
+Result<pg::PgRows> Session::serverExec(const QString& sql, const QString& source,
+                                       const std::vector<std::optional<QString>>& params) {
+    pg::PgResult<pg::PgRows> rows = m_server.exec(sql, params);
+    if (!rows) {
+        return serverFailure(rows.error(), source);
+    }
+    return std::move(rows).value();
+}
+
+std::optional<Session::ServerColumn> Session::serverColumn(unsigned tableOid, int position) const {
+    const auto it = m_serverColumns.constFind((quint64(tableOid) << 16) | quint64(position));
+    if (it == m_serverColumns.constEnd()) {
+        return std::nullopt;
+    }
+    return *it;
+}
+
+Status Session::loadServerSchema() {
+    // Every column of every table of the public schema, with its type as
+    // the file's schema would declare it.
+    const QString sql =
+        u"SELECT c.oid, c.relname, a.attnum, a.attname, "
+        "CASE WHEN a.attidentity <> '' THEN 'KEY' WHEN t.typname = 'orlo_datetime' THEN "
+        "'DATETIME' WHEN t.typname IN ('int2', 'int4', 'int8') THEN 'INTEGER' ELSE 'TEXT' END "
+        "FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid "
+        "JOIN pg_type t ON t.oid = a.atttypid "
+        "WHERE c.relnamespace = 'public'::regnamespace AND c.relkind = 'r' AND a.attnum > 0 "
+        "AND NOT a.attisdropped ORDER BY c.relname, a.attnum"_s;
+    ORLO_TRY_ASSIGN(const pg::PgRows rows, serverExec(sql, sql));
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        const QString tableName = rows.text(r, 1);
+        const QString column = rows.text(r, 3);
+        QString type = rows.text(r, 4);
+        TableInfo& t = m_tables[upper(tableName)];
+        t.name = tableName;
+        if (type == u"KEY"_s) {
+            t.keyColumn = column;
+            t.autoIncrement = true;
+            type = u"INTEGER"_s;
+        }
+        t.declTypeByColumn.insert(upper(column), type);
+        m_serverNames.insert(upper(tableName), tableName);
+        m_serverNames.insert(upper(column), column);
+        if (type == u"DATETIME"_s) {
+            m_dateColumns.insert(upper(column));
+        }
+        m_serverColumns.insert(
+            (rows.text(r, 0).toULongLong() << 16) | rows.text(r, 2).toULongLong(),
+            ServerColumn{tableName, column});
+    }
+    return {};
+}
+
 Session::~Session() {
     ignoreError(close(), "a session going away has no caller left to tell");
 }
 
 Status Session::close() {
+    if (m_server.isOpen()) {
+        m_server.close();
+        m_tables.clear();
+        m_dateColumns.clear();
+        m_serverColumns.clear();
+        m_serverNames.clear();
+        return {};
+    }
     if (!m_db.isOpen()) {
         return {};
     }
@@ -79,6 +187,8 @@ Status Session::close() {
     }
     Status flushed = flushBatch();
     m_cache.clear();
+    m_keyInsertPrefix.clear();
+    m_keyInsertText.clear();
     m_tables.clear();
     m_dateColumns.clear();
     m_db.close();
@@ -149,6 +259,11 @@ Error Session::failure(const sqlite::SqliteError& e, const QString& sql) {
 Status Session::loadSchema() {
     m_tables.clear();
     m_dateColumns.clear();
+    m_serverColumns.clear();
+    m_serverNames.clear();
+    if (isServer()) {
+        return loadServerSchema();
+    }
     const QString listSql =
         u"SELECT name, sql FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"_s;
     ORLO_TRY_ASSIGN(sqlite::Statement tables, check(m_db.prepare(listSql), listSql));
@@ -215,7 +330,7 @@ const TableInfo* Session::table(const QString& name) const {
 }
 
 Status Session::beginBatch() {
-    if (m_batch || m_db.inTransaction()) {
+    if (isServer() || m_batch || m_db.inTransaction()) {
         return {};
     }
     sqlite::SqlResult<sqlite::Transaction> batch = sqlite::Transaction::begin(m_db);
@@ -249,6 +364,15 @@ sqlite::SqlResult<sqlite::StatementUse> Session::cachedStatement(const QString& 
         it = m_cache.emplace(sql, std::move(made)).first;
     }
     return sqlite::StatementUse(it->second);
+}
+
+void Session::rememberKeyInsert(QStringView prefix, const QString& sqliteText) {
+    if (m_keyInsertPrefix != prefix) {
+        m_keyInsertPrefix = prefix.toString();
+    }
+    if (m_keyInsertText != sqliteText) {
+        m_keyInsertText = sqliteText;
+    }
 }
 
 }  // namespace orlo::data::detail

@@ -16,6 +16,7 @@
 #include "platform/core/ProviderError.h"
 #include "platform/core/Result.h"
 #include "platform/data/DataContext.h"
+#include "platform/pg/PgDatabase.h"
 #include "platform/sqlite/Database.h"
 #include "platform/sqlite/StatementUse.h"
 #include "platform/sqlite/Transaction.h"
@@ -39,11 +40,31 @@ public:
     const DataContext& context() const { return m_ctx; }
     sqlite::Database& database() { return m_db; }
     const sqlite::Database& database() const { return m_db; }
-    bool isOpen() const { return m_db.isOpen(); }
+    bool isOpen() const { return m_db.isOpen() || m_server.isOpen(); }
     const QString& path() const { return m_path; }
 
     // Takes over an opened database.
     void attach(sqlite::Database db, QString path);
+
+    // A PostgreSQL server instead of the file: every statement goes to
+    // server() instead of database(). `uri` is kept without its password.
+    void attachServer(pg::PgDatabase server, QString uri);
+    bool isServer() const { return m_server.isOpen(); }
+    pg::PgDatabase& server() { return m_server; }
+    // The error for the server's failure of `sql`, recorded as failure() does.
+    Error serverFailure(const pg::PgError& e, const QString& sql);
+    // The rows of `sql` on the server ($1, $2, ... parameters), or the
+    // failure recorded against `source` (the text the system wrote).
+    Result<pg::PgRows> serverExec(const QString& sql, const QString& source,
+                                  const std::vector<std::optional<QString>>& params = {});
+    // A column of a server result by its table's oid and position.
+    struct ServerColumn {
+        QString table;
+        QString column;
+    };
+    std::optional<ServerColumn> serverColumn(unsigned tableOid, int position) const;
+    // The server's spelling of a table or column name, or an empty text.
+    QString serverName(QStringView name) const { return m_serverNames.value(upper(name)); }
     // Closes the handle; pending batched statements are committed first.
     Status close();
 
@@ -97,10 +118,24 @@ public:
     // Prepared statements run again and again with different literal keys
     // (the resync's key inserts), by their SQLite text.
     sqlite::SqlResult<sqlite::StatementUse> cachedStatement(const QString& sql);
+    // The last key insert run through the cache: the text up to its number
+    // and its statement, so that the next one of a run of thousands is
+    // recognised by that prefix alone.
+    void rememberKeyInsert(QStringView prefix, const QString& sqliteText);
+    const QString& keyInsertPrefix() const { return m_keyInsertPrefix; }
+    QString keyInsertText() const { return m_keyInsertText; }
 
 private:
+    Status loadServerSchema();
+
     DataContext m_ctx;
     sqlite::Database m_db;
+    pg::PgDatabase m_server;
+    QHash<quint64, ServerColumn> m_serverColumns;
+    QHash<QString, QString> m_serverNames;  // upper-case name -> as spelt
+    static QString upper(QStringView s) {
+        return s.toString().toUpper();
+    }  // by table oid << 16 | position
     QString m_path;
     ProviderErrors m_errors;
     QHash<QString, TableInfo> m_tables;  // by upper-case name
@@ -108,6 +143,8 @@ private:
     bool m_batchWrites = false;
     std::optional<sqlite::Transaction> m_batch;
     std::unordered_map<QString, sqlite::Statement> m_cache;
+    QString m_keyInsertPrefix;
+    QString m_keyInsertText;
     struct OpenRead {
         const void* owner;
         std::function<Status()> finish;

@@ -38,6 +38,32 @@ Affinity affinityOf(const QString& declType) {
     return Affinity::Numeric;
 }
 
+std::optional<QString> serverText(const Variant& stored) {
+    if (const qint64* n = stored.asInteger()) {
+        return QString::number(*n);
+    }
+    if (const double* d = stored.asDouble()) {
+        return QString::number(*d, 'g', 17);
+    }
+    if (const QString* t = stored.asText()) {
+        return *t;
+    }
+    return std::nullopt;
+}
+
+qint64 rowidOfCtid(const QString& ctid) {
+    const QStringList parts =
+        QString(ctid).remove(QLatin1Char('(')).remove(QLatin1Char(')')).split(QLatin1Char(','));
+    if (parts.size() != 2) {
+        return 0;
+    }
+    return (parts[0].toLongLong() << 16) | (parts[1].toLongLong() & 0xffff);
+}
+
+QString ctidOfRowid(qint64 rowid) {
+    return u"(%1,%2)"_s.arg(rowid >> 16).arg(rowid & 0xffff);
+}
+
 void bindStored(sqlite::Statement& stmt, int index, const Variant& stored) {
     if (const qint64* i = stored.asInteger()) {
         stmt.bindInt(index, *i);

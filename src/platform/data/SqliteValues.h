@@ -9,6 +9,8 @@
 #include "platform/core/Variant.h"
 #include "platform/sqlite/Statement.h"
 
+#include <optional>
+
 namespace orlo {
 class Locale;
 }
@@ -22,6 +24,13 @@ Affinity affinityOf(const QString& declType);
 
 // Binds a stored value (Null, Integer, Double or Text).
 void bindStored(sqlite::Statement& stmt, int index, const Variant& stored);
+
+// A stored value as a server parameter's text (nullopt for Null).
+std::optional<QString> serverText(const Variant& stored);
+
+// A server row's address ("(block,offset)") packed into a rowid, and back.
+qint64 rowidOfCtid(const QString& ctid);
+QString ctidOfRowid(qint64 rowid);
 
 // What a column stores when `value` is assigned to it. Empty and Null store
 // Null; a date column takes a date or a date text (type mismatch otherwise);

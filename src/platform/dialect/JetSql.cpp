@@ -8,6 +8,7 @@
 #include "platform/dialect/CanonicalDate.h"
 #include "platform/dialect/DayRange.h"
 #include "platform/dialect/JetFunctionNames.h"
+#include "platform/dialect/JetFunctions.h"
 #include "platform/dialect/LikePattern.h"
 #include "platform/dialect/SqlToken.h"
 
@@ -87,6 +88,13 @@ public:
         rewriteDayDiffComparisons();
         coerceInsertValues();
         coerceComparisons();
+        if (server()) {
+            orderNullsFirst();
+        }
+        if (m_badDate) {
+            return makeError(orlo::err::kTypeMismatch, kTypeMismatchMessage.toString(),
+                             kDialectErrorSource.toString());
+        }
         QString sql;
         for (qsizetype i = 0; i < m_tokens.size(); ++i) {
             if (m_removed.at(i)) {
@@ -150,7 +158,7 @@ private:
         const SqlToken& t = sig(k);
         switch (t.kind) {
             case Kind::BracketName:
-                out(k) = quoteSqlName(t.value);
+                out(k) = quoteSqlName(server() ? serverSpelling(t.value) : t.value);
                 break;
             case Kind::Text:
                 // A "..." literal becomes '...'; a '...' one stays as written.
@@ -190,20 +198,54 @@ private:
             dropDeleteStar(k);
         } else if (t.isWord(u"NOW") && !qualified) {
             const bool call = sig(k + 1).isPunct(u"(") && sig(k + 2).isPunct(u")");
-            out(k) = QString::fromLatin1(kFnNow) + (call ? QString() : u"()"_s);
+            if (server()) {
+                out(k) = quoteSqlText(nowText());
+                if (call) {
+                    m_removed[m_sig.at(k + 1)] = true;
+                    m_removed[m_sig.at(k + 2)] = true;
+                }
+            } else {
+                out(k) = QString::fromLatin1(kFnNow) + (call ? QString() : u"()"_s);
+            }
         } else if (t.isWord(u"LIKE") && sig(k + 1).kind == Kind::Text) {
+            if (server()) {
+                out(k) = u"ILIKE"_s;
+            }
             const QString pattern = sqlitePatternFromJet(sig(k + 1).value);
             out(k + 1) = quoteSqlText(pattern);
             m_done[m_sig.at(k + 1)] = true;
             if (patternNeedsEscape(pattern) && !sig(k + 2).isWord(u"ESCAPE")) {
                 out(k + 1) += u" ESCAPE "_s + quoteSqlText(QString(kLikeEscape));
             }
-        } else if (!qualified && sig(k + 1).isPunct(u"(")) {
-            const auto it = functionNames().constFind(t.text.toString().toUpper());
-            if (it != functionNames().constEnd()) {
-                out(k) = *it;
+        } else if (!qualified && sig(k + 1).isPunct(u"(") &&
+                   functionNames().contains(t.text.toString().toUpper())) {
+            out(k) = functionNames().value(t.text.toString().toUpper());
+        } else if (server() && sig(k - 1).isWord(u"AS")) {
+            out(k) = quoteSqlName(t.text);
+        } else if (server() && m_ctx.serverName) {
+            const QString spelled = m_ctx.serverName(t.text);
+            if (!spelled.isEmpty()) {
+                out(k) = quoteSqlName(spelled);
             }
         }
+    }
+
+    // A bracketed name, each part of "TABLE.COLUMN" in the server's spelling.
+    QString serverSpelling(const QString& name) const {
+        if (!m_ctx.serverName) {
+            return name;
+        }
+        QStringList parts = name.split(QLatin1Char('.'));
+        if (parts.size() > 2) {
+            parts = {name};
+        }
+        for (QString& p : parts) {
+            const QString spelled = m_ctx.serverName(p);
+            if (!spelled.isEmpty()) {
+                p = spelled;
+            }
+        }
+        return parts.join(QLatin1Char('.'));
     }
 
     // DELETE * FROM t and DELETE t.* FROM t: SQLite wants no column list.
@@ -353,9 +395,11 @@ private:
         const QString columnText = outputOf(column, columnEnd - 1);
         QStringList parts;
         for (const DayBound& b : *bounds) {
-            parts << columnText + QLatin1Char(' ') + QLatin1String(b.op) + QLatin1Char(' ') +
-                         QLatin1String(kFnDayStart) + QLatin1Char('(') + QLatin1String(kFnNow) +
-                         u"(), "_s + QString::number(b.offset) + QLatin1Char(')');
+            const QString bound = server() ? quoteSqlText(dayStartText(b.offset))
+                                           : QLatin1String(kFnDayStart) + QLatin1Char('(') +
+                                                 QLatin1String(kFnNow) + u"(), "_s +
+                                                 QString::number(b.offset) + QLatin1Char(')');
+            parts << columnText + QLatin1Char(' ') + QLatin1String(b.op) + QLatin1Char(' ') + bound;
         }
         for (qsizetype i = m_sig.at(k) + 1; i <= m_sig.at(number); ++i) {
             m_removed[i] = true;
@@ -414,12 +458,89 @@ private:
         return false;
     }
 
+    bool server() const { return bool(m_ctx.serverNow); }
+
+    // SQLite sorts NULL below every value, PostgreSQL above: each ORDER BY
+    // term gets NULLS FIRST (ascending) or NULLS LAST (descending).
+    void orderNullsFirst() {
+        for (qsizetype k = 0; k + 1 < m_sig.size(); ++k) {
+            if (!sig(k).isWord(u"ORDER") || !sig(k + 1).isWord(u"BY")) {
+                continue;
+            }
+            int depth = 0;
+            qsizetype j = k + 2;
+            for (; j < m_sig.size(); ++j) {
+                const SqlToken& t = sig(j);
+                if (t.isPunct(u"(")) {
+                    ++depth;
+                } else if (t.isPunct(u")")) {
+                    if (depth == 0) {
+                        break;
+                    }
+                    --depth;
+                } else if (depth == 0 && (t.isPunct(u",") || t.isPunct(u";") ||
+                                          t.isWord(u"LIMIT") || t.isWord(u"UNION"))) {
+                    endOrderTerm(j - 1);
+                    if (!t.isPunct(u",")) {
+                        break;
+                    }
+                } else if (depth == 0 && t.isWord(u"NULLS")) {
+                    return;  // written out already
+                }
+            }
+            if (j >= m_sig.size() || sig(j).isPunct(u")")) {
+                endOrderTerm(j - 1);
+            }
+        }
+    }
+
+    void endOrderTerm(qsizetype last) {
+        QString& o = out(last);
+        if (o.isNull()) {
+            o = sig(last).text.toString();
+        }
+        o += sig(last).isWord(u"DESC") ? u" NULLS LAST"_s : u" NULLS FIRST"_s;
+    }
+
+    // The statement's now, read once so that every Now in it is the same.
+    const QString& nowText() {
+        if (m_now.isNull()) {
+            m_now = m_ctx.serverNow();
+        }
+        return m_now;
+    }
+
+    // The first text of the day `offset` days from today: "" below and ":"
+    // above the years 1..9999, lower and higher than every stored date.
+    QString dayStartText(qint64 offset) {
+        const std::optional<QDateTime> now = parseCanonicalDate(nowText());
+        const QDate day = now ? now->date().addDays(offset) : QDate();
+        if (!day.isValid() || day.year() < 1) {
+            return u""_s;
+        }
+        if (day.year() > 9999) {
+            return u":"_s;
+        }
+        return day.toString(u"yyyy-MM-dd"_s);
+    }
+
     void wrapDate(qsizetype k) {
         const qsizetype i = m_sig.at(k);
         if (m_wrapped.at(i)) {
             return;
         }
         m_wrapped[i] = true;
+        if (server()) {
+            // The text is read here; the server stores the canonical text.
+            const std::optional<QString> date =
+                coerceDateText(m_tokens.at(i).value, *m_ctx.serverLocale);
+            if (!date) {
+                m_badDate = true;
+                return;
+            }
+            m_out[i] = quoteSqlText(*date);
+            return;
+        }
         const QString literal = m_out.at(i).isNull() ? m_tokens.at(i).text.toString() : m_out.at(i);
         m_out[i] = QString::fromLatin1(kFnCDate) + u"("_s + literal + u")"_s;
     }
@@ -515,6 +636,8 @@ private:
     QList<bool> m_wrapped;  // a date text already inside jet_cdate()
     QList<bool> m_done;     // a text already rewritten as a LIKE pattern
     QStringList m_tables;
+    QString m_now;           // the server's now, once read
+    bool m_badDate = false;  // a date text that is no date (server)
 };
 
 }  // namespace

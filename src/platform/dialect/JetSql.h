@@ -25,6 +25,10 @@
 
 #include "platform/core/Result.h"
 
+namespace orlo {
+class Locale;
+}
+
 namespace orlo::data {
 
 // The number of a Recordset.Filter text that cannot be read.
@@ -40,6 +44,18 @@ struct DialectContext {
     // empty when the statement names no table for the column and none could
     // be inferred. May be empty: then no column holds dates.
     std::function<bool(QStringView table, QStringView column)> isDateColumn;
+    // Set for a PostgreSQL server, which has none of the functions this
+    // layer registers on SQLite: the statement's now (canonical text) and
+    // the locale date texts are read in. Now and the day bounds then come
+    // out as text literals of that moment, date texts are coerced here
+    // (type mismatch for a text that is no date), and LIKE becomes ILIKE.
+    std::function<QString()> serverNow{};
+    // The server's spelling of a table or column name (names there are
+    // case-sensitive, the dialect's are not), or an empty text for a name
+    // the schema does not have. A bare word the schema knows and an alias
+    // after AS come out quoted in that spelling.
+    std::function<QString(QStringView name)> serverName{};
+    const Locale* serverLocale = nullptr;
 };
 
 // The SQLite text of one statement in the dialect. A syntax error the

@@ -3,6 +3,7 @@
 
 #include "HostFixture.h"
 #include "host/HostErrors.h"
+#include "host/ItemKeys.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -57,6 +58,31 @@ TEST_F(FindTest, AppointmentKeysFindByScheduleIdMileageAndDates) {
     EXPECT_EQ(find(scheduler, u"[Start] = '02/05/2026 14:00:00'"_s), b);
     EXPECT_EQ(find(scheduler, u"[End] = '02/05/2026 14:30:00'"_s), b);
     EXPECT_EQ(find(scheduler, u"[Start] = '02/05/2026 14:30:00'"_s), nullptr);
+}
+
+// The keys read in one pass answer as Find does: numbers by value, text
+// without case, blanks never.
+TEST_F(FindTest, KeysReadOnceAnswerAsFindDoes) {
+    savedPatient(QString());
+    savedPatient(u"012"_s, u"Leeds"_s);
+    savedPatient(u"120"_s);
+    auto keys = ItemKeys::read(*patients, u"PatientID"_s);
+    auto names = ItemKeys::read(*patients, u"Last Name"_s);
+    ASSERT_TRUE(keys.ok() && names.ok());
+    const struct {
+        Variant value;
+        bool found;
+    } cases[] = {
+        {Variant(qint64(12)), true},  {Variant(u"12"_s), true},     {Variant(12.0), true},
+        {Variant(qint64(120)), true}, {Variant(qint64(1)), false},  {Variant(u"0012.0"_s), true},
+        {Variant(QString()), false},  {Variant(u"leeds"_s), false}, {Variant(), false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(keys->contains(c.value), c.found)
+            << c.value.text(Locale::unitedKingdom()).toStdString();
+    }
+    EXPECT_TRUE(names->contains(Variant(u"LEEDS"_s)));
+    EXPECT_FALSE(names->contains(Variant(u"Leed"_s)));
 }
 
 TEST_F(FindTest, MalformedFiltersAreErrors) {

@@ -266,3 +266,37 @@ TEST_F(StoreFileTest, InsertManyKeepsOrderAndIsAllOrNothing) {
     EXPECT_FALSE(store->insertMany(777, u"IPM.Contact"_s, batch).ok());
     EXPECT_EQ(*store->itemCount(t.patients), 100);
 }
+
+TEST_F(StoreFileTest, FillsWaitUnsyncedUntilTheNextOwnWriteOrCommitWritesThem) {
+    Tree t;
+    auto store = makeStore(&t);
+    // Another connection sees only what is committed to the file.
+    auto reader = reopen();
+    ASSERT_NE(reader, nullptr);
+    const auto fill = [&](const QString& id) {
+        store->beginFills();
+        const bool done = store->insert(t.patients, u"IPM.Contact"_s, patient(id, u"Fill"_s)).ok();
+        store->endFills();
+        return done;
+    };
+    const auto onDisk = [&] { return *reader->itemCount(t.patients); };
+
+    ASSERT_TRUE(fill(u"1"_s));
+    EXPECT_EQ(*store->itemCount(t.patients), 1);  // listed at once
+    EXPECT_EQ(onDisk(), 0);                       // not yet synced
+    // A write of one's own carries the waiting fill with it.
+    ASSERT_TRUE(store->insert(t.patients, u"IPM.Contact"_s, patient(u"2"_s, u"Own"_s)).ok());
+    EXPECT_EQ(onDisk(), 2);
+    // An own write that fails still leaves the fills on disk.
+    ASSERT_TRUE(fill(u"3"_s));
+    EXPECT_FALSE(store->insert(777, u"IPM.Contact"_s, patient(u"4"_s, u"Lost"_s)).ok());
+    EXPECT_EQ(onDisk(), 3);
+    ASSERT_TRUE(fill(u"5"_s));
+    EXPECT_EQ(onDisk(), 3);
+    ASSERT_TRUE(store->commitFills().ok());
+    EXPECT_EQ(onDisk(), 4);
+    // Fills left waiting are written when the store closes.
+    ASSERT_TRUE(fill(u"6"_s));
+    store.reset();
+    EXPECT_EQ(onDisk(), 5);
+}

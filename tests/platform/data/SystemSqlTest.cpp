@@ -369,19 +369,22 @@ std::vector<SqlCase> cases() {
     };
 }
 
-class SystemSql : public ::testing::TestWithParam<SqlCase> {};
+// Every case on the file and on the server, which must give the same rows;
+// the scratch database is always a file.
+class SystemSql : public ::testing::TestWithParam<std::tuple<SqlCase, test::Engine>> {};
 
 }  // namespace
 
 TEST_P(SystemSql, ReturnsTheExpectedRows) {
-    SqlCase c = GetParam();
+    SqlCase c = std::get<0>(GetParam());
+    const test::Engine engine = std::get<1>(GetParam());
     if (QString::fromLatin1(c.name) == QStringLiteral("FinderListByLastName")) {
         for (int i = 1; i <= 20; ++i) {
             c.rows.push_back(
                 {QString::number(i), QStringLiteral("<null>"), QStringLiteral("York")});
         }
     }
-    test::TestDatabases dbs;
+    test::TestDatabases dbs(engine);
     dbs.addPatients(kPatients);
     dbs.addAppointments(Seed().appointments);
     PinnedClock clock(c.now);
@@ -416,7 +419,18 @@ TEST_P(SystemSql, ReturnsTheExpectedRows) {
     EXPECT_EQ(rows, c.rows);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SystemSql, ::testing::ValuesIn(cases()),
-                         [](const ::testing::TestParamInfo<SqlCase>& param) {
-                             return std::string(param.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SystemSql, ::testing::ValuesIn([] {
+        std::vector<std::tuple<SqlCase, test::Engine>> both;
+        for (const SqlCase& c : cases()) {
+            both.emplace_back(c, test::Engine::File);
+            if (!c.scratch) {
+                both.emplace_back(c, test::Engine::Server);
+            }
+        }
+        return both;
+    }()),
+    [](const ::testing::TestParamInfo<std::tuple<SqlCase, test::Engine>>& param) {
+        return std::string(std::get<0>(param.param).name) + "_" +
+               test::engineName(std::get<1>(param.param));
+    });

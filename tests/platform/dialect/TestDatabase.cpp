@@ -55,7 +55,9 @@ bool isSharedDateColumn(QStringView table, QStringView column) {
 }
 
 data::DialectContext sharedDialect() {
-    return data::DialectContext{isSharedDateColumn};
+    data::DialectContext ctx;
+    ctx.isDateColumn = isSharedDateColumn;
+    return ctx;
 }
 
 QString translated(const QString& jet) {

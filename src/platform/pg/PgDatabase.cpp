@@ -1,0 +1,144 @@
+#include "platform/pg/PgDatabase.h"
+
+#include <libpq-fe.h>
+
+#include "platform/pg/PgLocation.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace orlo::pg {
+
+namespace {
+
+// The password a connection string carries, so that messages can drop it
+// wherever libpq repeats it.
+QString passwordOf(const QByteArray& conninfo) {
+    PQconninfoOption* options = PQconninfoParse(conninfo.constData(), nullptr);
+    if (!options) {
+        return {};
+    }
+    QString password;
+    for (PQconninfoOption* o = options; o->keyword; ++o) {
+        if (qstrcmp(o->keyword, "password") == 0 && o->val) {
+            password = QString::fromUtf8(o->val);
+        }
+    }
+    PQconninfoFree(options);
+    return password;
+}
+
+QString scrubbed(QString message, const QString& password) {
+    message = message.trimmed();
+    if (!password.isEmpty()) {
+        message.replace(password, u"***"_s);
+    }
+    return message;
+}
+
+}  // namespace
+
+PgRows::PgRows(pg_result* result) : m_result(result, PQclear) {}
+
+int PgRows::rowCount() const {
+    return m_result ? PQntuples(m_result.get()) : 0;
+}
+
+int PgRows::columnCount() const {
+    return m_result ? PQnfields(m_result.get()) : 0;
+}
+
+QString PgRows::columnName(int column) const {
+    return QString::fromUtf8(PQfname(m_result.get(), column));
+}
+
+unsigned PgRows::tableOid(int column) const {
+    const Oid oid = PQftable(m_result.get(), column);
+    return oid == InvalidOid ? 0U : unsigned(oid);
+}
+
+int PgRows::tableColumn(int column) const {
+    return PQftablecol(m_result.get(), column);
+}
+
+unsigned PgRows::typeOid(int column) const {
+    return unsigned(PQftype(m_result.get(), column));
+}
+
+bool PgRows::isNull(int row, int column) const {
+    return PQgetisnull(m_result.get(), row, column) != 0;
+}
+
+QString PgRows::text(int row, int column) const {
+    return QString::fromUtf8(PQgetvalue(m_result.get(), row, column),
+                             PQgetlength(m_result.get(), row, column));
+}
+
+qint64 PgRows::changed() const {
+    if (!m_result) {
+        return 0;
+    }
+    const char* n = PQcmdTuples(m_result.get());
+    return (n && *n) ? QByteArray(n).toLongLong() : 0;
+}
+
+PgResult<PgDatabase> PgDatabase::connect(const QString& uri) {
+    const QByteArray conninfo = uri.trimmed().toUtf8();
+    const QString password = passwordOf(conninfo);
+    std::shared_ptr<pg_conn> conn(PQconnectdb(conninfo.constData()), PQfinish);
+    if (!conn) {
+        return PgError{QString::fromUtf16(kCannotConnect), u"out of memory"_s};
+    }
+    if (PQstatus(conn.get()) != CONNECTION_OK) {
+        const QString message = scrubbed(QString::fromUtf8(PQerrorMessage(conn.get())), password);
+        return PgError{QString::fromUtf16(kCannotConnect),
+                       u"%1: %2"_s.arg(redactedUri(uri.trimmed()), message)};
+    }
+    // Server notices (such as "relation already exists, skipping") are not
+    // for the clinic's screens.
+    PQsetNoticeProcessor(
+        conn.get(), [](void*, const char*) {}, nullptr);
+    PgDatabase db;
+    db.m_conn = std::move(conn);
+    db.m_password = password;
+    return db;
+}
+
+PgResult<PgRows> PgDatabase::exec(const QString& sql,
+                                  const std::vector<std::optional<QString>>& params) {
+    if (!m_conn) {
+        return PgError{u"08003"_s, u"the connection is closed"_s};
+    }
+    std::vector<QByteArray> values;
+    values.reserve(params.size());
+    std::vector<const char*> pointers;
+    for (const std::optional<QString>& p : params) {
+        values.push_back(p ? p->toUtf8() : QByteArray());
+        pointers.push_back(p ? values.back().constData() : nullptr);
+    }
+    const QByteArray text = sql.toUtf8();
+    return checked(PQexecParams(m_conn.get(), text.constData(), int(pointers.size()), nullptr,
+                                pointers.data(), nullptr, nullptr, 0));
+}
+
+PgResult<PgRows> PgDatabase::checked(pg_result* result) const {
+    PgRows rows(result);
+    const ExecStatusType st = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
+    if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK) {
+        return rows;
+    }
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    const QString message = QString::fromUtf8(primary ? primary : PQerrorMessage(m_conn.get()));
+    // No SQLSTATE: the connection itself broke.
+    return PgError{QString::fromLatin1(state ? state : "08006"), scrubbed(message, m_password)};
+}
+
+PgStatus PgDatabase::execScript(const QString& sql) {
+    if (!m_conn) {
+        return PgError{u"08003"_s, u"the connection is closed"_s};
+    }
+    ORLO_TRY(checked(PQexec(m_conn.get(), sql.toUtf8().constData())));
+    return {};
+}
+
+}  // namespace orlo::pg
