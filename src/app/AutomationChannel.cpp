@@ -38,13 +38,37 @@ void AutomationChannel::runLines(bool nested) {
             return;
         }
         m_buffer.remove(0, eol + 1);
-        if (line.isEmpty()) {
-            continue;
-        }
         if (!nested && m_buffer.contains('\n')) {
             scheduleDrain();  // lines already here get their look if this one opens a modal window
         }
         reply(m_commands.handleLine(line));
+    }
+    replyToDroppedLines();
+}
+
+void AutomationChannel::dropOverlongLine() {
+    if (m_dropping) {
+        const qsizetype eol = m_buffer.indexOf('\n');
+        if (eol < 0) {
+            m_buffer.clear();
+            return;
+        }
+        m_buffer.remove(0, eol + 1);
+        m_dropping = false;
+    }
+    const qsizetype lastEnd = m_buffer.lastIndexOf('\n') + 1;
+    if (m_buffer.size() - lastEnd > kMaxLineBytes) {
+        m_buffer.truncate(lastEnd);
+        m_buffer.squeeze();  // the memory goes back now, not at the next line
+        m_dropping = true;
+        ++m_droppedLines;
+    }
+}
+
+void AutomationChannel::replyToDroppedLines() {
+    for (; m_droppedLines > 0; --m_droppedLines) {
+        reply(AutomationCommands::refusedLine(
+            QStringLiteral("A command line longer than %1 bytes was dropped.").arg(kMaxLineBytes)));
     }
 }
 
@@ -78,6 +102,7 @@ void AutomationChannel::readAvailable() {
         }
     } else {
         m_buffer.append(chunk, static_cast<qsizetype>(n));
+        dropOverlongLine();
     }
     if (m_looking) {
         // The start-up yields seldom: what looks runs now, in this pass.

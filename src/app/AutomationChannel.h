@@ -7,7 +7,8 @@
 // windows, answers boxes or closes a window: those run at once, so that a
 // script can see and close the modal window its command opened. Their
 // replies come before the waiting command's. End of input ends the desk as
-// "quit" does.
+// "quit" does. A blank line is answered with an error like any line that is
+// no command; a line longer than 16 MiB is dropped with an error reply.
 //
 // Until start() the channel only looks: from startLooking() on, lines that
 // arrive while the add-ins start (and yield to the event loop, as their
@@ -45,6 +46,11 @@ private:
     void runLines(bool nested);
     void reply(QByteArray line);
     void scheduleDrain();
+    // A line that grows past kMaxLineBytes is dropped as it arrives (up to
+    // its line end) and answered with an error once the lines before it
+    // have run, so that one endless line cannot take the desk's memory.
+    void dropOverlongLine();
+    void replyToDroppedLines();
 
     AutomationCommands& m_commands;
     int m_in;
@@ -55,6 +61,10 @@ private:
     bool m_busy = false;
     bool m_ended = false;
     bool m_looking = false;
+    bool m_dropping = false;
+    int m_droppedLines = 0;
 };
+
+inline constexpr qsizetype kMaxLineBytes = qsizetype(16) * 1024 * 1024;
 
 }  // namespace orlo::desk

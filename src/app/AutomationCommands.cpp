@@ -80,6 +80,10 @@ QByteArray AutomationCommands::handleLine(const QByteArray& line) {
     return QJsonDocument(reply).toJson(QJsonDocument::Compact);
 }
 
+QByteArray AutomationCommands::refusedLine(const QString& why) {
+    return QJsonDocument(errorReply(badCommand(why))).toJson(QJsonDocument::Compact);
+}
+
 bool AutomationCommands::runsInsideModal(const QByteArray& line) const {
     const QString name =
         QJsonDocument::fromJson(line).object().value(QStringLiteral("cmd")).toString();

@@ -24,6 +24,8 @@ public:
     // One line in, one line out (without the line end). Bad JSON is an error
     // reply, never a crash.
     QByteArray handleLine(const QByteArray& line);
+    // The error reply to a line that was not run, for `why`.
+    static QByteArray refusedLine(const QString& why);
     QJsonObject run(const QJsonObject& command);
     // Whether a command line may run while another command waits in a
     // nested event loop (a modal window is open): the commands that look

@@ -56,6 +56,11 @@ Result<std::shared_ptr<host::Item>> ItemHandles::find(const QString& handle,
 void ItemHandles::release() {
     for (auto it = m_entries.begin(); it != m_entries.end();) {
         Entry& e = it->second;
+        // A deleted item's handle goes with it: nothing can find it again.
+        if (const auto live = e.item.lock(); live && live->isDeleted()) {
+            it = m_entries.erase(it);
+            continue;
+        }
         if (e.unsaved && (e.unsaved->entryId() != 0 || e.unsaved->isDeleted())) {
             e.id = e.unsaved->isDeleted() ? 0 : e.unsaved->entryId();
             e.unsaved.reset();

@@ -4,7 +4,8 @@
 // keeps naming it once stored). Handles hold items weakly: a handle never
 // keeps an item alive, so a deleted item is let go as soon as nothing else
 // holds it. Only an item never stored is kept, since nothing else could
-// find it again, and only until it is stored or deleted. A handle whose
+// find it again, and only until it is stored or deleted; the handle of a
+// deleted item goes with it. A handle whose
 // item is gone finds it again in the store by entry id, or not at all.
 
 #include <QString>

@@ -59,6 +59,9 @@ struct AddinContext {
     bool ApptItemSaveEnabled = false;
     // The shared database's path, fixed at start-up.
     QString DbLocation;
+    // How long a save or an open waits for a lock another program holds on
+    // the database before it tells the user; 0: the data layer's default.
+    int databaseLockWaitMs = 0;
     // This workstation's address as its listening socket reports it.
     QString LocalIP;
 

@@ -4,7 +4,9 @@
 #include "common/ItemFolders.h"
 #include "common/ItemHandlerSupport.h"
 #include "common/PeerNotice.h"
+#include "common/PendingSave.h"
 #include "common/SqlQuote.h"
+#include "common/StorableText.h"
 #include "host/BuiltInFields.h"
 #include "host/Item.h"
 #include "patients/DateOfBirth.h"
@@ -44,7 +46,7 @@ QString str(const char16_t* s) {
 }
 
 data::DataContext dataContext(const AddinContext& ctx) {
-    return data::DataContext{ctx.clock, ctx.locale};
+    return data::DataContext{ctx.clock, ctx.locale, ctx.databaseLockWaitMs};
 }
 
 }  // namespace
@@ -78,6 +80,7 @@ void PatientItemHandlers::Write(host::Item& item) {
         reportHandlerError(m_ctx, trap.error(), str(kPatientSaveErrorsTitle), {}, nullptr, nullptr);
         return;
     }
+    makeValuesStorable(m_ctx, item, values, kLastNameValue, kCreatedValue, 1, propertyOf);
     const QString lastName = values.at(kLastNameValue - 1);
     const QString firstName = values.at(kFirstNameValue - 1);
     const QString typedDob = values.at(kDobValue - 1);
@@ -93,14 +96,16 @@ void PatientItemHandlers::Write(host::Item& item) {
     // A check that failed has been reported; inserting now could add the
     // patient a second time (the check may have failed on a busy file that
     // is free again for the insert).
-    if (!PatientDuplicateCheck(m_ctx.DbLocation, lastName, firstName, dob)) {
-        return;
+    bool stored = false;
+    if (PatientDuplicateCheck(m_ctx.DbLocation, lastName, firstName, dob)) {
+        stored = PatientFound ? updatePatient(item, values, modified) : insertPatient(item, values);
     }
-    const bool done = PatientFound ? updatePatient(values, modified) : insertPatient(item, values);
-    if (done) {
-        FoundPatientID.clear();
-        PatientFound = false;
-    }
+    FoundPatientID.clear();
+    PatientFound = false;
+    // A save that did not reach the database is marked on the item, so that
+    // nothing read from the database overwrites what was typed; the next
+    // save that gets through clears it.
+    ignoreError(setPendingSave(item, !stored), "a property of the item's own save");
 }
 
 bool PatientItemHandlers::insertPatient(host::Item& item, QStringList values) {
@@ -141,22 +146,34 @@ bool PatientItemHandlers::insertPatient(host::Item& item, QStringList values) {
     return true;
 }
 
-bool PatientItemHandlers::updatePatient(QStringList values, const QString& modified) {
+bool PatientItemHandlers::updatePatient(host::Item& item, QStringList values,
+                                        const QString& modified) {
     // Last name to "Created", the "Modified" text, the delete flag.
     QStringList texts = values.mid(kLastNameValue - 1, kCreatedValue - kLastNameValue + 1);
     texts << modified << values.at(kDeleteFlagValue - 1);
     if (!UpdatePatientRecord(m_ctx, m_ctx.DbLocation, FoundPatientID, texts)) {
         // Nothing reached the database: the peers are not told.
-        return true;
+        return false;
     }
-    // The notice goes out only while the database can be reached.
+    // The row found is this contact's from now on: its key is stored with
+    // this save, so that its open reads that row and a later change of name
+    // updates it instead of adding the patient a second time.
+    ErrorTrap keep = itemHandlerTrap();
+    keep.step(
+        [&] { return item.setUserProperty(propertyOf(kPatientIdValue), Variant(FoundPatientID)); });
+    keep.step([&] {
+        return setControlValue(item, records::str(records::kPatientPage),
+                               records::str(records::kPatientIdControl), Variant(FoundPatientID));
+    });
+    // The notice goes out only while the database can be reached; the row
+    // is written by now either way.
     ErrorTrap trap = itemHandlerTrap();
     data::Connection conn(dataContext(m_ctx));
     trap.step([&] { return openJetConnection(conn, m_ctx.DbLocation); });
     if (trap.failed()) {
         reportHandlerError(m_ctx, trap.error(), str(kPatientSaveErrorsTitle), conn.errors(),
                            nullptr, &conn);
-        return false;
+        return true;
     }
     ignoreError(conn.close(), "the routine's own outcome is what its caller hears");
     values[kPatientIdValue - 1] = FoundPatientID;
@@ -198,6 +215,11 @@ bool PatientItemHandlers::PatientDuplicateCheck(const QString& connectionString,
 void PatientItemHandlers::Open(host::Item& item) {
     DeletionEnded();
     if (!isInAddinFolder(m_ctx, item, str(kPatientsFolderName))) {
+        return;
+    }
+    if (hasPendingSave(item)) {
+        // The database holds an older patient than the item: not read.
+        reportPendingSaveOnOpen(m_ctx, QStringLiteral("patient"));
         return;
     }
     ErrorTrap trap = itemHandlerTrap();

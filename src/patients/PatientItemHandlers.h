@@ -74,9 +74,9 @@ public:
     QString FoundPatientID;
 
 private:
-    // Both return false when the save ended on its error path.
+    // Both return whether the patient reached the database.
     bool insertPatient(host::Item& item, QStringList values);
-    bool updatePatient(QStringList values, const QString& modified);
+    bool updatePatient(host::Item& item, QStringList values, const QString& modified);
 
     AddinContext& m_ctx;
     // The contact whose deletion switched the save off, while that lasts.

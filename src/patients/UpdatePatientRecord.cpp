@@ -49,7 +49,7 @@ QString patientUpdateStatement(const QString& patientId, const QStringList& text
 bool UpdatePatientRecord(AddinContext& ctx, const QString& connectionString,
                          const QString& patientId, const QStringList& texts) {
     ErrorTrap trap;  // error 5 passed over
-    data::Connection conn(data::DataContext{ctx.clock, ctx.locale});
+    data::Connection conn(data::DataContext{ctx.clock, ctx.locale, ctx.databaseLockWaitMs});
     trap.step([&] { return checkKeyText(patientId); });
     trap.step([&] { return openJetConnection(conn, connectionString); });
     const std::optional<qint64> changed = trap.value([&] {

@@ -3,6 +3,7 @@
 #include "common/AddinContext.h"
 #include "common/ItemFolders.h"
 #include "common/ItemHandlerSupport.h"
+#include "common/PendingSave.h"
 #include "host/Application.h"
 #include "host/HostErrors.h"
 #include "host/Inspector.h"
@@ -127,6 +128,12 @@ Status UpdatePatientItem(AddinContext& ctx, const PatientFieldValues& values) {
                          QStringLiteral("There is no contact with PatientID %1 in \"%2\".")
                              .arg(valueAt(values, 1), QString::fromUtf16(kPatientsFolderName)),
                          QString::fromUtf16(host::err::kSource));
+    }
+    if (hasPendingSave(*item)) {
+        // The user's changes have not reached the database yet: a notice
+        // must not overwrite them before their own save does.
+        return pendingSaveRefusal(QStringLiteral("The contact with PatientID ") +
+                                  valueAt(values, 1));
     }
     QList<int> order = {1};
     order << namesFirstOrder(kLastClinicalValue) << kDeleteFlagValue;

@@ -39,7 +39,9 @@ Result<bool> PatientExistsByCustomerID(AddinContext& ctx, const QString& patient
 // "Check Names" of the active item window. Values 48 and 49 are not applied.
 Status AddPatientItem(AddinContext& ctx, const PatientFieldValues& values);
 // Overwrites the user properties of the item with "PatientID" = value 1
-// (values 1 to 47 and 50) and saves it; an id with no item fails.
+// (values 1 to 47 and 50) and saves it; an id with no item fails, and so
+// does an item whose last save did not reach the database (it is left as
+// typed).
 Status UpdatePatientItem(AddinContext& ctx, const PatientFieldValues& values);
 
 }  // namespace orlo::patients

@@ -4,6 +4,8 @@
 #include "common/ItemFolders.h"
 #include "common/ItemHandlerSupport.h"
 #include "common/PeerNotice.h"
+#include "common/PendingSave.h"
+#include "common/StorableText.h"
 #include "host/BuiltInFields.h"
 #include "host/Item.h"
 #include "host/forms/FormControl.h"
@@ -36,6 +38,8 @@ constexpr int kLastExamValue = 29;  // RXADVICE
 constexpr int kFirstChargeValue = 30;
 constexpr int kLastChargeValue = 53;  // RECEIPTNO
 
+constexpr int kLastCalendarYear = 9999;
+
 constexpr host::Rgb kBlack{0, 0, 0};
 constexpr host::Rgb kRed{255, 0, 0};
 
@@ -52,7 +56,7 @@ QString str(const char16_t* s) {
 }
 
 data::DataContext dataContext(const AddinContext& ctx) {
-    return data::DataContext{ctx.clock, ctx.locale};
+    return data::DataContext{ctx.clock, ctx.locale, ctx.databaseLockWaitMs};
 }
 
 }  // namespace
@@ -67,21 +71,25 @@ void AppointmentItemHandlers::Write(host::Item& item) {
     for (int p = 1; p <= records::kScheduleValueCount; ++p) {
         values << propertyText(item, propertyOf(p), m_ctx, trap);
     }
+    if (!trap.failed()) {
+        makeValuesStorable(m_ctx, item, values, 1, records::kScheduleValueCount, 1, propertyOf);
+    }
+    bool stored = false;
     if (trap.failed()) {
         reportHandlerError(m_ctx, trap.error(), str(kAppointmentSaveErrorsTitle), {}, nullptr,
                            nullptr);
-        return;
-    }
-    if (const Status dates = checkDates(values); !dates) {
+    } else if (const Status dates = checkDates(values); !dates) {
         reportHandlerError(m_ctx, dates.error(), str(kAppointmentSaveErrorsTitle), {}, nullptr,
                            nullptr);
-        return;
-    }
-    if (!scheduleId.isEmpty()) {
-        updateAppointment(scheduleId, values);
+    } else if (!scheduleId.isEmpty()) {
+        stored = updateAppointment(scheduleId, values);
     } else {
-        insertAppointment(item, values);
+        stored = insertAppointment(item, values);
     }
+    // A save that did not reach the database is marked on the item, so that
+    // nothing read from the database overwrites what was typed; the next
+    // save that gets through clears it.
+    ignoreError(setPendingSave(item, !stored), "a property of the item's own save");
 }
 
 Status AppointmentItemHandlers::checkDates(const QStringList& values) const {
@@ -94,6 +102,11 @@ Status AppointmentItemHandlers::checkDates(const QStringList& values) const {
             return refused(kVisitTimeMissingText, p);
         }
     }
+    if (*m_ctx.locale.parseDateTime(values.at(kEndValue - 1)) <
+        *m_ctx.locale.parseDateTime(values.at(kStartValue - 1))) {
+        return makeError(err::kTypeMismatch, str(kVisitEndsBeforeStartText),
+                         QStringLiteral("Orlo"));
+    }
     const QString due = values.at(kRecallDueValue - 1);
     if (!isNoRecallDate(due) && !m_ctx.locale.parseDateTime(due)) {
         return refused(kRecallDueNotADateText, kRecallDueValue);
@@ -101,7 +114,7 @@ Status AppointmentItemHandlers::checkDates(const QStringList& values) const {
     return okStatus();
 }
 
-void AppointmentItemHandlers::insertAppointment(host::Item& item, QStringList values) {
+bool AppointmentItemHandlers::insertAppointment(host::Item& item, QStringList values) {
     ErrorTrap trap = itemHandlerTrap();
     data::Connection conn(dataContext(m_ctx));
     data::Recordset rs;
@@ -141,35 +154,43 @@ void AppointmentItemHandlers::insertAppointment(host::Item& item, QStringList va
     if (trap.failed()) {
         reportHandlerError(m_ctx, trap.error(), str(kAppointmentSaveErrorsTitle), conn.errors(),
                            &rs, &conn);
-        return;
+        return false;
     }
     rs.close();
     ignoreError(conn.close(), "the routine's own outcome is what its caller hears");
     values.prepend(scheduleId);
     sendPeerNotice(m_ctx, peerNoticeLine(kScheduleNotice, kNoticeNewRow, values));
+    return true;
 }
 
-void AppointmentItemHandlers::updateAppointment(const QString& scheduleId, QStringList values) {
+bool AppointmentItemHandlers::updateAppointment(const QString& scheduleId, QStringList values) {
     if (!UpdateScheduleRecord(m_ctx, m_ctx.DbLocation, scheduleId, values)) {
         // Nothing reached the database: the peers are not told.
-        return;
+        return false;
     }
-    // The notice goes out only while the database can be reached.
+    // The notice goes out only while the database can be reached; the row
+    // is written by now either way.
     ErrorTrap trap = itemHandlerTrap();
     data::Connection conn(dataContext(m_ctx));
     trap.step([&] { return openJetConnection(conn, m_ctx.DbLocation); });
     if (trap.failed()) {
         reportHandlerError(m_ctx, trap.error(), str(kAppointmentSaveErrorsTitle), conn.errors(),
                            nullptr, &conn);
-        return;
+        return true;
     }
     ignoreError(conn.close(), "the routine's own outcome is what its caller hears");
     values.prepend(scheduleId);
     sendPeerNotice(m_ctx, peerNoticeLine(kScheduleNotice, kNoticeChangedRow, values));
+    return true;
 }
 
 void AppointmentItemHandlers::Open(host::Item& item) {
     if (!isInAddinFolder(m_ctx, item, str(kSchedulerFolderName))) {
+        return;
+    }
+    if (hasPendingSave(item)) {
+        // The database holds an older appointment than the item: not read.
+        reportPendingSaveOnOpen(m_ctx, QStringLiteral("appointment"));
         return;
     }
     ErrorTrap trap = itemHandlerTrap();
@@ -239,7 +260,14 @@ void AppointmentItemHandlers::CustomPropertyChange(host::Item& item, const QStri
             return;
         }
         const std::optional<QDate> due = recallDueDate(startDate->date(), months);
-        if (due) {
+        if (due && due->year() > kLastCalendarYear) {
+            // The database keeps no date after 9999: no due date, and the
+            // user hears why.
+            m_ctx.messageBoxes.show(MessageBoxRequest{str(kRecallBeyondCalendarText).arg(months),
+                                                      {},
+                                                      MsgIcon::Exclamation,
+                                                      MsgButtons::OK});
+        } else if (due) {
             ignoreError(item.setUserProperty(records::str(records::kRecallDueProperty),
                                              Variant(m_ctx.locale.shortDate(*due))),
                         "a derived date; the save reports what the item refuses");

@@ -48,6 +48,13 @@ inline constexpr char16_t kRecallDueNotADateText[] =
     u"The appointment was not saved to the database: \"%1\" must hold a date, or \"None\" for no "
     u"recall.";
 
+inline constexpr char16_t kVisitEndsBeforeStartText[] =
+    u"The appointment was not saved to the database: its \"End\" is before its \"Start\".";
+// Choosing a recall period whose due date would fall after the year 9999.
+inline constexpr char16_t kRecallBeyondCalendarText[] =
+    u"No recall due date was set: %1 months after the start of this appointment is after the "
+    u"year 9999.";
+
 class AppointmentItemHandlers {
 public:
     explicit AppointmentItemHandlers(AddinContext& context) : m_ctx(context) {}
@@ -60,8 +67,9 @@ private:
     // The values the row's date columns take, checked before anything is
     // written.
     Status checkDates(const QStringList& values) const;
-    void insertAppointment(host::Item& item, QStringList values);
-    void updateAppointment(const QString& scheduleId, QStringList values);
+    // Both return whether the appointment reached the database.
+    bool insertAppointment(host::Item& item, QStringList values);
+    bool updateAppointment(const QString& scheduleId, QStringList values);
     void colourLabel(host::Item& item, const QString& property, const QString& label);
 
     AddinContext& m_ctx;

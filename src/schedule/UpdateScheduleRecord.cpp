@@ -59,7 +59,7 @@ Result<QString> scheduleUpdateStatement(const QString& scheduleId, const QString
 bool UpdateScheduleRecord(AddinContext& ctx, const QString& connectionString,
                           const QString& scheduleId, const QStringList& values) {
     ErrorTrap trap;  // error 5 passed over
-    data::Connection conn(data::DataContext{ctx.clock, ctx.locale});
+    data::Connection conn(data::DataContext{ctx.clock, ctx.locale, ctx.databaseLockWaitMs});
     trap.step([&] { return checkKeyText(scheduleId); });
     trap.step([&] { return openJetConnection(conn, connectionString); });
     const std::optional<QString> sql =

@@ -2,6 +2,7 @@
 
 #include "common/AddinContext.h"
 #include "common/ItemFolders.h"
+#include "common/PendingSave.h"
 #include "host/HostErrors.h"
 #include "host/Item.h"
 #include "host/Items.h"
@@ -97,6 +98,11 @@ Status UpdateAppointmentItem(AddinContext& ctx, const QString& scheduleId,
                          QStringLiteral("There is no appointment with ScheduleID %1 in \"%2\".")
                              .arg(scheduleId, QString::fromUtf16(kSchedulerFolderName)),
                          QString::fromUtf16(host::err::kSource));
+    }
+    if (hasPendingSave(*item)) {
+        // The user's changes have not reached the database yet: a notice
+        // must not overwrite them before their own save does.
+        return pendingSaveRefusal(QStringLiteral("The appointment with ScheduleID ") + scheduleId);
     }
     ORLO_TRY(assignValues(*item, scheduleId, values, true));
     ctx.ApptItemSaveEnabled = false;

@@ -34,6 +34,7 @@ Result<bool> AppointmentExistsByMileage(AddinContext& ctx, const QString& schedu
 // of the field map; values 12 and 13 ("Created", "Modified") stay the desk's.
 Status AddAppointmentItem(AddinContext& ctx, const QString& scheduleId,
                           const ScheduleFieldValues& values);
+// Fails for an item whose last save did not reach the database (left as typed).
 Status UpdateAppointmentItem(AddinContext& ctx, const QString& scheduleId,
                              const ScheduleFieldValues& values);
 

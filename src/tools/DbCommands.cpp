@@ -109,7 +109,7 @@ QString csvValue(const Variant& v, const Locale& locale) {
 }
 
 int init(const QStringList& args, ToolIo& io, data::DatabaseKind kind) {
-    if (args.size() != 1) {
+    if (args.size() != 1 || args.first().trimmed().isEmpty()) {
         return usageError(io, u"init takes exactly one PATH"_s);
     }
     if (kind == data::DatabaseKind::Shared && data::isServerLocation(args.first())) {
@@ -206,6 +206,9 @@ int seed(const QStringList& args, ToolIo& io) {
     }
     if (o->positional.size() != 1) {
         return usageError(io, u"seed takes exactly one PATH"_s);
+    }
+    if (!o->named.contains(u"--patients"_s) && !o->named.contains(u"--appointments"_s)) {
+        return usageError(io, u"seed wants --patients N or --appointments M"_s);
     }
     SeedOptions options;
     std::optional<qint64> patients = parseCount(*o, u"--patients"_s, 0, io, &code);

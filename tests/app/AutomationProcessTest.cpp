@@ -91,6 +91,34 @@ TEST_F(AutomationProcess, BadInputIsAnErrorReplyAndTheDeskRunsOn) {
         EXPECT_NE(error.value(u"number"_s).toInteger(), 0) << line.toStdString();
         EXPECT_FALSE(error.value(u"description"_s).toString().isEmpty());
     }
+    // A blank line is no command either.
+    for (const QByteArray& blank : {QByteArray(), QByteArray("   \r")}) {
+        desk.sendLine(blank, u"blank"_s);
+        EXPECT_TRUE(desk.reply(false).value(u"error"_s).toObject().contains(u"description"_s));
+    }
+    // A line past 16 MiB is dropped as it arrives, answered once, and the
+    // next line runs as usual.
+    desk.sendLine(QByteArray(17 * 1024 * 1024, 'a'), u"overlong"_s);
+    EXPECT_EQ(desk.reply(false).value(u"error"_s).toObject().value(u"description"_s).toString(),
+              u"A command line longer than 16777216 bytes was dropped."_s);
+    // A deleted item's handle goes with it; a new item then has its own.
+    const QString id = desk.ok("create", {{u"folder"_s, qs(kPatients)}, {u"save"_s, true}})
+                           .value(u"id"_s)
+                           .toString();
+    desk.ok("delete", {{u"id"_s, id}});
+    desk.refused("dump", {{u"id"_s, id}});
+    const QString next =
+        desk.ok("create", {{u"folder"_s, qs(kPatients)},
+                           {u"properties"_s, QJsonObject{{u"Last Name"_s, u"Next"_s}}},
+                           {u"save"_s, true}})
+            .value(u"id"_s)
+            .toString();
+    EXPECT_EQ(desk.ok("dump", {{u"id"_s, next}})
+                  .value(u"properties"_s)
+                  .toObject()
+                  .value(u"Last Name"_s)
+                  .toString(),
+              u"Next"_s);
     EXPECT_TRUE(desk.ok("state").value(u"mainWindow"_s).toBool());
     // End of input ends the desk as quit does.
     desk.closeInput();

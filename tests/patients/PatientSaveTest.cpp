@@ -148,10 +148,16 @@ TEST_F(PatientSaveTest, ExistingRowWithSameNameAndBirthIsUpdated) {
     EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM PATIENTS"_s), 1);
     EXPECT_EQ(column(u"CITY"_s, 7), u"Leeds"_s);
     EXPECT_EQ(column(u"DELETE_FLAG"_s, 7), u"NO"_s);
-    // The update path leaves the item's own key alone.
-    EXPECT_TRUE(text(item, u"PatientID"_s).isEmpty());
+    // The contact is linked to the row it found, inside the same save...
+    EXPECT_EQ(text(item, u"PatientID"_s), u"7"_s);
+    EXPECT_EQ(text(item, u"Customer ID"_s), u"7"_s);
     ASSERT_EQ(peers.lines.size(), 1u);
     EXPECT_TRUE(peers.lines[0].startsWith(u"P,2,7,O'Neil,Åsa,02/03/1980,Ann,"_s));
+    // ...so that its next open reads that row.
+    ASSERT_TRUE(item->Close(host::SaveMode::Discard).ok());
+    rawExec(u"UPDATE PATIENTS SET CITY = 'Whitby' WHERE PT_ID = 7"_s);
+    display(item);
+    EXPECT_EQ(text(item, u"City1"_s), u"Whitby"_s);
 }
 
 TEST_F(PatientSaveTest, UpdateThatWritesNothingIsReportedAndNotAnnounced) {

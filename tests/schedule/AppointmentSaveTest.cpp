@@ -137,6 +137,8 @@ TEST_F(AppointmentSaveTest, AVisitWithoutADateIsRefusedNamingTheField) {
         {u"RecallDBFormattedMASK"_s, Variant(u"next spring"_s),
          u"\"RecallDBFormattedMASK\" must hold a date, or \"None\" for no "
          "recall."_s},
+        {u"End"_s, Variant(naiveDateTime(QDate(2026, 3, 15), QTime(9, 29))),
+         u"its \"End\" is before its \"Start\"."_s},
     };
     auto saved = openNewAppointment();
     ASSERT_TRUE(saved->Save().ok());
@@ -281,6 +283,26 @@ TEST_F(AppointmentSaveTest, FillOperationsNeverWriteTheDatabase) {
     // An id with no item fails in the caller and changes nothing.
     EXPECT_FALSE(schedule::UpdateAppointmentItem(*ctx, u"78"_s, values).ok());
     EXPECT_TRUE(ctx->ApptItemSaveEnabled);
+}
+
+TEST_F(AppointmentSaveTest, ARecallDueAfterTheYear9999IsRefusedAndTheVisitStillSaves) {
+    auto item = openNewAppointment();
+    ASSERT_TRUE(
+        item->setUserProperty(u"Start"_s, Variant(naiveDateTime(QDate(9999, 6, 1), QTime(9, 0))))
+            .ok());
+    ASSERT_TRUE(
+        item->setUserProperty(u"End"_s, Variant(naiveDateTime(QDate(9999, 6, 1), QTime(9, 30))))
+            .ok());
+    set(item, u"RecallMonths"_s, u"12"_s);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0],
+              (MessageBoxRequest{u"No recall due date was set: 12 months after the start of this "
+                                 "appointment is after the year 9999."_s,
+                                 u"Orlo"_s, MsgIcon::Exclamation, MsgButtons::OK}));
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(column(u"START_TIME"_s), u"9999-06-01 09:00:00"_s);
+    EXPECT_EQ(column(u"RECALLDUEDATE"_s), u"<null>"_s);
 }
 
 }  // namespace

@@ -215,6 +215,8 @@ TEST_F(Tool, BadArgumentsAndBadFilesFailCleanly) {
         {{u"db"_s, u"seed"_s, notDb, u"--patients"_s, u"3"_s}, 1, "not an Orlo database"},
         {{u"db"_s, u"seed"_s, db, u"--appointments"_s, u"3"_s}, 1, "no patients"},
         {{u"db"_s, u"init"_s, path("no/such/folder/x.mdb")}, 1, "Cannot create"},
+        {{u"db"_s, u"init"_s, QString()}, 2, "exactly one PATH"},
+        {{u"db"_s, u"seed"_s, db}, 2, "seed wants --patients N or --appointments M"},
     };
     ASSERT_EQ(runOrlo({u"db"_s, u"init"_s, db}).code, 0);
     for (const Case& c : cases) {
@@ -232,4 +234,6 @@ TEST(Csv, QuotesOnlyWhatNeedsIt) {
     using orlo::tools::csvLine;
     EXPECT_EQ(csvLine({u"a"_s, QString(), u"b c"_s}), u"a,,b c\n"_s);
     EXPECT_EQ(csvLine({u"a,b"_s, u"x\"y"_s, u"1\r2"_s}), u"\"a,b\",\"x\"\"y\",\"1\r2\"\n"_s);
+    // A name cannot send escape sequences to the terminal the output lands in.
+    EXPECT_EQ(csvLine({u"\x1b[2Jname\x07"_s, u"tab\tok"_s}), u"\\x1b[2Jname\\x07,tab\tok\n"_s);
 }

@@ -18,13 +18,11 @@ namespace orlo::data {
 
 namespace {
 
-// How long a statement waits for another workstation's lock before it
-// fails as "file already in use". The shared file keeps SQLite's rollback
-// journal (WAL would need shared memory on one host, which a network share
-// cannot give), so readers and writers take turns on file locks; writers
-// hold them for milliseconds, and the bound keeps a stuck workstation from
-// hanging the others forever.
-constexpr int kBusyTimeoutMs = 10000;
+// The shared file keeps SQLite's rollback journal (WAL would need shared
+// memory on one host, which a network share cannot give), so readers and
+// writers take turns on file locks; writers hold them for milliseconds, and
+// the bound (DataContext::lockWaitMs) keeps a stuck workstation or another
+// program from hanging the desk: the user hears "in use" after one wait.
 // 64 MiB of page cache per connection (SQLite's default is 2 MiB).
 constexpr char kReportCacheSize[] = "PRAGMA cache_size=-65536";
 // Up to 1 GiB of the file read through a memory map.
@@ -90,16 +88,23 @@ Status Connection::open() {
         return s.fail(providerFailure(u"Could not find file '%1'."_s.arg(path)));
     }
     // No SQLITE_OPEN_CREATE: a wrong path must fail, never leave an empty
-    // database behind.
+    // database behind. A file or folder that nobody may write is opened
+    // for reading only, whoever runs the desk (the superuser could write
+    // it anyway): its writes then fail and are reported, the file stays as
+    // it was.
+    const auto anyWrite =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    const bool readOnly = !(info.permissions() & anyWrite) ||
+                          !(QFileInfo(info.absolutePath()).permissions() & anyWrite);
     sqlite::SqlResult<sqlite::Database> opened =
-        sqlite::Database::open(path, SQLITE_OPEN_READWRITE);
+        sqlite::Database::open(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
     if (!opened) {
         return s.fail(providerFailure(
             u"The database '%1' cannot be opened: %2"_s.arg(path, opened.error().message)));
     }
     s.attach(std::move(opened).value(), info.absoluteFilePath());
     sqlite::Database& db = s.database();
-    db.setBusyTimeout(kBusyTimeoutMs);
+    db.setBusyTimeout(m_ctx.lockWaitMs > 0 ? m_ctx.lockWaitMs : kDefaultLockWaitMs);
 
     // Reading the header tells a database from any other file.
     const QString probeSql = u"PRAGMA application_id"_s;
@@ -109,7 +114,12 @@ Status Connection::open() {
         return row ? int(probe.columnInt(0)) : 0;
     }();
     if (!applicationId) {
+        const bool inUse = !s.errors().empty() && s.errors().back().sqlState == u"HYT00"_s;
         ignoreError(s.close(), "the failed open's own error is the one reported");
+        if (inUse) {
+            // A lock held by another program is no fault of the file.
+            return applicationId.error();
+        }
         return providerFailure(u"Unrecognized database format '%1' (%2)."_s.arg(
             path, applicationId.error().description));
     }

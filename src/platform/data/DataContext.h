@@ -10,9 +10,15 @@ class Locale;
 
 namespace orlo::data {
 
+// How long a statement waits for another program's lock on the database
+// before it fails as "in use", unless the context names its own wait.
+inline constexpr int kDefaultLockWaitMs = 3000;
+
 struct DataContext {
     const Clock& clock;
     const Locale& locale;
+    // The wait for a lock held by another program; 0: kDefaultLockWaitMs.
+    int lockWaitMs = 0;
 };
 
 }  // namespace orlo::data

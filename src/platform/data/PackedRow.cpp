@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/sqlite/Statement.h"
+
 namespace orlo::data::detail {
 
 namespace {
@@ -143,7 +145,7 @@ Variant PackedRow::value(int column) const {
             return Variant(get<double>(p + 1));
         case kText: {
             const qint32 bytes = get<qint32>(p + 1);
-            return Variant(QString::fromUtf8(p + 1 + sizeof(qint32), bytes));
+            return Variant(sqlite::storedUtf8Text(p + 1 + sizeof(qint32), bytes));
         }
         default:
             return Variant::null();

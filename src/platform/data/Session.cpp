@@ -241,7 +241,12 @@ Error Session::failure(const sqlite::SqliteError& e, const QString& sql) {
             "includes related records, or a related record is required ("_s +
             message + QLatin1Char(')');
     } else if (e.code == SQLITE_BUSY || e.code == SQLITE_LOCKED) {
-        message = u"Could not use '%1'; file already in use (%2)"_s.arg(m_path, message);
+        message =
+            u"Could not use '%1'; file already in use: another program holds it (%2). Try again in a moment."_s
+                .arg(m_path, message);
+    } else if (e.code == SQLITE_READONLY) {
+        message =
+            u"Cannot update '%1'; database or object is read-only (%2)."_s.arg(m_path, message);
     }
     Error error = dataError(number, message);
     ProviderError pe;

@@ -75,7 +75,14 @@ Status RegistryStore::modify(const std::function<void(RegistryData&)>& change) {
         return fileError(err::kRegistryCantWrite, u"Cannot create the folder of"_s, m_filePath,
                          u"mkdir failed"_s);
     }
-    QLockFile lock(m_filePath + u".lock"_s);
+    const QString lockPath = m_filePath + u".lock"_s;
+    if (const QFileInfo lockInfo(lockPath); lockInfo.exists() && !lockInfo.isFile()) {
+        // A folder (or device) of that name can never be taken as a lock:
+        // waiting for it would only stall the caller.
+        return fileError(err::kRegistryCantWrite, u"Cannot lock the settings file"_s, m_filePath,
+                         lockPath + u" is not a file; remove it or move it away"_s);
+    }
+    QLockFile lock(lockPath);
     // A lock left by a process that died is taken over at once (its owner is
     // gone); one older than this is taken over even if the owner lives on.
     lock.setStaleLockTime(30000);

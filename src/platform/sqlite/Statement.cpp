@@ -1,5 +1,7 @@
 #include "platform/sqlite/Statement.h"
 
+#include <QStringDecoder>
+
 namespace orlo::sqlite {
 
 namespace {
@@ -9,6 +11,17 @@ QString utf8Text(const char* text) {
 }
 
 }  // namespace
+
+QString storedUtf8Text(const char* text, qsizetype bytes) {
+    // QString::fromUtf8 drops a leading byte order mark, which would change
+    // a value that starts with U+FEFF between its write and its read.
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (bytes >= 3 && std::string_view(text, 3) == kBom) {
+        QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return decode(QByteArrayView(text, bytes));
+    }
+    return QString::fromUtf8(text, bytes);
+}
 
 QString Statement::sql() const {
     return utf8Text(sqlite3_sql(m_stmt.get()));
@@ -86,7 +99,7 @@ QString Statement::columnText(int column) const {
     if (text == nullptr) {
         return {};
     }
-    return QString::fromUtf8(text, sqlite3_column_bytes(m_stmt.get(), column));
+    return storedUtf8Text(text, sqlite3_column_bytes(m_stmt.get(), column));
 }
 
 QString Statement::columnUtf16Blob(int column) const {

@@ -73,6 +73,10 @@ private:
     std::unique_ptr<sqlite3_stmt, Finalizer> m_stmt;
 };
 
+// A stored UTF-8 text as it was written: unlike QString::fromUtf8, a
+// leading byte order mark stays part of the text.
+QString storedUtf8Text(const char* text, qsizetype bytes);
+
 template <typename F>
 SqlStatus Statement::forEachRow(F&& f) {
     int rc = SQLITE_ROW;

@@ -108,6 +108,18 @@ TEST_F(RegistryFileTest, AWriteWaitsForALiveLockAndTakesOverADeadOne) {
     RegistryStore store(file());
     const RegistryKey key{RegistryRoot::CurrentUser, u"K"_s};
     {
+        // A folder where the lock file goes is refused at once, not waited on.
+        ASSERT_TRUE(QDir().mkpath(file() + u".lock"_s));
+        store.setLockTimeout(60000ms);
+        const Status s = store.setValue(key, u"v"_s, {kRegSz, "x"});
+        ASSERT_FALSE(s.ok());
+        EXPECT_EQ(s.error().number, err::kRegistryCantWrite);
+        EXPECT_EQ(s.error().description, u"Cannot lock the settings file "_s + file() + u": "_s +
+                                             file() +
+                                             u".lock is not a file; remove it or move it away"_s);
+        ASSERT_TRUE(QDir().rmdir(file() + u".lock"_s));
+    }
+    {
         QLockFile held(file() + u".lock"_s);
         ASSERT_TRUE(held.tryLock(0));
         store.setLockTimeout(150ms);

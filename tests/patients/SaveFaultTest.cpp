@@ -1,0 +1,393 @@
+// Saves and opens of patients and appointments while the shared database is
+// unusable (moved away, read-only, locked by another program, garbage, cut
+// in half): the user is told, the item keeps every typed value, the file is
+// not touched, and once the fault is cleared nothing read from the database
+// overwrites the item before its next save stores exactly what was typed.
+
+#include <sqlite3.h>
+
+#include <QFile>
+#include <cctype>
+
+#include "RecordsFixture.h"
+#include "patients/basOutlookPatients.h"
+#include "schedule/basOutlookAppointments.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace orlo::test {
+namespace {
+
+enum class Fault { Missing, ReadOnlyFile, ReadOnlyFolder, Locked, Garbage, CutInHalf };
+enum class Road { Insert, Update, Open };
+
+struct Kind {
+    bool patient;
+    const char* table;
+    const char* keyColumn;
+    const char* key;
+    const char* edited;
+    const char* editedColumn;
+};
+constexpr Kind kPatient{true, "PATIENTS", "PT_ID", "PatientID", "City1", "CITY"};
+constexpr Kind kAppointment{false, "SCHEDULED", "SCHEDULE_ID", "ScheduleID", "REASON", "REASON"};
+
+struct FaultCase {
+    const char* name;
+    Fault fault;
+    const char* boxSays;  // a part of the box's text
+};
+const FaultCase kFaults[] = {
+    {"missing", Fault::Missing, "Could not find file"},
+    {"read-only file", Fault::ReadOnlyFile, "is read-only"},
+    {"read-only folder", Fault::ReadOnlyFolder, "is read-only"},
+    {"locked", Fault::Locked, "file already in use: another program holds it"},
+    {"garbage", Fault::Garbage, "Unrecognized database format"},
+    {"cut in half", Fault::CutInHalf, "malformed"},
+};
+
+using Param = std::tuple<const Kind*, Road, const FaultCase*>;
+
+QString l1(const char* s) {
+    return QString::fromLatin1(s);
+}
+
+class SaveFaultTest : public RecordsFixture, public ::testing::WithParamInterface<Param> {
+protected:
+    void SetUp() override {
+        RecordsFixture::SetUp();
+        ctx->databaseLockWaitMs = 100;
+        if (!kind().patient) {
+            rawExec(u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\") VALUES (5, 'Smith')"_s);
+        }
+    }
+    void TearDown() override {
+        clearFault();
+        RecordsFixture::TearDown();
+    }
+
+    const Kind& kind() const { return *std::get<0>(GetParam()); }
+    std::shared_ptr<host::Item> fresh() {
+        return kind().patient
+                   ? newPatient(u"O'Brien"_s, u"Zoë"_s, u"01/02/1970"_s)
+                   : newAppointment(naiveDateTime(QDate(2026, 3, 16), QTime(9, 0)), u"5"_s);
+    }
+    QString edited(const std::shared_ptr<host::Item>& item) {
+        return text(item, l1(kind().edited));
+    }
+    QString storedEdit() const {
+        return rawValue(u"SELECT \"%1\" FROM %2 WHERE %3 = 1"_s.arg(
+                            l1(kind().editedColumn), l1(kind().table), l1(kind().keyColumn)))
+            .value_or(u"<no row>"_s);
+    }
+    QString faultedFile() const {
+        return std::get<2>(GetParam())->fault == Fault::Missing ? dbPath + u".away"_s : dbPath;
+    }
+
+    void applyFault(Fault fault) {
+        m_fault = fault;
+        m_original = readFile(dbPath);
+        const QString folder = QFileInfo(dbPath).absolutePath();
+        switch (fault) {
+            case Fault::Missing:
+                hideDatabase();
+                break;
+            case Fault::ReadOnlyFile:
+                ASSERT_TRUE(QFile::setPermissions(dbPath, QFile::ReadOwner | QFile::ReadGroup));
+                break;
+            case Fault::ReadOnlyFolder:
+                ASSERT_TRUE(QFile::setPermissions(
+                    folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup));
+                break;
+            case Fault::Locked:
+                ASSERT_EQ(sqlite3_open_v2(dbPath.toUtf8().constData(), &m_holder,
+                                          SQLITE_OPEN_READWRITE, nullptr),
+                          SQLITE_OK);
+                ASSERT_EQ(sqlite3_exec(m_holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
+                          SQLITE_OK);
+                break;
+            case Fault::Garbage:
+                writeFile(dbPath, QByteArray(m_original.size(), 'x'));
+                break;
+            case Fault::CutInHalf:
+                writeFile(dbPath, m_original.left(m_original.size() / 2));
+                break;
+        }
+    }
+    void clearFault() {
+        if (!m_fault) {
+            return;
+        }
+        const QString folder = QFileInfo(dbPath).absolutePath();
+        switch (*m_fault) {
+            case Fault::Missing:
+                EXPECT_TRUE(QFile::rename(dbPath + u".away"_s, dbPath));
+                break;
+            case Fault::ReadOnlyFile:
+            case Fault::ReadOnlyFolder:
+                EXPECT_TRUE(QFile::setPermissions(dbPath, QFile::ReadOwner | QFile::WriteOwner));
+                EXPECT_TRUE(QFile::setPermissions(
+                    folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+                break;
+            case Fault::Locked:
+                sqlite3_exec(m_holder, "ROLLBACK", nullptr, nullptr, nullptr);
+                sqlite3_close_v2(m_holder);
+                m_holder = nullptr;
+                break;
+            case Fault::Garbage:
+            case Fault::CutInHalf:
+                writeFile(dbPath, m_original);
+                break;
+        }
+        m_fault.reset();
+    }
+
+    QByteArray m_original;
+    std::optional<Fault> m_fault;
+    sqlite3* m_holder = nullptr;
+};
+
+TEST_P(SaveFaultTest, TheUserIsToldAndNothingTypedIsLost) {
+    const auto [kindPtr, road, fault] = GetParam();
+    auto item = fresh();
+    display(item);
+    set(item, l1(kind().edited), u"Leeds"_s);
+    if (road != Road::Insert) {
+        ASSERT_TRUE(item->Close(host::SaveMode::Save).ok());
+        ASSERT_EQ(text(item, l1(kind().key)), u"1"_s);
+        display(item);
+    }
+    // What the user types while the file is still fine.
+    const QString typed = road == Road::Open ? u"Leeds"_s : u"Hull; 'x' -- %"_s;
+    set(item, l1(kind().edited), typed);
+    const QString logBefore = errorLog();
+    applyFault(fault->fault);
+    const QByteArray faulted = readFile(faultedFile());
+    if (road == Road::Open) {
+        ASSERT_TRUE(item->Close(host::SaveMode::Discard).ok());
+        display(item);
+    } else {
+        // The desk's own save goes through, whatever the database does.
+        ASSERT_TRUE(item->Save().ok());
+    }
+    const bool readable = road == Road::Open && (fault->fault == Fault::ReadOnlyFile ||
+                                                 fault->fault == Fault::ReadOnlyFolder);
+    if (readable) {
+        // Reading a file that cannot be written is no fault.
+        EXPECT_TRUE(boxes.shown().empty());
+    }
+    ASSERT_EQ(boxes.shown().size(), readable ? 0u : 1u);
+    if (!readable) {
+        EXPECT_TRUE(boxes.shown()[0].text.startsWith(u"There has been an error\r\n  "_s));
+        EXPECT_TRUE(boxes.shown()[0].text.contains(QString::fromLatin1(fault->boxSays)))
+            << boxes.shown()[0].text.toStdString();
+        EXPECT_TRUE(errorLog().mid(logBefore.size()).contains(u"] Error #"_s));
+    }
+    EXPECT_EQ(edited(item), typed);
+    EXPECT_TRUE(readFile(faultedFile()) == faulted);
+    EXPECT_TRUE(peers.lines.size() == (road == Road::Insert ? 0u : 1u));
+
+    clearFault();
+    boxes.clear();
+    if (road != Road::Open) {
+        // Opened again, the item is not refreshed from the older row: the
+        // user is told that the changes still wait for a save.
+        EXPECT_EQ(item->propertyText(u"OrloSavePending"_s), u"YES"_s);
+        ASSERT_TRUE(item->Close(host::SaveMode::Discard).ok());
+        display(item);
+        ASSERT_EQ(boxes.shown().size(), 1u);
+        EXPECT_EQ(boxes.shown()[0].title, u"Orlo Software - Changes Not Saved"_s);
+        EXPECT_EQ(boxes.shown()[0].text,
+                  u"The changes to this %1 are not yet in the shared database: its last save "
+                  "could not reach it.\r\rThe %1 is shown as it was typed. Save it again to "
+                  "store it."_s.arg(kind().patient ? u"patient"_s : u"appointment"_s));
+        EXPECT_EQ(edited(item), typed);
+        boxes.clear();
+    }
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(storedEdit(), typed);
+    EXPECT_EQ(text(item, l1(kind().key)), u"1"_s);
+    EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM "_s + l1(kind().table)), 1);
+    EXPECT_TRUE(item->propertyText(u"OrloSavePending"_s).isEmpty());
+}
+
+std::string caseName(const ::testing::TestParamInfo<Param>& info) {
+    const auto [kind, road, fault] = info.param;
+    const char* roads[] = {"Insert", "Update", "Open"};
+    std::string name = std::string(kind->patient ? "Patient" : "Appointment") + roads[int(road)] +
+                       "_" + fault->name;
+    std::erase_if(name,
+                  [](char c) { return !std::isalnum(static_cast<unsigned char>(c)) && c != '_'; });
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, SaveFaultTest,
+                         ::testing::Combine(::testing::Values(&kPatient, &kAppointment),
+                                            ::testing::Values(Road::Insert, Road::Update,
+                                                              Road::Open),
+                                            ::testing::ValuesIn([] {
+                                                std::vector<const FaultCase*> v;
+                                                for (const FaultCase& f : kFaults) {
+                                                    v.push_back(&f);
+                                                }
+                                                return v;
+                                            }())),
+                         caseName);
+
+// A notice from another workstation for an item whose own changes have not
+// reached the database waits: the item keeps what was typed, the notice is
+// refused with a reason the receiver logs.
+using NoticeWaitTest = RecordsFixture;
+
+TEST_F(NoticeWaitTest, ANoticeDoesNotOverwriteChangesNotYetInTheDatabase) {
+    rawExec(u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\") VALUES (5, 'Smith')"_s);
+    auto patient = newPatient(u"Smith"_s, u"Ann"_s, u"01/02/1970"_s);
+    auto visit = newAppointment(naiveDateTime(QDate(2026, 3, 16), QTime(9, 0)), u"5"_s);
+    for (const auto& item : {patient, visit}) {
+        display(item);
+        ASSERT_TRUE(item->Close(host::SaveMode::Save).ok());
+        display(item);
+    }
+    hideDatabase();
+    set(patient, u"City1"_s, u"Typed"_s);
+    set(visit, u"REASON"_s, u"Typed"_s);
+    ASSERT_TRUE(patient->Save().ok());
+    ASSERT_TRUE(visit->Save().ok());
+    QStringList patientValues(50, u"Peer"_s);
+    patientValues[0] = text(patient, u"PatientID"_s);
+    const Status p = patients::UpdatePatientItem(*ctx, patientValues);
+    ctx->PatientItemSaveEnabled = true;
+    const Status s = schedule::UpdateAppointmentItem(*ctx, text(visit, u"ScheduleID"_s),
+                                                     QStringList(55, u"Peer"_s));
+    ctx->ApptItemSaveEnabled = true;
+    ASSERT_FALSE(p.ok());
+    EXPECT_EQ(p.error().description,
+              u"The contact with PatientID 6 has changes not yet in the shared database; its own "
+              "save comes first"_s);
+    ASSERT_FALSE(s.ok());
+    EXPECT_TRUE(s.error().description.startsWith(u"The appointment with ScheduleID 1 has"_s));
+    EXPECT_EQ(text(patient, u"City1"_s), u"Typed"_s);
+    EXPECT_EQ(text(visit, u"REASON"_s), u"Typed"_s);
+}
+
+}  // namespace
+}  // namespace orlo::test
+
+namespace orlo::test {
+namespace {
+
+// Hostile text typed into the fields of both forms: stored and read back
+// byte for byte, except the control characters removed and the lone
+// surrogates replaced before anything is written.
+struct HostileValue {
+    QString typed;
+    QString stored;
+};
+
+std::vector<HostileValue> hostileValues() {
+    std::vector<HostileValue> v;
+    auto same = [&](const QString& s) { v.push_back({s, s}); };
+    same(u"O'Brien"_s);
+    same(u"''; DROP TABLE PATIENTS; --"_s);
+    same(u"x'); DELETE FROM SCHEDULED WHERE ('1'='1"_s);
+    same(u"' OR '1'='1"_s);
+    same(u"100% _match_ *star* ?q #h"_s);
+    same(u"[LAST NAME] [x]"_s);
+    same(u"back\\slash\\\\"_s);
+    same(u"line one\r\nline two"_s);
+    same(u"a\rb\nc"_s);
+    same(u"tab\there"_s);
+    same(QString(10000, u'w'));
+    same(u"😀 👩‍⚕️"_s);
+    same(u"مريض שָׁלוֹם"_s);
+    same(u"\"double\" quotes, and commas"_s);
+    same(u"`backtick` $(echo) ${x}"_s);
+    same(u"NULL"_s);
+    same(u"Zoë Ångström ß"_s);
+    same(u"\u200Bzero width"_s);
+    same(QString(QChar(0xFEFF)) + u"after a BOM"_s);
+    v.push_back({u"Ann"_s + QChar(0) + u"Lee"_s, u"AnnLee"_s});
+    v.push_back({u"\x1b[31mred"_s, u"[31mred"_s});
+    v.push_back({u"bell\x07 and del\x7f"_s, u"bell and del"_s});
+    v.push_back({u"next\u0085line"_s, u"nextline"_s});
+    v.push_back({u"high "_s + QChar(0xD800) + u" alone"_s, u"high \uFFFD alone"_s});
+    v.push_back({QChar(0xDC00) + u"low first"_s, u"\uFFFDlow first"_s});
+    return v;
+}
+
+struct CorpusKind {
+    bool patient;
+    const char* table;
+    std::vector<std::pair<const char*, const char*>> fields;  // property, column
+};
+
+using HostileTextTest = RecordsFixture;
+
+TEST_F(HostileTextTest, EveryValueIsStoredAndReadBackAsTyped) {
+    rawExec(u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\") VALUES (5000, 'Smith')"_s);
+    const CorpusKind kinds[] = {
+        {true,
+         "PATIENTS",
+         {{"Last Name", "LAST NAME"},
+          {"Middle Name", "MID_IN"},
+          {"City1", "CITY"},
+          {"Gnote", "CTGNOTE"},
+          {"MED1", "CLINICAL_MED1"},
+          {"NotesPage2", "NOTES_NOTES2"}}},
+        {false,
+         "SCHEDULED",
+         {{"LNAME", "LAST_NAME"},
+          {"REASON", "REASON"},
+          {"PScomments", "PSCOMMENTS"},
+          {"HistOther", "HISTOTHER"},
+          {"NOTEPAGE2", "NOTEPAGE2"}}},
+    };
+    const std::vector<HostileValue> values = hostileValues();
+    ASSERT_GE(values.size(), 25u);
+    for (const CorpusKind& kind : kinds) {
+        int n = 0;
+        for (const HostileValue& value : values) {
+            ++n;
+            SCOPED_TRACE(u"%1 value %2"_s.arg(l1(kind.table)).arg(n).toStdString());
+            auto item =
+                kind.patient
+                    ? newPatient(u"x"_s, u"F%1"_s.arg(n), u"01/02/1970"_s)
+                    : newAppointment(naiveDateTime(QDate(2026, 3, 16), QTime(9, 0)), u"5000"_s);
+            display(item);
+            for (int save = 0; save < 2; ++save) {
+                for (const auto& [property, column] : kind.fields) {
+                    set(item, l1(property), value.typed);
+                }
+                ASSERT_TRUE(item->Save().ok());
+            }
+            ASSERT_TRUE(item->Close(host::SaveMode::Discard).ok());
+            display(item);
+            const QString key = text(item, kind.patient ? u"PatientID"_s : u"ScheduleID"_s);
+            ASSERT_FALSE(key.isEmpty());
+            for (const auto& [property, column] : kind.fields) {
+                EXPECT_EQ(text(item, l1(property)), value.stored) << property;
+                EXPECT_EQ(rawValue(u"SELECT hex(\"%1\") FROM %2 WHERE %3 = %4"_s.arg(
+                              l1(column), l1(kind.table),
+                              kind.patient ? u"PT_ID"_s : u"SCHEDULE_ID"_s, key)),
+                          QString::fromLatin1(value.stored.toUtf8().toHex().toUpper()))
+                    << column;
+            }
+            ASSERT_TRUE(item->Close(host::SaveMode::Discard).ok());
+        }
+        EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM "_s + l1(kind.table)),
+                  qint64(values.size()) + (kind.patient ? 1 : 0));
+    }
+    EXPECT_TRUE(boxes.shown().empty());
+    // The log names the fields cleaned, never their values.
+    EXPECT_TRUE(
+        errorLog().contains(u"Characters that cannot be stored were removed from "
+                            "Last Name, Middle Name, City1, Gnote, MED1, NotesPage2 of a "
+                            "IPM.Contact.Patient item before its save."_s))
+        << errorLog().toStdString();
+    EXPECT_FALSE(errorLog().contains(u"AnnLee"_s));
+    EXPECT_FALSE(errorLog().contains(u"[31m"_s));
+}
+
+}  // namespace
+}  // namespace orlo::test
