@@ -1,13 +1,15 @@
 // From a built tree to a running add-in: scripts/layout.sh lays out an
-// application folder and lists liborlo in the add-in list, and the desk's
-// add-in manager then loads it from there. Also the admin tool's "addin"
-// group on its own.
+// application folder (keeping every file of one in use) and lists liborlo in
+// the add-in list, and the desk's add-in manager then loads it from there.
+// Also the admin tool's "addin" group on its own.
 
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTextStream>
+#include <optional>
 
 #include "AddinFixture.h"
+#include "TestDesk.h"
 #include "host/addins/AddinList.h"
 #include "host/addins/AddinManager.h"
 #include "tools/addin/AddinCommands.h"
@@ -26,14 +28,18 @@ protected:
         ASSERT_FALSE(qEnvironmentVariable("ORLO_TEST_BINARY_DIR").isEmpty());
     }
 
-    int runLayout() {
+    // Runs the script on the application folder and the build tree (or on
+    // `args` alone).
+    int runLayout(std::optional<QStringList> args = std::nullopt) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QString::fromLatin1(RegistryStore::kFileVariable), registryFile());
         p.setProcessEnvironment(env);
         p.setProcessChannelMode(QProcess::ForwardedChannels);
-        p.start(u"bash"_s, {QString::fromUtf8(ORLO_SOURCE_DIR) + u"/scripts/layout.sh"_s, appDir(),
-                            qEnvironmentVariable("ORLO_TEST_BINARY_DIR")});
+        p.start(
+            u"bash"_s,
+            QStringList{QString::fromUtf8(ORLO_SOURCE_DIR) + u"/scripts/layout.sh"_s} +
+                args.value_or(QStringList{appDir(), qEnvironmentVariable("ORLO_TEST_BINARY_DIR")}));
         if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit) {
             return -1;
         }
@@ -47,7 +53,19 @@ protected:
 };
 
 TEST_F(LayoutTest, TheLaidOutFolderIsListedAndLoadsInTheDesk) {
+    EXPECT_NE(runLayout(QStringList{}), 0);  // no folder named: refused
     ASSERT_EQ(runLayout(), 0);
+    // The tree, the help topics the windows open by number, empty unload lists.
+    for (const char* sub : {"PST", "META", "logs", "Help", "Database"}) {
+        EXPECT_TRUE(QFileInfo(appDir() + u'/' + QLatin1String(sub)).isDir()) << sub;
+    }
+    for (const char* topic : {"Help/1.html", "Help/9.html", "Help/10.html"}) {
+        EXPECT_TRUE(QFileInfo(appDir() + u'/' + QLatin1String(topic)).isFile()) << topic;
+    }
+    for (const char* list : {"META/UNLOADP.log", "META/UNLOADS.log"}) {
+        EXPECT_EQ(orlo::test::readFile(appDir() + u'/' + QLatin1String(list)), QByteArray());
+        EXPECT_TRUE(QFileInfo::exists(appDir() + u'/' + QLatin1String(list))) << list;
+    }
     RegistryStore settings(registryFile());
     host::AddinList list(settings);
     const auto entry = list.registration(kOrlo);
@@ -57,12 +75,11 @@ TEST_F(LayoutTest, TheLaidOutFolderIsListedAndLoadsInTheDesk) {
 
     // The desk starts with the same settings file.
     qputenv(RegistryStore::kFileVariable, registryFile().toLocal8Bit());
-    PinnedClock clock(naiveDateTime(QDate(2026, 3, 15), QTime(8, 0)));
     ScriptedMessageBoxes boxes;
-    auto app = host::Application::create(clock, Locale::unitedKingdom(),
-                                         host::FormRegistry::standard(), &boxes);
-    auto ns = *app->GetNamespace(u"MAPI"_s);
-    ASSERT_TRUE(ns->AddStore(m_dir.filePath(u"desk.pst"_s)).ok());
+    orlo::test::TestDesk desk;
+    desk.open(m_dir.filePath(u"desk.pst"_s), &boxes);
+    const auto app = desk.app;
+    const auto ns = desk.ns;
     app->Explorers()->Add(*ns->Folders()->Item(1));
     {
         host::AddinManager manager(settings, app);
@@ -74,8 +91,13 @@ TEST_F(LayoutTest, TheLaidOutFolderIsListedAndLoadsInTheDesk) {
         // The user switches it off; laying the folder out again keeps it off.
         ASSERT_TRUE(manager.removeAddin(kOrlo).ok());
     }
+    // Laid out again on a folder in use: every file is kept.
+    orlo::test::writeFile(appDir() + u"/META/UNLOADP.log"_s, "12\r\n13\r\n");
+    orlo::test::writeFile(appDir() + u"/Database/Patients.mdb"_s, "db");
     ASSERT_EQ(runLayout(), 0);
     EXPECT_EQ(list.registration(kOrlo)->loadBehavior, host::AddinList::kNotLoaded);
+    EXPECT_EQ(orlo::test::readFile(appDir() + u"/META/UNLOADP.log"_s), "12\r\n13\r\n");
+    EXPECT_EQ(orlo::test::readFile(appDir() + u"/Database/Patients.mdb"_s), "db");
 }
 
 struct ToolRun {

@@ -61,7 +61,7 @@ std::vector<QWidget*> visibleWindows() {
 class MenuTest : public AddinFixture {
 protected:
     std::shared_ptr<host::CommandBar> menuBar() {
-        return *m_explorer->CommandBars()->Item(u"Menu Bar"_s);
+        return *explorer->CommandBars()->Item(u"Menu Bar"_s);
     }
     std::shared_ptr<CommandBarControl> byTag(const char* tag) {
         return menuBar()->FindControl(QString::fromLatin1(tag));
@@ -71,7 +71,7 @@ protected:
         const QString db = appPath(u"\\Database\\Patients.mdb");
         tools::SeedOptions seed;
         seed.patients = patients;
-        seed.now = m_clock.now();
+        seed.now = clock.now();
         ASSERT_TRUE(tools::seedDatabase(db, seed, Locale::unitedKingdom()).ok());
     }
 };
@@ -178,7 +178,7 @@ TEST_F(MenuTest, OneWindowPerClassAndTheOthersWaitForTheirOpeners) {
         ASSERT_TRUE(byTag(tag)->Execute().ok());
     }
     EXPECT_EQ(visibleWindows().size(), before + 4);
-    EXPECT_TRUE(m_boxes.shown().empty());
+    EXPECT_TRUE(boxes.shown().empty());
     int opened = 0;
     addin().menu().openers().set(qs(kPatientSearchWindow), [&] { ++opened; });
     ASSERT_TRUE(byTag("PatientFinderOrlov3")->Execute().ok());
@@ -193,17 +193,17 @@ TEST_F(MenuTest, AReportClickShowsItsPreviewUntilItIsClosed) {
     EXPECT_EQ(watch.title, u"Patient List Report"_s);
     EXPECT_EQ(watch.name, u"DataReport11"_s);
     EXPECT_EQ(watch.pageLabel, u"Page 1 of 3"_s);
-    EXPECT_TRUE(m_boxes.shown().empty());
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(MenuTest, MethodsForOtherPrograms) {
     seedDatabase(5);
     ASSERT_TRUE(connect().ok());
     const auto customize =
-        *(*m_explorer->CommandBars()->Item(u"Tools"_s))->Controls()->Item(u"Customize..."_s);
-    ASSERT_TRUE(m_connect.CallMethod(u"allowinspectorcbcustomization"_s, {Variant(false)}).ok());
+        *(*explorer->CommandBars()->Item(u"Tools"_s))->Controls()->Item(u"Customize..."_s);
+    ASSERT_TRUE(addinConnect.CallMethod(u"allowinspectorcbcustomization"_s, {Variant(false)}).ok());
     EXPECT_FALSE(customize->Enabled());
-    EXPECT_EQ(m_connect.CallMethod(u"Shutdown"_s, {}).error().number, 438);
+    EXPECT_EQ(addinConnect.CallMethod(u"Shutdown"_s, {}).error().number, 438);
 
     // The patient detail report takes the patient of the active item
     // window, whose id must be plain digits.
@@ -211,21 +211,21 @@ TEST_F(MenuTest, MethodsForOtherPrograms) {
         u"There was a problem loading the specified patient detail report, please close all "
         "windows and try again"_s;
     const QString detail = u"PatientDetailrptOrlonetV1"_s;
-    ASSERT_TRUE(m_connect.CallMethod(detail, {}).ok());
+    ASSERT_TRUE(addinConnect.CallMethod(detail, {}).ok());
     auto contact = patient(u"3"_s);
     ASSERT_TRUE(contact->Display().ok());
     ASSERT_TRUE(contact->setUserProperty(u"PatientID"_s, Variant(u"3 OR 1=1"_s)).ok());
-    ASSERT_TRUE(m_connect.CallMethod(detail, {}).ok());
-    ASSERT_EQ(m_boxes.shown().size(), 2u);
-    for (const MessageBoxRequest& box : m_boxes.shown()) {
+    ASSERT_TRUE(addinConnect.CallMethod(detail, {}).ok());
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    for (const MessageBoxRequest& box : boxes.shown()) {
         EXPECT_EQ(box, (MessageBoxRequest{problem, u"Orlo Software Error"_s, MsgIcon::Critical,
                                           MsgButtons::OK}));
     }
     ASSERT_TRUE(contact->setUserProperty(u"PatientID"_s, Variant(u"3"_s)).ok());
     ModalWatch watch;
-    ASSERT_TRUE(m_connect.CallMethod(detail, {}).ok());
+    ASSERT_TRUE(addinConnect.CallMethod(detail, {}).ok());
     EXPECT_EQ(watch.title, u"Patient Detail Report"_s);
-    EXPECT_EQ(m_boxes.shown().size(), 2u);
+    EXPECT_EQ(boxes.shown().size(), 2u);
 }
 
 TEST_F(MenuTest, TheMenuGoesWithTheAddinAndComesBackOnce) {
@@ -233,7 +233,7 @@ TEST_F(MenuTest, TheMenuGoesWithTheAddinAndComesBackOnce) {
     const auto about = byTag("AboutOrlov3");
     disconnect(host::RemoveMode::UserClosed);
     EXPECT_EQ(byTag("Orlov3Netmenu"), nullptr);
-    m_boxes.clear();
+    boxes.clear();
     ASSERT_TRUE(about->Execute().ok());  // a released button reaches no handler
     ASSERT_TRUE(connect().ok());
     EXPECT_EQ(addin().menu().aboutWindow(), nullptr);

@@ -21,24 +21,24 @@ TEST_F(RemovalTest, UserRemovalTakesTheStoreOutOfTheProfile) {
     auto contact = patient(u"1"_s);
     ASSERT_TRUE(contact->Display().ok());
     bool profileChanged = false;
-    host::Subscription s = m_ns->events.profileChanged.connect([&] { profileChanged = true; });
+    host::Subscription s = ns->events.profileChanged.connect([&] { profileChanged = true; });
     disconnect(host::RemoveMode::UserClosed);
     EXPECT_FALSE(addinStoreOpen());
-    EXPECT_FALSE(m_ns->profileStores().contains(appPath(kAddinPstName)));
+    EXPECT_FALSE(ns->profileStores().contains(appPath(kAddinPstName)));
     EXPECT_TRUE(profileChanged);
-    EXPECT_EQ(m_boxes.shown(), std::vector<MessageBoxRequest>{exitWindow()});
-    EXPECT_EQ(m_connect.outAddIn(), nullptr);
-    EXPECT_EQ(m_connect.context(), nullptr);
+    EXPECT_EQ(boxes.shown(), std::vector<MessageBoxRequest>{exitWindow()});
+    EXPECT_EQ(addinConnect.outAddIn(), nullptr);
+    EXPECT_EQ(addinConnect.context(), nullptr);
     // The store file itself stays where it is.
     EXPECT_TRUE(QFileInfo::exists(appPath(kAddinPstName)));
     EXPECT_EQ(contact->events.Write.handlerCount(), 0);
 }
 
 TEST_F(RemovalTest, AStoreAlreadyGoneIsReportedAndTheRemovalGoesOn) {
-    ASSERT_TRUE(m_ns->RemoveStore(*addinTopFolder(m_app)).ok());
+    ASSERT_TRUE(ns->RemoveStore(*addinTopFolder(app)).ok());
     disconnect(host::RemoveMode::UserClosed);
-    ASSERT_EQ(m_boxes.shown().size(), 2u);
-    const MessageBoxRequest& box = m_boxes.shown()[0];
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    const MessageBoxRequest& box = boxes.shown()[0];
     EXPECT_EQ(box.title, u"Software Error #-1940651761"_s);
     EXPECT_EQ(box.icon, MsgIcon::Critical);
     EXPECT_EQ(box.buttons, MsgButtons::OK);
@@ -49,19 +49,19 @@ TEST_F(RemovalTest, AStoreAlreadyGoneIsReportedAndTheRemovalGoesOn) {
     EXPECT_EQ(parts[2],
               u"This Software could not remove the Outlook PST file "
               "because it has been removed or deleted."_s);
-    EXPECT_EQ(m_boxes.shown()[1], exitWindow());
-    EXPECT_EQ(m_connect.outAddIn(), nullptr);
+    EXPECT_EQ(boxes.shown()[1], exitWindow());
+    EXPECT_EQ(addinConnect.outAddIn(), nullptr);
 }
 
 TEST_F(RemovalTest, NormalCloseKeepsTheStoreAndShowsNothing) {
     disconnect(host::RemoveMode::HostShutdown);
     EXPECT_TRUE(addinStoreOpen());
-    EXPECT_TRUE(m_boxes.shown().empty());
-    EXPECT_EQ(m_connect.outAddIn(), nullptr);
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(addinConnect.outAddIn(), nullptr);
     // Connected again from the add-in list: a fresh start on the open store.
     ASSERT_TRUE(connect(host::ConnectMode::AfterStartup).ok());
     EXPECT_TRUE(addin().isRunning());
-    EXPECT_EQ(m_ns->profileStores().count(appPath(kAddinPstName)), 1);
+    EXPECT_EQ(ns->profileStores().count(appPath(kAddinPstName)), 1);
 }
 
 }  // namespace

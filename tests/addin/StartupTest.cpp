@@ -19,7 +19,7 @@ class StartupTest : public AddinFixture {};
 TEST_F(StartupTest, FirstStartWritesTheDefaultsOnceAsText) {
     ASSERT_TRUE(QFile::remove(registryFile()));
     ASSERT_TRUE(connect().ok());
-    const QString defaultDb = m_appFolder.root() + u"/Database/Patients.mdb"_s;
+    const QString defaultDb = appFolder.root() + u"/Database/Patients.mdb"_s;
     EXPECT_EQ(stored(kDefaultDbLocationValue), (RegistryValue{REG_SZ, defaultDb.toUtf8()}));
     EXPECT_EQ(stored(kManualIpEnabledValue), (RegistryValue{REG_SZ, QByteArray("0")}));
     // The workstation's address, as its listener reports it.
@@ -32,7 +32,7 @@ TEST_F(StartupTest, FirstStartWritesTheDefaultsOnceAsText) {
     EXPECT_EQ(ctx().DbLocation, defaultDb);
     EXPECT_TRUE(ctx().PatientItemSaveEnabled);
     EXPECT_TRUE(ctx().ApptItemSaveEnabled);
-    EXPECT_TRUE(m_boxes.shown().empty());
+    EXPECT_TRUE(boxes.shown().empty());
 
     // The next start finds the values and writes nothing.
     const QByteArray settings = orlo::test::readFile(registryFile());
@@ -43,9 +43,9 @@ TEST_F(StartupTest, FirstStartWritesTheDefaultsOnceAsText) {
 }
 
 TEST_F(StartupTest, AnOlderDatabaseIsUpgradedOnceAndTheLogSaysSo) {
-    const QString db = m_appFolder.root() + u"/Database/Patients.mdb"_s;
+    const QString db = appFolder.root() + u"/Database/Patients.mdb"_s;
     {
-        data::Connection conn({m_clock, m_locale});
+        data::Connection conn({clock, locale});
         conn.setProvider(u"Microsoft.JET.OLEDB.4.0"_s);
         ASSERT_TRUE(conn.open(db).ok());
         ASSERT_TRUE(conn.execute(u"DROP INDEX SCHEDULED_START_TIME"_s).ok());
@@ -63,7 +63,7 @@ TEST_F(StartupTest, AnOlderDatabaseIsUpgradedOnceAndTheLogSaysSo) {
     disconnect(host::RemoveMode::HostShutdown);
     ASSERT_TRUE(connect().ok());
     EXPECT_EQ(orlo::test::readFile(appPath(u"\\logs\\error.log")), logged);
-    EXPECT_TRUE(m_boxes.shown().empty());
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(StartupTest, ExistingSettingsAreKeptAndEmptyOnesCountAsMissing) {
@@ -86,17 +86,17 @@ TEST_F(StartupTest, HoldsTheDeskObjectsOpensTheStoreAndFindsTheRefreshControl) {
     ASSERT_FALSE(addinStoreOpen());
     ASSERT_TRUE(connect().ok());
     EXPECT_TRUE(addinStoreOpen());
-    EXPECT_TRUE(m_ns->profileStores().contains(appPath(kAddinPstName)));
+    EXPECT_TRUE(ns->profileStores().contains(appPath(kAddinPstName)));
     OutAddIn& a = addin();
     EXPECT_TRUE(a.isRunning());
-    EXPECT_EQ(a.explorer(), m_explorer);
-    EXPECT_EQ(ctx().application, m_app);
+    EXPECT_EQ(a.explorer(), explorer);
+    EXPECT_EQ(ctx().application, app);
     // The desk's "Standard" bar has no "Refresh DB" control; none is made.
     EXPECT_EQ(a.refreshDbControl(), nullptr);
-    EXPECT_EQ(m_explorer->CommandBars()->FindControl(qs(kRefreshDbTag)), nullptr);
+    EXPECT_EQ(explorer->CommandBars()->FindControl(qs(kRefreshDbTag)), nullptr);
 
     disconnect(host::RemoveMode::HostShutdown);
-    auto control = *(*m_explorer->CommandBars()->Item(u"Standard"_s))
+    auto control = *(*explorer->CommandBars()->Item(u"Standard"_s))
                         ->Controls()
                         ->Add(host::ControlType::Button);
     control->setTag(u"Refresh DB"_s);
@@ -105,25 +105,25 @@ TEST_F(StartupTest, HoldsTheDeskObjectsOpensTheStoreAndFindsTheRefreshControl) {
 }
 
 TEST_F(StartupTest, ADeskWithoutAnyWindowStartsNothing) {
-    m_explorer->Close();
-    ASSERT_EQ(m_app->Explorers()->Count(), 0);
+    explorer->Close();
+    ASSERT_EQ(app->Explorers()->Count(), 0);
     const QByteArray settings = orlo::test::readFile(registryFile());
     ASSERT_TRUE(connect().ok());
-    EXPECT_EQ(m_connect.outAddIn(), nullptr);
+    EXPECT_EQ(addinConnect.outAddIn(), nullptr);
     EXPECT_FALSE(addinStoreOpen());
     EXPECT_EQ(orlo::test::readFile(registryFile()), settings);
-    EXPECT_TRUE(m_boxes.shown().empty());
+    EXPECT_TRUE(boxes.shown().empty());
     // Disconnecting an add-in that never started does nothing either.
     disconnect(host::RemoveMode::UserClosed);
-    EXPECT_TRUE(m_boxes.shown().empty());
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(StartupTest, AnItemWindowAloneIsEnoughToStart) {
     auto item = mail();
     ASSERT_TRUE(item->Display().ok());
-    m_explorer->Close();
+    explorer->Close();
     ASSERT_TRUE(connect().ok());
-    ASSERT_NE(m_connect.outAddIn(), nullptr);
+    ASSERT_NE(addinConnect.outAddIn(), nullptr);
     EXPECT_TRUE(addin().isRunning());
     EXPECT_EQ(addin().explorer(), nullptr);
     EXPECT_TRUE(addinStoreOpen());
@@ -132,19 +132,19 @@ TEST_F(StartupTest, AnItemWindowAloneIsEnoughToStart) {
 TEST_F(StartupTest, AStoreAlreadyOpenIsNotAddedAgain) {
     // Another copy of the store, open under the same top folder name: the
     // add-in goes by the name and leaves the profile as it is.
-    const QString copy = m_dir.filePath(u"elsewhere.pst"_s);
+    const QString copy = files.dir.filePath(u"elsewhere.pst"_s);
     ASSERT_TRUE(tools::createAddinStore(copy).ok());
-    ASSERT_TRUE(m_ns->AddStore(copy).ok());
-    const QStringList before = m_ns->profileStores();
+    ASSERT_TRUE(ns->AddStore(copy).ok());
+    const QStringList before = ns->profileStores();
     ASSERT_TRUE(connect().ok());
-    EXPECT_EQ(m_ns->profileStores(), before);
-    EXPECT_TRUE(m_boxes.shown().empty());
+    EXPECT_EQ(ns->profileStores(), before);
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(StartupTest, AMissingStoreIsReportedOnceAndTheStartGoesOn) {
     ASSERT_TRUE(QFile::remove(appPath(kAddinPstName)));
     ASSERT_TRUE(connect().ok());
-    EXPECT_EQ(m_boxes.shown(),
+    EXPECT_EQ(boxes.shown(),
               (std::vector<MessageBoxRequest>{
                   {u"Unable to locate Outlook PST file. Please verify that the file "
                    "hasn't been deleted or moved."_s,
@@ -153,7 +153,7 @@ TEST_F(StartupTest, AMissingStoreIsReportedOnceAndTheStartGoesOn) {
     EXPECT_FALSE(QFileInfo::exists(appPath(kAddinPstName)));
     EXPECT_FALSE(addinStoreOpen());
     EXPECT_TRUE(addin().isRunning());
-    EXPECT_EQ(addin().explorer(), m_explorer);
+    EXPECT_EQ(addin().explorer(), explorer);
     EXPECT_TRUE(ctx().PatientItemSaveEnabled);
     EXPECT_TRUE(stored(kManualIpEnabledValue).has_value());
 }
@@ -161,8 +161,8 @@ TEST_F(StartupTest, AMissingStoreIsReportedOnceAndTheStartGoesOn) {
 TEST_F(StartupTest, ADamagedStoreGivesTheOpenErrorAndTheStartGoesOn) {
     orlo::test::writeFile(appPath(kAddinPstName), QByteArray("not a store at all"));
     ASSERT_TRUE(connect().ok());
-    ASSERT_EQ(m_boxes.shown().size(), 1u);
-    const MessageBoxRequest& box = m_boxes.shown().front();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    const MessageBoxRequest& box = boxes.shown().front();
     EXPECT_EQ(box.title, u"Open PST Error"_s);
     EXPECT_EQ(box.icon, MsgIcon::Critical);
     EXPECT_EQ(box.buttons, MsgButtons::OK);
@@ -177,13 +177,13 @@ TEST_F(StartupTest, ADamagedStoreGivesTheOpenErrorAndTheStartGoesOn) {
 }
 
 TEST_F(StartupTest, ADeskWithoutMessageBoxesIsRefused) {
-    auto bare = host::Application::create(m_clock, Locale::unitedKingdom());
-    bare->Explorers()->Add(m_inbox);
+    auto bare = host::Application::create(clock, Locale::unitedKingdom());
+    bare->Explorers()->Add(inbox);
     host::CustomArgs custom;
     const Status s =
-        m_connect.OnConnection(bare, host::ConnectMode::Startup, host::AddInInst{}, custom);
+        addinConnect.OnConnection(bare, host::ConnectMode::Startup, host::AddInInst{}, custom);
     ASSERT_FALSE(s.ok());
-    EXPECT_EQ(m_connect.outAddIn(), nullptr);
+    EXPECT_EQ(addinConnect.outAddIn(), nullptr);
 }
 
 }  // namespace

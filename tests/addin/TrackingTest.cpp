@@ -45,7 +45,7 @@ TEST_F(TrackingTest, EveryOpenContactAndAppointmentWindowIsBoundUntilItCloses) {
 
     // Mail and other items change nothing but which window is the latest.
     auto note = mail();
-    auto task = *m_inbox->Items()->Add(u"IPM.Task"_s);
+    auto task = *inbox->Items()->Add(u"IPM.Task"_s);
     ASSERT_TRUE(note->Display().ok() && task->Display().ok());
     EXPECT_EQ(contactHandlers(*first), 4);
     EXPECT_EQ(appointmentHandlers(*visit), 3);
@@ -54,7 +54,7 @@ TEST_F(TrackingTest, EveryOpenContactAndAppointmentWindowIsBoundUntilItCloses) {
 }
 
 TEST_F(TrackingTest, FolderSwitchKeepsTheViewsOfTheNewFolder) {
-    ASSERT_TRUE(m_explorer->SelectFolder(folder(kSchedulerFolderName)).ok());
+    ASSERT_TRUE(explorer->SelectFolder(folder(kSchedulerFolderName)).ok());
     ASSERT_NE(addin().views(), nullptr);
     EXPECT_EQ(addin().views()->folderName(), u"Scheduler"_s);
 }
@@ -65,7 +65,7 @@ TEST_F(TrackingTest, ClosingTheMainWindowWritesTheListsAndWaitsForTheLastItemWin
     appointment(u"30"_s);
     ASSERT_TRUE(contact->Display().ok());
 
-    m_explorer->Close();
+    explorer->Close();
     EXPECT_EQ(orlo::test::readFile(appPath(sync::kPatientUnloadList)), "7\r\n8\r\n");
     EXPECT_EQ(orlo::test::readFile(appPath(sync::kScheduleUnloadList)), "30\r\n");
     // An item window is still open: the add-in keeps running.
@@ -82,15 +82,20 @@ TEST_F(TrackingTest, ClosingTheMainWindowWritesTheListsAndWaitsForTheLastItemWin
 
     // The desk disconnects afterwards: the shut-down runs a second time.
     disconnect(host::RemoveMode::HostShutdown);
-    EXPECT_EQ(m_connect.outAddIn(), nullptr);
+    EXPECT_EQ(addinConnect.outAddIn(), nullptr);
     EXPECT_TRUE(addinStoreOpen());
-    EXPECT_TRUE(m_boxes.shown().empty());
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
-TEST_F(TrackingTest, ClosingTheOnlyWindowStopsAtOnce) {
+TEST_F(TrackingTest, ClosingTheOnlyWindowStopsAtOnceEvenWithAListMissing) {
     patient(u"5"_s);
-    m_explorer->Close();
+    appointment(u"44"_s);
+    ASSERT_TRUE(QFile::remove(appPath(sync::kScheduleUnloadList)));
+    explorer->Close();
+    // The box and the log entry: see the unload list tests.
+    EXPECT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(orlo::test::readFile(appPath(sync::kPatientUnloadList)), "5\r\n");
+    // The failure did not keep the shut-down rule from running.
     EXPECT_FALSE(addin().isRunning());
     // Items opened afterwards reach nothing.
     auto later = patient(u"6"_s);
@@ -116,21 +121,10 @@ TEST_F(TrackingTest, ItemWindowsClosingWhileAnotherWindowStaysStopNothing) {
     auto e = patient(u"5"_s);
     ASSERT_TRUE(d->Display().ok());
     ASSERT_TRUE(e->Display().ok());
-    m_explorer->Close();
+    explorer->Close();
     ASSERT_TRUE(addin().isRunning());
     ASSERT_TRUE(e->Close(host::SaveMode::Discard).ok());
     EXPECT_TRUE(addin().isRunning());
-}
-
-TEST_F(TrackingTest, AMissingListIsReportedAndTheOtherStillWritten) {
-    appointment(u"44"_s);
-    ASSERT_TRUE(QFile::remove(appPath(sync::kPatientUnloadList)));
-    m_explorer->Close();
-    // The box and the log entry: see the unload list tests.
-    EXPECT_EQ(m_boxes.shown().size(), 1u);
-    EXPECT_EQ(orlo::test::readFile(appPath(sync::kScheduleUnloadList)), "44\r\n");
-    // The failure did not keep the shut-down rule from running.
-    EXPECT_FALSE(addin().isRunning());
 }
 
 TEST_F(TrackingTest, StopAddinTwiceIsHarmless) {
@@ -142,8 +136,8 @@ TEST_F(TrackingTest, StopAddinTwiceIsHarmless) {
     EXPECT_EQ(addin().nameSpace(), nullptr);
     EXPECT_EQ(contactHandlers(*contact), 0);
     // The desk's own events find no add-in left to call.
-    m_explorer->Close();
-    EXPECT_TRUE(m_boxes.shown().empty());
+    explorer->Close();
+    EXPECT_TRUE(boxes.shown().empty());
     EXPECT_EQ(orlo::test::readFile(appPath(sync::kPatientUnloadList)), QByteArray());
 }
 

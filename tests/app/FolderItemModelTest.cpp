@@ -7,15 +7,12 @@
 #include <QCoreApplication>
 
 #include "DeskTestStore.h"
+#include "TestDesk.h"
 #include "TestSupport.h"
 #include "app/FolderItemModel.h"
-#include "app/FolderPaths.h"
-#include "host/Application.h"
 #include "host/Item.h"
 #include "host/Items.h"
 #include "host/MAPIFolder.h"
-#include "host/NameSpace.h"
-#include "platform/core/Clock.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -25,27 +22,16 @@ using namespace orlo::desk::test;
 
 namespace {
 
-class FolderItemModelTest : public ::testing::Test {
+class FolderItemModelTest : public ::testing::Test, public orlo::test::TestDesk {
 protected:
     void SetUp() override {
         ASSERT_TRUE(store.create(kContacts, kAppointments));
-        app = host::Application::create(clock, Locale::unitedKingdom());
-        ns = *app->GetNamespace(u"MAPI"_s);
-        ASSERT_TRUE(ns->AddStore(store.storePath).ok());
-    }
-
-    std::shared_ptr<host::MAPIFolder> folder(const char16_t* path) {
-        auto f = folderAt(*ns, QString::fromUtf16(path));
-        EXPECT_TRUE(f.ok());
-        return f.ok() ? *f : nullptr;
+        open(store.storePath);
     }
 
     static constexpr int kContacts = 1000;
     static constexpr int kAppointments = 450;
     DeskTestStore store;
-    PinnedClock clock{naiveDateTime(QDate(2026, 3, 15), QTime(9, 30))};
-    std::shared_ptr<host::Application> app;
-    std::shared_ptr<host::NameSpace> ns;
 };
 
 }  // namespace

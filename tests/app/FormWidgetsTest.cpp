@@ -9,19 +9,16 @@
 #include <QPlainTextEdit>
 
 #include "DeskTestStore.h"
+#include "TestDesk.h"
 #include "TestSupport.h"
-#include "app/FolderPaths.h"
 #include "app/FormPageWidget.h"
 #include "app/InspectorWindow.h"
-#include "host/Application.h"
 #include "host/Inspector.h"
 #include "host/Inspectors.h"
 #include "host/Item.h"
 #include "host/Items.h"
 #include "host/MAPIFolder.h"
-#include "host/NameSpace.h"
 #include "host/forms/FormPage.h"
-#include "platform/core/Clock.h"
 #include "platform/ui/MessageBox.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -32,32 +29,14 @@ using namespace orlo::desk::test;
 
 namespace {
 
-class FormWidgets : public ::testing::Test {
+class FormWidgets : public ::testing::Test, public orlo::test::TestDesk {
 protected:
     void SetUp() override {
         ASSERT_TRUE(store.create());
-        app = host::Application::create(clock, locale);
-        ns = *app->GetNamespace(u"MAPI"_s);
-        ASSERT_TRUE(ns->AddStore(store.storePath).ok());
-    }
-
-    std::shared_ptr<host::Item> newItem(const char16_t* path) {
-        auto folder = folderAt(*ns, QString::fromUtf16(path));
-        EXPECT_TRUE(folder.ok());
-        auto item = (*folder)->Items()->Add();
-        EXPECT_TRUE(item.ok());
-        return *item;
-    }
-
-    static QString text(const std::shared_ptr<host::Item>& item, const QString& name) {
-        return item->userProperty(name).valueOr(Variant()).text(Locale::unitedKingdom());
+        open(store.storePath);
     }
 
     DeskTestStore store;
-    PinnedClock clock{naiveDateTime(QDate(2026, 3, 15), QTime(9, 30))};
-    Locale locale = Locale::unitedKingdom();
-    std::shared_ptr<host::Application> app;
-    std::shared_ptr<host::NameSpace> ns;
     ScriptedMessageBoxes boxes;
 };
 
@@ -105,7 +84,7 @@ TEST_F(FormWidgets, ItemWindowFollowsTheModelAndShowsLabelsInTheirColour) {
     // What an add-in does in its Open handler: refresh values, then colour a
     // label (after the window has shown the values).
     auto onOpen = item->events.Open.connect([&](bool&) {
-        (void)item->setUserProperty(u"REASON"_s, Variant(u"Recall"_s));
+        EXPECT_TRUE(item->setUserProperty(u"REASON"_s, Variant(u"Recall"_s)).ok());
         const auto label =
             *item->GetInspector()->formControl(u"Patient Scheduler"_s, u"StatusLabel"_s);
         label->setForeColor(host::Rgb{255, 0, 0});

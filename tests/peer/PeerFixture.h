@@ -6,36 +6,29 @@
 
 #include <QTcpSocket>
 
-#include "AddinFixture.h"
+#include "AddinWorkstation.h"
 #include "TestDatabases.h"
 #include "common/CTimer.h"
 #include "host/Items.h"
 #include "peer/formMain.h"
+#include "platform/data/DatabaseFile.h"
+#include "records/Schema.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::peer::test {
 
-using addin::test::qs;
-
-struct Workstation {
-    QTemporaryDir dir;
-    AppFolder folder{dir.filePath(u"app"_s)};
-    PinnedClock clock{naiveDateTime(QDate(2026, 3, 15), QTime(17, 45))};
-    ScriptedMessageBoxes boxes;
-    std::shared_ptr<host::Application> app;
-    std::shared_ptr<host::Explorer> explorer;
-    std::unique_ptr<addin::Connect> connect;
+// A workstation of AddinWorkstation on the shared database, at its own address.
+struct Workstation : orlo::test::AddinWorkstation {
     QString ip;
 
-    AddinContext& ctx() { return *connect->context(); }
-    formMain& form() { return *connect->outAddIn()->peerForm(); }
+    formMain& form() { return *addinConnect.outAddIn()->peerForm(); }
     std::shared_ptr<host::MAPIFolder> folderOf(const char16_t* name) {
-        return *addinFolder(app, qs(name));
+        return addinFolderNamed(name);
     }
     int count(const char16_t* name) { return *folderOf(name)->Items()->Count(); }
     QString log() const {
-        return QString::fromUtf8(orlo::test::readFile(folder.path(u"\\logs\\error.log"_s)));
+        return QString::fromUtf8(orlo::test::readFile(appPath(u"\\logs\\error.log")));
     }
     void tick(int n) {
         for (int i = 0; i < n; ++i) {
@@ -55,23 +48,10 @@ protected:
         auto& w = m_ws[static_cast<size_t>(n)];
         w = std::make_unique<Workstation>();
         w->ip = QStringLiteral("127.0.0.%1").arg(n + 2);
-        EXPECT_TRUE(addin::test::layOutAppFolder(w->folder.root()));
-        RegistryStore store(w->dir.filePath(u"registry"_s));
-        const auto key = *store.createKey(RegistryRoot::CurrentUser, AddinRegistryKey);
-        for (const auto& [name, v] :
-             {std::pair{kDefaultDbLocationValue, m_db}, std::pair{kManualIpEnabledValue, u"1"_s},
-              std::pair{kManualIpValue, w->ip}}) {
-            EXPECT_TRUE(store.setValue(key, qs(name), RegistryValue{REG_SZ, v.toUtf8()}));
-        }
-        w->app = host::Application::create(w->clock, Locale::unitedKingdom(),
-                                           host::FormRegistry::standard(), &w->boxes);
-        auto ns = *w->app->GetNamespace(u"MAPI"_s);
-        EXPECT_TRUE(ns->AddStore(w->dir.filePath(u"desk.pst"_s)));
-        w->explorer = w->app->Explorers()->Add(*ns->Folders()->Item(1));
-        w->connect = std::make_unique<addin::Connect>(w->folder, w->dir.filePath(u"registry"_s));
-        host::CustomArgs custom;
-        EXPECT_TRUE(w->connect->OnConnection(w->app, host::ConnectMode::Startup,
-                                             host::AddInInst{qs(addin::kProgId), {}, {}}, custom));
+        EXPECT_TRUE(w->setUp());
+        w->storeText(kDefaultDbLocationValue, m_db);
+        w->storeText(kManualIpValue, w->ip);
+        EXPECT_TRUE(w->connectAddin());
         w->form().Timer1().setInterval(24 * 3600 * 1000);  // pinned
         return *w;
     }

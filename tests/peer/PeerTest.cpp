@@ -221,7 +221,7 @@ TEST_F(PeerTest, AMillionMalformedLinesChangeNothing) {
     ASSERT_GT(patients.size(), 40);
     ASSERT_GT(visits.size(), 40);
     // Without a logs folder every entry fails at once: the fuzz stays fast.
-    ASSERT_TRUE(QDir(w.folder.path(u"\\logs"_s)).removeRecursively());
+    ASSERT_TRUE(QDir(w.appFolder.path(u"\\logs"_s)).removeRecursively());
 
     std::mt19937 random(20260315);
     const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };

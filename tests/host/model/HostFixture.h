@@ -1,11 +1,13 @@
 #pragma once
 // A desk with the add-in's store open in a temporary folder: "Orlo
 // Networked V.1" with "Patients" (patient form) and "Scheduler"
-// (appointment form), a pinned clock and day-month dates.
+// (appointment form) as the admin tool makes it, a pinned clock and
+// day-month dates.
 
 #include <QTemporaryDir>
 #include <memory>
 
+#include "TestDesk.h"
 #include "TestSupport.h"
 #include "host/Application.h"
 #include "host/Explorer.h"
@@ -17,6 +19,7 @@
 #include "host/NameSpace.h"
 #include "platform/core/Clock.h"
 #include "records/FieldMaps.h"
+#include "tools/store/AddinStore.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -26,52 +29,31 @@ inline QString qs(const char16_t* s) {
     return QString::fromUtf16(s);
 }
 
-class HostFixture : public ::testing::Test {
+class HostFixture : public ::testing::Test, public orlo::test::TestDesk {
 protected:
     static constexpr char16_t kTop[] = u"Orlo Networked V.1";
 
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         m_path = m_dir.filePath(u"addin.pst"_s);
-        {
-            auto created = StoreFile::create(m_path, qs(kTop));
-            ASSERT_TRUE(created.ok());
-        }
+        ASSERT_TRUE(tools::createAddinStore(m_path).ok());
         openDesk();
-        auto top = (*ns->Folders()->Item(qs(kTop)));
-        ASSERT_TRUE(
-            top->Folders()
-                ->Add(u"Patients"_s, FolderKind::Contacts, qs(records::kPatientMessageClass))
-                .ok());
-        ASSERT_TRUE(
-            top->Folders()
-                ->Add(u"Scheduler"_s, FolderKind::Calendar, qs(records::kAppointmentMessageClass))
-                .ok());
         patients = folder(u"Patients"_s);
         scheduler = folder(u"Scheduler"_s);
         explorer = app->Explorers()->Add(patients);
     }
 
     // A desk process on the store file (again, after closeDesk).
-    void openDesk() {
-        app = Application::create(clock, Locale::unitedKingdom());
-        ns = *app->GetNamespace(u"MAPI"_s);
-        ASSERT_TRUE(ns->AddStore(m_path).ok());
-    }
+    void openDesk() { open(m_path); }
     void closeDesk() {
         explorer.reset();
         patients.reset();
         scheduler.reset();
-        ns.reset();
-        app.reset();
+        close();
     }
 
-    std::shared_ptr<MAPIFolder> folder(const QString& name) {
-        auto top = ns->Folders()->Item(qs(kTop));
-        EXPECT_TRUE(top.ok());
-        auto f = (*top)->Folders()->Item(name);
-        EXPECT_TRUE(f.ok()) << name.toStdString();
-        return f.ok() ? *f : nullptr;
+    std::shared_ptr<MAPIFolder> folder(const QString& name) const {
+        return TestDesk::folder(qs(kTop) + u'/' + name);
     }
 
     std::shared_ptr<Item> newItem(const std::shared_ptr<MAPIFolder>& f) {
@@ -103,9 +85,6 @@ protected:
 
     QTemporaryDir m_dir;
     QString m_path;
-    PinnedClock clock{naiveDateTime(QDate(2026, 3, 15), QTime(9, 30))};
-    std::shared_ptr<Application> app;
-    std::shared_ptr<NameSpace> ns;
     std::shared_ptr<MAPIFolder> patients;
     std::shared_ptr<MAPIFolder> scheduler;
     std::shared_ptr<Explorer> explorer;

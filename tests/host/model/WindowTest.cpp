@@ -218,12 +218,6 @@ TEST_F(WindowTest, ExecuteRaisesClickAndHonoursCancelDefault) {
     EXPECT_FALSE((*customize)->Execute().ok());
 }
 
-}  // namespace
-}  // namespace orlo::host::test
-
-namespace orlo::host::test {
-namespace {
-
 TEST_F(WindowTest, SecondContactOpenedUntracksTheFirstAndReleaseSilencesBoth) {
     auto first = savedPatient(u"1"_s);
     auto second = savedPatient(u"2"_s);
