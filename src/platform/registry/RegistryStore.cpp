@@ -76,9 +76,10 @@ Status RegistryStore::modify(const std::function<void(RegistryData&)>& change) {
                          u"mkdir failed"_s);
     }
     const QString lockPath = m_filePath + u".lock"_s;
-    if (const QFileInfo lockInfo(lockPath); lockInfo.exists() && !lockInfo.isFile()) {
-        // A folder (or device) of that name can never be taken as a lock:
-        // waiting for it would only stall the caller.
+    if (QFileInfo(lockPath).isDir()) {
+        // A folder of that name can never be taken as a lock: waiting for it
+        // would only stall the caller. (One stat: asking "exists" and then
+        // "is a file" races with another process releasing its lock file.)
         return fileError(err::kRegistryCantWrite, u"Cannot lock the settings file"_s, m_filePath,
                          lockPath + u" is not a file; remove it or move it away"_s);
     }
