@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "DeskTestStore.h"
+#include "ProcessProbe.h"
 #include "app/FolderItemModel.h"
 #include "app/FolderPaths.h"
 #include "host/Application.h"
@@ -49,27 +50,11 @@ struct DeskRun {
 };
 
 qint64 peakKbOf(qint64 pid) {
-    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!f.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (const QByteArray& line : f.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) {
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-        }
-    }
-    return 0;
+    return test::procStatusKb(pid, "VmHWM:");
 }
 
 QJsonObject ask(QProcess& p, const QByteArray& line) {
-    p.write(line + '\n');
-    while (!p.canReadLine()) {
-        if (!p.waitForReadyRead(120000)) {
-            std::fprintf(stderr, "no reply to %s\n", line.constData());
-            return {};
-        }
-    }
-    return QJsonDocument::fromJson(p.readLine()).object();
+    return test::askDesk(p, line);
 }
 
 double msSince(const QElapsedTimer& t) {

@@ -19,6 +19,7 @@
 #include <cstdio>
 
 #include "DeskTestStore.h"
+#include "ProcessProbe.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Locale.h"
 #include "platform/data/Connection.h"
@@ -28,27 +29,11 @@ using namespace orlo;
 namespace {
 
 qint64 residentKbOf(qint64 pid) {
-    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!f.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (const QByteArray& line : f.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:")) {
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-        }
-    }
-    return 0;
+    return test::procStatusKb(pid, "VmRSS:");
 }
 
 QJsonObject ask(QProcess& p, const QByteArray& line) {
-    p.write(line + '\n');
-    while (!p.canReadLine()) {
-        if (!p.waitForReadyRead(120000)) {
-            std::fprintf(stderr, "no reply to %s\n", line.constData());
-            return {};
-        }
-    }
-    return QJsonDocument::fromJson(p.readLine()).object();
+    return test::askDesk(p, line);
 }
 
 void deskMemory(int cycles) {
