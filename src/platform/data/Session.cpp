@@ -64,6 +64,13 @@ void Session::attachServer(pg::PgDatabase server, QString uri) {
 
 namespace {
 
+// The referential failure's description, around the engine's own words.
+QString referencedRecordText(const QString& engineMessage) {
+    return u"The record cannot be deleted or changed because a related table "
+           "includes related records, or a related record is required ("_s +
+           engineMessage + QLatin1Char(')');
+}
+
 // The error number of a server's SQLSTATE, as errorNumberFor gives it for
 // SQLite's codes: the class decides (23: a constraint, 22: a value, 42: the
 // statement), a dialect function's message its own number.
@@ -94,20 +101,9 @@ Error Session::serverFailure(const pg::PgError& e, const QString& sql) {
     const long number = serverErrorNumber(e.sqlState, e.message);
     QString message = e.message;
     if (number == orlo::err::kReferencedRecord) {
-        message =
-            u"The record cannot be deleted or changed because a related table "
-            "includes related records, or a related record is required ("_s +
-            message + QLatin1Char(')');
+        message = referencedRecordText(message);
     }
-    Error error = dataError(number, message);
-    ProviderError pe;
-    pe.number = number;
-    pe.description = message;
-    pe.sql = sql;
-    pe.source = error.source;
-    pe.sqlState = e.sqlState;
-    m_errors.push_back(pe);
-    return error;
+    return recordFailure(number, message, sql, e.sqlState, 0);
 }
 
 Result<pg::PgRows> Session::serverExec(const QString& sql, const QString& source,
@@ -236,10 +232,7 @@ Error Session::failure(const sqlite::SqliteError& e, const QString& sql) {
     QString message = e.message;
     const long number = errorNumberFor(e.code, e.extendedCode, message);
     if (number == orlo::err::kReferencedRecord) {
-        message =
-            u"The record cannot be deleted or changed because a related table "
-            "includes related records, or a related record is required ("_s +
-            message + QLatin1Char(')');
+        message = referencedRecordText(message);
     } else if (e.code == SQLITE_BUSY || e.code == SQLITE_LOCKED) {
         message =
             u"Could not use '%1'; file already in use: another program holds it (%2). Try again in a moment."_s
@@ -248,15 +241,22 @@ Error Session::failure(const sqlite::SqliteError& e, const QString& sql) {
         message =
             u"Cannot update '%1'; database or object is read-only (%2)."_s.arg(m_path, message);
     }
+    return recordFailure(
+        number, message, sql,
+        number == orlo::err::kTypeMismatch ? u"22018"_s : sqlStateFor(e.code, e.extendedCode),
+        e.extendedCode);
+}
+
+Error Session::recordFailure(long number, const QString& message, const QString& sql,
+                             const QString& sqlState, long nativeError) {
     Error error = dataError(number, message);
     ProviderError pe;
     pe.number = number;
     pe.description = message;
     pe.sql = sql;
     pe.source = error.source;
-    pe.sqlState =
-        number == orlo::err::kTypeMismatch ? u"22018"_s : sqlStateFor(e.code, e.extendedCode);
-    pe.nativeError = e.extendedCode;
+    pe.sqlState = sqlState;
+    pe.nativeError = nativeError;
     m_errors.push_back(pe);
     return error;
 }

@@ -77,6 +77,9 @@ public:
     // The error for SQLite's failure of `sql` (the text as the system wrote
     // it, which the errors collection shows), recorded.
     Error failure(const sqlite::SqliteError& e, const QString& sql);
+    // Adds one entry to the errors collection; the matching error.
+    Error recordFailure(long number, const QString& message, const QString& sql,
+                        const QString& sqlState, long nativeError);
     // The value of an SQLite call, or its failure recorded as above.
     template <typename T>
     Result<T> check(sqlite::SqlResult<T> r, const QString& sql) {
