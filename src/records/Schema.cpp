@@ -172,7 +172,12 @@ QStringList scratchSchemaStatements() {
         const QString table = str(t);
         statements << QStringLiteral("CREATE TABLE ") + quoted(table) + QStringLiteral(" (") +
                           quoted(str(kScratchKeyColumn)) + QStringLiteral(" NUMERIC)");
-        // The resync's "not exists" difference looks keys up in the other table.
+    }
+    // The resync's "not exists" difference looks the database's keys up in
+    // the folder's table; the database's own tables are only ever read whole,
+    // and an index there would cost every one of their inserts.
+    for (const char16_t* t : {kTempScheduleOl, kTempPatientOl}) {
+        const QString table = str(t);
         statements << QStringLiteral("CREATE INDEX ") + quoted(table + QStringLiteral("_ids")) +
                           QStringLiteral(" ON ") + quoted(table) + QStringLiteral(" (") +
                           quoted(str(kScratchKeyColumn)) + QStringLiteral(")");
