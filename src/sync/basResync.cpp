@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -106,7 +107,7 @@ private:
 
 // An unload list line's numeric value: blanks do not matter, and an empty
 // or unreadable line reads as 0, which no key has.
-qint64 listedKey(const QByteArray& line) {
+qint64 listedKey(QByteArrayView line) {
     bool ok = false;
     const qint64 key = line.trimmed().toLongLong(&ok);
     return ok ? key : 0;
@@ -146,14 +147,16 @@ private:
         if (fullCheck) {
             ORLO_TRY_ASSIGN(missing, scratchIds(str(m_kind.readBack)));
         } else {
-            QList<QByteArray> lines = list->split('\n');
-            if (list->endsWith('\n')) {
-                lines.removeLast();  // the last line's end starts no line
-            }
             std::vector<qint64> listed;
-            listed.reserve(std::size_t(lines.size()));
-            for (const QByteArray& line : lines) {
-                listed.push_back(listedKey(line));
+            listed.reserve(std::size_t(list->count('\n')) + 1);
+            const QByteArrayView bytes(*list);
+            for (qsizetype at = 0; at < bytes.size();) {
+                qsizetype end = bytes.indexOf('\n', at);
+                if (end < 0) {
+                    end = bytes.size();  // a last line without its end
+                }
+                listed.push_back(listedKey(bytes.sliced(at, end - at)));
+                at = end + 1;
             }
             ORLO_TRY(insertKeys(m_kind.olInsert, listed));
             ORLO_TRY_ASSIGN(missing, scratchIds(str(m_kind.difference)));
@@ -164,6 +167,9 @@ private:
         if (missing.empty()) {
             return okStatus();
         }
+        // Items are made in key order, whatever order the scratch tables
+        // give their rows in.
+        std::sort(missing.begin(), missing.end());
         ORLO_TRY(openJetConnection(m_db, m_dbLocation));
         return createMissing(missing);
     }
@@ -217,10 +223,15 @@ private:
     // One statement per key, as the texts say; the scratch connection runs
     // them all in one transaction, committed by the next read.
     Status insertKeys(const char16_t* prefix, const std::vector<qint64>& keys) {
-        const QString head = str(prefix);
+        // One text, rewritten after its prefix for each key.
+        QString sql = str(prefix);
+        const qsizetype head = sql.size();
         for (const qint64 key : keys) {
             m_yield();
-            ORLO_TRY(m_scratch.execute(head + QString::number(key) + u')'));
+            sql.truncate(head);
+            sql += QString::number(key);
+            sql += u')';
+            ORLO_TRY(m_scratch.execute(sql));
         }
         return okStatus();
     }
@@ -249,11 +260,15 @@ private:
         host::BulkSaves bulk(folder ? *folder : nullptr);
         ORLO_TRY(readKnownKeys(folder ? *folder : nullptr, keys.size()));
         // The rows are read a group of keys at a time, one query each, rather
-        // than a query prepared and run per key.
-        constexpr std::size_t kKeysPerQuery = 500;
+        // than a query prepared and run per key. The events wait while a
+        // group's items are made (a few dozen milliseconds): a peer's notice
+        // of a change to one of its rows is then handled after the item
+        // exists, never overwritten by the value read before it.
+        constexpr std::size_t kKeysPerQuery = 200;
         std::vector<qint64> group;
         group.reserve(kKeysPerQuery);
         for (std::size_t next = 0; next < keys.size();) {
+            m_yield();
             group.clear();
             for (; next < keys.size() && group.size() < kKeysPerQuery; ++next) {
                 // An item known to be there needs no row (the full check of
@@ -263,12 +278,10 @@ private:
                 }
             }
             if (group.empty()) {
-                m_yield();
                 continue;
             }
             ORLO_TRY_ASSIGN(const RowsByKey rows, readRows(group));
             for (const qint64 key : group) {
-                m_yield();
                 ORLO_TRY(createIfMissing(key, rows));
             }
         }
@@ -324,8 +337,9 @@ private:
             }
         } else {
             for (int p = 1; p <= records::kScheduleValueCount; ++p) {
-                ORLO_TRY_ASSIGN(const int c, columnPosition(
-                                                 rs, records::str(records::scheduleField(p).columnName)));
+                ORLO_TRY_ASSIGN(
+                    const int c,
+                    columnPosition(rs, records::str(records::scheduleField(p).columnName)));
                 at.push_back(c);
             }
         }

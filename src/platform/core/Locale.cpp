@@ -172,8 +172,8 @@ std::optional<QDateTime> Locale::parseDateTime(const QString& text) const {
     // The general date form first, by hand: with a time it is the first
     // form tried below, and without one (no colon) no form with a time can
     // read it, so the short date alone is the first that could.
-    const QString first = s.contains(QLatin1Char(':')) ? sd + QLatin1Char(' ') + lenient(m_longTime)
-                                                         : sd;
+    const QString first =
+        s.contains(QLatin1Char(':')) ? sd + QLatin1Char(' ') + lenient(m_longTime) : sd;
     if (std::optional<QDateTime> quick = scanNumeric(s, first)) {
         return quick;
     }
