@@ -74,7 +74,8 @@ SqliteStoreFile::~SqliteStoreFile() {
 
 Result<std::unique_ptr<StoreFile>> SqliteStoreFile::open(const QString& path) {
     ORLO_TRY(StoreHeader::check(path));
-    sqlite::SqlResult<sqlite::Database> db = sqlite::Database::open(path, SQLITE_OPEN_READWRITE);
+    sqlite::SqlResult<sqlite::Database> db = sqlite::Database::open(
+        path, StoreHeader::checkWritable(path) ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
     if (!db) {
         return sqliteStoreError(path, db.error(), u"cannot be opened"_s);
     }
