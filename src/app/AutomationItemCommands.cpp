@@ -158,6 +158,7 @@ Result<QJsonObject> remove(AutomationContext& ctx, const QJsonObject& c) {
     if (Status s = (*item)->Delete(); !s) {
         return s.error();
     }
+    ctx.handles.forget((*item)->entryId());
     return QJsonObject{{QStringLiteral("id"), handle},
                        {QStringLiteral("deleted"), (*item)->isDeleted()}};
 }
