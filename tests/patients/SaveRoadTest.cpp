@@ -1,13 +1,18 @@
 // Patient saves through a real orlo-desk with the add-in loaded, driven over
 // its automation channel: a store the desk can only read is told at start
-// and at every save, with nothing written half.
+// and at every save, with nothing written half; and a desk killed with
+// SIGKILL in the middle of bursts of saves loses no save it reported done,
+// doubles none, and leaves both files sound.
 
 #include <QFile>
 #include <QJsonArray>
+#include <QMap>
+#include <random>
 
 #include "DeskDriver.h"
 #include "DeskTestStore.h"
 #include "TestDatabases.h"
+#include "host/store/StoreFile.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -137,6 +142,100 @@ TEST_F(SaveRoadTest, AStoreThatCannotBeWrittenIsToldAndKeepsWhatWasTyped) {
         desk.ok("quit");
         EXPECT_EQ(desk.waitForExit(), 0);
     }
+}
+
+// Twenty desks killed at a random point of a burst of saves (each patient
+// saved, its city changed, saved again). After each kill both files pass
+// their integrity checks and the restarted desk shows every save that was
+// answered as done, once, in the database and on the item.
+TEST_F(SaveRoadTest, NoSaveReportedDoneIsLostOrDoubledByAKill) {
+    constexpr int kRuns = 20;
+    constexpr int kPatients = 3;
+    constexpr int kCommands = 6;  // create, display, set, save, set, save
+    std::mt19937 random(20260317);
+    struct Sent {
+        QString last;
+        bool saved;       // the first save was answered
+        bool savedAgain;  // the second save too
+    };
+    std::vector<Sent> sent;
+    DeskDriver* desk = nullptr;
+    std::unique_ptr<DeskDriver> running;
+    const auto verify = [&] {
+        // The restarted desk, ready: its start-up has filled the folder
+        // with an item for every row that had none.
+        QMap<QString, QString> onItems;  // last name -> city
+        QMap<QString, int> itemCount;
+        const QJsonObject listed =
+            desk->ok("items", {{u"folder"_s, QString::fromUtf16(desk::test::kPatients)},
+                               {u"columns"_s, QJsonArray{u"Last Name"_s, u"City1"_s}},
+                               {u"limit"_s, 10000}});
+        for (const QJsonValue& row : listed[u"items"_s].toArray()) {
+            const QString last = row[u"values"_s][u"Last Name"_s].toString();
+            ++itemCount[last];
+            onItems[last] = row[u"values"_s][u"City1"_s].toString();
+        }
+        for (const Sent& p : sent) {
+            SCOPED_TRACE(p.last.toStdString());
+            const qint64 stored = rows(p.last);
+            EXPECT_LE(stored, 1);
+            EXPECT_LE(itemCount.value(p.last), 1);
+            if (!p.saved) {
+                continue;
+            }
+            EXPECT_EQ(stored, 1);
+            EXPECT_EQ(itemCount.value(p.last), 1);
+            const QString city =
+                rawValueAt(db,
+                           u"SELECT CITY FROM PATIENTS WHERE \"LAST NAME\" = '%1'"_s.arg(p.last))
+                    .value_or(QString());
+            const QString typedLast = u"B"_s + p.last;
+            if (p.savedAgain) {
+                EXPECT_EQ(city, typedLast);
+                EXPECT_EQ(onItems.value(p.last), typedLast);
+            } else {
+                EXPECT_TRUE(city == u"A"_s + p.last || city == typedLast) << city.toStdString();
+            }
+        }
+    };
+    for (int run = 0; run <= kRuns; ++run) {
+        running = std::make_unique<DeskDriver>();
+        desk = running.get();
+        start(*desk);
+        verify();
+        if (run == kRuns || HasFatalFailure()) {
+            break;
+        }
+        const std::size_t first = sent.size();
+        for (int i = 0; i < kPatients; ++i) {
+            const QString id = u"new%1"_s.arg(i + 1);
+            const QString last = u"Kill%1x%2"_s.arg(run).arg(i);
+            typePatient(*desk, id, last, u"A"_s + last);
+            desk->send("save", onItem(id));
+            desk->send("set", typedInto(id, {{"CityBox", u"B"_s + last}}));
+            desk->send("save", onItem(id));
+            sent.push_back({last, false, false});
+        }
+        // The kill lands after a random number of answers, while the desk
+        // goes on with the commands piped after them.
+        const int answered = std::uniform_int_distribution<int>(0, kPatients * kCommands)(random);
+        for (int r = 0; r < answered; ++r) {
+            desk->reply();
+            const int patient = r / kCommands;
+            sent[first + std::size_t(patient)].saved |= r % kCommands == 3;
+            sent[first + std::size_t(patient)].savedAgain |= r % kCommands == 5;
+        }
+        desk->kill();
+        EXPECT_EQ(rawValueAt(db, u"PRAGMA integrity_check"_s), u"ok"_s);
+        {
+            const auto file = host::StoreFile::open(store.storePath);
+            ASSERT_TRUE(file.ok()) << file.error().description.toStdString();
+            const Status sound = (*file)->checkIntegrity();
+            EXPECT_TRUE(sound.ok()) << sound.error().description.toStdString();
+        }
+    }
+    desk->ok("quit");
+    EXPECT_EQ(desk->waitForExit(), 0);
 }
 
 }  // namespace
