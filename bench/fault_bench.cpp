@@ -67,6 +67,7 @@ void deskMemory(int cycles) {
         ask(p, R"({"cmd":"delete","id":")" + id + R"("})");
         if (i % block == 0) {
             std::printf("  %8d %12lld\n", i, residentKbOf(p.processId()));
+            std::fflush(stdout);  // a long run shows its figures as they come
         }
         if (i == cycles / 2) {
             middleKb = residentKbOf(p.processId());
