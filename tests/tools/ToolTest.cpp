@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -239,6 +240,11 @@ TEST_F(Tool, BadArgumentsAndBadFilesFailCleanly) {
             << c.args.join(QLatin1Char(' ')).toStdString() << ": " << r.err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(missing));
+    const QString folder = path("a folder");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const ProgramRun onFolder = runOrlo({u"db"_s, u"query"_s, folder, u"SELECT 1"_s});
+    EXPECT_EQ(onFolder.code, 1);
+    EXPECT_EQ(onFolder.err, u"orlo db: "_s + folder + u" is a folder, not a database file.\n"_s);
     EXPECT_EQ(runOrlo({u"db"_s, u"query"_s, db, u"SELECT count(*) AS n FROM SCHEDULED"_s}).out,
               u"n\n0\n"_s);
 }

@@ -77,7 +77,8 @@ SqliteStoreFile::~SqliteStoreFile() {
 
 Result<std::unique_ptr<StoreFile>> SqliteStoreFile::open(const QString& path) {
     ORLO_TRY(StoreHeader::check(path));
-    sqlite::SqlResult<sqlite::Database> db = sqlite::Database::open(path, SQLITE_OPEN_READWRITE);
+    sqlite::SqlResult<sqlite::Database> db = sqlite::Database::open(
+        path, StoreHeader::checkWritable(path) ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
     if (!db) {
         return sqliteStoreError(path, db.error(), u"cannot be opened"_s);
     }
@@ -202,7 +203,24 @@ Result<sqlite::StatementUse> SqliteStoreFile::use(StoreQuery query) const {
     return sqlite::StatementUse(slot);
 }
 
+Status SqliteStoreFile::reopenIfWritableAgain() {
+    if (m_bulk || sqlite3_db_readonly(m_db.handle(), "main") != 1 ||
+        !StoreHeader::checkWritable(m_path)) {
+        return okStatus();
+    }
+    sqlite::SqlResult<sqlite::Database> db = sqlite::Database::open(m_path, SQLITE_OPEN_READWRITE);
+    if (!db) {
+        return failure(db.error(), u"cannot be opened"_s);
+    }
+    for (sqlite::Statement& statement : m_statements) {
+        statement = sqlite::Statement();  // finalized while their connection is still open
+    }
+    m_db = std::move(db).value();
+    return configure();
+}
+
 Status SqliteStoreFile::transaction(const std::function<Status()>& body) {
+    ORLO_TRY(reopenIfWritableAgain());
     if (m_bulkDepth > 0 || m_fillDepth > 0) {
         return bulkWrite(body);
     }
