@@ -136,7 +136,7 @@ TEST_F(AddinManagerTest, LoadsLiborloFromTheApplicationFolderAndRunsItsLifecycle
     EXPECT_TRUE(manager.connectedAddins().isEmpty());
     EXPECT_FALSE(addinStoreOpen());
     ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].text, qs(kExitWindowText));
+    EXPECT_EQ(boxes.shown()[0].title, u"Orlo"_s);  // the exit window: see the removal test
     EXPECT_EQ(loadBehavior(), AddinList::kNotLoaded);
     EXPECT_TRUE(manager.connectStartupAddins().empty());
     EXPECT_TRUE(manager.connectedAddins().isEmpty());

@@ -13,7 +13,10 @@ namespace {
 class RemovalTest : public ConnectedAddinFixture {
 protected:
     static MessageBoxRequest exitWindow() {
-        return {qs(kExitWindowText), u"Orlo"_s, MsgIcon::Information, MsgButtons::OK};
+        return {
+            u"Orlo has been removed from the desk.\r\n\r\nIts folders are closed; the patients "
+            "and appointments stay in the shared database. Thank you for using Orlo."_s,
+            u"Orlo"_s, MsgIcon::Information, MsgButtons::OK};
     }
 };
 

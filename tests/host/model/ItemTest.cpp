@@ -91,6 +91,14 @@ TEST_F(ItemTest, WriteRunsInsideSaveAndAHandlersChangeIsStoredWithIt) {
     ASSERT_TRUE(item->setUserProperty(u"First Name"_s, Variant(u"Ann")).ok());
     ASSERT_TRUE(item->Save().ok());
     EXPECT_EQ(log.size(), 1u);
+    // An appointment saved, then changed but never saved: lost with the desk.
+    const QDateTime start = naiveDateTime(QDate(2026, 4, 1), QTime(10, 0));
+    {
+        auto a = savedAppointment(u"1001"_s);
+        ASSERT_TRUE(a->setUserProperty(u"Start"_s, Variant(start)).ok());
+        ASSERT_TRUE(a->Save().ok());
+        ASSERT_TRUE(a->setUserProperty(u"REASON"_s, Variant(u"unsaved")).ok());
+    }
 
     closeDesk();
     objContactItem = nullptr;
@@ -98,11 +106,15 @@ TEST_F(ItemTest, WriteRunsInsideSaveAndAHandlersChangeIsStoredWithIt) {
     viaFind = Result<std::shared_ptr<Item>>(nullptr);
     openDesk();
     auto reopened = folder(u"Patients"_s)->Items()->Find(u"[PatientID] = 77"_s);
-    ASSERT_TRUE(reopened.ok());
-    ASSERT_NE(*reopened, nullptr);
+    ASSERT_TRUE(reopened.ok() && *reopened);
     EXPECT_EQ(text(*reopened, u"First Name"_s), u"Ann"_s);
+    EXPECT_EQ((*reopened)->MessageClass(), u"IPM.Contact.Patient"_s);
     // The form mirrored the key the handler set into "Customer ID".
     EXPECT_EQ(text(*reopened, u"Customer ID"_s), u"77"_s);
+    auto a = folder(u"Scheduler"_s)->Items()->Find(u"[Mileage] = 1001"_s);
+    ASSERT_TRUE(a.ok() && *a);
+    EXPECT_EQ(*(*a)->userProperty(u"Start"_s)->asDate(), start);
+    EXPECT_EQ(text(*a, u"REASON"_s), QString());
 }
 
 TEST_F(ItemTest, CreatedIsStampedOnceAndModifiedOnEverySaveBeforeWrite) {
@@ -117,23 +129,6 @@ TEST_F(ItemTest, CreatedIsStampedOnceAndModifiedOnEverySaveBeforeWrite) {
     ASSERT_TRUE(item->Save().ok());
     EXPECT_EQ(*item->userProperty(u"Created"_s)->asDate(), first);
     EXPECT_EQ(*item->userProperty(u"Modified"_s)->asDate(), clock.now());
-}
-
-TEST_F(ItemTest, CodeChangesRaiseCustomPropertyChangeWithTheName) {
-    auto item = savedAppointment(u"3"_s);
-    std::vector<QString> custom;
-    std::vector<QString> builtIn;
-    Subscription a = item->events.CustomPropertyChange.connect(
-        [&](const QString& name) { custom.push_back(name); });
-    Subscription b =
-        item->events.PropertyChange.connect([&](const QString& name) { builtIn.push_back(name); });
-    ASSERT_TRUE(item->setUserProperty(u"REASON"_s, Variant(u"Check-up")).ok());
-    auto prop = item->UserProperties()->Item(u"Status1"_s);
-    ASSERT_TRUE(prop.ok());
-    ASSERT_TRUE((*prop)->setValue(Variant(u"BOOKED")).ok());
-    ASSERT_TRUE(item->setUserProperty(u"Start"_s, Variant(clock.now())).ok());
-    EXPECT_EQ(custom, (std::vector<QString>{u"REASON"_s, u"Status1"_s}));
-    EXPECT_EQ(builtIn, (std::vector<QString>{u"Start"_s}));
 }
 
 TEST_F(ItemTest, AbsentUserPropertyFailsWithErrorFiveButBuiltInFieldsAlwaysAnswer) {
@@ -182,31 +177,6 @@ TEST_F(ItemTest, DeleteRaisesBeforeDeleteRemovesTheItemAndLeavesADeadObject) {
     EXPECT_EQ(*patients->Items()->Find(u"[PatientID] = 9"_s), nullptr);
     EXPECT_EQ(*patients->Items()->Count(), 0);
     EXPECT_EQ(item->Save().error().number, err::kItemDeleted);
-}
-
-TEST_F(ItemTest, ReopenedStoreShowsSavedValuesOfBothForms) {
-    {
-        auto p = savedPatient(u"41"_s, u"O'Brien"_s);
-        auto a = newItem(scheduler);
-        ASSERT_TRUE(a->setUserProperty(u"ScheduleID"_s, Variant(u"1001")).ok());
-        ASSERT_TRUE(
-            a->setUserProperty(u"Start"_s, Variant(naiveDateTime(QDate(2026, 4, 1), QTime(10, 0))))
-                .ok());
-        ASSERT_TRUE(a->Save().ok());
-        // Changed but never saved: lost with the desk.
-        ASSERT_TRUE(a->setUserProperty(u"REASON"_s, Variant(u"unsaved")).ok());
-    }
-    closeDesk();
-    openDesk();
-    auto p = folder(u"Patients"_s)->Items()->Find(u"[Customer ID] = 41"_s);
-    ASSERT_TRUE(p.ok() && *p);
-    EXPECT_EQ(text(*p, u"Last Name"_s), u"O'Brien"_s);
-    EXPECT_EQ((*p)->MessageClass(), qs(records::kPatientMessageClass));
-    auto a = folder(u"Scheduler"_s)->Items()->Find(u"[Mileage] = 1001"_s);
-    ASSERT_TRUE(a.ok() && *a);
-    EXPECT_EQ(*(*a)->userProperty(u"Start"_s)->asDate(),
-              naiveDateTime(QDate(2026, 4, 1), QTime(10, 0)));
-    EXPECT_EQ(text(*a, u"REASON"_s), QString());
 }
 
 TEST_F(ItemTest, BuiltInFieldsKeepTheirTypesWhateverIsAssigned) {

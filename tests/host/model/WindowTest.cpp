@@ -34,24 +34,16 @@ TEST_F(WindowTest, DisplayRaisesNewInspectorThenOpenOnTheBoundItem) {
                 objContactItem = inspector->CurrentItem();
             }
         });
-    ASSERT_TRUE(contact->Display().ok());
-    ASSERT_TRUE(contact->Display().ok());  // already open: activated, no events
-    EXPECT_EQ(log, (std::vector<QString>{u"NewInspector"_s, u"Open"_s}));
-    EXPECT_EQ(app->ActiveInspector(), contact->GetInspector());
-    EXPECT_EQ(app->ActiveInspector()->CurrentItem(), contact);
-}
-
-TEST_F(WindowTest, GetInspectorAloneOpensNoWindow) {
-    auto contact = newItem(patients);
-    int opened = 0;
-    Subscription s = app->Inspectors()->events.NewInspector.connect(
-        [&](const std::shared_ptr<Inspector>&) { ++opened; });
+    // Asking for the window alone opens nothing.
     auto inspector = contact->GetInspector();
     EXPECT_EQ(inspector, contact->GetInspector());
     EXPECT_FALSE(inspector->isDisplayed());
-    EXPECT_EQ(app->Inspectors()->Count(), 0);
     EXPECT_EQ(app->ActiveInspector(), nullptr);
-    EXPECT_EQ(opened, 0);
+    ASSERT_TRUE(contact->Display().ok());
+    ASSERT_TRUE(contact->Display().ok());  // already open: activated, no events
+    EXPECT_EQ(log, (std::vector<QString>{u"NewInspector"_s, u"Open"_s}));
+    EXPECT_EQ(app->ActiveInspector(), inspector);
+    EXPECT_EQ(app->ActiveInspector()->CurrentItem(), contact);
 }
 
 TEST_F(WindowTest, CloseRaisesItemCloseThenInspectorCloseWhileStillCounted) {
@@ -95,31 +87,27 @@ TEST_F(WindowTest, OpenHandlerThatDeletesTheItemClosesItsWindow) {
     EXPECT_EQ(*patients->Items()->Find(u"[PatientID] = 66"_s), nullptr);
 }
 
-TEST_F(WindowTest, FolderSwitchRaisesBeforeFolderSwitchThenFolderSwitch) {
+TEST_F(WindowTest, FolderSwitchRaisesBeforeFolderSwitchThenFolderSwitchUnlessCancelled) {
     std::vector<QString> log;
+    bool cancelNext = true;
     Subscription a = explorer->events.BeforeFolderSwitch.connect(
         [&](const std::shared_ptr<MAPIFolder>& to, bool& cancel) {
             log.push_back(u"before "_s + to->Name());
             EXPECT_FALSE(cancel);
             EXPECT_EQ(to->Views()->Count(), 1);
             EXPECT_EQ(explorer->CurrentFolder(), patients);
+            cancel = cancelNext;
         });
     Subscription b = explorer->events.FolderSwitch.connect(
         [&] { log.push_back(u"switch "_s + explorer->CurrentFolder()->Name()); });
-    ASSERT_TRUE(explorer->SelectFolder(scheduler).ok());
-    EXPECT_EQ(log, (std::vector<QString>{u"before Scheduler"_s, u"switch Scheduler"_s}));
-    // The folder met by name is the very object the explorer shows.
-    EXPECT_EQ(app->ActiveExplorer()->CurrentFolder(), folder(u"Scheduler"_s));
-}
-
-TEST_F(WindowTest, CancelledFolderSwitchStaysPut) {
-    Subscription a = explorer->events.BeforeFolderSwitch.connect(
-        [](const std::shared_ptr<MAPIFolder>&, bool& cancel) { cancel = true; });
-    int switched = 0;
-    Subscription b = explorer->events.FolderSwitch.connect([&] { ++switched; });
     EXPECT_EQ(explorer->SelectFolder(scheduler).error().number, err::kOperationCancelled);
     EXPECT_EQ(explorer->CurrentFolder(), patients);
-    EXPECT_EQ(switched, 0);
+    cancelNext = false;
+    ASSERT_TRUE(explorer->SelectFolder(scheduler).ok());
+    EXPECT_EQ(log, (std::vector<QString>{u"before Scheduler"_s, u"before Scheduler"_s,
+                                         u"switch Scheduler"_s}));
+    // The folder met by name is the very object the explorer shows.
+    EXPECT_EQ(app->ActiveExplorer()->CurrentFolder(), folder(u"Scheduler"_s));
 }
 
 TEST_F(WindowTest, ExplorerCloseIsRaisedWhileCountedThenTheDeskHasNoActiveExplorer) {
@@ -165,29 +153,19 @@ TEST_F(WindowTest, MenuBarChangeIsRaisedForWhatItsMenusShowAtAnyDepth) {
     EXPECT_EQ(changes, 0);
 }
 
-TEST_F(WindowTest, EntriesAddedAtTheTopShowInReverseAndFindControlSearchesPopups) {
-    auto menu = explorer->CommandBars()->Item(qs(CommandBars::kMenuBar));
-    auto orlo = *(*menu)->Controls()->Add(ControlType::Popup, 6, true);
-    for (const char16_t* tag : {u"AboutOrlov3", u"SettingsOrlov3", u"PatientFinderOrlov3"}) {
-        auto b = orlo->Controls()->Add(ControlType::Button, 1, true);
-        ASSERT_TRUE(b.ok());
-        (*b)->setTag(qs(tag));
-        (*b)->setStyle(kButtonIconAndCaption);
-    }
-    EXPECT_EQ((*orlo->Controls()->Item(1))->Tag(), u"PatientFinderOrlov3"_s);
-    EXPECT_EQ((*orlo->Controls()->Item(3))->Tag(), u"AboutOrlov3"_s);
-    auto found = explorer->CommandBars()->FindControl(u"SettingsOrlov3"_s);
-    ASSERT_NE(found, nullptr);
-    EXPECT_EQ(found, *orlo->Controls()->Item(2));
-    EXPECT_EQ((*menu)->FindControl(u"SettingsOrlov3"_s), found);
-    auto standard = explorer->CommandBars()->Item(qs(CommandBars::kStandard));
-    ASSERT_TRUE(standard.ok());
-    EXPECT_EQ((*standard)->FindControl(u"Refresh DB"_s), nullptr);
+// The add-in's whole tree, in its order, is read back in the add-in's menu
+// test; here what it may ask amiss.
+TEST_F(WindowTest, FindControlSearchesEveryBarAndAddRefusesAPlaceOffTheBar) {
+    auto menu = *explorer->CommandBars()->Item(qs(CommandBars::kMenuBar));
+    auto orlo = *menu->Controls()->Add(ControlType::Popup, 6, true);
+    auto settings = *orlo->Controls()->Add(ControlType::Button, 1, true);
+    settings->setTag(u"SettingsOrlov3"_s);
+    EXPECT_EQ(explorer->CommandBars()->FindControl(u"SettingsOrlov3"_s), settings);
     EXPECT_EQ(explorer->CommandBars()->FindControl(QString()), nullptr);
     EXPECT_FALSE(explorer->CommandBars()->Item(u"Web"_s).ok());
     // Before must name a place on the bar: 1 to one past its last control.
-    EXPECT_FALSE((*menu)->Controls()->Add(ControlType::Button, 9).ok());
-    EXPECT_FALSE((*menu)->Controls()->Add(ControlType::Button, 0).ok());
+    EXPECT_FALSE(menu->Controls()->Add(ControlType::Button, 9).ok());
+    EXPECT_FALSE(menu->Controls()->Add(ControlType::Button, 0).ok());
 }
 
 TEST_F(WindowTest, ExecuteRaisesClickAndHonoursCancelDefault) {
@@ -217,40 +195,6 @@ TEST_F(WindowTest, ExecuteRaisesClickAndHonoursCancelDefault) {
     EXPECT_EQ(defaults, 1);
     (*customize)->setEnabled(false);
     EXPECT_FALSE((*customize)->Execute().ok());
-}
-
-TEST_F(WindowTest, SecondContactOpenedUntracksTheFirstAndReleaseSilencesBoth) {
-    auto first = savedPatient(u"1"_s);
-    auto second = savedPatient(u"2"_s);
-    auto appointment = savedAppointment(u"7"_s);
-    std::vector<QString> writes;
-    EventField<ContactItem> objContactItem{[&](ContactItem& c) {
-        std::vector<Subscription> subs;
-        subs.push_back(c.events.Write.connect(
-            [&, id = c.propertyText(u"PatientID"_s)](bool&) { writes.push_back(id); }));
-        return subs;
-    }};
-    EventField<AppointmentItem> objApptItem;
-    Subscription s = app->Inspectors()->events.NewInspector.connect(
-        [&](const std::shared_ptr<Inspector>& inspector) {
-            const auto item = inspector->CurrentItem();
-            if (item->Class() == kContactItem) {
-                objContactItem = item;
-            } else if (item->Class() == kAppointmentItem) {
-                objApptItem = item;
-            }
-        });
-    ASSERT_TRUE(first->Display().ok());
-    ASSERT_TRUE(second->Display().ok());
-    ASSERT_TRUE(appointment->Display().ok());  // leaves the tracked contact alone
-    ASSERT_TRUE(first->Save().ok());
-    ASSERT_TRUE(second->Save().ok());
-    EXPECT_EQ(writes, (std::vector<QString>{u"2"_s}));
-    EXPECT_EQ(objContactItem.get(), second);
-    EXPECT_EQ(objApptItem.get(), appointment);
-    objContactItem = nullptr;
-    ASSERT_TRUE(second->Save().ok());
-    EXPECT_EQ(writes.size(), 1u);
 }
 
 }  // namespace

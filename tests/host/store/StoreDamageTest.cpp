@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "GarbledFile.h"
 #include "TestSupport.h"
 #include "host/store/StoreFile.h"
 
@@ -97,14 +98,7 @@ TEST_F(StoreDamageTest, GarbageInsideASoundHeaderGivesErrorsNotCrashes) {
     const QString p = makeStore("garbage.pst");
     auto opened = StoreFile::open(p);
     ASSERT_TRUE(opened.ok());
-    // Everything after the first page is overwritten behind the open store;
-    // the changed header tells SQLite to read the file again.
-    QByteArray bytes = test::readFile(p);
-    for (qsizetype i = 4096; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<char>((i * 7919) & 0xff);
-    }
-    bytes[27] = static_cast<char>(bytes[27] + 1);  // the file change counter
-    test::writeFile(p, bytes);
+    const QByteArray bytes = test::garbleAfterFirstPage(p);  // behind the open store
 
     expectRefused(p, u"is damaged"_s);
     // The store opened before answers every read with an error naming the
