@@ -225,6 +225,9 @@ void formMain::incoming(qintptr handle) {
 
 void formMain::connected(int slot) {
     Slot& s = m_slots[static_cast<size_t>(slot)];
+    // A notice is one short line: it goes out at once instead of waiting
+    // for the acknowledgement of the previous one (no Nagle delay).
+    s.socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     s.handle = s.socket->socketDescriptor();
     m_hosts.push_back({s.socket->peerAddress().toString(), s.handle});
     Q_EMIT hostsChanged();
@@ -323,6 +326,12 @@ void formMain::SendDataToAll(const QString& text) {
                        QString::fromUtf16(kSendDataErrorsTitle), MsgIcon::Critical);
             return;
         }
+        // Handed to the system now rather than when the event loop next
+        // runs: the save that sends goes on to store its own item, and the
+        // peers need not wait for that. What the system cannot take yet
+        // stays buffered and goes out as the socket drains (false then is
+        // no failure).
+        socket.flush();
         DoEvents();
         if (!alive || m_closed) {
             return;
