@@ -173,6 +173,7 @@ void saveToOthers(int others, int rounds) {
     // sender's save plus N fills.
     std::vector<double> ms;
     std::vector<double> saved;
+    std::vector<double> firstMs;  // the sender's database work, the wire, one fill
     double cpu = 0;
     for (int r = 1; r <= rounds; ++r) {
         auto item = *sender.patients->Items()->Add();
@@ -198,10 +199,13 @@ void saveToOthers(int others, int rounds) {
         });
         cpu += cpuMs() - cpu0;
         Clock::time_point last = t0;
+        Clock::time_point first = Clock::time_point::max();
         for (auto w = ws.begin() + 1; w != ws.end(); ++w) {
             last = std::max(last, (*w)->arrived);
+            first = std::min(first, (*w)->arrived);
         }
         ms.push_back(msBetween(t0, last));
+        firstMs.push_back(msBetween(t0, first));
         saved.push_back(msBetween(t0, returned));
         if (!item->GetInspector()->Close(host::SaveMode::Discard)) {
             fail("close");
@@ -212,8 +216,10 @@ void saveToOthers(int others, int rounds) {
         "save until on %2d others: p50 %7.2f ms  p99 %7.2f ms  (%d saves; a 5 s poll "
         "is %.0fx slower than p99)\n",
         others, percentile(ms, 0.5), p99, rounds, 5000.0 / p99);
-    std::printf("   the sender's save returns: p50 %7.2f ms  p99 %7.2f ms; CPU per round %.2f ms\n",
-                percentile(saved, 0.5), percentile(saved, 0.99), cpu / rounds);
+    std::printf(
+        "   the first other has it: p50 %7.2f ms; the sender's save returns: p50 %7.2f ms  "
+        "p99 %7.2f ms; CPU per round %.2f ms\n",
+        percentile(firstMs, 0.5), percentile(saved, 0.5), percentile(saved, 0.99), cpu / rounds);
 }
 
 void receivePath(int lines) {

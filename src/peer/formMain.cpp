@@ -101,7 +101,7 @@ void formMain::Form_Load() {
     connect(m_timer1.get(), &CTimer::Timer, this, &formMain::Timer1_Timer);
     m_fillCommit.setSingleShot(true);
     m_fillCommit.setInterval(kFillCommitDelayMs);
-    connect(&m_fillCommit, &QTimer::timeout, this, &formMain::commitFills);
+    connect(&m_fillCommit, &QTimer::timeout, this, &formMain::fillCommitDue);
 }
 
 bool formMain::listen(const QHostAddress& address) {
@@ -292,9 +292,28 @@ void formMain::dataArrived(int slot) {
         }
     }
     at().handling = false;
-    if (m_receiver->fillsWaiting()) {
+    if (m_commitDue && !handlingLines()) {
+        m_commitDue = false;
+        commitFills();
+    }
+    // The group is committed within the delay of its first waiting fill,
+    // between notices, not restarted by each: under steady traffic the
+    // fills still reach the disk that soon, and never inside a fill.
+    if (m_receiver->fillsWaiting() && !m_fillCommit.isActive()) {
         m_fillCommit.start();
     }
+}
+
+bool formMain::handlingLines() const {
+    return std::any_of(m_slots.begin(), m_slots.end(), [](const Slot& s) { return s.handling; });
+}
+
+void formMain::fillCommitDue() {
+    if (handlingLines()) {
+        m_commitDue = true;
+        return;
+    }
+    commitFills();
 }
 
 void formMain::commitFills() {
