@@ -9,8 +9,8 @@
 // neither writes the database nor sends a notice. A fill copies a row the
 // database already holds, so its store write is a program fill
 // (host/ProgramFills.h): no sync to disk per notice; the waiting fills are
-// committed by commitFills(), which the connector calls once a burst of
-// notices has passed.
+// committed by commitFills(), which the connector calls between notices,
+// at most kFillCommitDelayMs after the first fill waiting.
 //
 // The receiver never touches the database. A line of another kind or
 // action is dropped; a line that is not UTF-8, has broken quoting, too few
@@ -35,8 +35,8 @@ class MAPIFolder;
 
 namespace orlo::peer {
 
-// How long the connector waits after the last notice of a burst before it
-// commits the fills it made.
+// How long a fill made from a notice waits at most before the connector
+// commits it (with every fill made since).
 inline constexpr int kFillCommitDelayMs = 200;
 
 // What one slot has received and not handled yet.

@@ -101,7 +101,7 @@ void formMain::Form_Load() {
     connect(m_timer1.get(), &CTimer::Timer, this, &formMain::Timer1_Timer);
     m_fillCommit.setSingleShot(true);
     m_fillCommit.setInterval(kFillCommitDelayMs);
-    connect(&m_fillCommit, &QTimer::timeout, this, &formMain::commitFills);
+    connect(&m_fillCommit, &QTimer::timeout, this, &formMain::fillCommitDue);
 }
 
 bool formMain::listen(const QHostAddress& address) {
@@ -225,6 +225,9 @@ void formMain::incoming(qintptr handle) {
 
 void formMain::connected(int slot) {
     Slot& s = m_slots[static_cast<size_t>(slot)];
+    // A notice is one short line: it goes out at once instead of waiting
+    // for the acknowledgement of the previous one (no Nagle delay).
+    s.socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     s.handle = s.socket->socketDescriptor();
     m_hosts.push_back({s.socket->peerAddress().toString(), s.handle});
     Q_EMIT hostsChanged();
@@ -289,9 +292,28 @@ void formMain::dataArrived(int slot) {
         }
     }
     at().handling = false;
-    if (m_receiver->fillsWaiting()) {
+    if (m_commitDue && !handlingLines()) {
+        m_commitDue = false;
+        commitFills();
+    }
+    // The group is committed within the delay of its first waiting fill,
+    // between notices, not restarted by each: under steady traffic the
+    // fills still reach the disk that soon, and never inside a fill.
+    if (m_receiver->fillsWaiting() && !m_fillCommit.isActive()) {
         m_fillCommit.start();
     }
+}
+
+bool formMain::handlingLines() const {
+    return std::any_of(m_slots.begin(), m_slots.end(), [](const Slot& s) { return s.handling; });
+}
+
+void formMain::fillCommitDue() {
+    if (handlingLines()) {
+        m_commitDue = true;
+        return;
+    }
+    commitFills();
 }
 
 void formMain::commitFills() {
@@ -323,6 +345,12 @@ void formMain::SendDataToAll(const QString& text) {
                        QString::fromUtf16(kSendDataErrorsTitle), MsgIcon::Critical);
             return;
         }
+        // Handed to the system now rather than when the event loop next
+        // runs: the save that sends goes on to store its own item, and the
+        // peers need not wait for that. What the system cannot take yet
+        // stays buffered and goes out as the socket drains (false then is
+        // no failure).
+        socket.flush();
         DoEvents();
         if (!alive || m_closed) {
             return;

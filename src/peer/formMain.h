@@ -121,8 +121,14 @@ private:
     void peerClosed(int slot);
     void socketError(int slot);
     void dataArrived(int slot);
-    // Commits the fills the notices made once a burst of them has passed.
+    // Commits the fills the notices made, at most the commit delay after
+    // the first of them.
     void commitFills();
+    // The commit delay has passed: commits now, or, when it comes while
+    // lines are being handled (inside a fill's yield), right after them,
+    // so that no notice waits for the disk.
+    void fillCommitDue();
+    bool handlingLines() const;
     void removeHost(qintptr handle);
     void showAndLog(const QString& text, const QString& title, MsgIcon icon);
     void log(const QString& text);
@@ -140,8 +146,9 @@ private:
     QString m_textOutput;
     QString m_textInput;
     std::unique_ptr<PeerReceiver> m_receiver;
-    QTimer m_fillCommit;  // single shot, restarted by every line handled
+    QTimer m_fillCommit;  // single shot, started by the first fill waiting
     bool m_closed = false;
+    bool m_commitDue = false;  // the delay passed while lines were handled
 };
 
 }  // namespace orlo::peer

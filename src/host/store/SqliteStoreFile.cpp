@@ -281,7 +281,11 @@ Status SqliteStoreFile::bulkWrite(const std::function<Status()>& body) {
         m_bulk.reset();  // the engine gave the group up: it was rolled back
         return released;
     }
-    if (++m_bulkWrites >= kBulkWrites || m_bulkAge.elapsed() >= kBulkMillis) {
+    // A bulk run commits by size and by age here. Fills commit here by size
+    // only: whoever began them commits the group by time (commitFills) from
+    // its event loop, so that no fill pays for syncing its predecessors.
+    const bool aged = m_bulkDepth > 0 && m_bulkAge.elapsed() >= kBulkMillis;
+    if (++m_bulkWrites >= kBulkWrites || aged) {
         ORLO_TRY(commitBulk());
     }
     return result;

@@ -115,12 +115,13 @@ public:
     // the shared database, such as a peer's notice): from beginFills() until
     // the matching endFills(), writes join a group that is left open when
     // they return, so a fill costs no sync to disk. The group is committed
-    // when it reaches kBulkWrites writes or kBulkMillis milliseconds at a
-    // later write, by commitFills(), when the store closes, and by the next
-    // write made outside a fill: that write joins the group and returns only
-    // once the group is committed, so it stays as durable as any other. A
-    // crash loses at most the fills of the open group; the resync adds them
-    // again from the database. Calls may nest.
+    // when it reaches kBulkWrites writes, by commitFills() (the code that
+    // fills calls it within kBulkMillis of its first waiting fill, never
+    // inside a fill), when the store closes, and by the next write made
+    // outside a fill: that write joins the group and returns only once the
+    // group is committed, so it stays as durable as any other. A crash loses
+    // at most the fills of the open group; the resync adds them again from
+    // the database. Calls may nest.
     virtual void beginFills() = 0;
     virtual void endFills() = 0;
     virtual Status commitFills() = 0;
