@@ -162,8 +162,7 @@ TestDatabases::~TestDatabases() {
 
 QString TestDatabases::emptyServerDatabase() {
     static int made = 0;
-    const QString name =
-        u"orlo_empty_%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(++made);
+    const QString name = u"orlo_empty_%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(++made);
     adminExec(u"CREATE DATABASE "_s + name);
     m_emptyServerNames << name;
     return withDatabase(clusterUri(), name);

@@ -122,9 +122,10 @@ Result<std::vector<TableCopy>> copyDatabase(const QString& from, const QString& 
                 c.table, QString::number(c.sourceRows), c.sourceChecksum,
                 QString::number(c.targetRows), c.targetChecksum);
         }
-        return dataError(orlo::err::kProviderFailure,
-                         u"The copy in %1 does not match its source, so it was not kept (%2)."_s
-                             .arg(pg::redactedUri(to.trimmed()), sides.join(u"; "_s)));
+        return dataError(
+            orlo::err::kProviderFailure,
+            u"The copy in %1 does not match its source, so it was not kept (%2)."_s.arg(
+                pg::redactedUri(to.trimmed()), sides.join(u"; "_s)));
     }
     ORLO_TRY(target->commit());
     return copies;

@@ -44,9 +44,8 @@ public:
 
     Status beginWrite(const CopyPlan& plan) override {
         if (QFileInfo::exists(m_path)) {
-            return dataError(
-                orlo::err::kProviderFailure,
-                u"The file '%1' already exists; it is not overwritten."_s.arg(m_path));
+            return dataError(orlo::err::kProviderFailure,
+                             u"The file '%1' already exists; it is not overwritten."_s.arg(m_path));
         }
         m_building = m_path + u".copying"_s;
         QFile::remove(m_building);
@@ -64,9 +63,8 @@ public:
         for (const QString& c : table.columns) {
             names << quoted(c);
         }
-        ORLO_TRY_ASSIGN(sqlite::Statement select,
-                        check(m_db.prepare(u"SELECT %1 FROM %2"_s.arg(names.join(u", "_s),
-                                                                        quoted(table.name)))));
+        ORLO_TRY_ASSIGN(sqlite::Statement select, check(m_db.prepare(u"SELECT %1 FROM %2"_s.arg(
+                                                      names.join(u", "_s), quoted(table.name)))));
         Status failed;
         CopyRow row(std::size_t(table.columns.size()));
         ORLO_TRY(check(select.forEachRow([&](const sqlite::Statement& s) {
@@ -89,9 +87,9 @@ public:
                 names << quoted(c);
                 marks << u"?"_s;
             }
-            ORLO_TRY_ASSIGN(m_insert, check(m_db.prepare(u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
-                                          quoted(table.name), names.join(u", "_s),
-                                          marks.join(u", "_s)))));
+            ORLO_TRY_ASSIGN(m_insert,
+                            check(m_db.prepare(u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
+                                quoted(table.name), names.join(u", "_s), marks.join(u", "_s)))));
             m_insertTable = table.name;
         }
         for (const CopyRow& row : rows) {

@@ -48,17 +48,17 @@ public:
         for (const QString& c : table.columns) {
             names << quoted(c);
         }
-        ORLO_TRY(check(m_db.execScript(u"DECLARE orlo_copy NO SCROLL CURSOR FOR SELECT %1 FROM %2"_s
-                                           .arg(names.join(u", "_s), quoted(table.name)))));
+        ORLO_TRY(
+            check(m_db.execScript(u"DECLARE orlo_copy NO SCROLL CURSOR FOR SELECT %1 FROM %2"_s.arg(
+                names.join(u", "_s), quoted(table.name)))));
         CopyRow row(std::size_t(table.columns.size()));
         for (;;) {
             ORLO_TRY_ASSIGN(const pg::PgRows page,
                             check(m_db.exec(u"FETCH %1 FROM orlo_copy"_s.arg(kFetchRows))));
             for (int r = 0; r < page.rowCount(); ++r) {
                 for (int c = 0; c < page.columnCount(); ++c) {
-                    row[std::size_t(c)] = page.isNull(r, c)
-                                              ? std::nullopt
-                                              : std::optional<QString>(page.text(r, c));
+                    row[std::size_t(c)] =
+                        page.isNull(r, c) ? std::nullopt : std::optional<QString>(page.text(r, c));
                 }
                 ORLO_TRY(onRow(row));
             }
@@ -71,7 +71,8 @@ public:
 
     Status write(const CopyTable& table, const std::vector<CopyRow>& rows) override {
         const qsizetype width = table.columns.size();
-        const std::size_t perStatement = std::size_t(std::max<qsizetype>(1, kMaxParameters / width));
+        const std::size_t perStatement =
+            std::size_t(std::max<qsizetype>(1, kMaxParameters / width));
         QStringList names;
         for (const QString& c : table.columns) {
             names << quoted(c);
@@ -99,19 +100,19 @@ public:
     Result<qint64> counter(const CopyTable& table) override {
         ORLO_TRY_ASSIGN(
             const pg::PgRows last,
-            check(m_db.exec(u"SELECT pg_sequence_last_value(pg_get_serial_sequence($1, $2)::regclass)"_s,
-                            {quoted(table.name), table.keyColumn})));
+            check(m_db.exec(
+                u"SELECT pg_sequence_last_value(pg_get_serial_sequence($1, $2)::regclass)"_s,
+                {quoted(table.name), table.keyColumn})));
         return last.rowCount() == 1 && !last.isNull(0, 0) ? last.text(0, 0).toLongLong()
                                                           : qint64(0);
     }
 
     Status setCounter(const CopyTable& table, qint64 highest) override {
         // A sequence starts at 1: "nothing handed out yet" is 1 not yet called.
-        ORLO_TRY(check(
-            m_db.exec(u"SELECT setval(pg_get_serial_sequence($1, $2)::regclass, $3, $4)"_s,
-                      {quoted(table.name), table.keyColumn,
-                       QString::number(std::max<qint64>(highest, 1)),
-                       highest > 0 ? u"true"_s : u"false"_s})));
+        ORLO_TRY(check(m_db.exec(
+            u"SELECT setval(pg_get_serial_sequence($1, $2)::regclass, $3, $4)"_s,
+            {quoted(table.name), table.keyColumn, QString::number(std::max<qint64>(highest, 1)),
+             highest > 0 ? u"true"_s : u"false"_s})));
         return {};
     }
 
@@ -122,10 +123,10 @@ private:
     Result<T> check(pg::PgResult<T> r) const {
         if (!r) {
             const QString where = pg::redactedUri(m_uri.trimmed());
-            return dataError(orlo::err::kProviderFailure,
-                             m_target ? u"The database %1 was not changed: %2"_s.arg(
-                                            where, r.error().message)
-                                      : u"Cannot read %1: %2"_s.arg(where, r.error().message));
+            return dataError(
+                orlo::err::kProviderFailure,
+                m_target ? u"The database %1 was not changed: %2"_s.arg(where, r.error().message)
+                         : u"Cannot read %1: %2"_s.arg(where, r.error().message));
         }
         if constexpr (std::is_void_v<T>) {
             return {};
