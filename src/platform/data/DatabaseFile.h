@@ -26,4 +26,9 @@ Status createDatabaseFile(const QString& path, const QStringList& statements, Da
 // journal, for a caller that fills it itself.
 sqlite::SqlResult<sqlite::Database> openNewDatabaseFile(const QString& file, DatabaseKind kind);
 
+// Runs `statements` on the existing database `path` in one transaction, as
+// written (no dialect): an upgrade of its schema applies whole or not at
+// all. Waits up to `lockWaitMs` for other workstations' locks.
+Status upgradeDatabaseFile(const QString& path, const QStringList& statements, int lockWaitMs);
+
 }  // namespace orlo::data
