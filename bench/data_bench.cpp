@@ -1,9 +1,13 @@
 // The data layer at a clinic's full size: 100,000 patients and 500,000
-// appointments seeded once into a temporary file. Times every report and
-// finder query through Recordset::open (a fresh connection each time, as the
-// reports open theirs), the patient save's duplicate check, and the resync's
-// 100,000 scratch inserts, one Connection::execute per key, against the same
-// keys inserted in one transaction with one prepared statement. Before the
+// appointments seeded once into a temporary file and copied ("orlo db
+// copy") to a PostgreSQL server: the database ORLO_BENCH_PG_URI names, else
+// a throwaway cluster started for the run. Times every report and finder
+// query through Recordset::open (a fresh connection each time, as the
+// reports open theirs), the patient save's duplicate check, a patient's
+// save, and opening all appointments read on demand, on the file and on the
+// server, and prints both columns side by side; then the resync's 100,000
+// scratch inserts, one Connection::execute per key, against the same keys
+// inserted in one transaction with one prepared statement. Before the
 // timings it prints SQLite's plan of every query (which indexes it searches).
 
 #include <benchmark/benchmark.h>
@@ -11,14 +15,19 @@
 #include <sqlite3.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <cstdio>
+#include <map>
 
 #include "SystemSqlTexts.h"
 #include "TestDatabases.h"
 #include "platform/core/Clock.h"
+#include "platform/core/ErrorTrap.h"
 #include "platform/core/Locale.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DatabaseFile.h"
@@ -26,6 +35,7 @@
 #include "platform/dialect/JetFunctions.h"
 #include "platform/dialect/JetSql.h"
 #include "records/Schema.h"
+#include "tools/DbCommands.h"
 #include "tools/Seeder.h"
 
 using namespace orlo;
@@ -38,9 +48,25 @@ constexpr qint64 kPatients = 100000;
 constexpr qint64 kAppointments = 500000;
 constexpr int kScratchKeys = 100000;
 
+// The best time of each operation on each engine, in ms, and its rows.
+struct Timing {
+    double file = -1;
+    double server = -1;
+    qint64 rows = 0;
+};
+
 struct Bench {
     QTemporaryDir dir;
     QString shared = dir.filePath(QStringLiteral("Patients.mdb"));
+    QString server;  // the server's URI, empty without one
+    std::map<std::string, Timing> timings;
+
+    void record(const std::string& name, bool onServer, double ms, qint64 rows) {
+        Timing& t = timings[name];
+        double& best = onServer ? t.server : t.file;
+        best = best < 0 ? ms : std::min(best, ms);
+        t.rows = rows;
+    }
     PinnedClock clock{naiveDateTime(QDate(2026, 6, 15), QTime(10, 0))};
     Locale locale = Locale::unitedKingdom();
     int scratchRun = 0;
@@ -54,16 +80,26 @@ struct Bench {
     }
 };
 
+// The connection string a report opens: the file in the provider's form,
+// the server by its URI.
+QString location(const Bench& b, bool onServer) {
+    return onServer ? b.server
+                    : QStringLiteral(
+                          "Provider=Microsoft.Jet.OLEDB.4.0;Persist Security "
+                          "Info=False;Data Source= ") +
+                          b.shared;
+}
+
 // Opens `text` as a report does and reads every row's first field.
-void runQuery(benchmark::State& state, Bench& b, const QString& text, const QString& filter = {}) {
+void runQuery(benchmark::State& state, Bench& b, bool onServer, const std::string& name,
+              const QString& text, const QString& filter = {}) {
     qint64 rows = 0;
     for (auto _ : state) {
+        QElapsedTimer t;
+        t.start();
         Connection conn({b.clock, b.locale});
         conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
-        if (!conn.open(
-                QStringLiteral(
-                    "Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source= ") +
-                b.shared)) {
+        if (!conn.open(location(b, onServer))) {
             state.SkipWithError("open failed");
             return;
         }
@@ -80,10 +116,120 @@ void runQuery(benchmark::State& state, Bench& b, const QString& text, const QStr
         rows = *rs.recordCount();
         while (!rs.eof()) {
             benchmark::DoNotOptimize(rs.field(0));
-            (void)rs.moveNext();
+            ignoreError(rs.moveNext(), "the loop ends at the last row");
         }
+        b.record(name, onServer, double(t.nsecsElapsed()) / 1e6, rows);
     }
     state.counters["rows"] = double(rows);
+}
+
+// Every appointment opened as a report preview reads it (on demand): the
+// time to the first row, then to the last.
+void openOnDemand(benchmark::State& state, Bench& b, bool onServer) {
+    for (auto _ : state) {
+        Connection conn({b.clock, b.locale});
+        if (!conn.open(location(b, onServer))) {
+            state.SkipWithError("open failed");
+            return;
+        }
+        QElapsedTimer t;
+        t.start();
+        Recordset rs;
+        rs.setFetchOnDemand(true);
+        if (!rs.open(QStringLiteral("SELECT * FROM SCHEDULED ORDER BY START_TIME"), conn,
+                     kOpenStatic, kLockReadOnly)) {
+            state.SkipWithError("open failed");
+            return;
+        }
+        benchmark::DoNotOptimize(rs.field(0));
+        b.record("open/500k_first_row", onServer, double(t.nsecsElapsed()) / 1e6, 1);
+        qint64 rows = 0;
+        while (!rs.eof()) {
+            ++rows;
+            ignoreError(rs.moveNext(), "the loop ends at the last row");
+        }
+        b.record("open/500k_every_row", onServer, double(t.nsecsElapsed()) / 1e6, rows);
+    }
+}
+
+// A new patient saved as the patient form saves one: AddNew, the fields,
+// Update.
+void savePatient(benchmark::State& state, Bench& b, bool onServer) {
+    Connection conn({b.clock, b.locale});
+    if (!conn.open(location(b, onServer))) {
+        state.SkipWithError("open failed");
+        return;
+    }
+    Recordset rs;
+    if (!rs.open(QStringLiteral("SELECT * FROM PATIENTS WHERE PT_ID = 0"), conn)) {
+        state.SkipWithError("open failed");
+        return;
+    }
+    int n = 0;
+    for (auto _ : state) {
+        QElapsedTimer t;
+        t.start();
+        const bool saved =
+            rs.addNew().ok() &&
+            rs.setField(QStringLiteral("LAST NAME"), QStringLiteral("Bench%1").arg(++n)).ok() &&
+            rs.setField(QStringLiteral("FIRST NAME"), QStringLiteral("Ann")).ok() &&
+            rs.setField(QStringLiteral("DOB"), QStringLiteral("01/02/1970")).ok() &&
+            rs.update().ok();
+        if (!saved) {
+            state.SkipWithError("save failed");
+            return;
+        }
+        b.record("save/new_patient", onServer, double(t.nsecsElapsed()) / 1e6, 1);
+    }
+}
+
+// The file and the server side by side, and how many times slower the
+// server is.
+void printSideBySide(const Bench& b) {
+    std::printf("\n%-32s %12s %12s %8s %10s\n", "operation", "file ms", "server ms", "ratio",
+                "rows");
+    for (const auto& [name, t] : b.timings) {
+        const auto shown = [](double ms) {
+            return ms < 0 ? std::string("-") : std::to_string(ms).substr(0, 9);
+        };
+        std::printf("%-32s %12s %12s %8.2f %10lld\n", name.c_str(), shown(t.file).c_str(),
+                    shown(t.server).c_str(), t.file > 0 && t.server >= 0 ? t.server / t.file : 0.0,
+                    t.rows);
+    }
+}
+
+// The server: ORLO_BENCH_PG_URI, else a throwaway cluster in `dir`; the
+// seeded file copied to it. Empty when there is none.
+QString prepareServer(Bench& b, const QString& clusterDir) {
+    QString uri = qEnvironmentVariable("ORLO_BENCH_PG_URI");
+    if (uri.isEmpty()) {
+        QProcess start;
+        start.start(QStringLiteral(ORLO_SOURCE_DIR "/scripts/pg-test-cluster.sh"),
+                    {QStringLiteral("start"), clusterDir});
+        if (!start.waitForFinished(120000) || start.exitCode() != 0) {
+            std::printf("server: no cluster (%s); the file only\n",
+                        start.readAllStandardError().trimmed().constData());
+            return {};
+        }
+        uri = QString::fromUtf8(start.readAllStandardOutput()).trimmed();
+    }
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    tools::ToolIo io{outStream, errStream};
+    QElapsedTimer t;
+    t.start();
+    const int code = tools::runDbCommands({QStringLiteral("copy"), b.shared, uri}, io);
+    outStream.flush();
+    errStream.flush();
+    if (code != 0 && !err.contains(QStringLiteral("already holds"))) {
+        std::printf("server: the copy failed: %s", qPrintable(err));
+        return {};
+    }
+    std::printf("%s%scopy to the server: %.1f s\n", qPrintable(out),
+                code == 0 ? "" : "server already seeded; ", double(t.elapsed()) / 1000.0);
+    return uri;
 }
 
 // The resync's way: one execute per key on the scratch connection.
@@ -232,20 +378,47 @@ int main(int argc, char** argv) {
                              QStringLiteral("'19/02/1980'"))},
     };
     printPlans(b, queries);
-    for (const auto& [name, text] : queries) {
-        const QString copy = text;
-        benchmark::RegisterBenchmark(name,
-                                     [&b, copy](benchmark::State& s) { runQuery(s, b, copy); })
+    // Not inside the temporary folder: as root the cluster runs as the
+    // postgres user, who must reach its folder.
+    const QString clusterDir = QDir::temp().filePath(
+        QStringLiteral("orlo-bench-pg-%1").arg(QCoreApplication::applicationPid()));
+    b.server = prepareServer(b, clusterDir);
+    const bool ownCluster = !b.server.isEmpty() && qEnvironmentVariableIsEmpty("ORLO_BENCH_PG_URI");
+    std::vector<bool> engines = {false};
+    if (!b.server.isEmpty()) {
+        engines.push_back(true);
+    }
+    for (const bool onServer : engines) {
+        const std::string engine = onServer ? "server/" : "file/";
+        for (const auto& [name, text] : queries) {
+            const QString copy = text;
+            const std::string key = name;
+            benchmark::RegisterBenchmark((engine + name).c_str(),
+                                         [&b, onServer, key, copy](benchmark::State& s) {
+                                             runQuery(s, b, onServer, key, copy);
+                                         })
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(3);
+        }
+        benchmark::RegisterBenchmark((engine + "finder/filter_last_name").c_str(),
+                                     [&b, onServer](benchmark::State& s) {
+                                         runQuery(s, b, onServer, "finder/filter_last_name",
+                                                  sql::kPatientFinderList,
+                                                  QStringLiteral("[LAST NAME] LIKE *Bri*"));
+                                     })
             ->Unit(benchmark::kMillisecond)
             ->Iterations(3);
+        benchmark::RegisterBenchmark(
+            (engine + "open/500k_on_demand").c_str(),
+            [&b, onServer](benchmark::State& s) { openOnDemand(s, b, onServer); })
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(3);
+        benchmark::RegisterBenchmark(
+            (engine + "save/new_patient").c_str(),
+            [&b, onServer](benchmark::State& s) { savePatient(s, b, onServer); })
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(20);
     }
-    benchmark::RegisterBenchmark("finder/filter_last_name",
-                                 [&b](benchmark::State& s) {
-                                     runQuery(s, b, sql::kPatientFinderList,
-                                              QStringLiteral("[LAST NAME] LIKE *Bri*"));
-                                 })
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(3);
     benchmark::RegisterBenchmark("resync/scratch_inserts_100k",
                                  [&b](benchmark::State& s) { scratchInserts(s, b); })
         ->Unit(benchmark::kMillisecond)
@@ -255,5 +428,10 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    printSideBySide(b);
+    if (ownCluster) {
+        QProcess::execute(QStringLiteral(ORLO_SOURCE_DIR "/scripts/pg-test-cluster.sh"),
+                          {QStringLiteral("stop"), clusterDir});
+    }
     return 0;
 }

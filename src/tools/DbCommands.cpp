@@ -9,10 +9,12 @@
 #include "platform/core/Locale.h"
 #include "platform/data/Connection.h"
 #include "platform/data/ConnectionString.h"
+#include "platform/data/DatabaseCopy.h"
 #include "platform/data/DatabaseFile.h"
 #include "platform/data/Recordset.h"
 #include "platform/data/ServerDatabase.h"
 #include "platform/pg/PgLocation.h"
+#include "records/FieldMaps.h"
 #include "records/Schema.h"
 #include "records/SchemaUpgrade.h"
 #include "tools/Csv.h"
@@ -29,6 +31,7 @@ constexpr QStringView kUsage =
     u"  orlo db init PATH|URI\n"
     u"  orlo db init-scratch PATH\n"
     u"  orlo db upgrade PATH|URI\n"
+    u"  orlo db copy FROM TO\n"
     u"  orlo db query PATH \"SQL\" [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
     u"  orlo db seed PATH --patients N --appointments M [--seed S] [--now \"YYYY-MM-DD "
     u"HH:MM:SS\"]\n";
@@ -143,6 +146,40 @@ int upgrade(const QStringList& args, ToolIo& io) {
         return failed(io, done.error());
     }
     io.out << done->summary() << "\n";
+    return kExitOk;
+}
+
+// The shared database's tables, patients before the appointments that
+// refer to them.
+data::CopyPlan sharedCopyPlan() {
+    data::CopyPlan plan;
+    plan.tables = {
+        {QString::fromUtf16(records::kPatientsTable), records::patientColumns(),
+         records::str(records::patientFieldAtColumn(0).columnName)},
+        {QString::fromUtf16(records::kScheduledTable), records::scheduleColumns(),
+         records::str(records::scheduleField(0).columnName)},
+        {QString::fromUtf16(records::kSessionsTable), records::sessionColumns(), QString()},
+    };
+    plan.fileStatements = records::sharedSchemaStatements();
+    plan.serverStatements = records::sharedServerSchemaStatements();
+    return plan;
+}
+
+int copy(const QStringList& args, ToolIo& io) {
+    if (args.size() != 2 || args[0].trimmed().isEmpty() || args[1].trimmed().isEmpty()) {
+        return usageError(io, u"copy takes FROM and TO"_s);
+    }
+    const Result<std::vector<data::TableCopy>> copied =
+        data::copyDatabase(args[0], args[1], sharedCopyPlan());
+    if (!copied) {
+        return failed(io, copied.error());
+    }
+    for (const data::TableCopy& t : *copied) {
+        io.out << t.table << ": " << t.sourceRows << " rows, checksum " << t.sourceChecksum
+               << " -> " << t.targetRows << " rows, checksum " << t.targetChecksum << "\n";
+    }
+    io.out << "copied " << pg::redactedUri(args[0].trimmed()) << " to "
+           << pg::redactedUri(args[1].trimmed()) << "\n";
     return kExitOk;
 }
 
@@ -265,6 +302,9 @@ int runDbCommands(const QStringList& args, ToolIo& io) {
     }
     if (command == u"upgrade"_s) {
         return upgrade(rest, io);
+    }
+    if (command == u"copy"_s) {
+        return copy(rest, io);
     }
     if (command == u"query"_s) {
         return query(rest, io);

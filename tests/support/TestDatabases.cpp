@@ -153,9 +153,19 @@ TestDatabases::TestDatabases(Engine engine) : m_engine(engine) {
 }
 
 TestDatabases::~TestDatabases() {
-    if (!m_serverName.isEmpty()) {
-        adminExec(u"DROP DATABASE IF EXISTS %1 WITH (FORCE)"_s.arg(m_serverName));
+    for (const QString& name : m_emptyServerNames + QStringList{m_serverName}) {
+        if (!name.isEmpty()) {
+            adminExec(u"DROP DATABASE IF EXISTS %1 WITH (FORCE)"_s.arg(name));
+        }
     }
+}
+
+QString TestDatabases::emptyServerDatabase() {
+    static int made = 0;
+    const QString name = u"orlo_empty_%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(++made);
+    adminExec(u"CREATE DATABASE "_s + name);
+    m_emptyServerNames << name;
+    return withDatabase(clusterUri(), name);
 }
 
 void rawExecAt(const QString& path, const QString& sql) {
@@ -198,18 +208,22 @@ void TestDatabases::rawExec(const QString& sql, const QString& path) const {
 
 std::optional<QString> TestDatabases::rawValue(const QString& sql, const QString& path) const {
     if (m_engine == Engine::Server && path.isEmpty()) {
-        pg::PgResult<pg::PgDatabase> db = pg::PgDatabase::connect(m_serverUri);
-        if (!db) {
-            return std::nullopt;
-        }
-        pg::PgDatabase server = std::move(db).value();
-        const pg::PgResult<pg::PgRows> rows = server.exec(forServer(sql));
-        if (!rows || rows->rowCount() == 0 || rows->isNull(0, 0)) {
-            return std::nullopt;
-        }
-        return rows->text(0, 0);
+        return rawValueOn(m_serverUri, forServer(sql));
     }
     return rawValueAt(path.isEmpty() ? sharedPath() : path, sql);
+}
+
+std::optional<QString> TestDatabases::rawValueOn(const QString& uri, const QString& sql) {
+    pg::PgResult<pg::PgDatabase> db = pg::PgDatabase::connect(uri);
+    if (!db) {
+        return std::nullopt;
+    }
+    pg::PgDatabase server = std::move(db).value();
+    const pg::PgResult<pg::PgRows> rows = server.exec(sql);
+    if (!rows || rows->rowCount() == 0 || rows->isNull(0, 0)) {
+        return std::nullopt;
+    }
+    return rows->text(0, 0);
 }
 
 qint64 TestDatabases::rawCount(const QString& sql) const {

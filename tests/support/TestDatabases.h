@@ -69,12 +69,18 @@ public:
     // The first column of the first row as stored (NULL gives nullopt).
     std::optional<QString> rawValue(const QString& sql, const QString& path = {}) const;
     qint64 rawCount(const QString& sql) const;
+    // Another database on the suite's cluster, empty (no tables), dropped
+    // with this one; its URI.
+    QString emptyServerDatabase();
+    // The first column of the first row of `sql` on the server `uri`.
+    static std::optional<QString> rawValueOn(const QString& uri, const QString& sql);
 
 private:
     Engine m_engine;
     QTemporaryDir m_dir;
     QString m_serverName;  // the database made on the cluster
     QString m_serverUri;
+    QStringList m_emptyServerNames;
 };
 
 // A shared database made at `path` with the schema and seeded by the admin

@@ -194,6 +194,10 @@ Result<qint64> Connection::execute(const QString& sql) {
         if (!translated) {
             return s.fail(translated.error(), sql);
         }
+        // A write first lets the reads still open run to their end, as on the file.
+        if (!translated->trimmed().startsWith(u"SELECT"_s, Qt::CaseInsensitive)) {
+            ORLO_TRY(s.finishOpenReads());
+        }
         ORLO_TRY_ASSIGN(const pg::PgRows rows, s.serverExec(*translated, sql));
         return rows.columnCount() > 0 ? qint64(0) : rows.changed();
     }

@@ -19,14 +19,7 @@ Error failure(const QString& text) {
 // Makes the database in `file`: the header marks, then every statement in
 // one transaction. SQLite's message when anything fails.
 sqlite::SqlStatus build(const QString& file, const QStringList& statements, DatabaseKind kind) {
-    ORLO_TRY_ASSIGN(sqlite::Database db,
-                    sqlite::Database::open(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE));
-    // The shared file lives on a share used by several workstations: the
-    // rollback journal works wherever byte-range locks work, WAL does not
-    // (it needs shared memory on one host).
-    ORLO_TRY(db.exec(u"PRAGMA journal_mode=DELETE"_s));
-    ORLO_TRY(db.exec(u"PRAGMA application_id=%1"_s.arg(
-        kind == DatabaseKind::Shared ? kSharedApplicationId : kScratchApplicationId)));
+    ORLO_TRY_ASSIGN(sqlite::Database db, openNewDatabaseFile(file, kind));
     ORLO_TRY_ASSIGN(sqlite::Transaction t, sqlite::Transaction::begin(db));
     for (const QString& sql : statements) {
         ORLO_TRY(db.exec(sql));
@@ -35,6 +28,18 @@ sqlite::SqlStatus build(const QString& file, const QStringList& statements, Data
 }
 
 }  // namespace
+
+sqlite::SqlResult<sqlite::Database> openNewDatabaseFile(const QString& file, DatabaseKind kind) {
+    ORLO_TRY_ASSIGN(sqlite::Database db,
+                    sqlite::Database::open(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE));
+    // The shared file lives on a share used by several workstations: the
+    // rollback journal works wherever byte-range locks work, WAL does not
+    // (it needs shared memory on one host).
+    ORLO_TRY(db.exec(u"PRAGMA journal_mode=DELETE"_s));
+    ORLO_TRY(db.exec(u"PRAGMA application_id=%1"_s.arg(
+        kind == DatabaseKind::Shared ? kSharedApplicationId : kScratchApplicationId)));
+    return db;
+}
 
 Status upgradeDatabaseFile(const QString& path, const QStringList& statements, int lockWaitMs) {
     const auto run = [&]() -> sqlite::SqlStatus {

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "platform/core/Result.h"
+#include "platform/sqlite/Database.h"
 
 namespace orlo::data {
 
@@ -20,6 +21,10 @@ inline constexpr int kScratchApplicationId = 0x4F524C53;
 // Creates `path` with `statements`; fails (kProviderFailure) when the file
 // exists already or cannot be written, and leaves no partial file behind.
 Status createDatabaseFile(const QString& path, const QStringList& statements, DatabaseKind kind);
+
+// Opens (creating) `file` with the header marks of `kind` and the rollback
+// journal, for a caller that fills it itself.
+sqlite::SqlResult<sqlite::Database> openNewDatabaseFile(const QString& file, DatabaseKind kind);
 
 // Runs `statements` on the existing database `path` in one transaction, as
 // written (no dialect): an upgrade of its schema applies whole or not at

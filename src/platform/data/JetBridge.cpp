@@ -5,6 +5,7 @@
 #include "platform/data/Session.h"
 #include "platform/dialect/Dialect.h"
 #include "platform/dialect/JetFunctionNames.h"
+#include "platform/dialect/ServerDateText.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -28,7 +29,7 @@ namespace {
 
 // A filter clause for the server: ? parameters numbered from `first`, LIKE
 // without letter case, date texts read here rather than by jet_cdate, and
-// dates matched by LIKE as their canonical text.
+// dates matched by LIKE as the locale's general date, as on the file.
 Result<FilterClause> serverClause(orlo::data::FilterClause clause, const Session& session,
                                   int first) {
     QString where;
@@ -51,7 +52,20 @@ Result<FilterClause> serverClause(orlo::data::FilterClause clause, const Session
             ORLO_TRY_ASSIGN(p, coerceDateToCanonical(p, session.context().locale));
         }
     }
-    where.replace(QString::fromLatin1(kFnDateText) + QLatin1Char('('), u"("_s);
+    // A date matched by LIKE as the text the file matches: the locale's
+    // general date.
+    const QString dateText = QString::fromLatin1(kFnDateText) + QLatin1Char('(');
+    for (qsizetype at = where.indexOf(dateText); at >= 0; at = where.indexOf(dateText, at)) {
+        const qsizetype open = at + dateText.size();
+        const qsizetype close = where.indexOf(QLatin1Char(')'), open);
+        if (close < 0) {
+            break;
+        }
+        const QString text =
+            serverGeneralDateSql(where.mid(open, close - open), session.context().locale);
+        where.replace(at, close + 1 - at, text);
+        at += text.size();
+    }
     where.replace(u" LIKE "_s, u" ILIKE "_s);
     return FilterClause{where, clause.parameters};
 }

@@ -185,10 +185,24 @@ void Recordset::close() {
     m_session.reset();
 }
 
-// The statement a recordset reads its rows from, kept open between reads.
+// The statement a recordset reads its rows from, kept open between reads:
+// an SQLite statement, or a cursor on the server.
 struct Recordset::Reader {
+    Reader() = default;
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+    ~Reader() {
+        if (server && !cursor.isEmpty()) {
+            server->closeServerCursor(cursor);
+        }
+    }
+
     sqlite::Statement stmt;
-    QString sql;  // its SQLite text, counted by recordCount
+    detail::Session* server = nullptr;  // reading through `cursor`
+    QString cursor;
+    std::vector<std::optional<QString>> serverParameters;
+    std::vector<unsigned> types;  // the server's type of each column
+    QString sql;                  // its SQLite text, counted by recordCount
     QStringList parameters;
     QString source;  // the text errors name
     int columns = 0;
@@ -211,6 +225,20 @@ struct Recordset::Reader {
             rows.push_back(std::move(r));
         }
         return false;
+    }
+
+    // The server's rows of `page` in their stored form, appended.
+    void append(const pg::PgRows& page, std::vector<Row>& rows) const;
+
+    // Up to `limit` more rows from the cursor (all when negative); true
+    // when the cursor has run to its end.
+    Result<bool> readServer(std::vector<Row>& rows, qint64 limit) {
+        const bool all = limit < 0 || limit > std::numeric_limits<int>::max();
+        const QString fetch =
+            all ? u"FETCH ALL FROM %1"_s.arg(cursor) : u"FETCH %1 FROM %2"_s.arg(limit).arg(cursor);
+        ORLO_TRY_ASSIGN(const pg::PgRows page, server->serverExec(fetch, source));
+        append(page, rows);
+        return all || page.rowCount() < limit;
     }
 };
 
@@ -248,8 +276,25 @@ bool isQuery(const QString& sql) {
 
 }  // namespace
 
-// The server's rows are read whole when the recordset opens: a snapshot of
-// one statement, as the file gives a static cursor.
+void Recordset::Reader::append(const pg::PgRows& page, std::vector<Row>& rows) const {
+    std::vector<Variant> cells(size_t(this->columns));
+    for (int r = 0; r < page.rowCount(); ++r) {
+        for (int c = 0; c < this->columns; ++c) {
+            cells[size_t(c)] = serverValue(page, r, c, types[size_t(c)]);
+        }
+        Row row;
+        row.cells = detail::PackedRow::fromValues(cells);
+        if (hasRowid) {
+            row.rowid = detail::rowidOfCtid(page.text(r, this->columns));
+        }
+        rows.push_back(std::move(row));
+    }
+}
+
+// The server's rows are read whole when the recordset opens, a snapshot of
+// one statement as the file gives a static cursor; or, for a recordset that
+// reads on demand, through a cursor: the first rows at open, the rest as
+// they are asked for.
 Status Recordset::fetchFromServer() {
     detail::Session& s = *m_session;
     if (!isQuery(m_baseSql)) {
@@ -258,23 +303,37 @@ Status Recordset::fetchFromServer() {
                                 "changes data; use execute."_s),
                       m_source);
     }
-    QString sql = m_baseSql;
-    QString source = m_source;
-    std::vector<std::optional<QString>> params;
+    auto reader = std::make_unique<Reader>();
+    reader->sql = m_baseSql;
+    reader->source = m_source;
     if (!m_filter.isEmpty()) {
         Result<detail::FilterClause> clause = detail::translateFilterText(m_filter, s);
         if (!clause) {
             return s.fail(clause.error(), m_filter);
         }
-        sql = u"SELECT * FROM ("_s + m_baseSql + u") AS filtered WHERE "_s + clause->where;
+        reader->sql = u"SELECT * FROM ("_s + m_baseSql + u") AS filtered WHERE "_s + clause->where;
         for (const QString& p : clause->parameters) {
-            params.emplace_back(p);
+            reader->serverParameters.emplace_back(p);
         }
-        source = m_filter;
+        reader->source = m_filter;
     }
-    ORLO_TRY_ASSIGN(const pg::PgRows result, s.serverExec(sql, source, params));
+    // The previous read ends here, whatever this one does.
+    dropReader();
+    const bool onDemand =
+        m_fetchOnDemand && (m_cursorType == kOpenStatic || m_lockType == kLockReadOnly);
+    pg::PgRows result;
+    if (onDemand) {
+        ORLO_TRY_ASSIGN(reader->cursor,
+                        s.openServerCursor(reader->sql, reader->source, reader->serverParameters));
+        reader->server = &s;
+        ORLO_TRY_ASSIGN(result,
+                        s.serverExec(u"FETCH %1 FROM %2"_s.arg(kFirstRows).arg(reader->cursor),
+                                     reader->source));
+    } else {
+        ORLO_TRY_ASSIGN(result,
+                        s.serverExec(reader->sql, reader->source, reader->serverParameters));
+    }
     std::vector<Column> columns;
-    std::vector<unsigned> types;
     QHash<QString, int> seen;
     int count = result.columnCount();
     // A table without key is written back by the row's physical address.
@@ -294,7 +353,7 @@ Status Recordset::fetchFromServer() {
                 s.table(c.table) ? s.table(c.table)->declTypeByColumn.value(c.origin.toUpper())
                                  : decl);
         }
-        types.push_back(result.typeOid(i));
+        reader->types.push_back(result.typeOid(i));
         seen[c.name.toUpper()] += 1;
         columns.push_back(c);
     }
@@ -303,25 +362,21 @@ Status Recordset::fetchFromServer() {
             c.name = c.table + QLatin1Char('.') + c.origin;
         }
     }
+    reader->columns = count;
+    reader->hasRowid = hasRowid;
     std::vector<Row> rows;
     rows.reserve(size_t(result.rowCount()));
-    std::vector<Variant> cells(columns.size());
-    for (int r = 0; r < result.rowCount(); ++r) {
-        for (int c = 0; c < int(columns.size()); ++c) {
-            cells[size_t(c)] = serverValue(result, r, c, types[size_t(c)]);
-        }
-        Row row;
-        row.cells = detail::PackedRow::fromValues(cells);
-        if (hasRowid) {
-            row.rowid = detail::rowidOfCtid(result.text(r, count));
-        }
-        rows.push_back(std::move(row));
-    }
+    reader->append(result, rows);
     m_columns = std::move(columns);
     m_rows = std::move(rows);
     m_deleted = 0;
     m_pos = 0;
     m_edits.clear();
+    if (onDemand && result.rowCount() == kFirstRows) {
+        m_reader = std::move(reader);
+        s.addOpenRead(
+            this, [this] { return fetchAll(); }, [this] { dropReader(); });
+    }
     ORLO_TRY(resolveBaseTable());
     if (hasRowid && !m_baseTable.isEmpty()) {
         m_rowKey = RowKey::Rowid;
@@ -468,6 +523,14 @@ Status Recordset::fetchMore(qint64 rows) {
     if (!m_reader || rows <= 0) {
         return {};
     }
+    if (m_reader->server) {
+        const Result<bool> read = m_reader->readServer(m_rows, rows);
+        if (!read || *read) {
+            // Failed (the rows read so far stay) or read to the end.
+            dropReader();
+        }
+        return read ? Status() : Status(read.error());
+    }
     const sqlite::SqlResult<bool> done = m_reader->read(m_rows, rows);
     if (!done) {
         // The rows read so far stay; the rest cannot be had.
@@ -538,6 +601,14 @@ Result<qint64> Recordset::recordCount() const {
         // Counted inside the open read's transaction: the same rows the read
         // goes on to return, without reading them.
         detail::Session& s = *m_session;
+        if (m_reader->server) {
+            ORLO_TRY_ASSIGN(
+                const pg::PgRows n,
+                s.serverExec(u"SELECT count(*) FROM ("_s + m_reader->sql + u") AS counted"_s,
+                             m_reader->source, m_reader->serverParameters));
+            m_count = n.rowCount() > 0 ? n.text(0, 0).toLongLong() : 0;
+            return *m_count;
+        }
         const QString sql = u"SELECT COUNT(*) FROM ("_s + m_reader->sql + u")"_s;
         ORLO_TRY_ASSIGN(sqlite::Statement stmt,
                         s.check(s.database().prepare(sql), m_reader->source));

@@ -9,7 +9,9 @@
 // cursor) opens with its first rows only and reads the rest as moves,
 // GetRows or fetchMore ask for them; its statement keeps SQLite's read
 // transaction open until the last row, so its rows are one snapshot (other
-// connections' writes wait until then). A write through the same
+// connections' writes wait until then). On a server it reads through a
+// cursor in a repeatable-read transaction: one snapshot as well, while
+// other connections write on. A write through the same
 // connection, and Update, AddNew or Delete, first reads the rest. Only a
 // reader that goes on to read every row soon asks for it (the report
 // preview): a window that kept a half-read recordset open would make every

@@ -16,8 +16,9 @@ Error failure(const QString& uri, const pg::PgError& e) {
                      u"The database %1 was not changed: %2"_s.arg(pg::redactedUri(uri), e.message));
 }
 
-// Runs `statements` in one transaction; rolls back on the first failure.
-Status runAll(const QString& uri, const QStringList& statements, bool mustBeEmpty) {
+// Begins a transaction on the server and runs `statements` in it, left
+// open; closing the connection rolls back.
+Result<pg::PgDatabase> begin(const QString& uri, const QStringList& statements, bool mustBeEmpty) {
     pg::PgResult<pg::PgDatabase> connected = pg::PgDatabase::connect(uri);
     if (!connected) {
         return dataError(orlo::err::kProviderFailure, connected.error().message);
@@ -44,18 +45,32 @@ Status runAll(const QString& uri, const QStringList& statements, bool mustBeEmpt
             return failure(uri, done.error());  // closing rolls back
         }
     }
-    if (pg::PgStatus committed = db->execScript(u"COMMIT"_s); !committed) {
+    return server;
+}
+
+// Runs `statements` in one transaction; rolls back on the first failure.
+Status runAll(const QString& uri, const QStringList& statements, bool mustBeEmpty) {
+    ORLO_TRY_ASSIGN(pg::PgDatabase server, begin(uri, statements, mustBeEmpty));
+    if (pg::PgStatus committed = server.execScript(u"COMMIT"_s); !committed) {
         return failure(uri, committed.error());
     }
     return {};
 }
 
+QStringList creationStatements(const QStringList& statements) {
+    QStringList all = {u"CREATE EXTENSION IF NOT EXISTS citext"_s};
+    all << serverFunctionStatements() << statements;
+    return all;
+}
+
 }  // namespace
 
 Status createServerDatabase(const QString& uri, const QStringList& statements) {
-    QStringList all = {u"CREATE EXTENSION IF NOT EXISTS citext"_s};
-    all << serverFunctionStatements() << statements;
-    return runAll(uri, all, true);
+    return runAll(uri, creationStatements(statements), true);
+}
+
+Result<pg::PgDatabase> beginServerDatabase(const QString& uri, const QStringList& statements) {
+    return begin(uri, creationStatements(statements), true);
 }
 
 Status upgradeServerDatabase(const QString& uri, const QStringList& statements) {

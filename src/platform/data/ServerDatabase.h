@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "platform/core/Result.h"
+#include "platform/pg/PgDatabase.h"
 
 namespace orlo::data {
 
@@ -14,6 +15,11 @@ namespace orlo::data {
 // the system's tables, or refuses a statement; the message never carries
 // the password.
 Status createServerDatabase(const QString& uri, const QStringList& statements);
+
+// What createServerDatabase does, but the transaction is left open on the
+// connection returned: the caller fills the tables and commits, and closing
+// the connection before that rolls everything back.
+Result<pg::PgDatabase> beginServerDatabase(const QString& uri, const QStringList& statements);
 
 // An upgrade: the dialect's functions again (CREATE OR REPLACE) and then
 // `statements`, in one transaction.

@@ -106,13 +106,75 @@ Error Session::serverFailure(const pg::PgError& e, const QString& sql) {
     return recordFailure(number, message, sql, e.sqlState, 0);
 }
 
+namespace {
+
+// A server outcome as a Status, for the clean-ups that only log a failure.
+Status asStatus(const pg::PgStatus& done) {
+    if (!done) {
+        return dataError(orlo::err::kProviderFailure, done.error().message);
+    }
+    return {};
+}
+
+}  // namespace
+
 Result<pg::PgRows> Session::serverExec(const QString& sql, const QString& source,
                                        const std::vector<std::optional<QString>>& params) {
+    const bool guarded = m_serverCursors > 0;
+    if (guarded) {
+        if (pg::PgStatus saved = m_server.execScript(u"SAVEPOINT orlo_statement"_s); !saved) {
+            return serverFailure(saved.error(), source);
+        }
+    }
     pg::PgResult<pg::PgRows> rows = m_server.exec(sql, params);
+    if (guarded) {
+        // After a failure the transaction, and with it the open reads, go
+        // on from before the statement.
+        const pg::PgStatus back = m_server.execScript(
+            rows ? u"RELEASE SAVEPOINT orlo_statement"_s
+                 : u"ROLLBACK TO SAVEPOINT orlo_statement; RELEASE SAVEPOINT orlo_statement"_s);
+        if (!back && rows) {
+            return serverFailure(back.error(), source);
+        }
+    }
     if (!rows) {
         return serverFailure(rows.error(), source);
     }
     return std::move(rows).value();
+}
+
+Result<QString> Session::openServerCursor(const QString& sql, const QString& source,
+                                          const std::vector<std::optional<QString>>& params) {
+    if (m_serverCursors == 0) {
+        if (pg::PgStatus begun = m_server.execScript(u"BEGIN ISOLATION LEVEL REPEATABLE READ"_s);
+            !begun) {
+            return serverFailure(begun.error(), source);
+        }
+    }
+    const QString cursor = u"orlo_read_%1"_s.arg(++m_cursorSerial);
+    Result<pg::PgRows> declared =
+        serverExec(u"DECLARE %1 NO SCROLL CURSOR FOR "_s.arg(cursor) + sql, source, params);
+    if (!declared) {
+        if (m_serverCursors == 0) {
+            ignoreError(asStatus(m_server.execScript(u"COMMIT"_s)),
+                        "the transaction holds no reads and no writes");
+        }
+        return declared.error();
+    }
+    ++m_serverCursors;
+    return cursor;
+}
+
+void Session::closeServerCursor(const QString& cursor) {
+    if (m_serverCursors == 0 || !m_server.isOpen()) {
+        return;
+    }
+    ignoreError(asStatus(m_server.execScript(u"CLOSE "_s + cursor)),
+                "a cursor that failed is closed with its transaction");
+    if (--m_serverCursors == 0) {
+        // Reads only: nothing is written, and a failed read has nothing to keep.
+        ignoreError(asStatus(m_server.execScript(u"COMMIT"_s)), "the transaction holds no writes");
+    }
 }
 
 std::optional<Session::ServerColumn> Session::serverColumn(unsigned tableOid, int position) const {
@@ -164,8 +226,15 @@ Session::~Session() {
 }
 
 Status Session::close() {
+    // A recordset of a closed connection is closed: its rows are not read on.
+    const std::vector<OpenRead> reads = std::move(m_openReads);
+    m_openReads.clear();
+    for (const OpenRead& r : reads) {
+        r.drop();
+    }
     if (m_server.isOpen()) {
         m_server.close();
+        m_serverCursors = 0;
         m_tables.clear();
         m_dateColumns.clear();
         m_serverColumns.clear();
@@ -174,12 +243,6 @@ Status Session::close() {
     }
     if (!m_db.isOpen()) {
         return {};
-    }
-    // A recordset of a closed connection is closed: its rows are not read on.
-    const std::vector<OpenRead> reads = std::move(m_openReads);
-    m_openReads.clear();
-    for (const OpenRead& r : reads) {
-        r.drop();
     }
     Status flushed = flushBatch();
     m_cache.clear();

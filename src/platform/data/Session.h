@@ -63,6 +63,17 @@ public:
         QString column;
     };
     std::optional<ServerColumn> serverColumn(unsigned tableOid, int position) const;
+    // Reads on demand on the server: each has a cursor of its own, all in
+    // one repeatable-read transaction begun by the first and committed when
+    // the last one ends, so that every read and count sees one snapshot as
+    // on the file. While it is open, each other statement runs under a
+    // savepoint, so that its failure does not end the open reads. Writes
+    // wait until the reads are finished (finishOpenReads). The cursor's
+    // name, or the failure recorded against `source`.
+    Result<QString> openServerCursor(const QString& sql, const QString& source,
+                                     const std::vector<std::optional<QString>>& params);
+    void closeServerCursor(const QString& cursor);
+    bool serverReadOpen() const { return m_serverCursors > 0; }
     // The server's spelling of a table or column name, or an empty text.
     QString serverName(QStringView name) const { return m_serverNames.value(upper(name)); }
     // Closes the handle; pending batched statements are committed first.
@@ -136,6 +147,8 @@ private:
     pg::PgDatabase m_server;
     QHash<quint64, ServerColumn> m_serverColumns;
     QHash<QString, QString> m_serverNames;  // upper-case name -> as spelt
+    int m_serverCursors = 0;                // open, in the read transaction
+    quint64 m_cursorSerial = 0;
     static QString upper(QStringView s) {
         return s.toString().toUpper();
     }  // by table oid << 16 | position

@@ -276,6 +276,44 @@ TEST_P(RecordsetTest, FilterKeepsTheOrderTakesUnquotedTextAndClears) {
     EXPECT_TRUE(rs.filter().isEmpty());
 }
 
+// LIKE on a date column matches the text a user sees, the locale's general
+// date (no time at midnight), on both engines alike.
+TEST_P(RecordsetTest, LikeOnADateColumnMatchesTheGeneralDateOfTheLocale) {
+    dbs.addAppointments({{13, 1, "2026-06-20 00:00:00"}, {14, 1, "2026-06-20 15:05:09"}});
+    const Locale us = Locale::unitedStates();
+    Connection usConn{{clock, us}};
+    ASSERT_TRUE(usConn.open(dbs.sharedPath()).ok());
+    const struct {
+        Connection* on;
+        const char* filter;
+        const char* ids;
+    } cases[] = {
+        {&conn, "[START_TIME] LIKE '20/06/2026*'", "11 13 14"},
+        {&conn, "[START_TIME] LIKE '*/2026'", "13"},
+        {&conn, "[START_TIME] LIKE '*:05:*'", "14"},
+        {&conn, "[START_TIME] LIKE '2026-06*'", ""},
+        {&usConn, "[START_TIME] LIKE '6/20/2026*'", "11 13 14"},
+        {&usConn, "[START_TIME] LIKE '*pm'", "14"},
+        {&usConn, "[START_TIME] NOT LIKE '*AM'", "13 14"},
+        {&usConn, "[START_TIME] LIKE '6/1/2026 9:00:00 AM'", "10"},
+    };
+    for (const auto& c : cases) {
+        Recordset rs;
+        ASSERT_TRUE(
+            rs.open(QStringLiteral(
+                        "SELECT SCHEDULE_ID, START_TIME FROM SCHEDULED ORDER BY SCHEDULE_ID"),
+                    *c.on)
+                .ok());
+        ASSERT_TRUE(rs.setFilter(QString::fromLatin1(c.filter)).ok()) << c.filter;
+        QStringList ids;
+        while (!rs.eof()) {
+            ids << shown(*rs.field(0));
+            ASSERT_TRUE(rs.moveNext().ok());
+        }
+        EXPECT_EQ(ids.join(u' '), QString::fromLatin1(c.ids)) << c.filter;
+    }
+}
+
 TEST_P(RecordsetTest, ATableWithoutKeyTakesAddNewEditAndDeleteByRow) {
     Recordset rs;
     ASSERT_TRUE(rs.open(QStringLiteral("CURRENTSESSIONS"), conn).ok());

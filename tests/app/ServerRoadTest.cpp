@@ -1,0 +1,134 @@
+// The front desk's road with the shared database on a PostgreSQL server
+// (the suite's throwaway cluster), driven through orlo-desk's automation
+// channel: a new patient saved, edited and saved again, an appointment for
+// them, a second patient deleted from the finder, and the desk started
+// again on the same server. Every step is checked in the server's rows.
+
+#include <QJsonArray>
+
+#include "DeskDriver.h"
+#include "TestDatabases.h"
+#include "platform/registry/RegistryStore.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace orlo::test {
+namespace {
+
+QJsonObject item(const QString& id, QJsonObject fields = {}) {
+    fields.insert(u"id"_s, id);
+    return fields;
+}
+
+QJsonObject controls(const QString& id, const char* page,
+                     const std::vector<std::pair<const char*, QString>>& entries) {
+    QJsonArray all;
+    for (const auto& [name, value] : entries) {
+        all.append(QJsonObject{{u"page"_s, QString::fromLatin1(page)},
+                               {u"control"_s, QString::fromLatin1(name)},
+                               {u"value"_s, value}});
+    }
+    return item(id, {{u"controls"_s, all}});
+}
+
+TEST(ServerRoad, ADeskSavesEditsAndDeletesOnTheServer) {
+    TestDatabases server{Engine::Server};
+    desk::test::DeskTestStore s;
+    ASSERT_TRUE(s.create());
+    ASSERT_FALSE(s.addDatabase().isEmpty());  // the folders; the file stays unused
+    ASSERT_TRUE(s.listAddin(QString::fromUtf8(ORLO_ADDIN_LIBRARY)));
+    {
+        // What the settings dialog's database box keeps.
+        RegistryStore settings(s.registryFile);
+        const auto key = *settings.createKey(
+            RegistryRoot::CurrentUser,
+            u"Software\\Microsoft\\Office\\Outlook\\Addins\\OrlonetPROv1.Connect");
+        ASSERT_TRUE(
+            settings.setValue(key, u"defaultDBlocation"_s, {kRegSz, server.sharedPath().toUtf8()}));
+    }
+    const auto rows = [&](const char* sql) {
+        return server.rawValue(QString::fromUtf8(sql)).value_or(u"<none>"_s);
+    };
+    const QString patients = QString::fromUtf16(desk::test::kPatients);
+    auto desk = std::make_unique<DeskDriver>();
+    ASSERT_TRUE(desk->start(QString::fromUtf8(ORLO_DESK_BINARY), s));
+
+    // A new patient's window, filled as a user types; its saved id.
+    const auto newPatient = [&](const QString& last, const QString& first, const char* dob) {
+        const QString id = desk->ok("create", {{u"folder"_s, patients}})[u"id"_s].toString();
+        desk->ok("display", item(id));
+        desk->ok("set", controls(id, "General",
+                                 {{"LastNameTextBox", last},
+                                  {"FirstNameTextBox", first},
+                                  {"DateOfBirth", QString::fromLatin1(dob)},
+                                  {"CityBox", QString()}}));
+        return desk->ok("save", item(id))[u"id"_s].toString();
+    };
+    const QString saved = newPatient(u"O'Brien"_s, u"Zoë"_s, "2/3/1980");
+    desk->ok("set", controls(saved, "General", {{"CityBox", u"York"_s}}));
+    desk->ok("save", item(saved));
+    EXPECT_EQ(rows("SELECT string_agg(PT_ID || '/' || \"LAST NAME\" || '/' || \"FIRST NAME\" || "
+                   "'/' || DOB || '/' || CITY, ' ') FROM PATIENTS"),
+              u"1/O'Brien/Zoë/02/03/1980/York"_s);
+
+    // An appointment for the patient, then a second patient.
+    const QString visit =
+        desk->ok("create", {{u"folder"_s, QString::fromUtf16(desk::test::kScheduler)}})[u"id"_s]
+            .toString();
+    desk->ok("display", item(visit));
+    desk->ok("set", item(visit, {{u"properties"_s, QJsonObject{{u"sPTID"_s, u"1"_s}}}}));
+    desk->ok("set", controls(visit, "Patient Scheduler",
+                             {{"Start", u"16/03/2026 09:30:00"_s},
+                              {"End", u"16/03/2026 10:00:00"_s},
+                              {"REASON", u"Eye test"_s}}));
+    desk->ok("close", item(desk->ok("save", item(visit))[u"id"_s].toString()));
+    const QString jones = newPatient(u"Jones"_s, u"Bob"_s, "03/04/1980");
+    // The item deleted in the desk keeps its row, as on the file; the
+    // finder's Delete removes it.
+    desk->ok("delete", item(jones));
+    EXPECT_EQ(rows("SELECT count(*) FROM PATIENTS"), u"2"_s);
+    desk->ok("click", {{u"path"_s, QJsonArray{u"&Orlo"_s, u"&Patient Finder..."_s}}});
+    desk->ok(
+        "setControl",
+        {{u"window"_s, u"frmPatientSearch"_s}, {u"control"_s, u"Text1"_s}, {u"value"_s, u"jon"_s}});
+    desk->ok("answer", {{u"answers"_s, QJsonArray{u"Yes"_s}}});
+    desk->ok("clickControl",
+             {{u"window"_s, u"frmPatientSearch"_s}, {u"control"_s, u"cmdDelete"_s}});
+    desk->ok("closeWindow", {{u"window"_s, u"frmPatientSearch"_s}});
+    EXPECT_EQ(rows("SELECT string_agg(\"LAST NAME\", ',') FROM PATIENTS"), u"O'Brien"_s);
+    EXPECT_EQ(rows("SELECT string_agg(PT_ID || ' ' || START_TIME || ' ' || REASON, ',') "
+                   "FROM SCHEDULED"),
+              u"1 2026-03-16 09:30:00 Eye test"_s);
+    QStringList boxes;
+    for (const QJsonValue& b : desk->ok("messageBoxes")[u"boxes"_s].toArray()) {
+        boxes << b[u"title"_s].toString() + u'|' + b[u"text"_s].toString();
+    }
+    EXPECT_EQ(boxes, QStringList({u"Orlo Software - Confirm Record Delete|Are you sure you "
+                                  "want to delete the selected record?"_s,
+                                  u"Orlo Software|Record has been successfully deleted."_s}));
+    desk->ok("quit");
+    EXPECT_EQ(desk->waitForExit(), 0);
+
+    // Another workstation's patient, saved on the server meanwhile, gets an
+    // item when the desk starts again; the first patient opens as saved.
+    server.addPatients({{7, "Ñúñez", "Ana"}});
+    desk = std::make_unique<DeskDriver>();
+    ASSERT_TRUE(desk->start(QString::fromUtf8(ORLO_DESK_BINARY), s));
+    QStringList opened;
+    for (const char* key : {"1", "7"}) {
+        const QJsonValue found = desk->ok(
+            "find", {{u"folder"_s, patients},
+                     {u"filter"_s, QString(u"[PatientID] = "_s + QLatin1String(key))}})[u"id"_s];
+        ASSERT_TRUE(found.isString()) << key;
+        desk->ok("display", item(found.toString()));
+        const QJsonObject shown =
+            desk->ok("dump", item(found.toString()))[u"properties"_s].toObject();
+        opened << shown[u"Last Name"_s].toString() + u'|' + shown[u"City1"_s].toString();
+    }
+    EXPECT_EQ(opened, QStringList({u"O'Brien|York"_s, u"Ñúñez|York"_s}));
+    desk->ok("quit");
+    EXPECT_EQ(desk->waitForExit(), 0);
+}
+
+}  // namespace
+}  // namespace orlo::test
