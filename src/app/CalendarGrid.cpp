@@ -138,15 +138,30 @@ void CalendarGrid::paintEvent(QPaintEvent*) {
         p.setPen(c.darker(130));
         p.drawRect(r);
         p.setPen(pal.text().color());
-        const QString time = e.start.time().toString(QStringLiteral("HH:mm"));
-        QString text = time + QLatin1Char(' ') + e.patient;
-        if (!e.reason.isEmpty()) {
-            text += QLatin1Char('\n') + e.reason;
+        // A block of one line shows it all on that line; a taller one puts
+        // the reason and status under the time and patient.
+        const QString head =
+            e.start.time().toString(QStringLiteral("HH:mm")) + QLatin1Char(' ') + e.patient;
+        QStringList rest;
+        for (const QString& part : {e.reason, e.status}) {
+            if (!part.isEmpty()) {
+                rest << part;
+            }
         }
-        if (!e.status.isEmpty()) {
-            text += QStringLiteral(" · ") + e.status;
+        const QRect textRect = r.adjusted(7, 1, -2, -1);
+        const QFontMetrics fm = p.fontMetrics();
+        if (textRect.height() < 2 * fm.height()) {
+            const QString line =
+                rest.isEmpty() ? head
+                               : head + QStringLiteral(" · ") + rest.join(QStringLiteral(" · "));
+            p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
+                       fm.elidedText(line, Qt::ElideRight, textRect.width()));
+        } else {
+            p.drawText(textRect, Qt::AlignLeft | Qt::AlignTop,
+                       fm.elidedText(head, Qt::ElideRight, textRect.width()) + QLatin1Char('\n') +
+                           fm.elidedText(rest.join(QStringLiteral(" · ")), Qt::ElideRight,
+                                         textRect.width()));
         }
-        p.drawText(r.adjusted(7, 1, -2, -1), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
     }
     if (m_dragging && m_dragBlock) {
         p.setPen(QPen(pal.highlight().color(), 2, Qt::DashLine));

@@ -17,7 +17,7 @@ class CalendarGrid : public QWidget {
 public:
     static constexpr int kFirstHour = 7;
     static constexpr int kLastHour = 20;  // the grid ends at this hour
-    static constexpr int kSlotHeight = 24;
+    static constexpr int kSlotHeight = 26;
     static constexpr int kAxisWidth = 56;
     static constexpr int kHeaderHeight = 26;
     static constexpr int kSnapMinutes = 15;

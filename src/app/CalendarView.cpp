@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -23,8 +22,6 @@ namespace orlo::desk {
 namespace {
 
 constexpr char16_t kCalendarTitle[] = u"Scheduler";
-// The morning shows first: the grid opens scrolled to this hour.
-constexpr int kMorningHour = 8;
 
 QToolButton* barButton(const QString& name, const QString& text, QWidget* parent) {
     auto* b = new QToolButton(parent);
@@ -55,6 +52,7 @@ CalendarView::CalendarView(const Clock& clock, MessageBoxService& messageBoxes, 
         b->setCheckable(true);
         b->setChecked(span == m_model.span());
         spans->addButton(b);
+        m_spanButtons.emplace_back(span, b);
         connect(b, &QToolButton::clicked, this, [this, span = span] { showSpan(span); });
         bar->addWidget(b);
     }
@@ -112,9 +110,6 @@ CalendarView::CalendarView(const Clock& clock, MessageBoxService& messageBoxes, 
 
     m_model.setOnChanged([this] { modelChanged(); });
     m_model.show(CalendarSpan::WorkWeek, m_clock.today());
-    m_scroll->verticalScrollBar()->setValue(CalendarGrid::kHeaderHeight / 2 +
-                                            (kMorningHour - CalendarGrid::kFirstHour) * 2 *
-                                                CalendarGrid::kSlotHeight);
 }
 
 CalendarView::~CalendarView() = default;
@@ -137,6 +132,9 @@ void CalendarView::today() {
 
 void CalendarView::modelChanged() {
     m_title->setText(m_model.title());
+    for (const auto& [span, button] : m_spanButtons) {
+        button->setChecked(span == m_model.span());
+    }
     if (m_navigator->selectedDate() < m_model.firstDay() ||
         m_navigator->selectedDate() >= m_model.firstDay().addDays(m_model.dayCount())) {
         const QSignalBlocker block(m_navigator);

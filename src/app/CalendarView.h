@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/CalendarModel.h"
 
@@ -57,6 +58,7 @@ private:
     QScrollArea* m_scroll = nullptr;
     QCalendarWidget* m_navigator = nullptr;
     QLabel* m_title = nullptr;
+    std::vector<std::pair<CalendarSpan, QToolButton*>> m_spanButtons;
     std::function<void()> m_onList;
 };
 
