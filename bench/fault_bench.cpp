@@ -4,7 +4,7 @@
 // channel lets go of a deleted item's handle). Second, how long a save takes
 // to tell the user that another program holds the shared database locked:
 // one bounded wait of the connection's lock setting.
-//   fault_bench [CYCLES]   (default 20000)
+//   fault_bench [CYCLES]   (else ORLO_BENCH_CYCLES, else 20000)
 
 #include <sqlite3.h>
 
@@ -54,7 +54,9 @@ void deskMemory(int cycles) {
     const int block = std::max(1, cycles / 10);
     std::printf("orlo-desk --automation, create-save-delete of one contact:\n");
     std::printf("  %8s %12s\n", "cycles", "resident KB");
-    std::printf("  %8d %12lld\n", 0, residentKbOf(p.processId()));
+    const qint64 startKb = residentKbOf(p.processId());
+    qint64 middleKb = startKb;
+    std::printf("  %8d %12lld\n", 0, startKb);
     QElapsedTimer t;
     t.start();
     for (int i = 1; i <= cycles; ++i) {
@@ -65,8 +67,19 @@ void deskMemory(int cycles) {
         ask(p, R"({"cmd":"delete","id":")" + id + R"("})");
         if (i % block == 0) {
             std::printf("  %8d %12lld\n", i, residentKbOf(p.processId()));
+            std::fflush(stdout);  // a long run shows its figures as they come
+        }
+        if (i == cycles / 2) {
+            middleKb = residentKbOf(p.processId());
         }
     }
+    // Flat after warm-up: what the second half of the cycles added.
+    const qint64 endKb = residentKbOf(p.processId());
+    std::printf(
+        "  start %lld KB, middle %lld KB, end %lld KB: %.1f bytes a cycle after the "
+        "middle\n",
+        startKb, middleKb, endKb,
+        1024.0 * double(endKb - middleKb) / std::max(1, cycles - cycles / 2));
     std::printf("  %.2f ms a cycle\n", double(t.elapsed()) / std::max(1, cycles));
     ask(p, R"({"cmd":"quit"})");
     p.waitForFinished(30000);
@@ -100,7 +113,8 @@ void lockedDatabase() {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const int cycles = argc > 1 ? std::atoi(argv[1]) : 20000;
+    const QByteArray fromEnv = qgetenv("ORLO_BENCH_CYCLES");
+    const int cycles = argc > 1 ? std::atoi(argv[1]) : !fromEnv.isEmpty() ? fromEnv.toInt() : 20000;
     lockedDatabase();
     deskMemory(cycles);
     return 0;

@@ -232,6 +232,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     const QString& db = *clinic;
+    // "--plans" prints only how SQLite runs each report (quick, for a schema change).
+    const bool plansOnly = argc > 1 && qstrcmp(argv[1], "--plans") == 0;
+    if (plansOnly) {
+        for (const reports::ReportEntry& entry : reports::reportCatalogue()) {
+            std::printf("  %s\n", qPrintable(QString::fromUtf16(entry.alias)));
+            printPlan(entry.id, db);
+        }
+        return 0;
+    }
 
     std::printf("\n%-14s %-16s %7s %7s | %8s %8s %8s | %8s %7s | %10s %11s\n", "report", "alias",
                 "rows", "pages", "query_s", "page1_s", "whole_s", "eager_s", "ratio", "sqlite_all",

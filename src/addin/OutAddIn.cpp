@@ -16,8 +16,10 @@
 #include "host/Inspectors.h"
 #include "host/MAPIFolder.h"
 #include "host/NameSpace.h"
+#include "host/StoreSession.h"
 #include "host/commandbars/CommandBar.h"
 #include "host/commandbars/CommandBars.h"
+#include "host/store/StoreHeader.h"
 #include "peer/ConnectorConsole.h"
 #include "peer/formMain.h"
 #include "platform/core/ErrorTrap.h"
@@ -219,6 +221,12 @@ void OutAddIn::OpenAddinPst() {
     const auto ns = trap.value([&] { return addinNamespace(m_runningDesk.lock()); });
     if (ns && !(*ns)->Folders()->Item(QString::fromUtf16(kAddinTopFolderName)).ok()) {
         trap.step([&] { return (*ns)->AddStore(path); });
+    }
+    // A store the desk can only read is told now, not at the first save.
+    const auto top =
+        trap.value([&] { return (*ns)->Folders()->Item(QString::fromUtf16(kAddinTopFolderName)); });
+    if (top) {
+        trap.step([&] { return host::StoreHeader::checkWritable((*top)->session()->path()); });
     }
     if (trap.failed()) {
         m_ctx.messageBoxes.show(

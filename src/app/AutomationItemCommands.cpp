@@ -7,6 +7,7 @@
 #include "app/AutomationContext.h"
 #include "app/AutomationHandlers.h"
 #include "app/FolderPaths.h"
+#include "app/SaveFailure.h"
 #include "host/BuiltInFields.h"
 #include "host/HostErrors.h"
 #include "host/Inspector.h"
@@ -15,6 +16,7 @@
 #include "host/MAPIFolder.h"
 #include "host/forms/FormPage.h"
 #include "platform/core/VariantJson.h"
+#include "platform/ui/MessageBox.h"
 
 namespace orlo::desk::commands {
 
@@ -141,6 +143,7 @@ Result<QJsonObject> save(AutomationContext& ctx, const QJsonObject& c) {
         return item.error();
     }
     if (Status s = (*item)->Save(); !s) {
+        tellSaveFailure(ctx.boxes, s.error());
         return s.error();
     }
     return idReply(ctx, *item);
@@ -155,6 +158,7 @@ Result<QJsonObject> remove(AutomationContext& ctx, const QJsonObject& c) {
     if (Status s = (*item)->Delete(); !s) {
         return s.error();
     }
+    ctx.handles.forget((*item)->entryId());
     return QJsonObject{{QStringLiteral("id"), handle},
                        {QStringLiteral("deleted"), (*item)->isDeleted()}};
 }
@@ -182,6 +186,7 @@ Result<QJsonObject> close(AutomationContext& ctx, const QJsonObject& c) {
         return mode.error();
     }
     if (Status s = (*item)->GetInspector()->Close(*mode); !s) {
+        tellSaveFailure(ctx.boxes, s.error());
         return s.error();
     }
     return idReply(ctx, *item);

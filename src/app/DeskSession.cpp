@@ -10,6 +10,7 @@
 #include "host/MAPIFolder.h"
 #include "host/NameSpace.h"
 #include "host/commandbars/CommandBars.h"
+#include "host/store/StoreHeader.h"
 #include "platform/core/ErrorTrap.h"
 #include "platform/ui/MessageBox.h"
 
@@ -66,6 +67,8 @@ std::vector<Error> DeskSession::open() {
     for (const QString& extra : m_options.stores) {
         if (Status s = ns->AddStore(extra); !s) {
             errors.push_back(s.error());
+        } else if (Status w = host::StoreHeader::checkWritable(extra); !w) {
+            errors.push_back(w.error());  // opened for reading: saves to it are refused
         }
     }
     // Keep what is open as the profile from now on, and every change to it.

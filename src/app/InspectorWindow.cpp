@@ -9,6 +9,7 @@
 
 #include "app/FormPageWidget.h"
 #include "app/MenuBarBuilder.h"
+#include "app/SaveFailure.h"
 #include "host/HostErrors.h"
 #include "host/Inspector.h"
 #include "host/Item.h"
@@ -107,12 +108,7 @@ void InspectorWindow::commit() {
 }
 
 void InspectorWindow::report(const Error& error) {
-    // A handler that cancelled said what it had to say itself.
-    if (error.number == host::err::kOperationCancelled) {
-        return;
-    }
-    m_messageBoxes.show(error.description, MsgButtons::OK, MsgIcon::Critical,
-                        QString::fromUtf16(kDeskTitle));
+    tellSaveFailure(m_messageBoxes, error);
 }
 
 void InspectorWindow::save() {

@@ -49,6 +49,8 @@ Result<std::shared_ptr<host::Item>> ItemHandles::find(const QString& handle,
             }
         }
     }
+    // A handle whose item is gone from the store names nothing any more.
+    m_entries.erase(handle);
     return host::err::hostError(host::err::kObjectNotFound,
                                 QStringLiteral("There is no item \"%1\".").arg(handle));
 }
@@ -56,20 +58,33 @@ Result<std::shared_ptr<host::Item>> ItemHandles::find(const QString& handle,
 void ItemHandles::release() {
     for (auto it = m_entries.begin(); it != m_entries.end();) {
         Entry& e = it->second;
-        // A deleted item's handle goes with it: nothing can find it again.
         if (const auto live = e.item.lock(); live && live->isDeleted()) {
-            it = m_entries.erase(it);
+            const host::ItemId id = live->entryId();
+            m_entries.erase(it);
+            forget(id);
+            it = m_entries.begin();  // restart: forget() may have erased any entry
             continue;
         }
         if (e.unsaved && (e.unsaved->entryId() != 0 || e.unsaved->isDeleted())) {
             e.id = e.unsaved->isDeleted() ? 0 : e.unsaved->entryId();
             e.unsaved.reset();
         }
+        if (e.item.expired()) {
+            // An expired weak pointer still holds the dead item's memory;
+            // the entry id is enough to find the item again.
+            e.item.reset();
+        }
         if (e.item.expired() && e.id == 0) {
             it = m_entries.erase(it);
         } else {
             ++it;
         }
+    }
+}
+
+void ItemHandles::forget(host::ItemId id) {
+    if (id != 0) {
+        std::erase_if(m_entries, [id](const auto& entry) { return entry.second.id == id; });
     }
 }
 

@@ -31,6 +31,9 @@ public:
     // Lets go of items stored or deleted since they were named, and of
     // handles whose item is gone and was never stored.
     void release();
+    // Lets go of every handle of a deleted item at once (its object may be
+    // gone before release() could see it deleted).
+    void forget(host::ItemId id);
     void clear() { m_entries.clear(); }
 
 private:

@@ -11,6 +11,7 @@
 #include "host/StoreSession.h"
 #include "host/UserProperties.h"
 #include "host/forms/FormPage.h"
+#include "host/store/StoreHeader.h"
 #include "platform/core/ErrorTrap.h"
 
 namespace orlo::host {
@@ -240,8 +241,12 @@ Status Item::Save() {
         // stores everything once the handlers are done.
         return okStatus();
     }
-    ORLO_TRY(m_session->file());
+    ORLO_TRY_ASSIGN(StoreFile* const f, m_session->file());
     ORLO_TRY(ensureFull());
+    // A store that cannot take the item refuses the save before Write: the
+    // handlers would otherwise write the shared database for an item that
+    // is then not stored. The item keeps its values, unsaved.
+    ORLO_TRY(StoreHeader::checkWritable(f->path()));
     const auto self = shared_from_this();
     m_saving = true;
     const QDateTime now = m_session->services().clock.now();
@@ -250,14 +255,14 @@ Status Item::Save() {
         m_props[created] = Variant(now);
     }
     m_props[QString::fromUtf16(kModifiedField)] = Variant(now);
-    const FormDefinition* f = form();
-    if (f) {
-        f->applySaveRules(*this);
+    const FormDefinition* rules = form();
+    if (rules) {
+        rules->applySaveRules(*this);
     }
     bool cancel = false;
     events.Write.raise(cancel);
-    if (!cancel && !m_deleted && f) {
-        f->applySaveRules(*this);
+    if (!cancel && !m_deleted && rules) {
+        rules->applySaveRules(*this);
     }
     m_saving = false;
     if (m_deleted) {

@@ -7,6 +7,7 @@
 #include "host/HostErrors.h"
 #include "host/MAPIFolder.h"
 #include "host/StoreSession.h"
+#include "host/store/StoreHeader.h"
 
 namespace orlo::host {
 
@@ -92,6 +93,10 @@ std::vector<Error> NameSpace::openProfile(const QStringList& paths) {
         }
         if (Status s = AddStore(path); !s) {
             errors.push_back(s.error());
+        } else if (Status w = StoreHeader::checkWritable(path); !w) {
+            // Opened for reading: the user sees the items but is told at
+            // once that saves cannot be stored.
+            errors.push_back(w.error());
         }
     }
     return errors;

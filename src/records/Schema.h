@@ -39,7 +39,9 @@ bool isDateColumn(QStringView column);
 // user_version. 0 is a database made before the version was recorded: the
 // tables and the duplicate check's index, perhaps without the reports'
 // indexes.
-inline constexpr int kSharedSchemaVersion = 1;
+// 2 adds the no-show and balance reports' indexes and the planner's
+// statistics.
+inline constexpr int kSharedSchemaVersion = 2;
 
 // Statements that create the shared database's tables and indexes and
 // record its version, and the scratch database's tables, in the order they
@@ -48,6 +50,8 @@ QStringList sharedSchemaStatements();
 QStringList scratchSchemaStatements();
 // The shared database's indexes, each created only when it is missing.
 QStringList sharedIndexStatements();
+// The file's fixed planner statistics (sqlite_stat1), replacing any there.
+QStringList sharedStatisticsStatements();
 // The statement that records the version.
 QString sharedSchemaVersionStatement();
 

@@ -2,7 +2,9 @@
 
 #include "platform/data/Connection.h"
 #include "platform/data/ConnectionString.h"
+#include "platform/data/DataContext.h"
 #include "platform/data/DataErrors.h"
+#include "platform/data/DatabaseFile.h"
 #include "platform/data/Recordset.h"
 #include "platform/data/ServerDatabase.h"
 #include "platform/pg/PgLocation.h"
@@ -100,10 +102,15 @@ Result<SchemaUpgrade> upgradeSharedSchema(const QString& path, const data::DataC
             return done.error();
         }
     } else {
-        for (const QString& sql : sharedIndexStatements()) {
-            if (const Result<qint64> done = conn.execute(sql); !done) {
-                return done.error();
-            }
+        // As written, not through the dialect (it would read the partial
+        // index's quoted column names as text), with the version, at once.
+        if (Status done = data::upgradeDatabaseFile(
+                path,
+                sharedIndexStatements()
+                    << sharedStatisticsStatements() << sharedSchemaVersionStatement(),
+                context.lockWaitMs > 0 ? context.lockWaitMs : data::kDefaultLockWaitMs);
+            !done) {
+            return done.error();
         }
     }
     const Result<QStringList> after = column(conn, indexNames);
@@ -116,13 +123,6 @@ Result<SchemaUpgrade> upgradeSharedSchema(const QString& path, const data::DataC
         }
     }
     upgrade.addedIndexes.sort();
-    if (server) {
-        upgrade.toVersion = kSharedSchemaVersion;
-        return upgrade;
-    }
-    if (const Result<qint64> done = conn.execute(sharedSchemaVersionStatement()); !done) {
-        return done.error();
-    }
     upgrade.toVersion = kSharedSchemaVersion;
     return upgrade;
 }

@@ -3,6 +3,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -39,7 +41,8 @@ struct ResyncKind {
     const char16_t* difference;
     const char16_t* emptyOl;
     const char16_t* emptyDb;
-    const char16_t* rowQuery;  // followed by the key
+    const char16_t* rowsQuery;  // followed by the keys, separated by commas, and ")"
+    const char16_t* keyColumn;
     const char16_t* errorTitle;
     const char16_t* missingListLog;
     const char16_t* existenceProperty;  // what the existence test's Find searches
@@ -56,7 +59,8 @@ constexpr ResyncKind kPatientResync{
     u"tempPatientDB.ids = tempPatientOL.ids)",
     u"DELETE * FROM tempPatientOL",
     u"DELETE * FROM tempPatientDB",
-    u"SELECT * FROM PATIENTS WHERE PT_ID = ",
+    u"SELECT * FROM PATIENTS WHERE PT_ID IN (",
+    u"PT_ID",
     kPatientResyncErrorTitle,
     kPatientListMissingLog,
     u"Customer ID",
@@ -72,7 +76,8 @@ constexpr ResyncKind kScheduleResync{
     u"tempScheduleDB.ids = tempScheduleOL.ids)",
     u"DELETE * FROM tempScheduleOL",
     u"DELETE * FROM tempScheduleDB",
-    u"SELECT * FROM SCHEDULED WHERE SCHEDULE_ID = ",
+    u"SELECT * FROM SCHEDULED WHERE SCHEDULE_ID IN (",
+    u"SCHEDULE_ID",
     kScheduleResyncErrorTitle,
     kScheduleListMissingLog,
     u"Mileage",
@@ -102,7 +107,7 @@ private:
 
 // An unload list line's numeric value: blanks do not matter, and an empty
 // or unreadable line reads as 0, which no key has.
-qint64 listedKey(const QByteArray& line) {
+qint64 listedKey(QByteArrayView line) {
     bool ok = false;
     const qint64 key = line.trimmed().toLongLong(&ok);
     return ok ? key : 0;
@@ -142,14 +147,16 @@ private:
         if (fullCheck) {
             ORLO_TRY_ASSIGN(missing, scratchIds(str(m_kind.readBack)));
         } else {
-            QList<QByteArray> lines = list->split('\n');
-            if (list->endsWith('\n')) {
-                lines.removeLast();  // the last line's end starts no line
-            }
             std::vector<qint64> listed;
-            listed.reserve(std::size_t(lines.size()));
-            for (const QByteArray& line : lines) {
-                listed.push_back(listedKey(line));
+            listed.reserve(std::size_t(list->count('\n')) + 1);
+            const QByteArrayView bytes(*list);
+            for (qsizetype at = 0; at < bytes.size();) {
+                qsizetype end = bytes.indexOf('\n', at);
+                if (end < 0) {
+                    end = bytes.size();  // a last line without its end
+                }
+                listed.push_back(listedKey(bytes.sliced(at, end - at)));
+                at = end + 1;
             }
             ORLO_TRY(insertKeys(m_kind.olInsert, listed));
             ORLO_TRY_ASSIGN(missing, scratchIds(str(m_kind.difference)));
@@ -160,6 +167,9 @@ private:
         if (missing.empty()) {
             return okStatus();
         }
+        // Items are made in key order, whatever order the scratch tables
+        // give their rows in.
+        std::sort(missing.begin(), missing.end());
         ORLO_TRY(openJetConnection(m_db, m_dbLocation));
         return createMissing(missing);
     }
@@ -213,10 +223,15 @@ private:
     // One statement per key, as the texts say; the scratch connection runs
     // them all in one transaction, committed by the next read.
     Status insertKeys(const char16_t* prefix, const std::vector<qint64>& keys) {
-        const QString head = str(prefix);
+        // One text, rewritten after its prefix for each key.
+        QString sql = str(prefix);
+        const qsizetype head = sql.size();
         for (const qint64 key : keys) {
             m_yield();
-            ORLO_TRY(m_scratch.execute(head + QString::number(key) + u')'));
+            sql.truncate(head);
+            sql += QString::number(key);
+            sql += u')';
+            ORLO_TRY(m_scratch.execute(sql));
         }
         return okStatus();
     }
@@ -244,11 +259,108 @@ private:
             m_ctx.application, str(m_kind.patients ? kPatientsFolderName : kSchedulerFolderName));
         host::BulkSaves bulk(folder ? *folder : nullptr);
         ORLO_TRY(readKnownKeys(folder ? *folder : nullptr, keys.size()));
-        for (const qint64 key : keys) {
+        // The rows are read a group of keys at a time, one query each, rather
+        // than a query prepared and run per key. The events wait while a
+        // group's items are made (a few dozen milliseconds): a peer's notice
+        // of a change to one of its rows is then handled after the item
+        // exists, never overwritten by the value read before it.
+        constexpr std::size_t kKeysPerQuery = 200;
+        std::vector<qint64> group;
+        group.reserve(kKeysPerQuery);
+        for (std::size_t next = 0; next < keys.size();) {
             m_yield();
-            ORLO_TRY(createIfMissing(key));
+            group.clear();
+            for (; next < keys.size() && group.size() < kKeysPerQuery; ++next) {
+                // An item known to be there needs no row (the full check of
+                // a complete folder reads none).
+                if (!(m_known && m_known->contains(Variant(keys[next])))) {
+                    group.push_back(keys[next]);
+                }
+            }
+            if (group.empty()) {
+                continue;
+            }
+            ORLO_TRY_ASSIGN(const RowsByKey rows, readRows(group));
+            for (const qint64 key : group) {
+                ORLO_TRY(createIfMissing(key, rows));
+            }
         }
         return bulk.end();
+    }
+
+    // The values of one row, in the order the fill operation takes them.
+    using RowsByKey = QHash<qint64, QStringList>;
+
+    // The rows of these keys, each as the values of its item; a key whose
+    // row was deleted since the keys were read has none.
+    Result<RowsByKey> readRows(const std::vector<qint64>& group) {
+        QString sql = str(m_kind.rowsQuery);
+        for (std::size_t i = 0; i < group.size(); ++i) {
+            if (i > 0) {
+                sql += u',';
+            }
+            sql += QString::number(group[i]);
+        }
+        sql += u')';
+        data::Recordset rs;
+        ORLO_TRY(rs.open(sql, m_db, data::kOpenStatic, data::kLockReadOnly));
+        RowsByKey out;
+        if (rs.eof()) {
+            return out;
+        }
+        ORLO_TRY_ASSIGN(const std::vector<int> at, columnPositions(rs));
+        ORLO_TRY_ASSIGN(const int keyAt, columnPosition(rs, str(m_kind.keyColumn)));
+        ORLO_TRY_ASSIGN(const data::RowTable rows, rs.getRows());
+        rs.close();
+        const std::size_t count = rows.empty() ? 0 : rows[0].size();
+        out.reserve(qsizetype(count));
+        for (std::size_t r = 0; r < count; ++r) {
+            ORLO_TRY_ASSIGN(const double key, rows[std::size_t(keyAt)][r].toDouble(m_ctx.locale));
+            QStringList values;
+            values.reserve(qsizetype(at.size()));
+            for (const int c : at) {
+                values << rows[std::size_t(c)][r].text(m_ctx.locale);
+            }
+            out.insert(static_cast<qint64>(key), std::move(values));
+        }
+        return out;
+    }
+
+    // Where each value's column is among the recordset's fields, by name
+    // through the field maps: the same layout the items' Open handlers read.
+    Result<std::vector<int>> columnPositions(const data::Recordset& rs) {
+        std::vector<int> at;
+        if (m_kind.patients) {
+            for (const records::PatientField& f : records::patientFields()) {
+                ORLO_TRY_ASSIGN(const int c, columnPosition(rs, records::str(f.columnName)));
+                at.push_back(c);
+            }
+        } else {
+            for (int p = 1; p <= records::kScheduleValueCount; ++p) {
+                ORLO_TRY_ASSIGN(
+                    const int c,
+                    columnPosition(rs, records::str(records::scheduleField(p).columnName)));
+                at.push_back(c);
+            }
+        }
+        return at;
+    }
+
+    Result<int> columnPosition(const data::Recordset& rs, const QString& name) {
+        for (int c = 0; c < rs.fieldCount(); ++c) {
+            ORLO_TRY_ASSIGN(const QString field, rs.fieldName(c));
+            if (field.compare(name, Qt::CaseInsensitive) == 0) {
+                return c;
+            }
+        }
+        // The lookup by name reports the column the table lacks.
+        const Result<Variant> byName = rs.field(name);
+        if (!byName) {
+            return byName.error();
+        }
+        return makeError(err::kItemNotInCollection,
+                         QStringLiteral("The column %1 cannot be placed.").arg(name),
+                         QStringLiteral("Orlo"));
     }
 
     // Many keys to test: the folder's keys read once, so that a key whose
@@ -279,32 +391,20 @@ private:
                                : schedule::AppointmentExistsByMileage(m_ctx, text);
     }
 
-    Status createIfMissing(qint64 number) {
+    Status createIfMissing(qint64 number, const RowsByKey& rows) {
         const QString key = QString::number(number);
         ORLO_TRY_ASSIGN(const bool exists, this->exists(number, key));
         if (exists) {
             return okStatus();
         }
-        data::Recordset row;
-        ORLO_TRY(row.open(str(m_kind.rowQuery) + key, m_db));
-        if (row.eof()) {
+        const auto row = rows.constFind(number);
+        if (row == rows.cend()) {
             return okStatus();  // deleted since the keys were read
         }
-        QStringList values;
+        QStringList values = *row;
         if (m_kind.patients) {
-            for (const records::PatientField& f : records::patientFields()) {
-                ORLO_TRY_ASSIGN(const Variant v, row.field(records::str(f.columnName)));
-                values << v.text(m_ctx.locale);
-            }
             values[0] = key;
-        } else {
-            for (int p = 1; p <= records::kScheduleValueCount; ++p) {
-                ORLO_TRY_ASSIGN(const Variant v,
-                                row.field(records::str(records::scheduleField(p).columnName)));
-                values << v.text(m_ctx.locale);
-            }
         }
-        row.close();
         // A fill that fails only where error 5 is passed over goes on with
         // the next key.
         ErrorTrap trap;

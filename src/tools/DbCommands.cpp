@@ -159,6 +159,12 @@ int query(const QStringList& args, ToolIo& io) {
     if (!now) {
         return code;
     }
+    if (QFileInfo(o->positional[0]).isDir()) {
+        // Said here, naming the path as given: the connection would only
+        // report that it found no file.
+        io.err << "orlo db: " << o->positional[0] << " is a folder, not a database file.\n";
+        return kExitFailure;
+    }
     const PinnedClock clock(*now);
     const Locale locale = Locale::system();
     data::Connection conn({clock, locale});

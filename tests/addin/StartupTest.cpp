@@ -55,7 +55,7 @@ TEST_F(StartupTest, AnOlderDatabaseIsUpgradedOnceAndTheLogSaysSo) {
     // What it did is in the log; the database itself: see the admin tool's test.
     ASSERT_TRUE(connect().ok());
     const QByteArray logged = "[15/03/2026 : 17:45:00] [INFO] upgraded " + db.toUtf8() +
-                              " from schema version 0 to 1: added SCHEDULED_BALANCE1, "
+                              " from schema version 0 to 2: added SCHEDULED_BALANCE1, "
                               "SCHEDULED_START_TIME\r\n";
     EXPECT_EQ(orlo::test::readFile(appPath(u"\\logs\\error.log")), logged);
 

@@ -6,8 +6,10 @@
 // resync on a wrong path, a missing help page, a settings file that cannot
 // be written.
 
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 
 #include "DeskDriver.h"
@@ -15,6 +17,27 @@
 
 namespace orlo::test {
 namespace {
+
+// "name=type:text" of the three settings under the add-in's key in the
+// settings file, as the desk wrote them (text is stored as UTF-8 bytes).
+QStringList storedSettings(const QString& file) {
+    QStringList out;
+    for (const QJsonValue& key : QJsonDocument::fromJson(readFile(file))[u"keys"_s].toArray()) {
+        if (key[u"path"_s].toString() !=
+            u"Software\\Microsoft\\Office\\Outlook\\Addins\\OrlonetPROv1.Connect"_s) {
+            continue;
+        }
+        for (const QJsonValue& v : key[u"values"_s].toArray()) {
+            out << u"%1=%2:%3"_s.arg(
+                v[u"name"_s].toString(), QString::number(v[u"type"_s].toInt()),
+                QString::fromUtf8(QByteArray::fromBase64(v[u"data"_s].toString().toLatin1())));
+        }
+    }
+    // The add-in's own registration (FriendlyName, LoadBehavior, Path) shares the key.
+    out = out.filter(QRegularExpression(u"^(ManualIP|ManualIPEnabled|defaultDBlocation)="_s));
+    out.sort();
+    return out;
+}
 
 QJsonObject on(const char* control, QJsonObject fields = {}) {
     fields.insert(u"window"_s, u"frmSettings"_s);
@@ -62,15 +85,21 @@ TEST(SettingsRoad, ADeskTestsChangesAndMaintainsItsDatabase) {
                      u"cmdApply=Apply/off"_s, u"txtRefreshRate=" + ip + u"/on"_s}));
     desk.refused("clickControl", on("cmdApply"));
 
+    // Empty, missing, a folder, right: only the last connects, and the
+    // missing file and the folder are left as they were.
     const QString wrong = db + u"x"_s;
-    for (const QString& path : {QString(), wrong, db}) {
+    const QString folder = QFileInfo(db).absolutePath();
+    const QStringList inFolder = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden);
+    for (const QString& path : {QString(), wrong, folder, db}) {
         desk.ok("setControl", on("txtdblocation", {{u"value"_s, path}}));
         desk.ok("clickControl", on("cmdTestDSN"));
     }
     EXPECT_EQ(look({}), (QStringList{u"Software Error|The database connection could not be made."_s,
                                      u"Software Error|The database connection could not be made."_s,
+                                     u"Software Error|The database connection could not be made."_s,
                                      u"Software Message|Database Connection Successful!"_s}));
     EXPECT_FALSE(QFileInfo::exists(wrong));
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden), inFolder);
 
     desk.ok("clickControl", on("chkRefresh"));
     EXPECT_EQ(look({"txtRefreshRate", "cmdApply"}),
@@ -79,6 +108,10 @@ TEST(SettingsRoad, ADeskTestsChangesAndMaintainsItsDatabase) {
     EXPECT_EQ(look({"cmdApply"}), (QStringList{u"cmdApply=Apply/off"_s,
                                                u"Orlo Software|Please restart MS Outlook "
                                                "for these settings to take effect."_s}));
+    // All three kept as text (type 1); the box switched the address off.
+    EXPECT_EQ(storedSettings(s.registryFile),
+              (QStringList{u"ManualIP=1:"_s + ip, u"ManualIPEnabled=1:0"_s,
+                           u"defaultDBlocation=1:"_s + db}));
     // An edit cancelled is gone when the dialog opens again; OK without an
     // edit says nothing.
     desk.ok("setControl", on("txtdblocation", {{u"value"_s, wrong}}));

@@ -121,6 +121,37 @@ TEST_F(ResyncTest, EachRoadCreatesExactlyTheItemsTheFolderLacks) {
     EXPECT_TRUE(peers.lines.empty());
 }
 
+TEST_F(ResyncTest, HundredsOfMissingKeysAreAllCreatedInKeyOrder) {
+    // Keys 1..1201 without 600: more than one query's worth of rows, with a
+    // key missing where a group of keys would end.
+    const QString keysCte =
+        u"WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < 1201) "_s;
+    rawExec(
+        keysCte +
+        u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\") SELECT k, 'Last' || k FROM n WHERE k != 600"_s);
+    rawExec(
+        keysCte +
+        u"INSERT INTO SCHEDULED (SCHEDULE_ID, START_TIME, END_TIME, LAST_NAME, PT_ID) SELECT k, "
+        "'2026-04-01 10:00:00', '2026-04-01 10:30:00', 'Last' || k, k FROM n WHERE k != 600"_s);
+    QStringList expected;
+    for (int k = 1; k <= 1201; ++k) {
+        if (k != 600) {
+            expected << QString::number(k);
+        }
+    }
+    for (const Kind& k : kKinds) {
+        SCOPED_TRACE(k.name);
+        writeFile(metaPath(k.list), QByteArray());
+        EXPECT_TRUE(run(k).ok());
+        EXPECT_EQ(keys(k), expected.join(u','));
+        const auto item = *folderOf(k)->Items()->Find(
+            QString::fromLatin1(k.patients ? "[Customer ID] = 601" : "[Mileage] = 601"));
+        ASSERT_TRUE(item);
+        EXPECT_EQ(text(item, QString::fromLatin1(k.patients ? "Last Name" : "LNAME")),
+                  u"Last601"_s);
+    }
+}
+
 TEST_F(ResyncTest, ItemsTakeEveryValueFromItsOwnColumnAndNullsAsEmptyText) {
     rawExec(QStringLiteral(
         "INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", HOME_TEL, CLINICAL_HEIGHT, NOTES_NOTES2) "

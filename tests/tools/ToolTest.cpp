@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -85,33 +86,46 @@ TEST_F(Tool, UpgradeBringsAnOlderDatabaseUpOnceAndLeavesANewerOneAlone) {
     ASSERT_EQ(runOrlo({u"db"_s, u"init"_s, db}).code, 0);
     ProgramRun r = upgrade();
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, db + u" is at schema version 1: nothing to do\n"_s);
+    EXPECT_EQ(r.out, db + u" is at schema version 2: nothing to do\n"_s);
     for (const char* index :
          {"SCHEDULED_PT_ID_START_TIME", "SCHEDULED_STATUS_START_TIME", "SCHEDULED_BALANCE1",
-          "SCHEDULED_RECALLDUEDATE", "SCHEDULED_START_TIME"}) {
+          "SCHEDULED_RECALLDUEDATE", "SCHEDULED_START_TIME", "SCHEDULED_PT_ID_BALANCE1",
+          "SCHEDULED_NO_SHOW_RECALLDUEDATE"}) {
         query(u"DROP INDEX %1"_s.arg(QLatin1String(index)));
     }
+    query(u"DROP TABLE sqlite_stat1"_s);
     query(u"PRAGMA user_version = 0"_s);
 
     r = upgrade();
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, u"upgraded "_s + db +
-                         u" from schema version 0 to 1: added SCHEDULED_BALANCE1, "
+                         u" from schema version 0 to 2: added SCHEDULED_BALANCE1, "
+                         "SCHEDULED_NO_SHOW_RECALLDUEDATE, SCHEDULED_PT_ID_BALANCE1, "
                          "SCHEDULED_PT_ID_START_TIME, SCHEDULED_RECALLDUEDATE, "
                          "SCHEDULED_START_TIME, SCHEDULED_STATUS_START_TIME\n"_s);
     EXPECT_EQ(query(indexes),
               u"name\nCURRENTSESSIONS_IP\nPATIENTS_NAME_DOB\nSCHEDULED_BALANCE1\n"
+              "SCHEDULED_NO_SHOW_RECALLDUEDATE\nSCHEDULED_PT_ID_BALANCE1\n"
               "SCHEDULED_PT_ID_START_TIME\nSCHEDULED_RECALLDUEDATE\n"
               "SCHEDULED_START_TIME\nSCHEDULED_STATUS_START_TIME\n"_s);
-    EXPECT_EQ(query(u"SELECT user_version FROM pragma_user_version"_s), u"user_version\n1\n"_s);
-    EXPECT_EQ(upgrade().out, db + u" is at schema version 1: nothing to do\n"_s);
+    // The no-show index holds the cancelled and missed visits alone (its
+    // condition read as column names, not as text), and the planner's
+    // figures are back.
+    EXPECT_EQ(query(u"SELECT sql LIKE '%WHERE (\"STATUS\"=''CANCELLED'' OR "
+                    "\"STATUS\"=''NO SHOW'')' FROM sqlite_schema WHERE name = "
+                    "'SCHEDULED_NO_SHOW_RECALLDUEDATE'"_s)
+                  .section(u'\n', 1, 1),
+              u"1"_s);
+    EXPECT_EQ(query(u"SELECT count(*) FROM sqlite_stat1"_s), u"count(*)\n9\n"_s);
+    EXPECT_EQ(query(u"SELECT user_version FROM pragma_user_version"_s), u"user_version\n2\n"_s);
+    EXPECT_EQ(upgrade().out, db + u" is at schema version 2: nothing to do\n"_s);
 
     // A database of a later Orlo is left as it is.
     query(u"PRAGMA user_version = 7"_s);
     r = upgrade();
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(db + u" is at schema version 7, newer than this "
-                                    "Orlo's 1; nothing was changed"_s))
+                                    "Orlo's 2; nothing was changed"_s))
         << r.err.toStdString();
     EXPECT_EQ(runOrlo({u"db"_s, u"upgrade"_s, path("none.mdb")}).code, 1);
 }
@@ -226,6 +240,11 @@ TEST_F(Tool, BadArgumentsAndBadFilesFailCleanly) {
             << c.args.join(QLatin1Char(' ')).toStdString() << ": " << r.err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(missing));
+    const QString folder = path("a folder");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const ProgramRun onFolder = runOrlo({u"db"_s, u"query"_s, folder, u"SELECT 1"_s});
+    EXPECT_EQ(onFolder.code, 1);
+    EXPECT_EQ(onFolder.err, u"orlo db: "_s + folder + u" is a folder, not a database file.\n"_s);
     EXPECT_EQ(runOrlo({u"db"_s, u"query"_s, db, u"SELECT count(*) AS n FROM SCHEDULED"_s}).out,
               u"n\n0\n"_s);
 }

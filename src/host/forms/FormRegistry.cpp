@@ -18,8 +18,14 @@ void FormRegistry::add(std::shared_ptr<const FormDefinition> form) {
 }
 
 const FormDefinition* FormRegistry::find(const QString& messageClass) const {
-    const auto it = m_forms.find(messageClass.toLower());
-    return it == m_forms.end() ? nullptr : it->second.get();
+    // A handful of forms: compared in place, without the lower-case copy of
+    // the class a map lookup needs (every property assignment asks).
+    for (const auto& [key, form] : m_forms) {
+        if (key.compare(messageClass, Qt::CaseInsensitive) == 0) {
+            return form.get();
+        }
+    }
+    return nullptr;
 }
 
 std::vector<ListColumn> FormRegistry::listColumns(const QString& messageClass) const {

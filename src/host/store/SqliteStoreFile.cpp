@@ -28,9 +28,12 @@ namespace {
 // saves in a "-wal" file beside it until a checkpoint (so copying or moving
 // the store file alone would lose them) and needs shared memory, which
 // network folders do not offer.
+// Savepoint and statement journals (the undo of one write inside a group of
+// bulk writes) are kept in memory: they are thrown away when the write ends,
+// and as temporary files each item's write cost tens of system calls.
 constexpr char kPragmas[] =
     "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA foreign_keys=OFF;"
-    "PRAGMA cache_size=-16384; PRAGMA trusted_schema=OFF;";
+    "PRAGMA cache_size=-16384; PRAGMA trusted_schema=OFF; PRAGMA temp_store=MEMORY;";
 constexpr int kBusyTimeoutMs = 5000;
 
 // The top folder's own kind and form: a plain mail folder.
@@ -75,7 +78,8 @@ SqliteStoreFile::~SqliteStoreFile() {
 
 Result<std::unique_ptr<StoreFile>> SqliteStoreFile::open(const QString& path) {
     ORLO_TRY(StoreHeader::check(path));
-    sqlite::SqlResult<sqlite::Database> db = sqlite::Database::open(path, SQLITE_OPEN_READWRITE);
+    sqlite::SqlResult<sqlite::Database> db = sqlite::Database::open(
+        path, StoreHeader::checkWritable(path) ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
     if (!db) {
         return sqliteStoreError(path, db.error(), u"cannot be opened"_s);
     }
@@ -204,7 +208,24 @@ Result<sqlite::StatementUse> SqliteStoreFile::use(StoreQuery query) const {
     return sqlite::StatementUse(slot);
 }
 
+Status SqliteStoreFile::reopenIfWritableAgain() {
+    if (m_bulk || sqlite3_db_readonly(m_db.handle(), "main") != 1 ||
+        !StoreHeader::checkWritable(m_path)) {
+        return okStatus();
+    }
+    sqlite::SqlResult<sqlite::Database> db = sqlite::Database::open(m_path, SQLITE_OPEN_READWRITE);
+    if (!db) {
+        return failure(db.error(), u"cannot be opened"_s);
+    }
+    for (sqlite::Statement& statement : m_statements) {
+        statement = sqlite::Statement();  // finalized while their connection is still open
+    }
+    m_db = std::move(db).value();
+    return configure();
+}
+
 Status SqliteStoreFile::transaction(const std::function<Status()>& body) {
+    ORLO_TRY(reopenIfWritableAgain());
     if (m_bulkDepth > 0 || m_fillDepth > 0) {
         return bulkWrite(body);
     }

@@ -81,6 +81,9 @@ private:
     // savepoint; the group is committed once it is full or old enough.
     Status bulkWrite(const std::function<Status()>& body);
     Status commitBulk();
+    // A store opened for reading only (it could not be written then) is
+    // opened again for writing once it can be, before its next write.
+    Status reopenIfWritableAgain();
 
     // Property-name ids: nothing when the name was never stored.
     Result<std::optional<std::int64_t>> nameId(const QString& name) const;

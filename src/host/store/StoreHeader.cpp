@@ -76,4 +76,15 @@ Status StoreHeader::check(const QString& path) {
     return okStatus();
 }
 
+Status StoreHeader::checkWritable(const QString& path) {
+    const auto anyWrite =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    const QFileInfo info(path);
+    if (!(info.permissions() & anyWrite) ||
+        !(QFileInfo(info.absolutePath()).permissions() & anyWrite)) {
+        return storeError(path, u"cannot be written: the file or its folder is read-only."_s);
+    }
+    return okStatus();
+}
+
 }  // namespace orlo::host

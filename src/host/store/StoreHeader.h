@@ -16,6 +16,13 @@ public:
     // beside it (its writer was killed) is accepted without the length check:
     // opening it rolls the journal back.
     static Status check(const QString& path);
+    // Whether the store file at `path` may be written now: an error naming
+    // the file when the file or its folder is read-only. Nobody writes such
+    // a store, whoever runs the desk (the superuser could write it anyway,
+    // and the store would then disagree with what the user was told). Cheap
+    // enough to ask before every save, so that a save the store cannot take
+    // is refused before the shared database is written.
+    static Status checkWritable(const QString& path);
 };
 
 // The error every failure to read a store file gives: kProviderFailure with

@@ -36,6 +36,23 @@ sqlite::SqlStatus build(const QString& file, const QStringList& statements, Data
 
 }  // namespace
 
+Status upgradeDatabaseFile(const QString& path, const QStringList& statements, int lockWaitMs) {
+    const auto run = [&]() -> sqlite::SqlStatus {
+        // READWRITE without CREATE: a file that went away is not made anew.
+        ORLO_TRY_ASSIGN(sqlite::Database db, sqlite::Database::open(path, SQLITE_OPEN_READWRITE));
+        db.setBusyTimeout(lockWaitMs);
+        ORLO_TRY_ASSIGN(sqlite::Transaction t, sqlite::Transaction::begin(db));
+        for (const QString& sql : statements) {
+            ORLO_TRY(db.exec(sql));
+        }
+        return t.commit();
+    };
+    if (sqlite::SqlStatus done = run(); !done) {
+        return failure(u"Cannot upgrade '%1': %2"_s.arg(path, done.error().message));
+    }
+    return {};
+}
+
 Status createDatabaseFile(const QString& path, const QStringList& statements, DatabaseKind kind) {
     if (QFileInfo::exists(path)) {
         return failure(u"The file '%1' already exists; it is not overwritten."_s.arg(path));

@@ -21,4 +21,9 @@ inline constexpr int kScratchApplicationId = 0x4F524C53;
 // exists already or cannot be written, and leaves no partial file behind.
 Status createDatabaseFile(const QString& path, const QStringList& statements, DatabaseKind kind);
 
+// Runs `statements` on the existing database `path` in one transaction, as
+// written (no dialect): an upgrade of its schema applies whole or not at
+// all. Waits up to `lockWaitMs` for other workstations' locks.
+Status upgradeDatabaseFile(const QString& path, const QStringList& statements, int lockWaitMs);
+
 }  // namespace orlo::data

@@ -20,6 +20,9 @@ TEST(Locale, DayMonthAndMonthDayReadTheSameTextDifferently) {
     EXPECT_EQ(uk.parseDateTime(u"2026-03-05 14:30:00"_s),
               naiveDateTime(QDate(2026, 3, 5), QTime(14, 30)));
     EXPECT_FALSE(uk.parseDateTime(u"31/02/2026"_s).has_value());
+    EXPECT_FALSE(uk.parseDateTime(u"05/03/2026 14:30:00x"_s).has_value());
+    EXPECT_FALSE(uk.parseDateTime(u"05/03/2026 25:30:00"_s).has_value());
+    EXPECT_EQ(uk.parseDateTime(u"5/3/2026 9:05"_s), naiveDateTime(QDate(2026, 3, 5), QTime(9, 5)));
     EXPECT_FALSE(uk.parseDateTime(u"hello"_s).has_value());
     EXPECT_FALSE(us.parseDateTime(u"25/12/2026"_s).has_value());
     // Two-digit years fall in 1930..2029.

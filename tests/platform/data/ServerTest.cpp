@@ -69,7 +69,7 @@ TEST_F(ServerTest, UpgradeAddsAMissingIndexOnceAndKeepsTheRows) {
         records::upgradeSharedSchema(dbs.sharedPath(), {clock, locale});
     ASSERT_TRUE(again.ok());
     EXPECT_FALSE(again->changed());
-    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT value FROM orlo_meta")), QStringLiteral("1"));
+    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT value FROM orlo_meta")), QStringLiteral("2"));
     EXPECT_EQ(dbs.rawCount(QStringLiteral("SELECT count(*) FROM PATIENTS")), 1);
 }
 

@@ -21,7 +21,7 @@ namespace {
 constexpr char kChildDbVar[] = "ORLO_DATA_CHILD_DB";
 constexpr char kChildNameVar[] = "ORLO_DATA_CHILD_NAME";
 constexpr int kSavesPerWriter = 120;
-// The writers wait as long as it takes: this test is about rows lost or
+// The writers and the reader wait as long as it takes: this test is about rows lost or
 // doubled under contention, not the bound of one wait, which a loaded test
 // machine can pass while three writers and a reader take turns.
 constexpr int kPatientWriterLockWaitMs = 60000;
@@ -114,7 +114,7 @@ TEST(SharedFile, TwoWorkstationsWriteAtOnce) {
     while (timer.elapsed() < 180000 &&
            std::any_of(writers.begin(), writers.end(),
                        [](const auto& p) { return p->state() != QProcess::NotRunning; })) {
-        Connection conn({clock, uk});
+        Connection conn({clock, uk, kPatientWriterLockWaitMs});
         ASSERT_TRUE(conn.open(dbs.sharedPath()).ok());
         Recordset rs;
         const Status s = rs.open(

@@ -1,0 +1,244 @@
+// Patient saves through a real orlo-desk with the add-in loaded, driven over
+// its automation channel: a store the desk can only read is told at start
+// and at every save, with nothing written half; and a desk killed with
+// SIGKILL in the middle of bursts of saves loses no save it reported done,
+// doubles none, and leaves both files sound.
+
+#include <QFile>
+#include <QJsonArray>
+#include <QMap>
+#include <algorithm>
+#include <random>
+
+#include "DeskDriver.h"
+#include "DeskTestStore.h"
+#include "TestDatabases.h"
+#include "host/store/StoreFile.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace orlo::test {
+namespace {
+
+QJsonObject onItem(const QString& id, QJsonObject fields = {}) {
+    fields.insert(u"id"_s, id);
+    return fields;
+}
+
+QJsonObject typedInto(const QString& id,
+                      const std::vector<std::pair<const char*, QString>>& typed) {
+    QJsonArray controls;
+    for (const auto& [name, value] : typed) {
+        controls.append(QJsonObject{{u"page"_s, u"General"_s},
+                                    {u"control"_s, QString::fromLatin1(name)},
+                                    {u"value"_s, value}});
+    }
+    return onItem(id, {{u"controls"_s, controls}});
+}
+
+// The commands a user's typing of one new patient becomes: the window
+// opened, the name, date of birth and city typed.
+void typePatient(DeskDriver& desk, const QString& id, const QString& last, const QString& city) {
+    desk.send("create", {{u"folder"_s, QString::fromUtf16(desk::test::kPatients)}});
+    desk.send("display", onItem(id));
+    desk.send("set", typedInto(id, {{"LastNameTextBox", last},
+                                    {"FirstNameTextBox", u"Ann"_s},
+                                    {"DateOfBirth", u"01/02/1970"_s},
+                                    {"CityBox", city}}));
+}
+
+class SaveRoadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(store.create());
+        db = store.addDatabase();
+        ASSERT_FALSE(db.isEmpty());
+        ASSERT_TRUE(store.listAddin(QString::fromUtf8(ORLO_ADDIN_LIBRARY)));
+    }
+    void start(DeskDriver& desk) {
+        ASSERT_TRUE(desk.start(QString::fromUtf8(ORLO_DESK_BINARY), store));
+    }
+    QJsonArray boxes(DeskDriver& desk) {
+        return desk.ok("messageBoxes", {{u"clear"_s, true}}).value(u"boxes"_s).toArray();
+    }
+    qint64 rows(const QString& last) {
+        return rawValueAt(db,
+                          u"SELECT COUNT(*) FROM PATIENTS WHERE \"LAST NAME\" = '%1'"_s.arg(last))
+            .value_or(u"-1"_s)
+            .toLongLong();
+    }
+
+    desk::test::DeskTestStore store;
+    QString db;
+};
+
+// Read-only for everyone, so that even the superuser's desk does not write it.
+void setReadOnly(const QString& path, bool readOnly) {
+    const auto base = QFile::ReadOwner | QFile::ReadGroup | QFile::ExeOwner | QFile::ExeGroup;
+    ASSERT_TRUE(QFile::setPermissions(path, readOnly ? base : base | QFile::WriteOwner));
+}
+
+TEST_F(SaveRoadTest, AStoreThatCannotBeWrittenIsToldAndKeepsWhatWasTyped) {
+    const QString folder = store.appDir + u"/PST"_s;
+    const QString refused =
+        u"The item store file \"%1\" cannot be written: the file or its "
+        "folder is read-only."_s.arg(store.storePath);
+    struct Case {
+        const char* name;
+        QString path;  // made read-only
+        bool atStart;  // before the desk starts, else once it is running
+    };
+    const Case cases[] = {
+        {"file at start", store.storePath, true},
+        {"folder at start", folder, true},
+        {"file while running", store.storePath, false},
+        {"folder while running", folder, false},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString last = u"Ro%1"_s.arg(++n);
+        if (c.atStart) {
+            setReadOnly(c.path, true);
+        }
+        DeskDriver desk;
+        start(desk);
+        const QJsonArray atStart = boxes(desk);
+        if (c.atStart) {
+            ASSERT_EQ(atStart.size(), 1);
+            EXPECT_EQ(atStart[0][u"title"_s].toString(), u"Open PST Error"_s);
+            EXPECT_EQ(atStart[0][u"text"_s].toString(), u"-2147467259\r\n"_s + refused);
+        } else {
+            EXPECT_TRUE(atStart.isEmpty());
+            setReadOnly(c.path, true);
+        }
+        typePatient(desk, u"new1"_s, last, u"Leeds"_s);
+        for (int i = 0; i < 3; ++i) {
+            desk.reply();
+        }
+        const QByteArray before = readFile(store.storePath);
+        EXPECT_EQ(desk.refused("save", onItem(u"new1"_s))[u"error"_s][u"description"_s].toString(),
+                  refused);
+        const QJsonArray told = boxes(desk);
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_EQ(told[0][u"title"_s].toString(), u"Orlo Desk"_s);
+        EXPECT_EQ(told[0][u"text"_s].toString(), refused);
+        // Nothing written half: neither the database nor the store.
+        EXPECT_EQ(rows(last), 0);
+        EXPECT_TRUE(readFile(store.storePath) == before);
+        const QJsonObject kept = desk.ok("dump", onItem(u"new1"_s));
+        EXPECT_FALSE(kept[u"saved"_s].toBool());
+        EXPECT_EQ(kept[u"properties"_s][u"Last Name"_s].toString(), last);
+        EXPECT_EQ(kept[u"properties"_s][u"City1"_s].toString(), u"Leeds"_s);
+
+        // Writable again, the next save stores what was typed.
+        setReadOnly(c.path, false);
+        desk.ok("save", onItem(u"new1"_s));
+        EXPECT_TRUE(boxes(desk).isEmpty());
+        EXPECT_EQ(rows(last), 1);
+        desk.ok("quit");
+        EXPECT_EQ(desk.waitForExit(), 0);
+    }
+}
+
+// Twenty desks killed at a random point of a burst of saves (each patient
+// saved, its city changed, saved again). After each kill both files pass
+// their integrity checks and the restarted desk shows every save that was
+// answered as done, once, in the database and on the item.
+TEST_F(SaveRoadTest, NoSaveReportedDoneIsLostOrDoubledByAKill) {
+    constexpr int kRuns = 20;
+    constexpr int kPatients = 3;
+    constexpr int kCommands = 6;  // create, display, set, save, set, save
+    std::mt19937 random(20260317);
+    struct Sent {
+        QString last;
+        bool saved;       // the first save was answered
+        bool savedAgain;  // the second save too
+    };
+    std::vector<Sent> sent;
+    DeskDriver* desk = nullptr;
+    std::unique_ptr<DeskDriver> running;
+    const auto verify = [&] {
+        // The restarted desk, ready: its start-up has filled the folder
+        // with an item for every row that had none.
+        QMap<QString, QString> onItems;  // last name -> city
+        QMap<QString, int> itemCount;
+        const QJsonObject listed =
+            desk->ok("items", {{u"folder"_s, QString::fromUtf16(desk::test::kPatients)},
+                               {u"columns"_s, QJsonArray{u"Last Name"_s, u"City1"_s}},
+                               {u"limit"_s, 10000}});
+        for (const QJsonValue& row : listed[u"items"_s].toArray()) {
+            const QString last = row[u"values"_s][u"Last Name"_s].toString();
+            ++itemCount[last];
+            onItems[last] = row[u"values"_s][u"City1"_s].toString();
+        }
+        for (const Sent& p : sent) {
+            SCOPED_TRACE(p.last.toStdString());
+            const qint64 stored = rows(p.last);
+            EXPECT_LE(stored, 1);
+            EXPECT_LE(itemCount.value(p.last), 1);
+            if (!p.saved) {
+                continue;
+            }
+            EXPECT_EQ(stored, 1);
+            EXPECT_EQ(itemCount.value(p.last), 1);
+            const QString city =
+                rawValueAt(db,
+                           u"SELECT CITY FROM PATIENTS WHERE \"LAST NAME\" = '%1'"_s.arg(p.last))
+                    .value_or(QString());
+            const QString cityB = u"B"_s + p.last;
+            if (p.savedAgain) {
+                EXPECT_EQ(city, cityB);
+                EXPECT_EQ(onItems.value(p.last), cityB);
+            } else {
+                EXPECT_TRUE(city == u"A"_s + p.last || city == cityB) << city.toStdString();
+            }
+        }
+    };
+    for (int run = 0; run <= kRuns; ++run) {
+        running = std::make_unique<DeskDriver>();
+        desk = running.get();
+        start(*desk);
+        verify();
+        if (run == kRuns || HasFatalFailure()) {
+            break;
+        }
+        const std::size_t first = sent.size();
+        for (int i = 0; i < kPatients; ++i) {
+            const QString id = u"new%1"_s.arg(i + 1);
+            const QString last = u"Kill%1x%2"_s.arg(run).arg(i);
+            typePatient(*desk, id, last, u"A"_s + last);
+            desk->send("save", onItem(id));
+            desk->send("set", typedInto(id, {{"CityBox", u"B"_s + last}}));
+            desk->send("save", onItem(id));
+            sent.push_back({last, false, false});
+        }
+        // The kill lands after a random number of answers, while the desk
+        // goes on with the commands piped after them.
+        const int answered = std::uniform_int_distribution<int>(0, kPatients * kCommands)(random);
+        for (int r = 0; r < answered; ++r) {
+            desk->reply();
+            const int patient = r / kCommands;
+            sent[first + std::size_t(patient)].saved |= r % kCommands == 3;
+            sent[first + std::size_t(patient)].savedAgain |= r % kCommands == 5;
+        }
+        desk->kill();
+        EXPECT_EQ(rawValueAt(db, u"PRAGMA integrity_check"_s), u"ok"_s);
+        {
+            const auto file = host::StoreFile::open(store.storePath);
+            ASSERT_TRUE(file.ok()) << file.error().description.toStdString();
+            const Status sound = (*file)->checkIntegrity();
+            EXPECT_TRUE(sound.ok()) << sound.error().description.toStdString();
+        }
+    }
+    // The kills fell both before and after answered saves.
+    const auto answeredSaves =
+        std::count_if(sent.begin(), sent.end(), [](const Sent& p) { return p.saved; });
+    EXPECT_GT(answeredSaves, 0);
+    EXPECT_LT(answeredSaves, std::ssize(sent));
+    desk->ok("quit");
+    EXPECT_EQ(desk->waitForExit(), 0);
+}
+
+}  // namespace
+}  // namespace orlo::test
