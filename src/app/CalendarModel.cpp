@@ -214,7 +214,7 @@ Status CalendarModel::move(host::ItemId id, const QDateTime& start) {
     const bool wasOpen = item->displayedInspector() != nullptr;
     if (wasOpen && !item->Saved()) {
         return host::err::hostError(
-            host::err::kOperationCancelled,
+            host::err::kObjectNotAvailable,
             QStringLiteral("The appointment has changes that are not saved. "
                            "Save or close its window before moving it."));
     }

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/CalendarGrid.h"
+#include "app/SaveFailure.h"
 #include "host/BuiltInFields.h"
 #include "host/Item.h"
 #include "host/Items.h"
@@ -184,8 +185,8 @@ void CalendarView::createAt(const QDateTime& start) {
 
 void CalendarView::moveEntry(host::ItemId id, const QDateTime& start) {
     if (const Status s = m_model.move(id, start); !s) {
-        m_messageBoxes.show(s.error().description, MsgButtons::OK, MsgIcon::Exclamation,
-                            QString::fromUtf16(kCalendarTitle));
+        // As a save from the form: a handler that refused has said why.
+        tellSaveFailure(m_messageBoxes, s.error());
     }
     m_model.reload();
 }
