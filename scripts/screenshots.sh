@@ -2,7 +2,8 @@
 # Takes pictures of the desk as a user sees it: starts orlo-desk under a
 # virtual X display (xvfb-run) on a scratch application folder with a
 # seeded add-in store and shared database and saves PNGs of the main window
-# (folder tree and patient list), a patient's form, an appointment's form,
+# (the patient list, searched; the Scheduler's calendar by week and by day,
+# and its list), every page of a patient's and of an appointment's form,
 # and the search windows: the patient finder after a search, the monthly
 # recall window on December, the patient selector and a patient's history.
 # The items are named by the ids the desk's replies give, as a user of the
@@ -54,8 +55,28 @@ reply_id() {
 top="Orlo Networked V.1"
 send '{"cmd":"switchFolder","folder":"'"$top"'/Patients"}'
 send '{"cmd":"screenshot","file":"'"$out"'/main-patients.png"}'
+send '{"cmd":"setControl","window":"MainWindow","control":"QuickSearch","value":"smi"}'
+send '{"cmd":"screenshot","file":"'"$out"'/main-patients-search.png"}'
+# A busy week of the calendar: visits of every status, two of them at once.
+week="2026-06-15"
+for visit in "15T09:00:00|15T09:30:00|Okafor|Grace|Annual review|BOOKED" \
+             "15T09:15:00|15T10:00:00|Nowak|Piotr|Fitting|CONFIRMED" \
+             "15T11:00:00|15T11:30:00|Evans|Rhys|Check-up|ATTENDED" \
+             "16T14:00:00|16T15:00:00|Haddad|Lina|New patient|BOOKED" \
+             "17T10:30:00|17T11:00:00|Smith|Joan|Recall|NO SHOW" \
+             "18T08:30:00|18T09:00:00|Brown|Alex|Follow-up|CANCELLED" \
+             "19T16:00:00|19T16:30:00|Okafor|Grace|Results|"; do
+    IFS='|' read -r from to last first reason status <<<"$visit"
+    send '{"cmd":"create","folder":"'"$top"'/Scheduler","properties":{"Start":{"date":"2026-06-'"$from"'"},"End":{"date":"2026-06-'"$to"'"},"LNAME":"'"$last"'","FNAME":"'"$first"'","REASON":"'"$reason"'","Status1":"'"$status"'"},"save":true}'
+done
 send '{"cmd":"switchFolder","folder":"'"$top"'/Scheduler"}'
-send '{"cmd":"screenshot","file":"'"$out"'/main-scheduler.png"}'
+send '{"cmd":"calendar","view":"calendar","span":"week","date":"'"$week"'"}'
+send '{"cmd":"screenshot","file":"'"$out"'/main-calendar-week.png"}'
+send '{"cmd":"calendar","span":"day","date":"'"$week"'"}'
+send '{"cmd":"screenshot","file":"'"$out"'/main-calendar-day.png"}'
+send '{"cmd":"calendar","view":"list"}'
+send '{"cmd":"screenshot","file":"'"$out"'/main-scheduler-list.png"}'
+send '{"cmd":"calendar","view":"calendar","span":"workweek"}'
 send '{"cmd":"create","folder":"'"$top"'/Patients","properties":{"Last Name":"Okafor","First Name":"Grace","DOB":"14/02/1975","HomeTel":"01632 960123","Street1":"12 Mill Lane","City1":"Leeds","Email1":"grace@example.org","Gnote":"Prefers morning appointments."},"save":true}'
 patient=$(reply_id)
 send '{"cmd":"display","id":"'"$patient"'"}'
@@ -68,7 +89,8 @@ if [ -z "$appointment" ]; then
     exit 1
 fi
 send '{"cmd":"display","id":"'"$appointment"'"}'
-send '{"cmd":"screenshot","id":"'"$appointment"'","file":"'"$out"'/appointment-form.png"}'
+send '{"cmd":"screenshot","id":"'"$appointment"'","page":"Patient Scheduler","file":"'"$out"'/appointment-form.png"}'
+send '{"cmd":"screenshot","id":"'"$appointment"'","page":"Charges","file":"'"$out"'/appointment-charges.png"}'
 send '{"cmd":"close","id":"'"$appointment"'","mode":"discard"}'
 
 finder=frmPatientSearch

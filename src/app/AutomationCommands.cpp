@@ -13,7 +13,7 @@ namespace {
 
 const QString kOk = QStringLiteral("ok");
 
-constexpr std::array<std::pair<QStringView, commands::Handler>, 29> kCommands = {{
+constexpr std::array<std::pair<QStringView, commands::Handler>, 30> kCommands = {{
     {u"create", commands::create},
     {u"set", commands::set},
     {u"save", commands::save},
@@ -42,6 +42,7 @@ constexpr std::array<std::pair<QStringView, commands::Handler>, 29> kCommands = 
     {u"selectRow", commands::windowControl},
     {u"clickHeader", commands::windowControl},
     {u"rows", commands::windowControl},
+    {u"calendar", commands::calendar},
     {u"quit", commands::quit},
 }};
 

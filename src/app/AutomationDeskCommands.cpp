@@ -166,7 +166,8 @@ Result<QJsonObject> screenshot(AutomationContext& ctx, const QJsonObject& c) {
         }
         item = *found;
     }
-    if (Status s = ctx.windows.screenshot(item, *file); !s) {
+    if (Status s = ctx.windows.screenshot(item, *file, c.value(QStringLiteral("page")).toString());
+        !s) {
         return s.error();
     }
     return QJsonObject{{QStringLiteral("file"), *file}};
@@ -225,6 +226,10 @@ Result<QJsonObject> call(AutomationContext& ctx, const QJsonObject& c) {
         return result.error();
     }
     return QJsonObject{{QStringLiteral("result"), variantToJson(*result)}};
+}
+
+Result<QJsonObject> calendar(AutomationContext& ctx, const QJsonObject& c) {
+    return ctx.windows.calendar(c);
 }
 
 Result<QJsonObject> closeMain(AutomationContext& ctx, const QJsonObject&) {

@@ -45,6 +45,7 @@ Result<QJsonObject> call(AutomationContext& ctx, const QJsonObject& c);
 // named control of an add-in's window (WindowDriver.h).
 Result<QJsonObject> windowControl(AutomationContext& ctx, const QJsonObject& c);
 Result<QJsonObject> closeMain(AutomationContext& ctx, const QJsonObject& c);
+Result<QJsonObject> calendar(AutomationContext& ctx, const QJsonObject& c);
 Result<QJsonObject> quit(AutomationContext& ctx, const QJsonObject& c);
 
 }  // namespace commands

@@ -1,6 +1,7 @@
 #include "app/DeskWindows.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
@@ -9,6 +10,8 @@
 #include <algorithm>
 
 #include "app/AddinsDialog.h"
+#include "app/CalendarCommand.h"
+#include "app/DeskLayout.h"
 #include "app/DeskSession.h"
 #include "app/FolderItemModel.h"
 #include "app/InspectorWindow.h"
@@ -22,6 +25,35 @@
 #include "platform/core/ErrorTrap.h"
 
 namespace orlo::desk {
+
+namespace {
+
+constexpr char16_t kItemWindowSize[] = u"ItemWindow";
+
+// Keeps the size an item window is closed at, for the next one to open at.
+class SizeKeeper : public QObject {
+public:
+    SizeKeeper(QWidget* window, RegistryStore& settings) : QObject(window), m_settings(settings) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            const QSize size = static_cast<QWidget*>(watched)->size();
+            ignoreError(
+                DeskLayout(m_settings)
+                    .setValue(
+                        QString::fromUtf16(kItemWindowSize),
+                        QStringLiteral("%1x%2").arg(size.width()).arg(size.height()).toLatin1()),
+                "the next item window opens at its default size");
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    RegistryStore& m_settings;
+};
+
+}  // namespace
 
 DeskWindows::DeskWindows(DeskSession& session, std::function<void()> onFinished)
     : m_session(session), m_onFinished(std::move(onFinished)) {
@@ -56,6 +88,12 @@ void DeskWindows::showAddinsDialog() {
 
 void DeskWindows::inspectorOpened(const std::shared_ptr<host::Inspector>& inspector) {
     auto* window = new InspectorWindow(inspector, m_session.locale(), m_session.messageBoxes());
+    const QList<QByteArray> size =
+        DeskLayout(m_session.registryStore()).value(QString::fromUtf16(kItemWindowSize)).split('x');
+    if (size.size() == 2 && size[0].toInt() > 0 && size[1].toInt() > 0) {
+        window->resize(size[0].toInt(), size[1].toInt());
+    }
+    window->installEventFilter(new SizeKeeper(window, m_session.registryStore()));
     m_inspectors.emplace_back(window);
     QObject::connect(window, &QObject::destroyed, &m_context, [this] {
         // Finish from the event loop, once the inspector has left the list.
@@ -125,11 +163,17 @@ void DeskWindows::quit() {
     }
 }
 
-Status DeskWindows::screenshot(const std::shared_ptr<host::Item>& item, const QString& file) {
-    QWidget* window = item ? static_cast<QWidget*>(windowOf(*item)) : m_main.data();
+Status DeskWindows::screenshot(const std::shared_ptr<host::Item>& item, const QString& file,
+                               const QString& page) {
+    InspectorWindow* itemWindow = item ? windowOf(*item) : nullptr;
+    QWidget* window = item ? static_cast<QWidget*>(itemWindow) : m_main.data();
     if (window == nullptr || (!item && m_mainClosed)) {
         return host::err::hostError(host::err::kObjectNotAvailable,
                                     QStringLiteral("That window is not open."));
+    }
+    if (itemWindow != nullptr && !page.isEmpty() && !itemWindow->showPage(page)) {
+        return host::err::hostError(host::err::kControlNotFound,
+                                    QStringLiteral("The form has no page \"%1\".").arg(page));
     }
     if (!item) {
         // Commands that arrived together run without the loop turning in
@@ -211,12 +255,24 @@ Status DeskWindows::closeWindow(const QString& window) {
 
 Result<QJsonObject> DeskWindows::driveWindow(const QString& window, const QString& command,
                                              const QJsonObject& arguments) {
+    // The main window by its name: its search box, lists and calendar buttons.
+    if (mainWindowOpen() && window == m_main->objectName()) {
+        return desk::driveWindow(*m_main, command, arguments);
+    }
     QWidget* w = otherWindow(window);
     if (w == nullptr) {
         return host::err::hostError(host::err::kObjectNotAvailable,
                                     QStringLiteral("No window \"%1\" is open.").arg(window));
     }
     return desk::driveWindow(*w, command, arguments);
+}
+
+Result<QJsonObject> DeskWindows::calendar(const QJsonObject& arguments) {
+    if (!mainWindowOpen()) {
+        return host::err::hostError(host::err::kObjectNotAvailable,
+                                    QStringLiteral("The main window is not open."));
+    }
+    return runCalendarCommand(*m_main, arguments);
 }
 
 void DeskWindows::refresh() {

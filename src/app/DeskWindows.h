@@ -38,7 +38,8 @@ public:
 
     void closeMainWindow() override;
     void quit() override;
-    Status screenshot(const std::shared_ptr<host::Item>& item, const QString& file) override;
+    Status screenshot(const std::shared_ptr<host::Item>& item, const QString& file,
+                      const QString& page = {}) override;
     // Reads again what the windows show (View > Refresh).
     void refresh();
     bool mainWindowOpen() const override { return m_main && !m_mainClosed; }
@@ -47,6 +48,7 @@ public:
     Status closeWindow(const QString& window) override;
     Result<QJsonObject> driveWindow(const QString& window, const QString& command,
                                     const QJsonObject& arguments) override;
+    Result<QJsonObject> calendar(const QJsonObject& arguments) override;
 
 private:
     void inspectorOpened(const std::shared_ptr<host::Inspector>& inspector);

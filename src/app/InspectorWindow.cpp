@@ -29,7 +29,7 @@ InspectorWindow::InspectorWindow(std::shared_ptr<host::Inspector> inspector, con
       m_messageBoxes(messageBoxes) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("InspectorWindow"));
-    resize(960, 680);
+    resize(1040, 760);
 
     if (const auto bar =
             m_inspector->CommandBars()->Item(QString::fromUtf16(host::CommandBars::kMenuBar))) {
@@ -38,7 +38,10 @@ InspectorWindow::InspectorWindow(std::shared_ptr<host::Inspector> inspector, con
     QToolBar* tools = addToolBar(QStringLiteral("Item"));
     tools->setObjectName(QStringLiteral("ItemToolBar"));
     tools->setMovable(false);
-    tools->addAction(QString::fromUtf16(kSaveCaption), this, [this] { save(); });
+    QAction* saveAction =
+        tools->addAction(QString::fromUtf16(kSaveCaption), this, [this] { save(); });
+    saveAction->setShortcut(QKeySequence::Save);
+    saveAction->setToolTip(QStringLiteral("Save (Ctrl+S)"));
     tools->addAction(QString::fromUtf16(kSaveAndCloseCaption), this, [this] { saveAndClose(); });
     tools->addAction(QString::fromUtf16(kDeleteCaption), this, [this] { deleteItem(); });
 
@@ -76,6 +79,16 @@ InspectorWindow::InspectorWindow(std::shared_ptr<host::Inspector> inspector, con
 }
 
 InspectorWindow::~InspectorWindow() = default;
+
+bool InspectorWindow::showPage(const QString& name) {
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        if (m_tabs->tabText(i).compare(name, Qt::CaseInsensitive) == 0) {
+            m_tabs->setCurrentIndex(i);
+            return true;
+        }
+    }
+    return false;
+}
 
 void InspectorWindow::updateTitle() {
     setWindowTitle(m_inspector->Caption());

@@ -46,6 +46,8 @@ public:
 
     const std::shared_ptr<host::Inspector>& inspector() const { return m_inspector; }
     const std::vector<FormPageWidget*>& pages() const { return m_pages; }
+    // Brings the form page of that name to the front; false when there is none.
+    bool showPage(const QString& name);
     // Re-reads the form and the menus.
     void refresh();
 

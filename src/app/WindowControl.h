@@ -25,8 +25,10 @@ public:
     // Closes every window (item windows without saving) and ends the
     // process once the reply is out, even if a handler kept a window open.
     virtual void quit() = 0;
-    // Saves a PNG of the main window (item null) or of the item's window.
-    virtual Status screenshot(const std::shared_ptr<host::Item>& item, const QString& file) = 0;
+    // Saves a PNG of the main window (item null) or of the item's window,
+    // showing the form page of that name first when one is given.
+    virtual Status screenshot(const std::shared_ptr<host::Item>& item, const QString& file,
+                              const QString& page = {}) = 0;
     virtual bool mainWindowOpen() const = 0;
 
     // The other windows on screen: what the add-ins show (a report's modal
@@ -48,6 +50,8 @@ public:
     // A command on one of its named controls (WindowDriver.h).
     virtual Result<QJsonObject> driveWindow(const QString& window, const QString& command,
                                             const QJsonObject& arguments) = 0;
+    // The main window's calendar of the Scheduler (CalendarCommand.h).
+    virtual Result<QJsonObject> calendar(const QJsonObject& arguments) = 0;
 };
 
 }  // namespace orlo::desk

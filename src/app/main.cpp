@@ -12,6 +12,7 @@
 
 #include "app/AutomationChannel.h"
 #include "app/AutomationCommands.h"
+#include "app/DeskIcon.h"
 #include "app/DeskOptions.h"
 #include "app/DeskSession.h"
 #include "app/DeskWindows.h"
@@ -21,6 +22,8 @@
 namespace {
 
 constexpr int kExitUsage = 2;
+// Forms and lists read at arm's length at the front desk.
+constexpr qreal kReadablePointSize = 10.5;
 
 void say(const QString& text) {
     std::fprintf(stderr, "orlo-desk: %s\n", text.toLocal8Bit().constData());
@@ -45,6 +48,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orlo-desk"));
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(orlo::desk::deskIcon());
+    if (QFont font = QApplication::font(); font.pointSizeF() < kReadablePointSize) {
+        font.setPointSizeF(kReadablePointSize);
+        QApplication::setFont(font);
+    }
 
     using namespace orlo::desk;
     const auto options = DeskOptions::parse(QApplication::arguments().mid(1),
@@ -89,6 +97,9 @@ int main(int argc, char** argv) {
         channel->startLooking();
     }
     session.connectAddins();
+    if (MainWindow* main = windows.mainWindow()) {
+        main->updateStatus();  // the add-in has connected (or failed to)
+    }
     if (channel) {
         // The add-ins are connected and their start-up is done: a script's
         // first other command runs only now.

@@ -187,3 +187,82 @@ TEST(AutomationWithAddin, TheAddinConnectsToTheWindowAndHearsTheMainWindowClose)
     EXPECT_EQ(orlo::test::readFile(s.appDir + u"/META/UNLOADP.log"_s),
               QByteArray("1\r\n2\r\n3\r\n"));
 }
+
+// The roads of the main window a user takes: the quick search over the
+// patient list (digits typed as written, then emptied), and the calendar:
+// an empty week, a visit made and shown, dragged to another day, deleted,
+// and a double-click on an empty slot opening a new one.
+TEST_F(AutomationProcess, PatientSearchAndCalendarRoads) {
+    const QString patients = qs(kPatients);
+    const QString scheduler = qs(kScheduler);
+    desk.ok("create", {{u"folder"_s, patients},
+                       {u"properties"_s, QJsonObject{{u"PatientID"_s, u"31"_s},
+                                                     {u"Last Name"_s, u"Okafor"_s},
+                                                     {u"First Name"_s, u"Grace"_s},
+                                                     {u"HomeTel"_s, u"(01632) 960 123"_s}}},
+                       {u"save"_s, true}});
+    desk.ok("create", {{u"folder"_s, patients},
+                       {u"properties"_s, QJsonObject{{u"PatientID"_s, u"32"_s},
+                                                     {u"Last Name"_s, u"Nowak"_s},
+                                                     {u"HomeTel"_s, u""_s}}},
+                       {u"save"_s, true}});
+    desk.ok("switchFolder", {{u"folder"_s, patients}});
+    const QJsonObject list{{u"window"_s, u"MainWindow"_s}, {u"control"_s, u"PatientList"_s}};
+    desk.ok("setControl", {{u"window"_s, u"MainWindow"_s},
+                           {u"control"_s, u"QuickSearch"_s},
+                           {u"value"_s, u"01632-960123"_s}});
+    QJsonObject rows = desk.ok("rows", list);
+    EXPECT_EQ(rows.value(u"count"_s).toInt(), 1);
+    EXPECT_EQ(rows.value(u"rows"_s).toArray().at(0).toArray(),
+              (QJsonArray{u"Okafor, Grace"_s, u""_s, u"(01632) 960 123"_s, u""_s, u""_s, u"31"_s}));
+    desk.ok(
+        "setControl",
+        {{u"window"_s, u"MainWindow"_s}, {u"control"_s, u"QuickSearch"_s}, {u"value"_s, u""_s}});
+    EXPECT_EQ(desk.ok("rows", list).value(u"count"_s).toInt(), 2);
+
+    desk.ok("switchFolder", {{u"folder"_s, scheduler}});
+    QJsonObject shown =
+        desk.ok("calendar", {{u"span"_s, u"workweek"_s}, {u"date"_s, u"2026-06-17"_s}});
+    EXPECT_EQ(shown.value(u"first"_s).toString(), u"2026-06-15"_s);
+    EXPECT_EQ(shown.value(u"title"_s).toString(), u"15 – 19 June 2026"_s);
+    EXPECT_TRUE(shown.value(u"entries"_s).toArray().isEmpty());
+    const QString id =
+        desk.ok("create",
+                {{u"folder"_s, scheduler},
+                 {u"properties"_s,
+                  QJsonObject{{u"Start"_s, QJsonObject{{u"date"_s, u"2026-06-16T09:00:00"_s}}},
+                              {u"End"_s, QJsonObject{{u"date"_s, u"2026-06-16T09:45:00"_s}}},
+                              {u"LNAME"_s, u"Okafor"_s},
+                              {u"REASON"_s, u"Check-up"_s},
+                              {u"Status1"_s, u"BOOKED"_s}}},
+                 {u"save"_s, true}})
+            .value(u"id"_s)
+            .toString();
+    shown = desk.ok("calendar");
+    ASSERT_EQ(shown.value(u"entries"_s).toArray().size(), 1);
+    QJsonObject entry = shown.value(u"entries"_s).toArray().at(0).toObject();
+    EXPECT_EQ(entry.value(u"id"_s).toString(), id);
+    EXPECT_EQ(entry.value(u"patient"_s).toString(), u"Okafor"_s);
+    EXPECT_EQ(entry.value(u"start"_s).toString(), u"2026-06-16T09:00:00"_s);
+
+    shown =
+        desk.ok("calendar",
+                {{u"move"_s, QJsonObject{{u"id"_s, id}, {u"start"_s, u"2026-06-18T11:30:00"_s}}}});
+    entry = shown.value(u"entries"_s).toArray().at(0).toObject();
+    EXPECT_EQ(entry.value(u"start"_s).toString(), u"2026-06-18T11:30:00"_s);
+    EXPECT_EQ(entry.value(u"end"_s).toString(), u"2026-06-18T12:15:00"_s);
+    EXPECT_EQ(desk.ok("dump", {{u"id"_s, id}})
+                  .value(u"properties"_s)
+                  .toObject()
+                  .value(u"Start"_s)
+                  .toObject()
+                  .value(u"date"_s)
+                  .toString(),
+              u"2026-06-18T11:30:00.000Z"_s);
+    desk.refused("calendar", {{u"move"_s, QJsonObject{{u"id"_s, id}, {u"start"_s, u"June"_s}}}});
+
+    desk.ok("delete", {{u"id"_s, id}});
+    EXPECT_TRUE(desk.ok("calendar").value(u"entries"_s).toArray().isEmpty());
+    desk.ok("calendar", {{u"create"_s, u"2026-06-17T10:00:00"_s}});
+    EXPECT_EQ(desk.ok("state").value(u"inspectors"_s).toInt(), 1);
+}

@@ -57,7 +57,7 @@ TEST_F(FolderItemModelTest, FetchesRowsInBatchesAndReadsOnlyWhatIsShown) {
     EXPECT_FALSE(model.data(model.index(7, 1), Qt::DisplayRole).toString().isEmpty());
     EXPECT_EQ(model.rowsRead(), 1u);
     EXPECT_FALSE(model.data(model.index(kContacts, 0), Qt::DisplayRole).isValid());
-    EXPECT_EQ(model.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), u"Telephone"_s);
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), u"Home telephone"_s);
 }
 
 TEST_F(FolderItemModelTest, AppointmentColumnsFollowTheFoldersItemEvents) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -11,6 +12,7 @@
 #include "DeskTestStore.h"
 #include "TestDesk.h"
 #include "TestSupport.h"
+#include "app/DateField.h"
 #include "app/FormPageWidget.h"
 #include "app/InspectorWindow.h"
 #include "host/Inspector.h"
@@ -75,6 +77,125 @@ TEST_F(FormWidgets, EditsWriteTheBoundPropertiesAndModelChangesShow) {
     ASSERT_TRUE(item->setUserProperty(u"Last Name"_s, Variant(u"Evans"_s)).ok());
     widget.refresh();
     EXPECT_EQ(last->text(), u"Evans"_s);
+}
+
+// Whatever the input (text box, drop-down typed into or chosen from, date
+// box typed into or picked from its calendar, notes box), the form writes
+// the text the user gave into the same user property as a plain text box
+// did; a box emptied writes an empty text, and read-only boxes take nothing.
+TEST_F(FormWidgets, EveryInputWritesTheTextGivenIntoTheBoundProperty) {
+    enum class How { Type, Choose, Pick };
+    struct Case {
+        const char16_t* folder;
+        const char16_t* page;
+        const char16_t* control;
+        How how;
+        QString input;
+        const char16_t* property;
+        QString stored;
+    };
+    const Case cases[] = {
+        {kPatients, u"General", u"LastNameTextBox", How::Type, u"O'Brien"_s, u"Last Name",
+         u"O'Brien"_s},
+        {kPatients, u"General", u"DateOfBirth", How::Type, u"5/3/80"_s, u"DOB", u"5/3/80"_s},
+        {kPatients, u"General", u"DateOfBirth", How::Pick, u"1980-03-05"_s, u"DOB",
+         u"05/03/1980"_s},
+        {kPatients, u"General", u"Sex", How::Type, u"F"_s, u"Sex", u"F"_s},
+        {kPatients, u"General", u"DiabeticYN", How::Choose, u"YES"_s, u"DiabeticYN", u"YES"_s},
+        {kPatients, u"General", u"MaritalStatus", How::Type, u"Engaged"_s, u"MaritalStatus",
+         u"Engaged"_s},
+        {kPatients, u"General", u"Phone2", How::Type, u"01632 960 123"_s, u"HomeTel",
+         u"01632 960 123"_s},
+        {kPatients, u"General", u"GeneralNotes", How::Type, u"Prefers mornings\nNo latex"_s,
+         u"Gnote", u"Prefers mornings\nNo latex"_s},
+        {kPatients, u"General", u"Patient ID", How::Type, u"77"_s, u"Customer ID", QString()},
+        {kScheduler, u"Patient Scheduler", u"Start", How::Type, u"04/11/2025 14:45:00"_s, u"Start",
+         u"04/11/2025 14:45:00"_s},
+        {kScheduler, u"Patient Scheduler", u"End", How::Pick, u"2025-11-04T14:45:00"_s, u"End",
+         u"04/11/2025 14:45:00"_s},
+        {kScheduler, u"Patient Scheduler", u"Status1", How::Choose, u"NO SHOW"_s, u"Status1",
+         u"NO SHOW"_s},
+        {kScheduler, u"Patient Scheduler", u"RecallMonths", How::Choose, u"None"_s, u"RecallMonths",
+         u"None"_s},
+        {kScheduler, u"Patient Scheduler", u"RecallMonths", How::Type, u"9"_s, u"RecallMonths",
+         u"9"_s},
+        {kScheduler, u"Patient Scheduler", u"REASON", How::Type, u"Annual review"_s, u"REASON",
+         u"Annual review"_s},
+        {kScheduler, u"Patient Scheduler", u"RecallDBFormattedMASK", How::Type, u"01/01/2027"_s,
+         u"RecallDBFormattedMASK", QString()},
+        {kScheduler, u"Charges", u"ChrAmt1", How::Type, u"12.50"_s, u"ChrAmt1", u"12.50"_s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.control).toStdString() + " <- " + c.input.toStdString());
+        const auto item = newItem(c.folder);
+        FormPageWidget widget(*item->formPage(QString::fromUtf16(c.page)), locale);
+        const QString control = QString::fromUtf16(c.control);
+        QWidget* editor = widget.editorOf(control);
+        ASSERT_NE(editor, nullptr);
+        if (auto* line = qobject_cast<QLineEdit*>(editor); line && c.how == How::Type) {
+            line->setText(c.input);
+        } else if (auto* combo = qobject_cast<QComboBox*>(editor); combo && c.how == How::Type) {
+            combo->setEditText(c.input);
+        } else if (combo && c.how == How::Choose) {
+            const int index = combo->findText(c.input);
+            ASSERT_GE(index, 0);
+            combo->setCurrentIndex(index);
+        } else if (auto* notes = qobject_cast<QPlainTextEdit*>(editor)) {
+            notes->setPlainText(c.input);
+        } else {
+            ASSERT_EQ(c.how, How::Pick);
+            ASSERT_NE(widget.dateFieldOf(control), nullptr);
+            widget.dateFieldOf(control)->pick(QDateTime::fromString(c.input, Qt::ISODate));
+        }
+        widget.commit();
+        EXPECT_EQ(text(item, QString::fromUtf16(c.property)), c.stored);
+    }
+
+    // Emptying a box that held a date writes an empty text, never a date.
+    const auto item = newItem(kPatients);
+    ASSERT_TRUE(item->setUserProperty(u"DOB"_s, Variant(u"05/03/1980"_s)).ok());
+    FormPageWidget widget(*item->formPage(u"General"_s), locale);
+    qobject_cast<QLineEdit*>(widget.editorOf(u"DateOfBirth"_s))->clear();
+    widget.commit();
+    EXPECT_EQ(text(item, u"DOB"_s), QString());
+}
+
+// Captions in words beside each control, the two labels as the captions of
+// the reason and the status.
+TEST_F(FormWidgets, ControlsHaveCaptionsInWords) {
+    struct Case {
+        const char16_t* folder;
+        const char16_t* page;
+        const char16_t* control;
+        const char16_t* caption;
+    };
+    const Case cases[] = {
+        {kPatients, u"General", u"LastNameTextBox", u"Last name"},
+        {kPatients, u"General", u"DateOfBirth", u"Date of birth"},
+        {kPatients, u"General", u"Patient ID", u"Patient no."},
+        {kPatients, u"General", u"Phone2", u"Home telephone"},
+        {kScheduler, u"Patient Scheduler", u"LNAME", u"Last name"},
+        {kScheduler, u"Patient Scheduler", u"schDOBMASK", u"Date of birth"},
+        {kScheduler, u"Patient Scheduler", u"ExmHTFT", u"Height (feet)"},
+        {kScheduler, u"Patient Scheduler", u"sPTID", u"Patient no."},
+        {kScheduler, u"Patient Scheduler", u"RecallDBFormattedMASK", u"Recall due"},
+        {kScheduler, u"Patient Scheduler", u"REASON", u"Reason"},
+        {kScheduler, u"Patient Scheduler", u"Status1", u"Status"},
+        {kScheduler, u"Charges", u"ChrInsClaim2", u"Insurance claim"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.control).toStdString());
+        const auto item = newItem(c.folder);
+        FormPageWidget widget(*item->formPage(QString::fromUtf16(c.page)), locale);
+        QWidget* editor = widget.editorOf(QString::fromUtf16(c.control));
+        ASSERT_NE(editor, nullptr);
+        const auto labels = widget.findChildren<QLabel*>();
+        const auto caption = std::find_if(labels.begin(), labels.end(), [&](QLabel* l) {
+            return l->buddy() == editor || l->buddy() == editor->parentWidget();
+        });
+        ASSERT_NE(caption, labels.end());
+        EXPECT_EQ((*caption)->text(), QString::fromUtf16(c.caption));
+    }
 }
 
 TEST_F(FormWidgets, ItemWindowFollowsTheModelAndShowsLabelsInTheirColour) {

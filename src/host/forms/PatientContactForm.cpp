@@ -15,7 +15,7 @@ constexpr int kFirstName = 3;
 constexpr int kDateOfBirth = 4;
 constexpr int kWorkTel = 18;
 constexpr int kHomeTel = 19;
-constexpr int kMobile = 20;
+constexpr int kCity = 15;
 
 QString property(int position) {
     return records::str(records::patientField(position).property);
@@ -64,10 +64,11 @@ std::vector<ListColumn> PatientContactForm::listColumns() const {
     using J = ListColumn::Join;
     return {
         nameColumn(),
-        {QStringLiteral("Date of Birth"), {property(kDateOfBirth)}, J::FirstNonBlank},
-        {QStringLiteral("Telephone"),
-         {property(kHomeTel), property(kMobile), property(kWorkTel)},
-         J::FirstNonBlank},
+        {QStringLiteral("Date of birth"), {property(kDateOfBirth)}, J::FirstNonBlank},
+        {QStringLiteral("Home telephone"), {property(kHomeTel)}, J::FirstNonBlank},
+        {QStringLiteral("Work telephone"), {property(kWorkTel)}, J::FirstNonBlank},
+        {QStringLiteral("City"), {property(kCity)}, J::FirstNonBlank},
+        {QStringLiteral("Patient no."), {property(kPatientIdPosition)}, J::FirstNonBlank},
     };
 }
 

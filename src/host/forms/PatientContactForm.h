@@ -4,8 +4,8 @@
 // the value's user property, except "Patient ID", which shows the built-in
 // field "Customer ID". On every save the form keeps "Customer ID" equal to
 // "PatientID", so that a patient is found by either key. A patients
-// folder lists name, date of birth and telephone; a patient's window is
-// named "Last, First - Patient".
+// folder lists name, date of birth, home and work telephone, city and
+// patient no.; a patient's window is named "Last, First - Patient".
 
 #include "host/forms/FormDefinition.h"
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "host/store/DateRange.h"
 #include "host/store/FindKey.h"
 #include "host/store/PropertyCodec.h"
 #include "host/store/StoreHeader.h"
@@ -85,6 +86,9 @@ Result<std::unique_ptr<StoreFile>> SqliteStoreFile::open(const QString& path) {
     std::unique_ptr<SqliteStoreFile> store(new SqliteStoreFile(path, std::move(db).value()));
     ORLO_TRY(store->configure());
     ORLO_TRY(store->readHeader());
+    if (sqlite::SqlStatus s = store->m_db.exec(QByteArrayView(schema::kCreateDateIndex)); !s) {
+        return store->failure(s.error(), u"cannot be used"_s);
+    }
     return std::unique_ptr<StoreFile>(std::move(store));
 }
 
@@ -123,6 +127,7 @@ Result<std::unique_ptr<StoreFile>> SqliteStoreFile::create(const QString& path,
     Status made = store->transaction([&]() -> Status {
         ORLO_TRY(store->writing(store->m_db.exec(QByteArrayView(marks))));
         ORLO_TRY(store->writing(store->m_db.exec(QByteArrayView(schema::kCreate))));
+        ORLO_TRY(store->writing(store->m_db.exec(QByteArrayView(schema::kCreateDateIndex))));
         {
             ORLO_TRY_ASSIGN(const sqlite::StatementUse f, store->use(StoreQuery::InsertFolder));
             f->bindInt(1, 0);
@@ -615,6 +620,40 @@ Result<std::optional<ItemId>> SqliteStoreFile::findFirst(FolderId folder, const 
         return true;
     })));
     return found;
+}
+
+Result<std::vector<ItemId>> SqliteStoreFile::itemsBetween(FolderId folder, const QString& name,
+                                                          const QDateTime& from,
+                                                          const QDateTime& to) const {
+    static_assert(static_cast<int>(Variant::Type::Date) == 5,
+                  "the date index and its query name dates by this type number");
+    std::vector<ItemId> ids;
+    ORLO_TRY_ASSIGN(const std::optional<std::int64_t> nid, nameId(name));
+    if (!nid || from >= to) {
+        return ids;
+    }
+    ORLO_TRY_ASSIGN(const sqlite::StatementUse s, use(StoreQuery::DatesBetween));
+    s->bindInt(1, folder);
+    s->bindInt(2, *nid);
+    // Dates are wall-clock times: the bounds compare without a zone suffix.
+    const QString wallClock = u"yyyy-MM-ddTHH:mm:ss.zzz"_s;
+    s->bindText(3, from.toString(wallClock));
+    s->bindText(4, to.toString(wallClock));
+    ORLO_TRY(reading(s->forEachRow([&](const sqlite::Statement& row) {
+        ids.push_back(row.columnInt(0));
+        return true;
+    })));
+    return ids;
+}
+
+Result<std::vector<ItemId>> itemsBetween(const StoreFile& store, FolderId folder,
+                                         const QString& name, const QDateTime& from,
+                                         const QDateTime& to) {
+    // Every store file is an SQLite one; the range query needs its index.
+    if (const auto* file = dynamic_cast<const SqliteStoreFile*>(&store)) {
+        return file->itemsBetween(folder, name, from, to);
+    }
+    return storeError(store.path(), u"cannot be searched by date."_s);
 }
 
 Status SqliteStoreFile::checkIntegrity() const {

@@ -48,6 +48,9 @@ public:
 
     Result<std::optional<ItemId>> findFirst(FolderId folder, const QString& name,
                                             const Variant& value) const override;
+    // See DateRange.h.
+    Result<std::vector<ItemId>> itemsBetween(FolderId folder, const QString& name,
+                                             const QDateTime& from, const QDateTime& to) const;
 
     Status checkIntegrity() const override;
 

@@ -47,6 +47,15 @@ CREATE INDEX properties_find ON properties(folder, name, find_key, item)
     WHERE find_key IS NOT NULL;
 )sql";
 
+// Date values by folder, property and date, for a calendar's range of days
+// ("Start" in a week). Dates are stored as ISO 8601 text, which sorts in
+// date order. Stores made before the index existed get it when opened.
+// The 5 is the Variant type of a date; a query must name it the same way
+// for SQLite to use this partial index.
+inline constexpr char kCreateDateIndex[] =
+    "CREATE INDEX IF NOT EXISTS properties_dates ON properties(folder, name, value, item) "
+    "WHERE type = 5";
+
 // meta keys
 inline constexpr char kMetaFormat[] = "format";
 inline constexpr char kMetaFormatValue[] = "Orlo item store";

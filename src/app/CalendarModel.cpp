@@ -1,0 +1,282 @@
+#include "app/CalendarModel.h"
+
+#include <QLocale>
+#include <QMetaObject>
+#include <QTimer>
+#include <algorithm>
+
+#include "host/BuiltInFields.h"
+#include "host/HostErrors.h"
+#include "host/Item.h"
+#include "host/Items.h"
+#include "host/MAPIFolder.h"
+#include "host/StoreSession.h"
+#include "host/store/DateRange.h"
+#include "platform/core/Clock.h"
+#include "platform/core/ErrorTrap.h"
+#include "records/FieldMaps.h"
+
+namespace orlo::desk {
+
+namespace {
+
+constexpr int kLastName = 3;
+constexpr int kFirstName = 4;
+constexpr int kReason = 7;
+constexpr int kStatus = 8;
+constexpr int kWorkDays = 5;
+constexpr int kWeekDays = 7;
+
+QString property(int position) {
+    return records::str(records::scheduleField(position).property);
+}
+
+QString textOf(const host::PropertyMap& values, const QString& name) {
+    const auto it = values.find(name);
+    return it == values.end() || it->second.isBlank() ? QString()
+                                                      : it->second.text(Locale::unitedKingdom());
+}
+
+std::optional<QDateTime> dateOf(const host::PropertyMap& values, const QString& name) {
+    const auto it = values.find(name);
+    if (it == values.end()) {
+        return std::nullopt;
+    }
+    if (const QDateTime* d = it->second.asDate()) {
+        return *d;
+    }
+    return std::nullopt;
+}
+
+QDate mondayOf(QDate day) {
+    return day.addDays(1 - day.dayOfWeek());
+}
+
+}  // namespace
+
+void CalendarModel::setFolder(std::shared_ptr<host::MAPIFolder> folder) {
+    m_folder = std::move(folder);
+    follow();
+    reload();
+}
+
+int CalendarModel::dayCount() const {
+    switch (m_span) {
+        case CalendarSpan::Day:
+            return 1;
+        case CalendarSpan::WorkWeek:
+            return kWorkDays;
+        case CalendarSpan::Week:
+            return kWeekDays;
+    }
+    return 1;
+}
+
+void CalendarModel::show(CalendarSpan span, QDate day) {
+    m_span = span;
+    m_first = span == CalendarSpan::Day ? day : mondayOf(day);
+    reload();
+}
+
+void CalendarModel::next() {
+    show(m_span, m_first.addDays(m_span == CalendarSpan::Day ? 1 : kWeekDays));
+}
+
+void CalendarModel::previous() {
+    show(m_span, m_first.addDays(m_span == CalendarSpan::Day ? -1 : -kWeekDays));
+}
+
+QString CalendarModel::title() const {
+    const QLocale english(QLocale::English, QLocale::UnitedKingdom);
+    if (!m_first.isValid()) {
+        return {};
+    }
+    if (m_span == CalendarSpan::Day) {
+        return english.toString(m_first, QStringLiteral("dddd d MMMM yyyy"));
+    }
+    const QDate last = m_first.addDays(dayCount() - 1);
+    const QString first =
+        m_first.year() != last.year()     ? english.toString(m_first, QStringLiteral("d MMMM yyyy"))
+        : m_first.month() != last.month() ? english.toString(m_first, QStringLiteral("d MMMM"))
+                                          : english.toString(m_first, QStringLiteral("d"));
+    return first + QStringLiteral(" – ") + english.toString(last, QStringLiteral("d MMMM yyyy"));
+}
+
+void CalendarModel::reload() {
+    m_reloadPosted = false;
+    m_entries.clear();
+    m_loaded = okStatus();
+    if (!m_folder || !m_first.isValid()) {
+        if (m_onChanged) {
+            m_onChanged();
+        }
+        return;
+    }
+    const Result<host::StoreFile*> file = m_folder->session()->file();
+    const QString start = QString::fromUtf16(host::kStartField);
+    const QString end = QString::fromUtf16(host::kEndField);
+    Result<std::vector<host::ItemId>> ids =
+        file ? host::itemsBetween(**file, m_folder->id(), start, naiveDateTime(m_first),
+                                  naiveDateTime(m_first.addDays(dayCount())))
+             : Result<std::vector<host::ItemId>>(file.error());
+    if (!ids) {
+        m_loaded = ids.error();
+    } else {
+        const QStringList wanted{start,
+                                 end,
+                                 property(kLastName),
+                                 property(kFirstName),
+                                 property(kReason),
+                                 property(kStatus)};
+        m_entries.reserve(ids->size());
+        for (const host::ItemId id : *ids) {
+            const Result<host::ItemRecord> record = (*file)->load(id, wanted);
+            if (!record) {
+                continue;  // deleted since the query: not shown
+            }
+            const host::PropertyMap& v = record->properties;
+            CalendarEntry e;
+            e.id = id;
+            e.start = dateOf(v, start).value_or(QDateTime());
+            const std::optional<QDateTime> finish = dateOf(v, end);
+            e.end = finish && *finish > e.start ? *finish : e.start.addSecs(kSlotMinutes * 60);
+            QStringList name;
+            for (const QString& part :
+                 {textOf(v, property(kLastName)), textOf(v, property(kFirstName))}) {
+                if (!part.trimmed().isEmpty()) {
+                    name << part.trimmed();
+                }
+            }
+            e.patient = name.join(QStringLiteral(", "));
+            e.reason = textOf(v, property(kReason));
+            e.status = textOf(v, property(kStatus));
+            m_entries.push_back(std::move(e));
+        }
+        layOut(m_entries);
+    }
+    if (m_onChanged) {
+        m_onChanged();
+    }
+}
+
+void CalendarModel::layOut(std::vector<CalendarEntry>& entries) {
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const CalendarEntry& a, const CalendarEntry& b) {
+                         return a.start != b.start ? a.start < b.start : a.id < b.id;
+                     });
+    // Entries that overlap one another, directly or through others, form a
+    // cluster; each takes the first lane free at its start, and the whole
+    // cluster shares the width by its number of lanes.
+    std::size_t clusterStart = 0;
+    std::vector<QDateTime> laneEnds;
+    QDateTime clusterEnd;
+    auto closeCluster = [&](std::size_t upTo) {
+        for (std::size_t i = clusterStart; i < upTo; ++i) {
+            entries[i].lanes = static_cast<int>(laneEnds.size());
+        }
+    };
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        CalendarEntry& e = entries[i];
+        if (i > clusterStart &&
+            (e.start >= clusterEnd || e.start.date() != entries[clusterStart].start.date())) {
+            closeCluster(i);
+            clusterStart = i;
+            laneEnds.clear();
+        }
+        const auto free = std::find_if(laneEnds.begin(), laneEnds.end(),
+                                       [&](const QDateTime& endAt) { return endAt <= e.start; });
+        if (free == laneEnds.end()) {
+            e.lane = static_cast<int>(laneEnds.size());
+            laneEnds.push_back(e.end);
+        } else {
+            e.lane = static_cast<int>(free - laneEnds.begin());
+            *free = e.end;
+        }
+        clusterEnd = i == clusterStart ? e.end : std::max(clusterEnd, e.end);
+    }
+    closeCluster(entries.size());
+}
+
+Status CalendarModel::move(host::ItemId id, const QDateTime& start) {
+    if (!m_folder) {
+        return host::err::hostError(host::err::kObjectNotFound,
+                                    QStringLiteral("No Scheduler folder is shown."));
+    }
+    ORLO_TRY_ASSIGN(const std::shared_ptr<host::Item> item, m_folder->session()->itemObject(id));
+    const QString startName = QString::fromUtf16(host::kStartField);
+    const QString endName = QString::fromUtf16(host::kEndField);
+    const Variant oldStart = item->userProperty(startName).valueOr(Variant());
+    if (const QDateTime* from = oldStart.asDate(); from != nullptr && *from == start) {
+        return okStatus();  // dropped where it was: nothing to save
+    }
+    // The add-in writes the database and tells the other workstations from
+    // the item's window: a move goes through one, as a user's edit does.
+    const bool wasOpen = item->displayedInspector() != nullptr;
+    if (wasOpen && !item->Saved()) {
+        return host::err::hostError(
+            host::err::kObjectNotAvailable,
+            QStringLiteral("The appointment has changes that are not saved. "
+                           "Save or close its window before moving it."));
+    }
+    if (!wasOpen) {
+        ORLO_TRY(item->Display());
+        if (item->isDeleted()) {
+            return host::err::hostError(
+                host::err::kItemDeleted,
+                QStringLiteral("The appointment is no longer in the database."));
+        }
+    }
+    // The window's Open may have brought the item up to date: its length now.
+    const Variant fromValue = item->userProperty(startName).valueOr(Variant());
+    const Variant toValue = item->userProperty(endName).valueOr(Variant());
+    const QDateTime* from = fromValue.asDate();
+    const QDateTime* to = toValue.asDate();
+    const qint64 length =
+        from != nullptr && to != nullptr && *to > *from ? from->secsTo(*to) : kSlotMinutes * 60;
+    Status moved = item->setUserProperty(startName, Variant(start));
+    if (moved) {
+        moved = item->setUserProperty(endName, Variant(start.addSecs(length)));
+    }
+    if (moved) {
+        moved = item->Save();
+    }
+    if (!wasOpen) {
+        // Closing without saving drops a move that did not save.
+        ignoreError(item->Close(host::SaveMode::Discard),
+                    "the window opened for the move goes; the save's outcome is what counts");
+    } else if (!moved) {
+        // The open window keeps what is stored, not a half-made move.
+        ignoreError(item->setUserProperty(startName, fromValue), "restoring the stored start");
+        ignoreError(item->setUserProperty(endName, toValue), "restoring the stored end");
+    }
+    return moved;
+}
+
+void CalendarModel::follow() {
+    m_subscriptions.clear();
+    const auto items = m_folder ? m_folder->Items() : nullptr;
+    if (!items) {
+        return;
+    }
+    host::Items::Events& e = items->events;
+    m_subscriptions.push_back(
+        e.ItemAdd.connect([this](const std::shared_ptr<host::Item>&) { notePending(); }));
+    m_subscriptions.push_back(
+        e.ItemChange.connect([this](const std::shared_ptr<host::Item>&) { notePending(); }));
+    m_subscriptions.push_back(e.ItemRemove.connect([this](host::ItemId) { notePending(); }));
+}
+
+void CalendarModel::notePending() {
+    if (m_reloadPosted) {
+        return;
+    }
+    m_reloadPosted = true;
+    // The model is no QObject: the posted call checks that it still lives.
+    QTimer::singleShot(0, [this, alive = std::weak_ptr<bool>(m_alive)] {
+        if (alive.lock() && m_reloadPosted) {
+            reload();
+        }
+    });
+}
+
+}  // namespace orlo::desk

@@ -1,0 +1,330 @@
+#include "app/PatientListModel.h"
+
+#include <QMetaObject>
+#include <algorithm>
+
+#include "host/Item.h"
+#include "host/Items.h"
+#include "host/MAPIFolder.h"
+#include "host/StoreSession.h"
+#include "records/FieldMaps.h"
+
+namespace orlo::desk {
+
+namespace {
+
+constexpr int kPatientIdPosition = 1;
+constexpr int kWorkTel = 18;
+constexpr int kHomeTel = 19;
+constexpr int kMobile = 20;
+
+QString patientProperty(int position) {
+    return records::str(records::patientField(position).property);
+}
+
+const QStringList& phoneProperties() {
+    static const QStringList k{patientProperty(kHomeTel), patientProperty(kWorkTel),
+                               patientProperty(kMobile)};
+    return k;
+}
+
+QString textOf(const host::PropertyMap& values, const QString& name, const Locale& locale) {
+    const auto it = values.find(name);
+    return it == values.end() ? QString() : it->second.text(locale).trimmed();
+}
+
+// A sort key: numbers by value, dates by date, other texts without letter
+// case; blanks last whichever way the list is sorted.
+struct SortKey {
+    int kind = 0;  // 0 blank, 1 number or date, 2 text
+    qint64 number = 0;
+    QString text;
+};
+
+SortKey sortKey(const QString& text, const Locale& locale) {
+    if (text.isEmpty()) {
+        return {};
+    }
+    bool isNumber = false;
+    const qint64 n = text.toLongLong(&isNumber);
+    if (isNumber) {
+        return {1, n, {}};
+    }
+    QDate d = QDate::fromString(text, locale.shortDateFormat());
+    if (!d.isValid()) {
+        if (const auto parsed = locale.parseDateTime(text)) {
+            d = parsed->date();
+        }
+    }
+    if (d.isValid()) {
+        return {1, d.toJulianDay(), {}};
+    }
+    return {2, 0, text.toLower()};
+}
+
+}  // namespace
+
+PatientListModel::PatientListModel(Locale locale, QObject* parent)
+    : QAbstractTableModel(parent), m_locale(std::move(locale)) {}
+
+PatientListModel::~PatientListModel() = default;
+
+void PatientListModel::setFolder(std::shared_ptr<host::MAPIFolder> folder) {
+    beginResetModel();
+    m_folder = std::move(folder);
+    m_columns =
+        m_folder
+            ? m_folder->session()->services().forms.listColumns(m_folder->DefaultMessageClass())
+            : std::vector<host::ListColumn>();
+    m_properties = host::propertiesOf(m_columns);
+    for (const QString& p : phoneProperties() + QStringList{patientProperty(kPatientIdPosition)}) {
+        if (!m_properties.contains(p)) {
+            m_properties << p;
+        }
+    }
+    follow();
+    load();
+    endResetModel();
+}
+
+void PatientListModel::refresh() {
+    beginResetModel();
+    m_changed.clear();
+    m_removed.clear();
+    load();
+    endResetModel();
+}
+
+PatientListModel::Row PatientListModel::makeRow(host::ItemId id,
+                                                const host::PropertyMap& values) const {
+    Row row{id, {}, {}};
+    for (const host::ListColumn& c : m_columns) {
+        row.texts << c.text(values, m_locale);
+    }
+    QStringList phones;
+    for (const QString& p : phoneProperties()) {
+        phones << textOf(values, p, m_locale);
+    }
+    row.keys = searchKeys(row.texts.value(0), phones,
+                          textOf(values, patientProperty(kPatientIdPosition), m_locale));
+    return row;
+}
+
+void PatientListModel::load() {
+    m_rows.clear();
+    m_visible.clear();
+    m_loaded = okStatus();
+    if (!m_folder) {
+        return;
+    }
+    const Result<host::StoreFile*> file = m_folder->session()->file();
+    if (!file) {
+        m_loaded = file.error();
+        return;
+    }
+    // One pass over the store per property; every pass lists every item of
+    // the folder in the same order.
+    std::vector<host::ItemId> ids;
+    std::vector<host::PropertyMap> values;
+    for (const QString& p : m_properties) {
+        Result<std::vector<std::pair<host::ItemId, Variant>>> column =
+            (*file)->column(m_folder->id(), p);
+        if (!column) {
+            m_loaded = column.error();
+            return;
+        }
+        if (ids.empty()) {
+            ids.reserve(column->size());
+            for (const auto& [id, value] : *column) {
+                ids.push_back(id);
+            }
+            values.resize(ids.size());
+        }
+        const std::size_t n = std::min(values.size(), column->size());
+        for (std::size_t i = 0; i < n; ++i) {
+            values[i].emplace(p, std::move((*column)[i].second));
+        }
+    }
+    m_rows.reserve(ids.size());
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        m_rows.push_back(makeRow(ids[i], values[i]));
+    }
+    rebuildVisible(false);
+}
+
+void PatientListModel::follow() {
+    m_subscriptions.clear();
+    m_changed.clear();
+    m_removed.clear();
+    const auto items = m_folder ? m_folder->Items() : nullptr;
+    if (!items) {
+        return;
+    }
+    host::Items::Events& e = items->events;
+    const auto changed = [this](const std::shared_ptr<host::Item>& item) {
+        m_changed.insert(item->entryId());
+        notePending();
+    };
+    m_subscriptions.push_back(e.ItemAdd.connect(changed));
+    m_subscriptions.push_back(e.ItemChange.connect(changed));
+    m_subscriptions.push_back(e.ItemRemove.connect([this](host::ItemId id) {
+        m_removed.insert(id);
+        m_changed.erase(id);
+        notePending();
+    }));
+}
+
+void PatientListModel::notePending() {
+    if (!m_applyPosted) {
+        m_applyPosted = true;
+        QMetaObject::invokeMethod(
+            this, [this] { applyPendingChanges(); }, Qt::QueuedConnection);
+    }
+}
+
+void PatientListModel::applyPendingChanges() {
+    m_applyPosted = false;
+    if (m_changed.empty() && m_removed.empty()) {
+        return;
+    }
+    applyPending();
+    if (m_onChanged) {
+        m_onChanged();
+    }
+}
+
+void PatientListModel::applyPending() {
+    const Result<host::StoreFile*> file = m_folder->session()->file();
+    beginResetModel();
+    std::erase_if(m_rows, [this](const Row& r) { return m_removed.count(r.id) != 0; });
+    std::unordered_map<host::ItemId, std::size_t> at;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        at.emplace(m_rows[i].id, i);
+    }
+    std::vector<host::ItemId> changed(m_changed.begin(), m_changed.end());
+    std::sort(changed.begin(), changed.end());
+    for (const host::ItemId id : changed) {
+        Result<host::ItemRecord> record =
+            file ? (*file)->load(id, m_properties) : Result<host::ItemRecord>(file.error());
+        if (!record) {
+            continue;  // gone since, or unreadable: the next refresh tells
+        }
+        Row row = makeRow(id, record->properties);
+        if (const auto it = at.find(id); it != at.end()) {
+            m_rows[it->second] = std::move(row);
+        } else {
+            m_rows.push_back(std::move(row));
+        }
+    }
+    m_changed.clear();
+    m_removed.clear();
+    rebuildVisible(false);
+    endResetModel();
+}
+
+void PatientListModel::setSearch(const QString& typed) {
+    if (typed == m_searchText) {
+        return;
+    }
+    QuickSearch next(typed);
+    const bool narrowOnly = next.narrows(m_search);
+    m_search = std::move(next);
+    m_searchText = typed;
+    beginResetModel();
+    rebuildVisible(narrowOnly);
+    endResetModel();
+}
+
+void PatientListModel::rebuildVisible(bool narrowOnly) {
+    if (narrowOnly) {
+        // The rows shown are already in order; keep those still found.
+        std::erase_if(m_visible, [this](int i) {
+            return !m_search.matches(m_rows[static_cast<std::size_t>(i)].keys);
+        });
+        return;
+    }
+    m_visible.clear();
+    m_visible.reserve(m_rows.size());
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_search.isEmpty() || m_search.matches(m_rows[i].keys)) {
+            m_visible.push_back(static_cast<int>(i));
+        }
+    }
+    if (m_sortColumn < 0 || m_sortColumn >= columnCount()) {
+        return;
+    }
+    std::vector<SortKey> keys(m_rows.size());
+    for (const int i : m_visible) {
+        keys[static_cast<std::size_t>(i)] =
+            sortKey(m_rows[static_cast<std::size_t>(i)].texts.value(m_sortColumn), m_locale);
+    }
+    const bool descending = m_sortOrder == Qt::DescendingOrder;
+    std::stable_sort(m_visible.begin(), m_visible.end(), [&](int a, int b) {
+        const SortKey& x = keys[static_cast<std::size_t>(a)];
+        const SortKey& y = keys[static_cast<std::size_t>(b)];
+        if ((x.kind == 0) != (y.kind == 0)) {
+            return y.kind == 0;  // blanks last
+        }
+        if (x.kind != y.kind) {
+            return descending ? x.kind > y.kind : x.kind < y.kind;
+        }
+        if (x.kind == 1) {
+            return descending ? x.number > y.number : x.number < y.number;
+        }
+        const int c = x.text.compare(y.text);
+        return descending ? c > 0 : c < 0;
+    });
+}
+
+void PatientListModel::sort(int column, Qt::SortOrder order) {
+    m_sortColumn = column;
+    m_sortOrder = order;
+    Q_EMIT layoutAboutToBeChanged();
+    rebuildVisible(false);
+    Q_EMIT layoutChanged();
+}
+
+host::ItemId PatientListModel::itemIdAt(int row) const {
+    return row >= 0 && row < rowCount() ? m_rows[static_cast<std::size_t>(m_visible[row])].id : 0;
+}
+
+int PatientListModel::rowOf(host::ItemId id) const {
+    for (std::size_t r = 0; r < m_visible.size(); ++r) {
+        if (m_rows[static_cast<std::size_t>(m_visible[r])].id == id) {
+            return static_cast<int>(r);
+        }
+    }
+    return -1;
+}
+
+int PatientListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_visible.size());
+}
+
+int PatientListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
+}
+
+QVariant PatientListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) {
+        return {};
+    }
+    const Row& row = m_rows[static_cast<std::size_t>(m_visible[index.row()])];
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        return row.texts.value(index.column());
+    }
+    if (role == Qt::UserRole) {
+        return static_cast<qint64>(row.id);
+    }
+    return {};
+}
+
+QVariant PatientListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= columnCount()) {
+        return {};
+    }
+    return m_columns[static_cast<std::size_t>(section)].header;
+}
+
+}  // namespace orlo::desk

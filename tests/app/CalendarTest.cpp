@@ -1,0 +1,230 @@
+// The Scheduler's calendar without a window: a span's appointments come
+// from the store's index on "Start" (the same ones a walk of the folder
+// finds), overlapping visits share a day's width, and moving one saves it
+// as the form's Save does: the database written once, one peer notice.
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include "DeskTestStore.h"
+#include "RecordsFixture.h"
+#include "TestDesk.h"
+#include "app/CalendarModel.h"
+#include "host/Inspectors.h"
+#include "host/StoreSession.h"
+#include "host/store/StoreQueries.h"
+#include "platform/sqlite/Database.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+using namespace orlo;
+using namespace orlo::desk;
+using namespace orlo::desk::test;
+
+namespace {
+
+constexpr int kAppointments = 3000;
+
+class CalendarStoreTest : public ::testing::Test, public orlo::test::TestDesk {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(store.create(0, kAppointments));
+        open(store.storePath);
+    }
+
+    // What a walk of the whole folder finds for the days, in time order.
+    std::vector<host::ItemId> walk(QDate first, int days) const {
+        auto file = folder(kScheduler)->session()->file();
+        EXPECT_TRUE(file.ok());
+        auto starts = (*file)->column(folder(kScheduler)->id(), u"Start"_s);
+        EXPECT_TRUE(starts.ok());
+        std::vector<std::pair<QDateTime, host::ItemId>> found;
+        for (const auto& [id, value] : *starts) {
+            const QDateTime* d = value.asDate();
+            if (d != nullptr && d->date() >= first && d->date() < first.addDays(days)) {
+                found.emplace_back(*d, id);
+            }
+        }
+        std::sort(found.begin(), found.end());
+        std::vector<host::ItemId> ids;
+        for (const auto& f : found) {
+            ids.push_back(f.second);
+        }
+        return ids;
+    }
+
+    // The query plan SQLite chooses for the calendar's query on the file.
+    static QString plan(const QString& path) {
+        auto opened = sqlite::Database::open(path, SQLITE_OPEN_READONLY);
+        if (!opened.ok()) {
+            ADD_FAILURE() << path.toStdString();
+            return {};
+        }
+        const sqlite::Database db = std::move(opened).value();
+        const auto& text = host::kStoreQueries[std::size_t(host::StoreQuery::DatesBetween)];
+        auto prepared = db.prepare(u"EXPLAIN QUERY PLAN "_s + QString::fromLatin1(text.sql));
+        if (!prepared.ok()) {
+            ADD_FAILURE() << "the calendar's query does not prepare";
+            return {};
+        }
+        sqlite::Statement plan = std::move(prepared).value();
+        QStringList details;
+        EXPECT_TRUE(
+            plan.forEachRow([&](const sqlite::Statement& row) { details << row.columnText(3); })
+                .ok());
+        return details.join(u" / "_s);
+    }
+
+    DeskTestStore store;
+};
+
+}  // namespace
+
+TEST_F(CalendarStoreTest, ASpanHoldsWhatAWalkOfTheFolderFinds) {
+    struct Case {
+        CalendarSpan span;
+        QDate day;
+        QDate first;
+        const char16_t* title;
+    };
+    const Case cases[] = {
+        {CalendarSpan::Day, QDate(2020, 3, 4), QDate(2020, 3, 4), u"Wednesday 4 March 2020"},
+        {CalendarSpan::WorkWeek, QDate(2020, 3, 4), QDate(2020, 3, 2), u"2 – 6 March 2020"},
+        {CalendarSpan::Week, QDate(2021, 3, 28), QDate(2021, 3, 22), u"22 – 28 March 2021"},
+        {CalendarSpan::Week, QDate(2022, 5, 1), QDate(2022, 4, 25), u"25 April – 1 May 2022"},
+        {CalendarSpan::Week, QDate(2031, 1, 1), QDate(2030, 12, 30),
+         u"30 December 2030 – 5 January 2031"},
+    };
+    CalendarModel model;
+    model.setFolder(folder(kScheduler));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.day.toString(Qt::ISODate).toStdString());
+        model.show(c.span, c.day);
+        ASSERT_TRUE(model.loadStatus().ok());
+        EXPECT_EQ(model.firstDay(), c.first);
+        EXPECT_EQ(model.title(), QString::fromUtf16(c.title));
+        std::vector<host::ItemId> ids;
+        for (const CalendarEntry& e : model.entries()) {
+            ids.push_back(e.id);
+            EXPECT_GT(e.end, e.start);
+            EXPECT_FALSE(e.patient.isEmpty());
+        }
+        EXPECT_EQ(ids, walk(c.first, model.dayCount()));
+    }
+    // Previous and next step by the span.
+    model.show(CalendarSpan::WorkWeek, QDate(2020, 3, 4));
+    model.next();
+    EXPECT_EQ(model.firstDay(), QDate(2020, 3, 9));
+    model.show(CalendarSpan::Day, QDate(2020, 3, 1));
+    model.previous();
+    EXPECT_EQ(model.firstDay(), QDate(2020, 2, 29));
+}
+
+TEST_F(CalendarStoreTest, TheQueryRunsOnTheDateIndexAlsoInAStoreMadeBeforeIt) {
+    EXPECT_TRUE(plan(store.storePath).contains(u"INDEX properties_dates"_s))
+        << plan(store.storePath).toStdString();
+    // A store made before the index existed gets it when it is opened.
+    close();
+    {
+        auto opened = sqlite::Database::open(store.storePath, SQLITE_OPEN_READWRITE);
+        ASSERT_TRUE(opened.ok());
+        sqlite::Database db = std::move(opened).value();
+        ASSERT_TRUE(db.exec(QByteArrayView("DROP INDEX properties_dates")).ok());
+    }
+    EXPECT_FALSE(plan(store.storePath).contains(u"properties_dates"_s));
+    open(store.storePath);
+    EXPECT_TRUE(plan(store.storePath).contains(u"INDEX properties_dates"_s));
+}
+
+TEST(CalendarLayout, OverlappingVisitsShareTheDay) {
+    struct Visit {
+        int day;
+        QTime start;
+        int minutes;
+        int lane;
+        int lanes;
+    };
+    const Visit visits[] = {
+        {1, QTime(9, 0), 30, 0, 3},   {1, QTime(9, 0), 60, 1, 3},   {1, QTime(9, 15), 30, 2, 3},
+        {1, QTime(9, 30), 30, 0, 3},  {1, QTime(10, 0), 30, 0, 1},  {1, QTime(11, 0), 90, 0, 2},
+        {1, QTime(11, 30), 30, 1, 2}, {2, QTime(11, 30), 30, 0, 1},
+    };
+    std::vector<CalendarEntry> entries;
+    for (std::size_t i = std::size(visits); i-- > 0;) {  // given in any order
+        const Visit& v = visits[i];
+        const QDateTime start = naiveDateTime(QDate(2025, 6, v.day), v.start);
+        CalendarEntry e;
+        e.id = host::ItemId(i + 1);
+        e.start = start;
+        e.end = start.addSecs(v.minutes * 60);
+        entries.push_back(e);
+    }
+    CalendarModel::layOut(entries);
+    ASSERT_EQ(entries.size(), std::size(visits));
+    for (const CalendarEntry& e : entries) {
+        const Visit& v = visits[e.id - 1];
+        SCOPED_TRACE(e.id);
+        EXPECT_EQ(e.lane, v.lane);
+        EXPECT_EQ(e.lanes, v.lanes);
+    }
+}
+
+namespace orlo::test {
+namespace {
+
+class CalendarMoveTest : public RecordsFixture {};
+
+TEST_F(CalendarMoveTest, MovingSavesTheNewTimesOnceAndTellsThePeersOnce) {
+    rawExec(u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\") VALUES (5, 'Smith')"_s);
+    showFolder(schedulerFolder);
+    auto item = newAppointment(naiveDateTime(QDate(2026, 3, 17), QTime(9, 30)), u"5"_s);
+    display(item);
+    set(item, u"LNAME"_s, u"Smith"_s);
+    set(item, u"FNAME"_s, u"Joan"_s);
+    set(item, u"REASON"_s, u"Check-up"_s);
+    set(item, u"Status1"_s, u"BOOKED"_s);
+    ASSERT_TRUE(item->Save().ok());
+    ASSERT_TRUE(item->Close(host::SaveMode::Discard).ok());
+    rawExec(u"CREATE TABLE writes(n)"_s);
+    rawExec(
+        u"CREATE TRIGGER counted AFTER UPDATE ON SCHEDULED BEGIN "
+        "INSERT INTO writes VALUES (1); END"_s);
+    peers.lines.clear();
+
+    CalendarModel model;
+    model.setFolder(schedulerFolder);
+    model.show(CalendarSpan::WorkWeek, QDate(2026, 3, 18));
+    ASSERT_EQ(model.entries().size(), 1u);
+    const CalendarEntry& shown = model.entries()[0];
+    EXPECT_EQ(shown.patient, u"Smith, Joan"_s);
+    EXPECT_EQ(shown.reason, u"Check-up"_s);
+    EXPECT_EQ(shown.status, u"BOOKED"_s);
+
+    const QDateTime moved = naiveDateTime(QDate(2026, 3, 19), QTime(14, 0));
+    ASSERT_TRUE(model.move(item->entryId(), moved).ok());
+    EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM writes"_s), 1);
+    EXPECT_EQ(rawValue(u"SELECT START_TIME FROM SCHEDULED"_s), u"2026-03-19 14:00:00"_s);
+    EXPECT_EQ(rawValue(u"SELECT END_TIME FROM SCHEDULED"_s), u"2026-03-19 14:30:00"_s);
+    ASSERT_EQ(peers.lines.size(), 1u);
+    EXPECT_TRUE(
+        peers.lines[0].startsWith(u"S,2,1,19/03/2026 14:00:00,19/03/2026 14:30:00,Smith,"_s))
+        << peers.lines[0].toStdString();
+    EXPECT_EQ(app->Inspectors()->Count(), 0);  // the window opened for the move is gone
+    model.reload();
+    ASSERT_EQ(model.entries().size(), 1u);
+    EXPECT_EQ(model.entries()[0].start, moved);
+
+    // Dropped where it already is: nothing is written.
+    ASSERT_TRUE(model.move(item->entryId(), moved).ok());
+    // Open with an edit not saved: refused, and nothing written either.
+    display(item);
+    set(item, u"REASON"_s, u"Fitting"_s);
+    EXPECT_FALSE(model.move(item->entryId(), moved.addDays(1)).ok());
+    EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM writes"_s), 1);
+    EXPECT_EQ(peers.lines.size(), 1u);
+    EXPECT_EQ(text(item, u"Start"_s), u"19/03/2026 14:00:00"_s);
+}
+
+}  // namespace
+}  // namespace orlo::test
