@@ -27,10 +27,6 @@ constexpr int kStatus = 8;
 constexpr int kWorkDays = 5;
 constexpr int kWeekDays = 7;
 
-QString property(int position) {
-    return records::str(records::scheduleField(position).property);
-}
-
 QString textOf(const host::PropertyMap& values, const QString& name) {
     const auto it = values.find(name);
     return it == values.end() || it->second.isBlank() ? QString()
@@ -124,10 +120,10 @@ void CalendarModel::reload() {
     } else {
         const QStringList wanted{start,
                                  end,
-                                 property(kLastName),
-                                 property(kFirstName),
-                                 property(kReason),
-                                 property(kStatus)};
+                                 records::scheduleProperty(kLastName),
+                                 records::scheduleProperty(kFirstName),
+                                 records::scheduleProperty(kReason),
+                                 records::scheduleProperty(kStatus)};
         m_entries.reserve(ids->size());
         for (const host::ItemId id : *ids) {
             const Result<host::ItemRecord> record = (*file)->load(id, wanted);
@@ -141,15 +137,15 @@ void CalendarModel::reload() {
             const std::optional<QDateTime> finish = dateOf(v, end);
             e.end = finish && *finish > e.start ? *finish : e.start.addSecs(kSlotMinutes * 60);
             QStringList name;
-            for (const QString& part :
-                 {textOf(v, property(kLastName)), textOf(v, property(kFirstName))}) {
+            for (const QString& part : {textOf(v, records::scheduleProperty(kLastName)),
+                                        textOf(v, records::scheduleProperty(kFirstName))}) {
                 if (!part.trimmed().isEmpty()) {
                     name << part.trimmed();
                 }
             }
             e.patient = name.join(QStringLiteral(", "));
-            e.reason = textOf(v, property(kReason));
-            e.status = textOf(v, property(kStatus));
+            e.reason = textOf(v, records::scheduleProperty(kReason));
+            e.status = textOf(v, records::scheduleProperty(kStatus));
             m_entries.push_back(std::move(e));
         }
         layOut(m_entries);

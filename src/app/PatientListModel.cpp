@@ -18,13 +18,10 @@ constexpr int kWorkTel = 18;
 constexpr int kHomeTel = 19;
 constexpr int kMobile = 20;
 
-QString patientProperty(int position) {
-    return records::str(records::patientField(position).property);
-}
-
 const QStringList& phoneProperties() {
-    static const QStringList k{patientProperty(kHomeTel), patientProperty(kWorkTel),
-                               patientProperty(kMobile)};
+    static const QStringList k{records::patientProperty(kHomeTel),
+                               records::patientProperty(kWorkTel),
+                               records::patientProperty(kMobile)};
     return k;
 }
 
@@ -77,7 +74,8 @@ void PatientListModel::setFolder(std::shared_ptr<host::MAPIFolder> folder) {
             ? m_folder->session()->services().forms.listColumns(m_folder->DefaultMessageClass())
             : std::vector<host::ListColumn>();
     m_properties = host::propertiesOf(m_columns);
-    for (const QString& p : phoneProperties() + QStringList{patientProperty(kPatientIdPosition)}) {
+    for (const QString& p :
+         phoneProperties() + QStringList{records::patientProperty(kPatientIdPosition)}) {
         if (!m_properties.contains(p)) {
             m_properties << p;
         }
@@ -106,7 +104,7 @@ PatientListModel::Row PatientListModel::makeRow(host::ItemId id,
         phones << textOf(values, p, m_locale);
     }
     row.keys = searchKeys(row.texts.value(0), phones,
-                          textOf(values, patientProperty(kPatientIdPosition), m_locale));
+                          textOf(values, records::patientProperty(kPatientIdPosition), m_locale));
     return row;
 }
 

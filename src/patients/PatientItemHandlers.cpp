@@ -33,10 +33,6 @@ constexpr int kDeleteFlagValue = 50;   // DELETE_FLAG
 constexpr int kFirstControlValue = 2;  // "LastNameTextBox"
 constexpr int kLastControlValue = 29;  // "GeneralNotes"
 
-QString propertyOf(int position) {
-    return records::str(records::patientField(position).property);
-}
-
 QString columnOf(int position) {
     return records::str(records::patientField(position).columnName);
 }
@@ -72,7 +68,7 @@ void PatientItemHandlers::Write(host::Item& item) {
     QStringList values;
     values << QString();
     for (int p = kLastNameValue; p <= kCreatedValue; ++p) {
-        values << propertyText(item, propertyOf(p), m_ctx, trap);
+        values << propertyText(item, records::patientProperty(p), m_ctx, trap);
     }
     const QString modified = propertyText(item, str(host::kModifiedField), m_ctx, trap);
     values << m_ctx.locale.generalDate(m_ctx.clock.now()) << str(kDeleteFlagNo);
@@ -80,7 +76,8 @@ void PatientItemHandlers::Write(host::Item& item) {
         reportHandlerError(m_ctx, trap.error(), str(kPatientSaveErrorsTitle), {}, nullptr, nullptr);
         return;
     }
-    makeValuesStorable(m_ctx, item, values, kLastNameValue, kCreatedValue, 1, propertyOf);
+    makeValuesStorable(m_ctx, item, values, kLastNameValue, kCreatedValue, 1,
+                       records::patientProperty);
     const QString lastName = values.at(kLastNameValue - 1);
     const QString firstName = values.at(kFirstNameValue - 1);
     const QString typedDob = values.at(kDobValue - 1);
@@ -91,7 +88,9 @@ void PatientItemHandlers::Write(host::Item& item) {
     const QString dob = canonicalDateOfBirth(typedDob, m_ctx.locale);
     if (dob != typedDob) {
         values[kDobValue - 1] = dob;
-        trap.step([&] { return item.setUserProperty(propertyOf(kDobValue), Variant(dob)); });
+        trap.step([&] {
+            return item.setUserProperty(records::patientProperty(kDobValue), Variant(dob));
+        });
     }
     // A check that failed has been reported; inserting now could add the
     // patient a second time (the check may have failed on a busy file that
@@ -128,8 +127,9 @@ bool PatientItemHandlers::insertPatient(host::Item& item, QStringList values) {
     const QString patientId = key ? key->text(m_ctx.locale) : QString();
     trap.step([&] { return rs.update(); });
     // Inside the item's own save: the key is stored with the item.
-    trap.step(
-        [&] { return item.setUserProperty(propertyOf(kPatientIdValue), Variant(patientId)); });
+    trap.step([&] {
+        return item.setUserProperty(records::patientProperty(kPatientIdValue), Variant(patientId));
+    });
     trap.step([&] {
         return setControlValue(item, records::str(records::kPatientPage),
                                records::str(records::kPatientIdControl), Variant(patientId));
@@ -159,8 +159,10 @@ bool PatientItemHandlers::updatePatient(host::Item& item, QStringList values,
     // this save, so that its open reads that row and a later change of name
     // updates it instead of adding the patient a second time.
     ErrorTrap keep = itemHandlerTrap();
-    keep.step(
-        [&] { return item.setUserProperty(propertyOf(kPatientIdValue), Variant(FoundPatientID)); });
+    keep.step([&] {
+        return item.setUserProperty(records::patientProperty(kPatientIdValue),
+                                    Variant(FoundPatientID));
+    });
     keep.step([&] {
         return setControlValue(item, records::str(records::kPatientPage),
                                records::str(records::kPatientIdControl), Variant(FoundPatientID));
@@ -223,7 +225,8 @@ void PatientItemHandlers::Open(host::Item& item) {
         return;
     }
     ErrorTrap trap = itemHandlerTrap();
-    const QString patientId = propertyText(item, propertyOf(kPatientIdValue), m_ctx, trap);
+    const QString patientId =
+        propertyText(item, records::patientProperty(kPatientIdValue), m_ctx, trap);
     if (patientId.isEmpty() && !trap.failed()) {
         return;  // a new contact, not in the database yet
     }
@@ -249,7 +252,7 @@ void PatientItemHandlers::Open(host::Item& item) {
             });
         }
         for (int p = kLastControlValue + 1; p <= kLastStoredValue; ++p) {
-            trap.step([&] { return item.setUserProperty(propertyOf(p), cell(p)); });
+            trap.step([&] { return item.setUserProperty(records::patientProperty(p), cell(p)); });
         }
     }
     if (trap.failed()) {

@@ -37,10 +37,6 @@ QString valueAt(const PatientFieldValues& values, int position) {
     return values.at(position - 1);
 }
 
-QString propertyOf(int position) {
-    return records::str(records::patientField(position).property);
-}
-
 // The order the values reach an item: last name, first name, middle name,
 // then date of birth, then the rest in field-map order.
 QList<int> namesFirstOrder(int last) {
@@ -82,8 +78,9 @@ Status AddPatientItem(AddinContext& ctx, const PatientFieldValues& values) {
     const auto added = items->Add();
     const std::shared_ptr<host::Item> item = added ? *added : nullptr;
     if (item) {
-        resume.step(
-            [&] { return item->setUserProperty(propertyOf(1), Variant(valueAt(values, 1))); });
+        resume.step([&] {
+            return item->setUserProperty(records::patientProperty(1), Variant(valueAt(values, 1)));
+        });
         const QString page = records::str(records::kPatientPage);
         for (int p : namesFirstOrder(kLastControlValue)) {
             resume.step([&] {
@@ -92,11 +89,13 @@ Status AddPatientItem(AddinContext& ctx, const PatientFieldValues& values) {
             });
         }
         for (int p = kFirstClinicalValue; p <= kLastClinicalValue; ++p) {
-            resume.step(
-                [&] { return item->setUserProperty(propertyOf(p), Variant(valueAt(values, p))); });
+            resume.step([&] {
+                return item->setUserProperty(records::patientProperty(p),
+                                             Variant(valueAt(values, p)));
+            });
         }
         resume.step([&] {
-            return item->setUserProperty(propertyOf(kDeleteFlagValue),
+            return item->setUserProperty(records::patientProperty(kDeleteFlagValue),
                                          Variant(valueAt(values, kDeleteFlagValue)));
         });
     }
@@ -138,7 +137,7 @@ Status UpdatePatientItem(AddinContext& ctx, const PatientFieldValues& values) {
     QList<int> order = {1};
     order << namesFirstOrder(kLastClinicalValue) << kDeleteFlagValue;
     for (int p : order) {
-        ORLO_TRY(item->setUserProperty(propertyOf(p), Variant(valueAt(values, p))));
+        ORLO_TRY(item->setUserProperty(records::patientProperty(p), Variant(valueAt(values, p))));
     }
     ctx.PatientItemSaveEnabled = false;
     return item->Save();

@@ -133,6 +133,14 @@ const PatientField& patientField(int position) {
     return kPatient[static_cast<std::size_t>(position - 1)];
 }
 
+QString patientProperty(int position) {
+    return str(patientField(position).property);
+}
+
+QString scheduleProperty(int position) {
+    return str(scheduleField(position).property);
+}
+
 const ScheduleField& scheduleField(int position) {
     assert(position >= 0 && position <= kScheduleValueCount);
     return kSchedule[static_cast<std::size_t>(position)];

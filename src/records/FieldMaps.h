@@ -45,6 +45,9 @@ const std::array<ScheduleField, kScheduleValueCount + 1>& scheduleFields();
 
 const PatientField& patientField(int position);
 const ScheduleField& scheduleField(int position);
+// The user property that carries a field's value on an item.
+QString patientProperty(int position);
+QString scheduleProperty(int position);
 // The patient value shown in table column `column` (0..49).
 const PatientField& patientFieldAtColumn(int column);
 

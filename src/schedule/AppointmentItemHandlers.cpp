@@ -43,10 +43,6 @@ constexpr int kLastCalendarYear = 9999;
 constexpr host::Rgb kBlack{0, 0, 0};
 constexpr host::Rgb kRed{255, 0, 0};
 
-QString propertyOf(int position) {
-    return records::str(records::scheduleField(position).property);
-}
-
 QString columnOf(int position) {
     return records::str(records::scheduleField(position).columnName);
 }
@@ -66,13 +62,15 @@ void AppointmentItemHandlers::Write(host::Item& item) {
         return;
     }
     ErrorTrap trap = itemHandlerTrap();
-    const QString scheduleId = propertyText(item, propertyOf(kScheduleIdValue), m_ctx, trap);
+    const QString scheduleId =
+        propertyText(item, records::scheduleProperty(kScheduleIdValue), m_ctx, trap);
     QStringList values;
     for (int p = 1; p <= records::kScheduleValueCount; ++p) {
-        values << propertyText(item, propertyOf(p), m_ctx, trap);
+        values << propertyText(item, records::scheduleProperty(p), m_ctx, trap);
     }
     if (!trap.failed()) {
-        makeValuesStorable(m_ctx, item, values, 1, records::kScheduleValueCount, 1, propertyOf);
+        makeValuesStorable(m_ctx, item, values, 1, records::kScheduleValueCount, 1,
+                           records::scheduleProperty);
     }
     bool stored = false;
     if (trap.failed()) {
@@ -94,7 +92,7 @@ void AppointmentItemHandlers::Write(host::Item& item) {
 
 Status AppointmentItemHandlers::checkDates(const QStringList& values) const {
     auto refused = [](const char16_t* text, int position) {
-        return makeError(err::kTypeMismatch, str(text).arg(propertyOf(position)),
+        return makeError(err::kTypeMismatch, str(text).arg(records::scheduleProperty(position)),
                          QStringLiteral("Orlo"));
     };
     for (const int p : {kStartValue, kEndValue}) {
@@ -149,8 +147,10 @@ bool AppointmentItemHandlers::insertAppointment(host::Item& item, QStringList va
     const QString scheduleId = key ? key->text(m_ctx.locale) : QString();
     trap.step([&] { return rs.update(); });
     // Inside the item's own save: the key is stored with the item.
-    trap.step(
-        [&] { return item.setUserProperty(propertyOf(kScheduleIdValue), Variant(scheduleId)); });
+    trap.step([&] {
+        return item.setUserProperty(records::scheduleProperty(kScheduleIdValue),
+                                    Variant(scheduleId));
+    });
     if (trap.failed()) {
         reportHandlerError(m_ctx, trap.error(), str(kAppointmentSaveErrorsTitle), conn.errors(),
                            &rs, &conn);
@@ -194,7 +194,8 @@ void AppointmentItemHandlers::Open(host::Item& item) {
         return;
     }
     ErrorTrap trap = itemHandlerTrap();
-    const QString scheduleId = propertyText(item, propertyOf(kScheduleIdValue), m_ctx, trap);
+    const QString scheduleId =
+        propertyText(item, records::scheduleProperty(kScheduleIdValue), m_ctx, trap);
     if (scheduleId.isEmpty() && !trap.failed()) {
         return;  // a new appointment, not in the database yet
     }
@@ -209,7 +210,7 @@ void AppointmentItemHandlers::Open(host::Item& item) {
             return c < rows->size() && !(*rows)[c].empty() ? (*rows)[c][0] : Variant();
         };
         auto setProperty = [&](int p, const Variant& v) {
-            trap.step([&] { return item.setUserProperty(propertyOf(p), v); });
+            trap.step([&] { return item.setUserProperty(records::scheduleProperty(p), v); });
         };
         for (int p = kLastNameValue; p <= kRecallPeriodValue; ++p) {
             setProperty(p, cell(p));
@@ -245,7 +246,7 @@ void AppointmentItemHandlers::CustomPropertyChange(host::Item& item, const QStri
         return;
     }
     const QString startText = start->text(m_ctx.locale);
-    if (name == propertyOf(kRecallPeriodValue)) {
+    if (name == records::scheduleProperty(kRecallPeriodValue)) {
         const Result<Variant> period = item.userProperty(name);
         if (!period) {
             return;
@@ -272,9 +273,9 @@ void AppointmentItemHandlers::CustomPropertyChange(host::Item& item, const QStri
                                              Variant(m_ctx.locale.shortDate(*due))),
                         "a derived date; the save reports what the item refuses");
         }
-    } else if (name == propertyOf(kReasonValue)) {
+    } else if (name == records::scheduleProperty(kReasonValue)) {
         colourLabel(item, name, records::str(records::kReasonLabel));
-    } else if (name == propertyOf(kStatusValue)) {
+    } else if (name == records::scheduleProperty(kStatusValue)) {
         colourLabel(item, name, records::str(records::kStatusLabel));
     }
 }

@@ -20,13 +20,9 @@ constexpr int kFirstName = 4;
 constexpr int kReason = 7;
 constexpr int kStatus = 8;
 
-QString property(int position) {
-    return records::str(records::scheduleField(position).property);
-}
-
 ListColumn patientColumn() {
     return {QStringLiteral("Patient"),
-            {property(kLastName), property(kFirstName)},
+            {records::scheduleProperty(kLastName), records::scheduleProperty(kFirstName)},
             ListColumn::Join::Name};
 }
 
@@ -76,11 +72,11 @@ PropertyMap AppointmentForm::initialProperties() const {
 std::vector<ListColumn> AppointmentForm::listColumns() const {
     using J = ListColumn::Join;
     return {
-        {QStringLiteral("Start"), {property(kStart)}, J::FirstNonBlank},
-        {QStringLiteral("End"), {property(kEnd)}, J::FirstNonBlank},
+        {QStringLiteral("Start"), {records::scheduleProperty(kStart)}, J::FirstNonBlank},
+        {QStringLiteral("End"), {records::scheduleProperty(kEnd)}, J::FirstNonBlank},
         patientColumn(),
-        {QStringLiteral("Reason"), {property(kReason)}, J::FirstNonBlank},
-        {QStringLiteral("Status"), {property(kStatus)}, J::FirstNonBlank},
+        {QStringLiteral("Reason"), {records::scheduleProperty(kReason)}, J::FirstNonBlank},
+        {QStringLiteral("Status"), {records::scheduleProperty(kStatus)}, J::FirstNonBlank},
     };
 }
 

@@ -17,13 +17,9 @@ constexpr int kWorkTel = 18;
 constexpr int kHomeTel = 19;
 constexpr int kCity = 15;
 
-QString property(int position) {
-    return records::str(records::patientField(position).property);
-}
-
 ListColumn nameColumn() {
     return {QStringLiteral("Name"),
-            {property(kLastName), property(kFirstName)},
+            {records::patientProperty(kLastName), records::patientProperty(kFirstName)},
             ListColumn::Join::Name};
 }
 
@@ -64,11 +60,15 @@ std::vector<ListColumn> PatientContactForm::listColumns() const {
     using J = ListColumn::Join;
     return {
         nameColumn(),
-        {QStringLiteral("Date of birth"), {property(kDateOfBirth)}, J::FirstNonBlank},
-        {QStringLiteral("Home telephone"), {property(kHomeTel)}, J::FirstNonBlank},
-        {QStringLiteral("Work telephone"), {property(kWorkTel)}, J::FirstNonBlank},
-        {QStringLiteral("City"), {property(kCity)}, J::FirstNonBlank},
-        {QStringLiteral("Patient no."), {property(kPatientIdPosition)}, J::FirstNonBlank},
+        {QStringLiteral("Date of birth"),
+         {records::patientProperty(kDateOfBirth)},
+         J::FirstNonBlank},
+        {QStringLiteral("Home telephone"), {records::patientProperty(kHomeTel)}, J::FirstNonBlank},
+        {QStringLiteral("Work telephone"), {records::patientProperty(kWorkTel)}, J::FirstNonBlank},
+        {QStringLiteral("City"), {records::patientProperty(kCity)}, J::FirstNonBlank},
+        {QStringLiteral("Patient no."),
+         {records::patientProperty(kPatientIdPosition)},
+         J::FirstNonBlank},
     };
 }
 
