@@ -52,9 +52,12 @@ Compaction compactDatabase(DataContext ctx, const QString& provider,
     out.sizeBefore = fileSize(path);
 
     // The exclusive lock, kept after the empty transaction that takes it
-    // until the connection closes: nobody reads or writes from here on.
+    // until the connection closes: nobody reads or writes from here on. The
+    // rebuild journals every page of the file: its journal is deleted at
+    // the end rather than kept as the workstations keep theirs.
     db.setBusyTimeout(lockWaitMs);
-    for (const QString& sql : {u"PRAGMA locking_mode=EXCLUSIVE"_s, u"BEGIN EXCLUSIVE"_s}) {
+    for (const QString& sql : {u"PRAGMA journal_mode=DELETE"_s, u"PRAGMA locking_mode=EXCLUSIVE"_s,
+                               u"BEGIN EXCLUSIVE"_s}) {
         if (sqlite::SqlStatus done = db.exec(sql); !done) {
             const Error e = s.failure(done.error(), sql);
             return finish(

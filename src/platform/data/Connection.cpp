@@ -23,6 +23,17 @@ namespace {
 // writers take turns on file locks; writers hold them for milliseconds, and
 // the bound (DataContext::lockWaitMs) keeps a stuck workstation or another
 // program from hanging the desk: the user hears "in use" after one wait.
+// The journal file is kept between writes (journal_mode=PERSIST): a commit
+// zeroes and syncs its header instead of deleting the file, so no write
+// creates or unlinks a file, and each sync is an overwrite in place rather
+// than a change of the folder. The commit is also durable once it returns
+// (a deleted journal that was never synced out of its folder can come back
+// after a power cut and roll a reported save back). A zeroed journal is no
+// hot journal to any other connection, whatever its journal mode, so older
+// workstations keep working beside this one. The file is cut back to
+// kJournalSizeLimit after a big write (a compaction journals every page).
+constexpr char kKeptJournal[] = "PRAGMA journal_mode=PERSIST";
+constexpr char kJournalSizeLimit[] = "PRAGMA journal_size_limit=1048576";
 // 64 MiB of page cache per connection (SQLite's default is 2 MiB).
 constexpr char kReportCacheSize[] = "PRAGMA cache_size=-65536";
 // Up to 1 GiB of the file read through a memory map.
@@ -141,6 +152,8 @@ Status Connection::open() {
         // batched into one transaction until the next read.
         setup << u"PRAGMA synchronous=OFF"_s << u"PRAGMA journal_mode=MEMORY"_s;
         s.setBatchesWrites(true);
+    } else if (!readOnly) {
+        setup << QString::fromLatin1(kKeptJournal) << QString::fromLatin1(kJournalSizeLimit);
     }
     for (const QString& sql : setup) {
         if (Status done = s.check(db.exec(sql), sql); !done) {

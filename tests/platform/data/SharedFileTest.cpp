@@ -134,6 +134,11 @@ TEST(SharedFile, TwoWorkstationsWriteAtOnce) {
         EXPECT_EQ(p->exitCode(), 0) << p->readAll().toStdString();
     }
     EXPECT_GT(reads, 0);
+    // The writers kept their journal, each commit zeroing its header: no
+    // later opener takes it for a hot journal and rolls a save back.
+    const QByteArray journal = test::readFile(dbs.sharedPath() + QStringLiteral("-journal"));
+    EXPECT_FALSE(journal.isEmpty());
+    EXPECT_EQ(journal.left(28), QByteArray(28, '\0'));
     const int expected = 1 + 3 * kSavesPerWriter;
     EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT count(*) FROM PATIENTS")),
               QString::number(expected));
