@@ -30,8 +30,9 @@ namespace {
 // (a deleted journal that was never synced out of its folder can come back
 // after a power cut and roll a reported save back). A zeroed journal is no
 // hot journal to any other connection, whatever its journal mode, so older
-// workstations keep working beside this one. The file is cut back to
-// kJournalSizeLimit after a big write (a compaction journals every page).
+// workstations keep working beside this one. After a write that journals
+// many pages (an import) the file is cut back to 1 MiB; a save's journal is
+// far smaller and stays as it is.
 constexpr char kKeptJournal[] = "PRAGMA journal_mode=PERSIST";
 constexpr char kJournalSizeLimit[] = "PRAGMA journal_size_limit=1048576";
 // 64 MiB of page cache per connection (SQLite's default is 2 MiB).
