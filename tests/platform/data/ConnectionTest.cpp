@@ -73,38 +73,32 @@ TEST_F(ConnectionTest, OpensByEveryFormOfConnectionStringAndReportsTheFullString
     }
 }
 
-TEST_F(ConnectionTest, AMissingFileFailsWithTheProviderFailureAndIsNeverCreated) {
+// A missing file (by path or connection string), a file that is no
+// database and a folder: each fails with the provider failure, fills the
+// errors collection, and no file is created or touched.
+TEST_F(ConnectionTest, WhatIsNoDatabaseFailsWithTheProviderFailureAndIsLeftAsItWas) {
     const QString missing = dbs.dir() + QStringLiteral("/Elsewhere/Patients.mdb");
     const QString missingHere = dbs.dir() + QStringLiteral("/nothing.mdb");
+    const QString text = dbs.dir() + QStringLiteral("/notes.mdb");
+    test::writeFile(
+        text, QByteArray("this is not a database file at all, just some text\n").repeated(200));
     for (const QString& path : QStringList{
              missing, missingHere,
              QStringLiteral(
                  "Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source= ") +
-                 missingHere}) {
+                 missingHere,
+             text, dbs.dir()}) {
         Connection conn({clock, locale});
         conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
         const Status s = conn.open(path);
-        ASSERT_FALSE(s.ok());
+        ASSERT_FALSE(s.ok()) << path.toStdString();
         EXPECT_EQ(s.error().number, orlo::err::kProviderFailure);
         EXPECT_EQ(conn.state(), kStateClosed);
         expectFilledEntry(conn, orlo::err::kProviderFailure);
     }
     EXPECT_FALSE(QFile::exists(missing));
     EXPECT_FALSE(QFile::exists(missingHere));
-}
-
-TEST_F(ConnectionTest, AFileThatIsNoDatabaseOrAFolderFailsWithTheProviderFailure) {
-    const QString text = dbs.dir() + QStringLiteral("/notes.mdb");
-    test::writeFile(
-        text, QByteArray("this is not a database file at all, just some text\n").repeated(200));
-    for (const QString& path : QStringList{text, dbs.dir()}) {
-        Connection conn({clock, locale});
-        const Status s = conn.open(path);
-        ASSERT_FALSE(s.ok());
-        EXPECT_EQ(s.error().number, orlo::err::kProviderFailure);
-        EXPECT_EQ(conn.state(), kStateClosed);
-    }
-    EXPECT_EQ(test::readFile(text).left(4), QByteArray("this"));  // untouched
+    EXPECT_EQ(test::readFile(text).left(4), QByteArray("this"));
 }
 
 TEST_F(ConnectionTest, AnUnreachableServerOrUnknownProviderIsRefusedClearly) {
