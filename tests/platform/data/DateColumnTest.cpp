@@ -19,41 +19,35 @@ TEST(DateColumns, AssignedTextIsStoredCanonicallyAndReadBackInTheLocale) {
     Connection conn({clock, uk});
     ASSERT_TRUE(conn.open(dbs.sharedPath()).ok());
     Recordset rs;
-    ASSERT_TRUE(rs.open(QStringLiteral("PATIENTS"), conn).ok());
+    ASSERT_TRUE(rs.open(u"PATIENTS"_s, conn).ok());
     ASSERT_TRUE(rs.addNew().ok());
-    ASSERT_TRUE(rs.setField(QStringLiteral("DOB"), QStringLiteral("04/03/2026")).ok());
-    ASSERT_TRUE(rs.setField(QStringLiteral("CREATED"), QStringLiteral("05/03/2026 14:30:00")).ok());
-    ASSERT_TRUE(
-        rs.setField(QStringLiteral("LAST_UPDATED"), QStringLiteral("2026-03-05T14:30:00")).ok());
+    ASSERT_TRUE(rs.setField(u"DOB"_s, u"04/03/2026"_s).ok());
+    ASSERT_TRUE(rs.setField(u"CREATED"_s, u"05/03/2026 14:30:00"_s).ok());
+    ASSERT_TRUE(rs.setField(u"LAST_UPDATED"_s, u"2026-03-05T14:30:00"_s).ok());
     for (const char* bad : {"31/02/2026", "next Tuesday", "14:30 on the fifth"}) {
-        const Status t = rs.setField(QStringLiteral("LAST_UPDATED"), QString::fromLatin1(bad));
+        const Status t = rs.setField(u"LAST_UPDATED"_s, QString::fromLatin1(bad));
         ASSERT_FALSE(t.ok()) << bad;
         EXPECT_EQ(t.error().number, orlo::err::kTypeMismatch);
     }
     ASSERT_TRUE(rs.update().ok());
-    const QString key = test::shown(*rs.field(QStringLiteral("PT_ID")));
+    const QString key = test::shown(*rs.field(u"PT_ID"_s));
     const QString stored =
-        QStringLiteral(
-            "SELECT CREATED || '|' || LAST_UPDATED || '|' || DOB FROM PATIENTS WHERE "
-            "PT_ID = ") +
+        u"SELECT CREATED || '|' || LAST_UPDATED || '|' || DOB FROM PATIENTS WHERE "
+        "PT_ID = "_s +
         key;
-    EXPECT_EQ(dbs.rawValue(stored),
-              QStringLiteral("2026-03-05 14:30:00|2026-03-05 14:30:00|04/03/2026"));
+    EXPECT_EQ(dbs.rawValue(stored), u"2026-03-05 14:30:00|2026-03-05 14:30:00|04/03/2026"_s);
 
     Recordset back;
-    ASSERT_TRUE(
-        back.open(QStringLiteral("Select * from PATIENTS WHERE PT_ID = ") + key, conn).ok());
-    const Variant created = *back.field(QStringLiteral("CREATED"));
+    ASSERT_TRUE(back.open(u"Select * from PATIENTS WHERE PT_ID = "_s + key, conn).ok());
+    const Variant created = *back.field(u"CREATED"_s);
     ASSERT_NE(created.asDate(), nullptr);
-    EXPECT_EQ(created.text(uk), QStringLiteral("05/03/2026 14:30:00"));
-    ASSERT_NE(back.field(QStringLiteral("DOB"))->asText(), nullptr);
+    EXPECT_EQ(created.text(uk), u"05/03/2026 14:30:00"_s);
+    ASSERT_NE(back.field(u"DOB"_s)->asText(), nullptr);
 
     // Editing a stored row: a bad date changes nothing, good ones are stored.
-    EXPECT_EQ(back.setField(QStringLiteral("CREATED"), QStringLiteral("soon")).error().number,
-              orlo::err::kTypeMismatch);
-    ASSERT_TRUE(back.setField(QStringLiteral("CREATED"), QStringLiteral("04/03/2026")).ok());
-    ASSERT_TRUE(back.setField(QStringLiteral("LAST_UPDATED"), Variant(clock.now())).ok());
+    EXPECT_EQ(back.setField(u"CREATED"_s, u"soon"_s).error().number, orlo::err::kTypeMismatch);
+    ASSERT_TRUE(back.setField(u"CREATED"_s, u"04/03/2026"_s).ok());
+    ASSERT_TRUE(back.setField(u"LAST_UPDATED"_s, Variant(clock.now())).ok());
     ASSERT_TRUE(back.update().ok());
-    EXPECT_EQ(dbs.rawValue(stored),
-              QStringLiteral("2026-03-04 00:00:00|2026-06-15 10:00:00|04/03/2026"));
+    EXPECT_EQ(dbs.rawValue(stored), u"2026-03-04 00:00:00|2026-06-15 10:00:00|04/03/2026"_s);
 }

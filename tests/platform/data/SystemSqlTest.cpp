@@ -53,24 +53,20 @@ std::vector<QStringList> column(std::initializer_list<int> list) {
 
 QString q(const QString& text) {
     QString t = text;
-    t.replace(QLatin1Char('\''), QStringLiteral("''"));
+    t.replace(QLatin1Char('\''), u"''"_s);
     return QLatin1Char('\'') + t + QLatin1Char('\'');
 }
 
 // The patient save's UPDATE, built from its fragments as the save builds it.
 QString patientUpdate(const QString& created, const QString& lastUpdated, const QString& id) {
-    QString sql = QStringLiteral("UPDATE PATIENTS SET [LAST NAME] = ") +
-                  q(QStringLiteral("O'Brien")) + QStringLiteral(", [FIRST NAME] = ") +
-                  q(QStringLiteral("O")) + QStringLiteral(", DOB = ") +
-                  q(QStringLiteral("01/02/1970"));
+    QString sql = u"UPDATE PATIENTS SET [LAST NAME] = "_s + q(u"O'Brien"_s) +
+                  u", [FIRST NAME] = "_s + q(u"O"_s) + u", DOB = "_s + q(u"01/02/1970"_s);
     for (int p = 5; p <= 47; ++p) {
         const QString col = records::str(records::patientField(p).columnName);
-        sql += QStringLiteral(", ") + col + QStringLiteral(" = ") +
-               q(col.toLower() + QStringLiteral(" it's"));
+        sql += u", "_s + col + u" = "_s + q(col.toLower() + u" it's"_s);
     }
-    return sql + QStringLiteral(", CREATED = ") + q(created) + QStringLiteral(", LAST_UPDATED = ") +
-           q(lastUpdated) + QStringLiteral(", DELETE_FLAG = ") + q(QStringLiteral("NO")) +
-           QStringLiteral(" WHERE PT_ID = ") + id;
+    return sql + u", CREATED = "_s + q(created) + u", LAST_UPDATED = "_s + q(lastUpdated) +
+           u", DELETE_FLAG = "_s + q(u"NO"_s) + u" WHERE PT_ID = "_s + id;
 }
 
 // The appointment save's UPDATE; `recall` "None" writes NULL.
@@ -78,33 +74,32 @@ QString scheduleUpdate(const QString& start, const QString& recall, const QStrin
     QString sql;
     for (int p = 1; p <= 55; ++p) {
         const QString col = records::str(records::scheduleField(p).columnName);
-        sql += (p == 1 ? QStringLiteral("UPDATE SCHEDULED SET ") : QStringLiteral(", ")) + col +
-               QStringLiteral(" = ");
+        sql += (p == 1 ? u"UPDATE SCHEDULED SET "_s : u", "_s) + col + u" = "_s;
         if (p == 1 || p == 2) {
             sql += q(start);
         } else if (p == 11) {
-            sql += recall == QStringLiteral("None") ? QStringLiteral("NULL") : q(recall);
+            sql += recall == u"None"_s ? u"NULL"_s : q(recall);
         } else if (p == 12 || p == 13) {
-            sql += q(QStringLiteral("15/06/2026 10:00:00"));
+            sql += q(u"15/06/2026 10:00:00"_s);
         } else if (p == 14) {
-            sql += q(QStringLiteral("15"));
+            sql += q(u"15"_s);
         } else {
-            sql += q(col.toLower() + QStringLiteral(" it's"));
+            sql += q(col.toLower() + u" it's"_s);
         }
     }
-    return sql + QStringLiteral(" WHERE SCHEDULE_ID = ") + id;
+    return sql + u" WHERE SCHEDULE_ID = "_s + id;
 }
 
-const QStringList kKeys = {QStringLiteral("SCHEDULE_ID")};
-const QStringList kPatientKey = {QStringLiteral("PATIENTS.PT_ID"), QStringLiteral("SCHEDULE_ID")};
+const QStringList kKeys = {u"SCHEDULE_ID"_s};
+const QStringList kPatientKey = {u"PATIENTS.PT_ID"_s, u"SCHEDULE_ID"_s};
 const Locale kUs = Locale::unitedStates();
 
 std::vector<SqlCase> cases() {
     using namespace orlo::test::sql;
-    const QString sessionInsert = QStringLiteral(
-        "INSERT INTO CURRENTSESSIONS(IP, LOGGED_IN_AT, CURRSESSIONID, PORT_IN, PORT_OUT) "
-        "Values('%1', '15/06/2026 10:00:00','1','20050','dummy')");
-    const QString sessionDelete = QStringLiteral("DELETE FROM CURRENTSESSIONS WHERE IP = '%1'");
+    const QString sessionInsert =
+        u"INSERT INTO CURRENTSESSIONS(IP, LOGGED_IN_AT, CURRSESSIONID, PORT_IN, PORT_OUT) "
+        "Values('%1', '15/06/2026 10:00:00','1','20050','dummy')"_s;
+    const QString sessionDelete = u"DELETE FROM CURRENTSESSIONS WHERE IP = '%1'"_s;
     return {
         // Overdue recall ladder: 42/84/168/365 days inclusive below, exclusive above.
         {"SixWeeksOverdue", kSixWeekOverdue, kPatientKey, {{ids({4, 104})}, {ids({1, 101})}}},
@@ -118,176 +113,152 @@ std::vector<SqlCase> cases() {
         {"NoShowsOfTheLastYearByRecallDate", kNoShow, kKeys, column({135, 132, 130})},
         {"NextDayFromMidnightToMidnight",
          kNextDay,
-         {QStringLiteral("SCHEDULE_ID"), QStringLiteral("START_TIME"), QStringLiteral("STATUS")},
-         {{QStringLiteral("140"), QString::fromStdString(dayText(1)), QStringLiteral("BOOKED")},
-          {QStringLiteral("118"), QString::fromStdString(dayText(1, "09:00:00")),
-           QStringLiteral("BOOKED")},
-          {QStringLiteral("141"), QString::fromStdString(dayText(1, "23:59:00")),
-           QStringLiteral("BOOKED")}}},
+         {u"SCHEDULE_ID"_s, u"START_TIME"_s, u"STATUS"_s},
+         {{u"140"_s, QString::fromStdString(dayText(1)), u"BOOKED"_s},
+          {u"118"_s, QString::fromStdString(dayText(1, "09:00:00")), u"BOOKED"_s},
+          {u"141"_s, QString::fromStdString(dayText(1, "23:59:00")), u"BOOKED"_s}}},
         {"BalanceOverdueComparesText",
          kBalanceOverdue,
-         {QStringLiteral("PATIENTS.PT_ID"), QStringLiteral("LAST NAME"),
-          QStringLiteral("BALANCE1")},
-         {{QStringLiteral("1"), QStringLiteral("Adams"), QStringLiteral("25.00")},
-          {QStringLiteral("2"), QStringLiteral("Baker"), QStringLiteral("0.50")}}},
+         {u"PATIENTS.PT_ID"_s, u"LAST NAME"_s, u"BALANCE1"_s},
+         {{u"1"_s, u"Adams"_s, u"25.00"_s}, {u"2"_s, u"Baker"_s, u"0.50"_s}}},
         {"DiabeticIgnoresCase",
          kDiabetic,
-         {QStringLiteral("PT_ID"), QStringLiteral("DIABETICYN")},
-         {{QStringLiteral("1"), QStringLiteral("YES")},
-          {QStringLiteral("3"), QStringLiteral("yes")}}},
+         {u"PT_ID"_s, u"DIABETICYN"_s},
+         {{u"1"_s, u"YES"_s}, {u"3"_s, u"yes"_s}}},
         {"PatientDetail",
-         kPatientDetailPrefix + QStringLiteral("15"),
-         {QStringLiteral("PT_ID"), QStringLiteral("LAST NAME"), QStringLiteral("DOB")},
-         {{QStringLiteral("15"), QStringLiteral("O'Brien"), QStringLiteral("01/02/1970")}}},
+         kPatientDetailPrefix + u"15"_s,
+         {u"PT_ID"_s, u"LAST NAME"_s, u"DOB"_s},
+         {{u"15"_s, u"O'Brien"_s, u"01/02/1970"_s}}},
         {"PatientListIgnoresCase",
          kPatientList,
-         {QStringLiteral("PT_ID")},
+         {u"PT_ID"_s},
          column({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20})},
         // Recall by month: DateSerial windows.
         {"FebruaryOfACommonYear",
-         recallMonth(QStringLiteral("2026"), QStringLiteral("2")),
-         {QStringLiteral("PT_ID"), QStringLiteral("FLD1"), QStringLiteral("FLD2")},
-         {{QStringLiteral("16"), QStringLiteral("2026-02-01 00:00:00"), QStringLiteral("Price")},
-          {QStringLiteral("16"), QStringLiteral("2026-02-28 00:00:00"), QStringLiteral("Price")}}},
+         recallMonth(u"2026"_s, u"2"_s),
+         {u"PT_ID"_s, u"FLD1"_s, u"FLD2"_s},
+         {{u"16"_s, u"2026-02-01 00:00:00"_s, u"Price"_s},
+          {u"16"_s, u"2026-02-28 00:00:00"_s, u"Price"_s}}},
         {"FebruaryOfALeapYear",
-         recallMonth(QStringLiteral("2028"), QStringLiteral("2")),
-         {QStringLiteral("FLD1")},
-         {{QStringLiteral("2028-02-29 00:00:00")}}},
+         recallMonth(u"2028"_s, u"2"_s),
+         {u"FLD1"_s},
+         {{u"2028-02-29 00:00:00"_s}}},
         {"DecemberRollsIntoJanuary",
-         recallMonth(QStringLiteral("2026"), QStringLiteral("12")),
-         {QStringLiteral("PT_ID"), QStringLiteral("FLD1")},
-         {{QStringLiteral("18"), QStringLiteral("2026-12-30 00:00:00")},
-          {QStringLiteral("16"), QStringLiteral("2026-12-31 00:00:00")}}},
+         recallMonth(u"2026"_s, u"12"_s),
+         {u"PT_ID"_s, u"FLD1"_s},
+         {{u"18"_s, u"2026-12-30 00:00:00"_s}, {u"16"_s, u"2026-12-31 00:00:00"_s}}},
         // The finder's recordsets.
         {"FinderListByLastName",
          kPatientFinderList,
-         {QStringLiteral("PT_ID"), QStringLiteral("State"), QStringLiteral("CITY")},
+         {u"PT_ID"_s, u"State"_s, u"CITY"_s},
          {}},  // filled below: 20 rows
         {"PatientHistory",
-         patientHistory(QStringLiteral("15")),
-         {QStringLiteral("PATIENTS.PT_ID"), QStringLiteral("SCHEDULE_ID")},
+         patientHistory(u"15"_s),
+         {u"PATIENTS.PT_ID"_s, u"SCHEDULE_ID"_s},
          {ids({15, 117}), ids({15, 118})}},
         {"FutureRecalls",
          kRecallList,
-         {QStringLiteral("PT_ID"), QStringLiteral("FLD1")},
-         {{QStringLiteral("14"), QString::fromStdString(dayText(1))},
-          {QStringLiteral("15"), QString::fromStdString(dayText(5))},
-          {QStringLiteral("12"), QString::fromStdString(dayText(14))},
-          {QStringLiteral("13"), QString::fromStdString(dayText(15))},
-          {QStringLiteral("20"), QString::fromStdString(dayText(100))},
-          {QStringLiteral("18"), QStringLiteral("2026-12-30 00:00:00")},
-          {QStringLiteral("16"), QStringLiteral("2026-12-31 00:00:00")},
-          {QStringLiteral("16"), QStringLiteral("2027-01-01 00:00:00")},
-          {QStringLiteral("17"), QStringLiteral("2027-01-02 00:00:00")},
-          {QStringLiteral("19"), QString::fromStdString(dayText(250))},
-          {QStringLiteral("16"), QStringLiteral("2028-02-29 00:00:00")},
-          {QStringLiteral("16"), QStringLiteral("2028-03-01 00:00:00")}}},
+         {u"PT_ID"_s, u"FLD1"_s},
+         {{u"14"_s, QString::fromStdString(dayText(1))},
+          {u"15"_s, QString::fromStdString(dayText(5))},
+          {u"12"_s, QString::fromStdString(dayText(14))},
+          {u"13"_s, QString::fromStdString(dayText(15))},
+          {u"20"_s, QString::fromStdString(dayText(100))},
+          {u"18"_s, u"2026-12-30 00:00:00"_s},
+          {u"16"_s, u"2026-12-31 00:00:00"_s},
+          {u"16"_s, u"2027-01-01 00:00:00"_s},
+          {u"17"_s, u"2027-01-02 00:00:00"_s},
+          {u"19"_s, QString::fromStdString(dayText(250))},
+          {u"16"_s, u"2028-02-29 00:00:00"_s},
+          {u"16"_s, u"2028-03-01 00:00:00"_s}}},
         // The patient save: duplicate check, then the UPDATE from its fragments.
         {"DuplicateCheckQuotesAndIgnoresCase",
-         duplicateCheck(q(QStringLiteral("o'brien")), q(QStringLiteral("O")),
-                        q(QStringLiteral("01/02/1970"))),
-         {QStringLiteral("PT_ID"), QStringLiteral("LAST NAME"), QStringLiteral("DOB")},
-         {{QStringLiteral("15"), QStringLiteral("O'Brien"), QStringLiteral("01/02/1970")}}},
+         duplicateCheck(q(u"o'brien"_s), q(u"O"_s), q(u"01/02/1970"_s)),
+         {u"PT_ID"_s, u"LAST NAME"_s, u"DOB"_s},
+         {{u"15"_s, u"O'Brien"_s, u"01/02/1970"_s}}},
         {"PatientUpdateInUkDates",
-         QStringLiteral("Select * from PATIENTS WHERE PT_ID = 15"),
-         {QStringLiteral("MID_IN"), QStringLiteral("NOTES_NOTES2"), QStringLiteral("CREATED"),
-          QStringLiteral("LAST_UPDATED"), QStringLiteral("DELETE_FLAG")},
-         {{QStringLiteral("mid_in it's"), QStringLiteral("notes_notes2 it's"),
-           QStringLiteral("2026-03-05 14:30:00"), QStringLiteral("2026-06-15 10:00:00"),
-           QStringLiteral("NO")}},
-         {patientUpdate(QStringLiteral("05/03/2026 14:30:00"),
-                        QStringLiteral("15/06/2026 10:00:00"), QStringLiteral("15"))}},
+         u"Select * from PATIENTS WHERE PT_ID = 15"_s,
+         {u"MID_IN"_s, u"NOTES_NOTES2"_s, u"CREATED"_s, u"LAST_UPDATED"_s, u"DELETE_FLAG"_s},
+         {{u"mid_in it's"_s, u"notes_notes2 it's"_s, u"2026-03-05 14:30:00"_s,
+           u"2026-06-15 10:00:00"_s, u"NO"_s}},
+         {patientUpdate(u"05/03/2026 14:30:00"_s, u"15/06/2026 10:00:00"_s, u"15"_s)}},
         {"PatientUpdateInUsDates",
-         QStringLiteral("Select * from PATIENTS WHERE PT_ID = 15"),
-         {QStringLiteral("CREATED"), QStringLiteral("LAST_UPDATED")},
-         {{QStringLiteral("2026-03-05 14:30:00"), QStringLiteral("2026-06-15 10:00:00")}},
-         {patientUpdate(QStringLiteral("3/5/2026 2:30:00 PM"),
-                        QStringLiteral("6/15/2026 10:00:00 AM"), QStringLiteral("15"))},
+         u"Select * from PATIENTS WHERE PT_ID = 15"_s,
+         {u"CREATED"_s, u"LAST_UPDATED"_s},
+         {{u"2026-03-05 14:30:00"_s, u"2026-06-15 10:00:00"_s}},
+         {patientUpdate(u"3/5/2026 2:30:00 PM"_s, u"6/15/2026 10:00:00 AM"_s, u"15"_s)},
          kJune,
          false,
          &kUs},
         {"PatientUpdateWithNoDateWritesNothing",
-         QStringLiteral("Select * from PATIENTS WHERE PT_ID = 15"),
-         {QStringLiteral("MID_IN"), QStringLiteral("CREATED")},
-         {{QStringLiteral("<null>"), QStringLiteral("2026-01-01 09:00:00")}},
-         {patientUpdate(QStringLiteral("next Tuesday"), QStringLiteral("15/06/2026 10:00:00"),
-                        QStringLiteral("15"))},
+         u"Select * from PATIENTS WHERE PT_ID = 15"_s,
+         {u"MID_IN"_s, u"CREATED"_s},
+         {{u"<null>"_s, u"2026-01-01 09:00:00"_s}},
+         {patientUpdate(u"next Tuesday"_s, u"15/06/2026 10:00:00"_s, u"15"_s)},
          kJune,
          false,
          nullptr,
          orlo::err::kTypeMismatch},
         // The appointment save's UPDATE, with and without a recall date.
         {"ScheduleUpdateWithoutRecall",
-         QStringLiteral("Select * from SCHEDULED WHERE SCHEDULE_ID = 117"),
-         {QStringLiteral("START_TIME"), QStringLiteral("RECALLDUEDATE"), QStringLiteral("PT_ID"),
-          QStringLiteral("BALANCE1"), QStringLiteral("NOTEPAGE2")},
-         {{QStringLiteral("2026-06-16 09:00:00"), QStringLiteral("<null>"), QStringLiteral("15"),
-           QStringLiteral("balance1 it's"), QStringLiteral("notepage2 it's")}},
-         {scheduleUpdate(QStringLiteral("16/06/2026 09:00:00"), QStringLiteral("None"),
-                         QStringLiteral("117"))}},
+         u"Select * from SCHEDULED WHERE SCHEDULE_ID = 117"_s,
+         {u"START_TIME"_s, u"RECALLDUEDATE"_s, u"PT_ID"_s, u"BALANCE1"_s, u"NOTEPAGE2"_s},
+         {{u"2026-06-16 09:00:00"_s, u"<null>"_s, u"15"_s, u"balance1 it's"_s,
+           u"notepage2 it's"_s}},
+         {scheduleUpdate(u"16/06/2026 09:00:00"_s, u"None"_s, u"117"_s)}},
         {"ScheduleUpdateWithRecall",
-         QStringLiteral("Select * from SCHEDULED WHERE SCHEDULE_ID = 117"),
-         {QStringLiteral("END_TIME"), QStringLiteral("RECALLDUEDATE"),
-          QStringLiteral("CREATED_ON")},
-         {{QStringLiteral("2026-06-16 09:00:00"), QStringLiteral("2026-12-16 00:00:00"),
-           QStringLiteral("2026-06-15 10:00:00")}},
-         {scheduleUpdate(QStringLiteral("16/06/2026 09:00:00"), QStringLiteral("16/12/2026"),
-                         QStringLiteral("117"))}},
+         u"Select * from SCHEDULED WHERE SCHEDULE_ID = 117"_s,
+         {u"END_TIME"_s, u"RECALLDUEDATE"_s, u"CREATED_ON"_s},
+         {{u"2026-06-16 09:00:00"_s, u"2026-12-16 00:00:00"_s, u"2026-06-15 10:00:00"_s}},
+         {scheduleUpdate(u"16/06/2026 09:00:00"_s, u"16/12/2026"_s, u"117"_s)}},
         // Whole-row reads of the open handlers and the resync.
         {"AppointmentRow",
-         QStringLiteral("SELECT * FROM SCHEDULED WHERE SCHEDULE_ID = 101"),
-         {QStringLiteral("SCHEDULE_ID"), QStringLiteral("RECALLDUEDATE"), QStringLiteral("PT_ID")},
-         {{QStringLiteral("101"), QString::fromStdString(dayText(-42)), QStringLiteral("1")}}},
+         u"SELECT * FROM SCHEDULED WHERE SCHEDULE_ID = 101"_s,
+         {u"SCHEDULE_ID"_s, u"RECALLDUEDATE"_s, u"PT_ID"_s},
+         {{u"101"_s, QString::fromStdString(dayText(-42)), u"1"_s}}},
         {"PatientKeys",
-         QStringLiteral("SELECT PT_ID FROM PATIENTS"),
-         {QStringLiteral("PT_ID")},
+         u"SELECT PT_ID FROM PATIENTS"_s,
+         {u"PT_ID"_s},
          column({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20})},
         // The session registry: a restart replaces the row; peers see the others.
         {"SessionRegistry",
-         QStringLiteral("SELECT IP, CURRSESSIONID, PORT_IN, PORT_OUT FROM CURRENTSESSIONS WHERE IP "
-                        "<> '127.0.0.3'"),
-         {QStringLiteral("IP"), QStringLiteral("CURRSESSIONID"), QStringLiteral("PORT_IN"),
-          QStringLiteral("PORT_OUT")},
-         {{QStringLiteral("127.0.0.2"), QStringLiteral("1"), QStringLiteral("20050"),
-           QStringLiteral("dummy")}},
-         {sessionDelete.arg(QStringLiteral("127.0.0.2")),
-          sessionInsert.arg(QStringLiteral("127.0.0.2")),
-          sessionDelete.arg(QStringLiteral("127.0.0.3")),
-          sessionInsert.arg(QStringLiteral("127.0.0.3")),
-          sessionDelete.arg(QStringLiteral("127.0.0.2")),
-          sessionInsert.arg(QStringLiteral("127.0.0.2"))}},
+         u"SELECT IP, CURRSESSIONID, PORT_IN, PORT_OUT FROM CURRENTSESSIONS WHERE IP "
+         "<> '127.0.0.3'"_s,
+         {u"IP"_s, u"CURRSESSIONID"_s, u"PORT_IN"_s, u"PORT_OUT"_s},
+         {{u"127.0.0.2"_s, u"1"_s, u"20050"_s, u"dummy"_s}},
+         {sessionDelete.arg(u"127.0.0.2"_s), sessionInsert.arg(u"127.0.0.2"_s),
+          sessionDelete.arg(u"127.0.0.3"_s), sessionInsert.arg(u"127.0.0.3"_s),
+          sessionDelete.arg(u"127.0.0.2"_s), sessionInsert.arg(u"127.0.0.2"_s)}},
         // The resync's scratch tables.
         {"ResyncDifference",
-         QStringLiteral(
-             "SELECT ids FROM tempPatientDB WHERE not exists (select ids from tempPatientOL "
-             "Where tempPatientDB.ids = tempPatientOL.ids)"),
-         {QStringLiteral("ids")},
+         u"SELECT ids FROM tempPatientDB WHERE not exists (select ids from tempPatientOL "
+         "Where tempPatientDB.ids = tempPatientOL.ids)"_s,
+         {u"ids"_s},
          column({1, 5}),
-         {QStringLiteral("INSERT INTO tempPatientDB (ids) Values(1)"),
-          QStringLiteral("INSERT INTO tempPatientDB (ids) Values(2)"),
-          QStringLiteral("INSERT INTO tempPatientDB (ids) Values(3)"),
-          QStringLiteral("INSERT INTO tempPatientDB (ids) Values(5)"),
-          QStringLiteral("INSERT INTO tempPatientOL (ids) Values(2)"),
-          QStringLiteral("INSERT INTO tempPatientOL (ids) Values(3)"),
-          QStringLiteral("INSERT INTO tempPatientOL (ids) Values(7)")},
+         {u"INSERT INTO tempPatientDB (ids) Values(1)"_s,
+          u"INSERT INTO tempPatientDB (ids) Values(2)"_s,
+          u"INSERT INTO tempPatientDB (ids) Values(3)"_s,
+          u"INSERT INTO tempPatientDB (ids) Values(5)"_s,
+          u"INSERT INTO tempPatientOL (ids) Values(2)"_s,
+          u"INSERT INTO tempPatientOL (ids) Values(3)"_s,
+          u"INSERT INTO tempPatientOL (ids) Values(7)"_s},
          kJune,
          true},
         {"ResyncEmptiesScratchTables",
-         QStringLiteral("SELECT ids FROM tempScheduleDB"),
-         {QStringLiteral("ids")},
+         u"SELECT ids FROM tempScheduleDB"_s,
+         {u"ids"_s},
          {},
-         {QStringLiteral("INSERT INTO tempScheduleDB (ids) Values(4)"),
-          QStringLiteral("INSERT INTO tempScheduleOL (ids) Values(4)"),
-          QStringLiteral("DELETE * FROM tempScheduleOL"),
-          QStringLiteral("DELETE * FROM tempScheduleDB")},
+         {u"INSERT INTO tempScheduleDB (ids) Values(4)"_s,
+          u"INSERT INTO tempScheduleOL (ids) Values(4)"_s, u"DELETE * FROM tempScheduleOL"_s,
+          u"DELETE * FROM tempScheduleDB"_s},
          kJune,
          true},
         {"ResyncFullCheckReadBack",
-         QStringLiteral("SELECT ids FROM tempScheduleDB"),
-         {QStringLiteral("ids")},
+         u"SELECT ids FROM tempScheduleDB"_s,
+         {u"ids"_s},
          column({3, 1}),
-         {QStringLiteral("INSERT INTO tempScheduleDB (ids) Values(3)"),
-          QStringLiteral("INSERT INTO tempScheduleDB (ids) Values(1)")},
+         {u"INSERT INTO tempScheduleDB (ids) Values(3)"_s,
+          u"INSERT INTO tempScheduleDB (ids) Values(1)"_s},
          kJune,
          true},
     };
@@ -302,10 +273,9 @@ class SystemSql : public ::testing::TestWithParam<std::tuple<SqlCase, test::Engi
 TEST_P(SystemSql, ReturnsTheExpectedRows) {
     SqlCase c = std::get<0>(GetParam());
     const test::Engine engine = std::get<1>(GetParam());
-    if (QString::fromLatin1(c.name) == QStringLiteral("FinderListByLastName")) {
+    if (QString::fromLatin1(c.name) == u"FinderListByLastName"_s) {
         for (int i = 1; i <= 20; ++i) {
-            c.rows.push_back(
-                {QString::number(i), QStringLiteral("<null>"), QStringLiteral("York")});
+            c.rows.push_back({QString::number(i), u"<null>"_s, u"York"_s});
         }
     }
     test::TestDatabases dbs(engine);
@@ -314,7 +284,7 @@ TEST_P(SystemSql, ReturnsTheExpectedRows) {
     PinnedClock clock(c.now);
     const Locale uk = Locale::unitedKingdom();
     Connection conn({clock, c.locale ? *c.locale : uk});
-    conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
+    conn.setProvider(u"Microsoft.JET.OLEDB.4.0"_s);
     ASSERT_TRUE(conn.open(c.scratch ? dbs.scratchPath() : dbs.sharedPath()).ok());
     for (int i = 0; i < c.statements.size(); ++i) {
         Result<qint64> n = conn.execute(c.statements[i]);
@@ -335,7 +305,7 @@ TEST_P(SystemSql, ReturnsTheExpectedRows) {
         for (const QString& name : c.columns) {
             Result<Variant> v = rs.field(name);
             EXPECT_TRUE(v.ok()) << name.toStdString();
-            row << (v.ok() ? test::shown(*v) : QStringLiteral("<missing>"));
+            row << (v.ok() ? test::shown(*v) : u"<missing>"_s);
         }
         rows.push_back(row);
         ASSERT_TRUE(rs.moveNext().ok());
