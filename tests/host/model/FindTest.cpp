@@ -83,8 +83,10 @@ TEST_F(FindTest, KeysReadOnceAnswerAsFindDoes) {
         Variant value;
         bool found;
     } cases[] = {
-        {*keys, Variant(qint64(12)), true}, {*keys, Variant(qint64(1)), false},
-        {*keys, Variant(QString()), false}, {*names, Variant(u"LEEDS"_s), true},
+        {*keys, Variant(qint64(12)), true},
+        {*keys, Variant(qint64(1)), false},
+        {*keys, Variant(QString()), false},
+        {*names, Variant(u"LEEDS"_s), true},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.keys.contains(c.value), c.found)
