@@ -233,28 +233,24 @@ TEST_P(RecordsetTest, DeleteRemovesTheCurrentRowUnlessAppointmentsReferToIt) {
     EXPECT_EQ(lastNames(rs), (QStringList{u"Jones"_s, u"O'Brien"_s, u"Smith"_s, u"Van Dyke"_s}));
 }
 
+// What a filter text matches is the dialect's (tested with it); here that
+// the recordset keeps its order, requeries and clears under a filter.
 TEST_P(RecordsetTest, FilterKeepsTheOrderTakesUnquotedTextAndClears) {
     Recordset rs;
     ASSERT_TRUE(
         rs.open(u"SELECT PT_ID, [LAST NAME], [FIRST NAME] FROM PATIENTS ORDER BY [LAST NAME]"_s,
                 conn)
             .ok());
-    ASSERT_TRUE(rs.setFilter(u"[LAST NAME] LIKE *O'B*"_s).ok());
-    ASSERT_TRUE(rs.requery().ok());
-    EXPECT_EQ(lastNames(rs), QStringList{u"O'Brien"_s});
-    ASSERT_TRUE(rs.setFilter(u"[LAST NAME] LIKE *n d*"_s).ok());
-    EXPECT_EQ(lastNames(rs), QStringList{u"Van Dyke"_s});
     ASSERT_TRUE(rs.setFilter(u"[LAST NAME] LIKE *o*"_s).ok());
     EXPECT_EQ(lastNames(rs), (QStringList{u"de Souza"_s, u"Jones"_s, u"O'Brien"_s}));
-    EXPECT_EQ(rs.filter(), u"[LAST NAME] LIKE *o*"_s);
     // A filter matching nothing leaves both ends.
     ASSERT_TRUE(rs.setFilter(u"[LAST NAME] LIKE *zzz*"_s).ok());
     EXPECT_TRUE(rs.eof() && rs.bof());
     // Rows added elsewhere show up at the next requery, still filtered.
-    ASSERT_TRUE(rs.setFilter(u"[LAST NAME] LIKE *o*"_s).ok());
-    dbs.addPatients({{9, "Moore", "Tom"}});
+    ASSERT_TRUE(rs.setFilter(u"[LAST NAME] LIKE *O'B*"_s).ok());
+    dbs.addPatients({{9, "O'Brian", "Tom"}});
     ASSERT_TRUE(rs.requery().ok());
-    EXPECT_EQ(*rs.recordCount(), 4);
+    EXPECT_EQ(lastNames(rs), (QStringList{u"O'Brian"_s, u"O'Brien"_s}));
     ASSERT_TRUE(rs.setFilter(u"0"_s).ok());
     EXPECT_EQ(*rs.recordCount(), 6);
     ASSERT_TRUE(rs.setFilter(u"[LAST NAME] LIKE *Smith*"_s).ok());
