@@ -5,7 +5,6 @@
 // query fails, and MontlyRecall over the rows handed to it.
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "ClinicSeed.h"
 #include "ReportClinic.h"
@@ -17,6 +16,7 @@
 #include "platform/dialect/JetSql.h"
 #include "platform/report/ReportExport.h"
 #include "platform/report/ReportPages.h"
+#include "platform/sqlite/Database.h"
 #include "records/Schema.h"
 #include "reports/ReportCommands.h"
 #include "reports/ReportSql.h"
@@ -150,23 +150,21 @@ TEST(ReportCatalogue, ThePatientDetailPageHoldsEveryPairInOrder) {
 }
 
 // How SQLite runs `jetSql` on the file `db`, one line per step.
-QStringList planOf(const QString& db, const QString& jetSql, const Clock& clock) {
+QStringList planOf(const QString& path, const QString& jetSql, const Clock& clock) {
     const data::DialectContext ctx{
         [](QStringView, QStringView column) { return records::isDateColumn(column); }};
     const auto sql = data::translateJetSql(jetSql, ctx);
-    sqlite3* raw = nullptr;
-    sqlite3_open_v2(db.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    auto db = sqlite::Database::open(path, SQLITE_OPEN_READONLY);
     QStringList plan;
-    sqlite3_stmt* stmt = nullptr;
-    if (sql && data::registerJetFunctions(raw, clock, Locale::unitedKingdom()) &&
-        sqlite3_prepare_v2(raw, (u"EXPLAIN QUERY PLAN "_s + *sql).toUtf8().constData(), -1, &stmt,
-                           nullptr) == SQLITE_OK) {
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            plan << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3)));
+    if (sql && db && data::registerJetFunctions(db->handle(), clock, Locale::unitedKingdom())) {
+        if (auto stmt = db->prepare(u"EXPLAIN QUERY PLAN "_s + *sql)) {
+            EXPECT_TRUE(
+                std::move(stmt)
+                    .value()
+                    .forEachRow([&](const sqlite::Statement& row) { plan << row.columnText(3); })
+                    .ok());
         }
     }
-    sqlite3_finalize(stmt);
-    sqlite3_close_v2(raw);
     return plan;
 }
 
