@@ -1,8 +1,9 @@
 #pragma once
 // CalendarModel: the appointments of a Scheduler folder for the days a
 // calendar shows (one day, a working week Monday to Friday, or a whole
-// week), read through the store's index on "Start": a week costs the
-// entries of that week, never a walk of the folder. It follows the folder's
+// week), read through the store's index on "Start" as one query of the
+// fields a block shows: a week costs the entries of that week, never a walk
+// of the folder, and no item is loaded. It follows the folder's
 // item events (re-reading the days shown once the event loop turns), lays
 // out overlapping appointments side by side, and moves an appointment to
 // another time or day by saving it as the form's Save does: the item's
