@@ -3,9 +3,9 @@
 // birth, home and work telephone, city and patient no. (the columns the
 // folder's form names), sortable by any column and filtered by the quick
 // search as the user types. Unlike the lazy item list it holds every
-// patient's row texts in memory, read with one pass over the store per
-// property, so that sorting and searching never touch the store: a clinic
-// of a hundred thousand patients is some tens of megabytes.
+// patient's row texts in memory, read with one query of the fields it
+// shows and searches, so that sorting and searching never touch the store:
+// a clinic of a hundred thousand patients is some tens of megabytes.
 //
 // It follows the folder's ItemAdd, ItemChange and ItemRemove like the item
 // list: the events are noted and applied together once the event loop
@@ -18,9 +18,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/ListLayout.h"
 #include "app/QuickSearch.h"
 #include "host/events/Subscription.h"
-#include "host/forms/ListColumn.h"
 #include "host/store/StoreFile.h"
 #include "platform/core/Locale.h"
 
@@ -64,7 +64,7 @@ private:
         SearchKeys keys;
     };
 
-    Row makeRow(host::ItemId id, const host::PropertyMap& values) const;
+    Row makeRow(host::ItemId id, const std::vector<Variant>& values) const;
     void load();
     void follow();
     void notePending();
@@ -74,8 +74,7 @@ private:
 
     Locale m_locale;
     std::shared_ptr<host::MAPIFolder> m_folder;
-    std::vector<host::ListColumn> m_columns;
-    QStringList m_properties;
+    ListLayout m_layout;
     std::vector<Row> m_rows;
     std::vector<int> m_visible;  // indexes into m_rows, filtered and sorted
     Status m_loaded;
