@@ -182,12 +182,12 @@ int main(int argc, char** argv) {
     Figures byQuery;
     Figures byItem;
     for (int run = 0; run < 5; ++run) {
-        const QDate week = monday.addDays(7 * run);
+        const QDate from = monday.addDays(7 * run);
         t.restart();
-        const std::size_t n = weekByQuery(*scheduler, week);
+        const std::size_t n = weekByQuery(*scheduler, from);
         byQuery.add(msSince(t));
         t.restart();
-        const std::size_t m = weekByItem(*scheduler, week);
+        const std::size_t m = weekByItem(*scheduler, from);
         byItem.add(msSince(t));
         if (n != m) {
             std::printf("the week's query read %zu visits, item by item %zu\n", n, m);
@@ -229,15 +229,15 @@ int main(int argc, char** argv) {
         auto file = patients->session()->file();
         t.restart();
         const auto rows = host::folderRows(**file, patients->id(), properties);
-        const double queryMs = msSince(t);
+        const double rowsMs = msSince(t);
         t.restart();
         const std::size_t passes = listByColumns(*patients, properties);
         const double passMs = msSince(t);
         std::printf(
             "  its %lld properties of %zu patients: one query %.0f ms, a pass per property "
             "%.0f ms (%.1fx)\n",
-            static_cast<long long>(properties.size()), rows ? rows->size() : 0, queryMs, passMs,
-            queryMs > 0 ? passMs / queryMs : 0.0);
+            static_cast<long long>(properties.size()), rows ? rows->size() : 0, rowsMs, passMs,
+            rowsMs > 0 ? passMs / rowsMs : 0.0);
         if (!rows || rows->size() != passes) {
             return 1;
         }
