@@ -1,14 +1,11 @@
 #include "app/CalendarModel.h"
 
 #include <QLocale>
-#include <QMetaObject>
-#include <QTimer>
 #include <algorithm>
 
 #include "host/BuiltInFields.h"
 #include "host/HostErrors.h"
 #include "host/Item.h"
-#include "host/Items.h"
 #include "host/MAPIFolder.h"
 #include "host/StoreSession.h"
 #include "host/store/FieldRows.h"
@@ -42,7 +39,7 @@ QDate mondayOf(QDate day) {
 
 void CalendarModel::setFolder(std::shared_ptr<host::MAPIFolder> folder) {
     m_folder = std::move(folder);
-    follow();
+    m_follower.follow(m_folder);
     reload();
 }
 
@@ -89,7 +86,7 @@ QString CalendarModel::title() const {
 }
 
 void CalendarModel::reload() {
-    m_reloadPosted = false;
+    m_follower.clear();
     m_entries.clear();
     m_loaded = okStatus();
     if (!m_folder || !m_first.isValid()) {
@@ -233,33 +230,6 @@ Status CalendarModel::move(host::ItemId id, const QDateTime& start) {
         ignoreError(item->setUserProperty(endName, toValue), "restoring the stored end");
     }
     return moved;
-}
-
-void CalendarModel::follow() {
-    m_subscriptions.clear();
-    const auto items = m_folder ? m_folder->Items() : nullptr;
-    if (!items) {
-        return;
-    }
-    host::Items::Events& e = items->events;
-    m_subscriptions.push_back(
-        e.ItemAdd.connect([this](const std::shared_ptr<host::Item>&) { notePending(); }));
-    m_subscriptions.push_back(
-        e.ItemChange.connect([this](const std::shared_ptr<host::Item>&) { notePending(); }));
-    m_subscriptions.push_back(e.ItemRemove.connect([this](host::ItemId) { notePending(); }));
-}
-
-void CalendarModel::notePending() {
-    if (m_reloadPosted) {
-        return;
-    }
-    m_reloadPosted = true;
-    // The model is no QObject: the posted call checks that it still lives.
-    QTimer::singleShot(0, [this, alive = std::weak_ptr<bool>(m_alive)] {
-        if (alive.lock() && m_reloadPosted) {
-            reload();
-        }
-    });
 }
 
 }  // namespace orlo::desk

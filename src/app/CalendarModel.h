@@ -16,7 +16,7 @@
 #include <memory>
 #include <vector>
 
-#include "host/events/Subscription.h"
+#include "app/FolderFollower.h"
 #include "host/store/StoreFile.h"
 #include "platform/core/Result.h"
 
@@ -76,17 +76,16 @@ public:
     static void layOut(std::vector<CalendarEntry>& entries);
 
 private:
-    void follow();
-    void notePending();
-
     std::shared_ptr<host::MAPIFolder> m_folder;
     CalendarSpan m_span = CalendarSpan::WorkWeek;
     QDate m_first;
     std::vector<CalendarEntry> m_entries;
     Status m_loaded;
-    std::vector<host::Subscription> m_subscriptions;
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
-    bool m_reloadPosted = false;
+    FolderFollower m_follower{[this] {
+        if (!m_follower.take().empty()) {
+            reload();
+        }
+    }};
     std::function<void()> m_onChanged;
 };
 

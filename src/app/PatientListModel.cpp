@@ -1,10 +1,8 @@
 #include "app/PatientListModel.h"
 
-#include <QMetaObject>
 #include <algorithm>
+#include <unordered_map>
 
-#include "host/Item.h"
-#include "host/Items.h"
 #include "host/MAPIFolder.h"
 #include "host/StoreSession.h"
 #include "host/store/FieldRows.h"
@@ -68,15 +66,14 @@ void PatientListModel::setFolder(std::shared_ptr<host::MAPIFolder> folder) {
     m_layout =
         ListLayout(m_folder.get(),
                    phoneProperties() + QStringList{records::patientProperty(kPatientIdPosition)});
-    follow();
+    m_follower.follow(m_folder);
     load();
     endResetModel();
 }
 
 void PatientListModel::refresh() {
     beginResetModel();
-    m_changed.clear();
-    m_removed.clear();
+    m_follower.clear();
     load();
     endResetModel();
 }
@@ -119,57 +116,34 @@ void PatientListModel::load() {
     rebuildVisible(false);
 }
 
-void PatientListModel::follow() {
-    m_subscriptions.clear();
-    m_changed.clear();
-    m_removed.clear();
-    const auto items = m_folder ? m_folder->Items() : nullptr;
-    if (!items) {
-        return;
-    }
-    host::Items::Events& e = items->events;
-    const auto changed = [this](const std::shared_ptr<host::Item>& item) {
-        m_changed.insert(item->entryId());
-        notePending();
-    };
-    m_subscriptions.push_back(e.ItemAdd.connect(changed));
-    m_subscriptions.push_back(e.ItemChange.connect(changed));
-    m_subscriptions.push_back(e.ItemRemove.connect([this](host::ItemId id) {
-        m_removed.insert(id);
-        m_changed.erase(id);
-        notePending();
-    }));
-}
-
-void PatientListModel::notePending() {
-    if (!m_applyPosted) {
-        m_applyPosted = true;
-        QMetaObject::invokeMethod(
-            this, [this] { applyPendingChanges(); }, Qt::QueuedConnection);
-    }
-}
-
 void PatientListModel::applyPendingChanges() {
-    m_applyPosted = false;
-    if (m_changed.empty() && m_removed.empty()) {
+    FolderChanges changes = m_follower.take();
+    if (changes.empty()) {
         return;
     }
-    applyPending();
+    apply(std::move(changes));
     if (m_onChanged) {
         m_onChanged();
     }
 }
 
-void PatientListModel::applyPending() {
+void PatientListModel::apply(FolderChanges changes) {
     const Result<host::StoreFile*> file = m_folder->session()->file();
     beginResetModel();
-    std::erase_if(m_rows, [this](const Row& r) { return m_removed.count(r.id) != 0; });
+    std::erase_if(m_rows, [&](const Row& r) { return changes.removed.count(r.id) != 0; });
     std::unordered_map<host::ItemId, std::size_t> at;
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         at.emplace(m_rows[i].id, i);
     }
-    std::vector<host::ItemId> changed(m_changed.begin(), m_changed.end());
+    // New and stored-again patients alike are read again; deleted ones not.
+    std::vector<host::ItemId> changed(changes.changed.begin(), changes.changed.end());
+    for (const host::ItemId id : changes.added) {
+        if (changes.removed.count(id) == 0 && changes.changed.count(id) == 0) {
+            changed.push_back(id);
+        }
+    }
     std::sort(changed.begin(), changed.end());
+    changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
     for (const host::ItemId id : changed) {
         Result<host::ItemRecord> record = file ? (*file)->load(id, m_layout.properties())
                                                : Result<host::ItemRecord>(file.error());
@@ -183,8 +157,6 @@ void PatientListModel::applyPending() {
             m_rows.push_back(std::move(row));
         }
     }
-    m_changed.clear();
-    m_removed.clear();
     rebuildVisible(false);
     endResetModel();
 }

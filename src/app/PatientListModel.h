@@ -14,13 +14,11 @@
 #include <QAbstractTableModel>
 #include <functional>
 #include <memory>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
+#include "app/FolderFollower.h"
 #include "app/ListLayout.h"
 #include "app/QuickSearch.h"
-#include "host/events/Subscription.h"
 #include "host/store/StoreFile.h"
 #include "platform/core/Locale.h"
 
@@ -66,9 +64,7 @@ private:
 
     Row makeRow(host::ItemId id, const std::vector<Variant>& values) const;
     void load();
-    void follow();
-    void notePending();
-    void applyPending();
+    void apply(FolderChanges changes);
     void rebuildVisible(bool narrowOnly);
     bool lessThan(const Row& a, const Row& b) const;
 
@@ -84,10 +80,7 @@ private:
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 
-    std::vector<host::Subscription> m_subscriptions;
-    std::unordered_set<host::ItemId> m_changed;
-    std::unordered_set<host::ItemId> m_removed;
-    bool m_applyPosted = false;
+    FolderFollower m_follower{[this] { applyPendingChanges(); }};
     std::function<void()> m_onChanged;
 };
 
