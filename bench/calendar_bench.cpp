@@ -2,9 +2,11 @@
 // contacts, 500,000 appointments by default):
 // - a week of the calendar from the click to the painted grid, through the
 //   store's date index, against the naive form that walks the folder's
-//   "Start" column to find the week;
+//   "Start" column to find the week; and the week's read alone, one query
+//   of the fields a block shows against loading those fields item by item;
 // - a month of navigation: five clicks on "next week", each painted;
-// - the patient list: loading it, and the quick search per keystroke while
+// - the patient list: loading it (its rows read by one query, against a
+//   pass over the folder per property), and the quick search per keystroke while
 //   a name and a telephone number are typed, against a search that filters
 //   every patient again on each keystroke.
 //   calendar_bench [CONTACTS APPOINTMENTS]
@@ -19,6 +21,7 @@
 #include "DeskTestStore.h"
 #include "app/CalendarGrid.h"
 #include "app/CalendarView.h"
+#include "app/ListLayout.h"
 #include "app/PatientListModel.h"
 #include "host/Application.h"
 #include "host/Folders.h"
@@ -26,6 +29,7 @@
 #include "host/NameSpace.h"
 #include "host/StoreSession.h"
 #include "host/forms/FormRegistry.h"
+#include "host/store/FieldRows.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Locale.h"
 #include "platform/ui/MessageBox.h"
@@ -67,6 +71,48 @@ std::size_t naiveWeek(host::MAPIFolder& folder, QDate monday) {
         n += d != nullptr && d->date() >= monday && d->date() < monday.addDays(7) ? 1 : 0;
     }
     return n;
+}
+
+const QStringList& blockFields() {
+    static const QStringList k{QStringLiteral("Start"),  QStringLiteral("End"),
+                               QStringLiteral("LNAME"),  QStringLiteral("FNAME"),
+                               QStringLiteral("REASON"), QStringLiteral("Status1")};
+    return k;
+}
+
+// The week's fields as one query reads them.
+std::size_t weekByQuery(host::MAPIFolder& folder, QDate monday) {
+    auto file = folder.session()->file();
+    auto rows =
+        host::rowsBetween(**file, folder.id(), QStringLiteral("Start"), naiveDateTime(monday),
+                          naiveDateTime(monday.addDays(7)), blockFields());
+    return rows ? rows->size() : 0;
+}
+
+// The same fields loaded item by item, as the calendar read them before.
+std::size_t weekByItem(host::MAPIFolder& folder, QDate monday) {
+    auto file = folder.session()->file();
+    auto ids = host::rowsBetween(**file, folder.id(), QStringLiteral("Start"),
+                                 naiveDateTime(monday), naiveDateTime(monday.addDays(7)), {});
+    std::size_t n = 0;
+    for (const host::FieldRow& row : *ids) {
+        n += (*file)->load(row.id, blockFields()).ok() ? 1 : 0;
+    }
+    return n;
+}
+
+// The patient list's values read with one pass over the folder per property.
+std::size_t listByColumns(host::MAPIFolder& folder, const QStringList& properties) {
+    auto file = folder.session()->file();
+    std::vector<std::vector<Variant>> rows;
+    for (const QString& p : properties) {
+        auto column = (*file)->column(folder.id(), p);
+        rows.resize(column->size());
+        for (std::size_t i = 0; i < column->size(); ++i) {
+            rows[i].push_back(std::move((*column)[i].second));
+        }
+    }
+    return rows.size();
 }
 
 }  // namespace
@@ -133,6 +179,25 @@ int main(int argc, char** argv) {
     std::printf("  naive week (walk the folder's Start): %.1f ms; index is %.0fx faster\n", walkMs,
                 weekMs > 0 ? walkMs / weekMs : 0.0);
 
+    Figures byQuery;
+    Figures byItem;
+    for (int run = 0; run < 5; ++run) {
+        const QDate from = monday.addDays(7 * run);
+        t.restart();
+        const std::size_t n = weekByQuery(*scheduler, from);
+        byQuery.add(msSince(t));
+        t.restart();
+        const std::size_t m = weekByItem(*scheduler, from);
+        byItem.add(msSince(t));
+        if (n != m) {
+            std::printf("the week's query read %zu visits, item by item %zu\n", n, m);
+            return 1;
+        }
+    }
+    const double queryMs = byQuery.median();
+    std::printf("  the week's read: one query %.2f ms, item by item %.2f ms (%.1fx)\n", queryMs,
+                byItem.median(), queryMs > 0 ? byItem.median() / queryMs : 0.0);
+
     Figures month;
     view.showDay(monday);
     t.restart();
@@ -151,8 +216,32 @@ int main(int argc, char** argv) {
     desk::PatientListModel list(locale);
     t.restart();
     list.setFolder(patients);
+    const double listMs = msSince(t);
     std::printf("patient list of %lld: loaded in %.0f ms\n",
-                static_cast<long long>(list.totalCount()), msSince(t));
+                static_cast<long long>(list.totalCount()), listMs);
+    {
+        // What the list reads: its columns' properties and the search's.
+        const QStringList properties =
+            desk::ListLayout(patients.get(),
+                             {QStringLiteral("HomeTel"), QStringLiteral("WorkTel"),
+                              QStringLiteral("Mobile1"), QStringLiteral("PatientID")})
+                .properties();
+        auto file = patients->session()->file();
+        t.restart();
+        const auto rows = host::folderRows(**file, patients->id(), properties);
+        const double rowsMs = msSince(t);
+        t.restart();
+        const std::size_t passes = listByColumns(*patients, properties);
+        const double passMs = msSince(t);
+        std::printf(
+            "  its %lld properties of %zu patients: one query %.0f ms, a pass per property "
+            "%.0f ms (%.1fx)\n",
+            static_cast<long long>(properties.size()), rows ? rows->size() : 0, rowsMs, passMs,
+            rowsMs > 0 ? passMs / rowsMs : 0.0);
+        if (!rows || rows->size() != passes) {
+            return 1;
+        }
+    }
     const QString typedTexts[] = {QStringLiteral("smith jo"), QStringLiteral("555-01")};
     for (const QString& typed : typedTexts) {
         Figures keys;

@@ -1,17 +1,14 @@
 #include "app/CalendarModel.h"
 
 #include <QLocale>
-#include <QMetaObject>
-#include <QTimer>
 #include <algorithm>
 
 #include "host/BuiltInFields.h"
 #include "host/HostErrors.h"
 #include "host/Item.h"
-#include "host/Items.h"
 #include "host/MAPIFolder.h"
 #include "host/StoreSession.h"
-#include "host/store/DateRange.h"
+#include "host/store/FieldRows.h"
 #include "platform/core/Clock.h"
 #include "platform/core/ErrorTrap.h"
 #include "records/FieldMaps.h"
@@ -27,21 +24,11 @@ constexpr int kStatus = 8;
 constexpr int kWorkDays = 5;
 constexpr int kWeekDays = 7;
 
-QString textOf(const host::PropertyMap& values, const QString& name) {
-    const auto it = values.find(name);
-    return it == values.end() || it->second.isBlank() ? QString()
-                                                      : it->second.text(Locale::unitedKingdom());
-}
+// The fields a block shows, in the order the calendar's read names them.
+enum Field { kStart, kEnd, kLast, kFirst, kReasonField, kStatusField, kFieldCount };
 
-std::optional<QDateTime> dateOf(const host::PropertyMap& values, const QString& name) {
-    const auto it = values.find(name);
-    if (it == values.end()) {
-        return std::nullopt;
-    }
-    if (const QDateTime* d = it->second.asDate()) {
-        return *d;
-    }
-    return std::nullopt;
+QString textOf(const Variant& value) {
+    return value.isBlank() ? QString() : value.text(Locale::unitedKingdom());
 }
 
 QDate mondayOf(QDate day) {
@@ -52,7 +39,7 @@ QDate mondayOf(QDate day) {
 
 void CalendarModel::setFolder(std::shared_ptr<host::MAPIFolder> folder) {
     m_folder = std::move(folder);
-    follow();
+    m_follower.follow(m_folder);
     reload();
 }
 
@@ -99,7 +86,7 @@ QString CalendarModel::title() const {
 }
 
 void CalendarModel::reload() {
-    m_reloadPosted = false;
+    m_follower.clear();
     m_entries.clear();
     m_loaded = okStatus();
     if (!m_folder || !m_first.isValid()) {
@@ -110,42 +97,39 @@ void CalendarModel::reload() {
     }
     const Result<host::StoreFile*> file = m_folder->session()->file();
     const QString start = QString::fromUtf16(host::kStartField);
-    const QString end = QString::fromUtf16(host::kEndField);
-    Result<std::vector<host::ItemId>> ids =
-        file ? host::itemsBetween(**file, m_folder->id(), start, naiveDateTime(m_first),
-                                  naiveDateTime(m_first.addDays(dayCount())))
-             : Result<std::vector<host::ItemId>>(file.error());
-    if (!ids) {
-        m_loaded = ids.error();
+    const QStringList fields{start,
+                             QString::fromUtf16(host::kEndField),
+                             records::scheduleProperty(kLastName),
+                             records::scheduleProperty(kFirstName),
+                             records::scheduleProperty(kReason),
+                             records::scheduleProperty(kStatus)};
+    static_assert(kFieldCount == 6, "one name per field");
+    Result<std::vector<host::FieldRow>> rows =
+        file ? host::rowsBetween(**file, m_folder->id(), start, naiveDateTime(m_first),
+                                 naiveDateTime(m_first.addDays(dayCount())), fields)
+             : Result<std::vector<host::FieldRow>>(file.error());
+    if (!rows) {
+        m_loaded = rows.error();
     } else {
-        const QStringList wanted{start,
-                                 end,
-                                 records::scheduleProperty(kLastName),
-                                 records::scheduleProperty(kFirstName),
-                                 records::scheduleProperty(kReason),
-                                 records::scheduleProperty(kStatus)};
-        m_entries.reserve(ids->size());
-        for (const host::ItemId id : *ids) {
-            const Result<host::ItemRecord> record = (*file)->load(id, wanted);
-            if (!record) {
-                continue;  // deleted since the query: not shown
-            }
-            const host::PropertyMap& v = record->properties;
+        m_entries.reserve(rows->size());
+        for (const host::FieldRow& row : *rows) {
+            const std::vector<Variant>& v = row.values;
             CalendarEntry e;
-            e.id = id;
-            e.start = dateOf(v, start).value_or(QDateTime());
-            const std::optional<QDateTime> finish = dateOf(v, end);
-            e.end = finish && *finish > e.start ? *finish : e.start.addSecs(kSlotMinutes * 60);
+            e.id = row.id;
+            const QDateTime* begins = v[kStart].asDate();
+            e.start = begins != nullptr ? *begins : QDateTime();
+            const QDateTime* finish = v[kEnd].asDate();
+            e.end = finish != nullptr && *finish > e.start ? *finish
+                                                           : e.start.addSecs(kSlotMinutes * 60);
             QStringList name;
-            for (const QString& part : {textOf(v, records::scheduleProperty(kLastName)),
-                                        textOf(v, records::scheduleProperty(kFirstName))}) {
+            for (const QString& part : {textOf(v[kLast]), textOf(v[kFirst])}) {
                 if (!part.trimmed().isEmpty()) {
                     name << part.trimmed();
                 }
             }
             e.patient = name.join(QStringLiteral(", "));
-            e.reason = textOf(v, records::scheduleProperty(kReason));
-            e.status = textOf(v, records::scheduleProperty(kStatus));
+            e.reason = textOf(v[kReasonField]);
+            e.status = textOf(v[kStatusField]);
             m_entries.push_back(std::move(e));
         }
         layOut(m_entries);
@@ -246,33 +230,6 @@ Status CalendarModel::move(host::ItemId id, const QDateTime& start) {
         ignoreError(item->setUserProperty(endName, toValue), "restoring the stored end");
     }
     return moved;
-}
-
-void CalendarModel::follow() {
-    m_subscriptions.clear();
-    const auto items = m_folder ? m_folder->Items() : nullptr;
-    if (!items) {
-        return;
-    }
-    host::Items::Events& e = items->events;
-    m_subscriptions.push_back(
-        e.ItemAdd.connect([this](const std::shared_ptr<host::Item>&) { notePending(); }));
-    m_subscriptions.push_back(
-        e.ItemChange.connect([this](const std::shared_ptr<host::Item>&) { notePending(); }));
-    m_subscriptions.push_back(e.ItemRemove.connect([this](host::ItemId) { notePending(); }));
-}
-
-void CalendarModel::notePending() {
-    if (m_reloadPosted) {
-        return;
-    }
-    m_reloadPosted = true;
-    // The model is no QObject: the posted call checks that it still lives.
-    QTimer::singleShot(0, [this, alive = std::weak_ptr<bool>(m_alive)] {
-        if (alive.lock() && m_reloadPosted) {
-            reload();
-        }
-    });
 }
 
 }  // namespace orlo::desk

@@ -1,8 +1,9 @@
 #pragma once
 // CalendarModel: the appointments of a Scheduler folder for the days a
 // calendar shows (one day, a working week Monday to Friday, or a whole
-// week), read through the store's index on "Start": a week costs the
-// entries of that week, never a walk of the folder. It follows the folder's
+// week), read through the store's index on "Start" as one query of the
+// fields a block shows: a week costs the entries of that week, never a walk
+// of the folder, and no item is loaded. It follows the folder's
 // item events (re-reading the days shown once the event loop turns), lays
 // out overlapping appointments side by side, and moves an appointment to
 // another time or day by saving it as the form's Save does: the item's
@@ -15,7 +16,7 @@
 #include <memory>
 #include <vector>
 
-#include "host/events/Subscription.h"
+#include "app/FolderFollower.h"
 #include "host/store/StoreFile.h"
 #include "platform/core/Result.h"
 
@@ -75,17 +76,16 @@ public:
     static void layOut(std::vector<CalendarEntry>& entries);
 
 private:
-    void follow();
-    void notePending();
-
     std::shared_ptr<host::MAPIFolder> m_folder;
     CalendarSpan m_span = CalendarSpan::WorkWeek;
     QDate m_first;
     std::vector<CalendarEntry> m_entries;
     Status m_loaded;
-    std::vector<host::Subscription> m_subscriptions;
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
-    bool m_reloadPosted = false;
+    FolderFollower m_follower{[this] {
+        if (!m_follower.take().empty()) {
+            reload();
+        }
+    }};
     std::function<void()> m_onChanged;
 };
 

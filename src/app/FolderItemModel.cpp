@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <climits>
 
-#include "host/Item.h"
-#include "host/Items.h"
 #include "host/MAPIFolder.h"
 #include "host/StoreSession.h"
 
@@ -27,82 +25,41 @@ FolderItemModel::~FolderItemModel() = default;
 void FolderItemModel::setFolder(std::shared_ptr<host::MAPIFolder> folder) {
     beginResetModel();
     m_folder = std::move(folder);
-    m_columns =
-        m_folder
-            ? m_folder->session()->services().forms.listColumns(m_folder->DefaultMessageClass())
-            : std::vector<host::ListColumn>();
-    m_properties = host::propertiesOf(m_columns);
-    follow();
+    m_layout = ListLayout(m_folder.get());
+    m_follower.follow(m_folder);
     loadIds();
     endResetModel();
 }
 
 void FolderItemModel::refresh() {
     beginResetModel();
-    clearPending();
+    m_follower.clear();
     loadIds();
     endResetModel();
 }
 
-void FolderItemModel::follow() {
-    m_subscriptions.clear();
-    clearPending();
-    m_items = m_folder ? m_folder->Items() : nullptr;
-    if (!m_items) {
-        return;
-    }
-    host::Items::Events& e = m_items->events;
-    m_subscriptions.push_back(e.ItemAdd.connect([this](const std::shared_ptr<host::Item>& item) {
-        m_added.push_back(item->entryId());
-        notePending();
-    }));
-    m_subscriptions.push_back(e.ItemChange.connect([this](const std::shared_ptr<host::Item>& item) {
-        m_changed.insert(item->entryId());
-        notePending();
-    }));
-    m_subscriptions.push_back(e.ItemRemove.connect([this](host::ItemId id) {
-        m_removed.insert(id);
-        notePending();
-    }));
-}
-
-void FolderItemModel::notePending() {
-    if (!m_applyPosted) {
-        m_applyPosted = true;
-        QMetaObject::invokeMethod(
-            this, [this] { applyPendingChanges(); }, Qt::QueuedConnection);
-    }
-}
-
-void FolderItemModel::clearPending() {
-    m_added.clear();
-    m_changed.clear();
-    m_removed.clear();
-}
-
 void FolderItemModel::applyPendingChanges() {
-    m_applyPosted = false;
-    if (m_added.empty() && m_changed.empty() && m_removed.empty()) {
+    FolderChanges changes = m_follower.take();
+    if (changes.empty()) {
         return;
     }
-    applyRemoved();
-    applyAdded();
-    applyChanged();
-    clearPending();
+    applyRemoved(changes);
+    applyAdded(changes);
+    applyChanged(changes);
     if (m_onChanged) {
         m_onChanged();
     }
 }
 
-void FolderItemModel::applyRemoved() {
-    if (m_removed.empty()) {
+void FolderItemModel::applyRemoved(FolderChanges& changes) {
+    const std::unordered_set<host::ItemId>& gone = changes.removed;
+    if (gone.empty()) {
         return;
     }
-    std::erase_if(m_added, [this](host::ItemId id) { return m_removed.count(id) != 0; });
+    std::erase_if(changes.added, [&](host::ItemId id) { return gone.count(id) != 0; });
     std::vector<int> rows;  // of the rows the view has
     bool inTail = false;
-    for (const host::ItemId id : m_removed) {
-        m_changed.erase(id);
+    for (const host::ItemId id : gone) {
         m_cache.erase(id);
         const auto it = std::lower_bound(m_ids.begin(), m_ids.end(), id);
         if (it == m_ids.end() || *it != id) {
@@ -124,7 +81,7 @@ void FolderItemModel::applyRemoved() {
             runs.emplace_back(row, row);
         }
     }
-    const auto removed = [this](host::ItemId id) { return m_removed.count(id) != 0; };
+    const auto removed = [&](host::ItemId id) { return gone.count(id) != 0; };
     if (runs.size() > kMaxRemovedRuns) {
         beginResetModel();
         std::erase_if(m_ids, removed);
@@ -145,18 +102,19 @@ void FolderItemModel::applyRemoved() {
     }
 }
 
-void FolderItemModel::applyAdded() {
-    if (m_added.empty()) {
+void FolderItemModel::applyAdded(FolderChanges& changes) {
+    std::vector<host::ItemId>& added = changes.added;
+    if (added.empty()) {
         return;
     }
-    std::sort(m_added.begin(), m_added.end());
-    m_added.erase(std::unique(m_added.begin(), m_added.end()), m_added.end());
+    std::sort(added.begin(), added.end());
+    added.erase(std::unique(added.begin(), added.end()), added.end());
     // The store's ids only grow, so new items come after every listed one;
     // an id the list already has was read with the folder.
     const host::ItemId last = m_ids.empty() ? 0 : m_ids.back();
-    const auto fresh = std::upper_bound(m_added.begin(), m_added.end(), last);
+    const auto fresh = std::upper_bound(added.begin(), added.end(), last);
     const bool allFetched = static_cast<std::size_t>(m_fetched) == m_ids.size();
-    m_ids.insert(m_ids.end(), fresh, m_added.end());
+    m_ids.insert(m_ids.end(), fresh, added.end());
     // A list shown to its end shows the new rows too (a batch of them; the
     // view fetches the rest as it scrolls, as for the folder's own rows).
     const int more = allFetched ? static_cast<int>(std::min<std::size_t>(
@@ -169,10 +127,10 @@ void FolderItemModel::applyAdded() {
     }
 }
 
-void FolderItemModel::applyChanged() {
+void FolderItemModel::applyChanged(const FolderChanges& changes) {
     int first = INT_MAX;
     int last = -1;
-    for (const host::ItemId id : m_changed) {
+    for (const host::ItemId id : changes.changed) {
         m_cache.erase(id);
         if (const int row = rowOf(id); row >= 0) {
             first = std::min(first, row);
@@ -219,7 +177,7 @@ int FolderItemModel::rowCount(const QModelIndex& parent) const {
 }
 
 int FolderItemModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
+    return parent.isValid() ? 0 : m_layout.columnCount();
 }
 
 bool FolderItemModel::canFetchMore(const QModelIndex& parent) const {
@@ -245,17 +203,14 @@ const QStringList& FolderItemModel::rowTexts(int row) const {
     if (m_cache.size() >= kCachedRows) {
         m_cache.clear();
     }
-    QStringList texts;
     host::PropertyMap values;
     if (const Result<host::StoreFile*> file = m_folder->session()->file()) {
-        if (Result<host::ItemRecord> record = (*file)->load(id, m_properties)) {
+        if (Result<host::ItemRecord> record = (*file)->load(id, m_layout.properties())) {
             values = std::move(record.value().properties);
         }
     }
     ++m_rowsRead;
-    for (const host::ListColumn& c : m_columns) {
-        texts << c.text(values, m_locale);
-    }
+    QStringList texts = m_layout.texts(m_layout.valuesOf(values), m_locale);
     return m_cache.emplace(id, std::move(texts)).first->second;
 }
 
@@ -277,7 +232,7 @@ QVariant FolderItemModel::headerData(int section, Qt::Orientation orientation, i
         section >= columnCount()) {
         return {};
     }
-    return m_columns[static_cast<std::size_t>(section)].header;
+    return m_layout.columns()[static_cast<std::size_t>(section)].header;
 }
 
 }  // namespace orlo::desk

@@ -24,15 +24,14 @@
 #include <unordered_set>
 #include <vector>
 
-#include "host/events/Subscription.h"
-#include "host/forms/ListColumn.h"
+#include "app/FolderFollower.h"
+#include "app/ListLayout.h"
 #include "host/store/StoreFile.h"
 #include "platform/core/Locale.h"
 
 namespace orlo::host {
-class Items;
 class MAPIFolder;
-}  // namespace orlo::host
+}
 
 namespace orlo::desk {
 
@@ -76,30 +75,20 @@ public:
 private:
     const QStringList& rowTexts(int row) const;
     void loadIds();
-    void follow();
-    void notePending();
-    void clearPending();
-    void applyRemoved();
-    void applyAdded();
-    void applyChanged();
+    void applyRemoved(FolderChanges& changes);
+    void applyAdded(FolderChanges& changes);
+    void applyChanged(const FolderChanges& changes);
 
     Locale m_locale;
     std::shared_ptr<host::MAPIFolder> m_folder;
-    std::shared_ptr<host::Items> m_items;
-    std::vector<host::ListColumn> m_columns;
-    QStringList m_properties;
+    ListLayout m_layout;
     std::vector<host::ItemId> m_ids;
     Status m_loaded;
     int m_fetched = 0;
     mutable std::unordered_map<host::ItemId, QStringList> m_cache;
     mutable std::size_t m_rowsRead = 0;
 
-    // What the folder's events reported since the list was last brought up to date.
-    std::vector<host::Subscription> m_subscriptions;
-    std::vector<host::ItemId> m_added;
-    std::unordered_set<host::ItemId> m_changed;
-    std::unordered_set<host::ItemId> m_removed;
-    bool m_applyPosted = false;
+    FolderFollower m_follower{[this] { applyPendingChanges(); }};
     std::function<void()> m_onChanged;
 };
 

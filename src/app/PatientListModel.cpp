@@ -1,12 +1,11 @@
 #include "app/PatientListModel.h"
 
-#include <QMetaObject>
 #include <algorithm>
+#include <unordered_map>
 
-#include "host/Item.h"
-#include "host/Items.h"
 #include "host/MAPIFolder.h"
 #include "host/StoreSession.h"
+#include "host/store/FieldRows.h"
 #include "records/FieldMaps.h"
 
 namespace orlo::desk {
@@ -23,11 +22,6 @@ const QStringList& phoneProperties() {
                                records::patientProperty(kWorkTel),
                                records::patientProperty(kMobile)};
     return k;
-}
-
-QString textOf(const host::PropertyMap& values, const QString& name, const Locale& locale) {
-    const auto it = values.find(name);
-    return it == values.end() ? QString() : it->second.text(locale).trimmed();
 }
 
 // A sort key: numbers by value, dates by date, other texts without letter
@@ -69,42 +63,34 @@ PatientListModel::~PatientListModel() = default;
 void PatientListModel::setFolder(std::shared_ptr<host::MAPIFolder> folder) {
     beginResetModel();
     m_folder = std::move(folder);
-    m_columns =
-        m_folder
-            ? m_folder->session()->services().forms.listColumns(m_folder->DefaultMessageClass())
-            : std::vector<host::ListColumn>();
-    m_properties = host::propertiesOf(m_columns);
-    for (const QString& p :
-         phoneProperties() + QStringList{records::patientProperty(kPatientIdPosition)}) {
-        if (!m_properties.contains(p)) {
-            m_properties << p;
-        }
-    }
-    follow();
+    m_layout =
+        ListLayout(m_folder.get(),
+                   phoneProperties() + QStringList{records::patientProperty(kPatientIdPosition)});
+    m_follower.follow(m_folder);
     load();
     endResetModel();
 }
 
 void PatientListModel::refresh() {
     beginResetModel();
-    m_changed.clear();
-    m_removed.clear();
+    m_follower.clear();
     load();
     endResetModel();
 }
 
 PatientListModel::Row PatientListModel::makeRow(host::ItemId id,
-                                                const host::PropertyMap& values) const {
-    Row row{id, {}, {}};
-    for (const host::ListColumn& c : m_columns) {
-        row.texts << c.text(values, m_locale);
-    }
+                                                const std::vector<Variant>& values) const {
+    const auto textAt = [&](const QString& property) {
+        const auto at = static_cast<std::size_t>(m_layout.indexOf(property));
+        return at < values.size() ? values[at].text(m_locale).trimmed() : QString();
+    };
+    Row row{id, m_layout.texts(values, m_locale), {}};
     QStringList phones;
     for (const QString& p : phoneProperties()) {
-        phones << textOf(values, p, m_locale);
+        phones << textAt(p);
     }
     row.keys = searchKeys(row.texts.value(0), phones,
-                          textOf(values, records::patientProperty(kPatientIdPosition), m_locale));
+                          textAt(records::patientProperty(kPatientIdPosition)));
     return row;
 }
 
@@ -116,106 +102,61 @@ void PatientListModel::load() {
         return;
     }
     const Result<host::StoreFile*> file = m_folder->session()->file();
-    if (!file) {
-        m_loaded = file.error();
+    Result<std::vector<host::FieldRow>> rows =
+        file ? host::folderRows(**file, m_folder->id(), m_layout.properties())
+             : Result<std::vector<host::FieldRow>>(file.error());
+    if (!rows) {
+        m_loaded = rows.error();
         return;
     }
-    // One pass over the store per property; every pass lists every item of
-    // the folder in the same order.
-    std::vector<host::ItemId> ids;
-    std::vector<host::PropertyMap> values;
-    for (const QString& p : m_properties) {
-        Result<std::vector<std::pair<host::ItemId, Variant>>> column =
-            (*file)->column(m_folder->id(), p);
-        if (!column) {
-            m_loaded = column.error();
-            return;
-        }
-        if (ids.empty()) {
-            ids.reserve(column->size());
-            for (const auto& [id, value] : *column) {
-                ids.push_back(id);
-            }
-            values.resize(ids.size());
-        }
-        const std::size_t n = std::min(values.size(), column->size());
-        for (std::size_t i = 0; i < n; ++i) {
-            values[i].emplace(p, std::move((*column)[i].second));
-        }
-    }
-    m_rows.reserve(ids.size());
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        m_rows.push_back(makeRow(ids[i], values[i]));
+    m_rows.reserve(rows->size());
+    for (const host::FieldRow& r : *rows) {
+        m_rows.push_back(makeRow(r.id, r.values));
     }
     rebuildVisible(false);
 }
 
-void PatientListModel::follow() {
-    m_subscriptions.clear();
-    m_changed.clear();
-    m_removed.clear();
-    const auto items = m_folder ? m_folder->Items() : nullptr;
-    if (!items) {
-        return;
-    }
-    host::Items::Events& e = items->events;
-    const auto changed = [this](const std::shared_ptr<host::Item>& item) {
-        m_changed.insert(item->entryId());
-        notePending();
-    };
-    m_subscriptions.push_back(e.ItemAdd.connect(changed));
-    m_subscriptions.push_back(e.ItemChange.connect(changed));
-    m_subscriptions.push_back(e.ItemRemove.connect([this](host::ItemId id) {
-        m_removed.insert(id);
-        m_changed.erase(id);
-        notePending();
-    }));
-}
-
-void PatientListModel::notePending() {
-    if (!m_applyPosted) {
-        m_applyPosted = true;
-        QMetaObject::invokeMethod(
-            this, [this] { applyPendingChanges(); }, Qt::QueuedConnection);
-    }
-}
-
 void PatientListModel::applyPendingChanges() {
-    m_applyPosted = false;
-    if (m_changed.empty() && m_removed.empty()) {
+    FolderChanges changes = m_follower.take();
+    if (changes.empty()) {
         return;
     }
-    applyPending();
+    apply(std::move(changes));
     if (m_onChanged) {
         m_onChanged();
     }
 }
 
-void PatientListModel::applyPending() {
+void PatientListModel::apply(FolderChanges changes) {
     const Result<host::StoreFile*> file = m_folder->session()->file();
     beginResetModel();
-    std::erase_if(m_rows, [this](const Row& r) { return m_removed.count(r.id) != 0; });
+    std::erase_if(m_rows, [&](const Row& r) { return changes.removed.count(r.id) != 0; });
     std::unordered_map<host::ItemId, std::size_t> at;
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         at.emplace(m_rows[i].id, i);
     }
-    std::vector<host::ItemId> changed(m_changed.begin(), m_changed.end());
+    // New and stored-again patients alike are read again; deleted ones not.
+    std::vector<host::ItemId> changed(changes.changed.begin(), changes.changed.end());
+    for (const host::ItemId id : changes.added) {
+        if (changes.removed.count(id) == 0 && changes.changed.count(id) == 0) {
+            changed.push_back(id);
+        }
+    }
     std::sort(changed.begin(), changed.end());
+    changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
     for (const host::ItemId id : changed) {
-        Result<host::ItemRecord> record =
-            file ? (*file)->load(id, m_properties) : Result<host::ItemRecord>(file.error());
+        Result<host::ItemRecord> record = file ? (*file)->load(id, m_layout.properties())
+                                               : Result<host::ItemRecord>(file.error());
         if (!record) {
             continue;  // gone since, or unreadable: the next refresh tells
         }
-        Row row = makeRow(id, record->properties);
+        Row row = makeRow(id, m_layout.valuesOf(record->properties));
         if (const auto it = at.find(id); it != at.end()) {
             m_rows[it->second] = std::move(row);
         } else {
             m_rows.push_back(std::move(row));
         }
     }
-    m_changed.clear();
-    m_removed.clear();
     rebuildVisible(false);
     endResetModel();
 }
@@ -300,7 +241,7 @@ int PatientListModel::rowCount(const QModelIndex& parent) const {
 }
 
 int PatientListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
+    return parent.isValid() ? 0 : m_layout.columnCount();
 }
 
 QVariant PatientListModel::data(const QModelIndex& index, int role) const {
@@ -322,7 +263,7 @@ QVariant PatientListModel::headerData(int section, Qt::Orientation orientation, 
         section >= columnCount()) {
         return {};
     }
-    return m_columns[static_cast<std::size_t>(section)].header;
+    return m_layout.columns()[static_cast<std::size_t>(section)].header;
 }
 
 }  // namespace orlo::desk

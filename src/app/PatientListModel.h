@@ -3,9 +3,9 @@
 // birth, home and work telephone, city and patient no. (the columns the
 // folder's form names), sortable by any column and filtered by the quick
 // search as the user types. Unlike the lazy item list it holds every
-// patient's row texts in memory, read with one pass over the store per
-// property, so that sorting and searching never touch the store: a clinic
-// of a hundred thousand patients is some tens of megabytes.
+// patient's row texts in memory, read with one query of the fields it
+// shows and searches, so that sorting and searching never touch the store:
+// a clinic of a hundred thousand patients is some tens of megabytes.
 //
 // It follows the folder's ItemAdd, ItemChange and ItemRemove like the item
 // list: the events are noted and applied together once the event loop
@@ -14,13 +14,11 @@
 #include <QAbstractTableModel>
 #include <functional>
 #include <memory>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
+#include "app/FolderFollower.h"
+#include "app/ListLayout.h"
 #include "app/QuickSearch.h"
-#include "host/events/Subscription.h"
-#include "host/forms/ListColumn.h"
 #include "host/store/StoreFile.h"
 #include "platform/core/Locale.h"
 
@@ -64,18 +62,15 @@ private:
         SearchKeys keys;
     };
 
-    Row makeRow(host::ItemId id, const host::PropertyMap& values) const;
+    Row makeRow(host::ItemId id, const std::vector<Variant>& values) const;
     void load();
-    void follow();
-    void notePending();
-    void applyPending();
+    void apply(FolderChanges changes);
     void rebuildVisible(bool narrowOnly);
     bool lessThan(const Row& a, const Row& b) const;
 
     Locale m_locale;
     std::shared_ptr<host::MAPIFolder> m_folder;
-    std::vector<host::ListColumn> m_columns;
-    QStringList m_properties;
+    ListLayout m_layout;
     std::vector<Row> m_rows;
     std::vector<int> m_visible;  // indexes into m_rows, filtered and sorted
     Status m_loaded;
@@ -85,10 +80,7 @@ private:
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 
-    std::vector<host::Subscription> m_subscriptions;
-    std::unordered_set<host::ItemId> m_changed;
-    std::unordered_set<host::ItemId> m_removed;
-    bool m_applyPosted = false;
+    FolderFollower m_follower{[this] { applyPendingChanges(); }};
     std::function<void()> m_onChanged;
 };
 

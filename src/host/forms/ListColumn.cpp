@@ -4,27 +4,32 @@
 
 namespace orlo::host {
 
-namespace {
-
-QString valueText(const PropertyMap& values, const QString& name, const Locale& locale) {
-    const auto it = values.find(name);
-    return it == values.end() ? QString() : it->second.text(locale).trimmed();
+QString ListColumn::text(const PropertyMap& values, const Locale& locale) const {
+    return text(
+        [&](qsizetype i) -> const Variant* {
+            const auto it = values.find(properties[i]);
+            return it == values.end() ? nullptr : &it->second;
+        },
+        locale);
 }
 
-}  // namespace
-
-QString ListColumn::text(const PropertyMap& values, const Locale& locale) const {
+QString ListColumn::text(const std::function<const Variant*(qsizetype)>& valueAt,
+                         const Locale& locale) const {
+    const auto valueText = [&](qsizetype i) {
+        const Variant* v = valueAt(i);
+        return v == nullptr ? QString() : v->text(locale).trimmed();
+    };
     if (join == Join::Name) {
         QStringList parts;
-        for (const QString& p : properties) {
-            if (const QString t = valueText(values, p, locale); !t.isEmpty()) {
+        for (qsizetype i = 0; i < properties.size(); ++i) {
+            if (const QString t = valueText(i); !t.isEmpty()) {
                 parts << t;
             }
         }
         return parts.join(QStringLiteral(", "));
     }
-    for (const QString& p : properties) {
-        if (const QString t = valueText(values, p, locale); !t.isEmpty()) {
+    for (qsizetype i = 0; i < properties.size(); ++i) {
+        if (const QString t = valueText(i); !t.isEmpty()) {
             return t;
         }
     }

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 #include "host/store/StoreFile.h"
@@ -25,6 +26,10 @@ struct ListColumn {
     Join join = Join::FirstNonBlank;
 
     QString text(const PropertyMap& values, const Locale& locale) const;
+    // The same with the value of the column's i-th property given by
+    // valueAt(i), nullptr where the item has none (a row read by position).
+    QString text(const std::function<const Variant*(qsizetype)>& valueAt,
+                 const Locale& locale) const;
 };
 
 // Every property the columns read, without repeats.

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "host/store/DateRange.h"
 #include "host/store/FindKey.h"
 #include "host/store/PropertyCodec.h"
 #include "host/store/StoreHeader.h"
@@ -220,6 +219,7 @@ Status SqliteStoreFile::reopenIfWritableAgain() {
     for (sqlite::Statement& statement : m_statements) {
         statement = sqlite::Statement();  // finalized while their connection is still open
     }
+    m_rowStatements.clear();
     m_db = std::move(db).value();
     return configure();
 }
@@ -622,38 +622,99 @@ Result<std::optional<ItemId>> SqliteStoreFile::findFirst(FolderId folder, const 
     return found;
 }
 
-Result<std::vector<ItemId>> SqliteStoreFile::itemsBetween(FolderId folder, const QString& name,
-                                                          const QDateTime& from,
-                                                          const QDateTime& to) const {
-    static_assert(static_cast<int>(Variant::Type::Date) == 5,
-                  "the date index and its query name dates by this type number");
-    std::vector<ItemId> ids;
-    ORLO_TRY_ASSIGN(const std::optional<std::int64_t> nid, nameId(name));
-    if (!nid || from >= to) {
-        return ids;
+QString fieldRowsSql(int fields, bool byDate) {
+    const QString key = byDate ? u"d.item"_s : u"i.id"_s;
+    QString sql = u"SELECT "_s + key;
+    for (int f = 0; f < fields; ++f) {
+        sql += u", p%1.type, p%1.value"_s.arg(f);
     }
-    ORLO_TRY_ASSIGN(const sqlite::StatementUse s, use(StoreQuery::DatesBetween));
-    s->bindInt(1, folder);
-    s->bindInt(2, *nid);
-    // Dates are wall-clock times: the bounds compare without a zone suffix.
-    const QString wallClock = u"yyyy-MM-ddTHH:mm:ss.zzz"_s;
-    s->bindText(3, from.toString(wallClock));
-    s->bindText(4, to.toString(wallClock));
-    ORLO_TRY(reading(s->forEachRow([&](const sqlite::Statement& row) {
-        ids.push_back(row.columnInt(0));
-        return true;
-    })));
-    return ids;
+    sql += byDate ? u" FROM properties d"_s : u" FROM items i"_s;
+    // Each field is one lookup on the properties' key (item, name).
+    const int firstName = byDate ? 5 : 2;
+    for (int f = 0; f < fields; ++f) {
+        sql += u" LEFT JOIN properties p%1 ON p%1.item = %2 AND p%1.name = ?%3"_s.arg(
+            QString::number(f), key, QString::number(firstName + f));
+    }
+    sql += byDate ? u" WHERE d.folder = ?1 AND d.name = ?2 AND d.type = 5"
+                    u" AND d.value >= ?3 AND d.value < ?4 ORDER BY d.value, d.item"_s
+                  : u" WHERE i.folder = ?1 ORDER BY i.id"_s;
+    return sql;
 }
 
-Result<std::vector<ItemId>> itemsBetween(const StoreFile& store, FolderId folder,
-                                         const QString& name, const QDateTime& from,
-                                         const QDateTime& to) {
-    // Every store file is an SQLite one; the range query needs its index.
-    if (const auto* file = dynamic_cast<const SqliteStoreFile*>(&store)) {
-        return file->itemsBetween(folder, name, from, to);
+Result<std::vector<FieldRow>> SqliteStoreFile::fieldRows(
+    FolderId folder, const QStringList& names, const std::optional<DateSpan>& span) const {
+    static_assert(static_cast<int>(Variant::Type::Date) == 5,
+                  "the date index and its query name dates by this type number");
+    std::vector<FieldRow> rows;
+    const auto fields = static_cast<int>(names.size());
+    if (fields > kMaxRowFields) {
+        return storeError(m_path, u"cannot read %1 properties at once (at most %2)."_s.arg(
+                                      QString::number(fields), QString::number(kMaxRowFields)));
     }
-    return storeError(store.path(), u"cannot be searched by date."_s);
+    std::optional<std::int64_t> dateName;
+    if (span) {
+        ORLO_TRY_ASSIGN(dateName, nameId(span->name));
+        if (!dateName || span->from >= span->to) {
+            return rows;
+        }
+    }
+    const bool byDate = span.has_value();
+    sqlite::Statement& slot = m_rowStatements[fields * 2 + (byDate ? 1 : 0)];
+    if (!slot) {
+        const QByteArray sql = fieldRowsSql(fields, byDate).toUtf8();
+        ORLO_TRY_ASSIGN(slot, reading(m_db.preparePersistent(QByteArrayView(sql))));
+    }
+    const sqlite::StatementUse s(slot);
+    s->bindInt(1, folder);
+    int next = 2;
+    if (byDate) {
+        s->bindInt(2, *dateName);
+        // Dates are wall-clock times: the bounds compare without a zone suffix.
+        const QString wallClock = u"yyyy-MM-ddTHH:mm:ss.zzz"_s;
+        s->bindText(3, span->from.toString(wallClock));
+        s->bindText(4, span->to.toString(wallClock));
+        next = 5;
+    }
+    for (const QString& name : names) {
+        ORLO_TRY_ASSIGN(const std::optional<std::int64_t> nid, nameId(name));
+        // A name never stored matches no row: every item gives Empty.
+        s->bindInt(next++, nid.value_or(0));
+    }
+    ORLO_TRY(reading(s->forEachRow([&](const sqlite::Statement& row) {
+        FieldRow r;
+        r.id = row.columnInt(0);
+        r.values.reserve(names.size());
+        for (int f = 0; f < fields; ++f) {
+            r.values.push_back(PropertyCodec::read(row, 1 + 2 * f, 2 + 2 * f));
+        }
+        rows.push_back(std::move(r));
+    })));
+    return rows;
+}
+
+namespace {
+
+// Every store file is an SQLite one; the reads need its indexes.
+Result<const SqliteStoreFile*> sqliteFile(const StoreFile& store) {
+    if (const auto* file = dynamic_cast<const SqliteStoreFile*>(&store)) {
+        return file;
+    }
+    return storeError(store.path(), u"cannot be read by rows."_s);
+}
+
+}  // namespace
+
+Result<std::vector<FieldRow>> folderRows(const StoreFile& store, FolderId folder,
+                                         const QStringList& names) {
+    ORLO_TRY_ASSIGN(const SqliteStoreFile* file, sqliteFile(store));
+    return file->fieldRows(folder, names, std::nullopt);
+}
+
+Result<std::vector<FieldRow>> rowsBetween(const StoreFile& store, FolderId folder,
+                                          const QString& dateName, const QDateTime& from,
+                                          const QDateTime& to, const QStringList& names) {
+    ORLO_TRY_ASSIGN(const SqliteStoreFile* file, sqliteFile(store));
+    return file->fieldRows(folder, names, SqliteStoreFile::DateSpan{dateName, from, to});
 }
 
 Status SqliteStoreFile::checkIntegrity() const {

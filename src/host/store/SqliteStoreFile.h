@@ -7,8 +7,10 @@
 #include <QHash>
 #include <array>
 #include <functional>
+#include <map>
 #include <optional>
 
+#include "host/store/FieldRows.h"
 #include "host/store/StoreFile.h"
 #include "host/store/StoreQueries.h"
 #include "platform/sqlite/Database.h"
@@ -48,9 +50,15 @@ public:
 
     Result<std::optional<ItemId>> findFirst(FolderId folder, const QString& name,
                                             const Variant& value) const override;
-    // See DateRange.h.
-    Result<std::vector<ItemId>> itemsBetween(FolderId folder, const QString& name,
-                                             const QDateTime& from, const QDateTime& to) const;
+    // See FieldRows.h: the rows of the whole folder, or with `span` of the
+    // items whose date property lies in its range.
+    struct DateSpan {
+        QString name;
+        QDateTime from;
+        QDateTime to;
+    };
+    Result<std::vector<FieldRow>> fieldRows(FolderId folder, const QStringList& names,
+                                            const std::optional<DateSpan>& span) const;
 
     Status checkIntegrity() const override;
 
@@ -100,6 +108,8 @@ private:
     sqlite::Database m_db;
     FolderId m_topFolder = 0;
     mutable std::array<sqlite::Statement, kStoreQueryCount> m_statements;
+    // The field-row reads, prepared on first use, by field count and kind.
+    mutable std::map<int, sqlite::Statement> m_rowStatements;
     mutable QHash<QString, std::int64_t> m_nameIds;
     mutable QHash<std::int64_t, QString> m_names;
     int m_bulkDepth = 0;

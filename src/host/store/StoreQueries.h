@@ -27,7 +27,6 @@ enum class StoreQuery : std::size_t {
     DeleteProperties,
     SelectColumn,
     Find,
-    DatesBetween,
     Integrity,
     StrayProperties,
     BeginBulkWrite,
@@ -74,10 +73,6 @@ inline constexpr StoreQueryText kStoreQueries[] = {
     {StoreQuery::Find,
      "SELECT item, type, value FROM properties "
      "WHERE folder = ?1 AND name = ?2 AND find_key = ?3 ORDER BY item"},
-    {StoreQuery::DatesBetween,
-     "SELECT item FROM properties "
-     "WHERE folder = ?1 AND name = ?2 AND type = 5 AND value >= ?3 AND value < ?4 "
-     "ORDER BY value, item"},
     {StoreQuery::Integrity, "PRAGMA integrity_check"},
     {StoreQuery::StrayProperties,
      "SELECT count(*) FROM properties p LEFT JOIN items i ON i.id = p.item "
