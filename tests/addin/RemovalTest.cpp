@@ -1,6 +1,7 @@
-// Disconnection: a normal close keeps the add-in's store in the profile; a
-// removal by the user takes it out and shows the exit window, and a store
-// that cannot be removed is reported without stopping the removal.
+// Removal by the user: it takes the add-in's store out of the profile and
+// shows the exit window, and a store that cannot be removed is reported
+// without stopping the removal. A normal close keeps the store: see the
+// add-in manager's and the tracking tests.
 
 #include "AddinFixture.h"
 #include "host/HostErrors.h"
@@ -54,17 +55,6 @@ TEST_F(RemovalTest, AStoreAlreadyGoneIsReportedAndTheRemovalGoesOn) {
               "because it has been removed or deleted."_s);
     EXPECT_EQ(boxes.shown()[1], exitWindow());
     EXPECT_EQ(addinConnect.outAddIn(), nullptr);
-}
-
-TEST_F(RemovalTest, NormalCloseKeepsTheStoreAndShowsNothing) {
-    disconnect(host::RemoveMode::HostShutdown);
-    EXPECT_TRUE(addinStoreOpen());
-    EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_EQ(addinConnect.outAddIn(), nullptr);
-    // Connected again from the add-in list: a fresh start on the open store.
-    ASSERT_TRUE(connect(host::ConnectMode::AfterStartup).ok());
-    EXPECT_TRUE(addin().isRunning());
-    EXPECT_EQ(ns->profileStores().count(appPath(kAddinPstName)), 1);
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ void runEvents(int ms) {
 
 }  // namespace
 
-TEST(CTimer, StartsIdleAndTicksOnlyWhenEnabledWithAnInterval) {
+TEST(CTimer, TicksOnlyWhileEnabledWithAPositiveInterval) {
     CTimer t;
     TickLog log(t);
     EXPECT_FALSE(t.Enabled());
@@ -46,42 +46,33 @@ TEST(CTimer, StartsIdleAndTicksOnlyWhenEnabledWithAnInterval) {
     t.setEnabled(true);  // no interval: nothing armed
     EXPECT_FALSE(t.isArmed());
     t.setEnabled(false);
-
     t.setInterval(5);  // disabled: nothing armed
     EXPECT_FALSE(t.isArmed());
     runEvents(60);
     EXPECT_EQ(log.ticks, 0);
 
     t.setEnabled(true);  // armed with the interval set before
+    t.setInterval(-1);   // ignored
+    EXPECT_EQ(t.Interval(), 5);
     EXPECT_TRUE(t.isArmed());
     ASSERT_TRUE(test::waitFor([&] { return log.ticks >= 3; }));
 
-    t.setEnabled(false);
-    EXPECT_FALSE(t.isArmed());
-    const int seen = log.ticks;
-    runEvents(60);
-    EXPECT_EQ(log.ticks, seen);
-}
-
-TEST(CTimer, IntervalZeroDisarmsButKeepsEnabledAndANegativeOneIsIgnored) {
-    CTimer t;
-    TickLog log(t);
-    t.setInterval(5);
-    t.setEnabled(true);
-    t.setInterval(-1);
-    EXPECT_EQ(t.Interval(), 5);
-    ASSERT_TRUE(test::waitFor([&] { return log.ticks >= 1; }));
-
+    // Interval 0 disarms but keeps it enabled; a new interval arms it again.
     t.setInterval(0);
     EXPECT_TRUE(t.Enabled());
     EXPECT_FALSE(t.isArmed());
-    const int seen = log.ticks;
+    int seen = log.ticks;
     runEvents(60);
     EXPECT_EQ(log.ticks, seen);
-
     t.setInterval(5);
     EXPECT_TRUE(t.isArmed());
-    EXPECT_TRUE(test::waitFor([&] { return log.ticks > seen; }));
+    ASSERT_TRUE(test::waitFor([&] { return log.ticks > seen; }));
+
+    t.setEnabled(false);
+    EXPECT_FALSE(t.isArmed());
+    seen = log.ticks;
+    runEvents(60);
+    EXPECT_EQ(log.ticks, seen);
 }
 
 TEST(CTimer, ChangingTheIntervalWhileEnabledRestartsWithTheNewValue) {

@@ -1,11 +1,13 @@
-// Saving an appointment in "Scheduler": insert with the new key on the
-// item, update with one statement, "None" as no recall date, the patient
-// number, the guards, the peer notice and the failures the user is told of.
-
-#include <QFile>
+// Saving an appointment in "Scheduler": "None" as no recall date on insert
+// and update, the patient number, the guards and the failures the user is
+// told of. What every record shares: see the typed
+// record item suite.
 
 #include "RecordsFixture.h"
+#include "host/Inspector.h"
 #include "host/Items.h"
+#include "host/forms/FormControl.h"
+#include "schedule/RecallDueDate.h"
 #include "schedule/UpdateScheduleRecord.h"
 #include "schedule/basOutlookAppointments.h"
 
@@ -34,23 +36,11 @@ protected:
         return item;
     }
 
-    // The schedule values 1..55 of openNewAppointment as the notice joins them.
-    static QString noticeValues(const QString& due, const QString& created,
-                                const QString& modified) {
-        QStringList v;
-        for (int p = 1; p <= 55; ++p) {
-            v << QString();
-        }
-        v[0] = u"15/03/2026 09:30:00"_s;
-        v[1] = u"15/03/2026 10:00:00"_s;
-        v[2] = u"D'Arcy-Zoë"_s;
-        v[6] = u"Check-up"_s;
-        v[10] = due;
-        v[11] = created;
-        v[12] = modified;
-        v[13] = u"5"_s;
-        v[39] = u"12.50"_s;
-        return v.join(QLatin1Char(','));
+    std::shared_ptr<host::FormControl> label(const std::shared_ptr<host::Item>& item,
+                                             const QString& name) {
+        auto c = item->GetInspector()->formControl(u"Patient Scheduler"_s, name);
+        EXPECT_TRUE(c.ok()) << name.toStdString();
+        return c.ok() ? *c : nullptr;
     }
 
     QString column(const QString& name, int id = 1) const {
@@ -59,74 +49,36 @@ protected:
     }
 };
 
-TEST_F(AppointmentSaveTest, FirstSaveInsertsAndKeepsTheKey) {
-    auto item = openNewAppointment();
-    ASSERT_TRUE(item->Save().ok());
-
-    EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM SCHEDULED"_s), 1);
-    EXPECT_EQ(column(u"START_TIME"_s), u"2026-03-15 09:30:00"_s);
-    EXPECT_EQ(column(u"END_TIME"_s), u"2026-03-15 10:00:00"_s);
-    EXPECT_EQ(column(u"LAST_NAME"_s), u"D'Arcy-Zoë"_s);
-    EXPECT_EQ(column(u"REASON"_s), u"Check-up"_s);
-    EXPECT_EQ(column(u"RECALLDUEDATE"_s), u"<null>"_s);
-    EXPECT_EQ(column(u"PT_ID"_s), u"5"_s);
-    EXPECT_EQ(column(u"CHRAMT1"_s), u"12.50"_s);
-    ASSERT_EQ(peers.lines.size(), 1u);
-    EXPECT_EQ(peers.lines[0], u"S,1,1,"_s + noticeValues(QString(), u"15/03/2026 09:30:00"_s,
-                                                         u"15/03/2026 09:30:00"_s));
-}
-
-TEST_F(AppointmentSaveTest, LaterSavesUpdateAndNoneClearsTheDueDate) {
-    auto item = openNewAppointment();
-    ASSERT_TRUE(item->Save().ok());
-    clock.advance(600);
-    set(item, u"RecallMonths"_s, u"12"_s);
-    EXPECT_EQ(text(item, u"RecallDBFormattedMASK"_s), u"15/03/2027"_s);
-    set(item, u"NOTEPAGE1"_s, u"it's fine"_s);
-    ASSERT_TRUE(item->Save().ok());
-
-    EXPECT_EQ(column(u"RECALLDUEDATE"_s), u"2027-03-15 00:00:00"_s);
-    EXPECT_EQ(column(u"RECALLPERIOD"_s), u"12"_s);
-    EXPECT_EQ(column(u"NOTEPAGE1"_s), u"it's fine"_s);
-    ASSERT_EQ(peers.lines.size(), 2u);
-    EXPECT_TRUE(peers.lines[1].startsWith(u"S,2,1,15/03/2026 09:30:00,"_s));
-    EXPECT_TRUE(
-        peers.lines[1].contains(u",12,15/03/2027,15/03/2026 09:30:00,"
-                                "15/03/2026 09:40:00,5,"_s));
-
-    set(item, u"RecallDBFormattedMASK"_s, u"None"_s);
-    ASSERT_TRUE(item->Save().ok());
-    EXPECT_EQ(column(u"RECALLDUEDATE"_s), u"<null>"_s);
-    EXPECT_EQ(text(item, u"ScheduleID"_s), u"1"_s);
-    EXPECT_EQ(peers.lines.size(), 3u);
-    EXPECT_TRUE(boxes.shown().empty());
-}
-
 TEST_F(AppointmentSaveTest, RecallDueDateOnTheFirstSaveAndAfterAnEdit) {
     // The mask as a new appointment has it (empty), as the user may leave
-    // it (blank or "None") and with a date; then the visit is edited and
-    // saved again.
-    const std::vector<std::pair<QString, QString>> cases = {
-        {QString(), u"<null>"_s},
-        {u"  "_s, u"<null>"_s},
-        {u"None"_s, u"<null>"_s},
-        {u"15/03/2027"_s, u"2027-03-15 00:00:00"_s},
+    // it (blank or "None") and with a date; then the visit is edited, the
+    // period and mask changed, and saved again.
+    const std::vector<std::array<QString, 4>> cases = {
+        {QString(), u"<null>"_s, u"15/03/2027"_s, u"2027-03-15 00:00:00"_s},
+        {u"  "_s, u"<null>"_s, u"None"_s, u"<null>"_s},
+        // A blank mask is filled from the date the period set.
+        {u"None"_s, u"<null>"_s, QString(), u"2027-03-15 00:00:00"_s},
+        {u"15/03/2027"_s, u"2027-03-15 00:00:00"_s, u"None"_s, u"<null>"_s},
+        {u"15/03/2027"_s, u"2027-03-15 00:00:00"_s, u"15/03/2027"_s, u"2027-03-15 00:00:00"_s},
     };
     int id = 0;
-    for (const auto& [mask, stored] : cases) {
-        SCOPED_TRACE(mask.toStdString());
+    for (const auto& [mask, stored, edited, storedAfter] : cases) {
+        SCOPED_TRACE(mask.toStdString() + " then " + edited.toStdString());
         auto item = openNewAppointment();
         set(item, u"RecallDBFormattedMASK"_s, mask);
         ASSERT_TRUE(item->Save().ok());
         EXPECT_EQ(text(item, u"ScheduleID"_s), QString::number(++id));
         EXPECT_EQ(column(u"RECALLDUEDATE"_s, id), stored);
         set(item, u"REASON"_s, u"Edited"_s);
+        set(item, u"RecallMonths"_s, u"12"_s);  // the date it sets, then typed over
+        set(item, u"RecallDBFormattedMASK"_s, edited);
         ASSERT_TRUE(item->Save().ok());
-        EXPECT_EQ(column(u"REASON"_s, id), u"Edited"_s);
-        EXPECT_EQ(column(u"RECALLDUEDATE"_s, id), stored);
+        EXPECT_EQ(column(u"REASON"_s, id) + column(u"RECALLPERIOD"_s, id), u"Edited12"_s);
+        EXPECT_EQ(column(u"RECALLDUEDATE"_s, id), storedAfter);
+        EXPECT_EQ(text(item, u"ScheduleID"_s), QString::number(id));
     }
     EXPECT_TRUE(boxes.shown().empty()) << boxes.shown().front().text.toStdString();
-    EXPECT_EQ(peers.lines.size(), 8u);
+    EXPECT_EQ(peers.lines.size(), 10u);
 }
 
 TEST_F(AppointmentSaveTest, AVisitWithoutADateIsRefusedNamingTheField) {
@@ -242,49 +194,6 @@ TEST(ScheduleUpdateStatementTest, NoRecallDateIsNullAndAnOversizedPatientNumberF
     EXPECT_EQ(schedule::scheduleUpdateStatement(u"9"_s, v, uk).error().number, err::kOverflow);
 }
 
-TEST_F(AppointmentSaveTest, FillOperationsNeverWriteTheDatabase) {
-    auto item = openNewAppointment();
-    ASSERT_TRUE(item->Save().ok());
-    peers.lines.clear();
-    QStringList values;
-    for (int p = 1; p <= 55; ++p) {
-        values << u"w%1"_s.arg(p);
-    }
-    values[0] = u"16/03/2026 11:00:00"_s;
-    values[1] = u"16/03/2026 11:30:00"_s;
-    values[10] = u"None"_s;
-    values[11] = u"01/01/2001 01:00:00"_s;  // 12, 13: not applied
-    values[12] = u"01/01/2001 01:00:00"_s;
-    values[13] = u"5"_s;
-
-    // Overwriting the item that is open on screen: the save stays local.
-    ASSERT_TRUE(schedule::UpdateAppointmentItem(*ctx, u"1"_s, values).ok());
-    EXPECT_FALSE(ctx->ApptItemSaveEnabled);
-    ctx->ApptItemSaveEnabled = true;
-    EXPECT_EQ(text(item, u"REASON"_s), u"w7"_s);
-    EXPECT_EQ(text(item, u"Start"_s), u"16/03/2026 11:00:00"_s);
-    EXPECT_EQ(text(item, u"Created"_s), u"15/03/2026 09:30:00"_s);
-    EXPECT_EQ(column(u"REASON"_s), u"Check-up"_s);
-    EXPECT_TRUE(peers.lines.empty());
-
-    ASSERT_TRUE(schedule::AddAppointmentItem(*ctx, u"77"_s, values).ok());
-    EXPECT_FALSE(ctx->ApptItemSaveEnabled);
-    ctx->ApptItemSaveEnabled = true;
-    EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM SCHEDULED"_s), 1);
-    EXPECT_TRUE(*schedule::AppointmentExists(*ctx, u"77"_s));
-    EXPECT_TRUE(*schedule::AppointmentExistsByMileage(*ctx, u"77"_s));
-    EXPECT_FALSE(*schedule::AppointmentExistsByMileage(*ctx, u"78"_s));
-    EXPECT_FALSE(*schedule::AppointmentExists(*ctx, QString()));
-    auto added = schedulerFolder->Items()->Find(u"[Mileage] = 77"_s);
-    ASSERT_TRUE(added.ok() && *added);
-    EXPECT_EQ(text(*added, u"NOTEPAGE2"_s), u"w55"_s);
-    EXPECT_EQ(text(*added, u"Created"_s), u"15/03/2026 09:30:00"_s);
-
-    // An id with no item fails in the caller and changes nothing.
-    EXPECT_FALSE(schedule::UpdateAppointmentItem(*ctx, u"78"_s, values).ok());
-    EXPECT_TRUE(ctx->ApptItemSaveEnabled);
-}
-
 TEST_F(AppointmentSaveTest, ARecallDueAfterTheYear9999IsRefusedAndTheVisitStillSaves) {
     auto item = openNewAppointment();
     ASSERT_TRUE(
@@ -303,6 +212,67 @@ TEST_F(AppointmentSaveTest, ARecallDueAfterTheYear9999IsRefusedAndTheVisitStillS
     EXPECT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(column(u"START_TIME"_s), u"9999-06-01 09:00:00"_s);
     EXPECT_EQ(column(u"RECALLDUEDATE"_s), u"<null>"_s);
+}
+
+TEST_F(AppointmentSaveTest, RecallPeriodSetsTheDueDate) {
+    auto item = newAppointment(start, u"5"_s);
+    display(item);
+    set(item, u"RecallMonths"_s, u"12"_s);
+    EXPECT_EQ(text(item, u"RecallDBFormatted"_s), u"15/03/2027"_s);
+    EXPECT_EQ(text(item, u"RecallDBFormattedMASK"_s), u"15/03/2027"_s);
+    // A period that is none of the offered ones leaves the date (the months
+    // themselves: see the due date's own test).
+    set(item, u"RecallMonths"_s, u"9"_s);
+    EXPECT_EQ(text(item, u"RecallDBFormatted"_s), u"15/03/2027"_s);
+
+    // Whatever the main window shows; but not for another folder's appointment.
+    showFolder(patientsFolder);
+    set(item, u"RecallMonths"_s, u"24"_s);
+    EXPECT_EQ(text(item, u"RecallDBFormatted"_s), u"15/03/2028"_s);
+    auto stranger = newAppointment(start, u"5"_s, otherScheduler);
+    display(stranger);
+    set(stranger, u"RecallMonths"_s, u"24"_s);
+    EXPECT_EQ(text(stranger, u"RecallDBFormatted"_s), QString());
+
+    // Without a start date the handler ends without effect.
+    auto undated = schedulerFolder->Items()->Add();
+    ASSERT_TRUE(undated.ok());
+    display(*undated);
+    set(*undated, u"RecallMonths"_s, u"12"_s);
+    EXPECT_EQ(text(*undated, u"RecallDBFormatted"_s), QString());
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST(RecallDueDateTest, AddsCalendarMonths) {
+    using schedule::recallDueDate;
+    EXPECT_EQ(recallDueDate(QDate(2026, 3, 15), u"12"), QDate(2027, 3, 15));
+    EXPECT_EQ(recallDueDate(QDate(2026, 8, 31), u"6"), QDate(2027, 2, 28));
+    EXPECT_EQ(recallDueDate(QDate(2027, 8, 31), u"6"), QDate(2028, 2, 29));
+    EXPECT_EQ(recallDueDate(QDate(2026, 12, 31), u"18"), QDate(2028, 6, 30));
+    EXPECT_EQ(recallDueDate(QDate(2026, 1, 1), u"24"), QDate(2028, 1, 1));
+    for (const char16_t* none : {u"9", u"", u"None", u"12 ", u"012", u"1"}) {
+        EXPECT_FALSE(recallDueDate(QDate(2026, 3, 15), none).has_value());
+    }
+    EXPECT_FALSE(recallDueDate(QDate(), u"12").has_value());
+}
+
+TEST_F(AppointmentSaveTest, EmptyReasonOrStatusTurnsItsLabelRed) {
+    auto item = newAppointment(start, u"5"_s);
+    display(item);
+    auto reason = label(item, u"ReasonLabel"_s);
+    auto status = label(item, u"StatusLabel"_s);
+    const host::Rgb red{255, 0, 0};
+    const host::Rgb black{0, 0, 0};
+    set(item, u"REASON"_s, u"Check-up"_s);
+    EXPECT_EQ(reason->ForeColor(), black);
+    set(item, u"REASON"_s, QString());
+    EXPECT_EQ(reason->ForeColor(), red);
+    EXPECT_EQ(status->ForeColor(), black);
+    set(item, u"Status1"_s, QString());
+    EXPECT_EQ(status->ForeColor(), red);
+    set(item, u"Status1"_s, u"BOOKED"_s);
+    EXPECT_EQ(status->ForeColor(), black);
+    EXPECT_EQ(reason->ForeColor(), red);
 }
 
 }  // namespace

@@ -36,11 +36,11 @@ QStringList L(const Texts& texts) {
 
 const QString kNoRecords = u"Orlo Database Error #3021|No Records are in the Database to Select."_s;
 
-class SearchData : public SearchClinic {};
-class Finder : public SearchClinic {};
-class Selector : public SearchClinic {};
-class History : public SearchClinic {};
-class Recall : public SearchClinic {};
+using SearchData = SearchClinic;
+using Finder = SearchClinic;
+using Selector = SearchClinic;
+using History = SearchClinic;
+using Recall = SearchClinic;
 
 // Selects the row of patient `id` (the list's last column) as a click does.
 void selectPatient(PatientFinder& f, const char* id) {
@@ -53,8 +53,6 @@ std::shared_ptr<host::Item> activeItem(host::Application& app) {
 }
 
 TEST_F(SearchData, NoDatabaseMeansNoFinderOrHistoryAndAnEmptyRecallList) {
-    const QString notADatabase = QDir(dbs.dir()).filePath(u"notes.txt"_s);
-    writeFile(notADatabase, "hello");
     struct Case {
         QString location;
         QString box;  // title|text, or the start of it
@@ -66,7 +64,6 @@ TEST_F(SearchData, NoDatabaseMeansNoFinderOrHistoryAndAnEmptyRecallList) {
          "clicking on Orlo -> Settings..."_s},
         {QDir(dbs.dir()).filePath(u"missing.mdb"_s),
          u"Software Error|There has been an error\r\n  "_s},
-        {notADatabase, u"Software Error|There has been an error\r\n  "_s},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.location.toStdString());
@@ -426,10 +423,9 @@ TEST_F(Recall, MonthsListTheirRecallsToTheMonthsLastDayAndPrintWhatIsListed) {
         Texts due;
         const char* printed;
     } cases[] = {
+        // The month windows themselves: see the system SQL suite.
         {"2026", "December", {"01/12/2026", "31/12/2026"}, "December 2026:2"},
-        {"2026", "November", {"30/11/2026"}, "November 2026:1"},
         {"2027", "January", {"01/01/2027"}, "January 2027:1"},
-        {"2027", "February", {"28/02/2027"}, "February 2027:1"},
         {"2028", "February", {"29/02/2028"}, "February 2028:1"},
         {"2026", "June", {""}, "June 2026:0"},
     };

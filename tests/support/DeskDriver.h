@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QStringList>
+#include <utility>
+#include <vector>
 
 #include "DeskTestStore.h"
 
@@ -80,10 +83,39 @@ public:
     }
     bool running() const { return m_process.state() == QProcess::Running; }
     void closeInput() { m_process.closeWriteChannel(); }
+    // The message boxes shown so far, as "title|text" (and forgotten when
+    // `clear`).
+    QStringList boxTexts(bool clear = false) {
+        QStringList out;
+        for (const QJsonValue& b :
+             ok("messageBoxes", {{u"clear"_s, clear}}).value(u"boxes"_s).toArray()) {
+            out << b[u"title"_s].toString() + u'|' + b[u"text"_s].toString();
+        }
+        return out;
+    }
 
 private:
     QProcess m_process;
     QStringList m_sent;
 };
+
+// A command's fields naming item `id`.
+inline QJsonObject itemFields(const QString& id, QJsonObject fields = {}) {
+    fields.insert(u"id"_s, id);
+    return fields;
+}
+
+// A "set" command's fields: what a user types into controls of one page of
+// item `id`'s window, in order.
+inline QJsonObject typedOnPage(const QString& id, const char* page,
+                               const std::vector<std::pair<const char*, QString>>& typed) {
+    QJsonArray controls;
+    for (const auto& [name, value] : typed) {
+        controls.append(QJsonObject{{u"page"_s, QString::fromLatin1(page)},
+                                    {u"control"_s, QString::fromLatin1(name)},
+                                    {u"value"_s, value}});
+    }
+    return itemFields(id, {{u"controls"_s, controls}});
+}
 
 }  // namespace orlo::test

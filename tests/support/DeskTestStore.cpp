@@ -68,4 +68,12 @@ QString DeskTestStore::addDatabase() {
     return made ? db : QString();
 }
 
+QString DeskTestStore::createWithAddin(const QString& library) {
+    if (!create()) {
+        return {};
+    }
+    const QString db = addDatabase();
+    return !db.isEmpty() && listAddin(library) ? db : QString();
+}
+
 }  // namespace orlo::desk::test

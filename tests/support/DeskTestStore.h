@@ -24,6 +24,10 @@ struct DeskTestStore {
     // The folders the started add-in uses (META, logs, Database, Help) and
     // an empty shared database: its path, or "" when a step failed.
     QString addDatabase();
+    // create(), addDatabase() and listAddin(library): a workstation the
+    // desk starts with the add-in on an empty shared database; its path,
+    // or "" when a step failed.
+    QString createWithAddin(const QString& library);
 
     QTemporaryDir dir;
     QString appDir;

@@ -29,11 +29,6 @@ protected:
             "(3, 'Smith', 'Anna', 'J', '30/11/1990', 'Leeds', '0113 496 0000', 'Dr Khan'),"
             "(4, 'smithers', 'Bob', '', '01/01/1960', 'Bath', '01225 000111', 'Dr Lee'),"
             "(5, 'Adams', 'Zoe', 'K', '05/05/2001', 'Smithfield', '0161 000 222', 'Dr Ode')"_s);
-        addVisits();
-        QDir(dbs.dir()).mkpath(u"Help"_s);
-        data = std::make_unique<search::SearchData>(*ctx);
-    }
-    void addVisits() {
         rawExec(
             u"INSERT INTO SCHEDULED (SCHEDULE_ID, PT_ID, LAST_NAME, FIRST_NAME, START_TIME, "
             "END_TIME, REASON, RECALLDUEDATE) VALUES "
@@ -53,6 +48,8 @@ protected:
             "'2028-02-29 00:00:00'),"
             "(24, 1, 'O''Brien', 'Aoife', '2024-06-01 10:00:00', NULL, NULL, "
             "'2025-06-01 00:00:00')"_s);
+        QDir(dbs.dir()).mkpath(u"Help"_s);
+        data = std::make_unique<search::SearchData>(*ctx);
     }
     search::SearchServices services() { return {*ctx, *data, help}; }
     // A contact in "Patients" standing for patient `id`, saved without

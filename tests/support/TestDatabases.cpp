@@ -181,8 +181,12 @@ void rawExecAt(const QString& path, const QString& sql) {
 }
 
 std::optional<QString> rawValueAt(const QString& path, const QString& sql) {
+    // Opened for writing (never created) and waiting on locks like a workstation, so that a
+    // file left with a hot journal by a killed writer is rolled back and read instead of
+    // answering nothing; a write-protected file still opens read-only.
     sqlite3* db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_busy_timeout(db, 30000);
     sqlite3_stmt* stmt = nullptr;
     std::optional<QString> result;
     if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr) == SQLITE_OK &&

@@ -102,14 +102,6 @@ TEST_F(FormTest, MissingPagesAndControlsFailWithTheFormError) {
     auto noPage = inspector->ModifiedFormPages(qs(records::kChargesPage));
     ASSERT_FALSE(noPage.ok());
     EXPECT_EQ(noPage.error().number, err::kUnknownFormControl);
-    // A standard contact has no custom pages at all.
-    auto top = ns->Folders()->Item(qs(kTop));
-    auto plain = (*top)->Folders()->Add(u"Contacts"_s, FolderKind::Contacts);
-    auto standardItem = *(*plain)->Items()->Add();
-    auto standard = standardItem->GetInspector();
-    EXPECT_TRUE(standard->formPages().empty());
-    EXPECT_EQ(standard->ModifiedFormPages(qs(records::kPatientPage)).error().number,
-              err::kUnknownFormControl);
 }
 
 TEST_F(FormTest, PatientSaveKeepsCustomerIdEqualToPatientId) {
@@ -125,18 +117,6 @@ TEST_F(FormTest, PatientSaveKeepsCustomerIdEqualToPatientId) {
     ASSERT_TRUE(item->Save().ok());
     EXPECT_EQ(text(item, u"Customer ID"_s), u"314"_s);
     EXPECT_EQ(*patients->Items()->Find(u"[Customer ID] = 999"_s), nullptr);
-}
-
-TEST_F(FormTest, AppointmentSaveKeepsMileageEqualToScheduleIdEvenWhenWriteSetsIt) {
-    auto item = newItem(scheduler);
-    Subscription s = item->events.Write.connect([&](bool&) {
-        // The insert path writes the new key inside the save.
-        EXPECT_TRUE(item->setUserProperty(u"ScheduleID"_s, Variant(u"8080")).ok());
-    });
-    ASSERT_TRUE(item->Save().ok());
-    s.disconnect();
-    EXPECT_EQ(text(item, u"Mileage"_s), u"8080"_s);
-    EXPECT_EQ(*scheduler->Items()->Find(u"[Mileage] = 8080"_s), item);
 }
 
 // The mask follows the recall date; a save fills a blank one before Write

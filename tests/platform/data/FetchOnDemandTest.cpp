@@ -16,18 +16,17 @@ using orlo::test::shown;
 namespace {
 
 constexpr int kPatients = 2500;  // many steps of reading on demand
-const QString kQuery =
-    QStringLiteral("SELECT PT_ID, [FIRST NAME] FROM PATIENTS ORDER BY [LAST NAME] DESC");
+const QString kQuery = u"SELECT PT_ID, [FIRST NAME] FROM PATIENTS ORDER BY [LAST NAME] DESC"_s;
 
 class FetchOnDemandTest : public ::testing::TestWithParam<test::Engine> {
 protected:
     void SetUp() override {
-        dbs.rawExec(QStringLiteral(
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2500) "
+        dbs.rawExec(
+            u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2500) "
             "INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB, DIABETICYN, "
             "HOUSENO, STREET1, CITY, HOME_TEL, CREATED, DELETE_FLAG) SELECT i, 'P' || (10000 + "
             "i), CASE WHEN i % 7 = 0 THEN 'Bea' ELSE 'Ann' END, '1970-02-01 00:00:00', 'NO', "
-            "'1', 'High St', 'York', '0123', '2026-01-01 09:00:00', 'NO' FROM n"));
+            "'1', 'High St', 'York', '0123', '2026-01-01 09:00:00', 'NO' FROM n"_s);
         ASSERT_TRUE(conn.open(dbs.sharedPath()).ok());
     }
 
@@ -92,7 +91,7 @@ TEST_P(FetchOnDemandTest, ReadsOnDemandYetMovesCountsAndFiltersAsAFullRead) {
     EXPECT_EQ(QString(shown(rest[0].front()) + u' ' + shown(rest[0].back())), u"2350 1");
 
     // A filter counts and walks only its own rows.
-    ASSERT_TRUE(lazy.setFilter(QStringLiteral("[FIRST NAME] = 'Bea'")).ok());
+    ASSERT_TRUE(lazy.setFilter(u"[FIRST NAME] = 'Bea'"_s).ok());
     EXPECT_EQ(*lazy.recordCount(), 357);
     const QStringList bea = walk(lazy);
     EXPECT_EQ(QString(QString::number(bea.size()) + u' ' + bea.front() + u' ' + bea.back()),
@@ -105,7 +104,7 @@ TEST_P(FetchOnDemandTest, RowsStayOneSnapshotWhileOthersWrite) {
     ASSERT_TRUE(rs.open(kQuery, conn, kOpenStatic, kLockOptimistic).ok());
     ASSERT_FALSE(rs.fetchComplete());
     // A statement that fails on the same connection leaves the read open.
-    EXPECT_FALSE(conn.execute(QStringLiteral("SELECT * FROM NO_SUCH_TABLE")).ok());
+    EXPECT_FALSE(conn.execute(u"SELECT * FROM NO_SUCH_TABLE"_s).ok());
     const char* rename = "UPDATE PATIENTS SET \"FIRST NAME\" = 'Cy'";
     if (GetParam() == test::Engine::File) {
         // Another workstation's write waits for the read (this one at once
@@ -114,29 +113,29 @@ TEST_P(FetchOnDemandTest, RowsStayOneSnapshotWhileOthersWrite) {
         ASSERT_EQ(sqlite3_open(dbs.sharedPath().toUtf8().constData(), &other), SQLITE_OK);
         EXPECT_EQ(sqlite3_exec(other, rename, nullptr, nullptr, nullptr), SQLITE_BUSY);
         const QStringList before = walk(rs);
-        EXPECT_EQ(before.size() - before.filter(QStringLiteral("Cy")).size(), kPatients);
+        EXPECT_EQ(before.size() - before.filter(u"Cy"_s).size(), kPatients);
         EXPECT_EQ(sqlite3_exec(other, rename, nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(other);
     } else {
         // On the server it goes ahead, and the read keeps its snapshot.
         dbs.rawExec(QString::fromLatin1(rename));
         const QStringList before = walk(rs);
-        EXPECT_EQ(before.size() - before.filter(QStringLiteral("Cy")).size(), kPatients);
+        EXPECT_EQ(before.size() - before.filter(u"Cy"_s).size(), kPatients);
     }
     ASSERT_TRUE(rs.requery().ok());
-    EXPECT_EQ(shown(*rs.field(1)), QStringLiteral("Cy"));
+    EXPECT_EQ(shown(*rs.field(1)), u"Cy"_s);
 
     // A write on the same connection, or a delete through the recordset,
     // first reads the rest as it was.
-    ASSERT_TRUE(conn.execute(QStringLiteral("UPDATE PATIENTS SET [FIRST NAME] = 'Di'")).ok());
+    ASSERT_TRUE(conn.execute(u"UPDATE PATIENTS SET [FIRST NAME] = 'Di'"_s).ok());
     EXPECT_TRUE(rs.fetchComplete());
-    EXPECT_EQ(walk(rs).filter(QStringLiteral("Di")), QStringList());
+    EXPECT_EQ(walk(rs).filter(u"Di"_s), QStringList());
     ASSERT_TRUE(rs.requery().ok());
     ASSERT_TRUE(rs.deleteCurrent().ok());
     EXPECT_TRUE(rs.fetchComplete());
     EXPECT_EQ(*rs.recordCount(), kPatients - 1);
     ASSERT_TRUE(rs.moveFirst().ok());
-    EXPECT_EQ(shown(*rs.field(0)), QStringLiteral("2499"));
+    EXPECT_EQ(shown(*rs.field(0)), u"2499"_s);
 
     // Closing the connection ends a read still open.
     ASSERT_TRUE(rs.requery().ok());

@@ -32,45 +32,44 @@ TEST_F(ServerTest, TwoWorkstationsAddingPatientsInTurnLoseNothing) {
     ASSERT_TRUE(b.open(dbs.sharedPath()).ok());
     Recordset ra;
     Recordset rb;
-    ASSERT_TRUE(ra.open(QStringLiteral("SELECT * FROM PATIENTS WHERE PT_ID = 0"), a).ok());
-    ASSERT_TRUE(rb.open(QStringLiteral("SELECT * FROM PATIENTS WHERE PT_ID = 0"), b).ok());
+    ASSERT_TRUE(ra.open(u"SELECT * FROM PATIENTS WHERE PT_ID = 0"_s, a).ok());
+    ASSERT_TRUE(rb.open(u"SELECT * FROM PATIENTS WHERE PT_ID = 0"_s, b).ok());
     QSet<qint64> keys;
     for (int i = 0; i < 20; ++i) {
         // Both start a row before either commits: each key is its own.
         ASSERT_TRUE(ra.addNew().ok());
         ASSERT_TRUE(rb.addNew().ok());
-        const qint64 ka = *ra.field(QStringLiteral("PT_ID"))->asInteger();
-        const qint64 kb = *rb.field(QStringLiteral("PT_ID"))->asInteger();
+        const qint64 ka = *ra.field(u"PT_ID"_s)->asInteger();
+        const qint64 kb = *rb.field(u"PT_ID"_s)->asInteger();
         keys << ka << kb;
-        ASSERT_TRUE(ra.setField(QStringLiteral("LAST NAME"), QStringLiteral("A%1").arg(i)).ok());
-        ASSERT_TRUE(rb.setField(QStringLiteral("LAST NAME"), QStringLiteral("B%1").arg(i)).ok());
+        ASSERT_TRUE(ra.setField(u"LAST NAME"_s, u"A%1"_s.arg(i)).ok());
+        ASSERT_TRUE(rb.setField(u"LAST NAME"_s, u"B%1"_s.arg(i)).ok());
         ASSERT_TRUE(rb.update().ok());
         ASSERT_TRUE(ra.update().ok());
     }
     EXPECT_EQ(keys.size(), 40);
     EXPECT_FALSE(keys.contains(7));  // past the seeded row's own key
-    EXPECT_EQ(dbs.rawCount(QStringLiteral("SELECT count(*) FROM PATIENTS")), 41);
-    EXPECT_EQ(dbs.rawCount(QStringLiteral(
-                  "SELECT count(DISTINCT \"LAST NAME\") FROM PATIENTS WHERE PT_ID <> 7")),
-              40);
+    EXPECT_EQ(dbs.rawCount(u"SELECT count(*) FROM PATIENTS"_s), 41);
+    EXPECT_EQ(
+        dbs.rawCount(u"SELECT count(DISTINCT \"LAST NAME\") FROM PATIENTS WHERE PT_ID <> 7"_s), 40);
 }
 
 TEST_F(ServerTest, UpgradeAddsAMissingIndexOnceAndKeepsTheRows) {
     dbs.addPatients({{1, "Keep", "Me"}});
     dbs.rawExec(
-        QStringLiteral("DROP INDEX \"SCHEDULED_BALANCE1\"; UPDATE orlo_meta SET value "
-                       "= '0' WHERE name = 'schema_version'"));
+        u"DROP INDEX \"SCHEDULED_BALANCE1\"; UPDATE orlo_meta SET value "
+        "= '0' WHERE name = 'schema_version'"_s);
     const Result<records::SchemaUpgrade> first =
         records::upgradeSharedSchema(dbs.sharedPath(), {clock, locale});
     ASSERT_TRUE(first.ok()) << first.error().description.toStdString();
     EXPECT_EQ(first->fromVersion, 0);
-    EXPECT_EQ(first->addedIndexes, QStringList{QStringLiteral("SCHEDULED_BALANCE1")});
+    EXPECT_EQ(first->addedIndexes, QStringList{u"SCHEDULED_BALANCE1"_s});
     const Result<records::SchemaUpgrade> again =
         records::upgradeSharedSchema(dbs.sharedPath(), {clock, locale});
     ASSERT_TRUE(again.ok());
     EXPECT_FALSE(again->changed());
-    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT value FROM orlo_meta")), QStringLiteral("2"));
-    EXPECT_EQ(dbs.rawCount(QStringLiteral("SELECT count(*) FROM PATIENTS")), 1);
+    EXPECT_EQ(dbs.rawValue(u"SELECT value FROM orlo_meta"_s), u"2"_s);
+    EXPECT_EQ(dbs.rawCount(u"SELECT count(*) FROM PATIENTS"_s), 1);
 }
 
 TEST_F(ServerTest, NamesCompareAsOnTheFileAndDateErrorsKeepTheirNumbers) {
@@ -104,7 +103,7 @@ TEST_F(ServerTest, NamesCompareAsOnTheFileAndDateErrorsKeepTheirNumbers) {
     };
     for (const auto& [sql, number] : failures) {
         Recordset rs;
-        const Status s = QString::fromLatin1(sql).startsWith(QStringLiteral("DELETE"))
+        const Status s = QString::fromLatin1(sql).startsWith(u"DELETE"_s)
                              ? Status(conn.execute(QString::fromLatin1(sql)).error())
                              : rs.open(QString::fromLatin1(sql), conn);
         ASSERT_FALSE(s.ok()) << sql;

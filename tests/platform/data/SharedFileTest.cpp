@@ -33,15 +33,15 @@ void savePatient(const QString& path, const QString& name, int i, const Clock& c
     QString key;
     {
         Connection conn({clock, locale, kPatientWriterLockWaitMs});
-        conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
+        conn.setProvider(u"Microsoft.JET.OLEDB.4.0"_s);
         ASSERT_TRUE(conn.open(path).ok());
         Recordset rs;
-        ASSERT_TRUE(rs.open(QStringLiteral("PATIENTS"), conn, kOpenKeyset, kLockOptimistic).ok());
+        ASSERT_TRUE(rs.open(u"PATIENTS"_s, conn, kOpenKeyset, kLockOptimistic).ok());
         const Status added = rs.addNew();
         ASSERT_TRUE(added.ok()) << added.error().description.toStdString();
-        ASSERT_TRUE(rs.setField(QStringLiteral("LAST NAME"), name).ok());
-        ASSERT_TRUE(rs.setField(QStringLiteral("FIRST NAME"), QString::number(i)).ok());
-        ASSERT_TRUE(rs.setField(QStringLiteral("CREATED"), Variant(clock.now())).ok());
+        ASSERT_TRUE(rs.setField(u"LAST NAME"_s, name).ok());
+        ASSERT_TRUE(rs.setField(u"FIRST NAME"_s, QString::number(i)).ok());
+        ASSERT_TRUE(rs.setField(u"CREATED"_s, Variant(clock.now())).ok());
         key = test::shown(*rs.field(0));
         const Status updated = rs.update();
         ASSERT_TRUE(updated.ok()) << updated.error().description.toStdString();
@@ -50,21 +50,19 @@ void savePatient(const QString& path, const QString& name, int i, const Clock& c
     Connection conn({clock, locale, kPatientWriterLockWaitMs});
     ASSERT_TRUE(conn.open(path).ok());
     const Result<qint64> n = conn.execute(
-        QStringLiteral(
-            "UPDATE PATIENTS SET CITY = 'York', LAST_UPDATED = '15/06/2026 10:00:00' WHERE "
-            "PT_ID = ") +
+        u"UPDATE PATIENTS SET CITY = 'York', LAST_UPDATED = '15/06/2026 10:00:00' WHERE "
+        "PT_ID = "_s +
         key);
     ASSERT_TRUE(n.ok()) << n.error().description.toStdString();
     EXPECT_EQ(*n, 1);
     Recordset check;
-    ASSERT_TRUE(
-        check
-            .open(QStringLiteral("Select [PT_ID],[LAST NAME],[FIRST NAME],[DOB] from PATIENTS "
-                                 "WHERE [LAST NAME] = '") +
-                      name + QStringLiteral("' AND [FIRST NAME] = '") + QString::number(i) +
-                      QLatin1Char('\''),
-                  conn)
-            .ok());
+    ASSERT_TRUE(check
+                    .open(u"Select [PT_ID],[LAST NAME],[FIRST NAME],[DOB] from PATIENTS "
+                          "WHERE [LAST NAME] = '"_s +
+                              name + u"' AND [FIRST NAME] = '"_s + QString::number(i) +
+                              QLatin1Char('\''),
+                          conn)
+                    .ok());
     EXPECT_EQ(*check.recordCount(), 1);
 }
 
@@ -102,7 +100,7 @@ TEST(SharedFile, TwoWorkstationsWriteAtOnce) {
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(QProcess::MergedChannels);
         p->start(QCoreApplication::applicationFilePath(),
-                 {QStringLiteral("--gtest_filter=SharedFileChild.WritesPatients")});
+                 {u"--gtest_filter=SharedFileChild.WritesPatients"_s});
         writers.push_back(std::move(p));
     }
     // Meanwhile this process reads as a report would.
@@ -117,9 +115,9 @@ TEST(SharedFile, TwoWorkstationsWriteAtOnce) {
         Connection conn({clock, uk, kPatientWriterLockWaitMs});
         ASSERT_TRUE(conn.open(dbs.sharedPath()).ok());
         Recordset rs;
-        const Status s = rs.open(
-            QStringLiteral("SELECT PATIENTS.* from PATIENTS Order by [PATIENTS.LAST NAME] Asc"),
-            conn, kOpenStatic);
+        const Status s =
+            rs.open(u"SELECT PATIENTS.* from PATIENTS Order by [PATIENTS.LAST NAME] Asc"_s, conn,
+                    kOpenStatic);
         ASSERT_TRUE(s.ok()) << s.error().description.toStdString();
         ++reads;
         for (const auto& p : writers) {
@@ -135,19 +133,16 @@ TEST(SharedFile, TwoWorkstationsWriteAtOnce) {
     }
     EXPECT_GT(reads, 0);
     const int expected = 1 + 3 * kSavesPerWriter;
-    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT count(*) FROM PATIENTS")),
+    EXPECT_EQ(dbs.rawValue(u"SELECT count(*) FROM PATIENTS"_s), QString::number(expected));
+    EXPECT_EQ(dbs.rawValue(u"SELECT count(DISTINCT PT_ID) FROM PATIENTS"_s),
               QString::number(expected));
-    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT count(DISTINCT PT_ID) FROM PATIENTS")),
-              QString::number(expected));
-    EXPECT_EQ(dbs.rawValue(QStringLiteral("SELECT count(*) FROM PATIENTS WHERE CITY = 'York'")),
+    EXPECT_EQ(dbs.rawValue(u"SELECT count(*) FROM PATIENTS WHERE CITY = 'York'"_s),
               QString::number(expected));
     for (const char* name : {"Writer A", "Writer B", "Writer C"}) {
-        EXPECT_EQ(
-            dbs.rawValue(QStringLiteral("SELECT count(DISTINCT \"FIRST NAME\") FROM PATIENTS WHERE "
-                                        "\"LAST NAME\" = '%1'")
-                             .arg(QString::fromLatin1(name))),
-            QString::number(kSavesPerWriter));
+        EXPECT_EQ(dbs.rawValue(u"SELECT count(DISTINCT \"FIRST NAME\") FROM PATIENTS WHERE "
+                               "\"LAST NAME\" = '%1'"_s.arg(QString::fromLatin1(name))),
+                  QString::number(kSavesPerWriter));
     }
-    EXPECT_EQ(dbs.rawValue(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
-    EXPECT_EQ(dbs.rawValue(QStringLiteral("PRAGMA journal_mode")), QStringLiteral("delete"));
+    EXPECT_EQ(dbs.rawValue(u"PRAGMA integrity_check"_s), u"ok"_s);
+    EXPECT_EQ(dbs.rawValue(u"PRAGMA journal_mode"_s), u"delete"_s);
 }

@@ -50,37 +50,18 @@ TEST(DateCoercion, TextsInTheLocaleOrIsoBecomeCanonicalAndOthersNothing) {
     EXPECT_FALSE(data::coerceDateText(u"31/02/2026"_s, uk).has_value());
 }
 
-TEST(DateCoercion, UpdatesStoreTheLocaleDateAndRefuseNonDates) {
+// What the system's UPDATEs store in either locale, and that one with a
+// non-date writes nothing, is the system-SQL suite's (on both engines);
+// here the refusal's own text and an INSERT that carries a non-date.
+TEST(DateCoercion, ANonDateIsRefusedWithTheTypeMismatchText) {
     PinnedClock clock(naiveDateTime(QDate(2026, 3, 10), QTime(9, 30)));
-    for (const auto& [locale, expected] :
-         {std::pair{Locale::unitedKingdom(), u"2026-03-05 00:00:00"_s},
-          std::pair{Locale::unitedStates(), u"2026-05-03 00:00:00"_s}}) {
-        TestDatabase db(clock, locale);
-        ASSERT_EQ(db.execRaw(u"INSERT INTO SCHEDULED (START_TIME) VALUES "
-                             "('2026-01-01 08:00:00')"_s),
-                  QString());
-        ASSERT_EQ(db.exec(u"UPDATE SCHEDULED SET START_TIME = '05/03/2026' WHERE "
-                          "SCHEDULE_ID = 1"_s),
-                  QString());
-        EXPECT_EQ(db.value(u"SELECT START_TIME FROM SCHEDULED"_s), expected);
-
-        const QString message = db.exec(
-            u"UPDATE SCHEDULED SET REASON = 'kept?', START_TIME = 'not a "
-            "date' WHERE SCHEDULE_ID = 1"_s);
-        EXPECT_EQ(data::errorNumberOfFunctionMessage(message), err::kTypeMismatch)
-            << message.toStdString();
-        EXPECT_TRUE(message.contains(u"Data type mismatch in criteria expression."));
-        EXPECT_EQ(db.value(u"SELECT START_TIME FROM SCHEDULED"_s), expected);
-        EXPECT_FALSE(db.value(u"SELECT REASON FROM SCHEDULED"_s).isValid());
-
-        ASSERT_EQ(db.exec(u"UPDATE SCHEDULED SET RECALLDUEDATE = NULL"_s), QString());
-        EXPECT_FALSE(db.value(u"SELECT RECALLDUEDATE FROM SCHEDULED"_s).isValid());
-
-        const QString insert = db.exec(
-            u"INSERT INTO CURRENTSESSIONS(IP, LOGGED_IN_AT) Values('127.0.0.2', 'yesterday')"_s);
-        EXPECT_EQ(data::errorNumberOfFunctionMessage(insert), err::kTypeMismatch);
-        EXPECT_EQ(db.value(u"SELECT COUNT(*) FROM CURRENTSESSIONS"_s), QVariant(qint64{0}));
-    }
+    TestDatabase db(clock, Locale::unitedKingdom());
+    const QString message = db.exec(
+        u"INSERT INTO CURRENTSESSIONS(IP, LOGGED_IN_AT) Values('127.0.0.2', 'yesterday')"_s);
+    EXPECT_EQ(data::errorNumberOfFunctionMessage(message), err::kTypeMismatch);
+    EXPECT_TRUE(message.contains(u"Data type mismatch in criteria expression."))
+        << message.toStdString();
+    EXPECT_EQ(db.value(u"SELECT COUNT(*) FROM CURRENTSESSIONS"_s), QVariant(qint64{0}));
 }
 
 TEST(DateCoercion, CDateAndDateTextFollowTheLocale) {

@@ -1,6 +1,7 @@
 #include "TestDatabase.h"
 
 #include <gtest/gtest.h>
+#include <QRegularExpression>
 
 #include "records/Schema.h"
 
@@ -10,27 +11,34 @@ namespace orlo::test {
 
 namespace {
 
-void bind(sqlite3_stmt* stmt, const QStringList& params) {
-    for (int i = 0; i < params.size(); ++i) {
-        const QByteArray utf8 = params.at(i).toUtf8();
-        sqlite3_bind_text(stmt, i + 1, utf8.constData(), static_cast<int>(utf8.size()),
-                          SQLITE_TRANSIENT);
-    }
-}
-
-QVariant columnValue(sqlite3_stmt* stmt) {
-    switch (sqlite3_column_type(stmt, 0)) {
+QVariant firstColumn(const sqlite::Statement& row) {
+    switch (row.columnType(0)) {
         case SQLITE_NULL:
             return QVariant();
         case SQLITE_INTEGER:
-            return QVariant(qint64{sqlite3_column_int64(stmt, 0)});
+            return QVariant(qint64{row.columnInt(0)});
         case SQLITE_FLOAT:
-            return QVariant(sqlite3_column_double(stmt, 0));
+            return QVariant(row.columnDouble(0));
         default:
-            return QVariant(
-                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)),
-                                  sqlite3_column_bytes(stmt, 0)));
+            return QVariant(row.columnText(0));
     }
+}
+
+// Runs `sql` with `params` bound as texts, the first column of every row
+// into `values`; "" on success, else SQLite's message.
+QString run(const sqlite::Database& db, const QString& sql, const QStringList& params,
+            QList<QVariant>& values) {
+    auto prepared = db.prepare(sql);
+    if (!prepared) {
+        return prepared.error().message;
+    }
+    sqlite::Statement stmt = std::move(prepared).value();
+    for (int i = 0; i < params.size(); ++i) {
+        stmt.bindText(i + 1, params.at(i));
+    }
+    const sqlite::SqlStatus walked =
+        stmt.forEachRow([&](const sqlite::Statement& row) { values.append(firstColumn(row)); });
+    return walked.ok() ? QString() : walked.error().message;
 }
 
 }  // namespace
@@ -67,86 +75,41 @@ QString translated(const QString& jet) {
 }
 
 TestDatabase::TestDatabase(const Clock& clock, const Locale& locale, bool withTables) {
-    EXPECT_EQ(sqlite3_open(":memory:", &m_db), SQLITE_OK);
-    const Status registered = data::registerJetFunctions(m_db, clock, locale);
-    EXPECT_TRUE(registered.ok());
-    if (!withTables) {
-        return;
-    }
+    auto opened = sqlite::Database::open(u":memory:"_s, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    EXPECT_TRUE(opened.ok());
+    m_db = std::move(opened).value();
+    EXPECT_TRUE(data::registerJetFunctions(m_db.handle(), clock, locale).ok());
     // The tables as the shared and scratch databases make them, without
     // their indexes (a test adds the one it looks at).
-    for (const QString& sql :
-         records::sharedSchemaStatements() + records::scratchSchemaStatements()) {
-        if (sql.startsWith(u"CREATE TABLE"_s)) {
-            EXPECT_EQ(execRaw(sql), QString()) << sql.toStdString();
-        }
+    const QStringList statements =
+        withTables ? records::sharedSchemaStatements() + records::scratchSchemaStatements()
+                   : QStringList();
+    for (const QString& sql : statements.filter(QRegularExpression(u"^CREATE TABLE"_s))) {
+        EXPECT_EQ(execRaw(sql), QString()) << sql.toStdString();
     }
-}
-
-TestDatabase::~TestDatabase() {
-    sqlite3_close(m_db);
 }
 
 QString TestDatabase::execRaw(const QString& sql, const QStringList& params) {
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(m_db, utf8.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
-        return QString::fromUtf8(sqlite3_errmsg(m_db));
-    }
-    bind(stmt, params);
-    int rc = SQLITE_ROW;
-    while (rc == SQLITE_ROW) {
-        rc = sqlite3_step(stmt);
-    }
-    const QString message = rc == SQLITE_DONE ? QString() : QString::fromUtf8(sqlite3_errmsg(m_db));
-    sqlite3_finalize(stmt);
-    return message;
+    QList<QVariant> ignored;
+    return run(m_db, sql, params, ignored);
 }
 
 QString TestDatabase::exec(const QString& jetSql) {
     const auto sql = data::translateJetSql(jetSql, sharedDialect());
-    if (!sql) {
-        return sql.error().description;
-    }
-    return execRaw(*sql);
+    return sql ? execRaw(*sql) : sql.error().description;
 }
 
 QList<QVariant> TestDatabase::column(const QString& sql, const QStringList& params) {
     QList<QVariant> values;
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(m_db, utf8.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
-        ADD_FAILURE() << sql.toStdString() << ": " << sqlite3_errmsg(m_db);
-        return values;
-    }
-    bind(stmt, params);
-    int rc = 0;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        values.append(columnValue(stmt));
-    }
-    if (rc != SQLITE_DONE) {
-        ADD_FAILURE() << sql.toStdString() << ": " << sqlite3_errmsg(m_db);
-    }
-    sqlite3_finalize(stmt);
+    const QString message = run(m_db, sql, params, values);
+    EXPECT_EQ(message, QString()) << sql.toStdString();
     return values;
 }
 
 QVariant TestDatabase::value(const QString& sql, const QStringList& params) {
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(m_db, utf8.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
-        return QString::fromUtf8(sqlite3_errmsg(m_db));
-    }
-    bind(stmt, params);
-    QVariant result;
-    const int rc = sqlite3_step(stmt);
-    if (rc == SQLITE_ROW) {
-        result = columnValue(stmt);
-    } else if (rc != SQLITE_DONE) {
-        result = QString::fromUtf8(sqlite3_errmsg(m_db));
-    }
-    sqlite3_finalize(stmt);
-    return result;
+    QList<QVariant> values;
+    const QString message = run(m_db, sql, params, values);
+    return !message.isEmpty() ? QVariant(message) : values.value(0);
 }
 
 }  // namespace orlo::test

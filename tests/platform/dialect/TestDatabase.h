@@ -3,7 +3,6 @@
 // CURRENTSESSIONS, the four scratch tables), the dialect's functions on it
 // and small helpers to run translated SQL and read single values.
 
-#include <sqlite3.h>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -11,6 +10,7 @@
 #include "platform/core/Clock.h"
 #include "platform/core/Locale.h"
 #include "platform/dialect/Dialect.h"
+#include "platform/sqlite/Database.h"
 
 namespace orlo::test {
 
@@ -24,11 +24,8 @@ QString translated(const QString& jet);
 class TestDatabase {
 public:
     TestDatabase(const Clock& clock, const Locale& locale, bool withTables = true);
-    ~TestDatabase();
-    TestDatabase(const TestDatabase&) = delete;
-    TestDatabase& operator=(const TestDatabase&) = delete;
 
-    sqlite3* handle() const { return m_db; }
+    sqlite3* handle() const { return m_db.handle(); }
 
     // Runs raw SQLite text; "" on success, else SQLite's message.
     QString execRaw(const QString& sql, const QStringList& params = {});
@@ -41,7 +38,7 @@ public:
     QVariant value(const QString& sql, const QStringList& params = {});
 
 private:
-    sqlite3* m_db = nullptr;
+    sqlite::Database m_db;
 };
 
 }  // namespace orlo::test

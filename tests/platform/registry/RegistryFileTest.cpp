@@ -60,16 +60,6 @@ QByteArray withTop(const QJsonObject& top) {
 
 }  // namespace
 
-TEST_F(RegistryFileTest, TheFileIsVersionedJsonWithRawBytesInBase64) {
-    RegistryStore store(file());
-    const RegistryKey key = *store.createKey(RegistryRoot::CurrentUser, u"Software");
-    ASSERT_TRUE(store.setValue(key, u"v"_s, {kRegSz, QByteArray("a\0", 2)}).ok());
-    const QJsonObject top = QJsonDocument::fromJson(test::readFile(file())).object();
-    EXPECT_EQ(top.value(u"format"_s).toString(), u"orlo-registry"_s);
-    EXPECT_EQ(top.value(u"version"_s).toInt(), 1);
-    EXPECT_TRUE(test::readFile(file()).contains("\"YQA=\"")) << test::readFile(file()).constData();
-}
-
 TEST_F(RegistryFileTest, DamagedOrForeignFilesAreReportedAndNeverOverwritten) {
     const QList<QByteArray> damaged = {
         QByteArray("{\"format\": \"orlo-registry\", \"version\": 1, \"keys\": ["),  // cut short
