@@ -8,12 +8,21 @@
 #include "host/Explorers.h"
 #include "host/HostErrors.h"
 #include "host/Inspectors.h"
+#include "platform/core/ErrorTrap.h"
 #include "platform/ui/MessageBox.h"
 
 namespace orlo::addin {
 
 Connect::Connect(AppFolder appFolder, const QString& registryFile)
-    : m_appFolder(std::move(appFolder)), m_registryStore(registryFile) {}
+    : m_appFolder(std::move(appFolder)), m_registryStore(registryFile) {
+    // orlo-desk started with a database for this start only.
+    if (const QString location = qEnvironmentVariable(kDatabaseVariable); !location.isEmpty()) {
+        ignoreError(m_registryStore.setProcessValue(HKEY_CURRENT_USER, AddinRegistryKey,
+                                                    QString::fromUtf16(kDefaultDbLocationValue),
+                                                    RegistryValue{REG_SZ, location.toUtf8()}),
+                    "the add-in's key path is a valid constant");
+    }
+}
 
 Connect::~Connect() {
     // Released in reverse order of creation: the working object refers to

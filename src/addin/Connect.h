@@ -30,6 +30,9 @@ namespace orlo::addin {
 class OutAddIn;
 
 inline constexpr char16_t kProgId[] = u"OrlonetPROv1.Connect";
+// The shared database's location for one start of the desk (its --db), read
+// in place of the saved setting.
+inline constexpr char kDatabaseVariable[] = "ORLO_DB";
 
 // The exit window shown after the user removed the add-in.
 inline constexpr char16_t kExitWindowTitle[] = u"Orlo";

@@ -13,7 +13,7 @@ namespace {
 
 const QString kOk = QStringLiteral("ok");
 
-constexpr std::array<std::pair<QStringView, commands::Handler>, 30> kCommands = {{
+constexpr std::array<std::pair<QStringView, commands::Handler>, 31> kCommands = {{
     {u"create", commands::create},
     {u"set", commands::set},
     {u"save", commands::save},
@@ -42,13 +42,14 @@ constexpr std::array<std::pair<QStringView, commands::Handler>, 30> kCommands = 
     {u"selectRow", commands::windowControl},
     {u"clickHeader", commands::windowControl},
     {u"rows", commands::windowControl},
+    {u"exportCsv", commands::windowControl},
     {u"calendar", commands::calendar},
     {u"quit", commands::quit},
 }};
 
-constexpr std::array<QStringView, 8> kInsideModal = {u"windows",  u"screenshot",   u"closeWindow",
+constexpr std::array<QStringView, 9> kInsideModal = {u"windows",  u"screenshot",   u"closeWindow",
                                                      u"answer",   u"messageBoxes", u"state",
-                                                     u"controls", u"rows"};
+                                                     u"controls", u"rows",         u"exportCsv"};
 
 QJsonObject errorReply(const Error& e) {
     return QJsonObject{{kOk, false},

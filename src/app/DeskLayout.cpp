@@ -52,4 +52,10 @@ QString DeskLayout::databaseInUse() const {
     return QString::fromUtf8(*text).replace(kPassword, QStringLiteral("\\1***@"));
 }
 
+Status DeskLayout::useDatabaseForThisStart(const QString& location) {
+    return m_settings.setProcessValue(RegistryRoot::CurrentUser, QStringView(kAddinKey),
+                                      QString::fromUtf16(kDatabaseValue),
+                                      RegistryValue{kRegSz, location.toUtf8()});
+}
+
 }  // namespace orlo::desk

@@ -28,6 +28,9 @@ public:
     // The add-in's "defaultDBlocation", a server's password shown as "***";
     // empty when none is set.
     QString databaseInUse() const;
+    // Points the add-in's database at `location` for this process only; the
+    // settings file keeps its value.
+    Status useDatabaseForThisStart(const QString& location);
 
 private:
     RegistryStore& m_settings;

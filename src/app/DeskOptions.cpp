@@ -24,9 +24,9 @@ Result<DeskOptions> DeskOptions::parse(const QStringList& arguments,
                                        const QProcessEnvironment& environment) {
     DeskOptions o;
     // Options that take a value, by name; "--name=value" works as well.
-    const QStringList valued = {QStringLiteral("--appdir"), QStringLiteral("--registry"),
+    const QStringList valued = {QStringLiteral("--appdir"),  QStringLiteral("--registry"),
                                 QStringLiteral("--profile"), QStringLiteral("--store"),
-                                QStringLiteral("--locale")};
+                                QStringLiteral("--locale"),  QStringLiteral("--db")};
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString name = arguments[i];
         QString value;
@@ -59,6 +59,8 @@ Result<DeskOptions> DeskOptions::parse(const QStringList& arguments,
             o.registryFile = value;
         } else if (name == u"--profile") {
             o.profile = value;
+        } else if (name == u"--db") {
+            o.database = value;
         } else if (name == u"--store") {
             o.stores << value;
         } else {
@@ -90,6 +92,9 @@ Result<DeskOptions> DeskOptions::parse(const QStringList& arguments,
     for (QString& store : o.stores) {
         store = QDir(store).absolutePath();
     }
+    if (o.database.isEmpty()) {
+        o.database = envText(environment, kDatabaseVariable);
+    }
     if (o.locale.isEmpty()) {
         o.locale = envText(environment, kLocaleVariable);
     }
@@ -105,13 +110,15 @@ Result<DeskOptions> DeskOptions::parse(const QStringList& arguments,
 QString DeskOptions::usage() {
     return QStringLiteral(
         "usage: orlo-desk [--appdir DIR] [--registry FILE] [--profile NAME] [--store PATH]...\n"
-        "                 [--locale uk|us|system] [--automation]\n"
+        "                 [--locale uk|us|system] [--db LOCATION] [--automation]\n"
         "  --appdir DIR      application folder (ORLO_APPDIR; default: the current folder)\n"
         "  --registry FILE   per-user settings file (ORLO_REGISTRY_FILE)\n"
         "  --profile NAME    profile: the stores the desk opens (ORLO_PROFILE; default Orlo)\n"
         "  --store PATH      open this store too and keep it in the profile (ORLO_STORES,\n"
         "                    paths separated by ':')\n"
         "  --locale L        regional settings: uk, us or system (ORLO_LOCALE)\n"
+        "  --db LOCATION     the shared database for this start only, a file or a\n"
+        "                    postgresql:// URI; the saved setting is kept (ORLO_DB)\n"
         "  --automation      read JSON commands on stdin, one reply a line on stdout\n");
 }
 

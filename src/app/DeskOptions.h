@@ -19,6 +19,8 @@ struct DeskOptions {
     static constexpr char kProfileVariable[] = "ORLO_PROFILE";
     static constexpr char kStoresVariable[] = "ORLO_STORES";
     static constexpr char kLocaleVariable[] = "ORLO_LOCALE";
+    // The add-in reads the shared database's location of this start here.
+    static constexpr char kDatabaseVariable[] = "ORLO_DB";
     static constexpr char16_t kDefaultProfile[] = u"Orlo";
 
     // The application folder (PST/, META/, logs/, Help/, Database/).
@@ -29,6 +31,9 @@ struct DeskOptions {
     QString profile;
     // Stores opened at start-up and added to the profile.
     QStringList stores;
+    // The shared database for this start only (a file path or a
+    // postgresql:// URI) in place of the saved setting; empty: the setting.
+    QString database;
     // "uk", "us" or "system".
     QString locale;
     bool automation = false;

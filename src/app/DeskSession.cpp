@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/DeskLayout.h"
 #include "host/Application.h"
 #include "host/Explorer.h"
 #include "host/Explorers.h"
@@ -38,7 +39,12 @@ DeskSession::DeskSession(DeskOptions options, MessageBoxService& messageBoxes)
       m_registryStore(m_options.registryFile),
       m_profile(m_registryStore, m_options.profile),
       m_app(host::Application::create(m_clock, m_locale, host::FormRegistry::standard(),
-                                      &m_messageBoxes)) {}
+                                      &m_messageBoxes)) {
+    if (!m_options.database.isEmpty()) {
+        ignoreError(DeskLayout(m_registryStore).useDatabaseForThisStart(m_options.database),
+                    "the add-in's key path is a valid constant");
+    }
+}
 
 DeskSession::~DeskSession() {
     shutdown();

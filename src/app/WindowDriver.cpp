@@ -245,6 +245,27 @@ Result<QJsonObject> rows(QWidget& window, const QJsonObject& c) {
                        {QStringLiteral("selected"), selected.isEmpty() ? -1 : selected[0].row()}};
 }
 
+// A report preview's rows written to "file" as its Save as CSV writes them,
+// without the file dialog. The preview comes from an add-in's own copy of
+// the report library, so it is reached through its meta-object.
+Result<QJsonObject> exportCsv(QWidget& window, const QJsonObject& c) {
+    const QString file = c.value(QStringLiteral("file")).toString();
+    if (file.isEmpty()) {
+        return badCommand(QStringLiteral("The command needs \"file\" (a text)."));
+    }
+    bool written = false;
+    if (!QMetaObject::invokeMethod(&window, "exportCsv", Q_RETURN_ARG(bool, written),
+                                   Q_ARG(QString, file))) {
+        return badCommand(
+            QStringLiteral("The window \"%1\" has no CSV export.").arg(window.objectName()));
+    }
+    if (!written) {
+        return hostError(host::err::kPathFileAccessError,
+                         QStringLiteral("Could not write \"%1\".").arg(file));
+    }
+    return QJsonObject{{QStringLiteral("file"), file}};
+}
+
 using Command = Result<QJsonObject> (*)(QWidget&, const QJsonObject&);
 
 struct Entry {
@@ -255,6 +276,7 @@ struct Entry {
 constexpr Entry kCommands[] = {
     {"controls", controls},   {"setControl", setControl},   {"clickControl", clickControl},
     {"selectRow", selectRow}, {"clickHeader", clickHeader}, {"rows", rows},
+    {"exportCsv", exportCsv},
 };
 
 }  // namespace

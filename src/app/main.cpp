@@ -70,6 +70,10 @@ int main(int argc, char** argv) {
         // The add-ins open the settings store themselves: the same file.
         qputenv(DeskOptions::kRegistryVariable, options->registryFile.toLocal8Bit());
     }
+    if (!options->database.isEmpty()) {
+        // Likewise the database of this start.
+        qputenv(DeskOptions::kDatabaseVariable, options->database.toUtf8());
+    }
 
     // In automation the boxes are answered from a queue and recorded.
     orlo::ScriptedMessageBoxes scripted;

@@ -1,9 +1,12 @@
 // The front desk's road with the shared database on a PostgreSQL server
-// (the suite's throwaway cluster), driven through orlo-desk's automation
-// channel: a new patient saved, edited and saved again, an appointment for
-// them, a second patient deleted from the finder, and the desk started
-// again on the same server. Every step is checked in the server's rows.
+// (the suite's throwaway cluster), given to orlo-desk with --db while its
+// settings keep a file, driven through the automation channel: a new
+// patient saved, edited and saved again, an appointment for them, a second
+// patient deleted from the finder, the desk started again on the same
+// server and a report opened there. Every step is checked in the server's
+// rows or the report's.
 
+#include <QFile>
 #include <QJsonArray>
 
 #include "DeskDriver.h"
@@ -35,23 +38,21 @@ TEST(ServerRoad, ADeskSavesEditsAndDeletesOnTheServer) {
     TestDatabases server{Engine::Server};
     desk::test::DeskTestStore s;
     ASSERT_TRUE(s.create());
-    ASSERT_FALSE(s.addDatabase().isEmpty());  // the folders; the file stays unused
+    const QString file = s.addDatabase();  // the settings' database, unused with --db
+    ASSERT_FALSE(file.isEmpty());
     ASSERT_TRUE(s.listAddin(QString::fromUtf8(ORLO_ADDIN_LIBRARY)));
-    {
-        // What the settings dialog's database box keeps.
-        RegistryStore settings(s.registryFile);
-        const auto key = *settings.createKey(
-            RegistryRoot::CurrentUser,
-            u"Software\\Microsoft\\Office\\Outlook\\Addins\\OrlonetPROv1.Connect");
-        ASSERT_TRUE(
-            settings.setValue(key, u"defaultDBlocation"_s, {kRegSz, server.sharedPath().toUtf8()}));
-    }
+    RegistryStore settings(s.registryFile);
+    const auto addinKey =
+        *settings.createKey(RegistryRoot::CurrentUser,
+                            u"Software\\Microsoft\\Office\\Outlook\\Addins\\OrlonetPROv1.Connect");
+    ASSERT_TRUE(settings.setValue(addinKey, u"defaultDBlocation"_s, {kRegSz, file.toUtf8()}));
+    const QStringList onServer = {u"--db"_s, server.sharedPath()};
     const auto rows = [&](const char* sql) {
         return server.rawValue(QString::fromUtf8(sql)).value_or(u"<none>"_s);
     };
     const QString patients = QString::fromUtf16(desk::test::kPatients);
     auto desk = std::make_unique<DeskDriver>();
-    ASSERT_TRUE(desk->start(QString::fromUtf8(ORLO_DESK_BINARY), s));
+    ASSERT_TRUE(desk->start(QString::fromUtf8(ORLO_DESK_BINARY), s, onServer));
 
     // A new patient's window, filled as a user types; its saved id.
     const auto newPatient = [&](const QString& last, const QString& first, const char* dob) {
@@ -109,11 +110,13 @@ TEST(ServerRoad, ADeskSavesEditsAndDeletesOnTheServer) {
     desk->ok("quit");
     EXPECT_EQ(desk->waitForExit(), 0);
 
-    // Another workstation's patient, saved on the server meanwhile, gets an
-    // item when the desk starts again; the first patient opens as saved.
+    // Another workstation's patient, saved on the server meanwhile with a
+    // visit still owed for, gets an item when the desk starts again; the
+    // first patient opens as saved.
     server.addPatients({{7, "Ñúñez", "Ana"}});
+    server.addAppointments({{40, 7, "2026-01-05 09:00:00", nullptr, "COMPLETED", "25.5"}});
     desk = std::make_unique<DeskDriver>();
-    ASSERT_TRUE(desk->start(QString::fromUtf8(ORLO_DESK_BINARY), s));
+    ASSERT_TRUE(desk->start(QString::fromUtf8(ORLO_DESK_BINARY), s, onServer));
     QStringList opened;
     for (const char* key : {"1", "7"}) {
         const QJsonValue found = desk->ok(
@@ -126,8 +129,27 @@ TEST(ServerRoad, ADeskSavesEditsAndDeletesOnTheServer) {
         opened << shown[u"Last Name"_s].toString() + u'|' + shown[u"City1"_s].toString();
     }
     EXPECT_EQ(opened, QStringList({u"O'Brien|York"_s, u"Ñúñez|York"_s}));
+
+    // The balance report, read from the server, shows the visit owed for.
+    desk->send("click", {{u"path"_s,
+                          QJsonArray{u"&Orlo"_s, u"Repor&ts..."_s, u"&Balance Overdue Report"_s}}});
+    const QString csv = server.dir() + u"/balance.csv"_s;
+    desk->ok("exportCsv", {{u"window"_s, u"DataReport1"_s}, {u"file"_s, csv}});
+    desk->ok("closeWindow", {{u"window"_s, u"DataReport1"_s}});
+    desk->reply();  // the click, once its preview closed
+    QFile report(csv);
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    // UTF-8 with its byte-order mark, as spreadsheets want it.
+    EXPECT_EQ(report.readAll(),
+              "\xEF\xBB\xBF" +
+                  u"Patient ID,Last Name,First Name,Balance,Address,Home Tel.,Work Tel.\r\n"
+                  "7,Ñúñez,Ana,25.5,\"1 High Street, York\",0123,\r\n"_s.toUtf8());
     desk->ok("quit");
     EXPECT_EQ(desk->waitForExit(), 0);
+    // The settings still name the file.
+    const auto kept = settings.queryValue(addinKey, u"defaultDBlocation"_s);
+    ASSERT_TRUE(kept && kept->has_value());
+    EXPECT_EQ(QString::fromUtf8((*kept)->data), file);
 }
 
 }  // namespace

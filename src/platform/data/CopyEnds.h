@@ -14,6 +14,13 @@ namespace orlo::data::detail {
 // One row's values in the plan's column order, as text (nullopt: NULL).
 using CopyRow = std::vector<std::optional<QString>>;
 
+// A table or column name in double quotes, as both engines take it.
+QString quotedName(const QString& name);
+// The table's columns in the plan's order, each quoted, joined by commas:
+// the column list of the SELECT that reads a table and the INSERT that
+// writes it, on either end.
+QString quotedColumnList(const CopyTable& table);
+
 class CopyEnd {
 public:
     virtual ~CopyEnd() = default;

@@ -12,6 +12,22 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::data {
 
+namespace detail {
+
+QString quotedName(const QString& name) {
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+QString quotedColumnList(const CopyTable& table) {
+    QStringList names;
+    for (const QString& c : table.columns) {
+        names << quotedName(c);
+    }
+    return names.join(u", "_s);
+}
+
+}  // namespace detail
+
 namespace {
 
 using detail::CopyEnd;

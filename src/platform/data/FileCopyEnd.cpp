@@ -16,10 +16,6 @@ namespace orlo::data::detail {
 
 namespace {
 
-QString quoted(const QString& name) {
-    return QLatin1Char('"') + name + QLatin1Char('"');
-}
-
 class FileEnd final : public CopyEnd {
 public:
     explicit FileEnd(QString path) : m_path(std::move(path)) {}
@@ -59,12 +55,9 @@ public:
 
     Status read(const CopyTable& table,
                 const std::function<Status(const CopyRow&)>& onRow) override {
-        QStringList names;
-        for (const QString& c : table.columns) {
-            names << quoted(c);
-        }
-        ORLO_TRY_ASSIGN(sqlite::Statement select, check(m_db.prepare(u"SELECT %1 FROM %2"_s.arg(
-                                                      names.join(u", "_s), quoted(table.name)))));
+        ORLO_TRY_ASSIGN(sqlite::Statement select,
+                        check(m_db.prepare(u"SELECT %1 FROM %2"_s.arg(quotedColumnList(table),
+                                                                      quotedName(table.name)))));
         Status failed;
         CopyRow row(std::size_t(table.columns.size()));
         ORLO_TRY(check(select.forEachRow([&](const sqlite::Statement& s) {
@@ -81,15 +74,14 @@ public:
 
     Status write(const CopyTable& table, const std::vector<CopyRow>& rows) override {
         if (m_insertTable != table.name) {
-            QStringList names;
             QStringList marks;
-            for (const QString& c : table.columns) {
-                names << quoted(c);
+            for (qsizetype c = 0; c < table.columns.size(); ++c) {
                 marks << u"?"_s;
             }
-            ORLO_TRY_ASSIGN(m_insert,
-                            check(m_db.prepare(u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
-                                quoted(table.name), names.join(u", "_s), marks.join(u", "_s)))));
+            ORLO_TRY_ASSIGN(
+                m_insert,
+                check(m_db.prepare(u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
+                    quotedName(table.name), quotedColumnList(table), marks.join(u", "_s)))));
             m_insertTable = table.name;
         }
         for (const CopyRow& row : rows) {

@@ -19,10 +19,6 @@ constexpr int kFetchRows = 1000;
 // The server takes at most 65535 parameters in one statement.
 constexpr qsizetype kMaxParameters = 60000;
 
-QString quoted(const QString& name) {
-    return QLatin1Char('"') + name + QLatin1Char('"');
-}
-
 class ServerEnd final : public CopyEnd {
 public:
     explicit ServerEnd(QString uri) : m_uri(std::move(uri)) {}
@@ -44,13 +40,9 @@ public:
 
     Status read(const CopyTable& table,
                 const std::function<Status(const CopyRow&)>& onRow) override {
-        QStringList names;
-        for (const QString& c : table.columns) {
-            names << quoted(c);
-        }
         ORLO_TRY(
             check(m_db.execScript(u"DECLARE orlo_copy NO SCROLL CURSOR FOR SELECT %1 FROM %2"_s.arg(
-                names.join(u", "_s), quoted(table.name)))));
+                quotedColumnList(table), quotedName(table.name)))));
         CopyRow row(std::size_t(table.columns.size()));
         for (;;) {
             ORLO_TRY_ASSIGN(const pg::PgRows page,
@@ -73,12 +65,8 @@ public:
         const qsizetype width = table.columns.size();
         const std::size_t perStatement =
             std::size_t(std::max<qsizetype>(1, kMaxParameters / width));
-        QStringList names;
-        for (const QString& c : table.columns) {
-            names << quoted(c);
-        }
         const QString head =
-            u"INSERT INTO %1 (%2) VALUES "_s.arg(quoted(table.name), names.join(u", "_s));
+            u"INSERT INTO %1 (%2) VALUES "_s.arg(quotedName(table.name), quotedColumnList(table));
         for (std::size_t first = 0; first < rows.size(); first += perStatement) {
             const std::size_t last = std::min(rows.size(), first + perStatement);
             QString sql = head;
@@ -102,7 +90,7 @@ public:
             const pg::PgRows last,
             check(m_db.exec(
                 u"SELECT pg_sequence_last_value(pg_get_serial_sequence($1, $2)::regclass)"_s,
-                {quoted(table.name), table.keyColumn})));
+                {quotedName(table.name), table.keyColumn})));
         return last.rowCount() == 1 && !last.isNull(0, 0) ? last.text(0, 0).toLongLong()
                                                           : qint64(0);
     }
@@ -111,7 +99,7 @@ public:
         // A sequence starts at 1: "nothing handed out yet" is 1 not yet called.
         ORLO_TRY(check(m_db.exec(
             u"SELECT setval(pg_get_serial_sequence($1, $2)::regclass, $3, $4)"_s,
-            {quoted(table.name), table.keyColumn, QString::number(std::max<qint64>(highest, 1)),
+            {quotedName(table.name), table.keyColumn, QString::number(std::max<qint64>(highest, 1)),
              highest > 0 ? u"true"_s : u"false"_s})));
         return {};
     }

@@ -89,6 +89,7 @@ public:
         coerceInsertValues();
         coerceComparisons();
         if (server()) {
+            rewriteZeroCounts();
             orderNullsFirst();
         }
         if (m_badDate) {
@@ -459,6 +460,59 @@ private:
     }
 
     bool server() const { return bool(m_ctx.serverNow); }
+
+    // The significant token closing the parenthesis opened at k, or -1.
+    qsizetype closingParen(qsizetype k) const {
+        int depth = 0;
+        for (qsizetype j = k; j < m_sig.size(); ++j) {
+            if (sig(j).isPunct(u"(")) {
+                ++depth;
+            } else if (sig(j).isPunct(u")") && --depth == 0) {
+                return j;
+            }
+        }
+        return -1;
+    }
+
+    // Whether the subquery between the parentheses at open and close
+    // counts all its rows as one: no grouping or set operation of its own.
+    bool countsAsOne(qsizetype open, qsizetype close) const {
+        int depth = 0;
+        for (qsizetype j = open + 1; j < close; ++j) {
+            const SqlToken& t = sig(j);
+            depth += t.isPunct(u"(") ? 1 : t.isPunct(u")") ? -1 : 0;
+            if (depth == 0 && (t.isWord(u"GROUP") || t.isWord(u"HAVING") || t.isWord(u"UNION") ||
+                               t.isWord(u"LIMIT") || t.isWord(u"OFFSET"))) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // A condition "(SELECT COUNT(*) FROM ...)=0" becomes "NOT EXISTS
+    // (SELECT 1 FROM ...)": the same rows, which the server finds with one
+    // anti-join instead of counting the matches of every outer row.
+    void rewriteZeroCounts() {
+        for (qsizetype k = 0; k + 6 < m_sig.size(); ++k) {
+            if (!sig(k).isPunct(u"(") || !sig(k + 1).isWord(u"SELECT") ||
+                !sig(k + 2).isWord(u"COUNT") || !sig(k + 3).isPunct(u"(") ||
+                !sig(k + 4).isPunct(u"*") || !sig(k + 5).isPunct(u")") ||
+                !sig(k + 6).isWord(u"FROM") || !opensCondition(k)) {
+                continue;
+            }
+            const qsizetype close = closingParen(k);
+            if (close < 0 || !sig(close + 1).isPunct(u"=") || sig(close + 2).kind != Kind::Number ||
+                sig(close + 2).text != u"0" || !closesCondition(close + 3) ||
+                !countsAsOne(k, close)) {
+                continue;
+            }
+            out(k) = u"NOT EXISTS ("_s;
+            out(k + 2) = u"1"_s;
+            for (const qsizetype j : {k + 3, k + 4, k + 5, close + 1, close + 2}) {
+                m_removed[m_sig.at(j)] = true;
+            }
+        }
+    }
 
     // SQLite sorts NULL below every value, PostgreSQL above: each ORDER BY
     // term gets NULLS FIRST (ascending) or NULLS LAST (descending).

@@ -27,6 +27,25 @@ QString passwordOf(const QByteArray& conninfo) {
     return password;
 }
 
+// Server settings every connection starts with, sent in the connection
+// request itself (no round trip of its own) after any the location names:
+// compiling a report's query to machine code (JIT) costs the server more
+// than it saves on queries of this size.
+constexpr char kSessionOptions[] = "-c jit=off";
+
+QByteArray sessionOptions(const QByteArray& conninfo) {
+    QByteArray options = kSessionOptions;
+    if (PQconninfoOption* parsed = PQconninfoParse(conninfo.constData(), nullptr)) {
+        for (PQconninfoOption* o = parsed; o->keyword; ++o) {
+            if (qstrcmp(o->keyword, "options") == 0 && o->val && *o->val) {
+                options = QByteArray(o->val) + ' ' + options;
+            }
+        }
+        PQconninfoFree(parsed);
+    }
+    return options;
+}
+
 QString scrubbed(QString message, const QString& password) {
     message = message.trimmed();
     if (!password.isEmpty()) {
@@ -84,7 +103,11 @@ qint64 PgRows::changed() const {
 PgResult<PgDatabase> PgDatabase::connect(const QString& uri) {
     const QByteArray conninfo = uri.trimmed().toUtf8();
     const QString password = passwordOf(conninfo);
-    std::shared_ptr<pg_conn> conn(PQconnectdb(conninfo.constData()), PQfinish);
+    // The location is expanded first; the options given after it win.
+    const QByteArray options = sessionOptions(conninfo);
+    const char* const keywords[] = {"dbname", "options", nullptr};
+    const char* const values[] = {conninfo.constData(), options.constData(), nullptr};
+    std::shared_ptr<pg_conn> conn(PQconnectdbParams(keywords, values, 1), PQfinish);
     if (!conn) {
         return PgError{QString::fromUtf16(kCannotConnect), u"out of memory"_s};
     }

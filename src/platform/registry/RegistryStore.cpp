@@ -39,6 +39,14 @@ RegistryStore::RegistryStore(QString filePath)
     : m_filePath(filePath.isEmpty() ? defaultFilePath() : std::move(filePath)) {}
 
 Result<RegistryData> RegistryStore::load() const {
+    ORLO_TRY_ASSIGN(RegistryData data, loadFile());
+    for (const ProcessValue& v : m_processValues) {
+        data.setValue(data.createKey(v.root, v.names), v.name, v.value);
+    }
+    return data;
+}
+
+Result<RegistryData> RegistryStore::loadFile() const {
     QFile file(m_filePath);
     if (!file.exists()) {
         return RegistryData();
@@ -102,7 +110,7 @@ Status RegistryStore::modify(const std::function<void(RegistryData&)>& change) {
         }
         QThread::msleep(2);
     }
-    ORLO_TRY_ASSIGN(RegistryData data, load());
+    ORLO_TRY_ASSIGN(RegistryData data, loadFile());
     change(data);
     return save(data);
 }
@@ -151,7 +159,19 @@ Result<QStringList> RegistryStore::subkeyNames(const RegistryKey& key) const {
 
 Status RegistryStore::setValue(const RegistryKey& key, const QString& name,
                                const RegistryValue& value) {
-    return modify([&](RegistryData& d) { d.setValue(key, name, value); });
+    ORLO_TRY(modify([&](RegistryData& d) { d.setValue(key, name, value); }));
+    std::erase_if(m_processValues, [&](const ProcessValue& v) {
+        return v.root == key.root && v.name.compare(name, Qt::CaseInsensitive) == 0 &&
+               v.names.join(u'\\').compare(key.path, Qt::CaseInsensitive) == 0;
+    });
+    return okStatus();
+}
+
+Status RegistryStore::setProcessValue(RegistryRoot root, QStringView path, const QString& name,
+                                      const RegistryValue& value) {
+    ORLO_TRY_ASSIGN(const QStringList names, RegistryData::splitPath(path));
+    m_processValues.push_back({root, names, name, value});
+    return okStatus();
 }
 
 Status RegistryStore::check() const {

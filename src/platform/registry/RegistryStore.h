@@ -19,6 +19,7 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "platform/core/Result.h"
 #include "platform/registry/RegistryData.h"
@@ -57,14 +58,30 @@ public:
     // Whether the file can be read and parses (an absent file is fine).
     Status check() const;
 
+    // A value this process reads in place of the file's own (a location
+    // given for one start), never written to the file. Writing the same
+    // value through this store ends it, so a choice saved later wins.
+    Status setProcessValue(RegistryRoot root, QStringView path, const QString& name,
+                           const RegistryValue& value);
+
 private:
+    struct ProcessValue {
+        RegistryRoot root;
+        QStringList names;
+        QString name;
+        RegistryValue value;
+    };
+
+    // The file with this process's values over it; loadFile: the file alone.
     Result<RegistryData> load() const;
+    Result<RegistryData> loadFile() const;
     // Runs `change` on the file's current content under the lock and writes
     // the result back.
     Status modify(const std::function<void(RegistryData&)>& change);
     Status save(const RegistryData& data) const;
 
     QString m_filePath;
+    std::vector<ProcessValue> m_processValues;
     std::chrono::milliseconds m_lockTimeout{10000};
 };
 

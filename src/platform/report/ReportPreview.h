@@ -44,6 +44,8 @@ public:
     void saveAsCsv();
     // Writes the file, reports a failure in a box and returns it.
     Status exportTo(const QString& path, bool pdf);
+    // Save as CSV to `path` without asking (the automation channel's).
+    Q_INVOKABLE bool exportCsv(const QString& path) { return exportTo(path, false).ok(); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -118,3 +118,34 @@ TEST(Translate, SyntaxErrorsAreErrorsWithAPosition) {
     EXPECT_TRUE(open.error().description.contains(u"character 29"_s))
         << open.error().description.toStdString();
 }
+
+// On a server a count of none standing as a condition asks whether any row
+// exists; a count used any other way stays a count, and the file keeps it.
+TEST(Translate, AServerAsksWhetherAnyRowExistsForACountOfNone) {
+    data::DialectContext server;
+    server.serverNow = [] { return u"2026-06-15 10:00:00"_s; };
+    const struct {
+        QString jet;
+        QString onServer;
+    } cases[] = {
+        {u"SELECT * FROM P WHERE P.ID=1 And (SELECT COUNT(*) FROM S WHERE S.ID=P.ID And (S.A>1 "
+         "OR S.B<2))=0"_s,
+         u"SELECT * FROM P WHERE P.ID=1 And NOT EXISTS (SELECT 1 FROM S WHERE S.ID=P.ID And (S.A>1 "
+         "OR S.B<2))"_s},
+        {u"SELECT * FROM P WHERE (SELECT COUNT(*) FROM S) = 0 AND P.ID=1"_s,
+         u"SELECT * FROM P WHERE NOT EXISTS (SELECT 1 FROM S)   AND P.ID=1"_s},
+        {u"SELECT * FROM P WHERE (SELECT COUNT(*) FROM S)=1"_s,
+         u"SELECT * FROM P WHERE (SELECT COUNT(*) FROM S)=1"_s},
+        {u"SELECT * FROM P WHERE (SELECT COUNT(*) FROM S GROUP BY S.A)=0"_s,
+         u"SELECT * FROM P WHERE (SELECT COUNT(*) FROM S GROUP BY S.A)=0"_s},
+        {u"SELECT * FROM P WHERE (SELECT COUNT(*) FROM S)=0 + P.ID"_s,
+         u"SELECT * FROM P WHERE (SELECT COUNT(*) FROM S)=0 + P.ID"_s},
+        {u"SELECT (SELECT COUNT(*) FROM S)=0 FROM P"_s,
+         u"SELECT (SELECT COUNT(*) FROM S)=0 FROM P"_s},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(translateJetSql(c.jet, server).valueOr(u"<error>"_s), c.onServer)
+            << c.jet.toStdString();
+    }
+    EXPECT_EQ(tr(cases[0].jet), cases[0].jet);
+}

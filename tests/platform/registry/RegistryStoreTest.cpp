@@ -143,3 +143,31 @@ TEST_F(RegistryStoreTest, SubkeysAreTheDirectChildrenOnlyInTheirFirstSpelling) {
                                                 u"Software\\Desk\\Addins\\Zeta.Connect"))
                     ->isEmpty());
 }
+
+TEST_F(RegistryStoreTest, AProcessValueIsReadInPlaceOfTheFileUntilTheStoreWritesIt) {
+    RegistryStore store(file());
+    const RegistryKey key = *store.createKey(RegistryRoot::CurrentUser, u"Software\\Orlo");
+    ASSERT_TRUE(store.setValue(key, u"db"_s, text("saved.mdb")).ok());
+    ASSERT_TRUE(store.setValue(key, u"other"_s, text("kept")).ok());
+    // Under a key the file lacks as well: it opens for this process only.
+    ASSERT_TRUE(store
+                    .setProcessValue(RegistryRoot::CurrentUser, u"software\\orlo\\", u"DB"_s,
+                                     text("given.mdb"))
+                    .ok());
+    ASSERT_TRUE(
+        store.setProcessValue(RegistryRoot::CurrentUser, u"Software\\New", u"v"_s, text("n")).ok());
+    EXPECT_EQ(store.queryValue(key, u"db"_s)->value(), text("given.mdb"));
+    EXPECT_EQ(store.queryValue(*store.openKey(RegistryRoot::CurrentUser, u"Software\\New"), u"v"_s)
+                  ->value(),
+              text("n"));
+    // Another value's write keeps both the process value and the file's own.
+    ASSERT_TRUE(store.setValue(key, u"other"_s, text("changed")).ok());
+    RegistryStore fileOnly(file());
+    EXPECT_EQ(fileOnly.queryValue(key, u"db"_s)->value(), text("saved.mdb"));
+    EXPECT_FALSE(fileOnly.openKey(RegistryRoot::CurrentUser, u"Software\\New").ok());
+    EXPECT_EQ(store.queryValue(key, u"db"_s)->value(), text("given.mdb"));
+    // A write of the value itself is the user's choice from then on.
+    ASSERT_TRUE(store.setValue(key, u"Db"_s, text("chosen.mdb")).ok());
+    EXPECT_EQ(store.queryValue(key, u"db"_s)->value(), text("chosen.mdb"));
+    EXPECT_EQ(fileOnly.queryValue(key, u"db"_s)->value(), text("chosen.mdb"));
+}
