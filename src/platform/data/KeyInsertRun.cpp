@@ -15,7 +15,7 @@ QString KeyInsertRun::textOf(qint64 key) const {
 
 bool KeyInsertRun::prepare() {
     detail::Session& s = *m_session;
-    if (m_stmt && m_serial == s.openSerial() && s.isOpen() && !s.isServer()) {
+    if (m_stmt != nullptr && m_serial == s.openSerial() && s.isOpen() && !s.isServer()) {
         return true;
     }
     if (m_tried && m_serial == s.openSerial()) {
@@ -23,7 +23,7 @@ bool KeyInsertRun::prepare() {
     }
     m_tried = true;
     m_serial = s.openSerial();
-    m_stmt = sqlite::Statement();
+    m_stmt = nullptr;
     if (!s.isOpen() || s.isServer()) {
         return false;
     }
@@ -34,12 +34,13 @@ bool KeyInsertRun::prepare() {
         s.isDateColumn(shape->table, shape->column)) {
         return false;  // a date column takes the translator's date handling
     }
-    sqlite::SqlResult<sqlite::Statement> made =
-        s.database().preparePersistent(QByteArrayView(shape->sqliteText().toUtf8()));
-    if (!made) {
+    // The connection keeps the statement until it closes, and finalizes it
+    // before its database goes.
+    sqlite::SqlResult<sqlite::StatementUse> cached = s.cachedStatement(shape->sqliteText());
+    if (!cached) {
         return false;  // execute reports what the text cannot do
     }
-    m_stmt = std::move(made).value();
+    m_stmt = &**cached;
     return true;
 }
 
@@ -54,9 +55,9 @@ Status KeyInsertRun::operator()(qint64 key) {
     if (s.batchesWrites()) {
         ORLO_TRY(s.beginBatch());
     }
-    m_stmt.bindInt(1, key);
-    sqlite::SqlStatus ran = m_stmt.run();
-    m_stmt.reset();
+    m_stmt->bindInt(1, key);
+    sqlite::SqlStatus ran = m_stmt->run();
+    m_stmt->reset();
     if (!ran) {
         if (s.batchOpen() && !s.database().inTransaction()) {
             s.batchLost();

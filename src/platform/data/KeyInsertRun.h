@@ -49,8 +49,10 @@ private:
     std::shared_ptr<detail::Session> m_session;
     QString m_prefix;
     bool m_tried = false;
-    quint64 m_serial = 0;  // the session's open database the statement is made on
-    sqlite::Statement m_stmt;
+    // The connection's cached statement, valid while the database it was
+    // made on (m_serial) is open: closing empties the cache.
+    quint64 m_serial = 0;
+    sqlite::Statement* m_stmt = nullptr;
 };
 
 }  // namespace orlo::data
