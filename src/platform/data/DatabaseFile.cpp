@@ -36,11 +36,6 @@ sqlite::SqlResult<sqlite::Database> openNewDatabaseFile(const QString& file, Dat
     // rollback journal works wherever byte-range locks work, WAL does not
     // (it needs shared memory on one host).
     ORLO_TRY(db.exec(u"PRAGMA journal_mode=DELETE"_s));
-    if (kind == DatabaseKind::Scratch) {
-        // The scratch tables take hundreds of thousands of keys a run, in
-        // key order: larger pages split and rebalance a quarter as often.
-        ORLO_TRY(db.exec(u"PRAGMA page_size=16384"_s));
-    }
     ORLO_TRY(db.exec(u"PRAGMA application_id=%1"_s.arg(
         kind == DatabaseKind::Shared ? kSharedApplicationId : kScratchApplicationId)));
     return db;
