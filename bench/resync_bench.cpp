@@ -8,7 +8,10 @@
 // autocommitted INSERT text per key into the scratch tables). Peak memory.
 //
 // Sizes: ORLO_BENCH_PATIENTS and ORLO_BENCH_APPOINTMENTS (defaults 100000
-// and 500000); ORLO_BENCH_FRESH=0 skips (d), ORLO_BENCH_RATIO=0 the ratio.
+// and 500000); ORLO_BENCH_GAPS=0 skips (b), ORLO_BENCH_FRESH=0 skips (d),
+// ORLO_BENCH_RATIO=0 the ratio. ORLO_BENCH_A_ONLY=N runs (a) alone, N times,
+// over an empty store (for a profiler): lists naming every key send no key
+// to the folder, so the store's content does not change what (a) does.
 
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -240,17 +243,31 @@ int main(int argc, char** argv) {
     const int appointments = sizeFromEnv("ORLO_BENCH_APPOINTMENTS", 500000);
     const bool fresh = sizeFromEnv("ORLO_BENCH_FRESH", 1) != 0;
     const bool ratio = sizeFromEnv("ORLO_BENCH_RATIO", 1) != 0;
+    const bool gaps = sizeFromEnv("ORLO_BENCH_GAPS", 1) != 0;
+    const int aOnly = sizeFromEnv("ORLO_BENCH_A_ONLY", 0);
 
     Workstation w;
     const Figures seeded = measure([&] {
         w.layOut(patients, appointments);
-        w.openStore(QStringLiteral("complete.pst"), patients, appointments, true);
+        w.openStore(QStringLiteral("complete.pst"), patients, appointments, aOnly == 0);
     });
     std::printf("%d patients, %d appointments (seeded in %.1f s)\n", patients, appointments,
                 seeded.wallS);
+    if (aOnly > 0) {
+        w.writeLists(patients, appointments, 0);
+        for (int i = 0; i < aOnly; ++i) {
+            print("(a) difference, every key listed (goal < 1 s)",
+                  measure([&] { w.resyncBoth(); }));
+        }
+        if (w.count("Patients") != 0 || w.count("Scheduler") != 0) {
+            fail("(a) created items", {});
+        }
+        std::printf("peak memory %ld MB (goal < 500 MB)\n", peakRssMb());
+        return 0;
+    }
 
     // (b) first: 1% of the items gone from the folder and from the lists.
-    {
+    if (gaps) {
         const QString path = w.dir.filePath(QStringLiteral("app/PST/gaps.pst"));
         auto store = tools::createAddinStore(path);
         if (!store) {
@@ -282,11 +299,13 @@ int main(int argc, char** argv) {
             }
         }
     }
-    w.openStore(QStringLiteral("gaps.pst"), 0, 0, false);
-    w.writeLists(patients, appointments, 100);
-    print("(b) difference, 1% missing (both folders)", measure([&] { w.resyncBoth(); }));
-    if (w.count("Patients") != patients || w.count("Scheduler") != appointments) {
-        fail("(b) left items missing", {});
+    if (gaps) {
+        w.openStore(QStringLiteral("gaps.pst"), 0, 0, false);
+        w.writeLists(patients, appointments, 100);
+        print("(b) difference, 1% missing (both folders)", measure([&] { w.resyncBoth(); }));
+        if (w.count("Patients") != patients || w.count("Scheduler") != appointments) {
+            fail("(b) left items missing", {});
+        }
     }
 
     w.openStore(QStringLiteral("complete.pst"), 0, 0, false);

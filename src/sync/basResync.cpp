@@ -21,6 +21,8 @@
 #include "platform/core/DoEvents.h"
 #include "platform/core/ErrorTrap.h"
 #include "platform/data/Connection.h"
+#include "platform/data/IntegerColumn.h"
+#include "platform/data/KeyInsertRun.h"
 #include "platform/data/Recordset.h"
 #include "records/FieldMaps.h"
 #include "schedule/basOutlookAppointments.h"
@@ -90,10 +92,15 @@ QString str(const char16_t* s) {
 // Lets the event loop run (the progress window repaints, sockets and timers
 // are served), but at most once per interval: a pass per key would cost
 // half a million passes on a clinic's appointments. The first call yields
-// at once.
+// at once. The clock is read every 64th call only: 64 keys take far less
+// than the interval, and a read of the clock per key would cost more than
+// the key itself.
 class Yield {
 public:
     void operator()() {
+        if (m_calls++ % kCallsPerClockRead != 0) {
+            return;
+        }
         if (!m_since.isValid() || m_since.elapsed() >= kIntervalMs) {
             DoEvents();
             m_since.start();
@@ -102,6 +109,8 @@ public:
 
 private:
     static constexpr qint64 kIntervalMs = 20;
+    static constexpr unsigned kCallsPerClockRead = 64;
+    unsigned m_calls = 0;
     QElapsedTimer m_since;
 };
 
@@ -196,11 +205,24 @@ private:
     Result<std::vector<qint64>> databaseKeys() {
         ORLO_TRY(openJetConnection(m_db, m_dbLocation));
         m_yield();
-        ORLO_TRY(m_keys.open(str(m_kind.keyQuery), m_db));
-        ORLO_TRY_ASSIGN(std::vector<qint64> keys, column(m_keys));
-        m_keys.close();
+        ORLO_TRY_ASSIGN(std::vector<qint64> keys, keyColumn(m_db, str(m_kind.keyQuery), m_keys));
         ORLO_TRY(m_db.close());
         return keys;
+    }
+
+    // The query's keys, read straight from the engine when they are stored
+    // as whole numbers, else through the recordset `rs`.
+    Result<std::vector<qint64>> keyColumn(data::Connection& conn, const QString& sql,
+                                          data::Recordset& rs) {
+        ORLO_TRY_ASSIGN(std::optional<std::vector<qint64>> keys,
+                        data::readIntegerColumn(conn, sql));
+        if (keys) {
+            return std::move(*keys);
+        }
+        ORLO_TRY(rs.open(sql, conn));
+        ORLO_TRY_ASSIGN(std::vector<qint64> read, column(rs));
+        rs.close();
+        return read;
     }
 
     Result<std::vector<qint64>> column(data::Recordset& rs) {
@@ -220,29 +242,20 @@ private:
         return keys;
     }
 
-    // One statement per key, as the texts say; the scratch connection runs
-    // them all in one transaction, committed by the next read.
+    // One statement per key, as the texts say, prepared once with the key
+    // bound; the scratch connection runs them all in one transaction,
+    // committed by the next read.
     Status insertKeys(const char16_t* prefix, const std::vector<qint64>& keys) {
-        // One text, rewritten after its prefix for each key.
-        QString sql = str(prefix);
-        const qsizetype head = sql.size();
+        data::KeyInsertRun insert(m_scratch, str(prefix));
         for (const qint64 key : keys) {
             m_yield();
-            sql.truncate(head);
-            sql += QString::number(key);
-            sql += u')';
-            ORLO_TRY(m_scratch.execute(sql));
+            ORLO_TRY(insert(key));
         }
         return okStatus();
     }
 
     Result<std::vector<qint64>> scratchIds(const QString& sql) {
-        ORLO_TRY(m_scratchRows.open(sql, m_scratch));
-        ORLO_TRY_ASSIGN(const qint64 count, m_scratchRows.recordCount());
-        if (count < 1) {
-            return std::vector<qint64>();
-        }
-        return column(m_scratchRows);
+        return keyColumn(m_scratch, sql, m_scratchRows);
     }
 
     Status emptyScratch() {

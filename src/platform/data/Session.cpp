@@ -53,6 +53,7 @@ void Session::attach(sqlite::Database db, QString path) {
     m_db = std::move(db);
     m_path = std::move(path);
     m_batchWrites = false;
+    ++m_openSerial;
 }
 
 void Session::attachServer(pg::PgDatabase server, QString uri) {

@@ -45,6 +45,10 @@ public:
 
     // Takes over an opened database.
     void attach(sqlite::Database db, QString path);
+    // Counts the databases taken over: a statement prepared outside the
+    // cache knows by it that the database it was made on is still the one
+    // open.
+    quint64 openSerial() const { return m_openSerial; }
 
     // A PostgreSQL server instead of the file: every statement goes to
     // server() instead of database(). `uri` is kept without its password.
@@ -157,6 +161,7 @@ private:
     QHash<QString, TableInfo> m_tables;  // by upper-case name
     QSet<QString> m_dateColumns;         // upper-case column names
     bool m_batchWrites = false;
+    quint64 m_openSerial = 0;
     std::optional<sqlite::Transaction> m_batch;
     std::unordered_map<QString, sqlite::Statement> m_cache;
     QString m_keyInsertPrefix;
