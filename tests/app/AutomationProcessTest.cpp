@@ -90,7 +90,7 @@ TEST_F(AutomationProcess, BadInputIsAnErrorReplyAndTheDeskRunsOn) {
     EXPECT_EQ(desk.waitForExit(), 0);
 }
 
-TEST_F(AutomationProcess, FolderSwitchAndTheProfileKeptForTheNextStart) {
+TEST_F(AutomationProcess, FolderSwitchAndTheMainWindowClosedWithAnItemWindowOpen) {
     EXPECT_EQ(desk.ok("switchFolder", {{u"folder"_s, u"orlo networked v.1/SCHEDULER"_s}})
                   .value(u"folder"_s)
                   .toString(),
@@ -112,18 +112,6 @@ TEST_F(AutomationProcess, FolderSwitchAndTheProfileKeptForTheNextStart) {
     EXPECT_TRUE(desk.running());
     desk.ok("close", {{u"id"_s, id}, {u"mode"_s, u"discard"_s}});
     EXPECT_EQ(desk.waitForExit(), 0);
-
-    // Started again without --store: the profile opens the add-in's store.
-    DeskDriver again;
-    ASSERT_TRUE(again.start(QString::fromUtf8(ORLO_DESK_BINARY), store));
-    const QJsonArray stores = again.ok("state").value(u"stores"_s).toArray();
-    EXPECT_TRUE(stores.contains(store.storePath));
-    EXPECT_EQ(again.ok("find", {{u"folder"_s, qs(kScheduler)}, {u"filter"_s, u"[Mileage] = 5"_s}})
-                  .value(u"id"_s)
-                  .toString(),
-              id);
-    again.ok("quit");
-    EXPECT_EQ(again.waitForExit(), 0);
 }
 
 TEST(AutomationWithAddin, TheAddinConnectsToTheWindowAndHearsTheMainWindowClose) {
