@@ -13,7 +13,6 @@
 
 #include "DeskDriver.h"
 #include "TestSupport.h"
-#include "host/HostErrors.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -42,31 +41,16 @@ protected:
 }  // namespace
 
 TEST_F(AutomationProcess, MenuCommandsByCaptionPathAndRecordedMessageBoxes) {
-    // The desk's own menus in order; the add-in's popup would go before "&Help".
-    const QJsonArray menus = desk.ok("menu").value(u"controls"_s).toArray();
-    QStringList captions;
-    for (const QJsonValue& m : menus) {
-        captions << m.toObject().value(u"caption"_s).toString();
-    }
-    EXPECT_EQ(captions,
-              (QStringList{u"&File"_s, u"&Edit"_s, u"&View"_s, u"&Go"_s, u"&Tools"_s, u"&Help"_s}));
-
-    // Access-key marks and case may be left off; the box is recorded (its
-    // exact form: see the automation road).
+    // Access-key marks and case may be left off; the box is recorded until
+    // cleared (its exact form: see the automation road).
     desk.ok("answer", {{u"answers"_s, QJsonArray{u"OK"_s}}});
     desk.ok("click", {{u"path"_s, QJsonArray{u"help"_s, u"About Orlo Desk"_s}}});
-    const QJsonArray boxes =
-        desk.ok("messageBoxes", {{u"clear"_s, true}}).value(u"boxes"_s).toArray();
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_EQ(boxes.at(0).toObject().value(u"title"_s).toString(), u"About Orlo Desk"_s);
+    EXPECT_EQ(desk.ok("messageBoxes", {{u"clear"_s, true}}).value(u"boxes"_s).toArray().size(), 1);
     EXPECT_TRUE(desk.ok("messageBoxes").value(u"boxes"_s).toArray().isEmpty());
 
-    // A popup is not a command; a missing command is "object not found".
+    // A popup is not a command, nor is a missing one.
     desk.refused("click", {{u"path"_s, QJsonArray{u"&Help"_s}}});
-    const QJsonObject missing =
-        desk.refused("click", {{u"path"_s, QJsonArray{u"&Orlo"_s, u"&Settings..."_s}}});
-    EXPECT_EQ(missing.value(u"error"_s).toObject().value(u"number"_s).toInteger(),
-              host::err::kObjectNotFound);
+    desk.refused("click", {{u"path"_s, QJsonArray{u"&Orlo"_s, u"&Settings..."_s}}});
     // Unknown answers are refused before anything is queued.
     desk.refused("answer", {{u"answers"_s, QJsonArray{u"Yes"_s, u"Maybe"_s}}});
     EXPECT_EQ(desk.ok("answer", {{u"answers"_s, QJsonArray{}}}).value(u"queued"_s).toInt(), 0);
@@ -79,7 +63,6 @@ TEST_F(AutomationProcess, BadInputIsAnErrorReplyAndTheDeskRunsOn) {
     for (const QByteArray& line :
          {QByteArray("{\"cmd\":"), QByteArray("[1,2]"), QByteArray("\xff\xfe garbage"),
           QByteArray("{\"cmd\":\"fly\"}"), QByteArray("{\"cmd\":\"dump\"}"),
-          QByteArray("{\"cmd\":\"dump\",\"id\":\"999\"}"),
           QByteArray("{\"cmd\":\"switchFolder\",\"folder\":\"Nowhere/At all\"}"),
           QByteArray("{\"cmd\":\"find\",\"folder\":\"Orlo Networked V.1/Patients\","
                      "\"filter\":\"PatientID equals 3\"}"),
@@ -101,31 +84,13 @@ TEST_F(AutomationProcess, BadInputIsAnErrorReplyAndTheDeskRunsOn) {
     desk.sendLine(QByteArray(17 * 1024 * 1024, 'a'), u"overlong"_s);
     EXPECT_EQ(desk.reply(false).value(u"error"_s).toObject().value(u"description"_s).toString(),
               u"A command line longer than 16777216 bytes was dropped."_s);
-    // A deleted item's handle goes with it; a new item then has its own.
-    const QString id = desk.ok("create", {{u"folder"_s, qs(kPatients)}, {u"save"_s, true}})
-                           .value(u"id"_s)
-                           .toString();
-    desk.ok("delete", {{u"id"_s, id}});
-    desk.refused("dump", {{u"id"_s, id}});
-    const QString next =
-        desk.ok("create", {{u"folder"_s, qs(kPatients)},
-                           {u"properties"_s, QJsonObject{{u"Last Name"_s, u"Next"_s}}},
-                           {u"save"_s, true}})
-            .value(u"id"_s)
-            .toString();
-    EXPECT_EQ(desk.ok("dump", {{u"id"_s, next}})
-                  .value(u"properties"_s)
-                  .toObject()
-                  .value(u"Last Name"_s)
-                  .toString(),
-              u"Next"_s);
     EXPECT_TRUE(desk.ok("state").value(u"mainWindow"_s).toBool());
     // End of input ends the desk as quit does.
     desk.closeInput();
     EXPECT_EQ(desk.waitForExit(), 0);
 }
 
-TEST_F(AutomationProcess, FolderSwitchAndTheProfileKeptForTheNextStart) {
+TEST_F(AutomationProcess, FolderSwitchAndTheMainWindowClosedWithAnItemWindowOpen) {
     EXPECT_EQ(desk.ok("switchFolder", {{u"folder"_s, u"orlo networked v.1/SCHEDULER"_s}})
                   .value(u"folder"_s)
                   .toString(),
@@ -147,18 +112,6 @@ TEST_F(AutomationProcess, FolderSwitchAndTheProfileKeptForTheNextStart) {
     EXPECT_TRUE(desk.running());
     desk.ok("close", {{u"id"_s, id}, {u"mode"_s, u"discard"_s}});
     EXPECT_EQ(desk.waitForExit(), 0);
-
-    // Started again without --store: the profile opens the add-in's store.
-    DeskDriver again;
-    ASSERT_TRUE(again.start(QString::fromUtf8(ORLO_DESK_BINARY), store));
-    const QJsonArray stores = again.ok("state").value(u"stores"_s).toArray();
-    EXPECT_TRUE(stores.contains(store.storePath));
-    EXPECT_EQ(again.ok("find", {{u"folder"_s, qs(kScheduler)}, {u"filter"_s, u"[Mileage] = 5"_s}})
-                  .value(u"id"_s)
-                  .toString(),
-              id);
-    again.ok("quit");
-    EXPECT_EQ(again.waitForExit(), 0);
 }
 
 TEST(AutomationWithAddin, TheAddinConnectsToTheWindowAndHearsTheMainWindowClose) {
@@ -195,17 +148,15 @@ TEST(AutomationWithAddin, TheAddinConnectsToTheWindowAndHearsTheMainWindowClose)
 TEST_F(AutomationProcess, PatientSearchAndCalendarRoads) {
     const QString patients = qs(kPatients);
     const QString scheduler = qs(kScheduler);
-    desk.ok("create", {{u"folder"_s, patients},
-                       {u"properties"_s, QJsonObject{{u"PatientID"_s, u"31"_s},
-                                                     {u"Last Name"_s, u"Okafor"_s},
-                                                     {u"First Name"_s, u"Grace"_s},
-                                                     {u"HomeTel"_s, u"(01632) 960 123"_s}}},
-                       {u"save"_s, true}});
-    desk.ok("create", {{u"folder"_s, patients},
-                       {u"properties"_s, QJsonObject{{u"PatientID"_s, u"32"_s},
-                                                     {u"Last Name"_s, u"Nowak"_s},
-                                                     {u"HomeTel"_s, u""_s}}},
-                       {u"save"_s, true}});
+    for (const QJsonObject& patient :
+         {QJsonObject{{u"PatientID"_s, u"31"_s},
+                      {u"Last Name"_s, u"Okafor"_s},
+                      {u"First Name"_s, u"Grace"_s},
+                      {u"HomeTel"_s, u"(01632) 960 123"_s}},
+          QJsonObject{
+              {u"PatientID"_s, u"32"_s}, {u"Last Name"_s, u"Nowak"_s}, {u"HomeTel"_s, u""_s}}}) {
+        desk.ok("create", {{u"folder"_s, patients}, {u"properties"_s, patient}, {u"save"_s, true}});
+    }
     desk.ok("switchFolder", {{u"folder"_s, patients}});
     const QJsonObject list{{u"window"_s, u"MainWindow"_s}, {u"control"_s, u"PatientList"_s}};
     desk.ok("setControl", {{u"window"_s, u"MainWindow"_s},
@@ -251,14 +202,6 @@ TEST_F(AutomationProcess, PatientSearchAndCalendarRoads) {
     entry = shown.value(u"entries"_s).toArray().at(0).toObject();
     EXPECT_EQ(entry.value(u"start"_s).toString(), u"2026-06-18T11:30:00"_s);
     EXPECT_EQ(entry.value(u"end"_s).toString(), u"2026-06-18T12:15:00"_s);
-    EXPECT_EQ(desk.ok("dump", {{u"id"_s, id}})
-                  .value(u"properties"_s)
-                  .toObject()
-                  .value(u"Start"_s)
-                  .toObject()
-                  .value(u"date"_s)
-                  .toString(),
-              u"2026-06-18T11:30:00.000Z"_s);
     desk.refused("calendar", {{u"move"_s, QJsonObject{{u"id"_s, id}, {u"start"_s, u"June"_s}}}});
 
     desk.ok("delete", {{u"id"_s, id}});

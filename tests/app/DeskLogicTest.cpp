@@ -155,7 +155,6 @@ TEST(DeskSessionTest, DeskCommandsSitInTheDesksMenusAndRunTheirActions) {
     int addins = 0;
     session.installDeskCommands({[&] { ++exits; }, [] {}, [&] { ++addins; }});
     const auto bar = *session.explorer()->CommandBars()->Item(u"Menu Bar"_s);
-    EXPECT_EQ(bar->Controls()->Count(), 6);  // the add-in's Before = 6 still lands before Help
 
     ASSERT_TRUE((*controlAt(*bar, {u"&File"_s, u"E&xit"_s}))->Execute().ok());
     ASSERT_TRUE((*controlAt(*bar, {u"tools"_s, u"add-ins..."_s}))->Execute().ok());
