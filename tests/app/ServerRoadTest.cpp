@@ -18,22 +18,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace orlo::test {
 namespace {
 
-QJsonObject item(const QString& id, QJsonObject fields = {}) {
-    fields.insert(u"id"_s, id);
-    return fields;
-}
-
-QJsonObject controls(const QString& id, const char* page,
-                     const std::vector<std::pair<const char*, QString>>& entries) {
-    QJsonArray all;
-    for (const auto& [name, value] : entries) {
-        all.append(QJsonObject{{u"page"_s, QString::fromLatin1(page)},
-                               {u"control"_s, QString::fromLatin1(name)},
-                               {u"value"_s, value}});
-    }
-    return item(id, {{u"controls"_s, all}});
-}
-
 TEST(ServerRoad, ADeskSavesEditsAndDeletesOnTheServer) {
     TestDatabases server{Engine::Server};
     desk::test::DeskTestStore s;
@@ -57,17 +41,17 @@ TEST(ServerRoad, ADeskSavesEditsAndDeletesOnTheServer) {
     // A new patient's window, filled as a user types; its saved id.
     const auto newPatient = [&](const QString& last, const QString& first, const char* dob) {
         const QString id = desk->ok("create", {{u"folder"_s, patients}})[u"id"_s].toString();
-        desk->ok("display", item(id));
-        desk->ok("set", controls(id, "General",
-                                 {{"LastNameTextBox", last},
-                                  {"FirstNameTextBox", first},
-                                  {"DateOfBirth", QString::fromLatin1(dob)},
-                                  {"CityBox", QString()}}));
-        return desk->ok("save", item(id))[u"id"_s].toString();
+        desk->ok("display", itemFields(id));
+        desk->ok("set", typedOnPage(id, "General",
+                                    {{"LastNameTextBox", last},
+                                     {"FirstNameTextBox", first},
+                                     {"DateOfBirth", QString::fromLatin1(dob)},
+                                     {"CityBox", QString()}}));
+        return desk->ok("save", itemFields(id))[u"id"_s].toString();
     };
     const QString saved = newPatient(u"O'Brien"_s, u"Zoë"_s, "2/3/1980");
-    desk->ok("set", controls(saved, "General", {{"CityBox", u"York"_s}}));
-    desk->ok("save", item(saved));
+    desk->ok("set", typedOnPage(saved, "General", {{"CityBox", u"York"_s}}));
+    desk->ok("save", itemFields(saved));
     EXPECT_EQ(rows("SELECT string_agg(PT_ID || '/' || \"LAST NAME\" || '/' || \"FIRST NAME\" || "
                    "'/' || DOB || '/' || CITY, ' ') FROM PATIENTS"),
               u"1/O'Brien/Zoë/02/03/1980/York"_s);
@@ -76,17 +60,17 @@ TEST(ServerRoad, ADeskSavesEditsAndDeletesOnTheServer) {
     const QString visit =
         desk->ok("create", {{u"folder"_s, QString::fromUtf16(desk::test::kScheduler)}})[u"id"_s]
             .toString();
-    desk->ok("display", item(visit));
-    desk->ok("set", item(visit, {{u"properties"_s, QJsonObject{{u"sPTID"_s, u"1"_s}}}}));
-    desk->ok("set", controls(visit, "Patient Scheduler",
-                             {{"Start", u"16/03/2026 09:30:00"_s},
-                              {"End", u"16/03/2026 10:00:00"_s},
-                              {"REASON", u"Eye test"_s}}));
-    desk->ok("close", item(desk->ok("save", item(visit))[u"id"_s].toString()));
+    desk->ok("display", itemFields(visit));
+    desk->ok("set", itemFields(visit, {{u"properties"_s, QJsonObject{{u"sPTID"_s, u"1"_s}}}}));
+    desk->ok("set", typedOnPage(visit, "Patient Scheduler",
+                                {{"Start", u"16/03/2026 09:30:00"_s},
+                                 {"End", u"16/03/2026 10:00:00"_s},
+                                 {"REASON", u"Eye test"_s}}));
+    desk->ok("close", itemFields(desk->ok("save", itemFields(visit))[u"id"_s].toString()));
     const QString jones = newPatient(u"Jones"_s, u"Bob"_s, "03/04/1980");
     // The item deleted in the desk keeps its row, as on the file; the
     // finder's Delete removes it.
-    desk->ok("delete", item(jones));
+    desk->ok("delete", itemFields(jones));
     EXPECT_EQ(rows("SELECT count(*) FROM PATIENTS"), u"2"_s);
     desk->ok("click", {{u"path"_s, QJsonArray{u"&Orlo"_s, u"&Patient Finder..."_s}}});
     desk->ok(
@@ -123,9 +107,9 @@ TEST(ServerRoad, ADeskSavesEditsAndDeletesOnTheServer) {
             "find", {{u"folder"_s, patients},
                      {u"filter"_s, QString(u"[PatientID] = "_s + QLatin1String(key))}})[u"id"_s];
         ASSERT_TRUE(found.isString()) << key;
-        desk->ok("display", item(found.toString()));
+        desk->ok("display", itemFields(found.toString()));
         const QJsonObject shown =
-            desk->ok("dump", item(found.toString()))[u"properties"_s].toObject();
+            desk->ok("dump", itemFields(found.toString()))[u"properties"_s].toObject();
         opened << shown[u"Last Name"_s].toString() + u'|' + shown[u"City1"_s].toString();
     }
     EXPECT_EQ(opened, QStringList({u"O'Brien|York"_s, u"Ñúñez|York"_s}));
