@@ -232,18 +232,8 @@ Result<qint64> Connection::execute(const QString& sql) {
         }
     }
     if (value) {
-        ORLO_TRY(s.finishOpenReads());
-        if (s.batchesWrites()) {
-            ORLO_TRY(s.beginBatch());
-        }
         ORLO_TRY_ASSIGN(const sqlite::StatementUse stmt, s.check(s.cachedStatement(keySql), sql));
-        stmt->bindInt(1, *value);
-        if (sqlite::SqlStatus ran = stmt->run(); !ran) {
-            if (s.batchOpen() && !db.inTransaction()) {
-                s.batchLost();
-            }
-            return s.failure(ran.error(), sql);
-        }
+        ORLO_TRY(s.runKeyInsert(*stmt, *value, sql));
         return qint64(db.changes());
     }
 

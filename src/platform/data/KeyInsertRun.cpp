@@ -49,21 +49,8 @@ Status KeyInsertRun::operator()(qint64 key) {
         ORLO_TRY(m_connection.execute(textOf(key)));
         return okStatus();
     }
-    detail::Session& s = *m_session;
-    s.clearErrors();
-    ORLO_TRY(s.finishOpenReads());
-    if (s.batchesWrites()) {
-        ORLO_TRY(s.beginBatch());
-    }
-    m_stmt->bindInt(1, key);
-    sqlite::SqlStatus ran = m_stmt->run();
-    m_stmt->reset();
-    if (!ran) {
-        if (s.batchOpen() && !s.database().inTransaction()) {
-            s.batchLost();
-        }
-        return s.failure(ran.error(), textOf(key));
-    }
+    m_session->clearErrors();
+    ORLO_TRY(m_session->runKeyInsert(*m_stmt, key, textOf(key)));
     return okStatus();
 }
 

@@ -265,6 +265,23 @@ void Session::removeOpenRead(const void* owner) {
     std::erase_if(m_openReads, [owner](const OpenRead& r) { return r.owner == owner; });
 }
 
+Status Session::runKeyInsert(sqlite::Statement& stmt, qint64 key, const QString& sql) {
+    ORLO_TRY(finishOpenReads());
+    if (m_batchWrites) {
+        ORLO_TRY(beginBatch());
+    }
+    stmt.bindInt(1, key);
+    const sqlite::SqlStatus ran = stmt.run();
+    stmt.reset();
+    if (!ran) {
+        if (batchOpen() && !database().inTransaction()) {
+            batchLost();
+        }
+        return failure(ran.error(), sql);
+    }
+    return okStatus();
+}
+
 Status Session::finishOpenReads() {
     // Each finish removes its own entry when its read ends.
     while (!m_openReads.empty()) {

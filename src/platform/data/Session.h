@@ -136,6 +136,9 @@ public:
     // Prepared statements run again and again with different literal keys
     // (the resync's key inserts), by their SQLite text.
     sqlite::SqlResult<sqlite::StatementUse> cachedStatement(const QString& sql);
+    // Runs a prepared key insert with `key` bound, after the open reads and
+    // inside the batch when this connection batches; `sql` names it in errors.
+    Status runKeyInsert(sqlite::Statement& stmt, qint64 key, const QString& sql);
     // The last key insert run through the cache: the text up to its number
     // and its statement, so that the next one of a run of thousands is
     // recognised by that prefix alone.
