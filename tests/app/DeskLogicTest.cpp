@@ -30,14 +30,6 @@ using namespace orlo::desk::test;
 
 namespace {
 
-QProcessEnvironment env(std::initializer_list<std::pair<const char*, const char*>> vars) {
-    QProcessEnvironment e;
-    for (const auto& [name, value] : vars) {
-        e.insert(QString::fromLatin1(name), QString::fromLatin1(value));
-    }
-    return e;
-}
-
 // Records the add-in host calls in order.
 class RecordingAddins final : public AddinHost {
 public:
@@ -55,11 +47,12 @@ public:
 }  // namespace
 
 TEST(DeskOptions, OptionsWinOverTheEnvironmentWhichWinsOverDefaults) {
-    const auto e = env({{"ORLO_APPDIR", "/srv/ws2"},
-                        {"ORLO_REGISTRY_FILE", "/srv/ws2/registry"},
-                        {"ORLO_PROFILE", "Desk2"},
-                        {"ORLO_STORES", "/a.pst:/b.pst"},
-                        {"ORLO_LOCALE", "us"}});
+    QProcessEnvironment e;
+    e.insert(u"ORLO_APPDIR"_s, u"/srv/ws2"_s);
+    e.insert(u"ORLO_REGISTRY_FILE"_s, u"/srv/ws2/registry"_s);
+    e.insert(u"ORLO_PROFILE"_s, u"Desk2"_s);
+    e.insert(u"ORLO_STORES"_s, u"/a.pst:/b.pst"_s);
+    e.insert(u"ORLO_LOCALE"_s, u"us"_s);
     const auto fromEnv = DeskOptions::parse({}, e);
     ASSERT_TRUE(fromEnv.ok());
     EXPECT_EQ(fromEnv->appDir, u"/srv/ws2"_s);

@@ -15,14 +15,10 @@
 namespace orlo::test {
 namespace {
 
-QJsonObject on(const char* window, QJsonObject fields = {}) {
-    fields.insert(u"window"_s, QString::fromLatin1(window));
-    return fields;
-}
-
 QJsonObject control(const char* window, const char* name, QJsonObject fields = {}) {
+    fields.insert(u"window"_s, QString::fromLatin1(window));
     fields.insert(u"control"_s, QString::fromLatin1(name));
-    return on(window, std::move(fields));
+    return fields;
 }
 
 QJsonObject typed(const char* window, const char* name, const QString& value) {
@@ -122,12 +118,12 @@ TEST(DeskRoad, AMorningThroughTheFormsTheFinderTheSelectorAndTheHistory) {
     // The recall window stays usable when the finder closes under it.
     desk.ok("click", {{u"path"_s, QJsonArray{u"&Orlo"_s, u"Repor&ts..."_s, u"&Recall Reports..."_s,
                                              u"&Monthly Recall Report"_s}}});
-    desk.ok("closeWindow", on("frmPatientSearch"));
+    desk.ok("closeWindow", {{u"window"_s, u"frmPatientSearch"_s}});
     desk.ok("selectRow", control("frmRecallbyMonth", "lstMonths", {{u"text"_s, u"December"_s}}));
     desk.ok("clickControl", control("frmRecallbyMonth", "cmdRefresh"));
     EXPECT_EQ(rows("frmRecallbyMonth", "lvwTransactions")[u"rows"_s][0][0].toString(),
               u"No Records"_s);
-    desk.ok("closeWindow", on("frmRecallbyMonth"));
+    desk.ok("closeWindow", {{u"window"_s, u"frmRecallbyMonth"_s}});
 
     // A new appointment filled from the selector, saved, edited and saved.
     const QString visit =
@@ -165,7 +161,7 @@ TEST(DeskRoad, AMorningThroughTheFormsTheFinderTheSelectorAndTheHistory) {
     desk.ok("selectRow",
             control("frmPHistory", "lvwPatientHist", {{u"row"_s, 0}, {u"doubleClick"_s, true}}));
     EXPECT_EQ(inspectors(), 2);
-    desk.ok("closeWindow", on("frmPHistory"));
+    desk.ok("closeWindow", {{u"window"_s, u"frmPHistory"_s}});
 
     // Deleting from the finder and its boxes: see the server road.
     EXPECT_EQ(desk.boxTexts(), QStringList{u"Orlo Software|Please enter a value in search box"_s});
