@@ -63,6 +63,9 @@ QString sharedSchemaVersionStatement();
 // layer.
 QStringList sharedServerSchemaStatements();
 QString sharedServerVersionStatement();
+// The server's own indexes beside the shared ones, each created only when
+// it is missing.
+QStringList sharedServerIndexStatements();
 // The query that reads the recorded version (no row: version 0).
 QString sharedServerVersionQuery();
 
