@@ -41,7 +41,9 @@ bool isDateColumn(QStringView column);
 // indexes.
 // 2 adds the no-show and balance reports' indexes and the planner's
 // statistics.
-inline constexpr int kSharedSchemaVersion = 2;
+// 3 adds the server's indexes of the reports' sort keys with NULL first (the
+// file has nothing new at 3).
+inline constexpr int kSharedSchemaVersion = 3;
 
 // Statements that create the shared database's tables and indexes and
 // record its version, and the scratch database's tables, in the order they

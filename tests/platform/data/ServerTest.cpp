@@ -59,18 +59,19 @@ TEST_F(ServerTest, TwoWorkstationsAddingPatientsInTurnLoseNothing) {
 TEST_F(ServerTest, UpgradeAddsAMissingIndexOnceAndKeepsTheRows) {
     dbs.addPatients({{1, "Keep", "Me"}});
     dbs.rawExec(
-        u"DROP INDEX \"SCHEDULED_BALANCE1\"; UPDATE orlo_meta SET value "
-        "= '0' WHERE name = 'schema_version'"_s);
+        u"DROP INDEX \"SCHEDULED_BALANCE1\"; DROP INDEX \"PATIENTS_NAME_DOB_NULLS_FIRST\"; "
+        "UPDATE orlo_meta SET value = '2' WHERE name = 'schema_version'"_s);
     const Result<records::SchemaUpgrade> first =
         records::upgradeSharedSchema(dbs.sharedPath(), {clock, locale});
     ASSERT_TRUE(first.ok()) << first.error().description.toStdString();
-    EXPECT_EQ(first->fromVersion, 0);
-    EXPECT_EQ(first->addedIndexes, QStringList{u"SCHEDULED_BALANCE1"_s});
+    EXPECT_EQ(first->fromVersion, 2);
+    EXPECT_EQ(first->addedIndexes,
+              QStringList({u"PATIENTS_NAME_DOB_NULLS_FIRST"_s, u"SCHEDULED_BALANCE1"_s}));
     const Result<records::SchemaUpgrade> again =
         records::upgradeSharedSchema(dbs.sharedPath(), {clock, locale});
     ASSERT_TRUE(again.ok());
     EXPECT_FALSE(again->changed());
-    EXPECT_EQ(dbs.rawValue(u"SELECT value FROM orlo_meta"_s), u"2"_s);
+    EXPECT_EQ(dbs.rawValue(u"SELECT value FROM orlo_meta"_s), u"3"_s);
     EXPECT_EQ(dbs.rawCount(u"SELECT count(*) FROM PATIENTS"_s), 1);
 }
 
