@@ -54,7 +54,7 @@ TEST_F(RegistryStoreTest, TypedValuesSurviveANewStoreOnTheSameFile) {
     EXPECT_TRUE(again.check().ok());
 }
 
-TEST_F(RegistryStoreTest, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
+TEST_F(RegistryStoreTest, NamesIgnoreCaseKeepTheirFirstSpellingAndKeyPathsCreateParents) {
     RegistryStore store(file());
     const RegistryKey key = *store.createKey(RegistryRoot::CurrentUser, u"Software\\OrloNet");
     ASSERT_TRUE(store.setValue(key, u"ManualIP"_s, text("1")).ok());
@@ -71,10 +71,6 @@ TEST_F(RegistryStoreTest, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
     // The same path under another root is another key.
     EXPECT_EQ(store.openKey(RegistryRoot::LocalMachine, u"software\\orlonet").error().number,
               err::kRegistryFileNotFound);
-}
-
-TEST_F(RegistryStoreTest, KeyPathsCreateTheirParentsAndRefuseEmptyNames) {
-    RegistryStore store(file());
     ASSERT_TRUE(store.createKey(RegistryRoot::CurrentUser, u"A\\B\\C").ok());
     EXPECT_TRUE(store.openKey(RegistryRoot::CurrentUser, u"a\\b").ok());
     EXPECT_TRUE(store.openKey(RegistryRoot::CurrentUser, u"A").ok());

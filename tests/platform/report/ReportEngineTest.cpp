@@ -88,7 +88,7 @@ struct PagingCase {
     qint64 lastCount;
 };
 
-TEST(ReportPages, FollowFromTheRowCountAtThePageEdges) {
+TEST(ReportPages, FollowFromTheRowCountAndRefuseAFieldTheDataLacks) {
     const PagingCase cases[] = {
         {0, 0, 1, 0, 0},    {20, 0, 1, 0, 20},  {21, 0, 2, 20, 1}, {44, 0, 2, 20, 24},
         {45, 0, 3, 44, 1},  {44, 9, 2, 20, 24},  // the report footer fits under the last row
@@ -104,9 +104,6 @@ TEST(ReportPages, FollowFromTheRowCountAtThePageEdges) {
         EXPECT_EQ(last.first, c.lastFirst) << c.rows << " rows";
         EXPECT_EQ(last.count, c.lastCount) << c.rows << " rows";
     }
-}
-
-TEST(ReportPages, RefuseAFieldTheDataLacks) {
     Report report(definition(0, u"NAME_TYPO"));
     report.setDataSource(
         std::make_shared<TableData>(QStringList{u"NAME"_s}, std::vector<QStringList>{}));
