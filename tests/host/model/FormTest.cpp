@@ -44,6 +44,13 @@ TEST_F(FormTest, PatientPageControlsAreBoundToTheirValuesBothWays) {
         ASSERT_TRUE(item->setUserProperty(QString::fromLatin1(property), Variant(u"x")).ok());
         EXPECT_EQ((*c)->Value()->text(Locale::unitedKingdom()), u"x"_s) << control;
     }
+    // Missing pages and controls fail with the form error.
+    EXPECT_EQ(orlo::test::failure(
+                  item->GetInspector()->formControl(qs(records::kPatientPage), u"Nope"_s)),
+              err::kUnknownFormControl);
+    EXPECT_EQ(
+        orlo::test::failure(item->GetInspector()->ModifiedFormPages(qs(records::kChargesPage))),
+        err::kUnknownFormControl);
 }
 
 TEST_F(FormTest, ItemWindowsAreTitledByTheirFormsRule) {
@@ -74,7 +81,7 @@ TEST_F(FormTest, ItemWindowsAreTitledByTheirFormsRule) {
     }
 }
 
-TEST_F(FormTest, CodeAndControlWritesRaiseCustomPropertyChangeWithTheName) {
+TEST_F(FormTest, WritesRaiseCustomPropertyChangeAndTheRecallMaskFollowsTheDate) {
     auto item = newItem(scheduler);
     std::vector<QString> custom;
     std::vector<QString> builtIn;
@@ -91,38 +98,9 @@ TEST_F(FormTest, CodeAndControlWritesRaiseCustomPropertyChangeWithTheName) {
     EXPECT_EQ(custom, (std::vector<QString>{u"Balance1"_s, u"REASON"_s, u"Status1"_s}));
     EXPECT_EQ(builtIn, (std::vector<QString>{u"Start"_s}));
     EXPECT_EQ(text(item, u"Balance1"_s), u"12.50"_s);
-}
 
-TEST_F(FormTest, MissingPagesAndControlsFailWithTheFormError) {
-    auto contact = newItem(patients);
-    auto inspector = contact->GetInspector();
-    auto noControl = inspector->formControl(qs(records::kPatientPage), u"Nope"_s);
-    ASSERT_FALSE(noControl.ok());
-    EXPECT_EQ(noControl.error().number, err::kUnknownFormControl);
-    auto noPage = inspector->ModifiedFormPages(qs(records::kChargesPage));
-    ASSERT_FALSE(noPage.ok());
-    EXPECT_EQ(noPage.error().number, err::kUnknownFormControl);
-}
-
-TEST_F(FormTest, PatientSaveKeepsCustomerIdEqualToPatientId) {
-    auto item = newItem(patients);
-    ASSERT_TRUE(item->setUserProperty(u"PatientID"_s, Variant(u"314")).ok());
-    EXPECT_EQ(text(item, u"Customer ID"_s), QString());  // only on save
-    ASSERT_TRUE(item->Save().ok());
-    EXPECT_EQ(text(item, u"Customer ID"_s), u"314"_s);
-    // A stale control value is put right by the next save.
-    ASSERT_TRUE(control(item, records::kPatientPage, qs(records::kPatientIdControl))
-                    ->setValue(Variant(u"999"))
-                    .ok());
-    ASSERT_TRUE(item->Save().ok());
-    EXPECT_EQ(text(item, u"Customer ID"_s), u"314"_s);
-    EXPECT_EQ(*patients->Items()->Find(u"[Customer ID] = 999"_s), nullptr);
-}
-
-// The mask follows the recall date; a save fills a blank one before Write
-// but keeps one written after the date (a refresh from the database).
-TEST_F(FormTest, RecallMaskFollowsTheRecallDateAndASaveFillsABlankOne) {
-    auto item = newItem(scheduler);
+    // The recall mask follows the recall date; a save fills a blank one
+    // before Write but keeps one written after the date (a database refresh).
     const QString due = qs(records::kRecallDueProperty);
     const QString mask = qs(records::kRecallDueMaskProperty);
     const std::pair<Variant, const char*> cases[] = {
@@ -143,6 +121,21 @@ TEST_F(FormTest, RecallMaskFollowsTheRecallDateAndASaveFillsABlankOne) {
     ASSERT_TRUE(item->setUserProperty(mask, Variant(u"05/06/2027"_s)).ok());
     ASSERT_TRUE(item->Save().ok());
     EXPECT_EQ(text(item, mask), u"05/06/2027"_s);
+}
+
+TEST_F(FormTest, PatientSaveKeepsCustomerIdEqualToPatientId) {
+    auto item = newItem(patients);
+    ASSERT_TRUE(item->setUserProperty(u"PatientID"_s, Variant(u"314")).ok());
+    EXPECT_EQ(text(item, u"Customer ID"_s), QString());  // only on save
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(text(item, u"Customer ID"_s), u"314"_s);
+    // A stale control value is put right by the next save.
+    ASSERT_TRUE(control(item, records::kPatientPage, qs(records::kPatientIdControl))
+                    ->setValue(Variant(u"999"))
+                    .ok());
+    ASSERT_TRUE(item->Save().ok());
+    EXPECT_EQ(text(item, u"Customer ID"_s), u"314"_s);
+    EXPECT_EQ(*patients->Items()->Find(u"[Customer ID] = 999"_s), nullptr);
 }
 
 }  // namespace

@@ -17,7 +17,18 @@ namespace {
 
 class WindowTest : public HostFixture {};
 
-TEST_F(WindowTest, DisplayRaisesNewInspectorThenOpenOnTheBoundItem) {
+TEST_F(WindowTest, DisplayRaisesNewInspectorThenOpenAndAnOpenThatDeletesClosesTheWindow) {
+    // An Open handler that deletes the item closes its window.
+    auto orphan = savedPatient(u"66"_s);
+    int inspectorClosed = 0;
+    Subscription s =
+        orphan->events.Open.connect([&](bool&) { EXPECT_TRUE(orphan->Delete().ok()); });
+    Subscription closed = orphan->GetInspector()->events.Close.connect([&] { ++inspectorClosed; });
+    ASSERT_TRUE(orphan->Display().ok());
+    EXPECT_EQ(app->Inspectors()->Count(), 0);
+    EXPECT_EQ(inspectorClosed, 1);
+    EXPECT_EQ(*patients->Items()->Find(u"[PatientID] = 66"_s), nullptr);
+    s.disconnect();
     auto contact = savedPatient(u"1"_s);
     std::vector<QString> log;
     // The add-in's pattern: bind the shown item in NewInspector, hear its Open.
@@ -26,7 +37,7 @@ TEST_F(WindowTest, DisplayRaisesNewInspectorThenOpenOnTheBoundItem) {
         subs.push_back(c.events.Open.connect([&](bool&) { log.push_back(u"Open"_s); }));
         return subs;
     }};
-    Subscription s = app->Inspectors()->events.NewInspector.connect(
+    Subscription n = app->Inspectors()->events.NewInspector.connect(
         [&](const std::shared_ptr<Inspector>& inspector) {
             log.push_back(u"NewInspector"_s);
             EXPECT_EQ(app->Inspectors()->Count(), 1);
@@ -75,19 +86,7 @@ TEST_F(WindowTest, CloseWithSaveStoresTheChangesAndDiscardDropsThem) {
     EXPECT_EQ(app->Inspectors()->Count(), 0);
 }
 
-TEST_F(WindowTest, OpenHandlerThatDeletesTheItemClosesItsWindow) {
-    auto orphan = savedPatient(u"66"_s);
-    int inspectorClosed = 0;
-    Subscription s =
-        orphan->events.Open.connect([&](bool&) { EXPECT_TRUE(orphan->Delete().ok()); });
-    Subscription c = orphan->GetInspector()->events.Close.connect([&] { ++inspectorClosed; });
-    ASSERT_TRUE(orphan->Display().ok());
-    EXPECT_EQ(app->Inspectors()->Count(), 0);
-    EXPECT_EQ(inspectorClosed, 1);
-    EXPECT_EQ(*patients->Items()->Find(u"[PatientID] = 66"_s), nullptr);
-}
-
-TEST_F(WindowTest, FolderSwitchRaisesBeforeFolderSwitchThenFolderSwitchUnlessCancelled) {
+TEST_F(WindowTest, FolderSwitchUnlessCancelledAndExplorerCloseWhileCounted) {
     std::vector<QString> log;
     bool cancelNext = true;
     Subscription a = explorer->events.BeforeFolderSwitch.connect(
@@ -108,11 +107,10 @@ TEST_F(WindowTest, FolderSwitchRaisesBeforeFolderSwitchThenFolderSwitchUnlessCan
                                          u"switch Scheduler"_s}));
     // The folder met by name is the very object the explorer shows.
     EXPECT_EQ(app->ActiveExplorer()->CurrentFolder(), folder(u"Scheduler"_s));
-}
 
-TEST_F(WindowTest, ExplorerCloseIsRaisedWhileCountedThenTheDeskHasNoActiveExplorer) {
+    // Close is raised while still counted; then the desk has no active explorer.
     int countInClose = -1;
-    Subscription s =
+    Subscription c =
         explorer->events.Close.connect([&] { countInClose = app->Explorers()->Count(); });
     explorer->Close();
     explorer->Close();
@@ -121,7 +119,7 @@ TEST_F(WindowTest, ExplorerCloseIsRaisedWhileCountedThenTheDeskHasNoActiveExplor
     EXPECT_EQ(app->ActiveExplorer(), nullptr);
 }
 
-TEST_F(WindowTest, MenuBarChangeIsRaisedForWhatItsMenusShowAtAnyDepth) {
+TEST_F(WindowTest, MenuBarChangeIsRaisedForWhatMenusShowAndFindControlSearchesEveryBar) {
     const auto bar = *explorer->CommandBars()->Item(qs(CommandBars::kMenuBar));
     int changes = 0;
     Subscription s = bar->events().Change.connect([&] { ++changes; });
@@ -151,21 +149,18 @@ TEST_F(WindowTest, MenuBarChangeIsRaisedForWhatItsMenusShowAtAnyDepth) {
     // A button added to a popup no longer on the bar changes nothing shown.
     EXPECT_TRUE(orlo->Controls()->Add(ControlType::Button).ok());
     EXPECT_EQ(changes, 0);
-}
 
-// The add-in's whole tree, in its order, is read back in the add-in's menu
-// test; here what it may ask amiss.
-TEST_F(WindowTest, FindControlSearchesEveryBarAndAddRefusesAPlaceOffTheBar) {
-    auto menu = *explorer->CommandBars()->Item(qs(CommandBars::kMenuBar));
-    auto orlo = *menu->Controls()->Add(ControlType::Popup, 6, true);
+    // The add-in's whole tree, in its order, is read back in the add-in's
+    // menu test; here what it may ask amiss.
+    orlo = *bar->Controls()->Add(ControlType::Popup, 6, true);
     auto settings = *orlo->Controls()->Add(ControlType::Button, 1, true);
     settings->setTag(u"SettingsOrlov3"_s);
     EXPECT_EQ(explorer->CommandBars()->FindControl(u"SettingsOrlov3"_s), settings);
     EXPECT_EQ(explorer->CommandBars()->FindControl(QString()), nullptr);
     EXPECT_FALSE(explorer->CommandBars()->Item(u"Web"_s).ok());
     // Before must name a place on the bar: 1 to one past its last control.
-    EXPECT_FALSE(menu->Controls()->Add(ControlType::Button, 9).ok());
-    EXPECT_FALSE(menu->Controls()->Add(ControlType::Button, 0).ok());
+    EXPECT_FALSE(bar->Controls()->Add(ControlType::Button, 9).ok());
+    EXPECT_FALSE(bar->Controls()->Add(ControlType::Button, 0).ok());
 }
 
 TEST_F(WindowTest, ExecuteRaisesClickAndHonoursCancelDefault) {

@@ -17,7 +17,7 @@ QString keyOf(const Variant& v) {
 }
 }  // namespace
 
-TEST(FindKey, NumbersAndNumericTextMeetOnOneCanonicalText) {
+TEST(FindKey, NumbersMeetOnOneCanonicalTextOtherValuesFoldCaseAndLongKeysAreCut) {
     EXPECT_EQ(keyOf(u"12"_s), u"12"_s);
     EXPECT_EQ(keyOf(u" 0012 "_s), u"12"_s);
     EXPECT_EQ(keyOf(u"+12"_s), u"12"_s);
@@ -33,9 +33,7 @@ TEST(FindKey, NumbersAndNumericTextMeetOnOneCanonicalText) {
     EXPECT_EQ(keyOf(1e20), u"100000000000000000000"_s);
     // Longer than any 64-bit number: still exact.
     EXPECT_EQ(keyOf(u"000123456789012345678901234567890"_s), u"123456789012345678901234567890"_s);
-}
-
-TEST(FindKey, OtherValuesFoldCaseOrHaveNoKey) {
+    // Other values fold case or have no key.
     EXPECT_EQ(keyOf(u"MacDonald"_s), u"macdonald"_s);
     EXPECT_EQ(keyOf(u"STRASSE"_s), keyOf(u"strasse"_s));
     EXPECT_EQ(keyOf(u"12a"_s), u"12a"_s);
@@ -52,9 +50,7 @@ TEST(FindKey, OtherValuesFoldCaseOrHaveNoKey) {
     EXPECT_EQ(keyOf(u"   "_s), u"<none>"_s);
     EXPECT_EQ(keyOf(std::numeric_limits<double>::infinity()), u"<none>"_s);
     EXPECT_EQ(keyOf(QDateTime()), u"<none>"_s);
-}
-
-TEST(FindKey, LongKeysAreCutAndNeverEqualAWholeKey) {
+    // Long keys are cut and never equal a whole key.
     const QString exact(FindKey::kMaxLength, u'a');
     const auto whole = FindKey::of(exact);
     ASSERT_TRUE(whole);

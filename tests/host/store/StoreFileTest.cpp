@@ -25,20 +25,23 @@ struct Tree {
     FolderId scheduler = 0;
 };
 
+// Every case starts from a store with the add-in's two folders.
 class StoreFileTest : public ::testing::Test {
 protected:
+    void SetUp() override { store = makeStore(&t); }
+
     QString storePath() const { return m_dir.filePath(u"test.pst"_s); }
 
     std::unique_ptr<StoreFile> makeStore(Tree* tree) {
         auto created = StoreFile::create(storePath(), u"Orlo Networked V.1"_s);
         EXPECT_TRUE(created.ok()) << created.error().description.toStdString();
-        std::unique_ptr<StoreFile> store = std::move(created).value();
-        tree->top = store->topFolder();
-        tree->patients = *store->createFolder(tree->top, u"Patients"_s, FolderKind::Contacts,
-                                              u"IPM.Contact.Patient"_s);
-        tree->scheduler = *store->createFolder(tree->top, u"Scheduler"_s, FolderKind::Calendar,
-                                               u"IPM.Appointment.Scheduler"_s);
-        return store;
+        std::unique_ptr<StoreFile> made = std::move(created).value();
+        tree->top = made->topFolder();
+        tree->patients = *made->createFolder(tree->top, u"Patients"_s, FolderKind::Contacts,
+                                             u"IPM.Contact.Patient"_s);
+        tree->scheduler = *made->createFolder(tree->top, u"Scheduler"_s, FolderKind::Calendar,
+                                              u"IPM.Appointment.Scheduler"_s);
+        return made;
     }
 
     std::unique_ptr<StoreFile> reopen() {
@@ -48,6 +51,8 @@ protected:
     }
 
     QTemporaryDir m_dir;
+    Tree t;
+    std::unique_ptr<StoreFile> store;
 };
 
 PropertyMap patient(const QString& id, const QString& last) {
@@ -56,14 +61,25 @@ PropertyMap patient(const QString& id, const QString& last) {
 
 }  // namespace
 
-TEST_F(StoreFileTest, FolderTreeSurvivesReopenAndRefusesDuplicates) {
-    Tree t;
-    auto store = makeStore(&t);
+TEST_F(StoreFileTest, FolderTreeSurvivesReopenRefusesDuplicatesAndIsNeverOverwritten) {
     EXPECT_EQ(store->createFolder(t.top, u"patients"_s, FolderKind::Contacts, {}).error().number,
               err::kProviderFailure);
     EXPECT_FALSE(store->createFolder(12345, u"X"_s, FolderKind::Mail, {}).ok());
     EXPECT_FALSE(store->createFolder(t.top, u"  "_s, FolderKind::Mail, {}).ok());
     store.reset();
+    // Create never overwrites; open names a missing file.
+    const QByteArray before = test::readFile(storePath());
+    auto again = StoreFile::create(storePath(), u"Other"_s);
+    ASSERT_EQ(test::failure(again), err::kProviderFailure);
+    EXPECT_TRUE(again.error().description.contains(storePath()));
+    EXPECT_EQ(test::readFile(storePath()), before);
+
+    const QString missing = m_dir.filePath(u"none.pst"_s);
+    auto opened = StoreFile::open(missing);
+    ASSERT_EQ(test::failure(opened), err::kProviderFailure);
+    EXPECT_TRUE(opened.error().description.contains(missing));
+    EXPECT_FALSE(QFile::exists(missing));
+    EXPECT_FALSE(StoreFile::create(m_dir.filePath(u"no/such/dir.pst"_s), {}).ok());
 
     store = reopen();
     ASSERT_TRUE(store);
@@ -83,28 +99,7 @@ TEST_F(StoreFileTest, FolderTreeSurvivesReopenAndRefusesDuplicates) {
     EXPECT_FALSE(store->folder(999).ok());
 }
 
-TEST_F(StoreFileTest, CreateNeverOverwritesAndOpenNamesAMissingFile) {
-    Tree t;
-    makeStore(&t).reset();
-    const QByteArray before = test::readFile(storePath());
-    auto again = StoreFile::create(storePath(), u"Other"_s);
-    ASSERT_FALSE(again.ok());
-    EXPECT_EQ(again.error().number, err::kProviderFailure);
-    EXPECT_TRUE(again.error().description.contains(storePath()));
-    EXPECT_EQ(test::readFile(storePath()), before);
-
-    const QString missing = m_dir.filePath(u"none.pst"_s);
-    auto opened = StoreFile::open(missing);
-    ASSERT_FALSE(opened.ok());
-    EXPECT_EQ(opened.error().number, err::kProviderFailure);
-    EXPECT_TRUE(opened.error().description.contains(missing));
-    EXPECT_FALSE(QFile::exists(missing));
-    EXPECT_FALSE(StoreFile::create(m_dir.filePath(u"no/such/dir.pst"_s), {}).ok());
-}
-
 TEST_F(StoreFileTest, EveryKindOfValueReadsBackExactly) {
-    Tree t;
-    auto store = makeStore(&t);
     const QString lone = QString(QChar(0xD800)) + u"x"_s;
     const QString withNul = u"a"_s + QChar(0) + u"b"_s;
     // Filled one by one: GCC 12 with the sanitizers misreads one big list.
@@ -154,8 +149,6 @@ TEST_F(StoreFileTest, EveryKindOfValueReadsBackExactly) {
 }
 
 TEST_F(StoreFileTest, UpdateReplacesThePropertySetAndRemoveDeletes) {
-    Tree t;
-    auto store = makeStore(&t);
     const ItemId a =
         *store->insert(t.patients, u"IPM.Contact.Patient"_s, patient(u"1"_s, u"Ames"_s));
     const ItemId b =
@@ -180,8 +173,6 @@ TEST_F(StoreFileTest, UpdateReplacesThePropertySetAndRemoveDeletes) {
 }
 
 TEST_F(StoreFileTest, LoadOnlyNamedPropertiesAndStreamOneColumnInFolderOrder) {
-    Tree t;
-    auto store = makeStore(&t);
     std::vector<ItemId> ids;
     for (int i = 0; i < 5; ++i) {
         PropertyMap p = {{u"ScheduleID"_s, QString::number(100 + i)},
@@ -211,8 +202,6 @@ TEST_F(StoreFileTest, LoadOnlyNamedPropertiesAndStreamOneColumnInFolderOrder) {
 // Which values are equal is the find key's (tested with it); here the
 // store's index: per folder and property, confirmed in full, kept current.
 TEST_F(StoreFileTest, FindComparesNumbersByValueAndTextWithoutCase) {
-    Tree t;
-    auto store = makeStore(&t);
     const QString cls = u"IPM.Contact.Patient"_s;
     const ItemId other = *store->insert(t.scheduler, cls, patient(u"12"_s, {}));
     const ItemId first = *store->insert(t.patients, cls, patient(u"012"_s, {}));
@@ -259,8 +248,6 @@ TEST_F(StoreFileTest, FindComparesNumbersByValueAndTextWithoutCase) {
 }
 
 TEST_F(StoreFileTest, InsertManyKeepsOrderAndIsAllOrNothing) {
-    Tree t;
-    auto store = makeStore(&t);
     std::vector<PropertyMap> batch;
     for (int i = 0; i < 100; ++i) {
         batch.push_back(patient(QString::number(i), u"L%1"_s.arg(i)));
@@ -275,8 +262,6 @@ TEST_F(StoreFileTest, InsertManyKeepsOrderAndIsAllOrNothing) {
 }
 
 TEST_F(StoreFileTest, FillsWaitUnsyncedUntilTheNextOwnWriteOrCommitWritesThem) {
-    Tree t;
-    auto store = makeStore(&t);
     // Another connection sees only what is committed to the file.
     auto reader = reopen();
     ASSERT_NE(reader, nullptr);
