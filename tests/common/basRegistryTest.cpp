@@ -26,7 +26,7 @@ protected:
 
 }  // namespace
 
-TEST_F(basRegistryTest, TextIsWrittenWithoutANulAndReadsBackIdentical) {
+TEST_F(basRegistryTest, TextIsWrittenWithoutANulAndReadersDropExactlyOne) {
     const QString path = u"/srv/clinic/Database/Patients.mdb ü"_s;
     ASSERT_TRUE(m_reg.RegWriteKeyValue(HKEY_CURRENT_USER, AddinRegistryKey, kDefaultDbLocationValue,
                                        path, REG_SZ));
@@ -40,9 +40,6 @@ TEST_F(basRegistryTest, TextIsWrittenWithoutANulAndReadsBackIdentical) {
     EXPECT_EQ(m_store.queryValue(addinKey(), u"ManualIP"_s)->value().data, QByteArray());
     EXPECT_EQ(m_reg.RegReadValue(HKEY_CURRENT_USER, AddinRegistryKey, kManualIpValue),
               Variant(QString()));
-}
-
-TEST_F(basRegistryTest, ReadersDropExactlyOneTrailingNul) {
     const RegistryKey key = addinKey();
     ASSERT_TRUE(m_store.setValue(key, u"a"_s, {kRegSz, QByteArray("C:\\db\0", 6)}).ok());
     ASSERT_TRUE(m_store.setValue(key, u"b"_s, {kRegSz, QByteArray("x\0\0", 3)}).ok());
@@ -62,7 +59,7 @@ TEST_F(basRegistryTest, ReadersDropExactlyOneTrailingNul) {
     EXPECT_EQ(v, Variant(u"C:\\db"_s + QChar(0)));
 }
 
-TEST_F(basRegistryTest, DwordsAreFourBytesOfASigned32BitInteger) {
+TEST_F(basRegistryTest, DwordsAreFourBytesAndACorruptStoreIsReportedAndKept) {
     ASSERT_TRUE(m_reg.RegWriteKeyValue(HKEY_CURRENT_USER, u"Software\\T", u"n", -2, REG_DWORD));
     ASSERT_TRUE(
         m_reg.RegWriteKeyValue(HKEY_CURRENT_USER, u"Software\\T", u"m", u"305419896"_s, REG_DWORD));
@@ -81,9 +78,18 @@ TEST_F(basRegistryTest, DwordsAreFourBytesOfASigned32BitInteger) {
                   .number,
               err::kTypeMismatch);
     EXPECT_FALSE(m_store.queryValue(key, u"big"_s)->has_value());
+    // A write to a corrupt store reports failure and keeps the file.
+    test::writeFile(m_store.filePath(), "{broken");
+    EXPECT_TRUE(m_reg.RegReadValue(HKEY_CURRENT_USER, AddinRegistryKey, kManualIpValue).isEmpty());
+    EXPECT_EQ(test::failure(m_reg.writeKeyValue(HKEY_CURRENT_USER, AddinRegistryKey, kManualIpValue,
+                                                u"1"_s, REG_SZ)),
+              err::kRegistryCorrupt);
+    EXPECT_FALSE(m_reg.RegWriteKeyValue(HKEY_CURRENT_USER, AddinRegistryKey, kManualIpValue, u"1"_s,
+                                        REG_SZ));
+    EXPECT_EQ(test::readFile(m_store.filePath()), QByteArray("{broken"));
 }
 
-TEST_F(basRegistryTest, OtherTypesAndMalformedDwordsReadAsEmpty) {
+TEST_F(basRegistryTest, OtherTypesReadAsEmptyALeadingBackslashIsDroppedAndNoPathWritesNothing) {
     const RegistryKey key = addinKey();
     ASSERT_TRUE(m_store.setValue(key, u"multi"_s, {7, QByteArray("a\0\0", 3)}).ok());
     ASSERT_TRUE(m_store.setValue(key, u"short"_s, {kRegDword, QByteArray("\1", 1)}).ok());
@@ -98,9 +104,7 @@ TEST_F(basRegistryTest, OtherTypesAndMalformedDwordsReadAsEmpty) {
     EXPECT_EQ(m_reg.RegSetTypedValue(key, u"multi", 7, u"a"_s).error().number,
               err::kRegistryBadParameter);
     EXPECT_EQ(m_store.queryValue(key, u"multi"_s)->value().data, QByteArray("a\0\0", 3));
-}
-
-TEST_F(basRegistryTest, OneLeadingBackslashIsDroppedAndAnEmptyPathWritesNothing) {
+    // One leading backslash is dropped; an empty path writes nothing.
     ASSERT_TRUE(
         m_reg.RegWriteKeyValue(HKEY_CURRENT_USER, u"\\Software\\Lead", u"v", u"1"_s, REG_SZ));
     EXPECT_TRUE(m_store.openKey(HKEY_CURRENT_USER, u"Software\\Lead").ok());
@@ -110,16 +114,4 @@ TEST_F(basRegistryTest, OneLeadingBackslashIsDroppedAndAnEmptyPathWritesNothing)
     EXPECT_FALSE(m_reg.RegWriteKeyValue(HKEY_CURRENT_USER, u"\\", u"v", u"1"_s, REG_SZ));
     EXPECT_FALSE(QFile::exists(m_store.filePath()) &&
                  m_store.queryValue({HKEY_CURRENT_USER, QString()}, u"v"_s)->has_value());
-}
-
-TEST_F(basRegistryTest, AWriteToACorruptStoreReportsFailureAndKeepsTheFile) {
-    test::writeFile(m_store.filePath(), "{broken");
-    EXPECT_TRUE(m_reg.RegReadValue(HKEY_CURRENT_USER, AddinRegistryKey, kManualIpValue).isEmpty());
-    const Status s =
-        m_reg.writeKeyValue(HKEY_CURRENT_USER, AddinRegistryKey, kManualIpValue, u"1"_s, REG_SZ);
-    ASSERT_FALSE(s.ok());
-    EXPECT_EQ(s.error().number, err::kRegistryCorrupt);
-    EXPECT_FALSE(m_reg.RegWriteKeyValue(HKEY_CURRENT_USER, AddinRegistryKey, kManualIpValue, u"1"_s,
-                                        REG_SZ));
-    EXPECT_EQ(test::readFile(m_store.filePath()), QByteArray("{broken"));
 }

@@ -48,19 +48,6 @@ TEST_F(mdlLogsTest, EntriesAreAppendedOneLineEachInTheWorkstationsDateForm) {
                          "[4/4/2026 : 2:07:09 PM] two\r\nlines \xc3\xa9\r\n"));
 }
 
-TEST_F(mdlLogsTest, AMissingLogsFolderIsTheCallersErrorAndIsNotCreated) {
-    ASSERT_TRUE(QDir(m_dir.filePath(u"logs"_s)).removeRecursively());
-    const Status s = m_log.WriteErrorLog(u"x"_s);
-    ASSERT_FALSE(s.ok());
-    EXPECT_EQ(s.error().number, err::kPathNotFound);
-    EXPECT_TRUE(s.error().description.contains(m_log.logPath()));
-    EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(u"logs"_s)));
-
-    // A log that cannot be opened for appending (a folder in its place).
-    ASSERT_TRUE(QDir().mkpath(m_log.logPath()));
-    EXPECT_EQ(m_log.WriteErrorLog(u"x"_s).error().number, err::kPathFileAccessError);
-}
-
 TEST_F(mdlLogsTest, ProviderErrorsBecomeOneEntryEach) {
     const ProviderErrors errors = {
         {-2147467259,
@@ -112,7 +99,7 @@ void captureTrace(QtMsgType, const QMessageLogContext& context, const QString& m
 
 }  // namespace
 
-TEST_F(mdlLogsTest, StatementsGoToTheTraceOnlyWhenAskedAndWithoutTheirValues) {
+TEST_F(mdlLogsTest, TracedStatementsLoseTheirValuesAndAMissingLogsFolderIsTheCallers) {
     const std::pair<const char*, const char*> elided[] = {
         {"UPDATE PATIENTS SET [LAST NAME] = 'O''Brien', EMAIL1 = 'a@b', CLINICAL_MED1 = "
          "'Aspirin 75' WHERE PT_ID = 12",
@@ -145,4 +132,15 @@ TEST_F(mdlLogsTest, StatementsGoToTheTraceOnlyWhenAskedAndWithoutTheirValues) {
               QStringList{u"failed statement: UPDATE PATIENTS SET CLINICAL_DIAGNOSIS = ? WHERE "
                           "PT_ID = ?"_s});
     EXPECT_FALSE(logBytes().contains("Glaucoma"));
+    // A missing logs folder is the caller's error and is not created.
+    ASSERT_TRUE(QDir(m_dir.filePath(u"logs"_s)).removeRecursively());
+    const Status s = m_log.WriteErrorLog(u"x"_s);
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.error().number, err::kPathNotFound);
+    EXPECT_TRUE(s.error().description.contains(m_log.logPath()));
+    EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(u"logs"_s)));
+
+    // A log that cannot be opened for appending (a folder in its place).
+    ASSERT_TRUE(QDir().mkpath(m_log.logPath()));
+    EXPECT_EQ(m_log.WriteErrorLog(u"x"_s).error().number, err::kPathFileAccessError);
 }

@@ -126,9 +126,7 @@ TEST(ReportCatalogue, EveryReportAsThePrintedPageShowsIt) {
     EXPECT_EQ(report::csvHeadings(reportDefinition(ReportId::DataReport10)),
               words("Pat. ID|Last Name|First Name|Time Scheduled|Address|Home Tel.|Work Tel.|"
                     "Status"));
-}
-
-TEST(ReportCatalogue, ThePatientDetailPageHoldsEveryPairInOrder) {
+    // The patient detail page holds every pair in order.
     const report::ReportDefinition def = reportDefinition(ReportId::DataReport9);
     EXPECT_TRUE(def.captions(BandKind::PageHeader).isEmpty());
     EXPECT_EQ(def.captions(BandKind::Detail),
@@ -204,7 +202,7 @@ protected:
 // Which rows each report's SQL selects is the SQL texts' own test (and the
 // catalogue's that each report runs its text); here that a report reads
 // its rows as text in the query's order and pages them.
-TEST_P(Clinic, AReportReadsTheRowsOfItsQuery) {
+TEST_P(Clinic, AReportReadsTheRowsOfItsQueryAndMontlyRecallThoseItIsHanded) {
     const RowsCase cases[] = {
         {ReportId::DataReport10, "tomorrow 00:00 to 23:59", "SCHEDULE_ID", "140|118|141"},
         {ReportId::DataReport1, "balances as stored", "BALANCE1", "25.00|0.50"},
@@ -228,9 +226,7 @@ TEST_P(Clinic, AReportReadsTheRowsOfItsQuery) {
         EXPECT_TRUE(report::ReportPages::create(*report).ok());
     }
     EXPECT_TRUE(clinic.boxes.shown().empty());
-}
-
-TEST_P(Clinic, MontlyRecallPrintsTheRowsItIsHanded) {
+    // MontlyRecall prints the rows it is handed.
     data::Connection conn({clinic.clock, clinic.locale});
     ASSERT_TRUE(conn.open(reportConnectionString(clinic.dbs.sharedPath())).ok());
     auto rows = std::make_shared<data::Recordset>();

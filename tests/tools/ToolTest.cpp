@@ -37,7 +37,7 @@ protected:
 
 }  // namespace
 
-TEST_F(Tool, InitCreatesTheSchemaOnceAndNeverOverwrites) {
+TEST_F(Tool, InitCreatesTheSchemaOnceAndQueryPrintsCsv) {
     const QString db = path("Patients.mdb");
     ProgramRun r = runOrlo({u"db"_s, u"init"_s, db});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
@@ -66,6 +66,22 @@ TEST_F(Tool, InitCreatesTheSchemaOnceAndNeverOverwrites) {
     EXPECT_EQ(runOrlo({u"db"_s, u"query"_s, scratch, u"SELECT ids FROM tempPatientOL"_s}).out,
               u"ids\n7\n"_s);
     EXPECT_FALSE(QFile::exists(db + u".creating"_s));
+    // Query prints CSV with quoting, canonical dates and empty NULLs.
+    r = runOrlo({u"db"_s, u"query"_s, db,
+                 u"INSERT INTO PATIENTS ([LAST NAME], [FIRST NAME], CTGNOTE, CREATED) "
+                 "Values('O''Brien, Jr', 'Say \"hi\"', 'line1\nline2', '2026-03-05T14:30')"_s});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, u"1\n"_s);
+    // Now pinned as the report queries run at a given moment.
+    r = runOrlo({u"db"_s, u"query"_s, db,
+                 u"SELECT PT_ID, [LAST NAME], [FIRST NAME], CTGNOTE, CREATED, DOB, Now() AS N "
+                 "FROM PATIENTS"_s,
+                 u"--now"_s, u"2026-06-15 10:00:00"_s});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out,
+              u"PT_ID,LAST NAME,FIRST NAME,CTGNOTE,CREATED,DOB,N\n"
+              "1,\"O'Brien, Jr\",\"Say \"\"hi\"\"\",\"line1\nline2\",2026-03-05 "
+              "14:30:00,,2026-06-15 10:00:00\n"_s);
 }
 
 TEST_F(Tool, UpgradeBringsAnOlderDatabaseUpOnceAndLeavesANewerOneAlone) {
@@ -122,27 +138,6 @@ TEST_F(Tool, UpgradeBringsAnOlderDatabaseUpOnceAndLeavesANewerOneAlone) {
                                     "Orlo's 2; nothing was changed"_s))
         << r.err.toStdString();
     EXPECT_EQ(runOrlo({u"db"_s, u"upgrade"_s, path("none.mdb")}).code, 1);
-}
-
-TEST_F(Tool, QueryPrintsCsvWithQuotingCanonicalDatesAndEmptyNulls) {
-    const QString db = path("Patients.mdb");
-    ASSERT_EQ(runOrlo({u"db"_s, u"init"_s, db}).code, 0);
-    ProgramRun r =
-        runOrlo({u"db"_s, u"query"_s, db,
-                 u"INSERT INTO PATIENTS ([LAST NAME], [FIRST NAME], CTGNOTE, CREATED) "
-                 "Values('O''Brien, Jr', 'Say \"hi\"', 'line1\nline2', '2026-03-05T14:30')"_s});
-    ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, u"1\n"_s);
-    // Now pinned as the report queries run at a given moment.
-    r = runOrlo({u"db"_s, u"query"_s, db,
-                 u"SELECT PT_ID, [LAST NAME], [FIRST NAME], CTGNOTE, CREATED, DOB, Now() AS N "
-                 "FROM PATIENTS"_s,
-                 u"--now"_s, u"2026-06-15 10:00:00"_s});
-    ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out,
-              u"PT_ID,LAST NAME,FIRST NAME,CTGNOTE,CREATED,DOB,N\n"
-              "1,\"O'Brien, Jr\",\"Say \"\"hi\"\"\",\"line1\nline2\",2026-03-05 "
-              "14:30:00,,2026-06-15 10:00:00\n"_s);
 }
 
 TEST_F(Tool, SeedFillsRealisticRowsInOneGo) {

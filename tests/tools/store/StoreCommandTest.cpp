@@ -47,7 +47,7 @@ protected:
 
 }  // namespace
 
-TEST_F(StoreCommandTest, InitAddinMakesTheTreeAndNeverOverwrites) {
+TEST_F(StoreCommandTest, InitAddinMakesTheTreeNeverOverwritesAndSeedsListsAndDumps) {
     const QString p = path("12-27Orlonetv1.pst");
     const CommandRun init = run({u"store"_s, u"init-addin"_s, p});
     EXPECT_EQ(init.code, 0) << init.err.toStdString();
@@ -65,11 +65,7 @@ TEST_F(StoreCommandTest, InitAddinMakesTheTreeAndNeverOverwrites) {
     EXPECT_EQ(again.code, 1);
     EXPECT_TRUE(again.err.contains(u"\"%1\" already exists"_s.arg(p))) << again.err.toStdString();
     EXPECT_EQ(test::readFile(p), before);
-}
-
-TEST_F(StoreCommandTest, SeedThenListAndDumpAFolderByPath) {
-    const QString p = path("seeded.pst");
-    ASSERT_EQ(run({u"init-addin"_s, p}).code, 0);
+    // Seed, then list and dump a folder by path.
     const CommandRun seeded =
         run({u"seed"_s, p, u"--contacts"_s, u"3"_s, u"--appointments"_s, u"7"_s});
     EXPECT_EQ(seeded.code, 0) << seeded.err.toStdString();
@@ -77,10 +73,11 @@ TEST_F(StoreCommandTest, SeedThenListAndDumpAFolderByPath) {
     // Seeding again continues the ids.
     ASSERT_EQ(run({u"seed"_s, p, u"--contacts"_s, u"2"_s}).code, 0);
 
-    const CommandRun ls = run({u"ls"_s, p});
-    EXPECT_TRUE(ls.out.contains(u"  Patients [Contacts, IPM.Contact.Patient] 5 items\n"_s))
-        << ls.out.toStdString();
-    EXPECT_TRUE(ls.out.contains(u"Scheduler [Calendar, IPM.Appointment.Scheduler] 7 items\n"_s));
+    const CommandRun listed = run({u"ls"_s, p});
+    EXPECT_TRUE(listed.out.contains(u"  Patients [Contacts, IPM.Contact.Patient] 5 items\n"_s))
+        << listed.out.toStdString();
+    EXPECT_TRUE(
+        listed.out.contains(u"Scheduler [Calendar, IPM.Appointment.Scheduler] 7 items\n"_s));
 
     const CommandRun dump = run({u"dump"_s, p, u"orlo networked v.1/patients"_s});
     ASSERT_EQ(dump.code, 0) << dump.err.toStdString();
