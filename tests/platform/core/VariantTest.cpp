@@ -95,4 +95,3 @@ TEST(Variant, NullAndForeignDateTextsAreErrorsAndNumbersAndDatesConvertBothWays)
     }
     EXPECT_DOUBLE_EQ(*Variant(naiveDateTime(QDate(1899, 12, 29), QTime(6, 0))).toDouble(uk), -1.25);
 }
-

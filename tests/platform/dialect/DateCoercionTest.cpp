@@ -58,7 +58,8 @@ TEST(DateCoercion, TextsInTheLocaleOrIsoBecomeCanonicalAndANonDateIsRefused) {
     EXPECT_EQ(db.value(u"SELECT COUNT(*) FROM CURRENTSESSIONS"_s), QVariant(qint64{0}));
     // CDate and the date text follow the locale.
     TestDatabase onUs(clock, Locale::unitedStates(), false);
-    EXPECT_EQ(onUs.value(u"SELECT jet_datetext('2026-03-05 14:30:00')"_s), u"3/5/2026 2:30:00 PM"_s);
+    EXPECT_EQ(onUs.value(u"SELECT jet_datetext('2026-03-05 14:30:00')"_s),
+              u"3/5/2026 2:30:00 PM"_s);
     EXPECT_EQ(onUs.value(u"SELECT jet_datetext('2026-03-05 00:00:00')"_s), u"3/5/2026"_s);
     EXPECT_EQ(onUs.value(u"SELECT jet_datetext('plain')"_s), u"plain"_s);
     EXPECT_EQ(onUs.value(u"SELECT jet_cdate('05/03/2026')"_s), u"2026-05-03 00:00:00"_s);
