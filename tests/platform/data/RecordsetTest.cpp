@@ -56,7 +56,7 @@ protected:
 
 }  // namespace
 
-TEST_P(RecordsetTest, MovesThroughRowsAndReportsTheEndsAndNoCurrentRecord) {
+TEST_P(RecordsetTest, MovesThroughRowsReportsTheEndsAndGetRowsReadsToTheEnd) {
     Recordset rs;
     ASSERT_TRUE(rs.open(u"SELECT PT_ID, [LAST NAME] FROM PATIENTS ORDER BY PT_ID"_s, conn,
                         kOpenKeyset, kLockOptimistic, kCmdUnspecified)
@@ -88,6 +88,25 @@ TEST_P(RecordsetTest, MovesThroughRowsAndReportsTheEndsAndNoCurrentRecord) {
     EXPECT_TRUE(empty.eof());
     EXPECT_EQ(empty.field(0).error().number, orlo::err::kNoCurrentRecord);
     EXPECT_EQ(empty.getRows().error().number, orlo::err::kNoCurrentRecord);
+    // GetRows returns columns by row from the current record to the end.
+    Recordset one;
+    open(one, u"Select * from PATIENTS WHERE PT_ID = 2"_s);
+    Result<RowTable> rows = one.getRows();
+    ASSERT_TRUE(rows.ok());
+    ASSERT_EQ(rows->size(), 50u);
+    ASSERT_EQ((*rows)[0].size(), 1u);
+    EXPECT_EQ(shown((*rows)[0][0]), u"2"_s);
+    EXPECT_EQ(shown((*rows)[1][0]), u"O'Brien"_s);
+    EXPECT_EQ(shown((*rows)[4][0]), u"01/02/1970"_s);  // DOB as typed
+    EXPECT_EQ(shown((*rows)[47][0]), u"2026-01-01 09:00:00"_s);
+    EXPECT_TRUE(one.eof());
+
+    Recordset all;
+    open(all, u"SELECT PT_ID FROM PATIENTS ORDER BY PT_ID"_s);
+    ASSERT_TRUE(all.moveNext().ok());
+    rows = all.getRows();
+    ASSERT_EQ((*rows)[0].size(), 4u);
+    EXPECT_EQ(shown((*rows)[0][3]), u"5"_s);
 }
 
 TEST_P(RecordsetTest, AClosedOrMisfedRecordsetRefusesAndOneOutlivesItsConnectionObject) {
@@ -126,7 +145,7 @@ TEST_P(RecordsetTest, AClosedOrMisfedRecordsetRefusesAndOneOutlivesItsConnection
     EXPECT_TRUE(rs.requery().ok());
 }
 
-TEST_P(RecordsetTest, AJoinNamesItsDuplicateColumnsByTable) {
+TEST_P(RecordsetTest, AJoinNamesItsDuplicateColumnsByTableAndAKeylessTableChangesByRow) {
     Recordset rs;
     ASSERT_TRUE(rs.open(u"SELECT PATIENTS.*, SCHEDULED.* from PATIENTS, SCHEDULED WHERE "
                         "PATIENTS.PT_ID=SCHEDULED.PT_ID ORDER BY SCHEDULE_ID"_s,
@@ -145,27 +164,24 @@ TEST_P(RecordsetTest, AJoinNamesItsDuplicateColumnsByTable) {
     EXPECT_EQ(rs.field(u"PT_ID"_s).error().number, orlo::err::kItemNotInCollection);
     // A join cannot take deletes.
     EXPECT_FALSE(rs.deleteCurrent().ok());
-}
-
-TEST_P(RecordsetTest, GetRowsReturnsColumnsByRowFromTheCurrentRecordToTheEnd) {
-    Recordset rs;
-    open(rs, u"Select * from PATIENTS WHERE PT_ID = 2"_s);
-    Result<RowTable> rows = rs.getRows();
-    ASSERT_TRUE(rows.ok());
-    ASSERT_EQ(rows->size(), 50u);
-    ASSERT_EQ((*rows)[0].size(), 1u);
-    EXPECT_EQ(shown((*rows)[0][0]), u"2"_s);
-    EXPECT_EQ(shown((*rows)[1][0]), u"O'Brien"_s);
-    EXPECT_EQ(shown((*rows)[4][0]), u"01/02/1970"_s);  // DOB as typed
-    EXPECT_EQ(shown((*rows)[47][0]), u"2026-01-01 09:00:00"_s);
-    EXPECT_TRUE(rs.eof());
-
-    Recordset all;
-    open(all, u"SELECT PT_ID FROM PATIENTS ORDER BY PT_ID"_s);
-    ASSERT_TRUE(all.moveNext().ok());
-    rows = all.getRows();
-    ASSERT_EQ((*rows)[0].size(), 4u);
-    EXPECT_EQ(shown((*rows)[0][3]), u"5"_s);
+    // A table without a key takes AddNew, edits and deletes by row.
+    Recordset sessions;
+    open(sessions, u"CURRENTSESSIONS"_s);
+    for (const char* ip : {"127.0.0.2", "127.0.0.3"}) {
+        ASSERT_TRUE(sessions.addNew().ok());
+        ASSERT_TRUE(sessions.setField(u"IP"_s, QString::fromLatin1(ip)).ok());
+        ASSERT_TRUE(sessions.setField(u"PORT_IN"_s, u"20050"_s).ok());
+        ASSERT_TRUE(sessions.update().ok());
+    }
+    ASSERT_TRUE(sessions.requery().ok());
+    EXPECT_EQ(*sessions.recordCount(), 2);
+    EXPECT_EQ(sessions.fieldCount(), 5);  // the row number stays hidden
+    ASSERT_TRUE(sessions.setField(u"PORT_OUT"_s, u"dummy"_s).ok());
+    ASSERT_TRUE(sessions.update().ok());
+    ASSERT_TRUE(sessions.moveNext().ok());
+    ASSERT_TRUE(sessions.deleteCurrent().ok());
+    EXPECT_EQ(dbs.rawValue(u"SELECT IP || '|' || PORT_OUT FROM CURRENTSESSIONS"_s),
+              u"127.0.0.2|dummy"_s);
 }
 
 TEST_P(RecordsetTest, AddNewGivesTheCounterKeyBeforeUpdateCommitsTheRow) {
@@ -288,26 +304,6 @@ TEST_P(RecordsetTest, LikeOnADateColumnMatchesTheGeneralDateOfTheLocale) {
         ASSERT_TRUE(rs.setFilter(QString::fromLatin1(c.filter)).ok()) << c.filter;
         EXPECT_EQ(column(rs, u"SCHEDULE_ID"_s).join(u' '), QString::fromLatin1(c.ids)) << c.filter;
     }
-}
-
-TEST_P(RecordsetTest, ATableWithoutKeyTakesAddNewEditAndDeleteByRow) {
-    Recordset rs;
-    open(rs, u"CURRENTSESSIONS"_s);
-    for (const char* ip : {"127.0.0.2", "127.0.0.3"}) {
-        ASSERT_TRUE(rs.addNew().ok());
-        ASSERT_TRUE(rs.setField(u"IP"_s, QString::fromLatin1(ip)).ok());
-        ASSERT_TRUE(rs.setField(u"PORT_IN"_s, u"20050"_s).ok());
-        ASSERT_TRUE(rs.update().ok());
-    }
-    ASSERT_TRUE(rs.requery().ok());
-    EXPECT_EQ(*rs.recordCount(), 2);
-    EXPECT_EQ(rs.fieldCount(), 5);  // the row number stays hidden
-    ASSERT_TRUE(rs.setField(u"PORT_OUT"_s, u"dummy"_s).ok());
-    ASSERT_TRUE(rs.update().ok());
-    ASSERT_TRUE(rs.moveNext().ok());
-    ASSERT_TRUE(rs.deleteCurrent().ok());
-    EXPECT_EQ(dbs.rawValue(u"SELECT IP || '|' || PORT_OUT FROM CURRENTSESSIONS"_s),
-              u"127.0.0.2|dummy"_s);
 }
 
 // Leaving a row with changes pending: a move or GetRows writes them to the

@@ -113,7 +113,7 @@ TEST(ReportPages, FollowFromTheRowCountAndRefuseAFieldTheDataLacks) {
     EXPECT_EQ(pages.error().description, u"Data field 'NAME_TYPO' of Text1 not found."_s);
 }
 
-TEST(ReportPdf, WithoutRowsPrintsTheHeaders) {
+TEST(ReportPdf, WithoutRowsPrintsTheHeadersAndAFileThatCannotBeWrittenFailsClean) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(u"empty.pdf"_s);
     auto report = reportOf(0);
@@ -123,12 +123,9 @@ TEST(ReportPdf, WithoutRowsPrintsTheHeaders) {
     for (const char* expected : {"Engine Report", "15 June 2026", "Name", "Where", "Page 1 of 1"}) {
         EXPECT_TRUE(text[0].contains(QLatin1String(expected))) << expected;
     }
-}
-
-TEST(ReportExport, AFileThatCannotBeWrittenFailsAndLeavesWhatWasThere) {
-    QTemporaryDir dir;
-    auto report = reportOf(5);
-    auto pages = ReportPages::create(*report);
+    // A file that cannot be written fails and leaves what was there.
+    auto five = reportOf(5);
+    auto pages = ReportPages::create(*five);
     EXPECT_EQ(writePdf(*pages, dir.filePath(u"no/such/dir/r.pdf"_s)).error().number,
               err::kPathFileAccessError);
     const QString csv = dir.filePath(u"r.csv"_s);

@@ -102,7 +102,7 @@ TEST_F(StoreCommandTest, InitAddinMakesTheTreeNeverOverwritesAndSeedsListsAndDum
     EXPECT_EQ(*store->findFirst(f.scheduler, u"Mileage"_s, 7), store->itemIds(f.scheduler)->back());
 }
 
-TEST_F(StoreCommandTest, BadArgumentsPathsAndFilesFailWithAMessage) {
+TEST_F(StoreCommandTest, BadArgumentsFailWithAMessageAndTheSeederUsesOnlyFormProperties) {
     const QString text = path("notes.txt");
     test::writeFile(text, "not a store\n");
     const QString missing = path("missing.pst");
@@ -145,9 +145,6 @@ TEST_F(StoreCommandTest, BadArgumentsPathsAndFilesFailWithAMessage) {
     const CommandRun r = run({u"seed"_s, bare, u"--contacts"_s, u"1"_s});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(u"has no folder \"Patients\""_s)) << r.err.toStdString();
-}
-
-TEST(StoreSeederTest, SeedsOnlyPropertiesTheFormsKnow) {
     // A name the form does not know (a control's name such as "Phone1") is
     // a value no window, list column or save ever reads.
     const host::FormRegistry forms = host::FormRegistry::standard();
