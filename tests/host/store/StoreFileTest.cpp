@@ -149,7 +149,7 @@ qint64 versionOf(const ItemRecord& item) {
 
 }  // namespace
 
-TEST_F(StoreFileTest, FolderTreeSurvivesReopenRefusesDuplicatesAndIsNeverOverwritten) {
+TEST_F(StoreFileTest, FolderTreeSurvivesReopenIsNeverOverwrittenAndUpdateAndRemoveWrite) {
     EXPECT_EQ(store->createFolder(t.top, u"patients"_s, FolderKind::Contacts, {}).error().number,
               err::kProviderFailure);
     EXPECT_FALSE(store->createFolder(12345, u"X"_s, FolderKind::Mail, {}).ok());
@@ -185,6 +185,28 @@ TEST_F(StoreFileTest, FolderTreeSurvivesReopenRefusesDuplicatesAndIsNeverOverwri
                                  u"Scheduler 1 IPM.Appointment.Scheduler"_s}));
     EXPECT_TRUE(store->subfolders(t.patients)->empty());
     EXPECT_FALSE(store->folder(999).ok());
+    // Update replaces the property set; remove deletes.
+    const ItemId a =
+        *store->insert(t.patients, u"IPM.Contact.Patient"_s, patient(u"1"_s, u"Ames"_s));
+    const ItemId b =
+        *store->insert(t.patients, u"IPM.Contact.Patient"_s, patient(u"2"_s, u"Best"_s));
+    ASSERT_TRUE(store->update(a, {{u"PatientID"_s, u"7"_s}, {u"Notes"_s, u"moved"_s}}).ok());
+    EXPECT_FALSE(store->update(9999, {}).ok());
+    ASSERT_TRUE(store->remove(b).ok());
+    EXPECT_FALSE(store->remove(b).ok());
+    store = reopen();
+    ASSERT_TRUE(store);
+
+    const PropertyMap expected = {{u"PatientID"_s, u"7"_s}, {u"Notes"_s, u"moved"_s}};
+    EXPECT_EQ(store->load(a)->properties, expected);
+    EXPECT_EQ(store->load(b).error().number, err::kProviderFailure);
+    EXPECT_EQ(*store->itemIds(t.patients), std::vector<ItemId>{a});
+    EXPECT_EQ(*store->itemCount(t.patients), 1);
+    EXPECT_EQ(*store->findFirst(t.patients, u"Customer ID"_s, 1), std::nullopt);
+    EXPECT_EQ(*store->findFirst(t.patients, u"PatientID"_s, 7), a);
+    EXPECT_EQ(*store->findFirst(t.patients, u"PatientID"_s, 2), std::nullopt);
+    EXPECT_TRUE(store->checkIntegrity().ok());
+    EXPECT_FALSE(store->insert(4242, u"IPM.Contact"_s, {}).ok());
 }
 
 TEST_F(StoreFileTest, EveryKindOfValueReadsBackExactlyAndNamedOnesAndColumnsLoadAlone) {
@@ -259,30 +281,6 @@ TEST_F(StoreFileTest, EveryKindOfValueReadsBackExactlyAndNamedOnesAndColumnsLoad
     }
     EXPECT_EQ(store->column(t.scheduler, u"Never Stored"_s)->at(4).second, Variant());
     EXPECT_TRUE(store->column(t.top, u"Mileage"_s)->empty());
-}
-
-TEST_F(StoreFileTest, UpdateReplacesThePropertySetAndRemoveDeletes) {
-    const ItemId a =
-        *store->insert(t.patients, u"IPM.Contact.Patient"_s, patient(u"1"_s, u"Ames"_s));
-    const ItemId b =
-        *store->insert(t.patients, u"IPM.Contact.Patient"_s, patient(u"2"_s, u"Best"_s));
-    ASSERT_TRUE(store->update(a, {{u"PatientID"_s, u"7"_s}, {u"Notes"_s, u"moved"_s}}).ok());
-    EXPECT_FALSE(store->update(9999, {}).ok());
-    ASSERT_TRUE(store->remove(b).ok());
-    EXPECT_FALSE(store->remove(b).ok());
-    store = reopen();
-    ASSERT_TRUE(store);
-
-    const PropertyMap expected = {{u"PatientID"_s, u"7"_s}, {u"Notes"_s, u"moved"_s}};
-    EXPECT_EQ(store->load(a)->properties, expected);
-    EXPECT_EQ(store->load(b).error().number, err::kProviderFailure);
-    EXPECT_EQ(*store->itemIds(t.patients), std::vector<ItemId>{a});
-    EXPECT_EQ(*store->itemCount(t.patients), 1);
-    EXPECT_EQ(*store->findFirst(t.patients, u"Customer ID"_s, 1), std::nullopt);
-    EXPECT_EQ(*store->findFirst(t.patients, u"PatientID"_s, 7), a);
-    EXPECT_EQ(*store->findFirst(t.patients, u"PatientID"_s, 2), std::nullopt);
-    EXPECT_TRUE(store->checkIntegrity().ok());
-    EXPECT_FALSE(store->insert(4242, u"IPM.Contact"_s, {}).ok());
 }
 
 // Which values are equal is the find key's (tested with it); here the

@@ -19,7 +19,7 @@ using namespace Qt::Literals::StringLiterals;
 
 using namespace orlo;
 
-TEST(Variant, IntegerConversionsRoundHalfToEvenAndOverflowAtBothWidths) {
+TEST(Variant, IntegerConversionsRoundHalfToEvenAndEveryKindHasItsText) {
     const Locale l = Locale::unitedKingdom();
     EXPECT_EQ(*Variant(2.5).toInt16(l), 2);
     EXPECT_EQ(*Variant(3.5).toInt16(l), 4);
@@ -48,10 +48,7 @@ TEST(Variant, IntegerConversionsRoundHalfToEvenAndOverflowAtBothWidths) {
     EXPECT_EQ(*Variant(false).toInt32(l), 0);
     // A date counts days since 30 December 1899.
     EXPECT_EQ(*Variant(naiveDateTime(QDate(2026, 3, 5), QTime(11, 0))).toInt32(l), 46086);
-}
-
-TEST(Variant, TextOfEveryKindOfDoublesAndOfZeroDates) {
-    const Locale l = Locale::unitedKingdom();
+    // The text of every kind, of doubles and of zero dates.
     const Locale us = Locale::unitedStates();
     EXPECT_EQ(*Variant().toText(l), QString());
     EXPECT_EQ(*Variant(true).toText(l), u"True"_s);
@@ -119,7 +116,7 @@ Status fail(long n) {
 
 }  // namespace
 
-TEST(VariantJson, EveryKindRoundTripsAndWhatNamesNoValueIsATypeMismatch) {
+TEST(VariantJson, JsonOfEveryKindAndTheFormatsOfTheTwoPinnedLocalesRoundTrip) {
     const QDateTime at(QDate(2026, 3, 5), QTime(14, 30), Qt::UTC);
     const std::vector<std::pair<Variant, const char*>> cases = {
         {Variant(), R"([{"empty":true}])"},
@@ -149,56 +146,7 @@ TEST(VariantJson, EveryKindRoundTripsAndWhatNamesNoValueIsATypeMismatch) {
         ASSERT_FALSE(read.ok()) << json;
         EXPECT_EQ(read.error().number, 13) << json;
     }
-}
-
-// Date texts in a day-month and a month-day locale, both ways.
-
-TEST(Locale, DayMonthAndMonthDayReadTheSameTextDifferently) {
-    const Locale uk = Locale::unitedKingdom();
-    const Locale us = Locale::unitedStates();
-    EXPECT_EQ(uk.parseDateTime(u"05/03/2026"_s)->date(), QDate(2026, 3, 5));
-    EXPECT_EQ(us.parseDateTime(u"05/03/2026"_s)->date(), QDate(2026, 5, 3));
-    EXPECT_EQ(us.parseDateTime(u"3/5/2026 2:30:00 PM"_s),
-              naiveDateTime(QDate(2026, 3, 5), QTime(14, 30)));
-    EXPECT_EQ(uk.parseDateTime(u"2026-03-05 14:30:00"_s),
-              naiveDateTime(QDate(2026, 3, 5), QTime(14, 30)));
-    EXPECT_FALSE(uk.parseDateTime(u"31/02/2026"_s).has_value());
-    EXPECT_FALSE(uk.parseDateTime(u"05/03/2026 14:30:00x"_s).has_value());
-    EXPECT_FALSE(uk.parseDateTime(u"05/03/2026 25:30:00"_s).has_value());
-    EXPECT_EQ(uk.parseDateTime(u"5/3/2026 9:05"_s), naiveDateTime(QDate(2026, 3, 5), QTime(9, 5)));
-    EXPECT_FALSE(uk.parseDateTime(u"hello"_s).has_value());
-    EXPECT_FALSE(us.parseDateTime(u"25/12/2026"_s).has_value());
-    // Two-digit years fall in 1930..2029.
-    EXPECT_EQ(uk.parseDateTime(u"5/3/26"_s)->date(), QDate(2026, 3, 5));
-    EXPECT_EQ(us.parseDateTime(u"12/31/29"_s)->date(), QDate(2029, 12, 31));
-    EXPECT_EQ(us.parseDateTime(u"1/1/30"_s)->date(), QDate(1930, 1, 1));
-    EXPECT_FALSE(uk.parseDateTime(u"29/02/99 10:00"_s).has_value());
-    EXPECT_EQ(us.parseDateTime(u"3/5/2026 12:00:00 AM"_s), naiveDateTime(QDate(2026, 3, 5)));
-}
-
-TEST(Locale, EveryFormRoundTripsAcrossTheCalendarsEdges) {
-    const QList<QDate> dates = {QDate(2024, 2, 29), QDate(2026, 1, 1),   QDate(2026, 12, 31),
-                                QDate(1930, 1, 9),  QDate(2099, 10, 10), QDate(1900, 3, 1)};
-    const QList<QTime> times = {QTime(0, 0, 1), QTime(9, 5, 7), QTime(12, 0), QTime(23, 59, 59)};
-    for (const Locale& l : {Locale::unitedKingdom(), Locale::unitedStates(), Locale::system()}) {
-        for (const QDate& d : dates) {
-            SCOPED_TRACE(l.shortDate(d).toStdString());
-            EXPECT_EQ(l.parseDateTime(l.shortDate(d)), naiveDateTime(d));
-            EXPECT_EQ(l.parseDateTime(l.longDate(d)), naiveDateTime(d));
-            EXPECT_EQ(l.parseDateTime(l.generalDate(naiveDateTime(d))), naiveDateTime(d));
-            for (const QTime& t : times) {
-                const QDateTime dt = naiveDateTime(d, t);
-                EXPECT_EQ(l.parseDateTime(l.generalDate(dt)), dt)
-                    << l.generalDate(dt).toStdString();
-            }
-        }
-        for (const QTime& t : times) {
-            EXPECT_EQ(l.parseDateTime(l.longTime(t)), naiveDateTime(QDate(1899, 12, 30), t));
-        }
-    }
-}
-
-TEST(Locale, FormatsOfTheTwoPinnedLocalesAndNumbersRoundTrip) {
+    // The formats of the two pinned locales; numbers round-trip through their text.
     const QDateTime dt = naiveDateTime(QDate(2026, 3, 5), QTime(14, 30, 0));
     const Locale uk = Locale::unitedKingdom();
     const Locale us = Locale::unitedStates();
@@ -226,6 +174,51 @@ TEST(Locale, FormatsOfTheTwoPinnedLocalesAndNumbersRoundTrip) {
     EXPECT_DOUBLE_EQ(*de.parseNumber(u"2,5"_s), 2.5);
     EXPECT_EQ(de.parseDateTime(u"05.03.2026 14:30:00"_s),
               naiveDateTime(QDate(2026, 3, 5), QTime(14, 30)));
+}
+
+// Date texts in a day-month and a month-day locale, both ways.
+
+TEST(Locale, DayMonthAndMonthDayReadTheSameTextDifferentlyAndEveryFormRoundTrips) {
+    const Locale uk = Locale::unitedKingdom();
+    const Locale us = Locale::unitedStates();
+    EXPECT_EQ(uk.parseDateTime(u"05/03/2026"_s)->date(), QDate(2026, 3, 5));
+    EXPECT_EQ(us.parseDateTime(u"05/03/2026"_s)->date(), QDate(2026, 5, 3));
+    EXPECT_EQ(us.parseDateTime(u"3/5/2026 2:30:00 PM"_s),
+              naiveDateTime(QDate(2026, 3, 5), QTime(14, 30)));
+    EXPECT_EQ(uk.parseDateTime(u"2026-03-05 14:30:00"_s),
+              naiveDateTime(QDate(2026, 3, 5), QTime(14, 30)));
+    EXPECT_FALSE(uk.parseDateTime(u"31/02/2026"_s).has_value());
+    EXPECT_FALSE(uk.parseDateTime(u"05/03/2026 14:30:00x"_s).has_value());
+    EXPECT_FALSE(uk.parseDateTime(u"05/03/2026 25:30:00"_s).has_value());
+    EXPECT_EQ(uk.parseDateTime(u"5/3/2026 9:05"_s), naiveDateTime(QDate(2026, 3, 5), QTime(9, 5)));
+    EXPECT_FALSE(uk.parseDateTime(u"hello"_s).has_value());
+    EXPECT_FALSE(us.parseDateTime(u"25/12/2026"_s).has_value());
+    // Two-digit years fall in 1930..2029.
+    EXPECT_EQ(uk.parseDateTime(u"5/3/26"_s)->date(), QDate(2026, 3, 5));
+    EXPECT_EQ(us.parseDateTime(u"12/31/29"_s)->date(), QDate(2029, 12, 31));
+    EXPECT_EQ(us.parseDateTime(u"1/1/30"_s)->date(), QDate(1930, 1, 1));
+    EXPECT_FALSE(uk.parseDateTime(u"29/02/99 10:00"_s).has_value());
+    EXPECT_EQ(us.parseDateTime(u"3/5/2026 12:00:00 AM"_s), naiveDateTime(QDate(2026, 3, 5)));
+    // Every form round-trips across the calendar's edges.
+    const QList<QDate> dates = {QDate(2024, 2, 29), QDate(2026, 1, 1),   QDate(2026, 12, 31),
+                                QDate(1930, 1, 9),  QDate(2099, 10, 10), QDate(1900, 3, 1)};
+    const QList<QTime> times = {QTime(0, 0, 1), QTime(9, 5, 7), QTime(12, 0), QTime(23, 59, 59)};
+    for (const Locale& l : {Locale::unitedKingdom(), Locale::unitedStates(), Locale::system()}) {
+        for (const QDate& d : dates) {
+            SCOPED_TRACE(l.shortDate(d).toStdString());
+            EXPECT_EQ(l.parseDateTime(l.shortDate(d)), naiveDateTime(d));
+            EXPECT_EQ(l.parseDateTime(l.longDate(d)), naiveDateTime(d));
+            EXPECT_EQ(l.parseDateTime(l.generalDate(naiveDateTime(d))), naiveDateTime(d));
+            for (const QTime& t : times) {
+                const QDateTime dt = naiveDateTime(d, t);
+                EXPECT_EQ(l.parseDateTime(l.generalDate(dt)), dt)
+                    << l.generalDate(dt).toStdString();
+            }
+        }
+        for (const QTime& t : times) {
+            EXPECT_EQ(l.parseDateTime(l.longTime(t)), naiveDateTime(QDate(1899, 12, 30), t));
+        }
+    }
 }
 
 // The trap idiom: passed-over numbers let later steps run, any other error

@@ -139,15 +139,7 @@ TEST_F(RegistryStoreTest, NamesIgnoreCaseKeepTheirFirstSpellingAndKeyPathsCreate
     EXPECT_EQ(RegistryStore(file()).queryValue(root, u"top"_s)->value(), text("t"));
 }
 
-TEST_F(RegistryStoreTest, AnAbsentFileIsAnEmptyStoreAndIsNotCreatedByReading) {
-    RegistryStore store(file());
-    EXPECT_TRUE(store.check().ok());
-    EXPECT_EQ(store.openKey(RegistryRoot::CurrentUser, u"Software").error().number,
-              err::kRegistryFileNotFound);
-    EXPECT_FALSE(QFile::exists(file()));
-}
-
-TEST(RegistryStoreLocation, ConstructorThenVariableThenXdgConfigHome) {
+TEST_F(RegistryStoreTest, ItsFileIsTheConstructorsThenTheVariablesThenXdgAndAnAbsentOneIsEmpty) {
     const QByteArray savedFile = qgetenv(RegistryStore::kFileVariable);
     const QByteArray savedXdg = qgetenv("XDG_CONFIG_HOME");
 
@@ -168,6 +160,12 @@ TEST(RegistryStoreLocation, ConstructorThenVariableThenXdgConfigHome) {
     if (savedXdg.isNull()) {
         qunsetenv("XDG_CONFIG_HOME");
     }
+    // An absent file is an empty store and is not created by reading.
+    RegistryStore store(file());
+    EXPECT_TRUE(store.check().ok());
+    EXPECT_EQ(store.openKey(RegistryRoot::CurrentUser, u"Software").error().number,
+              err::kRegistryFileNotFound);
+    EXPECT_FALSE(QFile::exists(file()));
 }
 
 TEST_F(RegistryStoreTest, SubkeysAreTheDirectChildrenOnlyInTheirFirstSpelling) {

@@ -113,7 +113,7 @@ TEST(ReportPages, FollowFromTheRowCountAndRefuseAFieldTheDataLacks) {
     EXPECT_EQ(pages.error().description, u"Data field 'NAME_TYPO' of Text1 not found."_s);
 }
 
-TEST(ReportPdf, WithoutRowsPrintsTheHeadersAndAFileThatCannotBeWrittenFailsClean) {
+TEST(ReportPdf, PdfAndCsvFilesReadBackAndAFileThatCannotBeWrittenFailsClean) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(u"empty.pdf"_s);
     auto report = reportOf(0);
@@ -134,19 +134,16 @@ TEST(ReportPdf, WithoutRowsPrintsTheHeadersAndAFileThatCannotBeWrittenFailsClean
     const Status cancelled = writePdf(*pages, csv, [&](qint64, qint64) { return ++calls < 1; });
     EXPECT_EQ(cancelled.error().number, kExportCancelled);
     EXPECT_EQ(test::readFile(csv), QByteArray("kept"));
-}
-
-TEST(ReportCsv, RoundTripsThroughAnotherCsvReader) {
-    QTemporaryDir dir;
-    const QString csv = dir.filePath(u"r.csv"_s);
-    Report report(definition());
-    report.setDataSource(std::make_shared<TableData>(
+    // The CSV round-trips through another CSV reader.
+    const QString table = dir.filePath(u"list.csv"_s);
+    Report filled(definition());
+    filled.setDataSource(std::make_shared<TableData>(
         QStringList{u"NAME"_s, u"STREET"_s, u"TOWN"_s},
         std::vector<QStringList>{{u"O'Brien, Siobhán"_s, u"1 \"The Lodge\""_s, u"Dún Laoghaire"_s},
                                  {u"Two\nLines"_s, QString(), u"York"_s},
                                  {QString(), QString(), QString()}}));
-    ASSERT_TRUE(writeCsv(*ReportPages::create(report), csv).ok());
-    const QByteArray bytes = test::readFile(csv);
+    ASSERT_TRUE(writeCsv(*ReportPages::create(filled), table).ok());
+    const QByteArray bytes = test::readFile(table);
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBFName,Where\r\n"));
     EXPECT_TRUE(bytes.endsWith(",\r\n"));
     EXPECT_EQ(csvRecord({u"1"_s, QString(), u"x,\"y\""_s}), u"1,,\"x,\"\"y\"\"\""_s);
@@ -155,7 +152,7 @@ TEST(ReportCsv, RoundTripsThroughAnotherCsvReader) {
         {u"O'Brien, Siobhán"_s, u"1 \"The Lodge\", Dún Laoghaire"_s},
         {u"Two\nLines"_s, u"York"_s},
         {QString(), QString()}};
-    EXPECT_EQ(test::csvRecords(csv), expected);
+    EXPECT_EQ(test::csvRecords(table), expected);
 }
 
 }  // namespace
