@@ -96,7 +96,26 @@ std::vector<CatalogueCase> catalogue() {
     };
 }
 
-TEST(ReportCatalogue, EveryReportAsThePrintedPageShowsIt) {
+// How SQLite runs `jetSql` on the file `db`, one line per step.
+QStringList planOf(const QString& path, const QString& jetSql, const Clock& clock) {
+    const data::DialectContext ctx{
+        [](QStringView, QStringView column) { return records::isDateColumn(column); }};
+    const auto sql = data::translateJetSql(jetSql, ctx);
+    auto db = sqlite::Database::open(path, SQLITE_OPEN_READONLY);
+    QStringList plan;
+    if (sql && db && data::registerJetFunctions(db->handle(), clock, Locale::unitedKingdom())) {
+        if (auto stmt = db->prepare(u"EXPLAIN QUERY PLAN "_s + *sql)) {
+            EXPECT_TRUE(
+                std::move(stmt)
+                    .value()
+                    .forEachRow([&](const sqlite::Statement& row) { plan << row.columnText(3); })
+                    .ok());
+        }
+    }
+    return plan;
+}
+
+TEST(ReportCatalogue, EveryReportAsThePrintedPageShowsItAndNoneSortsEveryRowFirst) {
     for (const CatalogueCase& c : catalogue()) {
         SCOPED_TRACE(c.object);
         const ReportEntry& entry = reportEntry(c.id);
@@ -126,9 +145,7 @@ TEST(ReportCatalogue, EveryReportAsThePrintedPageShowsIt) {
     EXPECT_EQ(report::csvHeadings(reportDefinition(ReportId::DataReport10)),
               words("Pat. ID|Last Name|First Name|Time Scheduled|Address|Home Tel.|Work Tel.|"
                     "Status"));
-}
-
-TEST(ReportCatalogue, ThePatientDetailPageHoldsEveryPairInOrder) {
+    // The patient detail page holds every pair in order.
     const report::ReportDefinition def = reportDefinition(ReportId::DataReport9);
     EXPECT_TRUE(def.captions(BandKind::PageHeader).isEmpty());
     EXPECT_EQ(def.captions(BandKind::Detail),
@@ -147,31 +164,9 @@ TEST(ReportCatalogue, ThePatientDetailPageHoldsEveryPairInOrder) {
                     "CLINICAL_SEXACTIVE|CLINICAL_MED1|CLINICAL_MED2|CLINICAL_MED3|CLINICAL_MED4|"
                     "CLINICAL_ALLERGIES1|CLINICAL_ALLERGIES2|CLINICAL_DIAGNOSIS|CLINICAL_SURGHX|"
                     "CLINICAL_FAMHX|CLINICAL_MEDHX|NOTES_NOTES1|NOTES_NOTES2"));
-}
-
-// How SQLite runs `jetSql` on the file `db`, one line per step.
-QStringList planOf(const QString& path, const QString& jetSql, const Clock& clock) {
-    const data::DialectContext ctx{
-        [](QStringView, QStringView column) { return records::isDateColumn(column); }};
-    const auto sql = data::translateJetSql(jetSql, ctx);
-    auto db = sqlite::Database::open(path, SQLITE_OPEN_READONLY);
-    QStringList plan;
-    if (sql && db && data::registerJetFunctions(db->handle(), clock, Locale::unitedKingdom())) {
-        if (auto stmt = db->prepare(u"EXPLAIN QUERY PLAN "_s + *sql)) {
-            EXPECT_TRUE(
-                std::move(stmt)
-                    .value()
-                    .forEachRow([&](const sqlite::Statement& row) { plan << row.columnText(3); })
-                    .ok());
-        }
-    }
-    return plan;
-}
-
-// A report's first page shows without sorting every matching row first: on
-// a new database each query walks an index in the report's own order. The
-// statistics the schema writes make SQLite choose so at any size.
-TEST(ReportCatalogue, NoReportSortsEveryRowBeforeItsFirstPage) {
+    // A report's first page shows without sorting every matching row first: on
+    // a new database each query walks an index in the report's own order. The
+    // statistics the schema writes make SQLite choose so at any size.
     test::ReportClinic clinic;
     for (const CatalogueCase& c : catalogue()) {
         SCOPED_TRACE(c.object);
@@ -204,7 +199,7 @@ protected:
 // Which rows each report's SQL selects is the SQL texts' own test (and the
 // catalogue's that each report runs its text); here that a report reads
 // its rows as text in the query's order and pages them.
-TEST_P(Clinic, AReportReadsTheRowsOfItsQuery) {
+TEST_P(Clinic, AReportReadsTheRowsOfItsQueryAndMontlyRecallThoseItIsHanded) {
     const RowsCase cases[] = {
         {ReportId::DataReport10, "tomorrow 00:00 to 23:59", "SCHEDULE_ID", "140|118|141"},
         {ReportId::DataReport1, "balances as stored", "BALANCE1", "25.00|0.50"},
@@ -228,9 +223,7 @@ TEST_P(Clinic, AReportReadsTheRowsOfItsQuery) {
         EXPECT_TRUE(report::ReportPages::create(*report).ok());
     }
     EXPECT_TRUE(clinic.boxes.shown().empty());
-}
-
-TEST_P(Clinic, MontlyRecallPrintsTheRowsItIsHanded) {
+    // MontlyRecall prints the rows it is handed.
     data::Connection conn({clinic.clock, clinic.locale});
     ASSERT_TRUE(conn.open(reportConnectionString(clinic.dbs.sharedPath())).ok());
     auto rows = std::make_shared<data::Recordset>();
@@ -252,31 +245,24 @@ struct FailureCase {
     const char* why;
     ReportId id;
     std::function<void(test::ReportClinic&)> setUp;
-    MessageBoxRequest box;  // text: its start
-    const char* logged;     // in the error log ("" for nothing)
+    const char* text;    // the critical box's text: its start
+    const char* title;   // and its title
+    const char* logged;  // in the error log ("" for nothing)
 };
 
 TEST_P(Clinic, AReportThatCannotLoadSaysSo) {
     const FailureCase cases[] = {
-        {"no database location set",
-         ReportId::DataReport11,
+        {"no database location set", ReportId::DataReport11,
          [](test::ReportClinic& c) { c.setDatabaseLocation(QString()); },
-         {u"Unable to find database. \rPatients.mdb could not be found - Cannot "
-          "load Patient Finder!\rPlease check the database location by clicking "
-          "on Orlo -> Settings..."_s,
-          u"Orlo Software Error"_s, MsgIcon::Critical, MsgButtons::OK},
-         ""},
-        {"the database file is gone",
-         ReportId::DataReport11,
+         "Unable to find database. \rPatients.mdb could not be found - Cannot load Patient "
+         "Finder!\rPlease check the database location by clicking on Orlo -> Settings...",
+         "Orlo Software Error", ""},
+        {"the database file is gone", ReportId::DataReport11,
          [](test::ReportClinic& c) { c.setDatabaseLocation(c.file(u"gone.mdb"_s)); },
-         {u"There has been an error\r\n  "_s, u"Patient List Report Errors"_s, MsgIcon::Critical,
-          MsgButtons::OK},
-         "Error #-2147467259"},
-        {"the query fails",
-         ReportId::DataReport5,
+         "There has been an error\r\n  ", "Patient List Report Errors", "Error #-2147467259"},
+        {"the query fails", ReportId::DataReport5,
          [](test::ReportClinic& c) { c.dbs.rawExec(u"DROP TABLE SCHEDULED"_s); },
-         {u"There has been an error\r\n  "_s, u"6 Week Overdue Patient Recall Report Errors"_s,
-          MsgIcon::Critical, MsgButtons::OK},
+         "There has been an error\r\n  ", "6 Week Overdue Patient Recall Report Errors",
          "Error #-2147217900"},
     };
     for (const FailureCase& c : cases) {
@@ -287,9 +273,9 @@ TEST_P(Clinic, AReportThatCannotLoadSaysSo) {
         commands.show(c.id);
         ASSERT_EQ(fresh.boxes.shown().size(), 1u);
         const MessageBoxRequest& box = fresh.boxes.shown().front();
-        EXPECT_TRUE(box.text.startsWith(c.box.text)) << box.text.toStdString();
-        EXPECT_EQ(box.title, c.box.title);
-        EXPECT_EQ(box.icon, c.box.icon);
+        EXPECT_TRUE(box.text.startsWith(QString::fromUtf8(c.text))) << box.text.toStdString();
+        EXPECT_EQ(box.title, QString::fromUtf8(c.title));
+        EXPECT_EQ(box.icon, MsgIcon::Critical);
         EXPECT_EQ(fresh.errorLog().contains(QLatin1String(c.logged)), true)
             << fresh.errorLog().toStdString();
         EXPECT_EQ(fresh.errorLog().isEmpty(), *c.logged == '\0');

@@ -29,3 +29,14 @@ QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
 
 }  // namespace orlo::test
+
+namespace orlo::test {
+
+// The error number of a failed Status or Result, 0 when it succeeded: "this
+// must fail with N" in one check that also fails when the call succeeds.
+template <typename R>
+long failure(const R& r) {
+    return r.ok() ? 0 : long(r.error().number);
+}
+
+}  // namespace orlo::test

@@ -57,7 +57,7 @@ protected:
 
 }  // namespace
 
-TEST_F(DbCopy, FileToServerAndBackKeepsEveryRowKeyAndCounter) {
+TEST_F(DbCopy, CopiesKeepEveryRowKeyAndCounterAndARefusedOneLeavesTheTarget) {
     const QString server = cluster.emptyServerDatabase();
     const QString back = file("back.mdb");
     const CopyRun there = copy(source.sharedPath(), server);
@@ -113,9 +113,7 @@ TEST_F(DbCopy, FileToServerAndBackKeepsEveryRowKeyAndCounter) {
     const QStringList changed = copy(source.sharedPath(), file("changed.mdb")).tables();
     EXPECT_NE(changed.value(0), there.tables().value(0));
     EXPECT_EQ(changed.mid(1), there.tables().mid(1));
-}
-
-TEST_F(DbCopy, ARefusedOrFailedCopyLeavesTheTargetAsItWas) {
+    // A refused or failed copy leaves the target as it was.
     const QString orphanServer = cluster.emptyServerDatabase();
     test::TestDatabases orphaned{test::Engine::File};
     orphaned.addAppointments({{5, 99, "2026-02-03 09:00:00"}});

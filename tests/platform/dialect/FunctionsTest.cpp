@@ -30,12 +30,6 @@ protected:
 
 }  // namespace
 
-TEST_F(Functions, NowReadsTheInjectedClock) {
-    EXPECT_EQ(eval(u"jet_now()"_s), u"2026-03-10 23:59:59"_s);
-    clock.advance(1);
-    EXPECT_EQ(eval(u"jet_now()"_s), u"2026-03-11 00:00:00"_s);
-}
-
 // A clock that counts how often it is read.
 class CountingClock final : public Clock {
 public:
@@ -52,7 +46,7 @@ private:
     mutable int m_reads = 0;
 };
 
-TEST(FunctionsNow, EveryRowOfOneRunSeesTheSameNowAndTheNextRunANewOne) {
+TEST(FunctionsNow, EveryRowOfOneRunSeesTheSameNowAndDateSerialKeepsToTheCalendar) {
     CountingClock clock(naiveDateTime(QDate(2026, 3, 10), QTime(9, 30)));
     TestDatabase db(clock, Locale::unitedKingdom(), false);
     sqlite3_stmt* st = nullptr;
@@ -70,9 +64,14 @@ TEST(FunctionsNow, EveryRowOfOneRunSeesTheSameNowAndTheNextRunANewOne) {
     ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
     EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)), "2026-03-10 10:30:00");
     sqlite3_finalize(st);
+    // DateSerial rejects years outside the calendar.
+    EXPECT_FALSE(data::dateSerial(9999, 13, 1).has_value());
+    EXPECT_FALSE(data::dateSerial(100, 1, 0).has_value());
+    EXPECT_EQ(data::dateSerial(100, 1, 1), QDate(100, 1, 1));
+    EXPECT_FALSE(data::dateSerial(2026, 1, 4000000000LL).has_value());
 }
 
-TEST_F(Functions, DateDiffInDaysCountsMidnightsNotHours) {
+TEST_F(Functions, DateDiffCountsBoundariesCrossedNullsAndFailures) {
     EXPECT_EQ(diff("d", "2026-03-10 23:59:59", "2026-03-11 00:00:00"), 1);
     EXPECT_EQ(diff("d", "2026-03-10 00:00:00", "2026-03-10 23:59:59"), 0);
     EXPECT_EQ(diff("d", "2026-03-11 00:00:00", "2026-03-10 23:59:59"), -1);
@@ -85,9 +84,7 @@ TEST_F(Functions, DateDiffInDaysCountsMidnightsNotHours) {
     // Dates in the locale's form and date serial numbers are read as well.
     EXPECT_EQ(diff("d", "01/03/2026", "10/03/2026 08:00:00"), 9);
     EXPECT_EQ(db.value(u"SELECT jet_datediff('d', 46091, '2026-03-10')"_s), QVariant(qint64{0}));
-}
-
-TEST_F(Functions, DateDiffInOtherIntervals) {
+    // Other intervals count their own boundaries.
     EXPECT_EQ(diff("m", "2026-01-31", "2026-02-01"), 1);
     EXPECT_EQ(diff("m", "2026-03-31", "2026-01-01"), -2);
     EXPECT_EQ(diff("yyyy", "2026-12-31 23:59:59", "2027-01-01"), 1);
@@ -98,9 +95,6 @@ TEST_F(Functions, DateDiffInOtherIntervals) {
     EXPECT_EQ(diff("h", "2026-03-10 09:59:59", "2026-03-10 10:00:00"), 1);
     EXPECT_EQ(diff("n", "2026-03-10 10:00:59", "2026-03-10 09:58:00"), -2);
     EXPECT_EQ(diff("s", "2026-03-10 23:59:59", "2026-03-11 00:00:01"), 2);
-}
-
-TEST_F(Functions, DateDiffNullsAndFailures) {
     EXPECT_FALSE(eval(u"jet_datediff('d', NULL, '2026-03-10')"_s).isValid());
     const QString noDate = eval(u"jet_datediff('d', 'someday', '2026-03-10')"_s).toString();
     EXPECT_EQ(data::errorNumberOfFunctionMessage(noDate), err::kTypeMismatch)
@@ -110,7 +104,7 @@ TEST_F(Functions, DateDiffNullsAndFailures) {
         << badInterval.toStdString();
 }
 
-TEST_F(Functions, DateSerialRunsOverInBothDirections) {
+TEST_F(Functions, DateSerialRunsOverAndYearMonthDayRead) {
     const auto serial = [&](const char* args) {
         return eval(u"jet_dateserial(%1)"_s.arg(QString::fromLatin1(args))).toString();
     };
@@ -130,9 +124,7 @@ TEST_F(Functions, DateSerialRunsOverInBothDirections) {
     EXPECT_FALSE(eval(u"jet_dateserial(NULL,1,1)"_s).isValid());
     EXPECT_EQ(data::errorNumberOfFunctionMessage(serial("'x',1,1")), err::kTypeMismatch);
     EXPECT_EQ(data::errorNumberOfFunctionMessage(serial("10000,1,1")), err::kInvalidProcedureCall);
-}
-
-TEST_F(Functions, YearMonthDay) {
+    // Year, month and day of a date text or value.
     EXPECT_EQ(eval(u"jet_year('2026-12-31 23:59:59')"_s), QVariant(qint64{2026}));
     EXPECT_EQ(eval(u"jet_year(jet_now())"_s), QVariant(qint64{2026}));
     EXPECT_EQ(eval(u"jet_month('05/03/2026')"_s), QVariant(qint64{3}));
@@ -140,6 +132,10 @@ TEST_F(Functions, YearMonthDay) {
     EXPECT_FALSE(eval(u"jet_year(NULL)"_s).isValid());
     EXPECT_EQ(data::errorNumberOfFunctionMessage(eval(u"jet_year('x')"_s).toString()),
               err::kTypeMismatch);
+    // Now reads the injected clock.
+    EXPECT_EQ(eval(u"jet_now()"_s), u"2026-03-10 23:59:59"_s);
+    clock.advance(1);
+    EXPECT_EQ(eval(u"jet_now()"_s), u"2026-03-11 00:00:00"_s);
 }
 
 TEST_F(Functions, LikeIgnoresCaseBeyondAscii) {
@@ -164,11 +160,4 @@ TEST_F(Functions, LikeIgnoresCaseBeyondAscii) {
                        "FROM n WHERE i < 500) SELECT COUNT(*) FROM n WHERE "
                        "('row ' || i) LIKE '%7'"_s),
               QVariant(qint64{50}));
-}
-
-TEST(DateMath, DateSerialRejectsYearsOutsideTheCalendar) {
-    EXPECT_FALSE(data::dateSerial(9999, 13, 1).has_value());
-    EXPECT_FALSE(data::dateSerial(100, 1, 0).has_value());
-    EXPECT_EQ(data::dateSerial(100, 1, 1), QDate(100, 1, 1));
-    EXPECT_FALSE(data::dateSerial(2026, 1, 4000000000LL).has_value());
 }

@@ -5,12 +5,22 @@
 
 #include <QDir>
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLockFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QSysInfo>
 #include "TestSupport.h"
 #include "platform/registry/RegistryStore.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 using namespace orlo;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -23,6 +33,46 @@ protected:
 
 RegistryValue text(const char* s) {
     return RegistryValue{kRegSz, QByteArray(s)};
+}
+
+class RegistryFileTest : public ::testing::Test {
+protected:
+    QString file() const { return m_dir.filePath(u"registry"_s); }
+
+    // Every read and every write must fail with `number`, name the file and
+    // leave its bytes as they were.
+    void expectRefused(long number) {
+        const QByteArray before = test::readFile(file());
+        RegistryStore store(file());
+        const RegistryKey key{RegistryRoot::CurrentUser, u"Software"_s};
+
+        const Status checked = store.check();
+        ASSERT_FALSE(checked.ok());
+        EXPECT_EQ(checked.error().number, number);
+        EXPECT_TRUE(checked.error().description.contains(file()))
+            << checked.error().description.toStdString();
+
+        EXPECT_EQ(test::failure(store.queryValue(key, u"v"_s)), number);
+        EXPECT_EQ(store.openKey(RegistryRoot::CurrentUser, u"Software").error().number, number);
+
+        EXPECT_EQ(test::failure(store.setValue(key, u"v"_s, {kRegSz, "x"})), number);
+        EXPECT_EQ(store.createKey(RegistryRoot::CurrentUser, u"Other").error().number, number);
+        EXPECT_EQ(test::readFile(file()), before);
+    }
+
+    QTemporaryDir m_dir;
+};
+
+QByteArray withTop(const QJsonObject& top) {
+    return QJsonDocument(top).toJson();
+}
+
+constexpr int kValuesPerWriter = 120;
+constexpr char kWriterVariable[] = "ORLO_TEST_REGISTRY_WRITER";
+constexpr char16_t kKey[] = u"Software\\Orlo\\Concurrency";
+
+QString valueName(const QString& writer, int i) {
+    return writer + QLatin1Char('_') + QString::number(i);
 }
 
 }  // namespace
@@ -54,7 +104,7 @@ TEST_F(RegistryStoreTest, TypedValuesSurviveANewStoreOnTheSameFile) {
     EXPECT_TRUE(again.check().ok());
 }
 
-TEST_F(RegistryStoreTest, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
+TEST_F(RegistryStoreTest, NamesIgnoreCaseKeepTheirFirstSpellingAndKeyPathsCreateParents) {
     RegistryStore store(file());
     const RegistryKey key = *store.createKey(RegistryRoot::CurrentUser, u"Software\\OrloNet");
     ASSERT_TRUE(store.setValue(key, u"ManualIP"_s, text("1")).ok());
@@ -71,10 +121,6 @@ TEST_F(RegistryStoreTest, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
     // The same path under another root is another key.
     EXPECT_EQ(store.openKey(RegistryRoot::LocalMachine, u"software\\orlonet").error().number,
               err::kRegistryFileNotFound);
-}
-
-TEST_F(RegistryStoreTest, KeyPathsCreateTheirParentsAndRefuseEmptyNames) {
-    RegistryStore store(file());
     ASSERT_TRUE(store.createKey(RegistryRoot::CurrentUser, u"A\\B\\C").ok());
     EXPECT_TRUE(store.openKey(RegistryRoot::CurrentUser, u"a\\b").ok());
     EXPECT_TRUE(store.openKey(RegistryRoot::CurrentUser, u"A").ok());
@@ -93,15 +139,7 @@ TEST_F(RegistryStoreTest, KeyPathsCreateTheirParentsAndRefuseEmptyNames) {
     EXPECT_EQ(RegistryStore(file()).queryValue(root, u"top"_s)->value(), text("t"));
 }
 
-TEST_F(RegistryStoreTest, AnAbsentFileIsAnEmptyStoreAndIsNotCreatedByReading) {
-    RegistryStore store(file());
-    EXPECT_TRUE(store.check().ok());
-    EXPECT_EQ(store.openKey(RegistryRoot::CurrentUser, u"Software").error().number,
-              err::kRegistryFileNotFound);
-    EXPECT_FALSE(QFile::exists(file()));
-}
-
-TEST(RegistryStoreLocation, ConstructorThenVariableThenXdgConfigHome) {
+TEST_F(RegistryStoreTest, ItsFileIsTheConstructorsThenTheVariablesThenXdgAndAnAbsentOneIsEmpty) {
     const QByteArray savedFile = qgetenv(RegistryStore::kFileVariable);
     const QByteArray savedXdg = qgetenv("XDG_CONFIG_HOME");
 
@@ -122,6 +160,12 @@ TEST(RegistryStoreLocation, ConstructorThenVariableThenXdgConfigHome) {
     if (savedXdg.isNull()) {
         qunsetenv("XDG_CONFIG_HOME");
     }
+    // An absent file is an empty store and is not created by reading.
+    RegistryStore store(file());
+    EXPECT_TRUE(store.check().ok());
+    EXPECT_EQ(store.openKey(RegistryRoot::CurrentUser, u"Software").error().number,
+              err::kRegistryFileNotFound);
+    EXPECT_FALSE(QFile::exists(file()));
 }
 
 TEST_F(RegistryStoreTest, SubkeysAreTheDirectChildrenOnlyInTheirFirstSpelling) {
@@ -170,4 +214,131 @@ TEST_F(RegistryStoreTest, AProcessValueIsReadInPlaceOfTheFileUntilTheStoreWrites
     ASSERT_TRUE(store.setValue(key, u"Db"_s, text("chosen.mdb")).ok());
     EXPECT_EQ(store.queryValue(key, u"db"_s)->value(), text("chosen.mdb"));
     EXPECT_EQ(fileOnly.queryValue(key, u"db"_s)->value(), text("chosen.mdb"));
+}
+
+// The settings file on disk: what a damaged, foreign or unreadable file does
+// to reads and writes, and how a write waits for another writer's lock.
+
+TEST_F(RegistryFileTest, DamagedForeignOrUnreadableFilesAreReportedAndNeverOverwritten) {
+    const QList<QByteArray> damaged = {
+        QByteArray("{\"format\": \"orlo-registry\", \"version\": 1, \"keys\": ["),  // cut short
+        QByteArray("\0\0\0\0", 4),
+        QByteArray("[]"),
+        withTop({{u"keys"_s, QJsonArray()}}),  // no format marker
+        withTop({{u"format"_s, u"orlo-registry"_s},
+                 {u"version"_s, 2},  // a newer program's file
+                 {u"keys"_s, QJsonArray()}}),
+        QByteArray(
+            R"({"format":"orlo-registry","version":1,"keys":[{"root":"HKEY_NOWHERE","path":"A","values":[]}]})"),
+        QByteArray(
+            R"({"format":"orlo-registry","version":1,"keys":[{"root":"HKEY_CURRENT_USER","path":"A\\\\B","values":[]}]})"),
+        QByteArray(
+            R"({"format":"orlo-registry","version":1,"keys":[{"root":"HKEY_CURRENT_USER","path":"A","values":[{"name":"v","type":1,"data":"*not base64*"}]}]})"),
+        QByteArray(
+            R"({"format":"orlo-registry","version":1,"keys":[{"root":"HKEY_CURRENT_USER","path":"A","values":[{"name":"v","type":-1,"data":""}]}]})"),
+        QByteArray(
+            R"({"format":"orlo-registry","version":1,"keys":[{"root":"HKEY_CURRENT_USER","path":"A","values":[{"name":"v","data":""}]}]})"),
+    };
+    for (const QByteArray& bytes : damaged) {
+        SCOPED_TRACE(bytes.toStdString());
+        test::writeFile(file(), bytes);
+        expectRefused(err::kRegistryCorrupt);
+    }
+    // A folder where the file should be: unreadable even for root.
+    ASSERT_TRUE(QFile::remove(file()) && QDir().mkpath(file()));
+    expectRefused(err::kRegistryCantRead);
+    EXPECT_TRUE(QFileInfo(file()).isDir());
+}
+
+TEST_F(RegistryFileTest, AWriteWaitsForALiveLockAndTakesOverADeadOne) {
+    RegistryStore store(file());
+    const RegistryKey key{RegistryRoot::CurrentUser, u"K"_s};
+    {
+        // A folder where the lock file goes is refused at once, not waited on.
+        ASSERT_TRUE(QDir().mkpath(file() + u".lock"_s));
+        store.setLockTimeout(60000ms);
+        const Status s = store.setValue(key, u"v"_s, {kRegSz, "x"});
+        ASSERT_FALSE(s.ok());
+        EXPECT_EQ(s.error().number, err::kRegistryCantWrite);
+        EXPECT_EQ(s.error().description, u"Cannot lock the settings file "_s + file() + u": "_s +
+                                             file() +
+                                             u".lock is not a file; remove it or move it away"_s);
+        ASSERT_TRUE(QDir().rmdir(file() + u".lock"_s));
+    }
+    {
+        QLockFile held(file() + u".lock"_s);
+        ASSERT_TRUE(held.tryLock(0));
+        store.setLockTimeout(150ms);
+        const Status s = store.setValue(key, u"v"_s, {kRegSz, "x"});
+        ASSERT_FALSE(s.ok());
+        EXPECT_EQ(s.error().number, err::kRegistryLocked);
+        EXPECT_FALSE(QFile::exists(file()));
+    }
+
+    // A writer that died holding the lock leaves its lock file behind.
+    QProcess gone;
+    gone.start(u"true"_s, {});
+    ASSERT_TRUE(gone.waitForStarted());
+    const qint64 deadPid = gone.processId();
+    ASSERT_TRUE(gone.waitForFinished());
+    test::writeFile(file() + u".lock"_s, QByteArray::number(deadPid) + "\nregistry_tests\n" +
+                                             QSysInfo::machineHostName().toUtf8() + "\n");
+    store.setLockTimeout(5000ms);
+    const Status s = store.setValue(key, u"v"_s, {kRegSz, "y"});
+    ASSERT_TRUE(s.ok()) << s.error().description.toStdString();
+    EXPECT_EQ(store.queryValue(key, u"v"_s)->value().data, QByteArray("y"));
+}
+
+// Two processes writing the same settings file at once: every value of both
+// arrives and the file still parses. The test binary starts copies of itself
+// that run only the writer below.
+
+// Run only as a child of the test below: writes this writer's values, through
+// the file named by ORLO_REGISTRY_FILE, each write its own locked update.
+TEST(RegistryWriterChild, DISABLED_WritesItsValues) {
+    const QString writer = qEnvironmentVariable(kWriterVariable);
+    ASSERT_FALSE(writer.isEmpty());
+    RegistryStore store;
+    for (int i = 0; i < kValuesPerWriter; ++i) {
+        const Result<RegistryKey> key = store.createKey(RegistryRoot::CurrentUser, kKey);
+        ASSERT_TRUE(key.ok()) << key.error().description.toStdString();
+        const Status s =
+            store.setValue(*key, valueName(writer, i), {kRegSz, valueName(writer, i).toUtf8()});
+        ASSERT_TRUE(s.ok()) << s.error().description.toStdString();
+    }
+}
+
+TEST(RegistryConcurrency, TwoProcessesWritingAtOnceLoseNothing) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"registry"_s);
+    const QStringList writers = {u"alpha"_s, u"beta"_s};
+    std::vector<std::unique_ptr<QProcess>> children;
+    for (const QString& w : writers) {
+        auto p = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(RegistryStore::kFileVariable), file);
+        env.insert(QString::fromLatin1(kWriterVariable), w);
+        p->setProcessEnvironment(env);
+        p->setProcessChannelMode(QProcess::MergedChannels);
+        p->start(QCoreApplication::applicationFilePath(),
+                 {u"--gtest_also_run_disabled_tests"_s, u"--gtest_filter=RegistryWriterChild.*"_s});
+        children.push_back(std::move(p));
+    }
+    for (auto& p : children) {
+        ASSERT_TRUE(p->waitForFinished(120000));
+        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p->exitCode(), 0) << p->readAll().toStdString();
+    }
+
+    RegistryStore store(file);
+    ASSERT_TRUE(store.check().ok());
+    const RegistryKey key = *store.openKey(RegistryRoot::CurrentUser, kKey);
+    EXPECT_EQ(store.valueNames(key)->size(), writers.size() * kValuesPerWriter);
+    for (const QString& w : writers) {
+        for (int i = 0; i < kValuesPerWriter; ++i) {
+            const auto v = store.queryValue(key, valueName(w, i));
+            ASSERT_TRUE(v.ok() && v->has_value()) << valueName(w, i).toStdString();
+            EXPECT_EQ(v->value().data, valueName(w, i).toUtf8());
+        }
+    }
 }

@@ -88,7 +88,7 @@ struct PagingCase {
     qint64 lastCount;
 };
 
-TEST(ReportPages, FollowFromTheRowCountAtThePageEdges) {
+TEST(ReportPages, FollowFromTheRowCountAndRefuseAFieldTheDataLacks) {
     const PagingCase cases[] = {
         {0, 0, 1, 0, 0},    {20, 0, 1, 0, 20},  {21, 0, 2, 20, 1}, {44, 0, 2, 20, 24},
         {45, 0, 3, 44, 1},  {44, 9, 2, 20, 24},  // the report footer fits under the last row
@@ -104,9 +104,6 @@ TEST(ReportPages, FollowFromTheRowCountAtThePageEdges) {
         EXPECT_EQ(last.first, c.lastFirst) << c.rows << " rows";
         EXPECT_EQ(last.count, c.lastCount) << c.rows << " rows";
     }
-}
-
-TEST(ReportPages, RefuseAFieldTheDataLacks) {
     Report report(definition(0, u"NAME_TYPO"));
     report.setDataSource(
         std::make_shared<TableData>(QStringList{u"NAME"_s}, std::vector<QStringList>{}));
@@ -116,7 +113,7 @@ TEST(ReportPages, RefuseAFieldTheDataLacks) {
     EXPECT_EQ(pages.error().description, u"Data field 'NAME_TYPO' of Text1 not found."_s);
 }
 
-TEST(ReportPdf, WithoutRowsPrintsTheHeaders) {
+TEST(ReportPdf, PdfAndCsvFilesReadBackAndAFileThatCannotBeWrittenFailsClean) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(u"empty.pdf"_s);
     auto report = reportOf(0);
@@ -126,12 +123,9 @@ TEST(ReportPdf, WithoutRowsPrintsTheHeaders) {
     for (const char* expected : {"Engine Report", "15 June 2026", "Name", "Where", "Page 1 of 1"}) {
         EXPECT_TRUE(text[0].contains(QLatin1String(expected))) << expected;
     }
-}
-
-TEST(ReportExport, AFileThatCannotBeWrittenFailsAndLeavesWhatWasThere) {
-    QTemporaryDir dir;
-    auto report = reportOf(5);
-    auto pages = ReportPages::create(*report);
+    // A file that cannot be written fails and leaves what was there.
+    auto five = reportOf(5);
+    auto pages = ReportPages::create(*five);
     EXPECT_EQ(writePdf(*pages, dir.filePath(u"no/such/dir/r.pdf"_s)).error().number,
               err::kPathFileAccessError);
     const QString csv = dir.filePath(u"r.csv"_s);
@@ -140,19 +134,16 @@ TEST(ReportExport, AFileThatCannotBeWrittenFailsAndLeavesWhatWasThere) {
     const Status cancelled = writePdf(*pages, csv, [&](qint64, qint64) { return ++calls < 1; });
     EXPECT_EQ(cancelled.error().number, kExportCancelled);
     EXPECT_EQ(test::readFile(csv), QByteArray("kept"));
-}
-
-TEST(ReportCsv, RoundTripsThroughAnotherCsvReader) {
-    QTemporaryDir dir;
-    const QString csv = dir.filePath(u"r.csv"_s);
-    Report report(definition());
-    report.setDataSource(std::make_shared<TableData>(
+    // The CSV round-trips through another CSV reader.
+    const QString table = dir.filePath(u"list.csv"_s);
+    Report filled(definition());
+    filled.setDataSource(std::make_shared<TableData>(
         QStringList{u"NAME"_s, u"STREET"_s, u"TOWN"_s},
         std::vector<QStringList>{{u"O'Brien, Siobhán"_s, u"1 \"The Lodge\""_s, u"Dún Laoghaire"_s},
                                  {u"Two\nLines"_s, QString(), u"York"_s},
                                  {QString(), QString(), QString()}}));
-    ASSERT_TRUE(writeCsv(*ReportPages::create(report), csv).ok());
-    const QByteArray bytes = test::readFile(csv);
+    ASSERT_TRUE(writeCsv(*ReportPages::create(filled), table).ok());
+    const QByteArray bytes = test::readFile(table);
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBFName,Where\r\n"));
     EXPECT_TRUE(bytes.endsWith(",\r\n"));
     EXPECT_EQ(csvRecord({u"1"_s, QString(), u"x,\"y\""_s}), u"1,,\"x,\"\"y\"\"\""_s);
@@ -161,7 +152,7 @@ TEST(ReportCsv, RoundTripsThroughAnotherCsvReader) {
         {u"O'Brien, Siobhán"_s, u"1 \"The Lodge\", Dún Laoghaire"_s},
         {u"Two\nLines"_s, u"York"_s},
         {QString(), QString()}};
-    EXPECT_EQ(test::csvRecords(csv), expected);
+    EXPECT_EQ(test::csvRecords(table), expected);
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ protected:
 
 }  // namespace
 
-TEST_F(StoreCommandTest, InitAddinMakesTheTreeAndNeverOverwrites) {
+TEST_F(StoreCommandTest, InitAddinMakesTheTreeNeverOverwritesAndSeedsListsAndDumps) {
     const QString p = path("12-27Orlonetv1.pst");
     const CommandRun init = run({u"store"_s, u"init-addin"_s, p});
     EXPECT_EQ(init.code, 0) << init.err.toStdString();
@@ -65,11 +65,7 @@ TEST_F(StoreCommandTest, InitAddinMakesTheTreeAndNeverOverwrites) {
     EXPECT_EQ(again.code, 1);
     EXPECT_TRUE(again.err.contains(u"\"%1\" already exists"_s.arg(p))) << again.err.toStdString();
     EXPECT_EQ(test::readFile(p), before);
-}
-
-TEST_F(StoreCommandTest, SeedThenListAndDumpAFolderByPath) {
-    const QString p = path("seeded.pst");
-    ASSERT_EQ(run({u"init-addin"_s, p}).code, 0);
+    // Seed, then list and dump a folder by path.
     const CommandRun seeded =
         run({u"seed"_s, p, u"--contacts"_s, u"3"_s, u"--appointments"_s, u"7"_s});
     EXPECT_EQ(seeded.code, 0) << seeded.err.toStdString();
@@ -77,10 +73,11 @@ TEST_F(StoreCommandTest, SeedThenListAndDumpAFolderByPath) {
     // Seeding again continues the ids.
     ASSERT_EQ(run({u"seed"_s, p, u"--contacts"_s, u"2"_s}).code, 0);
 
-    const CommandRun ls = run({u"ls"_s, p});
-    EXPECT_TRUE(ls.out.contains(u"  Patients [Contacts, IPM.Contact.Patient] 5 items\n"_s))
-        << ls.out.toStdString();
-    EXPECT_TRUE(ls.out.contains(u"Scheduler [Calendar, IPM.Appointment.Scheduler] 7 items\n"_s));
+    const CommandRun listed = run({u"ls"_s, p});
+    EXPECT_TRUE(listed.out.contains(u"  Patients [Contacts, IPM.Contact.Patient] 5 items\n"_s))
+        << listed.out.toStdString();
+    EXPECT_TRUE(
+        listed.out.contains(u"Scheduler [Calendar, IPM.Appointment.Scheduler] 7 items\n"_s));
 
     const CommandRun dump = run({u"dump"_s, p, u"orlo networked v.1/patients"_s});
     ASSERT_EQ(dump.code, 0) << dump.err.toStdString();
@@ -105,7 +102,7 @@ TEST_F(StoreCommandTest, SeedThenListAndDumpAFolderByPath) {
     EXPECT_EQ(*store->findFirst(f.scheduler, u"Mileage"_s, 7), store->itemIds(f.scheduler)->back());
 }
 
-TEST_F(StoreCommandTest, BadArgumentsPathsAndFilesFailWithAMessage) {
+TEST_F(StoreCommandTest, BadArgumentsFailWithAMessageAndTheSeederUsesOnlyFormProperties) {
     const QString text = path("notes.txt");
     test::writeFile(text, "not a store\n");
     const QString missing = path("missing.pst");
@@ -148,9 +145,6 @@ TEST_F(StoreCommandTest, BadArgumentsPathsAndFilesFailWithAMessage) {
     const CommandRun r = run({u"seed"_s, bare, u"--contacts"_s, u"1"_s});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(u"has no folder \"Patients\""_s)) << r.err.toStdString();
-}
-
-TEST(StoreSeederTest, SeedsOnlyPropertiesTheFormsKnow) {
     // A name the form does not know (a control's name such as "Phone1") is
     // a value no window, list column or save ever reads.
     const host::FormRegistry forms = host::FormRegistry::standard();
