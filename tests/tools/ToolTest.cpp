@@ -135,7 +135,7 @@ TEST_F(Tool, UpgradeBringsAnOlderDatabaseUpOnceAndLeavesANewerOneAlone) {
     r = upgrade();
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(db + u" is at schema version 7, newer than this "
-                                    "Orlo's 2; nothing was changed"_s))
+                                    "Orlo's 3; nothing was changed"_s))
         << r.err.toStdString();
     EXPECT_EQ(runOrlo({u"db"_s, u"upgrade"_s, path("none.mdb")}).code, 1);
 }
