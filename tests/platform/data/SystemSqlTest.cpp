@@ -243,7 +243,7 @@ std::vector<SqlCase> cases() {
         {"ResyncFullCheckReadBack",
          u"SELECT ids FROM tempScheduleDB"_s,
          u"ids"_s,
-         rows({3, 1}),
+         rows({1, 3}),
          {u"INSERT INTO tempScheduleDB (ids) Values(3)"_s,
           u"INSERT INTO tempScheduleDB (ids) Values(1)"_s},
          kJune,
