@@ -2,9 +2,11 @@
 // appointments seeded once into a temporary file and copied ("orlo db
 // copy") to a PostgreSQL server: the database ORLO_BENCH_PG_URI names, else
 // a throwaway cluster started for the run. Times every report and finder
-// query through Recordset::open (a fresh connection each time, as the
-// reports open theirs), the patient save's duplicate check, a patient's
-// save, a fresh connection, and opening all appointments read on demand, on
+// query through Recordset::open (a new Connection each time, as the reports
+// open theirs; on the server it takes its server connection from the
+// workstation's pool, as the desk's do), the patient save's duplicate
+// check, a patient's save, a fresh connection and one from the pool, and
+// opening all appointments read on demand, on
 // the file and on the server, and prints both columns side by side; then the
 // resync's 100,000 scratch inserts, one Connection::execute per key, against
 // the same keys inserted in one transaction with one prepared statement. Before the
@@ -32,6 +34,7 @@
 #include "platform/data/Connection.h"
 #include "platform/data/DatabaseFile.h"
 #include "platform/data/Recordset.h"
+#include "platform/data/ServerPool.h"
 #include "platform/dialect/JetFunctions.h"
 #include "platform/dialect/JetSql.h"
 #include "records/Schema.h"
@@ -59,6 +62,8 @@ struct Bench {
     QTemporaryDir dir;
     QString shared = dir.filePath(QStringLiteral("Patients.mdb"));
     QString server;  // the server's URI, empty without one
+    // The server connections kept between reports, as the desk keeps them.
+    std::shared_ptr<ServerPool> pool = std::make_shared<ServerPool>();
     std::map<std::string, Timing> timings;
 
     void record(const std::string& name, bool onServer, double ms, qint64 rows) {
@@ -70,6 +75,11 @@ struct Bench {
     PinnedClock clock{naiveDateTime(QDate(2026, 6, 15), QTime(10, 0))};
     Locale locale = Locale::unitedKingdom();
     int scratchRun = 0;
+
+    // What a report's connection is made with: on the server, the pool.
+    DataContext context(bool onServer, bool pooled = true) const {
+        return DataContext{clock, locale, 0, onServer && pooled ? pool : nullptr};
+    }
 
     QString freshScratch() {
         const QString path = dir.filePath(QStringLiteral("temp%1.mdb").arg(++scratchRun));
@@ -97,7 +107,7 @@ void runQuery(benchmark::State& state, Bench& b, bool onServer, const std::strin
     for (auto _ : state) {
         QElapsedTimer t;
         t.start();
-        Connection conn({b.clock, b.locale});
+        Connection conn(b.context(onServer));
         conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
         if (!conn.open(location(b, onServer))) {
             state.SkipWithError("open failed");
@@ -123,19 +133,21 @@ void runQuery(benchmark::State& state, Bench& b, bool onServer, const std::strin
     state.counters["rows"] = double(rows);
 }
 
-// A fresh connection opened and closed, as every report pays before its
-// query.
-void openConnection(benchmark::State& state, Bench& b, bool onServer) {
+// A connection opened and closed, as every report pays before its query:
+// a fresh one (a new server process each time), or on the server one taken
+// from the pool and given back.
+void openConnection(benchmark::State& state, Bench& b, bool onServer, bool pooled) {
     for (auto _ : state) {
         QElapsedTimer t;
         t.start();
-        Connection conn({b.clock, b.locale});
+        Connection conn(b.context(onServer, pooled));
         conn.setProvider(QStringLiteral("Microsoft.JET.OLEDB.4.0"));
         if (!conn.open(location(b, onServer)) || !conn.close()) {
             state.SkipWithError("open failed");
             return;
         }
-        b.record("connect/fresh_connection", onServer, double(t.nsecsElapsed()) / 1e6, 0);
+        b.record(pooled ? "connect/pooled_connection" : "connect/fresh_connection", onServer,
+                 double(t.nsecsElapsed()) / 1e6, 0);
     }
 }
 
@@ -143,7 +155,7 @@ void openConnection(benchmark::State& state, Bench& b, bool onServer) {
 // time to the first row, then to the last.
 void openOnDemand(benchmark::State& state, Bench& b, bool onServer) {
     for (auto _ : state) {
-        Connection conn({b.clock, b.locale});
+        Connection conn(b.context(onServer));
         if (!conn.open(location(b, onServer))) {
             state.SkipWithError("open failed");
             return;
@@ -424,11 +436,16 @@ int main(int argc, char** argv) {
                                      })
             ->Unit(benchmark::kMillisecond)
             ->Iterations(3);
-        benchmark::RegisterBenchmark(
-            (engine + "connect/fresh_connection").c_str(),
-            [&b, onServer](benchmark::State& s) { openConnection(s, b, onServer); })
-            ->Unit(benchmark::kMillisecond)
-            ->Iterations(10);
+        for (const bool pooled : {false, true}) {
+            benchmark::RegisterBenchmark(
+                (engine + (pooled ? "connect/pooled_connection" : "connect/fresh_connection"))
+                    .c_str(),
+                [&b, onServer, pooled](benchmark::State& s) {
+                    openConnection(s, b, onServer, pooled);
+                })
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(10);
+        }
         benchmark::RegisterBenchmark(
             (engine + "open/500k_on_demand").c_str(),
             [&b, onServer](benchmark::State& s) { openOnDemand(s, b, onServer); })

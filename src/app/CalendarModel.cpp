@@ -12,15 +12,13 @@
 #include "platform/core/Clock.h"
 #include "platform/core/ErrorTrap.h"
 #include "records/FieldMaps.h"
+#include "records/FieldPositions.h"
 
 namespace orlo::desk {
 
 namespace {
 
-constexpr int kLastName = 3;
-constexpr int kFirstName = 4;
-constexpr int kReason = 7;
-constexpr int kStatus = 8;
+namespace pos = records::appointment;
 constexpr int kWorkDays = 5;
 constexpr int kWeekDays = 7;
 
@@ -99,10 +97,10 @@ void CalendarModel::reload() {
     const QString start = QString::fromUtf16(host::kStartField);
     const QStringList fields{start,
                              QString::fromUtf16(host::kEndField),
-                             records::scheduleProperty(kLastName),
-                             records::scheduleProperty(kFirstName),
-                             records::scheduleProperty(kReason),
-                             records::scheduleProperty(kStatus)};
+                             records::scheduleProperty(pos::kLastName),
+                             records::scheduleProperty(pos::kFirstName),
+                             records::scheduleProperty(pos::kReason),
+                             records::scheduleProperty(pos::kStatus)};
     static_assert(kFieldCount == 6, "one name per field");
     Result<std::vector<host::FieldRow>> rows =
         file ? host::rowsBetween(**file, m_folder->id(), start, naiveDateTime(m_first),

@@ -7,20 +7,18 @@
 #include "host/StoreSession.h"
 #include "host/store/FieldRows.h"
 #include "records/FieldMaps.h"
+#include "records/FieldPositions.h"
 
 namespace orlo::desk {
 
 namespace {
 
-constexpr int kPatientIdPosition = 1;
-constexpr int kWorkTel = 18;
-constexpr int kHomeTel = 19;
-constexpr int kMobile = 20;
+namespace pos = records::patient;
 
 const QStringList& phoneProperties() {
-    static const QStringList k{records::patientProperty(kHomeTel),
-                               records::patientProperty(kWorkTel),
-                               records::patientProperty(kMobile)};
+    static const QStringList k{records::patientProperty(pos::kHomeTel),
+                               records::patientProperty(pos::kWorkTel),
+                               records::patientProperty(pos::kMobile)};
     return k;
 }
 
@@ -63,9 +61,8 @@ PatientListModel::~PatientListModel() = default;
 void PatientListModel::setFolder(std::shared_ptr<host::MAPIFolder> folder) {
     beginResetModel();
     m_folder = std::move(folder);
-    m_layout =
-        ListLayout(m_folder.get(),
-                   phoneProperties() + QStringList{records::patientProperty(kPatientIdPosition)});
+    m_layout = ListLayout(
+        m_folder.get(), phoneProperties() + QStringList{records::patientProperty(pos::kPatientId)});
     m_follower.follow(m_folder);
     load();
     endResetModel();
@@ -89,8 +86,8 @@ PatientListModel::Row PatientListModel::makeRow(host::ItemId id,
     for (const QString& p : phoneProperties()) {
         phones << textAt(p);
     }
-    row.keys = searchKeys(row.texts.value(0), phones,
-                          textAt(records::patientProperty(kPatientIdPosition)));
+    row.keys =
+        searchKeys(row.texts.value(0), phones, textAt(records::patientProperty(pos::kPatientId)));
     return row;
 }
 

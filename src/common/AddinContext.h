@@ -17,6 +17,10 @@ namespace orlo::host {
 class Application;
 }
 
+namespace orlo::data {
+class ServerPool;
+}
+
 namespace orlo {
 
 class basRegistry;
@@ -66,6 +70,10 @@ struct AddinContext {
     QString LocalIP;
 
     PeerNotices* peers = nullptr;
+
+    // The server connections the reports keep open between them (set by
+    // whoever loads the add-in; none: each report connects afresh).
+    std::shared_ptr<data::ServerPool> serverPool;
 };
 
 }  // namespace orlo

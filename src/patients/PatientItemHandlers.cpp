@@ -17,21 +17,14 @@
 #include "platform/data/Recordset.h"
 #include "platform/ui/MessageBox.h"
 #include "records/FieldMaps.h"
+#include "records/FieldPositions.h"
 
 namespace orlo::patients {
 
 namespace {
 
-constexpr int kPatientIdValue = 1;
-constexpr int kLastNameValue = 2;
-constexpr int kFirstNameValue = 3;
-constexpr int kDobValue = 4;
-constexpr int kLastStoredValue = 47;   // NOTES_NOTES2
-constexpr int kCreatedValue = 48;      // "Created"
-constexpr int kLastUpdatedValue = 49;  // LAST_UPDATED
-constexpr int kDeleteFlagValue = 50;   // DELETE_FLAG
-constexpr int kFirstControlValue = 2;  // "LastNameTextBox"
-constexpr int kLastControlValue = 29;  // "GeneralNotes"
+namespace pos = records::patient;
+constexpr int kFirstControlValue = pos::kLastName;  // "LastNameTextBox"
 
 QString columnOf(int position) {
     return records::str(records::patientField(position).columnName);
@@ -67,7 +60,7 @@ void PatientItemHandlers::Write(host::Item& item) {
     // time of this save, 50 the delete flag every save writes.
     QStringList values;
     values << QString();
-    for (int p = kLastNameValue; p <= kCreatedValue; ++p) {
+    for (int p = pos::kLastName; p <= pos::kCreated; ++p) {
         values << propertyText(item, records::patientProperty(p), m_ctx, trap);
     }
     const QString modified = propertyText(item, str(host::kModifiedField), m_ctx, trap);
@@ -76,20 +69,20 @@ void PatientItemHandlers::Write(host::Item& item) {
         reportHandlerError(m_ctx, trap.error(), str(kPatientSaveErrorsTitle), {}, nullptr, nullptr);
         return;
     }
-    makeValuesStorable(m_ctx, item, values, kLastNameValue, kCreatedValue, 1,
+    makeValuesStorable(m_ctx, item, values, pos::kLastName, pos::kCreated, 1,
                        records::patientProperty);
-    const QString lastName = values.at(kLastNameValue - 1);
-    const QString firstName = values.at(kFirstNameValue - 1);
-    const QString typedDob = values.at(kDobValue - 1);
+    const QString lastName = values.at(pos::kLastName - 1);
+    const QString firstName = values.at(pos::kFirstName - 1);
+    const QString typedDob = values.at(pos::kDob - 1);
     if (lastName.isEmpty() || firstName.isEmpty() || typedDob.isEmpty()) {
         return;
     }
     // Stored, matched and sent in one form; the item takes it with this save.
     const QString dob = canonicalDateOfBirth(typedDob, m_ctx.locale);
     if (dob != typedDob) {
-        values[kDobValue - 1] = dob;
+        values[pos::kDob - 1] = dob;
         trap.step([&] {
-            return item.setUserProperty(records::patientProperty(kDobValue), Variant(dob));
+            return item.setUserProperty(records::patientProperty(pos::kDob), Variant(dob));
         });
     }
     // A check that failed has been reported; inserting now could add the
@@ -116,19 +109,19 @@ bool PatientItemHandlers::insertPatient(host::Item& item, QStringList values) {
         return rs.open(str(kNewPatientRowSource), conn, data::kOpenKeyset, data::kLockOptimistic);
     });
     trap.step([&] { return rs.addNew(); });
-    for (int p = kLastNameValue; p <= kLastStoredValue; ++p) {
+    for (int p = pos::kLastName; p <= pos::kNotes2; ++p) {
         trap.step([&] { return rs.setField(columnOf(p), Variant(values.at(p - 1))); });
     }
     const Variant now(m_ctx.clock.now());
-    trap.step([&] { return rs.setField(columnOf(kCreatedValue), now); });
-    trap.step([&] { return rs.setField(columnOf(kLastUpdatedValue), now); });
-    trap.step([&] { return rs.setField(columnOf(kDeleteFlagValue), Variant(str(kDeleteFlagNo))); });
+    trap.step([&] { return rs.setField(columnOf(pos::kCreated), now); });
+    trap.step([&] { return rs.setField(columnOf(pos::kLastUpdated), now); });
+    trap.step([&] { return rs.setField(columnOf(pos::kDeleteFlag), Variant(str(kDeleteFlagNo))); });
     const std::optional<Variant> key = trap.value([&] { return rs.field(0); });
     const QString patientId = key ? key->text(m_ctx.locale) : QString();
     trap.step([&] { return rs.update(); });
     // Inside the item's own save: the key is stored with the item.
     trap.step([&] {
-        return item.setUserProperty(records::patientProperty(kPatientIdValue), Variant(patientId));
+        return item.setUserProperty(records::patientProperty(pos::kPatientId), Variant(patientId));
     });
     trap.step([&] {
         return setControlValue(item, records::str(records::kPatientPage),
@@ -141,7 +134,7 @@ bool PatientItemHandlers::insertPatient(host::Item& item, QStringList values) {
     }
     rs.close();
     ignoreError(conn.close(), "the routine's own outcome is what its caller hears");
-    values[kPatientIdValue - 1] = patientId;
+    values[pos::kPatientId - 1] = patientId;
     sendPeerNotice(m_ctx, peerNoticeLine(kPatientNotice, kNoticeNewRow, values));
     return true;
 }
@@ -149,8 +142,8 @@ bool PatientItemHandlers::insertPatient(host::Item& item, QStringList values) {
 bool PatientItemHandlers::updatePatient(host::Item& item, QStringList values,
                                         const QString& modified) {
     // Last name to "Created", the "Modified" text, the delete flag.
-    QStringList texts = values.mid(kLastNameValue - 1, kCreatedValue - kLastNameValue + 1);
-    texts << modified << values.at(kDeleteFlagValue - 1);
+    QStringList texts = values.mid(pos::kLastName - 1, pos::kCreated - pos::kLastName + 1);
+    texts << modified << values.at(pos::kDeleteFlag - 1);
     if (!UpdatePatientRecord(m_ctx, m_ctx.DbLocation, FoundPatientID, texts)) {
         // Nothing reached the database: the peers are not told.
         return false;
@@ -160,7 +153,7 @@ bool PatientItemHandlers::updatePatient(host::Item& item, QStringList values,
     // updates it instead of adding the patient a second time.
     ErrorTrap keep = itemHandlerTrap();
     keep.step([&] {
-        return item.setUserProperty(records::patientProperty(kPatientIdValue),
+        return item.setUserProperty(records::patientProperty(pos::kPatientId),
                                     Variant(FoundPatientID));
     });
     keep.step([&] {
@@ -178,7 +171,7 @@ bool PatientItemHandlers::updatePatient(host::Item& item, QStringList values,
         return true;
     }
     ignoreError(conn.close(), "the routine's own outcome is what its caller hears");
-    values[kPatientIdValue - 1] = FoundPatientID;
+    values[pos::kPatientId - 1] = FoundPatientID;
     sendPeerNotice(m_ctx, peerNoticeLine(kPatientNotice, kNoticeChangedRow, values));
     return true;
 }
@@ -226,7 +219,7 @@ void PatientItemHandlers::Open(host::Item& item) {
     }
     ErrorTrap trap = itemHandlerTrap();
     const QString patientId =
-        propertyText(item, records::patientProperty(kPatientIdValue), m_ctx, trap);
+        propertyText(item, records::patientProperty(pos::kPatientId), m_ctx, trap);
     if (patientId.isEmpty() && !trap.failed()) {
         return;  // a new contact, not in the database yet
     }
@@ -245,13 +238,13 @@ void PatientItemHandlers::Open(host::Item& item) {
         // name, first name, date of birth, middle name, ...), then the
         // clinical and notes values, which have no control.
         const QString page = records::str(records::kPatientPage);
-        for (int p = kFirstControlValue; p <= kLastControlValue; ++p) {
+        for (int p = kFirstControlValue; p <= pos::kGeneralNote; ++p) {
             trap.step([&] {
                 return setControlValue(item, page, records::str(records::patientField(p).control),
                                        cell(p));
             });
         }
-        for (int p = kLastControlValue + 1; p <= kLastStoredValue; ++p) {
+        for (int p = pos::kGeneralNote + 1; p <= pos::kNotes2; ++p) {
             trap.step([&] { return item.setUserProperty(records::patientProperty(p), cell(p)); });
         }
     }

@@ -7,16 +7,15 @@
 #include "platform/data/Connection.h"
 #include "platform/data/DataErrors.h"
 #include "records/FieldMaps.h"
+#include "records/FieldPositions.h"
 
 namespace orlo::patients {
 
 namespace {
 
-constexpr int kFirstWrittenValue = 2;  // LAST NAME
-constexpr int kLastItemValue = 48;     // CREATED
-constexpr int kLastUpdatedValue = 49;  // LAST_UPDATED
-constexpr int kDeleteFlagValue = 50;   // DELETE_FLAG
-constexpr int kDeleteFlagText = 48;    // its index among the texts
+namespace pos = records::patient;
+constexpr int kFirstWrittenValue = pos::kLastName;
+constexpr int kDeleteFlagText = 48;  // its index among the texts
 
 constexpr char16_t kUpdatePrefix[] = u"UPDATE PATIENTS SET ";
 constexpr char16_t kWherePatient[] = u" WHERE PT_ID = ";
@@ -34,14 +33,14 @@ QString assignment(int position) {
 QString patientUpdateStatement(const QString& patientId, const QStringList& texts,
                                const QString& lastUpdated) {
     QString sql = QString::fromUtf16(kUpdatePrefix);
-    for (int p = kFirstWrittenValue; p <= kLastItemValue; ++p) {
+    for (int p = kFirstWrittenValue; p <= pos::kCreated; ++p) {
         if (p != kFirstWrittenValue) {
             sql += QStringLiteral(", ");
         }
         sql += assignment(p) + SqlQuote(texts.value(p - kFirstWrittenValue));
     }
-    sql += QStringLiteral(", ") + assignment(kLastUpdatedValue) + SqlQuote(lastUpdated);
-    sql += QStringLiteral(", ") + assignment(kDeleteFlagValue) +
+    sql += QStringLiteral(", ") + assignment(pos::kLastUpdated) + SqlQuote(lastUpdated);
+    sql += QStringLiteral(", ") + assignment(pos::kDeleteFlag) +
            SqlQuote(texts.value(kDeleteFlagText));
     return sql + QString::fromUtf16(kWherePatient) + patientId;
 }

@@ -13,15 +13,13 @@
 #include "host/commandbars/CommandBars.h"
 #include "platform/core/ErrorTrap.h"
 #include "records/FieldMaps.h"
+#include "records/FieldPositions.h"
 
 namespace orlo::patients {
 
 namespace {
 
-constexpr int kFirstClinicalValue = 30;
-constexpr int kLastClinicalValue = 47;
-constexpr int kDeleteFlagValue = 50;
-constexpr int kLastControlValue = 29;
+namespace pos = records::patient;
 
 Status checkValueCount(const PatientFieldValues& values) {
     if (values.size() == records::kPatientValueCount) {
@@ -82,21 +80,21 @@ Status AddPatientItem(AddinContext& ctx, const PatientFieldValues& values) {
             return item->setUserProperty(records::patientProperty(1), Variant(valueAt(values, 1)));
         });
         const QString page = records::str(records::kPatientPage);
-        for (int p : namesFirstOrder(kLastControlValue)) {
+        for (int p : namesFirstOrder(pos::kGeneralNote)) {
             resume.step([&] {
                 return setControlValue(*item, page, records::str(records::patientField(p).control),
                                        Variant(valueAt(values, p)));
             });
         }
-        for (int p = kFirstClinicalValue; p <= kLastClinicalValue; ++p) {
+        for (int p = pos::kFirstClinical; p <= pos::kNotes2; ++p) {
             resume.step([&] {
                 return item->setUserProperty(records::patientProperty(p),
                                              Variant(valueAt(values, p)));
             });
         }
         resume.step([&] {
-            return item->setUserProperty(records::patientProperty(kDeleteFlagValue),
-                                         Variant(valueAt(values, kDeleteFlagValue)));
+            return item->setUserProperty(records::patientProperty(pos::kDeleteFlag),
+                                         Variant(valueAt(values, pos::kDeleteFlag)));
         });
     }
     ctx.PatientItemSaveEnabled = false;
@@ -135,7 +133,7 @@ Status UpdatePatientItem(AddinContext& ctx, const PatientFieldValues& values) {
                                   valueAt(values, 1));
     }
     QList<int> order = {1};
-    order << namesFirstOrder(kLastClinicalValue) << kDeleteFlagValue;
+    order << namesFirstOrder(pos::kNotes2) << pos::kDeleteFlag;
     for (int p : order) {
         ORLO_TRY(item->setUserProperty(records::patientProperty(p), Variant(valueAt(values, p))));
     }

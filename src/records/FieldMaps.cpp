@@ -1,6 +1,9 @@
 #include "records/FieldMaps.h"
 
 #include <cassert>
+#include <string_view>
+
+#include "records/FieldPositions.h"
 
 namespace orlo::records {
 
@@ -117,6 +120,41 @@ constexpr std::array<ScheduleField, kScheduleValueCount + 1> kSchedule = {{
     {54, u"NOTEPAGE1", u"NOTEPAGE1", nullptr},
     {55, u"NOTEPAGE2", u"NOTEPAGE2", nullptr},
 }};
+
+// Each named position names the column it stands for.
+constexpr bool patientAt(int position, std::u16string_view column) {
+    return kPatient[std::size_t(position - 1)].columnName == column;
+}
+constexpr bool appointmentAt(int position, std::u16string_view column) {
+    return kSchedule[std::size_t(position)].columnName == column;
+}
+static_assert(patientAt(patient::kPatientId, u"PT_ID") &&
+              patientAt(patient::kLastName, u"LAST NAME") &&
+              patientAt(patient::kFirstName, u"FIRST NAME") && patientAt(patient::kDob, u"DOB") &&
+              patientAt(patient::kCity, u"CITY") && patientAt(patient::kWorkTel, u"WORK_TEL") &&
+              patientAt(patient::kHomeTel, u"HOME_TEL") && patientAt(patient::kMobile, u"MOBILE") &&
+              patientAt(patient::kGeneralNote, u"CTGNOTE") &&
+              patientAt(patient::kFirstClinical, u"CLINICAL_HEIGHT") &&
+              patientAt(patient::kNotes2, u"NOTES_NOTES2") &&
+              patientAt(patient::kCreated, u"CREATED") &&
+              patientAt(patient::kLastUpdated, u"LAST_UPDATED") &&
+              patientAt(patient::kDeleteFlag, u"DELETE_FLAG"));
+static_assert(appointmentAt(appointment::kScheduleId, u"SCHEDULE_ID") &&
+              appointmentAt(appointment::kStart, u"START_TIME") &&
+              appointmentAt(appointment::kEnd, u"END_TIME") &&
+              appointmentAt(appointment::kLastName, u"LAST_NAME") &&
+              appointmentAt(appointment::kFirstName, u"FIRST_NAME") &&
+              appointmentAt(appointment::kReason, u"REASON") &&
+              appointmentAt(appointment::kStatus, u"STATUS") &&
+              appointmentAt(appointment::kRecallPeriod, u"RECALLPERIOD") &&
+              appointmentAt(appointment::kRecallDue, u"RECALLDUEDATE") &&
+              appointmentAt(appointment::kCreated, u"CREATED_ON") &&
+              appointmentAt(appointment::kModified, u"UPDATED_ON") &&
+              appointmentAt(appointment::kPatientKey, u"PT_ID") &&
+              appointmentAt(appointment::kFirstExam, u"EXMHTFT") &&
+              appointmentAt(appointment::kLastExam, u"RXADVICE") &&
+              appointmentAt(appointment::kFirstCharge, u"CHRINSURANCE1") &&
+              appointmentAt(appointment::kLastCharge, u"RECEIPTNO"));
 
 }  // namespace
 

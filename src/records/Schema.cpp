@@ -153,9 +153,31 @@ QStringList sharedServerSchemaStatements() {
         QStringLiteral("CREATE DOMAIN orlo_datetime AS text"),
         QStringLiteral("CREATE TABLE orlo_meta (name text PRIMARY KEY, value text NOT NULL)"),
     };
-    statements << tableStatements(true) << sharedIndexStatements()
+    statements << tableStatements(true) << sharedIndexStatements() << sharedServerIndexStatements()
                << sharedServerVersionStatement();
     return statements;
+}
+
+QStringList sharedServerIndexStatements() {
+    // The server sorts NULL after every value unless told otherwise, and the
+    // dialect asks for NULLS FIRST to give the file's order; an index kept
+    // in the other order cannot serve that sort. These hold the reports'
+    // sort keys with NULL first, so that the patient list and the balance
+    // report walk the names in order (ties by first name and birth date, as
+    // the file walks PATIENTS_NAME_DOB), the no-show report walks its visits
+    // by recall due date, and every appointment read by start time gives
+    // its first row without sorting them all.
+    const QString create = QStringLiteral("CREATE INDEX IF NOT EXISTS ");
+    return {
+        create + QStringLiteral("\"PATIENTS_NAME_DOB_NULLS_FIRST\" ON \"PATIENTS\" "
+                                "(\"LAST NAME\" NULLS FIRST, \"FIRST NAME\" NULLS FIRST, "
+                                "\"DOB\" NULLS FIRST)"),
+        create + QStringLiteral("\"SCHEDULED_NO_SHOW_RECALLDUEDATE_NULLS_FIRST\" ON "
+                                "\"SCHEDULED\" (\"RECALLDUEDATE\" NULLS FIRST, \"START_TIME\") "
+                                "WHERE (\"STATUS\"='CANCELLED' OR \"STATUS\"='NO SHOW')"),
+        create + QStringLiteral("\"SCHEDULED_START_TIME_NULLS_FIRST\" ON \"SCHEDULED\" "
+                                "(\"START_TIME\" NULLS FIRST)"),
+    };
 }
 
 QString sharedServerVersionStatement() {

@@ -46,7 +46,9 @@ bool isDateColumn(QStringView column);
 // indexes.
 // 2 adds the no-show and balance reports' indexes and the planner's
 // statistics.
-inline constexpr int kSharedSchemaVersion = 2;
+// 3 adds the server's indexes of the reports' sort keys with NULL first (the
+// file has nothing new at 3).
+inline constexpr int kSharedSchemaVersion = 3;
 
 // Statements that create the shared database's tables and indexes and
 // record its version, and the scratch database's tables, in the order they
@@ -68,6 +70,9 @@ QString sharedSchemaVersionStatement();
 // layer.
 QStringList sharedServerSchemaStatements();
 QString sharedServerVersionStatement();
+// The server's own indexes beside the shared ones, each created only when
+// it is missing.
+QStringList sharedServerIndexStatements();
 // The query that reads the recorded version (no row: version 0).
 QString sharedServerVersionQuery();
 

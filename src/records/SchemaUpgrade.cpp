@@ -97,6 +97,7 @@ Result<SchemaUpgrade> upgradeSharedSchema(const QString& path, const data::DataC
         // The dialect's functions as this Orlo writes them, the indexes and
         // the version, all or nothing.
         if (Status done = data::upgradeServerDatabase(path, sharedIndexStatements()
+                                                                << sharedServerIndexStatements()
                                                                 << sharedServerVersionStatement());
             !done) {
             return done.error();

@@ -30,13 +30,15 @@ void showProblem(AddinContext& ctx) {
 
 std::unique_ptr<report::Report> loadReportData(ReportId id, const QString& sql,
                                                const QString& databasePath, const Clock& clock,
-                                               const Locale& locale, LoadFailure& failure) {
+                                               const Locale& locale, LoadFailure& failure,
+                                               std::shared_ptr<data::ServerPool> pool) {
     auto report = std::make_unique<report::Report>(reportDefinition(id));
     if (Status dated = setDate(report->definition(), clock, locale); !dated) {
         failure = {dated.error(), {}};
         return nullptr;
     }
-    auto connection = std::make_unique<data::Connection>(data::DataContext{clock, locale});
+    auto connection =
+        std::make_unique<data::Connection>(data::DataContext{clock, locale, 0, std::move(pool)});
     auto recordset = std::make_shared<data::Recordset>();
     // The preview reads every row soon after the first page shows.
     recordset->setFetchOnDemand(true);
@@ -63,7 +65,7 @@ std::unique_ptr<report::Report> DataReport_Initialize(AddinContext& ctx, ReportI
         return nullptr;
     }
     return loadReportData(id, QString::fromUtf16(reportEntry(id).sql), *path, ctx.clock, ctx.locale,
-                          failure);
+                          failure, ctx.serverPool);
 }
 
 bool isPlainId(const QString& text) {
@@ -88,7 +90,7 @@ std::unique_ptr<report::Report> loadPatientDetail(AddinContext& ctx, LoadFailure
     }
     return loadReportData(ReportId::DataReport9,
                           QString::fromUtf16(reportEntry(ReportId::DataReport9).sql) + text, *path,
-                          ctx.clock, ctx.locale, failure);
+                          ctx.clock, ctx.locale, failure, ctx.serverPool);
 }
 
 Result<std::unique_ptr<report::Report>> MontlyRecall(const QString& month, const QString& year,

@@ -18,6 +18,10 @@
 #include "platform/report/Report.h"
 #include "reports/ReportCatalogue.h"
 
+namespace orlo::data {
+class ServerPool;
+}
+
 namespace orlo {
 class Clock;
 class Locale;
@@ -45,9 +49,12 @@ struct LoadFailure {
 // The frame from "Date1" on, for a database path already known: the
 // report's definition with its date, its data source the query's rows.
 // `sql` is the report's full text (DataReport9's with the id appended).
+// A server's connection comes from `pool` when one is given and goes back
+// to it when the report's rows are closed.
 std::unique_ptr<report::Report> loadReportData(ReportId id, const QString& sql,
                                                const QString& databasePath, const Clock& clock,
-                                               const Locale& locale, LoadFailure& failure);
+                                               const Locale& locale, LoadFailure& failure,
+                                               std::shared_ptr<data::ServerPool> pool = {});
 
 // The whole frame as the add-in runs it (the registry read and the
 // missing-database check first). Null when nothing was loaded; a failure

@@ -15,6 +15,7 @@
 #include "platform/data/Recordset.h"
 #include "platform/ui/MessageBox.h"
 #include "records/FieldMaps.h"
+#include "records/FieldPositions.h"
 #include "schedule/RecallDueDate.h"
 #include "schedule/UpdateScheduleRecord.h"
 
@@ -22,21 +23,7 @@ namespace orlo::schedule {
 
 namespace {
 
-constexpr int kScheduleIdValue = 0;
-constexpr int kStartValue = 1;
-constexpr int kEndValue = 2;
-constexpr int kLastNameValue = 3;
-constexpr int kReasonValue = 7;
-constexpr int kStatusValue = 8;
-constexpr int kRecallPeriodValue = 10;
-constexpr int kRecallDueValue = 11;
-constexpr int kCreatedValue = 12;
-constexpr int kModifiedValue = 13;
-constexpr int kPatientKeyValue = 14;
-constexpr int kFirstExamValue = 15;
-constexpr int kLastExamValue = 29;  // RXADVICE
-constexpr int kFirstChargeValue = 30;
-constexpr int kLastChargeValue = 53;  // RECEIPTNO
+namespace pos = records::appointment;
 
 constexpr int kLastCalendarYear = 9999;
 
@@ -63,7 +50,7 @@ void AppointmentItemHandlers::Write(host::Item& item) {
     }
     ErrorTrap trap = itemHandlerTrap();
     const QString scheduleId =
-        propertyText(item, records::scheduleProperty(kScheduleIdValue), m_ctx, trap);
+        propertyText(item, records::scheduleProperty(pos::kScheduleId), m_ctx, trap);
     QStringList values;
     for (int p = 1; p <= records::kScheduleValueCount; ++p) {
         values << propertyText(item, records::scheduleProperty(p), m_ctx, trap);
@@ -95,19 +82,19 @@ Status AppointmentItemHandlers::checkDates(const QStringList& values) const {
         return makeError(err::kTypeMismatch, str(text).arg(records::scheduleProperty(position)),
                          QStringLiteral("Orlo"));
     };
-    for (const int p : {kStartValue, kEndValue}) {
+    for (const int p : {pos::kStart, pos::kEnd}) {
         if (!m_ctx.locale.parseDateTime(values.at(p - 1))) {
             return refused(kVisitTimeMissingText, p);
         }
     }
-    if (*m_ctx.locale.parseDateTime(values.at(kEndValue - 1)) <
-        *m_ctx.locale.parseDateTime(values.at(kStartValue - 1))) {
+    if (*m_ctx.locale.parseDateTime(values.at(pos::kEnd - 1)) <
+        *m_ctx.locale.parseDateTime(values.at(pos::kStart - 1))) {
         return makeError(err::kTypeMismatch, str(kVisitEndsBeforeStartText),
                          QStringLiteral("Orlo"));
     }
-    const QString due = values.at(kRecallDueValue - 1);
+    const QString due = values.at(pos::kRecallDue - 1);
     if (!isNoRecallDate(due) && !m_ctx.locale.parseDateTime(due)) {
-        return refused(kRecallDueNotADateText, kRecallDueValue);
+        return refused(kRecallDueNotADateText, pos::kRecallDue);
     }
     return okStatus();
 }
@@ -125,22 +112,22 @@ bool AppointmentItemHandlers::insertAppointment(host::Item& item, QStringList va
                        data::kLockOptimistic);
     });
     trap.step([&] { return rs.addNew(); });
-    for (int p = 1; p <= kRecallPeriodValue; ++p) {
+    for (int p = 1; p <= pos::kRecallPeriod; ++p) {
         setText(p);
     }
-    if (!isNoRecallDate(values.at(kRecallDueValue - 1))) {
-        setText(kRecallDueValue);
+    if (!isNoRecallDate(values.at(pos::kRecallDue - 1))) {
+        setText(pos::kRecallDue);
     }
     const Variant now(m_ctx.clock.now());
-    trap.step([&] { return rs.setField(columnOf(kCreatedValue), now); });
-    trap.step([&] { return rs.setField(columnOf(kModifiedValue), now); });
+    trap.step([&] { return rs.setField(columnOf(pos::kCreated), now); });
+    trap.step([&] { return rs.setField(columnOf(pos::kModified), now); });
     const std::optional<qint32> patient =
-        trap.value([&] { return patientKeyOf(values.at(kPatientKeyValue - 1), m_ctx.locale); });
+        trap.value([&] { return patientKeyOf(values.at(pos::kPatientKey - 1), m_ctx.locale); });
     if (patient) {
         trap.step(
-            [&] { return rs.setField(columnOf(kPatientKeyValue), Variant(qint64(*patient))); });
+            [&] { return rs.setField(columnOf(pos::kPatientKey), Variant(qint64(*patient))); });
     }
-    for (int p = kFirstExamValue; p <= records::kScheduleValueCount; ++p) {
+    for (int p = pos::kFirstExam; p <= records::kScheduleValueCount; ++p) {
         setText(p);
     }
     const std::optional<Variant> key = trap.value([&] { return rs.field(0); });
@@ -148,7 +135,7 @@ bool AppointmentItemHandlers::insertAppointment(host::Item& item, QStringList va
     trap.step([&] { return rs.update(); });
     // Inside the item's own save: the key is stored with the item.
     trap.step([&] {
-        return item.setUserProperty(records::scheduleProperty(kScheduleIdValue),
+        return item.setUserProperty(records::scheduleProperty(pos::kScheduleId),
                                     Variant(scheduleId));
     });
     if (trap.failed()) {
@@ -195,7 +182,7 @@ void AppointmentItemHandlers::Open(host::Item& item) {
     }
     ErrorTrap trap = itemHandlerTrap();
     const QString scheduleId =
-        propertyText(item, records::scheduleProperty(kScheduleIdValue), m_ctx, trap);
+        propertyText(item, records::scheduleProperty(pos::kScheduleId), m_ctx, trap);
     if (scheduleId.isEmpty() && !trap.failed()) {
         return;  // a new appointment, not in the database yet
     }
@@ -212,22 +199,22 @@ void AppointmentItemHandlers::Open(host::Item& item) {
         auto setProperty = [&](int p, const Variant& v) {
             trap.step([&] { return item.setUserProperty(records::scheduleProperty(p), v); });
         };
-        for (int p = kLastNameValue; p <= kRecallPeriodValue; ++p) {
+        for (int p = pos::kLastName; p <= pos::kRecallPeriod; ++p) {
             setProperty(p, cell(p));
         }
-        const Variant due = cell(kRecallDueValue);
-        setProperty(kRecallDueValue, due.isNull() ? Variant(QString()) : due);
-        for (int p = kFirstExamValue; p <= kLastExamValue; ++p) {
+        const Variant due = cell(pos::kRecallDue);
+        setProperty(pos::kRecallDue, due.isNull() ? Variant(QString()) : due);
+        for (int p = pos::kFirstExam; p <= pos::kLastExam; ++p) {
             setProperty(p, cell(p));
         }
         const QString page = records::str(records::kChargesPage);
-        for (int p = kFirstChargeValue; p <= kLastChargeValue; ++p) {
+        for (int p = pos::kFirstCharge; p <= pos::kLastCharge; ++p) {
             trap.step([&] {
                 return setControlValue(item, page, records::str(records::scheduleField(p).control),
                                        cell(p));
             });
         }
-        for (int p = kLastChargeValue + 1; p <= records::kScheduleValueCount; ++p) {
+        for (int p = pos::kLastCharge + 1; p <= records::kScheduleValueCount; ++p) {
             setProperty(p, cell(p));
         }
     }
@@ -246,7 +233,7 @@ void AppointmentItemHandlers::CustomPropertyChange(host::Item& item, const QStri
         return;
     }
     const QString startText = start->text(m_ctx.locale);
-    if (name == records::scheduleProperty(kRecallPeriodValue)) {
+    if (name == records::scheduleProperty(pos::kRecallPeriod)) {
         const Result<Variant> period = item.userProperty(name);
         if (!period) {
             return;
@@ -273,9 +260,9 @@ void AppointmentItemHandlers::CustomPropertyChange(host::Item& item, const QStri
                                              Variant(m_ctx.locale.shortDate(*due))),
                         "a derived date; the save reports what the item refuses");
         }
-    } else if (name == records::scheduleProperty(kReasonValue)) {
+    } else if (name == records::scheduleProperty(pos::kReason)) {
         colourLabel(item, name, records::str(records::kReasonLabel));
-    } else if (name == records::scheduleProperty(kStatusValue)) {
+    } else if (name == records::scheduleProperty(pos::kStatus)) {
         colourLabel(item, name, records::str(records::kStatusLabel));
     }
 }

@@ -2,18 +2,13 @@
 // The add-in tests' workstation (see AddinWorkstation), with the add-in's
 // folders and items made as a user makes them.
 
-#include <gtest/gtest.h>
-
 #include "AddinWorkstation.h"
-#include "LoopbackAddress.h"
+#include "TestDatabases.h"
 #include "host/Inspector.h"
 #include "host/Inspectors.h"
 #include "host/Item.h"
 #include "host/Items.h"
-#include "platform/data/Connection.h"
 #include "tools/store/AddinStore.h"
-
-using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::addin::test {
 
@@ -24,29 +19,18 @@ inline QString qs(const char16_t* s) {
 class AddinFixture : public ::testing::Test, public orlo::test::AddinWorkstation {
 protected:
     void SetUp() override { ASSERT_TRUE(setUp()); }
-
-    Status connect(host::ConnectMode mode = host::ConnectMode::Startup) {
-        return connectAddin(mode);
-    }
-    void disconnect(host::RemoveMode mode) { disconnectAddin(mode); }
     OutAddIn& addin() { return *addinConnect.outAddIn(); }
 
-    std::shared_ptr<host::MAPIFolder> folder(const char16_t* name) {
-        return addinFolderNamed(name);
-    }
     // An item saved in the desk with its key, and its row in the shared
     // database (unless there is one), so that opening it finds the row.
     std::shared_ptr<host::Item> savedItem(const std::shared_ptr<host::MAPIFolder>& f,
                                           const QString& keyName, const QString& key) {
-        data::Connection conn({clock, locale});
-        conn.setProvider(u"Microsoft.JET.OLEDB.4.0"_s);
-        EXPECT_TRUE(conn.open(appFolder.path(u"\\Database\\Patients.mdb"_s)));
         const bool isPatient = keyName == u"PatientID"_s;
-        const QString table = isPatient ? u"PATIENTS"_s : u"SCHEDULED"_s;
-        const QString column = isPatient ? u"PT_ID"_s : u"SCHEDULE_ID"_s;
-        EXPECT_TRUE(
-            conn.execute(u"INSERT INTO %1 (%2) SELECT %3 WHERE NOT EXISTS "
-                         "(SELECT 1 FROM %1 WHERE %2 = %3)"_s.arg(table, column, key)));
+        orlo::test::rawExecAt(appPath(u"\\Database\\Patients.mdb"),
+                              u"INSERT INTO %1 (%2) SELECT %3 WHERE NOT EXISTS "
+                              "(SELECT 1 FROM %1 WHERE %2 = %3)"_s.arg(
+                                  isPatient ? u"PATIENTS"_s : u"SCHEDULED"_s,
+                                  isPatient ? u"PT_ID"_s : u"SCHEDULE_ID"_s, key));
         auto item = f->Items()->Add();
         EXPECT_TRUE(item.ok());
         EXPECT_TRUE((*item)->setUserProperty(keyName, Variant(key)).ok());
@@ -54,10 +38,10 @@ protected:
         return *item;
     }
     std::shared_ptr<host::Item> patient(const QString& id) {
-        return savedItem(folder(kPatientsFolderName), u"PatientID"_s, id);
+        return savedItem(addinFolderNamed(kPatientsFolderName), u"PatientID"_s, id);
     }
     std::shared_ptr<host::Item> appointment(const QString& id) {
-        return savedItem(folder(kSchedulerFolderName), u"ScheduleID"_s, id);
+        return savedItem(addinFolderNamed(kSchedulerFolderName), u"ScheduleID"_s, id);
     }
     std::shared_ptr<host::Item> mail() {
         auto item = inbox->Items()->Add(u"IPM.Note"_s);
@@ -74,7 +58,7 @@ class ConnectedAddinFixture : public AddinFixture {
 protected:
     void SetUp() override {
         AddinFixture::SetUp();
-        ASSERT_TRUE(connect().ok());
+        ASSERT_TRUE(connectAddin().ok());
     }
 };
 

@@ -3,14 +3,10 @@
 // application folder, connecting, removing and shutting it down; broken
 // entries give clear errors and the other add-ins load all the same.
 
-#include <QtEndian>
-
 #include "AddinFixture.h"
 #include "host/addins/AddinErrors.h"
 #include "host/addins/AddinList.h"
 #include "host/addins/AddinManager.h"
-
-using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::addin::test {
 namespace {
@@ -21,70 +17,59 @@ using host::AddinRegistration;
 
 const QString kOrlo = u"OrlonetPROv1.Connect"_s;
 
-RegistryValue dword(quint32 n) {
-    QByteArray data(4, '\0');
-    qToLittleEndian(n, data.data());
-    return {REG_DWORD, data};
-}
-
-class AddinListTest : public ::testing::Test {
-protected:
-    QTemporaryDir m_dir;
-    RegistryStore m_store{m_dir.filePath(u"registry"_s)};
-    AddinList m_list{m_store};
-};
-
-TEST_F(AddinListTest, EntriesAreStoredAsTypedValuesBesideTheAddinsOwn) {
+TEST(AddinListTest, EntriesAreTypedValuesBesideTheAddinsOwnAndOnlyThreeLoadsAtStart) {
+    QTemporaryDir dir;
+    RegistryStore store(dir.filePath(u"registry"_s));
+    AddinList list(store);
     // The add-in's own settings live in the same key and must survive.
-    auto key = m_store.createKey(RegistryRoot::CurrentUser, AddinRegistryKey);
+    auto key = store.createKey(RegistryRoot::CurrentUser, AddinRegistryKey);
     ASSERT_TRUE(key.ok());
-    ASSERT_TRUE(m_store
+    ASSERT_TRUE(store
                     .setValue(*key, u"defaultDBlocation"_s,
                               RegistryValue{REG_SZ, QByteArray("/srv/Patients.mdb")})
                     .ok());
-    ASSERT_TRUE(m_list.registerAddin({kOrlo, u"/opt/orlo/liborlo.so"_s, 3, u"Orlo"_s}).ok());
+    ASSERT_TRUE(list.registerAddin({kOrlo, u"/opt/orlo/liborlo.so"_s, 3, u"Orlo"_s}).ok());
     const auto value = [&](const char* name) {
-        return **m_store.queryValue(*key, QLatin1String(name));
+        return **store.queryValue(*key, QLatin1String(name));
     };
     EXPECT_EQ(value("Path"), (RegistryValue{REG_SZ, QByteArray("/opt/orlo/liborlo.so")}));
-    EXPECT_EQ(value("LoadBehavior"), dword(3));
+    EXPECT_EQ(value("LoadBehavior"), (RegistryValue{REG_DWORD, QByteArray("\x03\0\0\0", 4)}));
     EXPECT_EQ(value("FriendlyName"), (RegistryValue{REG_SZ, QByteArray("Orlo")}));
     EXPECT_EQ(value("defaultDBlocation"), (RegistryValue{REG_SZ, QByteArray("/srv/Patients.mdb")}));
 
-    const auto read = m_list.registration(u"orlonetpropv1.connect"_s);
-    EXPECT_FALSE(read.ok());  // a typo, not a case difference
-    const auto orlo = m_list.registration(u"ORLONETPROV1.CONNECT"_s);
+    EXPECT_FALSE(
+        list.registration(u"orlonetpropv1.connect"_s).ok());  // a typo; case alone does not matter
+    const auto orlo = list.registration(u"ORLONETPROV1.CONNECT"_s);
     ASSERT_TRUE(orlo.ok());
     EXPECT_EQ(orlo->progId, kOrlo);
     EXPECT_EQ(orlo->path, u"/opt/orlo/liborlo.so"_s);
     EXPECT_TRUE(orlo->loadsAtStartup());
-}
 
-TEST_F(AddinListTest, OnlyLoadBehaviorThreeLoadsAtStartUp) {
-    EXPECT_TRUE(m_list.registrations()->empty());
+    // Only LoadBehavior 3 loads at start-up.
     for (auto [name, behaviour] :
          {std::pair{"B.Connect", 2u}, std::pair{"A.Connect", 3u}, std::pair{"C.Connect", 0u},
           std::pair{"D.Connect", 9u}, std::pair{"E.Connect", 1u}, std::pair{"F.Connect", 19u}}) {
-        ASSERT_TRUE(m_list.registerAddin({QLatin1String(name), u"/x.so"_s, behaviour, {}}).ok());
+        ASSERT_TRUE(list.registerAddin({QLatin1String(name), u"/x.so"_s, behaviour, {}}).ok());
     }
-    const auto all = m_list.registrations();
+    const auto all = list.registrations();
     ASSERT_TRUE(all.ok());
     QStringList listed;  // "*" marks those that load at start-up
     for (const AddinRegistration& r : *all) {
         listed << r.progId + (r.loadsAtStartup() ? u"*"_s : QString());
     }
     EXPECT_EQ(listed.join(u','),
-              u"A.Connect*,B.Connect,C.Connect,D.Connect,E.Connect,F.Connect*"_s);
+              u"A.Connect*,B.Connect,C.Connect,D.Connect,E.Connect,F.Connect*,"
+              "OrlonetPROv1.Connect*"_s);
 
     // A value of another type than REG_DWORD does not load the add-in.
-    auto key = m_store.openKey(RegistryRoot::CurrentUser,
-                               u"Software\\Microsoft\\Office\\Outlook\\Addins\\A.Connect");
-    ASSERT_TRUE(key.ok());
-    ASSERT_TRUE(m_store.setValue(*key, u"LoadBehavior"_s, {REG_SZ, QByteArray("3")}).ok());
-    EXPECT_FALSE(m_list.registration(u"A.Connect"_s)->loadsAtStartup());
+    auto a = store.openKey(RegistryRoot::CurrentUser,
+                           u"Software\\Microsoft\\Office\\Outlook\\Addins\\A.Connect");
+    ASSERT_TRUE(a.ok());
+    ASSERT_TRUE(store.setValue(*a, u"LoadBehavior"_s, {REG_SZ, QByteArray("3")}).ok());
+    EXPECT_FALSE(list.registration(u"A.Connect"_s)->loadsAtStartup());
 
-    EXPECT_EQ(m_list.registration(u"Nobody.Connect"_s).error().number, err::kCannotCreateObject);
-    EXPECT_FALSE(m_list.registerAddin({u"A\\B"_s, {}, 3, {}}).ok());
+    EXPECT_EQ(list.registration(u"Nobody.Connect"_s).error().number, err::kCannotCreateObject);
+    EXPECT_FALSE(list.registerAddin({u"A\\B"_s, {}, 3, {}}).ok());
 }
 
 // The desk of AddinFixture with liborlo.so copied into its application
@@ -147,7 +132,9 @@ TEST_F(AddinManagerTest, LoadsLiborloFromTheApplicationFolderAndRunsItsLifecycle
     EXPECT_EQ(boxes.shown().size(), 1u);
 }
 
-TEST_F(AddinManagerTest, BrokenEntriesGiveClearErrorsAndTheRestLoads) {
+// Broken entries give clear errors and the rest loads; a manager left
+// running shuts its add-ins down.
+TEST_F(AddinManagerTest, BrokenEntriesGiveClearErrorsAndALeftManagerShutsDown) {
     const QString missing = files.dir.filePath(u"gone/liborlo.so"_s);
     const QString notALibrary = files.dir.filePath(u"readme.so"_s);
     orlo::test::writeFile(notALibrary, "plain text");
@@ -160,8 +147,8 @@ TEST_F(AddinManagerTest, BrokenEntriesGiveClearErrorsAndTheRestLoads) {
                                         {u"A5.NoPath"_s, QString(), 3, {}}}) {
         ASSERT_TRUE(list().registerAddin(r).ok());
     }
-    AddinManager manager(m_settings, app);
-    const std::vector<host::AddinLoadError> errors = manager.connectStartupAddins();
+    auto manager = std::make_unique<AddinManager>(m_settings, app);
+    const std::vector<host::AddinLoadError> errors = manager->connectStartupAddins();
     ASSERT_EQ(errors.size(), 5u);
     const auto expectError = [&](std::size_t i, const QString& progId, long number,
                                  const QString& mentions) {
@@ -176,27 +163,23 @@ TEST_F(AddinManagerTest, BrokenEntriesGiveClearErrorsAndTheRestLoads) {
     expectError(3, u"A4.WrongProgId"_s, err::kCannotCreateObject, u"A4.WrongProgId"_s);
     expectError(4, u"A5.NoPath"_s, err::kCannotCreateObject, u"Path"_s);
     // Orlo itself came up all the same.
-    EXPECT_EQ(manager.connectedAddins(), QStringList{kOrlo});
+    EXPECT_EQ(manager->connectedAddins(), QStringList{kOrlo});
     EXPECT_TRUE(addinStoreOpen());
 
     // Unticking a listed add-in that never loaded only changes the list.
-    ASSERT_TRUE(manager.removeAddin(u"A1.Missing"_s).ok());
+    ASSERT_TRUE(manager->removeAddin(u"A1.Missing"_s).ok());
     EXPECT_EQ(list().registration(u"A1.Missing"_s)->loadBehavior, AddinList::kNotLoaded);
-    EXPECT_FALSE(manager.removeAddin(u"Unknown.Addin"_s).ok());
-    EXPECT_FALSE(manager.connectAddin(u"Unknown.Addin"_s).ok());
-}
+    EXPECT_FALSE(manager->removeAddin(u"Unknown.Addin"_s).ok());
+    EXPECT_FALSE(manager->connectAddin(u"Unknown.Addin"_s).ok());
 
-TEST_F(AddinManagerTest, AManagerLeftRunningShutsItsAddinsDown) {
-    {
-        AddinManager manager(m_settings, app);
-        ASSERT_TRUE(manager.connectStartupAddins().empty());
-        auto contact = patient(u"3"_s);
-        ASSERT_TRUE(contact->Display().ok());
-        // Connected twice: nothing changes.
-        ASSERT_TRUE(manager.connectAddin(kOrlo).ok());
-        EXPECT_EQ(manager.connectedAddins(), QStringList{kOrlo});
-    }
-    // The add-in let go of the desk: closing the main window writes no list.
+    // Connected twice: nothing changes. The manager goes without a
+    // shut-down: the add-in lets go of the desk, and closing the main
+    // window writes no list.
+    auto contact = patient(u"3"_s);
+    ASSERT_TRUE(contact->Display().ok());
+    ASSERT_TRUE(manager->connectAddin(kOrlo).ok());
+    EXPECT_EQ(manager->connectedAddins(), QStringList{kOrlo});
+    manager.reset();
     patient(u"4"_s);
     explorer->Close();
     EXPECT_EQ(orlo::test::readFile(appPath(u"\\META\\UNLOADP.log")), QByteArray());

@@ -6,15 +6,13 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTextStream>
-#include <optional>
 
 #include "AddinFixture.h"
+#include "ProgramRun.h"
 #include "TestDesk.h"
 #include "host/addins/AddinList.h"
 #include "host/addins/AddinManager.h"
 #include "tools/addin/AddinCommands.h"
-
-using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::addin::test {
 namespace {
@@ -99,13 +97,7 @@ TEST_F(LayoutTest, TheLaidOutFolderIsListedAndLoadsInTheDesk) {
     EXPECT_EQ(orlo::test::readFile(appDir() + u"/Database/Patients.mdb"_s), "db");
 }
 
-struct ToolRun {
-    int code;
-    QString out;
-    QString err;
-};
-
-ToolRun runTool(const QStringList& args) {
+orlo::test::ProgramRun runTool(const QStringList& args) {
     QString out;
     QString err;
     QTextStream o(&out);
@@ -120,7 +112,7 @@ ToolRun runTool(const QStringList& args) {
 TEST_F(LayoutTest, TheAdminToolRegistersOnlyAFolderThatHoldsTheLibrary) {
     const QString registry = registryFile();
     ASSERT_TRUE(QDir().mkpath(appDir()));
-    ToolRun r = runTool({u"register"_s, appDir(), u"--registry"_s, registry});
+    orlo::test::ProgramRun r = runTool({u"register"_s, appDir(), u"--registry"_s, registry});
     EXPECT_EQ(r.code, tools::kExitFailure);
     EXPECT_TRUE(r.err.contains(u"liborlo.so"_s)) << r.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(registry));

@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QTimer>
-#include <functional>
 
 #include "AddinFixture.h"
 #include "addin/frmAbout.h"
@@ -17,8 +16,6 @@
 #include "platform/data/DatabaseFile.h"
 #include "records/Schema.h"
 #include "tools/Seeder.h"
-
-using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::addin::test {
 namespace {
@@ -62,29 +59,25 @@ protected:
     std::shared_ptr<CommandBarControl> byTag(const char* tag) {
         return menuBar()->FindControl(QString::fromLatin1(tag));
     }
-    // The shared database the fixture laid out, with patients.
-    void seedDatabase(qint64 patients) {
-        const QString db = appPath(u"\\Database\\Patients.mdb");
-        tools::SeedOptions seed;
-        seed.patients = patients;
-        seed.now = clock.now();
-        ASSERT_TRUE(tools::seedDatabase(db, seed, Locale::unitedKingdom()).ok());
-    }
 };
 
-// Each control as "depth caption [tag] kind", walked top to bottom.
-void describe(const host::CommandBarControls& controls, int depth, QStringList& out) {
+// Each control as "depth caption [tag] kind", walked top to bottom; the
+// buttons (no popups) kept in `buttons` when given.
+void describe(const host::CommandBarControls& controls, int depth, QStringList& out,
+              std::vector<std::shared_ptr<CommandBarControl>>* buttons = nullptr) {
     for (const auto& c : controls) {
         out << QString(depth * 2, u' ') + c->Caption() + u" ["_s + c->Tag() +
                    (c->Type() == host::ControlType::Popup ? u"] popup"_s : u"] button"_s);
         if (const auto sub = c->Controls()) {
-            describe(*sub, depth + 1, out);
+            describe(*sub, depth + 1, out, buttons);
+        } else if (buttons != nullptr) {
+            buttons->push_back(c);
         }
     }
 }
 
-TEST_F(MenuTest, TheWholeTreeReadsBackFromTheMenuBar) {
-    ASSERT_TRUE(connect().ok());
+TEST_F(MenuTest, TheWholeTreeReadsBackAndOneWindowOpensPerClass) {
+    ASSERT_TRUE(connectAddin().ok());
     const auto orlo = byTag("Orlov3Netmenu");
     ASSERT_TRUE(orlo);
     EXPECT_EQ(*menuBar()->Controls()->Item(6), orlo);  // before the desk's sixth, "&Help"
@@ -113,17 +106,7 @@ TEST_F(MenuTest, TheWholeTreeReadsBackFromTheMenuBar) {
     // face: the finder's and "About"'s built in, the settings' its own, the
     // reports' one shared picture.
     std::vector<std::shared_ptr<CommandBarControl>> buttons;
-    std::function<void(const host::CommandBarControls&)> collect;
-    collect = [&](const host::CommandBarControls& controls) {
-        for (const auto& c : controls) {
-            if (const auto sub = c->Controls()) {
-                collect(*sub);
-            } else {
-                buttons.push_back(c);
-            }
-        }
-    };
-    collect(*orlo->Controls());
+    describe(*orlo->Controls(), 0, tree, &buttons);
     ASSERT_EQ(buttons.size(), 14u);
     const auto reportFace = byTag("NextDay")->Picture();
     for (const auto& button : buttons) {
@@ -150,10 +133,8 @@ TEST_F(MenuTest, TheWholeTreeReadsBackFromTheMenuBar) {
                   qAlpha(face.pixel(16, 16)) ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
         EXPECT_EQ(button->Picture() == reportFace, t != u"SettingsOrlov3");
     }
-}
 
-TEST_F(MenuTest, OneWindowPerClassAndTheOthersWaitForTheirOpeners) {
-    ASSERT_TRUE(connect().ok());
+    // One window per class; the others wait for their openers.
     const std::size_t before = visibleWindows().size();
     ASSERT_TRUE(byTag("AboutOrlov3")->Execute().ok());
     frmAbout* about = addin().menu().aboutWindow();
@@ -177,9 +158,12 @@ TEST_F(MenuTest, OneWindowPerClassAndTheOthersWaitForTheirOpeners) {
     EXPECT_EQ(opened, 1);
 }
 
-TEST_F(MenuTest, MethodsForOtherPrograms) {
-    seedDatabase(5);
-    ASSERT_TRUE(connect().ok());
+TEST_F(MenuTest, MethodsForOtherProgramsAndTheMenuGoingWithTheAddin) {
+    tools::SeedOptions seed;
+    seed.patients = 5;
+    seed.now = clock.now();
+    ASSERT_TRUE(tools::seedDatabase(appPath(u"\\Database\\Patients.mdb"), seed, locale).ok());
+    ASSERT_TRUE(connectAddin().ok());
     const auto customize =
         *(*explorer->CommandBars()->Item(u"Tools"_s))->Controls()->Item(u"Customize..."_s);
     ASSERT_TRUE(addinConnect.CallMethod(u"allowinspectorcbcustomization"_s, {Variant(false)}).ok());
@@ -207,16 +191,14 @@ TEST_F(MenuTest, MethodsForOtherPrograms) {
     ASSERT_TRUE(addinConnect.CallMethod(detail, {}).ok());
     EXPECT_EQ(watch.title, u"Patient Detail Report"_s);
     EXPECT_EQ(boxes.shown().size(), 2u);
-}
 
-TEST_F(MenuTest, TheMenuGoesWithTheAddinAndComesBackOnce) {
-    ASSERT_TRUE(connect().ok());
+    // The menu goes with the add-in and comes back once.
     const auto about = byTag("AboutOrlov3");
-    disconnect(host::RemoveMode::UserClosed);
+    disconnectAddin(host::RemoveMode::UserClosed);
     EXPECT_EQ(byTag("Orlov3Netmenu"), nullptr);
     boxes.clear();
     ASSERT_TRUE(about->Execute().ok());  // a released button reaches no handler
-    ASSERT_TRUE(connect().ok());
+    ASSERT_TRUE(connectAddin().ok());
     EXPECT_EQ(addin().menu().aboutWindow(), nullptr);
     QStringList tree;
     describe(*menuBar()->Controls(), 0, tree);

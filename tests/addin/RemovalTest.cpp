@@ -6,8 +6,6 @@
 #include "AddinFixture.h"
 #include "host/HostErrors.h"
 
-using namespace Qt::Literals::StringLiterals;
-
 namespace orlo::addin::test {
 namespace {
 
@@ -26,7 +24,7 @@ TEST_F(RemovalTest, UserRemovalTakesTheStoreOutOfTheProfile) {
     ASSERT_TRUE(contact->Display().ok());
     bool profileChanged = false;
     host::Subscription s = ns->events.profileChanged.connect([&] { profileChanged = true; });
-    disconnect(host::RemoveMode::UserClosed);
+    disconnectAddin(host::RemoveMode::UserClosed);
     EXPECT_FALSE(addinStoreOpen());
     EXPECT_FALSE(ns->profileStores().contains(appPath(kAddinPstName)));
     EXPECT_TRUE(profileChanged);
@@ -40,7 +38,7 @@ TEST_F(RemovalTest, UserRemovalTakesTheStoreOutOfTheProfile) {
 
 TEST_F(RemovalTest, AStoreAlreadyGoneIsReportedAndTheRemovalGoesOn) {
     ASSERT_TRUE(ns->RemoveStore(*addinTopFolder(app)).ok());
-    disconnect(host::RemoveMode::UserClosed);
+    disconnectAddin(host::RemoveMode::UserClosed);
     ASSERT_EQ(boxes.shown().size(), 2u);
     const MessageBoxRequest& box = boxes.shown()[0];
     EXPECT_EQ(box.title, u"Software Error #-1940651761"_s);

@@ -5,8 +5,6 @@
 #include "host/Views.h"
 #include "sync/UnloadLists.h"
 
-using namespace Qt::Literals::StringLiterals;
-
 namespace orlo::addin::test {
 namespace {
 
@@ -51,37 +49,53 @@ TEST_F(TrackingTest, EveryOpenContactAndAppointmentWindowIsBoundUntilItCloses) {
     EXPECT_EQ(appointmentHandlers(*visit), 3);
     EXPECT_EQ(addin().inspector(), task->GetInspector());
     EXPECT_EQ(contactHandlers(*note), 0);
-}
 
-TEST_F(TrackingTest, FolderSwitchKeepsTheViewsOfTheNewFolder) {
-    ASSERT_TRUE(explorer->SelectFolder(folder(kSchedulerFolderName)).ok());
+    // A folder switch keeps the views of the new folder.
+    ASSERT_TRUE(explorer->SelectFolder(addinFolderNamed(kSchedulerFolderName)).ok());
     ASSERT_NE(addin().views(), nullptr);
     EXPECT_EQ(addin().views()->folderName(), u"Scheduler"_s);
+
+    // Stopping the add-in twice is harmless.
+    addin().StopAddin();
+    addin().StopAddin();
+    EXPECT_FALSE(addin().isRunning());
+    EXPECT_EQ(addin().nameSpace(), nullptr);
+    EXPECT_EQ(contactHandlers(*first), 0);
+    // The desk's own events find no add-in left to call.
+    explorer->Close();
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(orlo::test::readFile(appPath(sync::kPatientUnloadList)), QByteArray());
 }
 
 TEST_F(TrackingTest, ClosingTheMainWindowWritesTheListsAndWaitsForTheLastItemWindow) {
-    patient(u"7"_s);
+    auto other = patient(u"7"_s);
     auto contact = patient(u"8"_s);
     appointment(u"30"_s);
     ASSERT_TRUE(contact->Display().ok());
+    ASSERT_TRUE(other->Display().ok());
 
     explorer->Close();
     EXPECT_EQ(orlo::test::readFile(appPath(sync::kPatientUnloadList)), "7\r\n8\r\n");
     EXPECT_EQ(orlo::test::readFile(appPath(sync::kScheduleUnloadList)), "30\r\n");
-    // An item window is still open: the add-in keeps running.
+    // Item windows are still open: the add-in keeps running, also when the
+    // latest of them closes (the close the add-in hears).
+    EXPECT_TRUE(addin().isRunning());
+    ASSERT_TRUE(other->Close(host::SaveMode::Discard).ok());
     EXPECT_TRUE(addin().isRunning());
     EXPECT_EQ(contactHandlers(*contact), 4);
 
     // The last item window closes with no main window left: shut-down.
+    ASSERT_TRUE(other->Display().ok());
     ASSERT_TRUE(contact->Close(host::SaveMode::Discard).ok());
+    ASSERT_TRUE(other->Close(host::SaveMode::Discard).ok());
     EXPECT_FALSE(addin().isRunning());
     EXPECT_EQ(addin().inspector(), nullptr);
     EXPECT_EQ(addin().explorer(), nullptr);
     EXPECT_EQ(ctx().application, nullptr);
-    EXPECT_EQ(contactHandlers(*contact), 0);
+    EXPECT_EQ(contactHandlers(*other), 0);
 
     // The desk disconnects afterwards: the shut-down runs a second time.
-    disconnect(host::RemoveMode::HostShutdown);
+    disconnectAddin(host::RemoveMode::HostShutdown);
     EXPECT_EQ(addinConnect.outAddIn(), nullptr);
     EXPECT_TRUE(addinStoreOpen());
     EXPECT_TRUE(boxes.shown().empty());
@@ -101,33 +115,6 @@ TEST_F(TrackingTest, ClosingTheOnlyWindowStopsAtOnceEvenWithAListMissing) {
     auto later = patient(u"6"_s);
     ASSERT_TRUE(later->Display().ok());
     EXPECT_EQ(contactHandlers(*later), 0);
-}
-
-// With the main window open, item windows closing stop nothing: every
-// record test saves after windows closed and items deleted.
-TEST_F(TrackingTest, WithoutAMainWindowAnotherItemWindowKeepsTheAddinRunning) {
-    auto d = patient(u"4"_s);
-    auto e = patient(u"5"_s);
-    ASSERT_TRUE(d->Display().ok());
-    ASSERT_TRUE(e->Display().ok());
-    explorer->Close();
-    ASSERT_TRUE(addin().isRunning());
-    ASSERT_TRUE(e->Close(host::SaveMode::Discard).ok());
-    EXPECT_TRUE(addin().isRunning());
-}
-
-TEST_F(TrackingTest, StopAddinTwiceIsHarmless) {
-    auto contact = patient(u"1"_s);
-    ASSERT_TRUE(contact->Display().ok());
-    addin().StopAddin();
-    addin().StopAddin();
-    EXPECT_FALSE(addin().isRunning());
-    EXPECT_EQ(addin().nameSpace(), nullptr);
-    EXPECT_EQ(contactHandlers(*contact), 0);
-    // The desk's own events find no add-in left to call.
-    explorer->Close();
-    EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_EQ(orlo::test::readFile(appPath(sync::kPatientUnloadList)), QByteArray());
 }
 
 }  // namespace

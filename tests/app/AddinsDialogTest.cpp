@@ -1,8 +1,6 @@
 // Tools > Add-ins...: the registered add-ins with their state, and Remove,
 // which reaches the add-in host for the chosen ProgId only.
 
-#include <gtest/gtest.h>
-
 #include <QListWidget>
 
 #include "TestSupport.h"

@@ -2,19 +2,11 @@
 // application folder, settings file and add-in store, driven line by line
 // over its standard input and output.
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 
 #include "DeskDriver.h"
 #include "TestSupport.h"
-
-using namespace Qt::Literals::StringLiterals;
 
 using namespace orlo;
 using namespace orlo::desk::test;
@@ -39,56 +31,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(AutomationProcess, MenuCommandsByCaptionPathAndRecordedMessageBoxes) {
-    // Access-key marks and case may be left off; the box is recorded until
-    // cleared (its exact form: see the automation road).
-    desk.ok("answer", {{u"answers"_s, QJsonArray{u"OK"_s}}});
-    desk.ok("click", {{u"path"_s, QJsonArray{u"help"_s, u"About Orlo Desk"_s}}});
-    EXPECT_EQ(desk.ok("messageBoxes", {{u"clear"_s, true}}).value(u"boxes"_s).toArray().size(), 1);
-    EXPECT_TRUE(desk.ok("messageBoxes").value(u"boxes"_s).toArray().isEmpty());
-
-    // A popup is not a command, nor is a missing one.
-    desk.refused("click", {{u"path"_s, QJsonArray{u"&Help"_s}}});
-    desk.refused("click", {{u"path"_s, QJsonArray{u"&Orlo"_s, u"&Settings..."_s}}});
-    // Unknown answers are refused before anything is queued.
-    desk.refused("answer", {{u"answers"_s, QJsonArray{u"Yes"_s, u"Maybe"_s}}});
-    EXPECT_EQ(desk.ok("answer", {{u"answers"_s, QJsonArray{}}}).value(u"queued"_s).toInt(), 0);
-
-    desk.ok("quit");
-    EXPECT_EQ(desk.waitForExit(), 0);
-}
-
-TEST_F(AutomationProcess, BadInputIsAnErrorReplyAndTheDeskRunsOn) {
-    for (const QByteArray& line :
-         {QByteArray("{\"cmd\":"), QByteArray("[1,2]"), QByteArray("\xff\xfe garbage"),
-          QByteArray("{\"cmd\":\"fly\"}"), QByteArray("{\"cmd\":\"dump\"}"),
-          QByteArray("{\"cmd\":\"switchFolder\",\"folder\":\"Nowhere/At all\"}"),
-          QByteArray("{\"cmd\":\"find\",\"folder\":\"Orlo Networked V.1/Patients\","
-                     "\"filter\":\"PatientID equals 3\"}"),
-          QByteArray("{\"cmd\":\"create\",\"folder\":\"Orlo Networked V.1/Patients\","
-                     "\"properties\":{\"Last Name\":[1]}}")}) {
-        desk.sendLine(line);
-        const QJsonObject reply = desk.reply(false);
-        const QJsonObject error = reply.value(u"error"_s).toObject();
-        EXPECT_NE(error.value(u"number"_s).toInteger(), 0) << line.toStdString();
-        EXPECT_FALSE(error.value(u"description"_s).toString().isEmpty());
-    }
-    // A blank line is no command either.
-    for (const QByteArray& blank : {QByteArray(), QByteArray("   \r")}) {
-        desk.sendLine(blank, u"blank"_s);
-        EXPECT_TRUE(desk.reply(false).value(u"error"_s).toObject().contains(u"description"_s));
-    }
-    // A line past 16 MiB is dropped as it arrives, answered once, and the
-    // next line runs as usual.
-    desk.sendLine(QByteArray(17 * 1024 * 1024, 'a'), u"overlong"_s);
-    EXPECT_EQ(desk.reply(false).value(u"error"_s).toObject().value(u"description"_s).toString(),
-              u"A command line longer than 16777216 bytes was dropped."_s);
-    EXPECT_TRUE(desk.ok("state").value(u"mainWindow"_s).toBool());
-    // End of input ends the desk as quit does.
-    desk.closeInput();
-    EXPECT_EQ(desk.waitForExit(), 0);
-}
 
 TEST_F(AutomationProcess, FolderSwitchAndTheMainWindowClosedWithAnItemWindowOpen) {
     EXPECT_EQ(desk.ok("switchFolder", {{u"folder"_s, u"orlo networked v.1/SCHEDULER"_s}})
@@ -144,8 +86,9 @@ TEST(AutomationWithAddin, TheAddinConnectsToTheWindowAndHearsTheMainWindowClose)
 // The roads of the main window a user takes: the quick search over the
 // patient list (digits typed as written, then emptied), and the calendar:
 // an empty week, a visit made and shown, dragged to another day, deleted,
-// and a double-click on an empty slot opening a new one.
-TEST_F(AutomationProcess, PatientSearchAndCalendarRoads) {
+// and a double-click on an empty slot opening a new one; then menu
+// commands by caption path with their message boxes, and bad input.
+TEST_F(AutomationProcess, PatientSearchCalendarMenuAndBadInputRoads) {
     const QString patients = qs(kPatients);
     const QString scheduler = qs(kScheduler);
     for (const QJsonObject& patient :
@@ -158,18 +101,19 @@ TEST_F(AutomationProcess, PatientSearchAndCalendarRoads) {
         desk.ok("create", {{u"folder"_s, patients}, {u"properties"_s, patient}, {u"save"_s, true}});
     }
     desk.ok("switchFolder", {{u"folder"_s, patients}});
-    const QJsonObject list{{u"window"_s, u"MainWindow"_s}, {u"control"_s, u"PatientList"_s}};
-    desk.ok("setControl", {{u"window"_s, u"MainWindow"_s},
-                           {u"control"_s, u"QuickSearch"_s},
-                           {u"value"_s, u"01632-960123"_s}});
-    QJsonObject rows = desk.ok("rows", list);
-    EXPECT_EQ(rows.value(u"count"_s).toInt(), 1);
-    EXPECT_EQ(rows.value(u"rows"_s).toArray().at(0).toArray(),
-              (QJsonArray{u"Okafor, Grace"_s, u""_s, u"(01632) 960 123"_s, u""_s, u""_s, u"31"_s}));
-    desk.ok(
-        "setControl",
-        {{u"window"_s, u"MainWindow"_s}, {u"control"_s, u"QuickSearch"_s}, {u"value"_s, u""_s}});
-    EXPECT_EQ(desk.ok("rows", list).value(u"count"_s).toInt(), 2);
+    // The rows shown once the quick search holds `typed`.
+    const auto search = [&](const QString& typed) {
+        desk.ok("setControl", {{u"window"_s, u"MainWindow"_s},
+                               {u"control"_s, u"QuickSearch"_s},
+                               {u"value"_s, typed}});
+        return desk.ok("rows", {{u"window"_s, u"MainWindow"_s}, {u"control"_s, u"PatientList"_s}})
+            .value(u"rows"_s)
+            .toArray();
+    };
+    EXPECT_EQ(search(u"01632-960123"_s),
+              (QJsonArray{QJsonArray{u"Okafor, Grace"_s, u""_s, u"(01632) 960 123"_s, u""_s, u""_s,
+                                     u"31"_s}}));
+    EXPECT_EQ(search(QString()).size(), 2);
 
     desk.ok("switchFolder", {{u"folder"_s, scheduler}});
     QJsonObject shown =
@@ -208,4 +152,48 @@ TEST_F(AutomationProcess, PatientSearchAndCalendarRoads) {
     EXPECT_TRUE(desk.ok("calendar").value(u"entries"_s).toArray().isEmpty());
     desk.ok("calendar", {{u"create"_s, u"2026-06-17T10:00:00"_s}});
     EXPECT_EQ(desk.ok("state").value(u"inspectors"_s).toInt(), 1);
+
+    // Menu commands by caption path; the box is recorded until cleared.
+    // Access-key marks and case may be left off (the box's exact form: see
+    // the automation road).
+    desk.ok("answer", {{u"answers"_s, QJsonArray{u"OK"_s}}});
+    desk.ok("click", {{u"path"_s, QJsonArray{u"help"_s, u"About Orlo Desk"_s}}});
+    EXPECT_EQ(desk.ok("messageBoxes", {{u"clear"_s, true}}).value(u"boxes"_s).toArray().size(), 1);
+    EXPECT_TRUE(desk.ok("messageBoxes").value(u"boxes"_s).toArray().isEmpty());
+
+    // A popup is not a command, nor is a missing one.
+    desk.refused("click", {{u"path"_s, QJsonArray{u"&Help"_s}}});
+    desk.refused("click", {{u"path"_s, QJsonArray{u"&Orlo"_s, u"&Settings..."_s}}});
+    // Unknown answers are refused before anything is queued.
+    desk.refused("answer", {{u"answers"_s, QJsonArray{u"Yes"_s, u"Maybe"_s}}});
+    EXPECT_EQ(desk.ok("answer", {{u"answers"_s, QJsonArray{}}}).value(u"queued"_s).toInt(), 0);
+
+    // Bad input is an error reply and the desk runs on.
+    for (const QByteArray& line :
+         {QByteArray("{\"cmd\":"), QByteArray("[1,2]"), QByteArray("\xff\xfe garbage"),
+          QByteArray("{\"cmd\":\"fly\"}"), QByteArray("{\"cmd\":\"dump\"}"),
+          QByteArray("{\"cmd\":\"switchFolder\",\"folder\":\"Nowhere/At all\"}"),
+          QByteArray("{\"cmd\":\"find\",\"folder\":\"Orlo Networked V.1/Patients\","
+                     "\"filter\":\"PatientID equals 3\"}"),
+          QByteArray("{\"cmd\":\"create\",\"folder\":\"Orlo Networked V.1/Patients\","
+                     "\"properties\":{\"Last Name\":[1]}}")}) {
+        desk.sendLine(line);
+        const QJsonObject error = desk.reply(false).value(u"error"_s).toObject();
+        EXPECT_NE(error.value(u"number"_s).toInteger(), 0) << line.toStdString();
+        EXPECT_FALSE(error.value(u"description"_s).toString().isEmpty());
+    }
+    // A blank line is no command either.
+    for (const QByteArray& blank : {QByteArray(), QByteArray("   \r")}) {
+        desk.sendLine(blank, u"blank"_s);
+        EXPECT_TRUE(desk.reply(false).value(u"error"_s).toObject().contains(u"description"_s));
+    }
+    // A line past 16 MiB is dropped as it arrives, answered once, and the
+    // next line runs as usual.
+    desk.sendLine(QByteArray(17 * 1024 * 1024, 'a'), u"overlong"_s);
+    EXPECT_EQ(desk.reply(false).value(u"error"_s).toObject().value(u"description"_s).toString(),
+              u"A command line longer than 16777216 bytes was dropped."_s);
+    EXPECT_TRUE(desk.ok("state").value(u"mainWindow"_s).toBool());
+    // End of input ends the desk as quit does.
+    desk.closeInput();
+    EXPECT_EQ(desk.waitForExit(), 0);
 }

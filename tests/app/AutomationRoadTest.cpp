@@ -3,8 +3,6 @@
 // user does next (a list, a delete, a new item). An item's handle names it
 // only while the item exists: a deleted item is let go.
 
-#include <gtest/gtest.h>
-
 #include <QCoreApplication>
 
 #include "DeskTestStore.h"

@@ -3,11 +3,8 @@
 // finds), overlapping visits share a day's width, and moving one saves it
 // as the form's Save does: the database written once, one peer notice.
 
-#include <gtest/gtest.h>
-
 #include <sqlite3.h>
 
-#include "DeskTestStore.h"
 #include "RecordsFixture.h"
 #include "TestDesk.h"
 #include "app/CalendarModel.h"
@@ -15,8 +12,6 @@
 #include "host/StoreSession.h"
 #include "host/store/FieldRows.h"
 #include "platform/sqlite/Database.h"
-
-using namespace Qt::Literals::StringLiterals;
 
 using namespace orlo;
 using namespace orlo::desk;
@@ -43,13 +38,8 @@ struct Block {
                << " / " << b.reason.toStdString() << " / " << b.status.toStdString();
 }
 
-class CalendarStoreTest : public ::testing::Test, public orlo::test::TestDesk {
+class CalendarStoreTest : public orlo::test::SeededDeskTest<0, kAppointments> {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(store.create(0, kAppointments));
-        open(store.storePath);
-    }
-
     // What a walk of the whole folder finds for the days, in time order,
     // each item loaded whole.
     std::vector<Block> walk(QDate first, int days) const {
@@ -98,21 +88,15 @@ protected:
                 .ok());
         return details.join(u" / "_s);
     }
-
-    DeskTestStore store;
 };
 
 }  // namespace
 
-TEST_F(CalendarStoreTest, ASpanHoldsWhatAWalkOfTheFolderFinds) {
-    struct Case {
-        CalendarSpan span;
-        QDate day;
-        QDate first;
-        const char16_t* title;
-        std::size_t visits;
-    };
-    const Case cases[] = {
+// A span holds what a walk of the folder finds; the reads run on indexes,
+// also in a store made before the date index.
+TEST_F(CalendarStoreTest, ASpanHoldsWhatAWalkFindsReadThroughIndexes) {
+    // The span shown, a day in it, its first day, title and visits.
+    const std::tuple<CalendarSpan, QDate, QDate, const char16_t*, std::size_t> cases[] = {
         {CalendarSpan::Day, QDate(2020, 3, 4), QDate(2020, 3, 4), u"Wednesday 4 March 2020", 2},
         {CalendarSpan::WorkWeek, QDate(2020, 3, 4), QDate(2020, 3, 2), u"2 – 6 March 2020", 10},
         {CalendarSpan::Week, QDate(2021, 3, 28), QDate(2021, 3, 22), u"22 – 28 March 2021", 14},
@@ -122,18 +106,18 @@ TEST_F(CalendarStoreTest, ASpanHoldsWhatAWalkOfTheFolderFinds) {
     };
     CalendarModel model;
     model.setFolder(folder(kScheduler));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.day.toString(Qt::ISODate).toStdString());
-        model.show(c.span, c.day);
+    for (const auto& [span, day, first, title, visits] : cases) {
+        SCOPED_TRACE(day.toString(Qt::ISODate).toStdString());
+        model.show(span, day);
         ASSERT_TRUE(model.loadStatus().ok());
-        EXPECT_EQ(model.firstDay(), c.first);
-        EXPECT_EQ(model.title(), QString::fromUtf16(c.title));
+        EXPECT_EQ(model.firstDay(), first);
+        EXPECT_EQ(model.title(), QString::fromUtf16(title));
         std::vector<Block> shown;
         for (const CalendarEntry& e : model.entries()) {
             shown.push_back({e.id, e.start, e.end, e.patient, e.reason, e.status});
         }
-        const std::vector<Block> walked = walk(c.first, model.dayCount());
-        EXPECT_EQ(walked.size(), c.visits);
+        const std::vector<Block> walked = walk(first, model.dayCount());
+        EXPECT_EQ(walked.size(), visits);
         EXPECT_EQ(shown, walked);
     }
     // Previous and next step by the span.
@@ -143,25 +127,19 @@ TEST_F(CalendarStoreTest, ASpanHoldsWhatAWalkOfTheFolderFinds) {
     model.show(CalendarSpan::Day, QDate(2020, 3, 1));
     model.previous();
     EXPECT_EQ(model.firstDay(), QDate(2020, 2, 29));
-}
 
-TEST_F(CalendarStoreTest, TheReadsRunOnIndexesAlsoInAStoreMadeBeforeTheDateIndex) {
     // A week's blocks and the patient list: the items through an index in
     // the order shown, then one key lookup per field; nothing sorted after.
-    struct Case {
-        int fields;
-        bool byDate;
-        const char16_t* items;
-    };
-    const Case cases[] = {
+    // Fields read, by date or not, and how the items are found.
+    const std::tuple<int, bool, const char16_t*> reads[] = {
         {6, true,
          u"SEARCH d USING INDEX properties_dates (folder=? AND name=? AND value>? AND value<?)"},
         {9, false, u"SEARCH i USING COVERING INDEX items_folder (folder=?)"},
     };
-    for (const Case& c : cases) {
-        const QString p = plan(store.storePath, c.fields, c.byDate);
-        EXPECT_TRUE(p.startsWith(QString::fromUtf16(c.items))) << p.toStdString();
-        EXPECT_EQ(p.count(u"USING PRIMARY KEY (item=? AND name=?)"_s), c.fields) << p.toStdString();
+    for (const auto& [fields, byDate, items] : reads) {
+        const QString p = plan(store.storePath, fields, byDate);
+        EXPECT_TRUE(p.startsWith(QString::fromUtf16(items))) << p.toStdString();
+        EXPECT_EQ(p.count(u"USING PRIMARY KEY (item=? AND name=?)"_s), fields) << p.toStdString();
         EXPECT_FALSE(p.contains(u"B-TREE"_s)) << p.toStdString();
     }
     // A store made before the index existed gets it when it is opened.
@@ -178,35 +156,26 @@ TEST_F(CalendarStoreTest, TheReadsRunOnIndexesAlsoInAStoreMadeBeforeTheDateIndex
 }
 
 TEST(CalendarLayout, OverlappingVisitsShareTheDay) {
-    struct Visit {
-        int day;
-        QTime start;
-        int minutes;
-        int lane;
-        int lanes;
-    };
-    const Visit visits[] = {
+    // Each visit's day, start and minutes, and the lane and lanes it gets.
+    const std::tuple<int, QTime, int, int, int> visits[] = {
         {1, QTime(9, 0), 30, 0, 3},   {1, QTime(9, 0), 60, 1, 3},   {1, QTime(9, 15), 30, 2, 3},
         {1, QTime(9, 30), 30, 0, 3},  {1, QTime(10, 0), 30, 0, 1},  {1, QTime(11, 0), 90, 0, 2},
         {1, QTime(11, 30), 30, 1, 2}, {2, QTime(11, 30), 30, 0, 1},
     };
     std::vector<CalendarEntry> entries;
     for (std::size_t i = std::size(visits); i-- > 0;) {  // given in any order
-        const Visit& v = visits[i];
-        const QDateTime start = naiveDateTime(QDate(2025, 6, v.day), v.start);
+        const auto& [day, start, minutes, lane, lanes] = visits[i];
         CalendarEntry e;
         e.id = host::ItemId(i + 1);
-        e.start = start;
-        e.end = start.addSecs(v.minutes * 60);
+        e.start = naiveDateTime(QDate(2025, 6, day), start);
+        e.end = e.start.addSecs(minutes * 60);
         entries.push_back(e);
     }
     CalendarModel::layOut(entries);
     ASSERT_EQ(entries.size(), std::size(visits));
     for (const CalendarEntry& e : entries) {
-        const Visit& v = visits[e.id - 1];
-        SCOPED_TRACE(e.id);
-        EXPECT_EQ(e.lane, v.lane);
-        EXPECT_EQ(e.lanes, v.lanes);
+        const auto& [day, start, minutes, lane, lanes] = visits[e.id - 1];
+        EXPECT_EQ(std::pair(e.lane, e.lanes), std::pair(lane, lanes)) << e.id;
     }
 }
 

@@ -3,8 +3,6 @@
 // window's list, an edit saved again changes its row, a delete takes it
 // away; a menu an add-in adds after the window opened shows in its menu bar.
 
-#include <gtest/gtest.h>
-
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -30,86 +28,66 @@ using namespace orlo;
 using namespace orlo::desk;
 using namespace orlo::desk::test;
 
-namespace {
-
-class DeskWindowsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(store.create(2, 0));
-        auto options =
-            DeskOptions::parse({u"--appdir"_s, store.appDir, u"--registry"_s, store.registryFile,
-                                u"--store"_s, store.storePath, u"--locale"_s, u"uk"_s},
-                               QProcessEnvironment());
-        ASSERT_TRUE(options.ok());
-        session = std::make_unique<DeskSession>(*options, boxes);
-        ASSERT_TRUE(session->open().empty());
-        windows = std::make_unique<DeskWindows>(*session, [] {});
-        windows->showMainWindow();
-        patients = *folderAt(*session->nameSpace(), QString::fromUtf16(kPatients));
-        ASSERT_TRUE(session->explorer()->SelectFolder(patients).ok());
-    }
-    void TearDown() override {
-        windows.reset();
-        session.reset();
-    }
-
-    // What the user types into a text box of the item's window.
-    void type(const std::shared_ptr<host::Item>& item, const char* control, const char* text) {
-        InspectorWindow* window = windows->windowOf(*item);
-        ASSERT_NE(window, nullptr);
-        auto* edit =
-            qobject_cast<QLineEdit*>(window->pages().at(0)->editorOf(QString::fromLatin1(control)));
-        ASSERT_NE(edit, nullptr) << control;
-        edit->setText(QString::fromLatin1(text));
-        Q_EMIT edit->editingFinished();
-    }
-    QString rowText(const std::shared_ptr<host::Item>& item) const {
-        FolderItemModel* model = windows->mainWindow()->itemModel();
+TEST(DeskWindowsTest, TheListAndTheMenuBarFollowTheModelsEvents) {
+    DeskTestStore store;
+    ASSERT_TRUE(store.create(2, 0));
+    const auto options =
+        DeskOptions::parse({u"--appdir"_s, store.appDir, u"--registry"_s, store.registryFile,
+                            u"--store"_s, store.storePath, u"--locale"_s, u"uk"_s},
+                           QProcessEnvironment());
+    ASSERT_TRUE(options.ok());
+    ScriptedMessageBoxes boxes;
+    DeskSession session(*options, boxes);
+    ASSERT_TRUE(session.open().empty());
+    DeskWindows windows(session, [] {});
+    windows.showMainWindow();
+    const auto patients = *folderAt(*session.nameSpace(), QString::fromUtf16(kPatients));
+    ASSERT_TRUE(session.explorer()->SelectFolder(patients).ok());
+    const auto status = [&] { return windows.mainWindow()->statusBar()->currentMessage(); };
+    // What the user types into text boxes of the item's window, then saves.
+    const auto typeAndSave = [&](const std::shared_ptr<host::Item>& item,
+                                 const std::vector<std::pair<const char*, const char*>>& typed) {
+        for (const auto& [control, text] : typed) {
+            auto* edit = qobject_cast<QLineEdit*>(
+                windows.windowOf(*item)->pages().at(0)->editorOf(QString::fromLatin1(control)));
+            ASSERT_NE(edit, nullptr) << control;
+            edit->setText(QString::fromLatin1(text));
+            Q_EMIT edit->editingFinished();
+        }
+        windows.windowOf(*item)->save();
+        // One turn of the event loop, as after the click that saved it.
+        QCoreApplication::processEvents();
+    };
+    const auto rowText = [&](const std::shared_ptr<host::Item>& item) {
+        FolderItemModel* model = windows.mainWindow()->itemModel();
         const int row = model->rowOf(item->entryId());
         return row < 0 ? u"(no row)"_s : model->index(row, 0).data().toString();
-    }
-    QString status() const { return windows->mainWindow()->statusBar()->currentMessage(); }
+    };
 
-    DeskTestStore store;
-    ScriptedMessageBoxes boxes;
-    std::unique_ptr<DeskSession> session;
-    std::unique_ptr<DeskWindows> windows;
-    std::shared_ptr<host::MAPIFolder> patients;
-};
-
-}  // namespace
-
-TEST_F(DeskWindowsTest, TheListFollowsWhatAnItemWindowSavesAndDeletes) {
     EXPECT_EQ(status(), u"2 items"_s);
     const auto item = *patients->Items()->Add();
     ASSERT_TRUE(item->Display().ok());
-    type(item, "Patient ID", "41");
-    type(item, "LastNameTextBox", "Okafor");
-    type(item, "FirstNameTextBox", "Grace");
-    windows->windowOf(*item)->save();
-    // One turn of the event loop, as after the click that saved it.
-    QCoreApplication::processEvents();
+    ASSERT_NE(windows.windowOf(*item), nullptr);
+    typeAndSave(
+        item, {{"Patient ID", "41"}, {"LastNameTextBox", "Okafor"}, {"FirstNameTextBox", "Grace"}});
     EXPECT_EQ(rowText(item), u"Okafor, Grace"_s);
     EXPECT_EQ(status(), u"3 items"_s);
 
     // A second save after an edit changes the row in place.
-    type(item, "LastNameTextBox", "Okafor-Bell");
-    windows->windowOf(*item)->save();
-    QCoreApplication::processEvents();
+    typeAndSave(item, {{"LastNameTextBox", "Okafor-Bell"}});
     EXPECT_EQ(rowText(item), u"Okafor-Bell, Grace"_s);
 
-    windows->windowOf(*item)->deleteItem();
+    windows.windowOf(*item)->deleteItem();
     QCoreApplication::processEvents();
     EXPECT_EQ(rowText(item), u"(no row)"_s);
     EXPECT_EQ(status(), u"2 items"_s);
     EXPECT_TRUE(boxes.shown().empty());
-}
 
-TEST_F(DeskWindowsTest, TheMenuBarFollowsWhatAnAddinChangesOnItsCommandBar) {
-    const auto bar = *session->explorer()->CommandBars()->Item(u"Menu Bar"_s);
+    // The menu bar follows what an add-in changes on its command bar.
+    const auto bar = *session.explorer()->CommandBars()->Item(u"Menu Bar"_s);
     const auto menus = [&] {
         QStringList titles;
-        for (const QAction* a : windows->mainWindow()->menuBar()->actions()) {
+        for (const QAction* a : windows.mainWindow()->menuBar()->actions()) {
             titles << a->text();
         }
         return titles.join(u' ');

@@ -2,17 +2,11 @@
 // appointment columns from the record layouts' property names, and follows
 // the folder's item events.
 
-#include <gtest/gtest.h>
-
 #include <QCoreApplication>
 
-#include "DeskTestStore.h"
 #include "TestDesk.h"
 #include "TestSupport.h"
 #include "app/FolderItemModel.h"
-#include "host/Item.h"
-#include "host/Items.h"
-#include "host/MAPIFolder.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -22,21 +16,13 @@ using namespace orlo::desk::test;
 
 namespace {
 
-class FolderItemModelTest : public ::testing::Test, public orlo::test::TestDesk {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(store.create(kContacts, kAppointments));
-        open(store.storePath);
-    }
-
-    static constexpr int kContacts = 1000;
-    static constexpr int kAppointments = 450;
-    DeskTestStore store;
-};
+constexpr int kContacts = 1000;
+constexpr int kAppointments = 450;
+using FolderItemModelTest = orlo::test::SeededDeskTest<kContacts, kAppointments>;
 
 }  // namespace
 
-TEST_F(FolderItemModelTest, FetchesRowsInBatchesAndReadsOnlyWhatIsShown) {
+TEST_F(FolderItemModelTest, FetchesInBatchesReadsOnlyWhatIsShownAndFollowsItemEvents) {
     FolderItemModel model(Locale::unitedKingdom());
     model.setFolder(folder(kPatients));
     EXPECT_EQ(model.totalCount(), kContacts);
@@ -52,16 +38,13 @@ TEST_F(FolderItemModelTest, FetchesRowsInBatchesAndReadsOnlyWhatIsShown) {
     EXPECT_EQ(model.rowsRead(), 0u);
 
     // Reading a cell reads that row once, whatever column is asked next.
-    const QString name = model.data(model.index(7, 0), Qt::DisplayRole).toString();
-    EXPECT_EQ(name, u"Smith, Ben"_s);  // seeded patient 8
+    EXPECT_EQ(model.data(model.index(7, 0), Qt::DisplayRole).toString(), u"Smith, Ben"_s);
     EXPECT_FALSE(model.data(model.index(7, 1), Qt::DisplayRole).toString().isEmpty());
     EXPECT_EQ(model.rowsRead(), 1u);
     EXPECT_FALSE(model.data(model.index(kContacts, 0), Qt::DisplayRole).isValid());
     EXPECT_EQ(model.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), u"Home telephone"_s);
-}
 
-TEST_F(FolderItemModelTest, AppointmentColumnsFollowTheFoldersItemEvents) {
-    FolderItemModel model(Locale::unitedKingdom());
+    // The appointment columns follow the folder's item events.
     model.setFolder(folder(kScheduler));
     QStringList headers;
     for (int c = 0; c < model.columnCount(); ++c) {
@@ -92,10 +75,10 @@ TEST_F(FolderItemModelTest, AppointmentColumnsFollowTheFoldersItemEvents) {
         auto item = *folder(kScheduler)->Items()->Add();
         EXPECT_TRUE(item->setUserProperty(
                             u"Start"_s, Variant(naiveDateTime(QDate(2026, 4, day), QTime(10, 15))))
-                        .ok());
-        EXPECT_TRUE(item->setUserProperty(u"LNAME"_s, Variant(QString::fromLatin1(last))).ok());
-        EXPECT_TRUE(item->setUserProperty(u"FNAME"_s, Variant(u"Grace"_s)).ok());
-        EXPECT_TRUE(item->Save().ok());
+                        .ok() &&
+                    item->setUserProperty(u"LNAME"_s, Variant(QString::fromLatin1(last))).ok() &&
+                    item->setUserProperty(u"FNAME"_s, Variant(u"Grace"_s)).ok() &&
+                    item->Save().ok());
         return item;
     };
     const auto item = save("Okafor", 2);

@@ -2,14 +2,11 @@
 // (and so the item's property, with its change event); a change in the
 // model shows on the page; the item window follows the inspector's Close.
 
-#include <gtest/gtest.h>
-
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-#include "DeskTestStore.h"
 #include "TestDesk.h"
 #include "TestSupport.h"
 #include "app/DateField.h"
@@ -17,9 +14,6 @@
 #include "app/InspectorWindow.h"
 #include "host/Inspector.h"
 #include "host/Inspectors.h"
-#include "host/Item.h"
-#include "host/Items.h"
-#include "host/MAPIFolder.h"
 #include "host/forms/FormPage.h"
 #include "platform/ui/MessageBox.h"
 
@@ -31,166 +25,143 @@ using namespace orlo::desk::test;
 
 namespace {
 
-class FormWidgets : public ::testing::Test, public orlo::test::TestDesk {
+class FormWidgets : public orlo::test::SeededDeskTest<> {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(store.create());
-        open(store.storePath);
-    }
-
-    DeskTestStore store;
     ScriptedMessageBoxes boxes;
 };
 
 }  // namespace
 
-TEST_F(FormWidgets, EditsWriteTheBoundPropertiesAndModelChangesShow) {
-    const auto item = newItem(kPatients);
-    const auto page = *item->formPage(u"General"_s);
-    FormPageWidget widget(page, locale);
-    auto* last = qobject_cast<QLineEdit*>(widget.editorOf(u"LastNameTextBox"_s));
+TEST_F(FormWidgets, EditsWriteTheBoundPropertiesModelChangesShowAndWindowsFollow) {
+    const auto patient = newItem(kPatients);
+    FormPageWidget form(*patient->formPage(u"General"_s), locale);
+    auto* last = qobject_cast<QLineEdit*>(form.editorOf(u"LastNameTextBox"_s));
     ASSERT_NE(last, nullptr);
 
     QStringList changed;
     auto sub =
-        item->events.CustomPropertyChange.connect([&](const QString& name) { changed << name; });
+        patient->events.CustomPropertyChange.connect([&](const QString& name) { changed << name; });
     last->setText(u"MacDonald"_s);
     Q_EMIT last->editingFinished();
-    EXPECT_EQ(text(item, u"Last Name"_s), u"MacDonald"_s);
+    EXPECT_EQ(text(patient, u"Last Name"_s), u"MacDonald"_s);
     EXPECT_EQ(changed, QStringList{u"Last Name"_s});
     // Finishing again without an edit raises nothing.
     Q_EMIT last->editingFinished();
     EXPECT_EQ(changed.size(), 1);
 
     // "Patient ID" shows the built-in "Customer ID", which the save rule keeps.
-    ASSERT_TRUE(item->setUserProperty(u"PatientID"_s, Variant(u"31"_s)).ok());
-    ASSERT_TRUE(item->Save().ok());
-    widget.refresh();
-    EXPECT_EQ(qobject_cast<QLineEdit*>(widget.editorOf(u"Patient ID"_s))->text(), u"31"_s);
-    ASSERT_TRUE(item->setUserProperty(u"Last Name"_s, Variant(u"Evans"_s)).ok());
-    widget.refresh();
+    ASSERT_TRUE(patient->setUserProperty(u"PatientID"_s, Variant(u"31"_s)).ok());
+    ASSERT_TRUE(patient->Save().ok());
+    form.refresh();
+    EXPECT_EQ(qobject_cast<QLineEdit*>(form.editorOf(u"Patient ID"_s))->text(), u"31"_s);
+    ASSERT_TRUE(patient->setUserProperty(u"Last Name"_s, Variant(u"Evans"_s)).ok());
+    form.refresh();
     EXPECT_EQ(last->text(), u"Evans"_s);
-}
 
-// Whatever the input (text box, drop-down typed into or chosen from, date
-// box typed into or picked from its calendar, notes box), the form writes
-// the text the user gave into the same user property as a plain text box
-// did; a box emptied writes an empty text, and read-only boxes take nothing.
-TEST_F(FormWidgets, EveryInputWritesTheTextGivenIntoTheBoundProperty) {
+    // Whatever the input (text box, drop-down typed into or chosen from, date
+    // box typed into or picked from its calendar, notes box), the form writes
+    // the text the user gave into the same user property as a plain text box
+    // did; a box emptied writes an empty text, and read-only boxes take
+    // nothing.
     enum class How { Type, Choose, Pick };
+    enum Page { General, Visit, Charges };  // a patient's page, then an appointment's
+    const char16_t* const pageNames[] = {u"General", u"Patient Scheduler", u"Charges"};
     struct Case {
-        const char16_t* folder;
-        const char16_t* page;
+        Page page;
         const char16_t* control;
         How how;
-        QString input;
+        const char16_t* input;
         const char16_t* property;
-        QString stored;
+        const char16_t* stored;
     };
     const Case cases[] = {
-        {kPatients, u"General", u"LastNameTextBox", How::Type, u"O'Brien"_s, u"Last Name",
-         u"O'Brien"_s},
-        {kPatients, u"General", u"DateOfBirth", How::Type, u"5/3/80"_s, u"DOB", u"5/3/80"_s},
-        {kPatients, u"General", u"DateOfBirth", How::Pick, u"1980-03-05"_s, u"DOB",
-         u"05/03/1980"_s},
-        {kPatients, u"General", u"Sex", How::Type, u"F"_s, u"Sex", u"F"_s},
-        {kPatients, u"General", u"DiabeticYN", How::Choose, u"YES"_s, u"DiabeticYN", u"YES"_s},
-        {kPatients, u"General", u"MaritalStatus", How::Type, u"Engaged"_s, u"MaritalStatus",
-         u"Engaged"_s},
-        {kPatients, u"General", u"Phone2", How::Type, u"01632 960 123"_s, u"HomeTel",
-         u"01632 960 123"_s},
-        {kPatients, u"General", u"GeneralNotes", How::Type, u"Prefers mornings\nNo latex"_s,
-         u"Gnote", u"Prefers mornings\nNo latex"_s},
-        {kPatients, u"General", u"Patient ID", How::Type, u"77"_s, u"Customer ID", QString()},
-        {kScheduler, u"Patient Scheduler", u"Start", How::Type, u"04/11/2025 14:45:00"_s, u"Start",
-         u"04/11/2025 14:45:00"_s},
-        {kScheduler, u"Patient Scheduler", u"End", How::Pick, u"2025-11-04T14:45:00"_s, u"End",
-         u"04/11/2025 14:45:00"_s},
-        {kScheduler, u"Patient Scheduler", u"Status1", How::Choose, u"NO SHOW"_s, u"Status1",
-         u"NO SHOW"_s},
-        {kScheduler, u"Patient Scheduler", u"RecallMonths", How::Choose, u"None"_s, u"RecallMonths",
-         u"None"_s},
-        {kScheduler, u"Patient Scheduler", u"RecallDBFormattedMASK", How::Type, u"01/01/2027"_s,
-         u"RecallDBFormattedMASK", QString()},
-        {kScheduler, u"Charges", u"ChrAmt1", How::Type, u"12.50"_s, u"ChrAmt1", u"12.50"_s},
+        {General, u"LastNameTextBox", How::Type, u"O'Brien", u"Last Name", u"O'Brien"},
+        {General, u"DateOfBirth", How::Type, u"5/3/80", u"DOB", u"5/3/80"},
+        {General, u"DateOfBirth", How::Pick, u"1980-03-05", u"DOB", u"05/03/1980"},
+        {General, u"Sex", How::Type, u"F", u"Sex", u"F"},
+        {General, u"DiabeticYN", How::Choose, u"YES", u"DiabeticYN", u"YES"},
+        {General, u"MaritalStatus", How::Type, u"Engaged", u"MaritalStatus", u"Engaged"},
+        {General, u"Phone2", How::Type, u"01632 960 123", u"HomeTel", u"01632 960 123"},
+        {General, u"GeneralNotes", How::Type, u"Prefers mornings\nNo latex", u"Gnote",
+         u"Prefers mornings\nNo latex"},
+        {General, u"Patient ID", How::Type, u"77", u"Customer ID", u""},
+        {Visit, u"Start", How::Type, u"04/11/2025 14:45:00", u"Start", u"04/11/2025 14:45:00"},
+        {Visit, u"End", How::Pick, u"2025-11-04T14:45:00", u"End", u"04/11/2025 14:45:00"},
+        {Visit, u"Status1", How::Choose, u"NO SHOW", u"Status1", u"NO SHOW"},
+        {Visit, u"RecallMonths", How::Choose, u"None", u"RecallMonths", u"None"},
+        {Visit, u"RecallDBFormattedMASK", How::Type, u"01/01/2027", u"RecallDBFormattedMASK", u""},
+        {Charges, u"ChrAmt1", How::Type, u"12.50", u"ChrAmt1", u"12.50"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(QString::fromUtf16(c.control).toStdString() + " <- " + c.input.toStdString());
-        const auto item = newItem(c.folder);
-        FormPageWidget widget(*item->formPage(QString::fromUtf16(c.page)), locale);
         const QString control = QString::fromUtf16(c.control);
+        const QString input = QString::fromUtf16(c.input);
+        SCOPED_TRACE(control.toStdString() + " <- " + input.toStdString());
+        const auto item = newItem(c.page == General ? kPatients : kScheduler);
+        FormPageWidget widget(*item->formPage(QString::fromUtf16(pageNames[c.page])), locale);
         QWidget* editor = widget.editorOf(control);
         ASSERT_NE(editor, nullptr);
         if (auto* line = qobject_cast<QLineEdit*>(editor); line && c.how == How::Type) {
-            line->setText(c.input);
+            line->setText(input);
         } else if (auto* combo = qobject_cast<QComboBox*>(editor); combo && c.how == How::Type) {
-            combo->setEditText(c.input);
+            combo->setEditText(input);
         } else if (combo && c.how == How::Choose) {
-            const int index = combo->findText(c.input);
+            const int index = combo->findText(input);
             ASSERT_GE(index, 0);
             combo->setCurrentIndex(index);
         } else if (auto* notes = qobject_cast<QPlainTextEdit*>(editor)) {
-            notes->setPlainText(c.input);
+            notes->setPlainText(input);
         } else {
             ASSERT_EQ(c.how, How::Pick);
             ASSERT_NE(widget.dateFieldOf(control), nullptr);
-            widget.dateFieldOf(control)->pick(QDateTime::fromString(c.input, Qt::ISODate));
+            widget.dateFieldOf(control)->pick(QDateTime::fromString(input, Qt::ISODate));
         }
         widget.commit();
-        EXPECT_EQ(text(item, QString::fromUtf16(c.property)), c.stored);
+        EXPECT_EQ(text(item, QString::fromUtf16(c.property)), QString::fromUtf16(c.stored));
     }
 
     // Emptying a box that held a date writes an empty text, never a date.
-    const auto item = newItem(kPatients);
-    ASSERT_TRUE(item->setUserProperty(u"DOB"_s, Variant(u"05/03/1980"_s)).ok());
-    FormPageWidget widget(*item->formPage(u"General"_s), locale);
-    qobject_cast<QLineEdit*>(widget.editorOf(u"DateOfBirth"_s))->clear();
-    widget.commit();
-    EXPECT_EQ(text(item, u"DOB"_s), QString());
-}
+    const auto dated = newItem(kPatients);
+    ASSERT_TRUE(dated->setUserProperty(u"DOB"_s, Variant(u"05/03/1980"_s)).ok());
+    FormPageWidget dateWidget(*dated->formPage(u"General"_s), locale);
+    qobject_cast<QLineEdit*>(dateWidget.editorOf(u"DateOfBirth"_s))->clear();
+    dateWidget.commit();
+    EXPECT_EQ(text(dated, u"DOB"_s), QString());
 
-// Captions in words beside each kind of control (text, date, read-only, on
-// either form), the two labels as the captions of the reason and the status.
-TEST_F(FormWidgets, ControlsHaveCaptionsInWords) {
-    struct Case {
-        const char16_t* folder;
-        const char16_t* page;
-        const char16_t* control;
-        const char16_t* caption;
-    };
-    const Case cases[] = {
-        {kPatients, u"General", u"LastNameTextBox", u"Last name"},
-        {kPatients, u"General", u"DateOfBirth", u"Date of birth"},
-        {kPatients, u"General", u"Patient ID", u"Patient no."},
-        {kScheduler, u"Patient Scheduler", u"REASON", u"Reason"},
-        {kScheduler, u"Patient Scheduler", u"Status1", u"Status"},
-        {kScheduler, u"Charges", u"ChrInsClaim2", u"Insurance claim"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(QString::fromUtf16(c.control).toStdString());
-        const auto item = newItem(c.folder);
-        FormPageWidget widget(*item->formPage(QString::fromUtf16(c.page)), locale);
-        QWidget* editor = widget.editorOf(QString::fromUtf16(c.control));
+    // Captions in words beside each kind of control (text, date, read-only,
+    // on either form), the two labels as those of the reason and the status.
+    // Folder, page, control and its caption.
+    const std::tuple<const char16_t*, const char16_t*, const char16_t*, const char16_t*>
+        labelled[] = {
+            {kPatients, u"General", u"LastNameTextBox", u"Last name"},
+            {kPatients, u"General", u"DateOfBirth", u"Date of birth"},
+            {kPatients, u"General", u"Patient ID", u"Patient no."},
+            {kScheduler, u"Patient Scheduler", u"REASON", u"Reason"},
+            {kScheduler, u"Patient Scheduler", u"Status1", u"Status"},
+            {kScheduler, u"Charges", u"ChrInsClaim2", u"Insurance claim"},
+        };
+    for (const auto& [where, page, control, caption] : labelled) {
+        SCOPED_TRACE(QString::fromUtf16(control).toStdString());
+        FormPageWidget widget(*newItem(where)->formPage(QString::fromUtf16(page)), locale);
+        QWidget* editor = widget.editorOf(QString::fromUtf16(control));
         ASSERT_NE(editor, nullptr);
         const auto labels = widget.findChildren<QLabel*>();
-        const auto caption = std::find_if(labels.begin(), labels.end(), [&](QLabel* l) {
+        const auto label = std::find_if(labels.begin(), labels.end(), [&](QLabel* l) {
             return l->buddy() == editor || l->buddy() == editor->parentWidget();
         });
-        ASSERT_NE(caption, labels.end());
-        EXPECT_EQ((*caption)->text(), QString::fromUtf16(c.caption));
+        ASSERT_NE(label, labels.end());
+        EXPECT_EQ((*label)->text(), QString::fromUtf16(caption));
     }
-}
 
-TEST_F(FormWidgets, ItemWindowFollowsTheModelAndShowsLabelsInTheirColour) {
-    const auto item = newItem(kScheduler);
-    ASSERT_TRUE(item->setUserProperty(u"ScheduleID"_s, Variant(u"9"_s)).ok());
-    ASSERT_TRUE(item->Save().ok());
+    // The item window follows the model and shows labels in their colour.
+    const auto visit = newItem(kScheduler);
+    ASSERT_TRUE(visit->setUserProperty(u"ScheduleID"_s, Variant(u"9"_s)).ok());
+    ASSERT_TRUE(visit->Save().ok());
     // What an add-in does in its Open handler: refresh values, then colour a
     // label (after the window has shown the values).
-    auto onOpen = item->events.Open.connect([&](bool&) {
-        EXPECT_TRUE(item->setUserProperty(u"REASON"_s, Variant(u"Recall"_s)).ok());
+    auto onOpen = visit->events.Open.connect([&](bool&) {
+        EXPECT_TRUE(visit->setUserProperty(u"REASON"_s, Variant(u"Recall"_s)).ok());
         const auto label =
-            *item->GetInspector()->formControl(u"Patient Scheduler"_s, u"StatusLabel"_s);
+            *visit->GetInspector()->formControl(u"Patient Scheduler"_s, u"StatusLabel"_s);
         label->setForeColor(host::Rgb{255, 0, 0});
         label->setCaption(u"No show"_s);
     });
@@ -200,7 +171,7 @@ TEST_F(FormWidgets, ItemWindowFollowsTheModelAndShowsLabelsInTheirColour) {
             window = new InspectorWindow(inspector, locale, boxes);
             window->show();
         });
-    ASSERT_TRUE(item->Display().ok());
+    ASSERT_TRUE(visit->Display().ok());
     ASSERT_NE(window, nullptr);
     QPointer<InspectorWindow> guard(window);
     ASSERT_EQ(window->pages().size(), 2u);
@@ -217,7 +188,7 @@ TEST_F(FormWidgets, ItemWindowFollowsTheModelAndShowsLabelsInTheirColour) {
     reason->setText(u"Fitting"_s);
     boxes.queueAnswer(MsgAnswer::No);
     int closes = 0;
-    auto onClose = item->events.Close.connect([&](bool&) { ++closes; });
+    auto onClose = visit->events.Close.connect([&](bool&) { ++closes; });
     window->close();
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].text, u"Do you want to save changes?"_s);
@@ -225,15 +196,15 @@ TEST_F(FormWidgets, ItemWindowFollowsTheModelAndShowsLabelsInTheirColour) {
     EXPECT_EQ(closes, 1);
     EXPECT_EQ(app->Inspectors()->Count(), 0);
     // Neither the edit nor the unsaved refresh is kept.
-    EXPECT_EQ(text(item, u"REASON"_s), QString());
+    EXPECT_EQ(text(visit, u"REASON"_s), QString());
     EXPECT_TRUE(orlo::test::waitFor([&] { return guard.isNull(); }));
 
     // Opened again and closed by the model (Close from code): the window goes too.
     window = nullptr;
-    ASSERT_TRUE(item->Display().ok());
+    ASSERT_TRUE(visit->Display().ok());
     ASSERT_NE(window, nullptr);
     guard = window;
-    ASSERT_TRUE(item->GetInspector()->Close(host::SaveMode::Discard).ok());
+    ASSERT_TRUE(visit->GetInspector()->Close(host::SaveMode::Discard).ok());
     EXPECT_TRUE(orlo::test::waitFor([&] { return guard.isNull(); }));
     EXPECT_EQ(boxes.shown().size(), 1u);
 }

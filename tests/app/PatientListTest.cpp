@@ -2,9 +2,6 @@
 // digits however the number was written, the patient no.), sorting by a
 // column's kind of value, and following the folder's saves and deletions.
 
-#include <gtest/gtest.h>
-
-#include "DeskTestStore.h"
 #include "TestDesk.h"
 #include "TestSupport.h"
 #include "app/PatientListModel.h"
@@ -35,11 +32,10 @@ const Patient kPeople[] = {
     {u"45", u"Jones", u"Smith", u"01/01/2001", u"", u"", u"+44 7700 900123"},
 };
 
-class PatientListTest : public ::testing::Test, public orlo::test::TestDesk {
+class PatientListTest : public orlo::test::SeededDeskTest<> {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(store.create());
-        open(store.storePath);
+        SeededDeskTest::SetUp();
         for (const Patient& p : kPeople) {
             save(p);
         }
@@ -69,19 +65,14 @@ protected:
         return out;
     }
 
-    DeskTestStore store;
     PatientListModel model{Locale::unitedKingdom()};
 };
 
 }  // namespace
 
-TEST_F(PatientListTest, QuickSearchFindsNamesTelephoneDigitsAndNumbers) {
-    struct Case {
-        QString typed;
-        QStringList found;  // patient nos., in folder order
-    };
-    const Case cases[] = {
-        {u""_s, {u"9"_s, u"10"_s, u"112"_s, u"45"_s}},
+TEST_F(PatientListTest, QuickSearchFindsSortsAndFollowsTheFolder) {
+    // What is typed, and the patient nos. found in folder order.
+    const std::pair<QString, QStringList> cases[] = {
         {u"smith"_s, {u"9"_s, u"112"_s, u"45"_s}},
         {u"SMITH, jo"_s, {u"9"_s, u"45"_s}},  // every word, anywhere in the name
         {u"smith joan"_s, {u"9"_s}},
@@ -101,27 +92,23 @@ TEST_F(PatientListTest, QuickSearchFindsNamesTelephoneDigitsAndNumbers) {
         {u"112"_s, {u"112"_s}},
         {u"  45 "_s, {u"45"_s}},
         {u"1"_s, {}},
+        // Emptied, every patient again.
+        {u""_s, {u"9"_s, u"10"_s, u"112"_s, u"45"_s}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed.toStdString());
-        model.setSearch(c.typed);
-        EXPECT_EQ(shownNumbers(), c.found);
+    for (const auto& [typed, found] : cases) {
+        SCOPED_TRACE(typed.toStdString());
+        model.setSearch(typed);
+        EXPECT_EQ(shownNumbers(), found);
     }
-}
 
-TEST_F(PatientListTest, SortsByNameDateAndNumberAndFollowsTheFolder) {
+    // Sorting by a column's kind of value.
     QStringList headers;
     for (int c = 0; c < model.columnCount(); ++c) {
         headers << model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
     }
     EXPECT_EQ(headers, (QStringList{u"Name"_s, u"Date of birth"_s, u"Home telephone"_s,
                                     u"Work telephone"_s, u"City"_s, u"Patient no."_s}));
-    struct Case {
-        int column;
-        Qt::SortOrder order;
-        QStringList numbers;
-    };
-    const Case cases[] = {
+    const std::tuple<int, Qt::SortOrder, QStringList> sorts[] = {
         {0, Qt::AscendingOrder, {u"45"_s, u"10"_s, u"9"_s, u"112"_s}},
         {1, Qt::AscendingOrder, {u"112"_s, u"9"_s, u"10"_s, u"45"_s}},  // by date, not text
         {1, Qt::DescendingOrder, {u"45"_s, u"10"_s, u"9"_s, u"112"_s}},
@@ -129,10 +116,10 @@ TEST_F(PatientListTest, SortsByNameDateAndNumberAndFollowsTheFolder) {
         {2, Qt::AscendingOrder, {u"9"_s, u"112"_s, u"10"_s, u"45"_s}},  // blanks last
         {2, Qt::DescendingOrder, {u"112"_s, u"9"_s, u"10"_s, u"45"_s}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.column);
-        model.sort(c.column, c.order);
-        EXPECT_EQ(shownNumbers(), c.numbers);
+    for (const auto& [column, order, numbers] : sorts) {
+        SCOPED_TRACE(column);
+        model.sort(column, order);
+        EXPECT_EQ(shownNumbers(), numbers);
     }
 
     // A search keeps the order; an edit elsewhere, a deletion and a new

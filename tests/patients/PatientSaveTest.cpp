@@ -2,8 +2,6 @@
 // duplicate rule, the date of birth, the guards, what the user sees when
 // the database refuses, and the contact fills.
 
-#include <QDir>
-
 #include "RecordsFixture.h"
 #include "host/Inspector.h"
 #include "host/Inspectors.h"
@@ -13,8 +11,6 @@
 #include "patients/PatientItemHandlers.h"
 #include "patients/UpdatePatientRecord.h"
 #include "patients/basOutlookPatients.h"
-
-using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::test {
 namespace {
@@ -44,7 +40,7 @@ protected:
     }
 };
 
-TEST_F(PatientSaveTest, MissingKeyValueWritesNothing) {
+TEST_F(PatientSaveTest, MissingKeyValueWritesNothingAndAChangedNameMakesANewRow) {
     const QString dob = u"01/02/1970"_s;
     const std::vector<std::array<QString, 3>> cases = {
         {QString(), u"Ann"_s, dob},
@@ -60,9 +56,8 @@ TEST_F(PatientSaveTest, MissingKeyValueWritesNothing) {
     EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM PATIENTS"_s), 0);
     EXPECT_TRUE(peers.lines.empty());
     EXPECT_TRUE(boxes.shown().empty());
-}
 
-TEST_F(PatientSaveTest, ChangedNameMakesANewRow) {
+    // A name changed after the first save makes a new row.
     auto item = openNewPatient(u"Smith"_s, u"Ann"_s);
     ASSERT_TRUE(item->Save().ok());
     set(item, u"Last Name"_s, u"Jones"_s);
@@ -114,7 +109,7 @@ TEST(DateOfBirthTest, ReadsTheWorkstationsShortDateOrderOnly) {
     }
 }
 
-TEST_F(PatientSaveTest, ExistingRowWithSameNameAndBirthIsUpdated) {
+TEST_F(PatientSaveTest, ExistingRowWithSameNameAndBirthIsUpdatedAndQuotesMatch) {
     // A patient first entered on another workstation: the save finds the row
     // by name and date of birth, whatever key the item carries.
     rawExec(
@@ -134,6 +129,30 @@ TEST_F(PatientSaveTest, ExistingRowWithSameNameAndBirthIsUpdated) {
     rawExec(u"UPDATE PATIENTS SET CITY = 'Whitby' WHERE PT_ID = 7"_s);
     display(item);
     EXPECT_EQ(text(item, u"City1"_s), u"Whitby"_s);
+
+    // The check matches quoted names and clears its answer first.
+    patients::PatientItemHandlers handlers(*ctx);
+    rawExec(
+        u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB)"
+        " VALUES (3, 'D''Arcy', 'Zoë', '05/06/1990')"_s);
+    // A quoted name is found at the road (the existing-row test); an accent
+    // is no match.
+    handlers.PatientDuplicateCheck(dbPath, u"D'Arcy"_s, u"Zoe"_s, u"05/06/1990"_s);
+    EXPECT_FALSE(handlers.PatientFound);
+    EXPECT_EQ(patients::duplicateCheckQuery(u"D'Arcy"_s, u"Zoë"_s, u"05/06/1990"_s),
+              u"Select [PT_ID],[LAST NAME],[FIRST NAME],[DOB] from PATIENTS WHERE "
+              "[LAST NAME] = 'D''Arcy' AND [FIRST NAME] = 'Zoë' AND [DOB] = "
+              "'05/06/1990'"_s);
+
+    // A check that fails leaves no answer of an earlier one behind.
+    ASSERT_TRUE(handlers.PatientDuplicateCheck(dbPath, u"D'Arcy"_s, u"Zoë"_s, u"05/06/1990"_s));
+    ASSERT_EQ(handlers.FoundPatientID, u"3"_s);
+    hideDatabase();
+    EXPECT_FALSE(handlers.PatientDuplicateCheck(dbPath, u"A"_s, u"B"_s, u"C"_s));
+    EXPECT_FALSE(handlers.PatientFound);
+    EXPECT_TRUE(handlers.FoundPatientID.isEmpty());
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, u"Patient DB Exists Error"_s);
 }
 
 TEST_F(PatientSaveTest, UpdateThatWritesNothingIsReportedAndLoggedWithoutClinicalText) {
@@ -192,41 +211,15 @@ TEST_F(PatientSaveTest, AFailedDuplicateCheckEndsTheSave) {
     EXPECT_TRUE(peers.lines[0].startsWith(u"P,2,7,Smith,Ann,"_s));
 }
 
-TEST_F(PatientSaveTest, DuplicateCheckMatchesQuotedNamesAndClearsItsAnswerFirst) {
-    patients::PatientItemHandlers handlers(*ctx);
-    rawExec(
-        u"INSERT INTO PATIENTS (PT_ID, \"LAST NAME\", \"FIRST NAME\", DOB)"
-        " VALUES (3, 'D''Arcy', 'Zoë', '05/06/1990')"_s);
-    // A quoted name is found at the road (the existing-row test); an accent
-    // is no match.
-    handlers.PatientDuplicateCheck(dbPath, u"D'Arcy"_s, u"Zoe"_s, u"05/06/1990"_s);
-    EXPECT_FALSE(handlers.PatientFound);
-    EXPECT_EQ(patients::duplicateCheckQuery(u"D'Arcy"_s, u"Zoë"_s, u"05/06/1990"_s),
-              u"Select [PT_ID],[LAST NAME],[FIRST NAME],[DOB] from PATIENTS WHERE "
-              "[LAST NAME] = 'D''Arcy' AND [FIRST NAME] = 'Zoë' AND [DOB] = "
-              "'05/06/1990'"_s);
-
-    // A check that fails leaves no answer of an earlier one behind.
-    ASSERT_TRUE(handlers.PatientDuplicateCheck(dbPath, u"D'Arcy"_s, u"Zoë"_s, u"05/06/1990"_s));
-    ASSERT_EQ(handlers.FoundPatientID, u"3"_s);
-    hideDatabase();
-    EXPECT_FALSE(handlers.PatientDuplicateCheck(dbPath, u"A"_s, u"B"_s, u"C"_s));
-    EXPECT_FALSE(handlers.PatientFound);
-    EXPECT_TRUE(handlers.FoundPatientID.isEmpty());
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].title, u"Patient DB Exists Error"_s);
-}
-
-// A key that is not a number never reaches the statement.
-TEST_F(PatientSaveTest, UpdateOfAKeyThatIsNoNumberIsRefused) {
+// The contact fills beyond what every record shares: "Check Names" runs in
+// the active window, every value is needed and the folder too; and a key
+// that is not a number never reaches the update's statement.
+TEST_F(PatientSaveTest, FillsRunCheckNamesAndNeedEveryValueAndUpdatesANumericKey) {
     const QStringList texts(patients::kPatientUpdateTextCount, QString());
     EXPECT_FALSE(patients::UpdatePatientRecord(*ctx, dbPath, u"1 OR 1=1"_s, texts));
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_TRUE(boxes.shown()[0].text.contains(u"  13  "_s));
-}
 
-// The contact fills beyond what every record shares.
-TEST_F(PatientSaveTest, AddPatientItemRunsCheckNamesInTheActiveWindowAndNeedsEveryValue) {
     auto open = newPatient(u"Open"_s, u"Window"_s, u"01/01/2000"_s);
     display(open);  // an item window is active: "Check Names" runs on it
     int checkNames = 0;
@@ -239,9 +232,7 @@ TEST_F(PatientSaveTest, AddPatientItemRunsCheckNamesInTheActiveWindowAndNeedsEve
     ASSERT_TRUE(patients::AddPatientItem(*ctx, fillValues(u"40"_s)).ok());
     EXPECT_EQ(checkNames, 1);
     EXPECT_FALSE(patients::AddPatientItem(*ctx, QStringList{u"1"_s}).ok());
-}
 
-TEST_F(PatientSaveTest, FindersFailWithoutTheFolder) {
     ctx->application.reset();
     bool exists = true;
     EXPECT_FALSE(patients::PatientExists(*ctx, u"1"_s, exists).ok());

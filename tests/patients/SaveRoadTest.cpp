@@ -5,17 +5,13 @@
 // doubles none, and leaves both files sound.
 
 #include <QFile>
-#include <QJsonArray>
 #include <QMap>
 #include <algorithm>
 #include <random>
 
 #include "DeskDriver.h"
-#include "DeskTestStore.h"
 #include "TestDatabases.h"
 #include "host/store/StoreFile.h"
-
-using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::test {
 namespace {
@@ -60,32 +56,29 @@ TEST_F(SaveRoadTest, AStoreThatCannotBeWrittenIsToldAndKeepsWhatWasTyped) {
     const QString refused =
         u"The item store file \"%1\" cannot be written: the file or its "
         "folder is read-only."_s.arg(store.storePath);
-    struct Case {
-        const char* name;
-        QString path;  // made read-only
-        bool atStart;  // before the desk starts, else once it is running
-    };
-    const Case cases[] = {
+    // What is made read-only, and whether before the desk starts or once
+    // it is running.
+    const std::tuple<const char*, QString, bool> cases[] = {
         {"file at start", store.storePath, true},
         {"folder at start", folder, true},
         {"file while running", store.storePath, false},
         {"folder while running", folder, false},
     };
     int n = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, path, atStart] : cases) {
+        SCOPED_TRACE(name);
         const QString last = u"Ro%1"_s.arg(++n);
-        if (c.atStart) {
-            setReadOnly(c.path, true);
+        if (atStart) {
+            setReadOnly(path, true);
         }
         DeskDriver desk;
         start(desk);
-        if (c.atStart) {
+        if (atStart) {
             EXPECT_EQ(desk.boxTexts(true),
                       QStringList{u"Open PST Error|-2147467259\r\n"_s + refused});
         } else {
             EXPECT_TRUE(desk.boxTexts().isEmpty());
-            setReadOnly(c.path, true);
+            setReadOnly(path, true);
         }
         typePatient(desk, u"new1"_s, last, u"Leeds"_s);
         for (int i = 0; i < 3; ++i) {
@@ -105,7 +98,7 @@ TEST_F(SaveRoadTest, AStoreThatCannotBeWrittenIsToldAndKeepsWhatWasTyped) {
         EXPECT_EQ(kept[u"properties"_s][u"City1"_s].toString(), u"Leeds"_s);
 
         // Writable again, the next save stores what was typed.
-        setReadOnly(c.path, false);
+        setReadOnly(path, false);
         desk.ok("save", itemFields(u"new1"_s));
         EXPECT_TRUE(desk.boxTexts().isEmpty());
         EXPECT_EQ(rows(last), 1);

@@ -3,14 +3,10 @@
 // works: a patient saved on one shows on the other two, and when one desk
 // is killed the other two keep working and see every save; restarted, it catches up.
 
-#include <QJsonArray>
 #include <QThread>
 
 #include "DeskDriver.h"
-#include "DeskTestStore.h"
 #include "platform/registry/RegistryStore.h"
-
-using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::test {
 namespace {
@@ -54,11 +50,8 @@ protected:
             });
         });
     }
-    // Waits for desk d's patients to be exactly "last/city", in order.
-    static bool showsPatients(DeskDriver& d, const QStringList& expected) {
-        return showsOneOf(d, {expected});
-    }
-    // Waits for desk d's patients to be exactly one of the `allowed` lists.
+    // Waits for desk d's patients to be exactly one of the `allowed` lists
+    // of "last/city", in order.
     static bool showsOneOf(DeskDriver& d, const QList<QStringList>& allowed) {
         const QJsonObject columns{{u"folder"_s, QString::fromUtf16(desk::test::kPatients)},
                                   {u"columns"_s, QJsonArray{u"Last Name"_s, u"City1"_s}}};
@@ -75,20 +68,16 @@ protected:
     // `last` is given), then saves.
     static void typePatient(DeskDriver& d, const QString& id, const QString& city,
                             const QString& last = {}) {
-        QJsonArray controls{QJsonObject{
-            {u"page"_s, u"General"_s}, {u"control"_s, u"CityBox"_s}, {u"value"_s, city}}};
+        std::vector<std::pair<const char*, QString>> typed{{"CityBox", city}};
         if (!last.isEmpty()) {
             d.ok("create", {{u"folder"_s, QString::fromUtf16(desk::test::kPatients)}});
-            d.ok("display", {{u"id"_s, id}});
-            for (const auto& [control, value] :
-                 {std::pair{u"LastNameTextBox"_s, last}, std::pair{u"FirstNameTextBox"_s, u"Ann"_s},
-                  std::pair{u"DateOfBirth"_s, u"03/04/1981"_s}}) {
-                controls.append(QJsonObject{
-                    {u"page"_s, u"General"_s}, {u"control"_s, control}, {u"value"_s, value}});
-            }
+            d.ok("display", itemFields(id));
+            typed.insert(typed.end(), {{"LastNameTextBox", last},
+                                       {"FirstNameTextBox", u"Ann"_s},
+                                       {"DateOfBirth", u"03/04/1981"_s}});
         }
-        d.ok("set", {{u"id"_s, id}, {u"controls"_s, controls}});
-        d.ok("save", {{u"id"_s, id}});
+        d.ok("set", typedOnPage(id, "General", typed));
+        d.ok("save", itemFields(id));
     }
 
     QString m_db;
@@ -105,14 +94,14 @@ TEST_F(DeskMeshTest, ASaveShowsOnEveryRunningDeskAndAKilledOneStopsNobody) {
         EXPECT_TRUE(connectedTo(*d, 2));
     }
     typePatient(a, u"new1"_s, u"Leeds, West Yorkshire"_s, u"O'Brien"_s);
-    EXPECT_TRUE(showsPatients(b, {u"O'Brien/Leeds, West Yorkshire"_s}));
-    EXPECT_TRUE(showsPatients(c, {u"O'Brien/Leeds, West Yorkshire"_s}));
+    EXPECT_TRUE(showsOneOf(b, {{u"O'Brien/Leeds, West Yorkshire"_s}}));
+    EXPECT_TRUE(showsOneOf(c, {{u"O'Brien/Leeds, West Yorkshire"_s}}));
 
     // One desk dies; the first keeps saving: a new patient, then an edit.
     c.kill();
     typePatient(a, u"new2"_s, u"Ripon"_s, u"Patel"_s);
     typePatient(a, u"new1"_s, u"York"_s);
-    EXPECT_TRUE(showsPatients(b, {u"O'Brien/York"_s, u"Patel/Ripon"_s}));
+    EXPECT_TRUE(showsOneOf(b, {{u"O'Brien/York"_s, u"Patel/Ripon"_s}}));
     EXPECT_TRUE(connectedTo(a, 1));
     // Restarted, the killed desk gets the patient it missed through the
     // resync, which adds missing keys only: the edit waits for the next save.

@@ -14,8 +14,6 @@
 #include "platform/data/DatabaseFile.h"
 #include "records/Schema.h"
 
-using namespace Qt::Literals::StringLiterals;
-
 namespace orlo::peer::test {
 
 // A workstation of AddinWorkstation on the shared database, at its own address.
@@ -23,10 +21,7 @@ struct Workstation : orlo::test::AddinWorkstation {
     QString ip;
 
     formMain& form() { return *addinConnect.outAddIn()->peerForm(); }
-    std::shared_ptr<host::MAPIFolder> folderOf(const char16_t* name) {
-        return addinFolderNamed(name);
-    }
-    int count(const char16_t* name) { return *folderOf(name)->Items()->Count(); }
+    int count(const char16_t* name) { return *addinFolderNamed(name)->Items()->Count(); }
     QString log() const {
         return QString::fromUtf8(orlo::test::readFile(appPath(u"\\logs\\error.log")));
     }

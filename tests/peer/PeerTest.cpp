@@ -2,7 +2,6 @@
 // format, the receive path's framing and dispatch, the session rows, who is
 // heard, the pacing of the first connections, and a million malformed lines.
 
-#include <QDir>
 #include <QTcpServer>
 #include <random>
 
@@ -18,7 +17,7 @@ protected:
     // A contact or visit saved in workstation w's item window, as a user saves it.
     static void save(Workstation& w, const char16_t* folder,
                      const std::vector<std::pair<QString, Variant>>& values) {
-        auto f = w.folderOf(folder);
+        auto f = w.addinFolderNamed(folder);
         ASSERT_TRUE(w.explorer->SelectFolder(f));
         auto item = *f->Items()->Add();
         for (const auto& [name, value] : values) {
@@ -38,7 +37,8 @@ protected:
     }
     // A property of w's contact with this Customer ID; "<none>" without one.
     static QString patient(Workstation& w, const QString& id, const QString& property) {
-        auto item = w.folderOf(kPatientsFolderName)->Items()->Find(u"[Customer ID] = "_s + id);
+        auto item =
+            w.addinFolderNamed(kPatientsFolderName)->Items()->Find(u"[Customer ID] = "_s + id);
         return item && *item ? (*item)->userProperty(property)->text(Locale::unitedKingdom())
                              : u"<none>"_s;
     }
@@ -114,7 +114,8 @@ TEST_F(PeerTest, SavesShowOnTheOthersIntactAndEveryCompleteLineIsHandled) {
     ASSERT_TRUE(
         orlo::test::waitFor([&] { return patient(ws(1), u"1"_s, u"City1"_s) == u"Leeds"_s; }));
     ASSERT_TRUE(
-        (*ws(1).folderOf(kPatientsFolderName)->Items()->Find(u"[Customer ID] = 1"_s))->Display());
+        (*ws(1).addinFolderNamed(kPatientsFolderName)->Items()->Find(u"[Customer ID] = 1"_s))
+            ->Display());
     savePatient(ws(0), u"O'Brien"_s, u"York"_s, notes);
     for (int n : {1, 2}) {
         ASSERT_TRUE(
@@ -189,7 +190,7 @@ TEST_F(PeerTest, OneRowPerRunningWorkstationAndOnlyTheyAreHeard) {
 // Every property of every item in `folder`, as text.
 QStringList snapshot(Workstation& w, const char16_t* folder) {
     QStringList out;
-    auto items = w.folderOf(folder)->Items();
+    auto items = w.addinFolderNamed(folder)->Items();
     for (int i = 1; i <= *items->Count(); ++i) {
         auto item = *items->Item(i);
         for (const QString& name : item->userPropertyNames()) {

@@ -2,20 +2,13 @@
 // driven as the windows drive them: the shared data, the finder, the
 // selector, the history and the monthly recall window.
 
-#include <gtest/gtest.h>
-
 #include "SearchClinic.h"
-#include "host/Application.h"
 #include "host/Inspector.h"
 #include "host/Inspectors.h"
-#include "host/Items.h"
-#include "host/MAPIFolder.h"
 #include "platform/data/Recordset.h"
 #include "search/PatientHistory.h"
 #include "search/PatientSelector.h"
 #include "search/RecallByMonth.h"
-
-using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::test {
 namespace {
@@ -36,12 +29,6 @@ QStringList L(const Texts& texts) {
 
 const QString kNoRecords = u"Orlo Database Error #3021|No Records are in the Database to Select."_s;
 
-using SearchData = SearchClinic;
-using Finder = SearchClinic;
-using Selector = SearchClinic;
-using History = SearchClinic;
-using Recall = SearchClinic;
-
 // Selects the row of patient `id` (the list's last column) as a click does.
 void selectPatient(PatientFinder& f, const char* id) {
     f.setSelectedRow(SearchClinic::column(f, 18).indexOf(QLatin1String(id)));
@@ -52,45 +39,7 @@ std::shared_ptr<host::Item> activeItem(host::Application& app) {
     return inspector ? inspector->CurrentItem() : nullptr;
 }
 
-TEST_F(SearchData, NoDatabaseMeansNoFinderOrHistoryAndAnEmptyRecallList) {
-    struct Case {
-        QString location;
-        QString box;  // title|text, or the start of it
-    };
-    const Case cases[] = {
-        {QString(),
-         u"Software Error|Unable to find database. \rPatients.mdb could not be found "
-         "- Cannot load Patient Finder!\rPlease check the database location by "
-         "clicking on Orlo -> Settings..."_s},
-        {QDir(dbs.dir()).filePath(u"missing.mdb"_s),
-         u"Software Error|There has been an error\r\n  "_s},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.location.toStdString());
-        ASSERT_TRUE(registry
-                        ->writeKeyValue(HKEY_CURRENT_USER, AddinRegistryKey,
-                                        kDefaultDbLocationValue, c.location, REG_SZ)
-                        .ok());
-        PatientFinder finder(services());
-        PatientHistory history(services());
-        EXPECT_FALSE(finder.Form_Load());
-        EXPECT_FALSE(history.Form_Load());
-        RecallByMonth recall(services(), {});
-        recall.Form_Load();
-        EXPECT_EQ(recall.list().rowCount(), 0);
-        recall.lstMonths_Click(u"December"_s);
-        EXPECT_FALSE(recall.printEnabled());
-        const QStringList shown = takeBoxes();
-        ASSERT_EQ(shown.size(), 3);
-        for (const QString& box : shown) {
-            EXPECT_TRUE(box.startsWith(c.box)) << box.toStdString();
-        }
-        EXPECT_EQ(data->holders(), 0);
-    }
-    EXPECT_TRUE(errorLog().contains(u"Error #-2147467259"_s)) << errorLog().toStdString();
-}
-
-TEST_F(SearchData, AWindowClosingLeavesTheOthersTheirRows) {
+TEST_F(SearchClinic, AWindowClosingLeavesTheOthersTheirRowsAndNoDatabaseNone) {
     display(contactOf(u"3"_s));
     PatientHistory history(services());
     ASSERT_TRUE(history.Form_Load());
@@ -123,38 +72,66 @@ TEST_F(SearchData, AWindowClosingLeavesTheOthersTheirRows) {
     recall.Form_Unload();
     EXPECT_EQ(data->holders(), 0);
     EXPECT_EQ(data->current().SearchConnection, nullptr);
-}
 
-TEST_F(SearchData, TheHistoryTakesOnlyAPlainPatientId) {
-    // The patient's visits; none for the others, and their caption stays.
-    for (const char* id : {"3", "3 OR 1=1", "3; DELETE FROM SCHEDULED", "", "5"}) {
-        SCOPED_TRACE(id);
-        const bool smith = std::string_view(id) == "3";
-        // Not the add-in's folder: its contact handlers leave it alone.
-        auto contact = newPatient(u"X"_s, u"Y"_s, QString(), otherPatients);
-        set(contact, u"PatientID"_s, QString::fromLatin1(id));
-        display(contact);
-        PatientHistory history(services());
-        ASSERT_TRUE(history.Form_Load());
-        EXPECT_EQ(column(history, 8), smith ? L({"10", "11", "12"}) : QStringList());
-        EXPECT_EQ(history.caption(),
-                  smith ? u"Patient History for: Smith, Anna"_s : u"Patient History"_s);
+    // No database means no finder or history and an empty recall list.
+    // The location, and the boxes' title|text (or the start of it).
+    const std::pair<QString, QString> cases[] = {
+        {QString(),
+         u"Software Error|Unable to find database. \rPatients.mdb could not be found "
+         "- Cannot load Patient Finder!\rPlease check the database location by "
+         "clicking on Orlo -> Settings..."_s},
+        {QDir(dbs.dir()).filePath(u"missing.mdb"_s),
+         u"Software Error|There has been an error\r\n  "_s},
+    };
+    for (const auto& [location, box] : cases) {
+        SCOPED_TRACE(location.toStdString());
+        ASSERT_TRUE(registry
+                        ->writeKeyValue(HKEY_CURRENT_USER, AddinRegistryKey,
+                                        kDefaultDbLocationValue, location, REG_SZ)
+                        .ok());
+        PatientFinder noFinder(services());
+        PatientHistory noHistory(services());
+        EXPECT_FALSE(noFinder.Form_Load());
+        EXPECT_FALSE(noHistory.Form_Load());
+        RecallByMonth noRecall(services(), {});
+        noRecall.Form_Load();
+        EXPECT_EQ(noRecall.list().rowCount(), 0);
+        noRecall.lstMonths_Click(u"December"_s);
+        EXPECT_FALSE(noRecall.printEnabled());
+        const QStringList shown = takeBoxes();
+        ASSERT_EQ(shown.size(), 3);
+        for (const QString& b : shown) {
+            EXPECT_TRUE(b.startsWith(box)) << b.toStdString();
+        }
+        EXPECT_EQ(data->holders(), 0);
     }
-    EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM SCHEDULED"_s), 8);
-    EXPECT_TRUE(takeBoxes().isEmpty());
+    EXPECT_TRUE(errorLog().contains(u"Error #-2147467259"_s)) << errorLog().toStdString();
 }
 
-TEST_F(Finder, AdvancedSearchFiltersByTheChosenColumnAndRefreshShowsAll) {
+TEST_F(SearchClinic, TypingSelectsAdvancedSearchFiltersAndHeaderClicksSort) {
     PatientFinder finder(services());
     ASSERT_TRUE(finder.Form_Load());
     EXPECT_EQ(finder.caption(), u"Patient Search"_s);
     EXPECT_EQ(column(finder, 18), L({"5", "1", "3", "4", "2"}));
-    const struct {
-        const char* choice;
-        const char* text;
-        const char* filter;
-        Texts ids;
-    } cases[] = {
+    // What is typed, and the patient of the row selected.
+    const std::pair<const char*, const char*> typings[] = {
+        {"s", "5"},       // Adams lives in Smithfield, first in the list
+        {"smithe", "4"},  // smithers, whatever the letter case
+        {"smithx", "4"},  // no row: the selection stays
+        {"01 5", "1"},    // a home telephone
+        {"van", "2"},     // typing afresh
+        {"dr k", "1"},    // a doctor, O'Brien before Smith
+        {"", "5"},        // every row begins with nothing
+    };
+    for (const auto& [typed, id] : typings) {
+        SCOPED_TRACE(typed);
+        finder.Text1_Change(QString::fromLatin1(typed));
+        ASSERT_GE(finder.selectedRow(), 0);
+        EXPECT_EQ(finder.list().text(finder.selectedRow(), 18), QLatin1String(id));
+    }
+
+    // Search by, text, the filter made and the patients found.
+    const std::tuple<const char*, const char*, const char*, Texts> searches[] = {
         {"Last Name", "O'Br", "[LAST NAME] LIKE *O'Br*", {"1"}},
         {"Last Name", "an Dy", "[LAST NAME] LIKE *an Dy*", {"2"}},
         {"Last Name", "zz", "[LAST NAME] LIKE *zz*", {}},
@@ -166,13 +143,13 @@ TEST_F(Finder, AdvancedSearchFiltersByTheChosenColumnAndRefreshShowsAll) {
         {"Home Telephone", "0113", "[HOME_TEL] LIKE *0113*", {"3"}},
         {"State/Province", "x", "[STATE] LIKE *x*", {}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        finder.setSearchBy(QString::fromLatin1(c.choice));
-        finder.Text1_Change(QString::fromLatin1(c.text));
+    for (const auto& [by, typed, filter, ids] : searches) {
+        SCOPED_TRACE(typed);
+        finder.setSearchBy(QString::fromLatin1(by));
+        finder.Text1_Change(QString::fromLatin1(typed));
         finder.Search1_Click();
-        EXPECT_EQ(finder.filter(), QString::fromLatin1(c.filter));
-        EXPECT_EQ(column(finder, 18), L(c.ids));
+        EXPECT_EQ(finder.filter(), QString::fromLatin1(filter));
+        EXPECT_EQ(column(finder, 18), L(ids));
     }
     finder.cmdRefresh_Click();
     EXPECT_EQ(finder.filter(), QString());
@@ -189,56 +166,40 @@ TEST_F(Finder, AdvancedSearchFiltersByTheChosenColumnAndRefreshShowsAll) {
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].icon, MsgIcon::Exclamation);
     EXPECT_EQ(takeBoxes(), L({"Orlo Software|Please enter a value in search box"}));
-}
 
-TEST_F(Finder, TypingSelectsTheFirstRowInListOrderWithAnyCellBeginningSo) {
-    PatientFinder finder(services());
-    ASSERT_TRUE(finder.Form_Load());
-    const struct {
-        const char* typed;
-        const char* id;  // of the selected row
-    } cases[] = {
-        {"s", "5"},       // Adams lives in Smithfield, first in the list
-        {"smithe", "4"},  // smithers, whatever the letter case
-        {"smithx", "4"},  // no row: the selection stays
-        {"01 5", "1"},    // a home telephone
-        {"van", "2"},     // typing afresh
-        {"dr k", "1"},    // a doctor, O'Brien before Smith
-        {"", "5"},        // every row begins with nothing
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
-        finder.Text1_Change(QString::fromLatin1(c.typed));
-        ASSERT_GE(finder.selectedRow(), 0);
-        EXPECT_EQ(finder.list().text(finder.selectedRow(), 18), QLatin1String(c.id));
-    }
-}
-
-TEST_F(Finder, AHeaderClickedTwiceSortsDescendingAndTheSelectionStays) {
-    PatientFinder finder(services());
-    ASSERT_TRUE(finder.Form_Load());
+    finder.cmdRefresh_Click();
     selectPatient(finder, "4");
-    const struct {
-        int column;
-        Texts texts;
-    } clicks[] = {
+    // The header clicked, and the column's texts afterwards.
+    const std::pair<int, Texts> clicks[] = {
         {2, {"Anna", "Aoife", "Bob", "Leo", "Zoe"}},
         {2, {"Zoe", "Leo", "Bob", "Aoife", "Anna"}},
         {1, {"Adams", "O'Brien", "Smith", "smithers", "Van Dyke"}},
         {1, {"Van Dyke", "smithers", "Smith", "O'Brien", "Adams"}},
         {1, {"Adams", "O'Brien", "Smith", "smithers", "Van Dyke"}},
     };
-    for (const auto& c : clicks) {
-        finder.lvwTransactions_ColumnClick(c.column);
-        EXPECT_EQ(column(finder, c.column), L(c.texts));
+    for (const auto& [clicked, texts] : clicks) {
+        finder.lvwTransactions_ColumnClick(clicked);
+        EXPECT_EQ(column(finder, clicked), L(texts));
         EXPECT_EQ(finder.list().text(finder.selectedRow(), 18), u"4");
     }
     // The list keeps its order when it is filled again.
     finder.cmdRefresh_Click();
-    EXPECT_EQ(column(finder, 1), L(clicks[4].texts));
+    EXPECT_EQ(column(finder, 1), L(clicks[4].second));
+
+    // A long list filled in steps is complete before any action.
+    PatientFinder stepped(services());
+    stepped.setFillSteps(2, 1);
+    ASSERT_TRUE(stepped.Form_Load());
+    EXPECT_EQ(column(stepped, 18), L({"5", "1"}));
+    stepped.loadMore();
+    EXPECT_TRUE(stepped.isFilling());
+    stepped.Text1_Change(u"van"_s);
+    EXPECT_FALSE(stepped.isFilling());
+    EXPECT_EQ(column(stepped, 18), L({"5", "1", "3", "4", "2"}));
+    EXPECT_EQ(stepped.selectedRow(), 4);
 }
 
-TEST_F(Finder, EditOpensTheContactOrSaysWhyNotAndHelpShowsItsTopic) {
+TEST_F(SearchClinic, EditDeleteAndAddOpenChangeOrSayWhyNotAndHelpShowsItsTopic) {
     const QString missing = u"|91\r\nThe contact of patient 3 is not in the \"Patients\" folder."_s;
     const QString unselected = u"|91\r\nNo patient is selected in the list."_s;
     for (const auto kind : {PatientFinder::Kind::Finder, PatientFinder::Kind::Selector}) {
@@ -271,26 +232,12 @@ TEST_F(Finder, EditOpensTheContactOrSaysWhyNotAndHelpShowsItsTopic) {
     finder.cmdHelp_Click();
     EXPECT_TRUE(takeBoxes().isEmpty());
 
-    rawExec(u"DELETE FROM SCHEDULED; DELETE FROM PATIENTS"_s);
-    PatientFinder empty(services());
-    ASSERT_TRUE(empty.Form_Load());
-    EXPECT_EQ(empty.list().rowCount(), 0);
-    empty.cmdEdit_Click();
-    EXPECT_EQ(takeBoxes(), QStringList({kNoRecords}));
-}
-
-TEST_F(Finder, DeleteAsksThenDeletesOrSaysWhyNotAndAddStartsANewContact) {
-    PatientFinder finder(services());
-    ASSERT_TRUE(finder.Form_Load());
+    // Delete asks, then deletes or says why not; Add starts a new contact.
     const QString confirm =
         u"Orlo Software - Confirm Record Delete|Are you sure you want to delete the selected "
         "record?"_s;
-    const struct {
-        const char* id;
-        MsgAnswer answer;
-        Texts boxes;  // after the confirmation
-        qint64 patientsLeft;
-    } cases[] = {
+    // The patient, the answer, the boxes after the confirmation, and the patients left.
+    const std::tuple<const char*, MsgAnswer, Texts, qint64> cases[] = {
         {"4", MsgAnswer::No, {}, 5},
         {"3",
          MsgAnswer::Yes,
@@ -303,14 +250,14 @@ TEST_F(Finder, DeleteAsksThenDeletesOrSaysWhyNotAndAddStartsANewContact) {
          {"Orlo Software Error|91\r\nNo patient is selected in the list."},
          4},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.id);
-        selectPatient(finder, c.id);
-        boxes.queueAnswer(c.answer);
+    for (const auto& [id, answer, shown, left] : cases) {
+        SCOPED_TRACE(id);
+        selectPatient(finder, id);
+        boxes.queueAnswer(answer);
         finder.cmdDelete_Click();
-        EXPECT_EQ(takeBoxes(), QStringList{confirm} + L(c.boxes));
-        EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM PATIENTS"_s), c.patientsLeft);
-        EXPECT_EQ(finder.list().rowCount(), c.patientsLeft);
+        EXPECT_EQ(takeBoxes(), QStringList{confirm} + L(shown));
+        EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM PATIENTS"_s), left);
+        EXPECT_EQ(finder.list().rowCount(), left);
     }
     EXPECT_FALSE(column(finder, 18).contains(u"4"_s));
 
@@ -320,22 +267,16 @@ TEST_F(Finder, DeleteAsksThenDeletesOrSaysWhyNotAndAddStartsANewContact) {
     EXPECT_EQ(added->MessageClass(), u"IPM.Contact.Patient"_s);
     EXPECT_EQ(added->entryId(), 0);  // not saved
     EXPECT_TRUE(takeBoxes().isEmpty());
+
+    rawExec(u"DELETE FROM SCHEDULED; DELETE FROM PATIENTS"_s);
+    PatientFinder empty(services());
+    ASSERT_TRUE(empty.Form_Load());
+    EXPECT_EQ(empty.list().rowCount(), 0);
+    empty.cmdEdit_Click();
+    EXPECT_EQ(takeBoxes(), QStringList({kNoRecords}));
 }
 
-TEST_F(Finder, ALongListFilledInStepsIsCompleteBeforeAnyAction) {
-    PatientFinder finder(services());
-    finder.setFillSteps(2, 1);
-    ASSERT_TRUE(finder.Form_Load());
-    EXPECT_EQ(column(finder, 18), L({"5", "1"}));
-    finder.loadMore();
-    EXPECT_TRUE(finder.isFilling());
-    finder.Text1_Change(u"van"_s);
-    EXPECT_FALSE(finder.isFilling());
-    EXPECT_EQ(column(finder, 18), L({"5", "1", "3", "4", "2"}));
-    EXPECT_EQ(finder.selectedRow(), 4);
-}
-
-TEST_F(Selector, SelectCopiesThePatientIntoTheOpenAppointmentUnsaved) {
+TEST_F(SearchClinic, SelectCopiesThePatientUnsavedAndRecallMonthsListAndPrint) {
     const auto select = [&](const char* id) {
         PatientSelector selector(services());
         EXPECT_TRUE(selector.Form_Load());
@@ -372,9 +313,73 @@ TEST_F(Selector, SelectCopiesThePatientIntoTheOpenAppointmentUnsaved) {
     EXPECT_FALSE(visit->Saved());
     EXPECT_FALSE(visit->hasProperty(u"MI"_s));
     EXPECT_TRUE(takeBoxes().isEmpty());
+
+    // The recall window: months list their recalls to the month's last day,
+    // and a print gets what is listed.
+    QStringList printed;  // "<month> <year>: <rows>" of each print
+    RecallByMonth recall(services(), [&](const QString& month, const QString& year,
+                                         std::shared_ptr<data::Recordset> rows) {
+        printed << month + u' ' + year + u':' + QString::number(*rows->recordCount());
+    });
+    recall.Form_Load();
+    EXPECT_EQ(recall.yearText(), u"2026"_s);
+    ASSERT_EQ(recall.years().size(), 25);
+    EXPECT_EQ(recall.years().front() + recall.years().back(), u"20262050"_s);
+    EXPECT_EQ(column(recall, 1), L({"30/11/2026", "01/12/2026", "31/12/2026", "01/01/2027",
+                                    "28/02/2027", "01/03/2027", "29/02/2028"}));
+    recall.cmdPrint_Click();  // no month yet
+    EXPECT_TRUE(printed.empty());
+    EXPECT_FALSE(recall.printEnabled());
+
+    // Year, month, the recalls due listed, and what a print gets.
+    const std::tuple<const char*, const char*, Texts, const char*> cases[] = {
+        // The month windows themselves: see the system SQL suite.
+        {"2026", "December", {"01/12/2026", "31/12/2026"}, "December 2026:2"},
+        {"2027", "January", {"01/01/2027"}, "January 2027:1"},
+        {"2028", "February", {"29/02/2028"}, "February 2028:1"},
+        {"2026", "June", {""}, "June 2026:0"},
+    };
+    for (const auto& [year, month, due, print] : cases) {
+        SCOPED_TRACE(std::string(year) + " " + month);
+        recall.cmbYears_Click(QString::fromLatin1(year));
+        recall.lstMonths_Click(QString::fromLatin1(month));
+        EXPECT_EQ(column(recall, 1), L(due));
+        EXPECT_TRUE(recall.printEnabled());
+        recall.cmdPrint_Click();
+        EXPECT_EQ(printed.value(printed.size() - 1), QLatin1String(print));
+    }
+    EXPECT_EQ(column(recall, 0) + column(recall, 2), L({"No Records", ""}));
+
+    // A year chosen after the month lists that month of the new year.
+    recall.lstMonths_Click(u"February"_s);
+    recall.cmbYears_Click(u"2028"_s);
+    EXPECT_EQ(column(recall, 1) + column(recall, 2), L({"29/02/2028", "O'Brien"}));
+    EXPECT_EQ(recall.RecallReportYear(), u"2028"_s);
+    recall.cmdRefresh_Click();
+    EXPECT_EQ(recall.list().rowCount(), 7);
+    EXPECT_TRUE(takeBoxes().isEmpty());
 }
 
-TEST_F(History, OpenShowsTheChosenAppointmentOrSaysWhyNot) {
+// The history takes only a plain patient id, and opens the chosen
+// appointment or says why not.
+TEST_F(SearchClinic, TakesOnlyAPlainPatientIdAndOpensTheChosenAppointment) {
+    // The patient's visits; none for the others, and their caption stays.
+    for (const char* id : {"3", "3 OR 1=1", "3; DELETE FROM SCHEDULED", "", "5"}) {
+        SCOPED_TRACE(id);
+        const bool smith = std::string_view(id) == "3";
+        // Not the add-in's folder: its contact handlers leave it alone.
+        auto contact = newPatient(u"X"_s, u"Y"_s, QString(), otherPatients);
+        set(contact, u"PatientID"_s, QString::fromLatin1(id));
+        display(contact);
+        PatientHistory history(services());
+        ASSERT_TRUE(history.Form_Load());
+        EXPECT_EQ(column(history, 8), smith ? L({"10", "11", "12"}) : QStringList());
+        EXPECT_EQ(history.caption(),
+                  smith ? u"Patient History for: Smith, Anna"_s : u"Patient History"_s);
+    }
+    EXPECT_EQ(rawCount(u"SELECT COUNT(*) FROM SCHEDULED"_s), 8);
+    EXPECT_TRUE(takeBoxes().isEmpty());
+
     ctx->ApptItemSaveEnabled = false;
     auto stored = schedulerFolder->Items()->Add();
     ASSERT_TRUE(stored.ok());
@@ -399,55 +404,6 @@ TEST_F(History, OpenShowsTheChosenAppointmentOrSaysWhyNot) {
     ASSERT_TRUE(none.Form_Load());
     none.cmdEdit_Click();
     EXPECT_EQ(takeBoxes(), QStringList({kNoRecords}));
-}
-
-TEST_F(Recall, MonthsListTheirRecallsToTheMonthsLastDayAndPrintWhatIsListed) {
-    QStringList printed;  // "<month> <year>: <rows>" of each print
-    RecallByMonth recall(services(), [&](const QString& month, const QString& year,
-                                         std::shared_ptr<data::Recordset> rows) {
-        printed << month + u' ' + year + u':' + QString::number(*rows->recordCount());
-    });
-    recall.Form_Load();
-    EXPECT_EQ(recall.yearText(), u"2026"_s);
-    ASSERT_EQ(recall.years().size(), 25);
-    EXPECT_EQ(recall.years().front() + recall.years().back(), u"20262050"_s);
-    EXPECT_EQ(column(recall, 1), L({"30/11/2026", "01/12/2026", "31/12/2026", "01/01/2027",
-                                    "28/02/2027", "01/03/2027", "29/02/2028"}));
-    recall.cmdPrint_Click();  // no month yet
-    EXPECT_TRUE(printed.empty());
-    EXPECT_FALSE(recall.printEnabled());
-
-    const struct {
-        const char* year;
-        const char* month;
-        Texts due;
-        const char* printed;
-    } cases[] = {
-        // The month windows themselves: see the system SQL suite.
-        {"2026", "December", {"01/12/2026", "31/12/2026"}, "December 2026:2"},
-        {"2027", "January", {"01/01/2027"}, "January 2027:1"},
-        {"2028", "February", {"29/02/2028"}, "February 2028:1"},
-        {"2026", "June", {""}, "June 2026:0"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.year) + " " + c.month);
-        recall.cmbYears_Click(QString::fromLatin1(c.year));
-        recall.lstMonths_Click(QString::fromLatin1(c.month));
-        EXPECT_EQ(column(recall, 1), L(c.due));
-        EXPECT_TRUE(recall.printEnabled());
-        recall.cmdPrint_Click();
-        EXPECT_EQ(printed.value(printed.size() - 1), QLatin1String(c.printed));
-    }
-    EXPECT_EQ(column(recall, 0) + column(recall, 2), L({"No Records", ""}));
-
-    // A year chosen after the month lists that month of the new year.
-    recall.lstMonths_Click(u"February"_s);
-    recall.cmbYears_Click(u"2028"_s);
-    EXPECT_EQ(column(recall, 1) + column(recall, 2), L({"29/02/2028", "O'Brien"}));
-    EXPECT_EQ(recall.RecallReportYear(), u"2028"_s);
-    recall.cmdRefresh_Click();
-    EXPECT_EQ(recall.list().rowCount(), 7);
-    EXPECT_TRUE(takeBoxes().isEmpty());
 }
 
 }  // namespace

@@ -9,24 +9,16 @@
 // appointment without a recall date that is saved and saved again after an
 // edit, and the history of the patient.
 
-#include <QJsonArray>
-
 #include "DeskDriver.h"
 #include "TestDatabases.h"
-
-using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::test {
 namespace {
 
-QJsonObject on(const char* window, QJsonObject fields = {}) {
-    fields.insert(u"window"_s, QString::fromLatin1(window));
-    return fields;
-}
-
 QJsonObject control(const char* window, const char* name, QJsonObject fields = {}) {
+    fields.insert(u"window"_s, QString::fromLatin1(window));
     fields.insert(u"control"_s, QString::fromLatin1(name));
-    return on(window, std::move(fields));
+    return fields;
 }
 
 QJsonObject typed(const char* window, const char* name, const QString& value) {
@@ -52,20 +44,9 @@ TEST(DeskRoad, AMorningThroughTheFormsTheFinderTheSelectorAndTheHistory) {
         return desk.ok("rows", control(window, list));
     };
     const auto inspectors = [&] { return desk.ok("state").value(u"inspectors"_s).toInt(); };
-    const auto menu = [&](std::initializer_list<const char*> path) {
-        QJsonArray captions;
-        for (const char* caption : path) {
-            captions.append(QString::fromLatin1(caption));
-        }
-        desk.ok("click", {{u"path"_s, captions}});
-    };
     const auto callAddin = [&](const char* method) {
         desk.ok("call", {{u"addin"_s, u"OrlonetPROv1.Connect"_s},
                          {u"method"_s, QString::fromLatin1(method)}});
-    };
-    const auto fill = [&](const QString& id, const char* page,
-                          const std::vector<std::pair<const char*, QString>>& entries) {
-        desk.ok("set", typedOnPage(id, page, entries));
     };
 
     // Piped in at once, before the desk has even started.
@@ -118,7 +99,7 @@ TEST(DeskRoad, AMorningThroughTheFormsTheFinderTheSelectorAndTheHistory) {
     EXPECT_EQ(inspectors(), 0);
 
     // The finder: an empty search, a typed name, the contact opened.
-    menu({"&Orlo", "&Patient Finder..."});
+    desk.ok("click", {{u"path"_s, QJsonArray{u"&Orlo"_s, u"&Patient Finder..."_s}}});
     EXPECT_EQ(windows(), QStringList({u"frmPatientSearch|Patient Search"_s}));
     desk.ok("clickControl", control("frmPatientSearch", "Search1"));
     desk.ok("setControl", typed("frmPatientSearch", "Text1", u"van"_s));
@@ -135,13 +116,14 @@ TEST(DeskRoad, AMorningThroughTheFormsTheFinderTheSelectorAndTheHistory) {
     EXPECT_EQ(found[0][1].toString() + found[0][18].toString(), u"O'Brien1"_s);
 
     // The recall window stays usable when the finder closes under it.
-    menu({"&Orlo", "Repor&ts...", "&Recall Reports...", "&Monthly Recall Report"});
-    desk.ok("closeWindow", on("frmPatientSearch"));
+    desk.ok("click", {{u"path"_s, QJsonArray{u"&Orlo"_s, u"Repor&ts..."_s, u"&Recall Reports..."_s,
+                                             u"&Monthly Recall Report"_s}}});
+    desk.ok("closeWindow", {{u"window"_s, u"frmPatientSearch"_s}});
     desk.ok("selectRow", control("frmRecallbyMonth", "lstMonths", {{u"text"_s, u"December"_s}}));
     desk.ok("clickControl", control("frmRecallbyMonth", "cmdRefresh"));
     EXPECT_EQ(rows("frmRecallbyMonth", "lvwTransactions")[u"rows"_s][0][0].toString(),
               u"No Records"_s);
-    desk.ok("closeWindow", on("frmRecallbyMonth"));
+    desk.ok("closeWindow", {{u"window"_s, u"frmRecallbyMonth"_s}});
 
     // A new appointment filled from the selector, saved, edited and saved.
     const QString visit =
@@ -149,8 +131,9 @@ TEST(DeskRoad, AMorningThroughTheFormsTheFinderTheSelectorAndTheHistory) {
             .value(u"id"_s)
             .toString();
     desk.ok("display", itemFields(visit));
-    fill(visit, "Patient Scheduler",
-         {{"Start", u"16/03/2026 09:30:00"_s}, {"End", u"16/03/2026 10:00:00"_s}});
+    desk.ok("set",
+            typedOnPage(visit, "Patient Scheduler",
+                        {{"Start", u"16/03/2026 09:30:00"_s}, {"End", u"16/03/2026 10:00:00"_s}}));
     callAddin("displaysearchOrlo3");
     EXPECT_EQ(windows(), QStringList({u"frmSchedulePatientSearch|Patient Selector..."_s}));
     desk.ok("setControl", typed("frmSchedulePatientSearch", "Text1", u"Van"_s));
@@ -161,7 +144,7 @@ TEST(DeskRoad, AMorningThroughTheFormsTheFinderTheSelectorAndTheHistory) {
     EXPECT_EQ(copied[u"LNAME"_s].toString(), u"Van Dyke"_s);
     EXPECT_EQ(copied[u"FNAME"_s].toString(), u"Leo"_s);
     const QString saved = desk.ok("save", itemFields(visit)).value(u"id"_s).toString();
-    fill(saved, "Patient Scheduler", {{"REASON", u"Eye test"_s}});
+    desk.ok("set", typedOnPage(saved, "Patient Scheduler", {{"REASON", u"Eye test"_s}}));
     desk.ok("save", itemFields(saved));
     EXPECT_EQ(
         rawValueAt(db,
@@ -178,7 +161,7 @@ TEST(DeskRoad, AMorningThroughTheFormsTheFinderTheSelectorAndTheHistory) {
     desk.ok("selectRow",
             control("frmPHistory", "lvwPatientHist", {{u"row"_s, 0}, {u"doubleClick"_s, true}}));
     EXPECT_EQ(inspectors(), 2);
-    desk.ok("closeWindow", on("frmPHistory"));
+    desk.ok("closeWindow", {{u"window"_s, u"frmPHistory"_s}});
 
     // Deleting from the finder and its boxes: see the server road.
     EXPECT_EQ(desk.boxTexts(), QStringList{u"Orlo Software|Please enter a value in search box"_s});

@@ -1,16 +1,12 @@
 // The search windows as widgets, offscreen: what the list view shows
 // follows the form (typing, sorting, selecting).
 
-#include <gtest/gtest.h>
-
 #include <QHeaderView>
 #include <QLineEdit>
 
 #include "SearchClinic.h"
 #include "search/PatientSearchWindow.h"
 #include "search/SearchListView.h"
-
-using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::test {
 namespace {

@@ -41,17 +41,15 @@ struct AddinWorkstation {
         }
         writeFile(files.appDir + QStringLiteral("/META/UNLOADP.log"), QByteArray());
         writeFile(files.appDir + QStringLiteral("/META/UNLOADS.log"), QByteArray());
-        openDesk();
-        return app != nullptr;
-    }
-
-    // A desk process with its own mail store open in one main window.
-    void openDesk() {
+        // A desk process with its own mail store open in one main window.
         app = host::Application::create(clock, locale, host::FormRegistry::standard(), &boxes);
         ns = *app->GetNamespace(QStringLiteral("MAPI"));
-        ASSERT_TRUE(ns->AddStore(files.dir.filePath(QStringLiteral("desk.pst"))).ok());
+        if (!ns->AddStore(files.dir.filePath(QStringLiteral("desk.pst"))).ok()) {
+            return false;
+        }
         inbox = *ns->Folders()->Item(1);
         explorer = app->Explorers()->Add(inbox);
+        return true;
     }
 
     Status connectAddin(host::ConnectMode mode = host::ConnectMode::Startup) {

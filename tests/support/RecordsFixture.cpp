@@ -2,8 +2,6 @@
 
 #include "LoopbackAddress.h"
 
-#include <sqlite3.h>
-
 #include <QFile>
 
 #include "common/ItemFolders.h"
@@ -15,8 +13,6 @@
 #include "host/NameSpace.h"
 #include "host/store/StoreFile.h"
 #include "records/FieldMaps.h"
-
-using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::test {
 
@@ -79,17 +75,6 @@ void RecordsFixture::SetUp() {
     ctx->peers = &peers;  // the notices are kept instead of sent
 }
 
-void RecordsFixture::TearDown() {
-    outAddIn.reset();
-    explorer.reset();
-    patientsFolder.reset();
-    schedulerFolder.reset();
-    inboxLike.reset();
-    otherPatients.reset();
-    otherScheduler.reset();
-    app.reset();
-}
-
 std::shared_ptr<host::Item> RecordsFixture::newPatient(const QString& last, const QString& first,
                                                        const QString& dob,
                                                        std::shared_ptr<host::MAPIFolder> folder) {
@@ -128,17 +113,6 @@ QString RecordsFixture::text(const std::shared_ptr<host::Item>& item, const QStr
 void RecordsFixture::set(const std::shared_ptr<host::Item>& item, const QString& name,
                          const QString& value) {
     EXPECT_TRUE(item->setUserProperty(name, Variant(value)).ok()) << name.toStdString();
-}
-
-bool RecordsFixture::writeLockIsFree() const {
-    sqlite3* other = nullptr;
-    sqlite3_open_v2(dbPath.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_busy_timeout(other, 0);
-    const bool free =
-        sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close_v2(other);
-    return free;
 }
 
 QString RecordsFixture::errorLog() const {

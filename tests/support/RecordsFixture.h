@@ -37,7 +37,6 @@ public:
 class RecordsFixture : public ::testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // A new contact in "Patients" (or `folder`) with its user properties set
     // (not saved).
@@ -60,10 +59,6 @@ protected:
     std::optional<QString> rawValue(const QString& sql) const { return dbs.rawValue(sql); }
     qint64 rawCount(const QString& sql) const { return dbs.rawCount(sql); }
     void rawExec(const QString& sql) const { dbs.rawExec(sql); }
-
-    // Whether another workstation could start writing at once: a second
-    // connection takes the write lock without waiting.
-    bool writeLockIsFree() const;
 
     QString errorLog() const;
     // Makes the database unreachable (its file moved away).

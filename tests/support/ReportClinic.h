@@ -17,8 +17,6 @@
 #include "platform/registry/RegistryStore.h"
 #include "platform/ui/MessageBox.h"
 
-using namespace Qt::Literals::StringLiterals;
-
 namespace orlo::test {
 
 struct ReportClinic {

@@ -13,8 +13,6 @@
 #include "platform/ui/HelpViewer.h"
 #include "search/SearchForm.h"
 
-using namespace Qt::Literals::StringLiterals;
-
 namespace orlo::test {
 
 class SearchClinic : public RecordsFixture {

@@ -14,8 +14,6 @@
 #include "platform/pg/PgDatabase.h"
 #include "records/Schema.h"
 
-using namespace Qt::Literals::StringLiterals;
-
 namespace orlo::test {
 
 namespace {

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "DeskTestStore.h"
 #include "host/Application.h"
 #include "host/Folders.h"
 #include "host/Item.h"
@@ -61,6 +62,19 @@ struct TestDesk {
     Locale locale = Locale::unitedKingdom();
     std::shared_ptr<host::Application> app;
     std::shared_ptr<host::NameSpace> ns;
+};
+
+// A test desk on a scratch workstation whose store holds `contacts` and
+// `appointments` seeded items.
+template <int contacts = 0, int appointments = 0>
+class SeededDeskTest : public ::testing::Test, public TestDesk {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(store.create(contacts, appointments));
+        open(store.storePath);
+    }
+
+    desk::test::DeskTestStore store;
 };
 
 }  // namespace orlo::test

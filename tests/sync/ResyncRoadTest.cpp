@@ -4,10 +4,7 @@
 // the desk while it starts sees the progress window; once the desk is ready
 // both folders hold an item for every row.
 
-#include <QJsonArray>
-
 #include "DeskDriver.h"
-#include "DeskTestStore.h"
 #include "TestDatabases.h"
 
 namespace orlo::test {

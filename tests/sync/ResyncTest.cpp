@@ -5,15 +5,12 @@
 
 #include <QElapsedTimer>
 #include <QTimer>
-#include <optional>
 
 #include "RecordsFixture.h"
 #include "host/BulkSaves.h"
 #include "host/Items.h"
 #include "sync/UnloadLists.h"
 #include "sync/basResync.h"
-
-using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::test {
 namespace {

@@ -2,8 +2,6 @@
 // order, values that are missing, the missing list file, and an old list
 // that survives a write that cannot happen.
 
-#include <QDir>
-
 #include "RecordsFixture.h"
 #include "common/AddinFolders.h"
 #include "host/Items.h"
@@ -12,8 +10,6 @@
 #include "platform/core/ErrorTrap.h"
 #include "sync/UnloadLists.h"
 #include "tools/store/AddinStore.h"
-
-using namespace Qt::Literals::StringLiterals;
 
 namespace orlo::test {
 namespace {

@@ -80,7 +80,7 @@ TEST_F(Tool, UpgradeBringsAnOlderDatabaseUpOnceAndLeavesANewerOneAlone) {
     ASSERT_EQ(runOrlo({u"db"_s, u"init"_s, db}).code, 0);
     ProgramRun r = upgrade();
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, db + u" is at schema version 2: nothing to do\n"_s);
+    EXPECT_EQ(r.out, db + u" is at schema version 3: nothing to do\n"_s);
     for (const char* index :
          {"SCHEDULED_PT_ID_START_TIME", "SCHEDULED_STATUS_START_TIME", "SCHEDULED_BALANCE1",
           "SCHEDULED_RECALLDUEDATE", "SCHEDULED_START_TIME", "SCHEDULED_PT_ID_BALANCE1",
@@ -93,7 +93,7 @@ TEST_F(Tool, UpgradeBringsAnOlderDatabaseUpOnceAndLeavesANewerOneAlone) {
     r = upgrade();
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, u"upgraded "_s + db +
-                         u" from schema version 0 to 2: added SCHEDULED_BALANCE1, "
+                         u" from schema version 0 to 3: added SCHEDULED_BALANCE1, "
                          "SCHEDULED_NO_SHOW_RECALLDUEDATE, SCHEDULED_PT_ID_BALANCE1, "
                          "SCHEDULED_PT_ID_START_TIME, SCHEDULED_RECALLDUEDATE, "
                          "SCHEDULED_START_TIME, SCHEDULED_STATUS_START_TIME\n"_s);
@@ -111,8 +111,8 @@ TEST_F(Tool, UpgradeBringsAnOlderDatabaseUpOnceAndLeavesANewerOneAlone) {
                   .section(u'\n', 1, 1),
               u"1"_s);
     EXPECT_EQ(query(u"SELECT count(*) FROM sqlite_stat1"_s), u"count(*)\n9\n"_s);
-    EXPECT_EQ(query(u"SELECT user_version FROM pragma_user_version"_s), u"user_version\n2\n"_s);
-    EXPECT_EQ(upgrade().out, db + u" is at schema version 2: nothing to do\n"_s);
+    EXPECT_EQ(query(u"SELECT user_version FROM pragma_user_version"_s), u"user_version\n3\n"_s);
+    EXPECT_EQ(upgrade().out, db + u" is at schema version 3: nothing to do\n"_s);
 
     // A database of a later Orlo is left as it is.
     query(u"PRAGMA user_version = 7"_s);

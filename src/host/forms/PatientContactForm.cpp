@@ -4,22 +4,17 @@
 #include "host/Item.h"
 #include "platform/core/ErrorTrap.h"
 #include "records/FieldMaps.h"
+#include "records/FieldPositions.h"
 
 namespace orlo::host {
 
 namespace {
 
-constexpr int kPatientIdPosition = 1;
-constexpr int kLastName = 2;
-constexpr int kFirstName = 3;
-constexpr int kDateOfBirth = 4;
-constexpr int kWorkTel = 18;
-constexpr int kHomeTel = 19;
-constexpr int kCity = 15;
+namespace pos = records::patient;
 
 ListColumn nameColumn() {
     return {QStringLiteral("Name"),
-            {records::patientProperty(kLastName), records::patientProperty(kFirstName)},
+            {records::patientProperty(pos::kLastName), records::patientProperty(pos::kFirstName)},
             ListColumn::Join::Name};
 }
 
@@ -60,14 +55,16 @@ std::vector<ListColumn> PatientContactForm::listColumns() const {
     using J = ListColumn::Join;
     return {
         nameColumn(),
-        {QStringLiteral("Date of birth"),
-         {records::patientProperty(kDateOfBirth)},
+        {QStringLiteral("Date of birth"), {records::patientProperty(pos::kDob)}, J::FirstNonBlank},
+        {QStringLiteral("Home telephone"),
+         {records::patientProperty(pos::kHomeTel)},
          J::FirstNonBlank},
-        {QStringLiteral("Home telephone"), {records::patientProperty(kHomeTel)}, J::FirstNonBlank},
-        {QStringLiteral("Work telephone"), {records::patientProperty(kWorkTel)}, J::FirstNonBlank},
-        {QStringLiteral("City"), {records::patientProperty(kCity)}, J::FirstNonBlank},
+        {QStringLiteral("Work telephone"),
+         {records::patientProperty(pos::kWorkTel)},
+         J::FirstNonBlank},
+        {QStringLiteral("City"), {records::patientProperty(pos::kCity)}, J::FirstNonBlank},
         {QStringLiteral("Patient no."),
-         {records::patientProperty(kPatientIdPosition)},
+         {records::patientProperty(pos::kPatientId)},
          J::FirstNonBlank},
     };
 }
@@ -78,7 +75,7 @@ TitleRule PatientContactForm::titleRule() const {
 
 void PatientContactForm::applySaveRules(Item& item) const {
     const QString patientId =
-        item.propertyText(records::str(records::patientField(kPatientIdPosition).property));
+        item.propertyText(records::str(records::patientField(pos::kPatientId).property));
     const QString customerIdName = records::str(kCustomerIdField);
     if (item.propertyText(customerIdName) != patientId) {
         ignoreError(item.setBoundValue(customerIdName, Variant(patientId)),

@@ -9,6 +9,7 @@
 #include "platform/data/JetBridge.h"
 #include "platform/data/KeyInsert.h"
 #include "platform/data/LocalDisk.h"
+#include "platform/data/ServerPool.h"
 #include "platform/data/Session.h"
 #include "platform/pg/PgLocation.h"
 
@@ -182,12 +183,14 @@ Status Connection::open() {
 
 Status Connection::openServer(const ConnectionTarget& target) {
     detail::Session& s = *m_session;
-    pg::PgResult<pg::PgDatabase> server = pg::PgDatabase::connect(target.location);
+    pg::PgResult<pg::PgDatabase> server = m_ctx.serverPool
+                                              ? m_ctx.serverPool->take(target.location)
+                                              : pg::PgDatabase::connect(target.location);
     if (!server) {
         // libpq's own words (host, port, authentication), never the password.
         return s.fail(providerFailure(server.error().message));
     }
-    s.attachServer(std::move(server).value(), pg::redactedUri(target.location));
+    s.attachServer(std::move(server).value(), target.location);
     if (Status ls = s.loadSchema(); !ls) {
         ignoreError(s.close(), "the failed open's own error is the one reported");
         return ls;

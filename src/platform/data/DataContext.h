@@ -2,6 +2,9 @@
 // What a connection needs from the workstation: the clock that "Now" reads
 // and the regional settings that date texts are read and shown in. Both are
 // owned by the caller and must outlive every connection made with them.
+// Connections to a server may share a pool of open server connections.
+
+#include <memory>
 
 namespace orlo {
 class Clock;
@@ -9,6 +12,8 @@ class Locale;
 }  // namespace orlo
 
 namespace orlo::data {
+
+class ServerPool;
 
 // How long a statement waits for another program's lock on the database
 // before it fails as "in use", unless the context names its own wait.
@@ -19,6 +24,9 @@ struct DataContext {
     const Locale& locale;
     // The wait for a lock held by another program; 0: kDefaultLockWaitMs.
     int lockWaitMs = 0;
+    // Where a connection to a server takes its server connection from and
+    // gives it back to when it closes; none: each opens and closes its own.
+    std::shared_ptr<ServerPool> serverPool{};
 };
 
 }  // namespace orlo::data

@@ -136,6 +136,40 @@ PackedRow PackedRow::fromValues(const std::vector<Variant>& values) {
     return row;
 }
 
+PackedRow PackedRow::fromCells(const std::vector<Cell>& cells) {
+    size_t bytes = 0;
+    for (const Cell& c : cells) {
+        bytes += c.kind == Cell::Kind::Null   ? 1
+                 : c.kind == Cell::Kind::Text ? 1 + sizeof(qint32) + size_t(c.bytes)
+                                              : 1 + sizeof(qint64);
+    }
+    PackedRow row;
+    row.startCells(int(cells.size()), bytes);
+    for (size_t i = 0; i < cells.size(); ++i) {
+        const Cell& c = cells[i];
+        row.beginCell(int(i));
+        switch (c.kind) {
+            case Cell::Kind::Integer:
+                row.m_data.push_back(kInteger);
+                put<qint64>(row.m_data, c.integer);
+                break;
+            case Cell::Kind::Real:
+                row.m_data.push_back(kReal);
+                put<double>(row.m_data, c.real);
+                break;
+            case Cell::Kind::Text:
+                row.m_data.push_back(kText);
+                put<qint32>(row.m_data, c.bytes);
+                row.m_data.append(c.text, size_t(c.bytes));
+                break;
+            case Cell::Kind::Null:
+                row.m_data.push_back(kNull);
+                break;
+        }
+    }
+    return row;
+}
+
 Variant PackedRow::value(int column) const {
     const char* p = cell(column);
     switch (p[0]) {

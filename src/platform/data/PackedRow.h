@@ -24,6 +24,16 @@ public:
                                    std::vector<sqlite3_value*>& scratch);
     // Stored values (Null, Integer, Double or Text).
     static PackedRow fromValues(const std::vector<Variant>& values);
+    // One cell as read from elsewhere (a server's result): its text is
+    // UTF-8 bytes that must outlive the call, copied as they are.
+    struct Cell {
+        enum class Kind : char { Null, Integer, Real, Text } kind = Kind::Null;
+        qint64 integer = 0;
+        double real = 0;
+        const char* text = nullptr;
+        qint32 bytes = 0;
+    };
+    static PackedRow fromCells(const std::vector<Cell>& cells);
 
     int size() const { return m_count; }
     Variant value(int column) const;

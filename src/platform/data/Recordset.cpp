@@ -37,6 +37,12 @@ constexpr QStringView kRowidAlias = u"__orlo_rowid";
 // and reads on in steps of this many as moves go past the rows read.
 constexpr qint64 kFirstRows = 100;
 constexpr qint64 kMoreRows = 1000;
+// A static or read-only recordset that reads its rows at open takes them
+// from the server in pages of this many: the client's memory for the
+// server's result stays one page (reused page after page) instead of the
+// whole result at once, which for a report of a hundred thousand rows is
+// mostly spent mapping fresh memory.
+constexpr qint64 kWholeReadPage = 2000;
 
 Error closedError() {
     return dataError(orlo::err::kOperationNotAllowed, kObjectClosedText.toString());
@@ -245,26 +251,39 @@ struct Recordset::Reader {
 namespace {
 
 // A server value as the stored form the file gives it: whole numbers as
-// integers, other numbers as doubles, everything else as text.
-Variant serverValue(const pg::PgRows& rows, int row, int column, unsigned type) {
+// integers, other numbers as doubles, everything else as text (its bytes
+// copied as the server sent them, never through a QString).
+detail::PackedRow::Cell serverCell(const pg::PgRows& rows, int row, int column, unsigned type) {
+    using Kind = detail::PackedRow::Cell::Kind;
+    detail::PackedRow::Cell cell;
     if (rows.isNull(row, column)) {
-        return Variant::null();
+        return cell;
     }
-    const QString text = rows.text(row, column);
+    const QByteArrayView bytes(rows.raw(row, column), rows.rawLength(row, column));
     switch (type) {
         case 20:  // int8
         case 21:  // int2
         case 23:  // int4
-            return Variant(text.toLongLong());
+            cell.kind = Kind::Integer;
+            cell.integer = bytes.toLongLong();
+            break;
         case 700:   // float4
         case 701:   // float8
         case 1700:  // numeric
-            return Variant(text.toDouble());
+            cell.kind = Kind::Real;
+            cell.real = bytes.toDouble();
+            break;
         case 16:  // bool
-            return Variant(qint64(text == u"t"_s ? -1 : 0));
+            cell.kind = Kind::Integer;
+            cell.integer = bytes == "t" ? -1 : 0;
+            break;
         default:
-            return Variant(text);
+            cell.kind = Kind::Text;
+            cell.text = bytes.data();
+            cell.bytes = qint32(bytes.size());
+            break;
     }
+    return cell;
 }
 
 bool isQuery(const QString& sql) {
@@ -277,13 +296,13 @@ bool isQuery(const QString& sql) {
 }  // namespace
 
 void Recordset::Reader::append(const pg::PgRows& page, std::vector<Row>& rows) const {
-    std::vector<Variant> cells(size_t(this->columns));
+    std::vector<detail::PackedRow::Cell> cells(size_t(this->columns));
     for (int r = 0; r < page.rowCount(); ++r) {
         for (int c = 0; c < this->columns; ++c) {
-            cells[size_t(c)] = serverValue(page, r, c, types[size_t(c)]);
+            cells[size_t(c)] = serverCell(page, r, c, types[size_t(c)]);
         }
         Row row;
-        row.cells = detail::PackedRow::fromValues(cells);
+        row.cells = detail::PackedRow::fromCells(cells);
         if (hasRowid) {
             row.rowid = detail::rowidOfCtid(page.text(r, this->columns));
         }
@@ -319,16 +338,17 @@ Status Recordset::fetchFromServer() {
     }
     // The previous read ends here, whatever this one does.
     dropReader();
-    const bool onDemand =
-        m_fetchOnDemand && (m_cursorType == kOpenStatic || m_lockType == kLockReadOnly);
+    const bool readOnly = m_cursorType == kOpenStatic || m_lockType == kLockReadOnly;
+    const bool onDemand = m_fetchOnDemand && readOnly;
+    const qint64 firstPage = onDemand ? kFirstRows : kWholeReadPage;
     pg::PgRows result;
-    if (onDemand) {
-        ORLO_TRY_ASSIGN(reader->cursor,
-                        s.openServerCursor(reader->sql, reader->source, reader->serverParameters));
+    if (readOnly) {
+        ORLO_TRY_ASSIGN(reader->cursor, s.openServerCursor(reader->sql, reader->source,
+                                                           reader->serverParameters, !onDemand));
         reader->server = &s;
-        ORLO_TRY_ASSIGN(result,
-                        s.serverExec(u"FETCH %1 FROM %2"_s.arg(kFirstRows).arg(reader->cursor),
-                                     reader->source));
+        ORLO_TRY_ASSIGN(
+            result,
+            s.serverExec(u"FETCH %1 FROM %2"_s.arg(firstPage).arg(reader->cursor), reader->source));
     } else {
         ORLO_TRY_ASSIGN(result,
                         s.serverExec(reader->sql, reader->source, reader->serverParameters));
@@ -367,12 +387,22 @@ Status Recordset::fetchFromServer() {
     std::vector<Row> rows;
     rows.reserve(size_t(result.rowCount()));
     reader->append(result, rows);
+    if (readOnly && !onDemand && result.rowCount() == firstPage) {
+        // The rest now, a page at a time; the cursor closes with the reader.
+        for (bool done = false; !done;) {
+            ORLO_TRY_ASSIGN(done, reader->readServer(rows, kWholeReadPage));
+        }
+    }
+    if (readOnly && !onDemand) {
+        s.closeServerCursor(reader->cursor);
+        reader->cursor.clear();
+    }
     m_columns = std::move(columns);
     m_rows = std::move(rows);
     m_deleted = 0;
     m_pos = 0;
     m_edits.clear();
-    if (onDemand && result.rowCount() == kFirstRows) {
+    if (onDemand && result.rowCount() == firstPage) {
         m_reader = std::move(reader);
         s.addOpenRead(
             this, [this] { return fetchAll(); }, [this] { dropReader(); });

@@ -3,6 +3,8 @@
 #include "platform/core/ErrorTrap.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/JetBridge.h"
+#include "platform/data/ServerPool.h"
+#include "platform/pg/PgLocation.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -56,10 +58,11 @@ void Session::attach(sqlite::Database db, QString path) {
     ++m_openSerial;
 }
 
-void Session::attachServer(pg::PgDatabase server, QString uri) {
+void Session::attachServer(pg::PgDatabase server, const QString& uri) {
     m_batch.reset();
     m_server = std::move(server);
-    m_path = std::move(uri);
+    m_serverUri = uri;
+    m_path = pg::redactedUri(uri);
     m_batchWrites = false;
 }
 
@@ -145,16 +148,29 @@ Result<pg::PgRows> Session::serverExec(const QString& sql, const QString& source
 }
 
 Result<QString> Session::openServerCursor(const QString& sql, const QString& source,
-                                          const std::vector<std::optional<QString>>& params) {
+                                          const std::vector<std::optional<QString>>& params,
+                                          bool readWhole) {
     if (m_serverCursors == 0) {
         if (pg::PgStatus begun = m_server.execScript(u"BEGIN ISOLATION LEVEL REPEATABLE READ"_s);
             !begun) {
             return serverFailure(begun.error(), source);
         }
     }
+    // The server plans a cursor for its first tenth of rows; one read to
+    // its end is planned for the whole, as a plain query is.
+    if (readWhole) {
+        if (pg::PgStatus set = m_server.execScript(u"SET LOCAL cursor_tuple_fraction = 1"_s);
+            !set) {
+            return serverFailure(set.error(), source);
+        }
+    }
     const QString cursor = u"orlo_read_%1"_s.arg(++m_cursorSerial);
     Result<pg::PgRows> declared =
         serverExec(u"DECLARE %1 NO SCROLL CURSOR FOR "_s.arg(cursor) + sql, source, params);
+    if (readWhole) {
+        ignoreError(asStatus(m_server.execScript(u"SET LOCAL cursor_tuple_fraction TO DEFAULT"_s)),
+                    "a failed transaction ends with its settings");
+    }
     if (!declared) {
         if (m_serverCursors == 0) {
             ignoreError(asStatus(m_server.execScript(u"COMMIT"_s)),
@@ -234,7 +250,11 @@ Status Session::close() {
         r.drop();
     }
     if (m_server.isOpen()) {
+        if (m_ctx.serverPool) {
+            m_ctx.serverPool->giveBack(m_serverUri, std::move(m_server));
+        }
         m_server.close();
+        m_serverUri.clear();
         m_serverCursors = 0;
         m_tables.clear();
         m_dateColumns.clear();

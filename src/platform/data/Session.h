@@ -51,8 +51,10 @@ public:
     quint64 openSerial() const { return m_openSerial; }
 
     // A PostgreSQL server instead of the file: every statement goes to
-    // server() instead of database(). `uri` is kept without its password.
-    void attachServer(pg::PgDatabase server, QString uri);
+    // server() instead of database(). `uri` is kept without its password
+    // for messages; the full one only to give the server connection back to
+    // the context's pool when the session closes.
+    void attachServer(pg::PgDatabase server, const QString& uri);
     bool isServer() const { return m_server.isOpen(); }
     pg::PgDatabase& server() { return m_server; }
     // The error for the server's failure of `sql`, recorded as failure() does.
@@ -72,10 +74,12 @@ public:
     // the last one ends, so that every read and count sees one snapshot as
     // on the file. While it is open, each other statement runs under a
     // savepoint, so that its failure does not end the open reads. Writes
-    // wait until the reads are finished (finishOpenReads). The cursor's
-    // name, or the failure recorded against `source`.
+    // wait until the reads are finished (finishOpenReads). `readWhole`:
+    // the caller reads every row at once, and the plan is made for that.
+    // The cursor's name, or the failure recorded against `source`.
     Result<QString> openServerCursor(const QString& sql, const QString& source,
-                                     const std::vector<std::optional<QString>>& params);
+                                     const std::vector<std::optional<QString>>& params,
+                                     bool readWhole = false);
     void closeServerCursor(const QString& cursor);
     bool serverReadOpen() const { return m_serverCursors > 0; }
     // The server's spelling of a table or column name, or an empty text.
@@ -152,6 +156,7 @@ private:
     DataContext m_ctx;
     sqlite::Database m_db;
     pg::PgDatabase m_server;
+    QString m_serverUri;  // password included: never shown
     QHash<quint64, ServerColumn> m_serverColumns;
     QHash<QString, QString> m_serverNames;  // upper-case name -> as spelt
     int m_serverCursors = 0;                // open, in the read transaction

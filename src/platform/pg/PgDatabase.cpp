@@ -92,6 +92,14 @@ QString PgRows::text(int row, int column) const {
                              PQgetlength(m_result.get(), row, column));
 }
 
+const char* PgRows::raw(int row, int column) const {
+    return PQgetvalue(m_result.get(), row, column);
+}
+
+int PgRows::rawLength(int row, int column) const {
+    return PQgetlength(m_result.get(), row, column);
+}
+
 qint64 PgRows::changed() const {
     if (!m_result) {
         return 0;
@@ -154,6 +162,24 @@ PgResult<PgRows> PgDatabase::checked(pg_result* result) const {
     const QString message = QString::fromUtf8(primary ? primary : PQerrorMessage(m_conn.get()));
     // No SQLSTATE: the connection itself broke.
     return PgError{QString::fromLatin1(state ? state : "08006"), scrubbed(message, m_password)};
+}
+
+bool PgDatabase::isIdle() const {
+    return m_conn && PQstatus(m_conn.get()) == CONNECTION_OK &&
+           PQtransactionStatus(m_conn.get()) == PQTRANS_IDLE;
+}
+
+PgStatus PgDatabase::ping() {
+    if (!m_conn) {
+        return PgError{u"08003"_s, u"the connection is closed"_s};
+    }
+    pg_result* result = PQexec(m_conn.get(), "");
+    if (result && PQresultStatus(result) == PGRES_EMPTY_QUERY) {
+        PQclear(result);
+        return {};
+    }
+    ORLO_TRY(checked(result));  // takes the result over
+    return PgError{u"08006"_s, u"the server did not answer"_s};
 }
 
 PgStatus PgDatabase::execScript(const QString& sql) {

@@ -49,6 +49,10 @@ public:
     unsigned typeOid(int column) const;
     bool isNull(int row, int column) const;
     QString text(int row, int column) const;
+    // The value's UTF-8 bytes as the server sent them (valid while the rows
+    // are), and their number.
+    const char* raw(int row, int column) const;
+    int rawLength(int row, int column) const;
     // Rows a write changed (INSERT, UPDATE, DELETE), 0 for a query.
     qint64 changed() const;
 
@@ -68,6 +72,13 @@ public:
 
     bool isOpen() const { return m_conn != nullptr; }
     void close() { m_conn.reset(); }
+    // Whether the connection is usable as far as the client knows, with no
+    // transaction open (nothing sent that has not been committed or rolled
+    // back).
+    bool isIdle() const;
+    // One round trip with an empty statement: fails when the server closed
+    // the connection or went away since its last answer.
+    PgStatus ping();
 
     // Runs one statement with $1, $2, ... parameters (nullopt: NULL).
     PgResult<PgRows> exec(const QString& sql,

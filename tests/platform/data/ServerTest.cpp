@@ -1,12 +1,14 @@
 // What only the PostgreSQL server has to prove beyond the suites both
 // engines run: workstations adding patients at once, the schema upgrade of
-// a server database, and names the server must compare as the file does.
+// a server database, names the server must compare as the file does, and
+// server connections kept open between connections.
 
 #include <gtest/gtest.h>
 
 #include "TestDatabases.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/Recordset.h"
+#include "platform/data/ServerPool.h"
 #include "records/SchemaUpgrade.h"
 
 using namespace orlo;
@@ -57,18 +59,19 @@ TEST_F(ServerTest, TwoWorkstationsAddingPatientsInTurnLoseNothing) {
 TEST_F(ServerTest, UpgradeAddsAMissingIndexOnceAndKeepsTheRows) {
     dbs.addPatients({{1, "Keep", "Me"}});
     dbs.rawExec(
-        u"DROP INDEX \"SCHEDULED_BALANCE1\"; UPDATE orlo_meta SET value "
-        "= '0' WHERE name = 'schema_version'"_s);
+        u"DROP INDEX \"SCHEDULED_BALANCE1\"; DROP INDEX \"PATIENTS_NAME_DOB_NULLS_FIRST\"; "
+        "UPDATE orlo_meta SET value = '2' WHERE name = 'schema_version'"_s);
     const Result<records::SchemaUpgrade> first =
         records::upgradeSharedSchema(dbs.sharedPath(), {clock, locale});
     ASSERT_TRUE(first.ok()) << first.error().description.toStdString();
-    EXPECT_EQ(first->fromVersion, 0);
-    EXPECT_EQ(first->addedIndexes, QStringList{u"SCHEDULED_BALANCE1"_s});
+    EXPECT_EQ(first->fromVersion, 2);
+    EXPECT_EQ(first->addedIndexes,
+              QStringList({u"PATIENTS_NAME_DOB_NULLS_FIRST"_s, u"SCHEDULED_BALANCE1"_s}));
     const Result<records::SchemaUpgrade> again =
         records::upgradeSharedSchema(dbs.sharedPath(), {clock, locale});
     ASSERT_TRUE(again.ok());
     EXPECT_FALSE(again->changed());
-    EXPECT_EQ(dbs.rawValue(u"SELECT value FROM orlo_meta"_s), u"2"_s);
+    EXPECT_EQ(dbs.rawValue(u"SELECT value FROM orlo_meta"_s), u"3"_s);
     EXPECT_EQ(dbs.rawCount(u"SELECT count(*) FROM PATIENTS"_s), 1);
 }
 
@@ -109,4 +112,36 @@ TEST_F(ServerTest, NamesCompareAsOnTheFileAndDateErrorsKeepTheirNumbers) {
         ASSERT_FALSE(s.ok()) << sql;
         EXPECT_EQ(s.error().number, number) << sql;
     }
+}
+
+TEST_F(ServerTest, ClosedConnectionsLendTheirServerToTheNextAndOnesTheServerEndedAreReplaced) {
+    dbs.addPatients({{1, "Pooled", "Ann"}});
+    const auto pool = std::make_shared<ServerPool>();
+    // The server process behind a new connection, and the patient it reads.
+    const auto open = [&](QString* name) -> qint64 {
+        Connection conn({clock, locale, 0, pool});
+        Recordset rs;
+        if (!conn.open(dbs.sharedPath()).ok() ||
+            !rs.open(u"SELECT pg_backend_pid() AS pid, [LAST NAME] FROM PATIENTS"_s, conn,
+                     kOpenStatic, kLockReadOnly)
+                 .ok()) {
+            return -1;
+        }
+        *name = rs.field(1)->text(locale);
+        return *rs.field(0)->asInteger();
+    };
+    QString name;
+    const qint64 first = open(&name);
+    ASSERT_GT(first, 0);
+    EXPECT_EQ(pool->idleCount(), 1);
+    EXPECT_EQ(open(&name), first);
+    EXPECT_EQ(pool->reused(), 1);
+    dbs.rawExec(u"SELECT pg_terminate_backend(%1)"_s.arg(first));
+    name.clear();
+    const qint64 third = open(&name);
+    EXPECT_GT(third, 0);
+    EXPECT_NE(third, first);
+    EXPECT_EQ(name, u"Pooled"_s);
+    EXPECT_EQ(pool->opened(), 2);
+    EXPECT_EQ(pool->idleCount(), 1);
 }
