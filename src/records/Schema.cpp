@@ -233,20 +233,17 @@ QString sharedSchemaVersionStatement() {
 
 QStringList scratchSchemaStatements() {
     QStringList statements;
+    // Each table is the B-tree of its keys (the key is the rowid): an insert
+    // touches one tree, and the "not exists" difference looks each database
+    // key up in the folder's table by rowid. A key inserted twice is kept
+    // once (ON CONFLICT IGNORE), which changes no difference and no key read
+    // back: the resync only asks whether a key is there.
     for (const char16_t* t : {kTempScheduleDb, kTempPatientDb, kTempScheduleOl, kTempPatientOl}) {
-        const QString table = str(t);
-        statements << QStringLiteral("CREATE TABLE ") + quoted(table) + QStringLiteral(" (") +
-                          quoted(str(kScratchKeyColumn)) + QStringLiteral(" NUMERIC)");
+        statements << QStringLiteral("CREATE TABLE ") + quoted(str(t)) + QStringLiteral(" (") +
+                          quoted(str(kScratchKeyColumn)) +
+                          QStringLiteral(" INTEGER PRIMARY KEY ON CONFLICT IGNORE)");
     }
-    // The resync's "not exists" difference looks the database's keys up in
-    // the folder's table; the database's own tables are only ever read whole,
-    // and an index there would cost every one of their inserts.
-    for (const char16_t* t : {kTempScheduleOl, kTempPatientOl}) {
-        const QString table = str(t);
-        statements << QStringLiteral("CREATE INDEX ") + quoted(table + QStringLiteral("_ids")) +
-                          QStringLiteral(" ON ") + quoted(table) + QStringLiteral(" (") +
-                          quoted(str(kScratchKeyColumn)) + QStringLiteral(")");
-    }
+    statements << QStringLiteral("PRAGMA user_version = %1").arg(kScratchSchemaVersion);
     return statements;
 }
 

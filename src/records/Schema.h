@@ -20,6 +20,11 @@ inline constexpr char16_t kTempPatientDb[] = u"tempPatientDB";
 inline constexpr char16_t kTempScheduleOl[] = u"tempScheduleOL";
 inline constexpr char16_t kTempPatientOl[] = u"tempPatientOL";
 inline constexpr char16_t kScratchKeyColumn[] = u"ids";
+// The scratch database's layout, kept in its header (user_version). A file
+// of another layout is made anew: it holds nothing between runs.
+// 0 (none) had a NUMERIC column and an index on the folder's tables;
+// 1 keeps each table's keys as its rowid, a repeated key stored once.
+inline constexpr int kScratchSchemaVersion = 1;
 
 // The file names the system gives the two databases under its folder.
 inline constexpr char16_t kSharedDatabaseFile[] = u"Database/Patients.mdb";

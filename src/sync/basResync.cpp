@@ -122,6 +122,17 @@ qint64 listedKey(QByteArrayView line) {
     return ok ? key : 0;
 }
 
+// Sorts keys that are not in ascending order yet. Each scratch table keeps
+// its keys as its B-tree's order: ascending inserts all land at the tree's
+// end (no page is split in the middle or written twice), and the difference
+// then walks both trees in the same order. The database's keys come in the
+// order of the index the engine reads them through, not in key order.
+void ascending(std::vector<qint64>& keys) {
+    if (!std::is_sorted(keys.begin(), keys.end())) {
+        std::sort(keys.begin(), keys.end());
+    }
+}
+
 class Resync {
 public:
     Resync(AddinContext& ctx, const ResyncKind& kind, QString dbLocation)
@@ -146,12 +157,13 @@ public:
 private:
     Status work() {
         ORLO_TRY_ASSIGN(const std::optional<QByteArray> list, readList());
-        ORLO_TRY_ASSIGN(const std::vector<qint64> dbKeys, databaseKeys());
+        ORLO_TRY_ASSIGN(std::vector<qint64> dbKeys, databaseKeys());
         ORLO_TRY_ASSIGN(const QString scratchPath, ensureScratchDatabase(m_ctx.appFolder));
         ORLO_TRY(openJetConnection(m_scratch, scratchPath));
         ORLO_TRY(emptyScratch());
         std::vector<qint64> missing;
         const bool fullCheck = !list || list->isEmpty();
+        ascending(dbKeys);
         ORLO_TRY(insertKeys(m_kind.dbInsert, dbKeys));
         if (fullCheck) {
             ORLO_TRY_ASSIGN(missing, scratchIds(str(m_kind.readBack)));
@@ -167,6 +179,7 @@ private:
                 listed.push_back(listedKey(bytes.sliced(at, end - at)));
                 at = end + 1;
             }
+            ascending(listed);
             ORLO_TRY(insertKeys(m_kind.olInsert, listed));
             ORLO_TRY_ASSIGN(missing, scratchIds(str(m_kind.difference)));
         }
@@ -178,7 +191,7 @@ private:
         }
         // Items are made in key order, whatever order the scratch tables
         // give their rows in.
-        std::sort(missing.begin(), missing.end());
+        ascending(missing);
         ORLO_TRY(openJetConnection(m_db, m_dbLocation));
         return createMissing(missing);
     }

@@ -227,5 +227,20 @@ TEST_F(ResyncTest, GroupedSavesBecomeDurableTogetherWhenTheGroupEnds) {
     EXPECT_EQ(dbs.rawValue(u"SELECT count(*) FROM items"_s, store), u"3"_s);
 }
 
+// A scratch file of an older layout (here: none, an empty database) or a
+// damaged one is made anew; a key listed twice counts once.
+TEST_F(ResyncTest, AnOlderOrDamagedScratchFileIsMadeAnewAndAKeyListedTwiceCountsOnce) {
+    seedRows();
+    for (const Kind& k : kKinds) {
+        SCOPED_TRACE(k.name);
+        writeFile(dbs.scratchPath(),
+                  k.patients ? QByteArray() : QByteArray("written over by mistake").repeated(200));
+        writeFile(metaPath(k.list), "3\r\n1\r\n3\r\n");
+        EXPECT_TRUE(run(k).ok());
+        EXPECT_EQ(keys(k), u"2,4"_s);
+        EXPECT_EQ(dbs.rawValue(u"PRAGMA user_version"_s, dbs.scratchPath()), u"1"_s);
+    }
+}
+
 }  // namespace
 }  // namespace orlo::test

@@ -143,12 +143,15 @@ Status Connection::open() {
     // Reports open a connection, read tens of thousands of rows spread over
     // the file and close it: a page cache big enough to keep the pages of
     // one report, and on a local disk reads straight from a memory map
-    // instead of a copy of every page.
+    // instead of a copy of every page. The scratch database is not mapped:
+    // its pages are written by the same connection that reads them, and a
+    // mapped page is copied out before each write.
     setup << QString::fromLatin1(kReportCacheSize);
-    if (detail::isOnLocalDisk(path)) {
+    const bool scratch = *applicationId == kScratchApplicationId;
+    if (!scratch && detail::isOnLocalDisk(path)) {
         setup << QString::fromLatin1(kLocalMmapSize);
     }
-    if (*applicationId == kScratchApplicationId) {
+    if (scratch) {
         // The scratch database is the workstation's own and thrown away
         // after each resync: no durability needed, and its executes are
         // batched into one transaction until the next read.

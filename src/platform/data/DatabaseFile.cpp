@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "platform/data/DataErrors.h"
+#include "platform/sqlite/Statement.h"
 #include "platform/sqlite/Transaction.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -20,6 +21,11 @@ Error failure(const QString& text) {
 // one transaction. SQLite's message when anything fails.
 sqlite::SqlStatus build(const QString& file, const QStringList& statements, DatabaseKind kind) {
     ORLO_TRY_ASSIGN(sqlite::Database db, openNewDatabaseFile(file, kind));
+    if (kind == DatabaseKind::Scratch) {
+        // Nothing in a scratch database outlives a run: a file a crash left
+        // damaged is made anew at the next, so its making waits for no disk.
+        ORLO_TRY(db.exec(u"PRAGMA synchronous=OFF"_s));
+    }
     ORLO_TRY_ASSIGN(sqlite::Transaction t, sqlite::Transaction::begin(db));
     for (const QString& sql : statements) {
         ORLO_TRY(db.exec(sql));
@@ -39,6 +45,21 @@ sqlite::SqlResult<sqlite::Database> openNewDatabaseFile(const QString& file, Dat
     ORLO_TRY(db.exec(u"PRAGMA application_id=%1"_s.arg(
         kind == DatabaseKind::Shared ? kSharedApplicationId : kScratchApplicationId)));
     return db;
+}
+
+Result<int> databaseFileVersion(const QString& path, int lockWaitMs) {
+    const auto read = [&]() -> sqlite::SqlResult<int> {
+        ORLO_TRY_ASSIGN(sqlite::Database db, sqlite::Database::open(path, SQLITE_OPEN_READONLY));
+        db.setBusyTimeout(lockWaitMs);
+        ORLO_TRY_ASSIGN(sqlite::Statement version, db.prepare(u"PRAGMA user_version"_s));
+        ORLO_TRY_ASSIGN(const bool row, version.step());
+        return row ? int(version.columnInt(0)) : 0;
+    };
+    sqlite::SqlResult<int> version = read();
+    if (!version) {
+        return failure(u"Cannot read the version of '%1': %2"_s.arg(path, version.error().message));
+    }
+    return *version;
 }
 
 Status upgradeDatabaseFile(const QString& path, const QStringList& statements, int lockWaitMs) {

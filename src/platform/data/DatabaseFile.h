@@ -26,6 +26,11 @@ Status createDatabaseFile(const QString& path, const QStringList& statements, Da
 // journal, for a caller that fills it itself.
 sqlite::SqlResult<sqlite::Database> openNewDatabaseFile(const QString& file, DatabaseKind kind);
 
+// The layout version the existing database `path` keeps in its header
+// (PRAGMA user_version; 0 when none was ever set). Read without writing;
+// waits up to `lockWaitMs` for another connection's write lock.
+Result<int> databaseFileVersion(const QString& path, int lockWaitMs);
+
 // Runs `statements` on the existing database `path` in one transaction, as
 // written (no dialect): an upgrade of its schema applies whole or not at
 // all. Waits up to `lockWaitMs` for other workstations' locks.

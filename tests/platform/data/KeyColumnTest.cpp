@@ -38,8 +38,8 @@ TEST(KeyColumnTest, KeyRunsStoreWhatEachKeysTextWouldAndOnlyWholeNumbersAreReadD
             ASSERT_TRUE(insert(key).ok());
         }
     }
-    // Batched, yet the connection's own read sees them.
-    EXPECT_EQ(read(scratch, u"SELECT ids FROM tempPatientDB"), u"3,-4,9000000000,-5,12"_s);
+    // Batched, yet the connection's own read sees them, in key order.
+    EXPECT_EQ(read(scratch, u"SELECT ids FROM tempPatientDB"), u"-5,-4,3,12,9000000000"_s);
     KeyInsertRun insert(scratch, u"INSERT INTO tempScheduleOL (ids) Values("_s);
     ASSERT_TRUE(insert(1).ok());
     ASSERT_TRUE(scratch.close().ok());

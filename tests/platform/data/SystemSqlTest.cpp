@@ -209,7 +209,7 @@ std::vector<SqlCase> cases() {
               u"DELETE * FROM tempScheduleDB"_s),
          kJune,
          true},
-        {"ResyncFullCheckReadBack", u"SELECT ids FROM tempScheduleDB"_s, u"ids"_s, rows({3, 1}),
+        {"ResyncFullCheckReadBack", u"SELECT ids FROM tempScheduleDB"_s, u"ids"_s, rows({1, 3}),
          list(u"INSERT INTO tempScheduleDB (ids) Values(3)"_s,
               u"INSERT INTO tempScheduleDB (ids) Values(1)"_s),
          kJune, true},
