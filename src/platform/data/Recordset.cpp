@@ -387,13 +387,12 @@ Status Recordset::fetchFromServer() {
     std::vector<Row> rows;
     rows.reserve(size_t(result.rowCount()));
     reader->append(result, rows);
-    if (readOnly && !onDemand && result.rowCount() == firstPage) {
-        // The rest now, a page at a time; the cursor closes with the reader.
-        for (bool done = false; !done;) {
+    if (readOnly && !onDemand) {
+        // The rest now, a page at a time (on a failure the cursor closes
+        // with the reader), then the cursor closes here.
+        for (bool done = result.rowCount() < firstPage; !done;) {
             ORLO_TRY_ASSIGN(done, reader->readServer(rows, kWholeReadPage));
         }
-    }
-    if (readOnly && !onDemand) {
         s.closeServerCursor(reader->cursor);
         reader->cursor.clear();
     }
