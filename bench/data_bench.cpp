@@ -31,6 +31,7 @@
 #include "platform/core/Clock.h"
 #include "platform/core/ErrorTrap.h"
 #include "platform/core/Locale.h"
+#include "platform/core/ProcessMemory.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DatabaseFile.h"
 #include "platform/data/Recordset.h"
@@ -357,6 +358,10 @@ void printPlans(Bench& b, const Queries& queries) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // As the desk and the admin tool run.
+    std::printf(
+        "freed memory kept for reuse: %s\n",
+        orlo::keepFreedMemoryForReuse() ? "yes" : "no");
     QCoreApplication app(argc, argv);
     Bench b;
     // ORLO_BENCH_DB names a file to seed once and reuse on later runs (for

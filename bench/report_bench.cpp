@@ -31,6 +31,7 @@
 #include "common/DatabaseLocation.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Locale.h"
+#include "platform/core/ProcessMemory.h"
 #include "platform/data/Connection.h"
 #include "platform/data/Recordset.h"
 #include "platform/dialect/JetFunctions.h"
@@ -219,6 +220,9 @@ void printPlan(ReportId id, const QString& db) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // As the desk and the admin tool run.
+    std::printf("freed memory kept for reuse: %s\n",
+                orlo::keepFreedMemoryForReuse() ? "yes" : "no");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

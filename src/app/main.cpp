@@ -17,6 +17,7 @@
 #include "app/DeskSession.h"
 #include "app/DeskWindows.h"
 #include "app/ManagedAddins.h"
+#include "platform/core/ProcessMemory.h"
 #include "platform/ui/QtMessageBoxes.h"
 
 namespace {
@@ -44,6 +45,7 @@ void chooseOffscreenWithoutDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    (void)orlo::keepFreedMemoryForReuse();  // without it the desk runs as well, only slower
     chooseOffscreenWithoutDisplay();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orlo-desk"));

@@ -48,7 +48,9 @@ bool isDateColumn(QStringView column);
 // statistics.
 // 3 adds the server's indexes of the reports' sort keys with NULL first (the
 // file has nothing new at 3).
-inline constexpr int kSharedSchemaVersion = 3;
+// 4 adds the server's index of visits by start time with their patient, for
+// the overdue reports (the file has nothing new at 4).
+inline constexpr int kSharedSchemaVersion = 4;
 
 // Statements that create the shared database's tables and indexes and
 // record its version, and the scratch database's tables, in the order they

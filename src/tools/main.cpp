@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/core/ProcessMemory.h"
 #include "tools/CommandGroup.h"
 #include "tools/DbCommands.h"
 #include "tools/addin/AddinCommands.h"
@@ -42,6 +43,7 @@ void usage(QTextStream& err) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    (void)orlo::keepFreedMemoryForReuse();  // without it the tool runs as well, only slower
     // Reports lay text out with fonts, which takes a GUI application; it
     // runs offscreen, so a scheduled job without a display prints too.
     std::unique_ptr<QCoreApplication> app;

@@ -26,7 +26,7 @@ TEST_F(StartupTest, AnOlderDatabaseIsUpgradedOnceAndAFirstStartWritesTheDefaults
     // database current and says nothing; the database itself: see the admin
     // tool's test.
     const QByteArray logged = "[15/03/2026 : 17:45:00] [INFO] upgraded " + defaultDb.toUtf8() +
-                              " from schema version 0 to 3: added SCHEDULED_BALANCE1, "
+                              " from schema version 0 to 4: added SCHEDULED_BALANCE1, "
                               "SCHEDULED_START_TIME\r\n";
     for (int start = 1; start <= 2; ++start) {
         ASSERT_TRUE(connectAddin().ok());

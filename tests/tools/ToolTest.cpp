@@ -96,7 +96,7 @@ TEST_F(Tool, UpgradeBringsAnOlderDatabaseUpOnceAndLeavesANewerOneAlone) {
     ASSERT_EQ(runOrlo({u"db"_s, u"init"_s, db}).code, 0);
     ProgramRun r = upgrade();
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, db + u" is at schema version 3: nothing to do\n"_s);
+    EXPECT_EQ(r.out, db + u" is at schema version 4: nothing to do\n"_s);
     for (const char* index :
          {"SCHEDULED_PT_ID_START_TIME", "SCHEDULED_STATUS_START_TIME", "SCHEDULED_BALANCE1",
           "SCHEDULED_RECALLDUEDATE", "SCHEDULED_START_TIME", "SCHEDULED_PT_ID_BALANCE1",
@@ -109,7 +109,7 @@ TEST_F(Tool, UpgradeBringsAnOlderDatabaseUpOnceAndLeavesANewerOneAlone) {
     r = upgrade();
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, u"upgraded "_s + db +
-                         u" from schema version 0 to 3: added SCHEDULED_BALANCE1, "
+                         u" from schema version 0 to 4: added SCHEDULED_BALANCE1, "
                          "SCHEDULED_NO_SHOW_RECALLDUEDATE, SCHEDULED_PT_ID_BALANCE1, "
                          "SCHEDULED_PT_ID_START_TIME, SCHEDULED_RECALLDUEDATE, "
                          "SCHEDULED_START_TIME, SCHEDULED_STATUS_START_TIME\n"_s);
@@ -127,15 +127,15 @@ TEST_F(Tool, UpgradeBringsAnOlderDatabaseUpOnceAndLeavesANewerOneAlone) {
                   .section(u'\n', 1, 1),
               u"1"_s);
     EXPECT_EQ(ask(u"SELECT count(*) FROM sqlite_stat1"_s), u"count(*)\n9\n"_s);
-    EXPECT_EQ(ask(u"SELECT user_version FROM pragma_user_version"_s), u"user_version\n3\n"_s);
-    EXPECT_EQ(upgrade().out, db + u" is at schema version 3: nothing to do\n"_s);
+    EXPECT_EQ(ask(u"SELECT user_version FROM pragma_user_version"_s), u"user_version\n4\n"_s);
+    EXPECT_EQ(upgrade().out, db + u" is at schema version 4: nothing to do\n"_s);
 
     // A database of a later Orlo is left as it is.
     ask(u"PRAGMA user_version = 7"_s);
     r = upgrade();
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(db + u" is at schema version 7, newer than this "
-                                    "Orlo's 3; nothing was changed"_s))
+                                    "Orlo's 4; nothing was changed"_s))
         << r.err.toStdString();
     EXPECT_EQ(runOrlo({u"db"_s, u"upgrade"_s, path("none.mdb")}).code, 1);
 }

@@ -340,19 +340,62 @@ Status Recordset::fetchFromServer() {
     dropReader();
     const bool readOnly = m_cursorType == kOpenStatic || m_lockType == kLockReadOnly;
     const bool onDemand = m_fetchOnDemand && readOnly;
-    const qint64 firstPage = onDemand ? kFirstRows : kWholeReadPage;
-    pg::PgRows result;
+    const bool whole = readOnly && !onDemand;
+    std::vector<Column> columns;
+    std::vector<Row> rows;
+    // The first page gives the columns; every page its rows.
+    bool firstPage = true;
+    const auto takePage = [&](const pg::PgRows& page) {
+        if (std::exchange(firstPage, false)) {
+            columns = serverColumns(page, *reader);
+            rows.reserve(size_t(page.rowCount()));
+        }
+        reader->append(page, rows);
+    };
+    qint64 firstRows = 0;
     if (readOnly) {
         ORLO_TRY_ASSIGN(reader->cursor, s.openServerCursor(reader->sql, reader->source,
-                                                           reader->serverParameters, !onDemand));
+                                                           reader->serverParameters, whole));
         reader->server = &s;
-        ORLO_TRY_ASSIGN(
-            result,
-            s.serverExec(u"FETCH %1 FROM %2"_s.arg(firstPage).arg(reader->cursor), reader->source));
-    } else {
-        ORLO_TRY_ASSIGN(result,
-                        s.serverExec(reader->sql, reader->source, reader->serverParameters));
     }
+    if (whole) {
+        // Every page now (on a failure the cursor closes with the reader),
+        // then the cursor closes here.
+        ORLO_TRY(s.readServerPages(reader->cursor, kWholeReadPage, reader->source, takePage));
+        s.closeServerCursor(reader->cursor);
+        reader->cursor.clear();
+    } else {
+        const QString first =
+            readOnly ? u"FETCH %1 FROM %2"_s.arg(kFirstRows).arg(reader->cursor) : reader->sql;
+        ORLO_TRY_ASSIGN(const pg::PgRows result,
+                        s.serverExec(first, reader->source,
+                                     readOnly ? std::vector<std::optional<QString>>{}
+                                              : reader->serverParameters));
+        takePage(result);
+        firstRows = result.rowCount();
+    }
+    const bool hasRowid = reader->hasRowid;
+    m_columns = std::move(columns);
+    m_rows = std::move(rows);
+    m_deleted = 0;
+    m_pos = 0;
+    m_edits.clear();
+    if (onDemand && firstRows == kFirstRows) {
+        m_reader = std::move(reader);
+        s.addOpenRead(
+            this, [this] { return fetchAll(); }, [this] { dropReader(); });
+    }
+    ORLO_TRY(resolveBaseTable());
+    if (hasRowid && !m_baseTable.isEmpty()) {
+        m_rowKey = RowKey::Rowid;
+    }
+    return {};
+}
+
+// The columns of a server result as the recordset shows them, and the
+// reader's column types and count.
+std::vector<Recordset::Column> Recordset::serverColumns(const pg::PgRows& result, Reader& reader) {
+    detail::Session& s = *m_session;
     std::vector<Column> columns;
     QHash<QString, int> seen;
     int count = result.columnCount();
@@ -373,7 +416,7 @@ Status Recordset::fetchFromServer() {
                 s.table(c.table) ? s.table(c.table)->declTypeByColumn.value(c.origin.toUpper())
                                  : decl);
         }
-        reader->types.push_back(result.typeOid(i));
+        reader.types.push_back(result.typeOid(i));
         seen[c.name.toUpper()] += 1;
         columns.push_back(c);
     }
@@ -382,35 +425,9 @@ Status Recordset::fetchFromServer() {
             c.name = c.table + QLatin1Char('.') + c.origin;
         }
     }
-    reader->columns = count;
-    reader->hasRowid = hasRowid;
-    std::vector<Row> rows;
-    rows.reserve(size_t(result.rowCount()));
-    reader->append(result, rows);
-    if (readOnly && !onDemand) {
-        // The rest now, a page at a time (on a failure the cursor closes
-        // with the reader), then the cursor closes here.
-        for (bool done = result.rowCount() < firstPage; !done;) {
-            ORLO_TRY_ASSIGN(done, reader->readServer(rows, kWholeReadPage));
-        }
-        s.closeServerCursor(reader->cursor);
-        reader->cursor.clear();
-    }
-    m_columns = std::move(columns);
-    m_rows = std::move(rows);
-    m_deleted = 0;
-    m_pos = 0;
-    m_edits.clear();
-    if (onDemand && result.rowCount() == firstPage) {
-        m_reader = std::move(reader);
-        s.addOpenRead(
-            this, [this] { return fetchAll(); }, [this] { dropReader(); });
-    }
-    ORLO_TRY(resolveBaseTable());
-    if (hasRowid && !m_baseTable.isEmpty()) {
-        m_rowKey = RowKey::Rowid;
-    }
-    return {};
+    reader.columns = count;
+    reader.hasRowid = hasRowid;
+    return columns;
 }
 
 // Runs a write of the current row (UPDATE or DELETE by key) on either engine.

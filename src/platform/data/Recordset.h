@@ -35,6 +35,10 @@
 #include "platform/core/Variant.h"
 #include "platform/data/DataErrors.h"
 
+namespace orlo::pg {
+class PgRows;
+}  // namespace orlo::pg
+
 namespace orlo::data {
 
 class Connection;
@@ -137,6 +141,7 @@ private:
     Status ensureCurrent() const;
     Status fetch();
     Status fetchFromServer();
+    std::vector<Column> serverColumns(const pg::PgRows& result, Reader& reader);
     Status writeRow(const QString& sql, const std::vector<Variant>& values);
     // Reads until the row at `index` is there or the rows end.
     Status fetchThrough(qint64 index);

@@ -194,6 +194,44 @@ void Session::closeServerCursor(const QString& cursor) {
     }
 }
 
+Status Session::readServerPages(const QString& cursor, int pageRows, const QString& source,
+                                const std::function<void(const pg::PgRows&)>& onPage) {
+    if (pg::PgStatus saved = m_server.execScript(u"SAVEPOINT orlo_statement"_s); !saved) {
+        return serverFailure(saved.error(), source);
+    }
+    const QString fetch = u"FETCH %1 FROM %2"_s.arg(pageRows).arg(cursor);
+    pg::PgStatus sent = m_server.send(fetch);
+    while (sent) {
+        pg::PgResult<pg::PgRows> page = m_server.receive();
+        if (!page) {
+            sent = page.error();
+            break;
+        }
+        const bool last = page->rowCount() < pageRows;
+        if (!last) {
+            sent = m_server.send(fetch);
+        }
+        onPage(*page);
+        if (last) {
+            break;
+        }
+    }
+    if (!sent) {
+        // Nothing is pending after a failure: a failed send has sent
+        // nothing, a failed page was the last answer.
+        ignoreError(
+            asStatus(m_server.execScript(
+                u"ROLLBACK TO SAVEPOINT orlo_statement; RELEASE SAVEPOINT orlo_statement"_s)),
+            "a broken connection ends the transaction with the reads");
+        return serverFailure(sent.error(), source);
+    }
+    if (pg::PgStatus released = m_server.execScript(u"RELEASE SAVEPOINT orlo_statement"_s);
+        !released) {
+        return serverFailure(released.error(), source);
+    }
+    return {};
+}
+
 std::optional<Session::ServerColumn> Session::serverColumn(unsigned tableOid, int position) const {
     const auto it = m_serverColumns.constFind((quint64(tableOid) << 16) | quint64(position));
     if (it == m_serverColumns.constEnd()) {

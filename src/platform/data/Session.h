@@ -81,6 +81,14 @@ public:
                                      const std::vector<std::optional<QString>>& params,
                                      bool readWhole = false);
     void closeServerCursor(const QString& cursor);
+    // Reads an open cursor to its end, `pageRows` rows at a time, handing
+    // each page to `onPage`. The next page is asked for before the page in
+    // hand is handed over, so that the server sends it while the
+    // workstation unpacks this one. One savepoint guards the whole read: on
+    // a failure the other open reads go on. The failure is recorded
+    // against `source`.
+    Status readServerPages(const QString& cursor, int pageRows, const QString& source,
+                           const std::function<void(const pg::PgRows&)>& onPage);
     bool serverReadOpen() const { return m_serverCursors > 0; }
     // The server's spelling of a table or column name, or an empty text.
     QString serverName(QStringView name) const { return m_serverNames.value(upper(name)); }

@@ -151,6 +151,30 @@ PgResult<PgRows> PgDatabase::exec(const QString& sql,
                                 pointers.data(), nullptr, nullptr, 0));
 }
 
+PgStatus PgDatabase::send(const QString& sql) {
+    if (!m_conn) {
+        return PgError{u"08003"_s, u"the connection is closed"_s};
+    }
+    if (PQsendQuery(m_conn.get(), sql.toUtf8().constData()) != 1) {
+        return PgError{u"08006"_s,
+                       scrubbed(QString::fromUtf8(PQerrorMessage(m_conn.get())), m_password)};
+    }
+    return {};
+}
+
+PgResult<PgRows> PgDatabase::receive() {
+    if (!m_conn) {
+        return PgError{u"08003"_s, u"the connection is closed"_s};
+    }
+    // The statement's result, then the end of its answer (a null result):
+    // only then may the next statement be sent.
+    pg_result* result = PQgetResult(m_conn.get());
+    while (pg_result* more = PQgetResult(m_conn.get())) {
+        PQclear(more);
+    }
+    return checked(result);
+}
+
 PgResult<PgRows> PgDatabase::checked(pg_result* result) const {
     PgRows rows(result);
     const ExecStatusType st = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;

@@ -85,6 +85,11 @@ public:
                           const std::vector<std::optional<QString>>& params = {});
     // Runs statements that take no parameters, several separated by ";".
     PgStatus execScript(const QString& sql);
+    // Sends one statement without parameters and returns at once; its rows
+    // come with receive(), and nothing else may run on the connection until
+    // then. The server works on it while the caller does other work.
+    PgStatus send(const QString& sql);
+    PgResult<PgRows> receive();
 
 private:
     // The rows of a finished statement, or its failure.

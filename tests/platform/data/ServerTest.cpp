@@ -60,18 +60,20 @@ TEST_F(ServerTest, UpgradeAddsAMissingIndexNamesCompareAsOnTheFileAndDateErrorsK
     dbs.addPatients({{1, "O'Brien", "Seán"}, {2, "ÖZTÜRK", "Ayşe"}, {3, "obrien", "Sean"}});
     dbs.rawExec(
         u"DROP INDEX \"SCHEDULED_BALANCE1\"; DROP INDEX \"PATIENTS_NAME_DOB_NULLS_FIRST\"; "
+        "DROP INDEX \"SCHEDULED_START_TIME_PT_ID\"; "
         "UPDATE orlo_meta SET value = '2' WHERE name = 'schema_version'"_s);
     const Result<records::SchemaUpgrade> first =
         records::upgradeSharedSchema(dbs.sharedPath(), {clock, locale});
     ASSERT_TRUE(first.ok()) << first.error().description.toStdString();
     EXPECT_EQ(first->fromVersion, 2);
     EXPECT_EQ(first->addedIndexes,
-              QStringList({u"PATIENTS_NAME_DOB_NULLS_FIRST"_s, u"SCHEDULED_BALANCE1"_s}));
+              QStringList({u"PATIENTS_NAME_DOB_NULLS_FIRST"_s, u"SCHEDULED_BALANCE1"_s,
+                           u"SCHEDULED_START_TIME_PT_ID"_s}));
     const Result<records::SchemaUpgrade> again =
         records::upgradeSharedSchema(dbs.sharedPath(), {clock, locale});
     ASSERT_TRUE(again.ok());
     EXPECT_FALSE(again->changed());
-    EXPECT_EQ(dbs.rawValue(u"SELECT value FROM orlo_meta"_s), u"3"_s);
+    EXPECT_EQ(dbs.rawValue(u"SELECT value FROM orlo_meta"_s), u"4"_s);
     EXPECT_EQ(dbs.rawCount(u"SELECT count(*) FROM PATIENTS"_s), 3);
     // Names compare as on the file; date errors keep their numbers.
     Connection conn({clock, locale});
