@@ -38,6 +38,7 @@
 #include "platform/data/ServerPool.h"
 #include "platform/dialect/JetFunctions.h"
 #include "platform/dialect/JetSql.h"
+#include "platform/pg/PgDatabase.h"
 #include "records/Schema.h"
 #include "tools/DbCommands.h"
 #include "tools/Seeder.h"
@@ -227,6 +228,11 @@ void printSideBySide(const Bench& b) {
     }
 }
 
+// The memory of the throwaway cluster, as the README's server set-up gives
+// a clinic's server (a quarter of a 4 GB machine; the default of 128 MB
+// holds less than the tables).
+constexpr char kBenchServerBuffers[] = "shared_buffers=1GB";
+
 // The server: ORLO_BENCH_PG_URI, else a throwaway cluster in `dir`; the
 // seeded file copied to it. Empty when there is none.
 QString prepareServer(Bench& b, const QString& clusterDir) {
@@ -234,7 +240,7 @@ QString prepareServer(Bench& b, const QString& clusterDir) {
     if (uri.isEmpty()) {
         QProcess start;
         start.start(QStringLiteral(ORLO_SOURCE_DIR "/scripts/pg-test-cluster.sh"),
-                    {QStringLiteral("start"), clusterDir});
+                    {QStringLiteral("start"), clusterDir, QString::fromLatin1(kBenchServerBuffers)});
         if (!start.waitForFinished(120000) || start.exitCode() != 0) {
             std::printf("server: no cluster (%s); the file only\n",
                         start.readAllStandardError().trimmed().constData());
@@ -258,6 +264,13 @@ QString prepareServer(Bench& b, const QString& clusterDir) {
     }
     std::printf("%s%scopy to the server: %.1f s\n", qPrintable(out),
                 code == 0 ? "" : "server already seeded; ", double(t.elapsed()) / 1000.0);
+    if (pg::PgResult<pg::PgDatabase> server = pg::PgDatabase::connect(uri)) {
+        if (const auto shown = server.value().exec(QStringLiteral("SELECT current_setting('shared_buffers'), "
+                                                     "current_setting('work_mem')"))) {
+            std::printf("server shared_buffers %s, work_mem %s\n",
+                        qPrintable(shown->text(0, 0)), qPrintable(shown->text(0, 1)));
+        }
+    }
     return uri;
 }
 
