@@ -239,8 +239,9 @@ QString prepareServer(Bench& b, const QString& clusterDir) {
     QString uri = qEnvironmentVariable("ORLO_BENCH_PG_URI");
     if (uri.isEmpty()) {
         QProcess start;
-        start.start(QStringLiteral(ORLO_SOURCE_DIR "/scripts/pg-test-cluster.sh"),
-                    {QStringLiteral("start"), clusterDir, QString::fromLatin1(kBenchServerBuffers)});
+        start.start(
+            QStringLiteral(ORLO_SOURCE_DIR "/scripts/pg-test-cluster.sh"),
+            {QStringLiteral("start"), clusterDir, QString::fromLatin1(kBenchServerBuffers)});
         if (!start.waitForFinished(120000) || start.exitCode() != 0) {
             std::printf("server: no cluster (%s); the file only\n",
                         start.readAllStandardError().trimmed().constData());
@@ -265,10 +266,11 @@ QString prepareServer(Bench& b, const QString& clusterDir) {
     std::printf("%s%scopy to the server: %.1f s\n", qPrintable(out),
                 code == 0 ? "" : "server already seeded; ", double(t.elapsed()) / 1000.0);
     if (pg::PgResult<pg::PgDatabase> server = pg::PgDatabase::connect(uri)) {
-        if (const auto shown = server.value().exec(QStringLiteral("SELECT current_setting('shared_buffers'), "
-                                                     "current_setting('work_mem')"))) {
-            std::printf("server shared_buffers %s, work_mem %s\n",
-                        qPrintable(shown->text(0, 0)), qPrintable(shown->text(0, 1)));
+        if (const auto shown =
+                server.value().exec(QStringLiteral("SELECT current_setting('shared_buffers'), "
+                                                   "current_setting('work_mem')"))) {
+            std::printf("server shared_buffers %s, work_mem %s\n", qPrintable(shown->text(0, 0)),
+                        qPrintable(shown->text(0, 1)));
         }
     }
     return uri;
@@ -372,9 +374,8 @@ void printPlans(Bench& b, const Queries& queries) {
 
 int main(int argc, char** argv) {
     // As the desk and the admin tool run.
-    std::printf(
-        "freed memory kept for reuse: %s\n",
-        orlo::keepFreedMemoryForReuse() ? "yes" : "no");
+    std::printf("freed memory kept for reuse: %s\n",
+                orlo::keepFreedMemoryForReuse() ? "yes" : "no");
     QCoreApplication app(argc, argv);
     Bench b;
     // ORLO_BENCH_DB names a file to seed once and reuse on later runs (for
