@@ -9,7 +9,7 @@
 #include "host/HostErrors.h"
 #include "host/Inspectors.h"
 #include "platform/core/ErrorTrap.h"
-#include "platform/data/ServerPool.h"
+#include "platform/data/ConnectionPool.h"
 #include "platform/ui/MessageBox.h"
 
 namespace orlo::addin {
@@ -53,7 +53,7 @@ Status Connect::OnConnection(const std::shared_ptr<host::Application>& applicati
         m_registry = std::make_unique<basRegistry>(m_registryStore, m_services->locale);
         m_context = std::make_unique<AddinContext>(m_services->clock, m_services->locale, *boxes,
                                                    m_appFolder, *m_registry);
-        m_context->serverPool = std::make_shared<data::ServerPool>();
+        m_context->connectionPool = std::make_shared<data::ConnectionPool>();
         m_outAddIn = std::make_unique<OutAddIn>(*m_context, m_desk);
     }
     const QString progId =

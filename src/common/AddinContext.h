@@ -18,7 +18,7 @@ class Application;
 }
 
 namespace orlo::data {
-class ServerPool;
+class ConnectionPool;
 }
 
 namespace orlo {
@@ -73,7 +73,7 @@ struct AddinContext {
 
     // The server connections the reports keep open between them (set by
     // whoever loads the add-in; none: each report connects afresh).
-    std::shared_ptr<data::ServerPool> serverPool;
+    std::shared_ptr<data::ConnectionPool> connectionPool;
 };
 
 }  // namespace orlo

@@ -31,7 +31,7 @@ void showProblem(AddinContext& ctx) {
 std::unique_ptr<report::Report> loadReportData(ReportId id, const QString& sql,
                                                const QString& databasePath, const Clock& clock,
                                                const Locale& locale, LoadFailure& failure,
-                                               std::shared_ptr<data::ServerPool> pool) {
+                                               std::shared_ptr<data::ConnectionPool> pool) {
     auto report = std::make_unique<report::Report>(reportDefinition(id));
     if (Status dated = setDate(report->definition(), clock, locale); !dated) {
         failure = {dated.error(), {}};
@@ -65,7 +65,7 @@ std::unique_ptr<report::Report> DataReport_Initialize(AddinContext& ctx, ReportI
         return nullptr;
     }
     return loadReportData(id, QString::fromUtf16(reportEntry(id).sql), *path, ctx.clock, ctx.locale,
-                          failure, ctx.serverPool);
+                          failure, ctx.connectionPool);
 }
 
 bool isPlainId(const QString& text) {
@@ -90,7 +90,7 @@ std::unique_ptr<report::Report> loadPatientDetail(AddinContext& ctx, LoadFailure
     }
     return loadReportData(ReportId::DataReport9,
                           QString::fromUtf16(reportEntry(ReportId::DataReport9).sql) + text, *path,
-                          ctx.clock, ctx.locale, failure, ctx.serverPool);
+                          ctx.clock, ctx.locale, failure, ctx.connectionPool);
 }
 
 Result<std::unique_ptr<report::Report>> MontlyRecall(const QString& month, const QString& year,

@@ -19,7 +19,7 @@
 #include "reports/ReportCatalogue.h"
 
 namespace orlo::data {
-class ServerPool;
+class ConnectionPool;
 }
 
 namespace orlo {
@@ -54,7 +54,7 @@ struct LoadFailure {
 std::unique_ptr<report::Report> loadReportData(ReportId id, const QString& sql,
                                                const QString& databasePath, const Clock& clock,
                                                const Locale& locale, LoadFailure& failure,
-                                               std::shared_ptr<data::ServerPool> pool = {});
+                                               std::shared_ptr<data::ConnectionPool> pool = {});
 
 // The whole frame as the add-in runs it (the registry read and the
 // missing-database check first). Null when nothing was loaded; a failure

@@ -3,13 +3,13 @@
 #include <QFileInfo>
 
 #include "platform/core/ErrorTrap.h"
+#include "platform/data/ConnectionPool.h"
 #include "platform/data/ConnectionString.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/DatabaseFile.h"
 #include "platform/data/JetBridge.h"
 #include "platform/data/KeyInsert.h"
 #include "platform/data/LocalDisk.h"
-#include "platform/data/ServerPool.h"
 #include "platform/data/Session.h"
 #include "platform/pg/PgLocation.h"
 
@@ -109,13 +109,22 @@ Status Connection::open() {
         QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     const bool readOnly = !(info.permissions() & anyWrite) ||
                           !(QFileInfo(info.absolutePath()).permissions() & anyWrite);
-    sqlite::SqlResult<sqlite::Database> opened =
-        sqlite::Database::open(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
-    if (!opened) {
-        return s.fail(providerFailure(
-            u"The database '%1' cannot be opened: %2"_s.arg(path, opened.error().message)));
+    const QString absolute = info.absoluteFilePath();
+    // A handle an earlier report left open on the same file, else a new one.
+    std::optional<sqlite::Database> pooled =
+        m_ctx.connectionPool ? m_ctx.connectionPool->takeFile(absolute, readOnly) : std::nullopt;
+    if (!pooled) {
+        sqlite::SqlResult<sqlite::Database> opened =
+            sqlite::Database::open(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+        if (!opened) {
+            return s.fail(providerFailure(
+                u"The database '%1' cannot be opened: %2"_s.arg(path, opened.error().message)));
+        }
+        pooled = std::move(opened).value();
     }
-    s.attach(std::move(opened).value(), info.absoluteFilePath());
+    const std::optional<ConnectionPool::FileId> fileId =
+        m_ctx.connectionPool ? ConnectionPool::fileIdOf(absolute) : std::nullopt;
+    s.attach(*std::move(pooled), absolute);
     sqlite::Database& db = s.database();
     db.setBusyTimeout(m_ctx.lockWaitMs > 0 ? m_ctx.lockWaitMs : kDefaultLockWaitMs);
 
@@ -175,16 +184,19 @@ Status Connection::open() {
         ignoreError(s.close(), "the failed open's own error is the one reported");
         return ls;
     }
+    if (fileId && !scratch) {
+        s.keepInPool(readOnly, *fileId);
+    }
     ConnectionTarget t = *target;
-    t.location = info.absoluteFilePath();
+    t.location = absolute;
     m_connectionString = fullConnectionString(t);
     return {};
 }
 
 Status Connection::openServer(const ConnectionTarget& target) {
     detail::Session& s = *m_session;
-    pg::PgResult<pg::PgDatabase> server = m_ctx.serverPool
-                                              ? m_ctx.serverPool->take(target.location)
+    pg::PgResult<pg::PgDatabase> server = m_ctx.connectionPool
+                                              ? m_ctx.connectionPool->take(target.location)
                                               : pg::PgDatabase::connect(target.location);
     if (!server) {
         // libpq's own words (host, port, authentication), never the password.

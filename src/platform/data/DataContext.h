@@ -13,7 +13,7 @@ class Locale;
 
 namespace orlo::data {
 
-class ServerPool;
+class ConnectionPool;
 
 // How long a statement waits for another program's lock on the database
 // before it fails as "in use", unless the context names its own wait.
@@ -26,7 +26,7 @@ struct DataContext {
     int lockWaitMs = 0;
     // Where a connection to a server takes its server connection from and
     // gives it back to when it closes; none: each opens and closes its own.
-    std::shared_ptr<ServerPool> serverPool{};
+    std::shared_ptr<ConnectionPool> connectionPool{};
 };
 
 }  // namespace orlo::data

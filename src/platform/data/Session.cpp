@@ -1,9 +1,9 @@
 #include "platform/data/Session.h"
 
 #include "platform/core/ErrorTrap.h"
+#include "platform/data/ConnectionPool.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/JetBridge.h"
-#include "platform/data/ServerPool.h"
 #include "platform/pg/PgLocation.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -54,6 +54,7 @@ void Session::attach(sqlite::Database db, QString path) {
     m_batch.reset();
     m_db = std::move(db);
     m_path = std::move(path);
+    m_pooledFile.reset();
     m_batchWrites = false;
     ++m_openSerial;
 }
@@ -288,8 +289,8 @@ Status Session::close() {
         r.drop();
     }
     if (m_server.isOpen()) {
-        if (m_ctx.serverPool) {
-            m_ctx.serverPool->giveBack(m_serverUri, std::move(m_server));
+        if (m_ctx.connectionPool) {
+            m_ctx.connectionPool->giveBack(m_serverUri, std::move(m_server));
         }
         m_server.close();
         m_serverUri.clear();
@@ -309,6 +310,11 @@ Status Session::close() {
     m_keyInsertText.clear();
     m_tables.clear();
     m_dateColumns.clear();
+    if (m_pooledFile && m_ctx.connectionPool && flushed) {
+        m_ctx.connectionPool->giveBackFile(m_path, m_pooledFile->readOnly, m_pooledFile->id,
+                                           std::move(m_db));
+        m_pooledFile.reset();
+    }
     m_db.close();
     return flushed;
 }

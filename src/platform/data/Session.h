@@ -15,6 +15,7 @@
 
 #include "platform/core/ProviderError.h"
 #include "platform/core/Result.h"
+#include "platform/data/ConnectionPool.h"
 #include "platform/data/DataContext.h"
 #include "platform/pg/PgDatabase.h"
 #include "platform/sqlite/Database.h"
@@ -45,6 +46,12 @@ public:
 
     // Takes over an opened database.
     void attach(sqlite::Database db, QString path);
+    // The file handle goes back to the context's pool when the session
+    // closes (the shared database; never the scratch one, which each
+    // resync makes anew), as it was opened on the file `id`.
+    void keepInPool(bool readOnly, ConnectionPool::FileId id) {
+        m_pooledFile = PooledFile{readOnly, id};
+    }
     // Counts the databases taken over: a statement prepared outside the
     // cache knows by it that the database it was made on is still the one
     // open.
@@ -163,6 +170,11 @@ private:
 
     DataContext m_ctx;
     sqlite::Database m_db;
+    struct PooledFile {
+        bool readOnly = false;
+        ConnectionPool::FileId id;
+    };
+    std::optional<PooledFile> m_pooledFile;
     pg::PgDatabase m_server;
     QString m_serverUri;  // password included: never shown
     QHash<quint64, ServerColumn> m_serverColumns;

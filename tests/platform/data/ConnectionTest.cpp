@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include "TestDatabases.h"
+#include "platform/data/ConnectionPool.h"
 #include "platform/data/ConnectionString.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/KeyInsert.h"
@@ -210,4 +211,46 @@ TEST(KeyInsert, RecognisesOnlyTheResyncShape) {
           u"INSERT INTO t (ids) Values('1')"}) {
         EXPECT_FALSE(keyAfterPrefix(QStringView(other), prefix).has_value());
     }
+}
+
+TEST_F(ConnectionTest, AClosedConnectionLendsItsFileHandleOnlyWhileThePathNamesTheSameFile) {
+    dbs.addPatients({{1, "Pooled", "Ann"}});
+    const auto pool = std::make_shared<ConnectionPool>();
+    // The last names a new connection reads, after it writes `added` (if any).
+    const auto names = [&](const char* added = nullptr) -> QStringList {
+        Connection conn({clock, locale, 0, pool});
+        Recordset rs;
+        if (!conn.open(dbs.sharedPath()).ok() ||
+            (added && !conn.execute(u"INSERT INTO PATIENTS (PT_ID, [LAST NAME]) VALUES (9, '"_s +
+                                    QString::fromLatin1(added) + u"')"_s)
+                           .ok()) ||
+            !rs.open(u"SELECT [LAST NAME] FROM PATIENTS ORDER BY PT_ID"_s, conn, kOpenStatic,
+                     kLockReadOnly)
+                 .ok()) {
+            return {u"failed"_s};
+        }
+        QStringList out;
+        const RowTable rows = *rs.getRows();
+        for (const Variant& v : rows.front()) {
+            out << v.text(locale);
+        }
+        return out;
+    };
+    EXPECT_EQ(names(), QStringList({u"Pooled"_s}));
+    EXPECT_EQ(pool->idleCount(), 1);
+    // Another workstation's write is seen through the kept handle, and a
+    // write through it reaches the file.
+    dbs.addPatients({{2, "Other", "Bo"}});
+    EXPECT_EQ(names("Kept"), QStringList({u"Pooled"_s, u"Other"_s, u"Kept"_s}));
+    EXPECT_EQ(pool->reusedFiles(), 1);
+    EXPECT_EQ(dbs.rawCount(u"SELECT count(*) FROM PATIENTS WHERE \"LAST NAME\" = 'Kept'"_s), 1);
+    // A copy put in the file's place is read, not the file the handle had.
+    const QString copy = dbs.sharedPath() + u".restored"_s;
+    ASSERT_TRUE(QFile::copy(dbs.sharedPath(), copy));
+    orlo::test::rawExecAt(copy, u"DELETE FROM PATIENTS WHERE PT_ID <> 1"_s);
+    ASSERT_EQ(::rename(copy.toLocal8Bit().constData(), dbs.sharedPath().toLocal8Bit().constData()),
+              0);
+    EXPECT_EQ(names(), QStringList({u"Pooled"_s}));
+    EXPECT_EQ(pool->reusedFiles(), 1);
+    EXPECT_EQ(pool->idleCount(), 1);
 }

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "TestDatabases.h"
+#include "platform/data/ConnectionPool.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/Recordset.h"
-#include "platform/data/ServerPool.h"
 #include "records/SchemaUpgrade.h"
 
 using namespace orlo;
@@ -115,7 +115,7 @@ TEST_F(ServerTest, UpgradeAddsAMissingIndexNamesCompareAsOnTheFileAndDateErrorsK
 
 TEST_F(ServerTest, ClosedConnectionsLendTheirServerToTheNextAndOnesTheServerEndedAreReplaced) {
     dbs.addPatients({{1, "Pooled", "Ann"}});
-    const auto pool = std::make_shared<ServerPool>();
+    const auto pool = std::make_shared<ConnectionPool>();
     // The server process behind a new connection, and the patient it reads.
     const auto open = [&](QString* name) -> qint64 {
         Connection conn({clock, locale, 0, pool});
