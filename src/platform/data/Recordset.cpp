@@ -375,14 +375,20 @@ Status Recordset::fetchFromServer() {
         firstRows = result.rowCount();
     }
     const bool hasRowid = reader->hasRowid;
+    return takeRows(std::move(columns), std::move(rows),
+                    onDemand && firstRows == kFirstRows ? std::move(reader) : nullptr, hasRowid);
+}
+
+Status Recordset::takeRows(std::vector<Column> columns, std::vector<Row> rows,
+                           std::unique_ptr<Reader> readOn, bool hasRowid) {
     m_columns = std::move(columns);
     m_rows = std::move(rows);
     m_deleted = 0;
     m_pos = 0;
     m_edits.clear();
-    if (onDemand && firstRows == kFirstRows) {
-        m_reader = std::move(reader);
-        s.addOpenRead(
+    if (readOn) {
+        m_reader = std::move(readOn);
+        m_session->addOpenRead(
             this, [this] { return fetchAll(); }, [this] { dropReader(); });
     }
     ORLO_TRY(resolveBaseTable());
@@ -537,21 +543,8 @@ Status Recordset::fetch() {
     std::vector<Row> rows;
     ORLO_TRY_ASSIGN(const bool done,
                     s.check(reader->read(rows, onDemand ? kFirstRows : -1), reader->source));
-    m_columns = std::move(columns);
-    m_rows = std::move(rows);
-    m_deleted = 0;
-    m_pos = 0;
-    m_edits.clear();
-    if (!done) {
-        m_reader = std::move(reader);
-        s.addOpenRead(
-            this, [this] { return fetchAll(); }, [this] { dropReader(); });
-    }
-    ORLO_TRY(resolveBaseTable());
-    if (hasRowid && !m_baseTable.isEmpty()) {
-        m_rowKey = RowKey::Rowid;
-    }
-    return {};
+    return takeRows(std::move(columns), std::move(rows), done ? nullptr : std::move(reader),
+                    hasRowid);
 }
 
 void Recordset::dropReader() {

@@ -142,6 +142,10 @@ private:
     Status fetch();
     Status fetchFromServer();
     std::vector<Column> serverColumns(const pg::PgRows& result, Reader& reader);
+    // The rows read at open become the recordset's; `readOn`, when rows
+    // remain, reads the rest as they are asked for.
+    Status takeRows(std::vector<Column> columns, std::vector<Row> rows,
+                    std::unique_ptr<Reader> readOn, bool hasRowid);
     Status writeRow(const QString& sql, const std::vector<Variant>& values);
     // Reads until the row at `index` is there or the rows end.
     Status fetchThrough(qint64 index);
