@@ -71,8 +71,9 @@ struct AddinContext {
 
     PeerNotices* peers = nullptr;
 
-    // The server connections the reports keep open between them (set by
-    // whoever loads the add-in; none: each report connects afresh).
+    // The server connections and file handles the reports keep open
+    // between them (set by whoever loads the add-in; none: each report
+    // connects afresh).
     std::shared_ptr<data::ConnectionPool> connectionPool;
 };
 

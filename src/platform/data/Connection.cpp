@@ -111,8 +111,10 @@ Status Connection::open() {
                           !(QFileInfo(info.absolutePath()).permissions() & anyWrite);
     const QString absolute = info.absoluteFilePath();
     // A handle an earlier report left open on the same file, else a new one.
+    const std::optional<ConnectionPool::FileId> fileId =
+        m_ctx.connectionPool ? ConnectionPool::fileIdOf(absolute) : std::nullopt;
     std::optional<sqlite::Database> pooled =
-        m_ctx.connectionPool ? m_ctx.connectionPool->takeFile(absolute, readOnly) : std::nullopt;
+        fileId ? m_ctx.connectionPool->takeFile(absolute, readOnly, *fileId) : std::nullopt;
     if (!pooled) {
         sqlite::SqlResult<sqlite::Database> opened =
             sqlite::Database::open(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
@@ -122,8 +124,6 @@ Status Connection::open() {
         }
         pooled = std::move(opened).value();
     }
-    const std::optional<ConnectionPool::FileId> fileId =
-        m_ctx.connectionPool ? ConnectionPool::fileIdOf(absolute) : std::nullopt;
     s.attach(*std::move(pooled), absolute);
     sqlite::Database& db = s.database();
     db.setBusyTimeout(m_ctx.lockWaitMs > 0 ? m_ctx.lockWaitMs : kDefaultLockWaitMs);

@@ -30,19 +30,19 @@ pg::PgResult<pg::PgDatabase> ConnectionPool::take(const QString& uri) {
     return made;
 }
 
+template <typename Entry, typename Same>
+void ConnectionPool::keep(std::vector<Entry>& idle, Entry entry, Same same) const {
+    if (std::count_if(idle.begin(), idle.end(), same) >= m_keep) {
+        idle.erase(std::find_if(idle.begin(), idle.end(), same));
+    }
+    idle.push_back(std::move(entry));
+}
+
 void ConnectionPool::giveBack(const QString& uri, pg::PgDatabase server) {
     if (!server.isIdle() || m_keep <= 0) {
         return;  // closed as it goes out of scope
     }
-    const auto same =
-        std::count_if(m_idle.begin(), m_idle.end(), [&](const Idle& i) { return i.uri == uri; });
-    if (same >= m_keep) {
-        // The longest idle of this server makes room.
-        const auto oldest =
-            std::find_if(m_idle.begin(), m_idle.end(), [&](const Idle& i) { return i.uri == uri; });
-        m_idle.erase(oldest);
-    }
-    m_idle.push_back(Idle{uri, std::move(server)});
+    keep(m_idle, Idle{uri, std::move(server)}, [&](const Idle& i) { return i.uri == uri; });
 }
 
 std::optional<ConnectionPool::FileId> ConnectionPool::fileIdOf(const QString& path) {
@@ -53,7 +53,8 @@ std::optional<ConnectionPool::FileId> ConnectionPool::fileIdOf(const QString& pa
     return FileId{quint64(st.st_dev), quint64(st.st_ino)};
 }
 
-std::optional<sqlite::Database> ConnectionPool::takeFile(const QString& path, bool readOnly) {
+std::optional<sqlite::Database> ConnectionPool::takeFile(const QString& path, bool readOnly,
+                                                         FileId id) {
     const auto it = std::find_if(m_idleFiles.rbegin(), m_idleFiles.rend(), [&](const IdleFile& i) {
         return i.path == path && i.readOnly == readOnly;
     });
@@ -62,7 +63,7 @@ std::optional<sqlite::Database> ConnectionPool::takeFile(const QString& path, bo
     }
     IdleFile idle = std::move(*it);
     m_idleFiles.erase(std::next(it).base());
-    if (fileIdOf(path) != idle.id) {
+    if (idle.id != id) {
         return std::nullopt;  // another file now (or none): the old handle closes here
     }
     ++m_reusedFiles;
@@ -76,11 +77,8 @@ void ConnectionPool::giveBackFile(const QString& path, bool readOnly, FileId id,
         sqlite3_next_stmt(h, nullptr) != nullptr) {
         return;  // closed as it goes out of scope
     }
-    const auto same = [&](const IdleFile& i) { return i.path == path && i.readOnly == readOnly; };
-    if (std::count_if(m_idleFiles.begin(), m_idleFiles.end(), same) >= m_keep) {
-        m_idleFiles.erase(std::find_if(m_idleFiles.begin(), m_idleFiles.end(), same));
-    }
-    m_idleFiles.push_back(IdleFile{path, readOnly, id, std::move(db)});
+    keep(m_idleFiles, IdleFile{path, readOnly, id, std::move(db)},
+         [&](const IdleFile& i) { return i.path == path && i.readOnly == readOnly; });
 }
 
 }  // namespace orlo::data

@@ -1,13 +1,22 @@
 #pragma once
-// ConnectionPool: server connections kept open between the reports and forms of
-// one workstation. A new server connection costs a process on the server and
-// a first query that plans against cold caches (tens of milliseconds); a
-// report that finds an idle connection to the same server skips both. A
-// connection comes back when its Connection closes, only when it is idle (no
-// transaction or read left open); one taken out again is first asked to
-// answer, so that a connection the server dropped meanwhile is closed and a
-// new one made in its place (failing, when the server is gone, with the
-// same message as any connection that cannot be made).
+// ConnectionPool: connections kept open between the reports of one
+// workstation, to a server and to the shared database file. A connection
+// comes back when its Connection closes, only when it is idle (no
+// transaction, read or statement left open).
+//
+// A new server connection costs a process on the server and a first query
+// that plans against cold caches (tens of milliseconds); a report that finds
+// an idle connection to the same server skips both. One taken out again is
+// first asked to answer, so that a connection the server dropped meanwhile
+// is closed and a new one made in its place (failing, when the server is
+// gone, with the same message as any connection that cannot be made).
+//
+// A new handle on the file maps the file afresh, and the report then pays a
+// page fault for every page of the map it touches; a kept handle keeps its
+// map and its page cache, which SQLite checks against the file's change
+// counter before each read, so other workstations' writes are seen. A kept
+// handle is used again only while the path names the same file (a copy put
+// in its place, such as a restored backup, gets a new handle).
 //
 // The pool belongs to whoever makes the connections (one per workstation
 // process, or per test) and is handed to them in their DataContext; it is
@@ -45,9 +54,9 @@ public:
     static std::optional<FileId> fileIdOf(const QString& path);
 
     // An idle handle on the file at `path` (absolute), opened for reading
-    // only or not as `readOnly` says, while the path still names the file
-    // it was opened on; else none, and the caller opens its own.
-    std::optional<sqlite::Database> takeFile(const QString& path, bool readOnly);
+    // only or not as `readOnly` says, when it was opened on the file `id`
+    // the path names now; else none, and the caller opens its own.
+    std::optional<sqlite::Database> takeFile(const QString& path, bool readOnly, FileId id);
     // Keeps `db`, opened on the file `id` at `path`, when it is idle and
     // there is room.
     void giveBackFile(const QString& path, bool readOnly, FileId id, sqlite::Database db);
@@ -70,6 +79,11 @@ private:
         FileId id;
         sqlite::Database db;
     };
+    // Appends `entry` to `idle`, first dropping the longest idle of those
+    // `same` picks when they already number m_keep.
+    template <typename Entry, typename Same>
+    void keep(std::vector<Entry>& idle, Entry entry, Same same) const;
+
     std::vector<Idle> m_idle;           // the most recently given back last
     std::vector<IdleFile> m_idleFiles;  // likewise
     int m_reusedFiles = 0;

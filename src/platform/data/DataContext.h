@@ -24,8 +24,9 @@ struct DataContext {
     const Locale& locale;
     // The wait for a lock held by another program; 0: kDefaultLockWaitMs.
     int lockWaitMs = 0;
-    // Where a connection to a server takes its server connection from and
-    // gives it back to when it closes; none: each opens and closes its own.
+    // Where a connection takes its server connection or file handle from
+    // and gives it back to when it closes; none: each opens and closes its
+    // own.
     std::shared_ptr<ConnectionPool> connectionPool{};
 };
 

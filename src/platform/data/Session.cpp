@@ -1,7 +1,6 @@
 #include "platform/data/Session.h"
 
 #include "platform/core/ErrorTrap.h"
-#include "platform/data/ConnectionPool.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/JetBridge.h"
 #include "platform/pg/PgLocation.h"
@@ -113,6 +112,14 @@ Error Session::serverFailure(const pg::PgError& e, const QString& sql) {
 
 namespace {
 
+// The savepoint a statement runs under while reads are open on the server:
+// on a failure the transaction, and with it the open reads, go on from
+// before the statement.
+constexpr auto kSavepoint = u"SAVEPOINT orlo_statement";
+constexpr auto kReleaseSavepoint = u"RELEASE SAVEPOINT orlo_statement";
+constexpr auto kRollBackToSavepoint =
+    u"ROLLBACK TO SAVEPOINT orlo_statement; RELEASE SAVEPOINT orlo_statement";
+
 // A server outcome as a Status, for the clean-ups that only log a failure.
 Status asStatus(const pg::PgStatus& done) {
     if (!done) {
@@ -127,7 +134,7 @@ Result<pg::PgRows> Session::serverExec(const QString& sql, const QString& source
                                        const std::vector<std::optional<QString>>& params) {
     const bool guarded = m_serverCursors > 0;
     if (guarded) {
-        if (pg::PgStatus saved = m_server.execScript(u"SAVEPOINT orlo_statement"_s); !saved) {
+        if (pg::PgStatus saved = m_server.execScript(QString::fromUtf16(kSavepoint)); !saved) {
             return serverFailure(saved.error(), source);
         }
     }
@@ -136,8 +143,7 @@ Result<pg::PgRows> Session::serverExec(const QString& sql, const QString& source
         // After a failure the transaction, and with it the open reads, go
         // on from before the statement.
         const pg::PgStatus back = m_server.execScript(
-            rows ? u"RELEASE SAVEPOINT orlo_statement"_s
-                 : u"ROLLBACK TO SAVEPOINT orlo_statement; RELEASE SAVEPOINT orlo_statement"_s);
+            QString::fromUtf16(rows ? kReleaseSavepoint : kRollBackToSavepoint));
         if (!back && rows) {
             return serverFailure(back.error(), source);
         }
@@ -197,7 +203,7 @@ void Session::closeServerCursor(const QString& cursor) {
 
 Status Session::readServerPages(const QString& cursor, int pageRows, const QString& source,
                                 const std::function<void(const pg::PgRows&)>& onPage) {
-    if (pg::PgStatus saved = m_server.execScript(u"SAVEPOINT orlo_statement"_s); !saved) {
+    if (pg::PgStatus saved = m_server.execScript(QString::fromUtf16(kSavepoint)); !saved) {
         return serverFailure(saved.error(), source);
     }
     const QString fetch = u"FETCH %1 FROM %2"_s.arg(pageRows).arg(cursor);
@@ -220,13 +226,11 @@ Status Session::readServerPages(const QString& cursor, int pageRows, const QStri
     if (!sent) {
         // Nothing is pending after a failure: a failed send has sent
         // nothing, a failed page was the last answer.
-        ignoreError(
-            asStatus(m_server.execScript(
-                u"ROLLBACK TO SAVEPOINT orlo_statement; RELEASE SAVEPOINT orlo_statement"_s)),
-            "a broken connection ends the transaction with the reads");
+        ignoreError(asStatus(m_server.execScript(QString::fromUtf16(kRollBackToSavepoint))),
+                    "a broken connection ends the transaction with the reads");
         return serverFailure(sent.error(), source);
     }
-    if (pg::PgStatus released = m_server.execScript(u"RELEASE SAVEPOINT orlo_statement"_s);
+    if (pg::PgStatus released = m_server.execScript(QString::fromUtf16(kReleaseSavepoint));
         !released) {
         return serverFailure(released.error(), source);
     }
