@@ -65,7 +65,8 @@ struct Bench {
     QTemporaryDir dir;
     QString shared = dir.filePath(QStringLiteral("Patients.mdb"));
     QString server;  // the server's URI, empty without one
-    // The server connections kept between reports, as the desk keeps them.
+    // The connections and file handles kept between reports, as the desk
+    // keeps them.
     std::shared_ptr<ConnectionPool> pool = std::make_shared<ConnectionPool>();
     std::map<std::string, Timing> timings;
 
